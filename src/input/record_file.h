@@ -1,0 +1,59 @@
+// Text files read as numbered fixed-length records (a line and its CR LF).
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "input/status.h"
+
+namespace quillmore::input {
+
+class RecordFile {
+ public:
+  RecordFile() = default;
+
+  // Opens `path` read-only with records of `recordLength` bytes (CR LF
+  // included). Never creates or changes the file; a missing or unreadable
+  // file is an error naming it.
+  Status Open(const std::filesystem::path& path, std::size_t recordLength);
+  bool IsOpen() const { return file_ != nullptr; }
+
+  // Reads record `recordNumber` (from 1) and makes the record after it the
+  // next record. Bytes past the end of the file (or of a record number below 1)
+  // read as NUL and set the end-of-file state; a read wholly inside the file
+  // clears it. The view lives until the next read.
+  std::string_view ReadRecord(std::int64_t recordNumber);
+  // Reads the record after the one last read (record 1 before any read).
+  std::string_view ReadNextRecord();
+  // Reads and ignores `count` next records (cheaply: only the position moves,
+  // and the end-of-file state is that of the last of them).
+  void SkipRecords(std::int64_t count);
+
+  bool AtEnd() const { return atEnd_; }
+  // Number of the record last read (0 before any read).
+  std::int64_t LastRecordNumber() const { return nextRecord_ - 1; }
+  // Whole records in the file (a trailing partial record counts as one).
+  std::int64_t RecordCount() const;
+  std::size_t RecordLength() const { return recordLength_; }
+  const std::filesystem::path& Path() const { return path_; }
+
+ private:
+  struct Closer {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+  };
+
+  std::unique_ptr<std::FILE, Closer> file_;
+  std::filesystem::path path_;
+  std::size_t recordLength_ = 0;
+  std::uint64_t fileSize_ = 0;
+  std::int64_t nextRecord_ = 1;
+  std::int64_t filePosition_ = -1;  // where the stream stands, to avoid needless seeks
+  bool atEnd_ = false;
+  std::vector<char> buffer_;
+};
+
+}  // namespace quillmore::input
