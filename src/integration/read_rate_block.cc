@@ -3,23 +3,17 @@
 #include <string>
 #include <string_view>
 
-#include "input/numeric_field.h"
 #include "integration/lung_weights.h"
 
 namespace quillmore::integration {
 
 namespace {
 
-constexpr std::size_t kTimeFieldWidth = 9;
-constexpr std::size_t kRateFieldWidth = 10;
-
 // Only the selected columns are decoded: a block may have 150 points x 2
 // records, and most runs select few regions.
 double ColumnRate(std::string_view record, int regionNumber) {
   if (regionNumber < 1 || regionNumber > input::kRegionColumnCount) return 0;
-  const std::size_t start = kTimeFieldWidth + kRateFieldWidth * input::RegionIndex(regionNumber);
-  if (start >= record.size()) return 0;
-  return input::ReadDouble(record.substr(start, kRateFieldWidth));
+  return input::RateRecordRate(record, regionNumber);
 }
 
 double RegionRate(std::string_view record, int regionNumber) {
@@ -36,20 +30,23 @@ double ReadRecordInto(input::DoseRateFile& file, std::span<const int> selectedRe
   for (std::size_t j = 0; j < selectedRegions.size(); ++j) {
     rates.at(component, static_cast<int>(j), point) = RegionRate(record, selectedRegions[j]);
   }
-  return input::ReadDouble(record.substr(0, kTimeFieldWidth));
+  return input::RateRecordTime(record);
 }
 
+// Empty for a header whose block fits the tables; built only on a fault, so a
+// valid block allocates nothing.
 std::string HeaderFault(const input::BlockHeader& header, std::int64_t headerRecord) {
-  const std::string where = " (block header at record " + std::to_string(headerRecord) + ")";
+  std::string fault;
   if (header.timePointCount < 0 || header.timePointCount > input::kMaxTimePoints) {
-    return "time-point count " + std::to_string(header.timePointCount) + " is outside 0 to " +
-           std::to_string(input::kMaxTimePoints) + where;
+    fault = "time-point count " + std::to_string(header.timePointCount) + " is outside 0 to " +
+            std::to_string(input::kMaxTimePoints);
+  } else if (header.recordsPerPoint != 1 && header.recordsPerPoint != 2) {
+    fault =
+        "records per time point " + std::to_string(header.recordsPerPoint) + " is neither 1 nor 2";
+  } else {
+    return fault;
   }
-  if (header.recordsPerPoint != 1 && header.recordsPerPoint != 2) {
-    return "records per time point " + std::to_string(header.recordsPerPoint) +
-           " is neither 1 nor 2" + where;
-  }
-  return {};
+  return fault + " (block header at record " + std::to_string(headerRecord) + ")";
 }
 
 }  // namespace
