@@ -3,11 +3,21 @@
 namespace quillmore::input {
 namespace {
 
-bool IsUpper(char c) { return c >= 'A' && c <= 'Z'; }
-bool IsLower(char c) { return c >= 'a' && c <= 'z'; }
-bool IsLetter(char c) { return IsUpper(c) || IsLower(c); }
-char ToUpper(char c) { return IsLower(c) ? static_cast<char>(c - 'a' + 'A') : c; }
-char ToLower(char c) { return IsUpper(c) ? static_cast<char>(c - 'A' + 'a') : c; }
+bool IsUpper(char c) {
+  return c >= 'A' && c <= 'Z';
+}
+bool IsLower(char c) {
+  return c >= 'a' && c <= 'z';
+}
+bool IsLetter(char c) {
+  return IsUpper(c) || IsLower(c);
+}
+char ToUpper(char c) {
+  return IsLower(c) ? static_cast<char>(c - 'a' + 'A') : c;
+}
+char ToLower(char c) {
+  return IsUpper(c) ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 }  // namespace
 

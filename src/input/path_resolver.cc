@@ -18,7 +18,8 @@ bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
 // The name of the entry of `folder` that matches `component`, or empty.
 std::string FindEntry(const std::filesystem::path& folder, std::string_view component) {
   std::error_code error;
-  if (std::filesystem::exists(folder / std::string(component), error)) return std::string(component);
+  if (std::filesystem::exists(folder / std::string(component), error))
+    return std::string(component);
   std::string found;
   for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
        it.increment(error)) {

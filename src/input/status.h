@@ -15,9 +15,7 @@ class Status {
   static Status Ok() { return Status(); }
   static Status NotFound(std::string message) { return {Code::kNotFound, std::move(message)}; }
   static Status IoError(std::string message) { return {Code::kIoError, std::move(message)}; }
-  static Status Corruption(std::string message) {
-    return {Code::kCorruption, std::move(message)};
-  }
+  static Status Corruption(std::string message) { return {Code::kCorruption, std::move(message)}; }
   static Status InvalidArgument(std::string message) {
     return {Code::kInvalidArgument, std::move(message)};
   }

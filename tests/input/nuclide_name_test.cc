@@ -29,11 +29,11 @@ TEST(NormaliseNuclideName, CaseVariantsMeetInOneKey) {
 
 TEST(NormaliseNuclideName, BlanksAndLength) {
   EXPECT_EQ(Normalised("  tc-99m  "), "Tc-99m ");
-  EXPECT_EQ(Normalised("Tc 99m"), "Tc 99m ");   // inner blank kept
-  EXPECT_EQ(Normalised("x"), "x      ");        // capitalised, then last letter lowered
+  EXPECT_EQ(Normalised("Tc 99m"), "Tc 99m ");     // inner blank kept
+  EXPECT_EQ(Normalised("x"), "x      ");          // capitalised, then last letter lowered
   EXPECT_EQ(Normalised("\ttc-99m"), "\tTc-99m");  // tabs are not blanks
-  EXPECT_EQ(Normalised("Te-131m"), "Te-131m");  // exactly 7: nothing appended
-  EXPECT_EQ(Normalised("ho-166mx").size(), 8U);  // longer names keep their length
+  EXPECT_EQ(Normalised("Te-131m"), "Te-131m");    // exactly 7: nothing appended
+  EXPECT_EQ(Normalised("ho-166mx").size(), 8U);   // longer names keep their length
 }
 
 TEST(NormaliseNuclideName, NonAsciiBytesUnchanged) {

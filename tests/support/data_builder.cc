@@ -62,9 +62,11 @@ std::int32_t PerPoint(const BlockSpec& block) {
 
 std::string BlockHeaderRecord(const BlockSpec& block, DataKind kind) {
   std::string text = LeftField(block.name, 7) + RightField(std::to_string(block.ageDays), 5);
-  if (kind == DataKind::kInhalation) text += std::string(6, ' ') + block.classCode;  // 13-19
-  else text += LeftField(block.f1Text, 8);                                            // 13-20
-  if (kind == DataKind::kInhalation) text += std::string(8, ' ');                     // 20-27
+  if (kind == DataKind::kInhalation)
+    text += std::string(6, ' ') + block.classCode;  // 13-19
+  else
+    text += LeftField(block.f1Text, 8);                            // 13-20
+  if (kind == DataKind::kInhalation) text += std::string(8, ' ');  // 20-27
   text += RightField(std::to_string(PointCount(block)), 4);
   text += RightField(std::to_string(PerPoint(block)), 2);
   text += ' ';

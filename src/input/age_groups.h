@@ -1,0 +1,30 @@
+// The six age groups of the dose-rate data, numbered 1 to 6.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+namespace quillmore::input {
+
+inline constexpr int kAgeGroupCount = 6;
+inline constexpr int kAdultAgeGroup = 6;
+
+// Labels exactly 8 characters wide, with their trailing blanks.
+inline constexpr std::array<std::string_view, kAgeGroupCount> kAgeGroupLabels = {
+    "Infant  ", "1 y-old ", "5 y-old ", "10 y-old", "15 y-old", "Adult   "};
+inline constexpr std::array<std::int32_t, kAgeGroupCount> kAgeGroupDays = {100,  365,  1825,
+                                                                           3650, 5475, 7300};
+// The list-box entry that stands for every age group.
+inline constexpr std::string_view kAllAgesLabel = "ALL AGES";
+
+// Age-group numbers count from 1; this is the one place that maps them to
+// the tables above. Precondition: 1 <= ageGroup <= 6.
+inline std::string_view AgeGroupLabel(int ageGroup) {
+  return kAgeGroupLabels[static_cast<std::size_t>(ageGroup - 1)];
+}
+inline std::int32_t AgeGroupDays(int ageGroup) {
+  return kAgeGroupDays[static_cast<std::size_t>(ageGroup - 1)];
+}
+
+}  // namespace quillmore::input

@@ -1,0 +1,79 @@
+#include "input/dose_rate_file.h"
+
+#include "input/nuclide_name.h"
+#include "input/numeric_field.h"
+
+namespace quillmore::input {
+namespace {
+
+// Characters `first` to `first + length - 1` (counted from 1) of a record;
+// whatever lies beyond a short record is simply absent.
+std::string_view Field(std::string_view record, std::size_t first, std::size_t length) {
+  if (first - 1 >= record.size()) return {};
+  return record.substr(first - 1, length);
+}
+
+char Letter(std::string_view record, std::size_t position) {
+  return position - 1 < record.size() ? record[position - 1] : '\0';
+}
+
+}  // namespace
+
+BlockHeader DecodeBlockHeader(std::string_view record, DataKind kind) {
+  BlockHeader header;
+  header.name = std::string(Field(record, 1, kNuclideNameWidth));
+  header.ageDays = ReadInteger(Field(record, 8, 5));
+  if (kind == DataKind::kInhalation) {
+    header.classCode = Letter(record, 19);
+    header.timePointCount = ReadInteger(Field(record, 28, 4));
+    header.recordsPerPoint = ReadInteger(Field(record, 32, 2));
+    header.letLetter = Letter(record, 35);
+  } else {
+    // The ingestion layout lacks positions 13-19: its fields stand 7 further left.
+    header.f1Text = std::string(Field(record, 13, 8));
+    header.timePointCount = ReadInteger(Field(record, 21, 4));
+    header.recordsPerPoint = ReadInteger(Field(record, 25, 2));
+    header.letLetter = Letter(record, 28);
+  }
+  return header;
+}
+
+double RateRecordTime(std::string_view record) {
+  return ReadDouble(Field(record, 1, 9));
+}
+
+double RateRecordRate(std::string_view record, int regionNumber) {
+  return ReadDouble(RegionHeading(record, regionNumber));
+}
+
+std::string_view RegionHeading(std::string_view record2, int regionNumber) {
+  return Field(record2, 10 + 10 * RegionIndex(regionNumber), 10);
+}
+
+RateRecord DecodeRateRecord(std::string_view record) {
+  RateRecord rate;
+  rate.timeDays = RateRecordTime(record);
+  for (int k = 1; k <= kRegionColumnCount; ++k) {
+    rate.rates[RegionIndex(k)] = RateRecordRate(record, k);
+  }
+  return rate;
+}
+
+Status DoseRateFile::Open(const std::filesystem::path& path) {
+  return file_.Open(path, kDoseRateRecordLength);
+}
+
+std::array<std::string, kRegionColumnCount> DoseRateFile::RegionHeadings() {
+  const std::string_view record2 = file_.ReadRecord(2);
+  std::array<std::string, kRegionColumnCount> headings;
+  for (int k = 1; k <= kRegionColumnCount; ++k) {
+    headings[RegionIndex(k)] = std::string(RegionHeading(record2, k));
+  }
+  return headings;
+}
+
+BlockHeader DoseRateFile::ReadBlockHeader(DataKind kind) {
+  return DecodeBlockHeader(file_.ReadNextRecord(), kind);
+}
+
+}  // namespace quillmore::input

@@ -1,0 +1,153 @@
+#include "input/numeric_field.h"
+
+#include <cfenv>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+namespace quillmore::input {
+namespace {
+
+constexpr int kSignificantDigits = 18;
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// Value of `c` as a digit of `base`, or -1.
+int DigitValue(char c, int base) {
+  int value = -1;
+  if (c >= '0' && c <= '9')
+    value = c - '0';
+  else if (c >= 'a' && c <= 'z')
+    value = c - 'a' + 10;
+  else if (c >= 'A' && c <= 'Z')
+    value = c - 'A' + 10;
+  return value < base ? value : -1;
+}
+
+// 10^exponent at extended precision; exact up to 10^27.
+long double PowerOfTen(int exponent) {
+  if (exponent >= 0 && exponent <= 27) {
+    long double power = 1.0L;
+    for (int i = 0; i < exponent; ++i) power *= 10.0L;
+    return power;
+  }
+  return std::pow(10.0L, static_cast<long double>(exponent));
+}
+
+// "&H1F", "&O17", "&Q17", "&B101", "&17": an unsigned integer in base 16, 8 or 2.
+long double ReadBased(std::string_view field, std::size_t pos) {
+  int base = 8;
+  if (pos < field.size()) {
+    switch (field[pos]) {
+      case 'H':
+      case 'h':
+        base = 16;
+        ++pos;
+        break;
+      case 'O':
+      case 'o':
+      case 'Q':
+      case 'q':
+        base = 8;
+        ++pos;
+        break;
+      case 'B':
+      case 'b':
+        base = 2;
+        ++pos;
+        break;
+      default:
+        break;
+    }
+  }
+  long double value = 0.0L;
+  for (; pos < field.size(); ++pos) {
+    const int digit = DigitValue(field[pos], base);
+    if (digit < 0) break;
+    value = value * base + digit;
+  }
+  return value;
+}
+
+}  // namespace
+
+long double ReadNumber(std::string_view field) {
+  std::size_t pos = 0;
+  while (pos < field.size() &&
+         (field[pos] == ' ' || field[pos] == '\t' || field[pos] == '\r' || field[pos] == '\n')) {
+    ++pos;
+  }
+  if (pos < field.size() && field[pos] == '&') return ReadBased(field, pos + 1);
+
+  bool negative = false;
+  if (pos < field.size() && (field[pos] == '+' || field[pos] == '-')) {
+    negative = field[pos] == '-';
+    ++pos;
+  }
+  // Up to 18 significant digits go into an exact integer mantissa; the
+  // position of the point and any further integer digits become the scale.
+  std::uint64_t mantissa = 0;
+  int digits = 0;
+  int scale = 0;
+  bool seenPoint = false;
+  for (; pos < field.size(); ++pos) {
+    const char c = field[pos];
+    if (c == '.' && !seenPoint) {
+      seenPoint = true;
+      continue;
+    }
+    if (!IsDigit(c)) break;
+    if (digits < kSignificantDigits) {
+      if (mantissa != 0 || c != '0') {
+        mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+        ++digits;
+      }
+      if (seenPoint) --scale;
+    } else if (!seenPoint) {
+      ++scale;
+    }
+  }
+  if (pos < field.size() &&
+      (field[pos] == 'E' || field[pos] == 'e' || field[pos] == 'D' || field[pos] == 'd')) {
+    std::size_t expPos = pos + 1;
+    bool expNegative = false;
+    if (expPos < field.size() && (field[expPos] == '+' || field[expPos] == '-')) {
+      expNegative = field[expPos] == '-';
+      ++expPos;
+    }
+    int exponent = 0;
+    for (; expPos < field.size() && IsDigit(field[expPos]); ++expPos) {
+      // Beyond this the value is 0 or infinite anyway; stop growing.
+      if (exponent < 100000) exponent = exponent * 10 + (field[expPos] - '0');
+    }
+    scale += expNegative ? -exponent : exponent;
+  }
+  long double value = static_cast<long double>(mantissa);
+  if (mantissa != 0 && scale != 0) {
+    value = scale > 0 ? value * PowerOfTen(scale) : value / PowerOfTen(-scale);
+  }
+  return negative ? -value : value;
+}
+
+std::int32_t RoundToInt32(long double value) {
+  if (std::isnan(value)) return 0;
+  constexpr auto kMax = std::numeric_limits<std::int32_t>::max();
+  constexpr auto kMin = std::numeric_limits<std::int32_t>::min();
+  // nearbyint rounds ties to even in the default rounding mode, which we never change.
+  const long double rounded = std::nearbyint(value);
+  if (rounded >= static_cast<long double>(kMax)) return kMax;
+  if (rounded <= static_cast<long double>(kMin)) return kMin;
+  return static_cast<std::int32_t>(rounded);
+}
+
+std::int32_t ReadInteger(std::string_view field) {
+  return RoundToInt32(ReadNumber(field));
+}
+
+double ReadDouble(std::string_view field) {
+  return static_cast<double>(ReadNumber(field));
+}
+
+}  // namespace quillmore::input

@@ -1,0 +1,88 @@
+#include "input/record_file.h"
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <system_error>
+
+namespace quillmore::input {
+namespace {
+
+constexpr std::size_t kStreamBufferSize = 1 << 18;
+
+}  // namespace
+
+Status RecordFile::Open(const std::filesystem::path& path, std::size_t recordLength) {
+  file_.reset();
+  path_ = path;
+  recordLength_ = recordLength;
+  buffer_.assign(recordLength, '\0');
+  nextRecord_ = 1;
+  filePosition_ = -1;
+  atEnd_ = false;
+
+  std::error_code error;
+  const auto status = std::filesystem::status(path, error);
+  if (!std::filesystem::exists(status)) return Status::NotFound(path.string() + ": no such file");
+  if (!std::filesystem::is_regular_file(status)) {
+    return Status::IoError(path.string() + ": not a regular file");
+  }
+  // Read-only, always: the data files are reference data and never change.
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return Status::IoError(path.string() + ": " + std::strerror(errno));
+  file_.reset(file);
+  std::setvbuf(file, nullptr, _IOFBF, kStreamBufferSize);
+  fileSize_ = std::filesystem::file_size(path, error);
+  if (error) fileSize_ = 0;
+  return Status::Ok();
+}
+
+std::int64_t RecordFile::RecordCount() const {
+  if (recordLength_ == 0) return 0;
+  return static_cast<std::int64_t>((fileSize_ + recordLength_ - 1) / recordLength_);
+}
+
+std::string_view RecordFile::ReadRecord(std::int64_t recordNumber) {
+  nextRecord_ = recordNumber + 1;
+  std::fill(buffer_.begin(), buffer_.end(), '\0');
+  const std::string_view record(buffer_.data(), buffer_.size());
+  if (recordNumber < 1 || file_ == nullptr) {
+    atEnd_ = file_ != nullptr ? recordNumber >= 1 : true;
+    return record;
+  }
+  const auto offset = static_cast<std::uint64_t>(recordNumber - 1) * recordLength_;
+  if (offset >= fileSize_) {
+    atEnd_ = true;
+    return record;
+  }
+  if (filePosition_ != static_cast<std::int64_t>(offset)) {
+    if (fseeko(file_.get(), static_cast<off_t>(offset), SEEK_SET) != 0) {
+      filePosition_ = -1;
+      atEnd_ = true;
+      return record;
+    }
+  }
+  const std::size_t got = std::fread(buffer_.data(), 1, recordLength_, file_.get());
+  filePosition_ = static_cast<std::int64_t>(offset + got);
+  // A short read leaves the NULs in place: the missing part of a record reads as NUL.
+  atEnd_ = got < recordLength_;
+  return record;
+}
+
+std::string_view RecordFile::ReadNextRecord() {
+  return ReadRecord(nextRecord_);
+}
+
+void RecordFile::SkipRecords(std::int64_t count) {
+  if (count <= 0) return;
+  const std::int64_t last = nextRecord_ + count - 1;
+  // Only the last skipped record needs reading: it sets the end-of-file state.
+  if (last >= 1 && static_cast<std::uint64_t>(last) * recordLength_ <= fileSize_) {
+    nextRecord_ = last + 1;
+    atEnd_ = false;
+  } else {
+    ReadRecord(last);
+  }
+}
+
+}  // namespace quillmore::input

@@ -1,0 +1,25 @@
+#include "input/region_names.h"
+
+#include <algorithm>
+
+#include "input/nuclide_name.h"
+
+namespace quillmore::input {
+
+std::vector<std::string> BuildRegionNames(
+    const std::array<std::string, kRegionColumnCount>& headings) {
+  std::vector<std::string> names;
+  names.reserve(kLungRegion);
+  for (const std::string& heading : headings) names.push_back(TrimBlanks(heading));
+  // The last heading of the reference files may hold a bar where a line break
+  // was meant; only that one is treated.
+  std::string& last = names.back();
+  if (last.find('|') != std::string::npos) {
+    std::replace(last.begin(), last.end(), '|', ' ');
+    last = TrimBlanks(last);
+  }
+  names.emplace_back(kLungName);
+  return names;
+}
+
+}  // namespace quillmore::input

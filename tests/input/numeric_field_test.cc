@@ -1,0 +1,68 @@
+#include "input/numeric_field.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace quillmore::input {
+namespace {
+
+TEST(ReadNumber, DecimalForms) {
+  EXPECT_EQ(ReadDouble("  1.0E-04"), 1.0e-4);
+  EXPECT_EQ(ReadDouble(" 2.345D-12"), 2.345e-12);
+  EXPECT_EQ(ReadDouble("2.345d-12"), 2.345e-12);
+  EXPECT_EQ(ReadDouble("7.5e+2"), 750.0);
+  EXPECT_EQ(ReadDouble("          "), 0.0);
+  EXPECT_EQ(ReadDouble(""), 0.0);
+  EXPECT_EQ(ReadDouble("\t\r\n -3.25xyz"), -3.25);
+  EXPECT_EQ(ReadDouble("+.5"), 0.5);
+  EXPECT_EQ(ReadDouble("1.2.3"), 1.2);   // a second point ends the number
+  EXPECT_EQ(ReadDouble("12 34"), 12.0);  // so does an inner blank
+  EXPECT_EQ(ReadDouble("3E"), 3.0);      // an exponent letter without digits adds nothing
+  EXPECT_EQ(ReadDouble("abc"), 0.0);
+  EXPECT_EQ(ReadDouble(std::string_view("\0"
+                                        "5",
+                                        2)),
+            0.0);  // NUL is not skipped
+}
+
+TEST(ReadNumber, BasedIntegers) {
+  EXPECT_EQ(ReadNumber("&H1F"), 31.0L);
+  EXPECT_EQ(ReadNumber("&hff"), 255.0L);
+  EXPECT_EQ(ReadNumber("&O17"), 15.0L);
+  EXPECT_EQ(ReadNumber("&q17"), 15.0L);
+  EXPECT_EQ(ReadNumber("&17"), 15.0L);
+  EXPECT_EQ(ReadNumber("&B101"), 5.0L);
+  EXPECT_EQ(ReadNumber("  &H10 "), 16.0L);
+  EXPECT_EQ(ReadNumber("&18"), 1.0L);  // 8 is no octal digit
+  EXPECT_EQ(ReadNumber("&HG"), 0.0L);
+}
+
+TEST(ReadNumber, AtMostEighteenSignificantDigits) {
+  // The 19th and later digits only scale the value.
+  EXPECT_EQ(ReadNumber("1234567890123456789"), 1234567890123456780.0L);
+  EXPECT_EQ(ReadNumber("123456789012345678999"), 123456789012345678000.0L);
+  EXPECT_EQ(ReadNumber("0.1234567890123456789"), 0.123456789012345678L);
+  // Leading zeros are not significant.
+  EXPECT_EQ(ReadNumber("000000000000000000012"), 12.0L);
+  EXPECT_EQ(ReadNumber("0.0000000000000000000012"), 1.2e-21L);
+}
+
+TEST(ReadInteger, RoundsTiesToEvenAndClamps) {
+  EXPECT_EQ(ReadInteger("  12"), 12);
+  EXPECT_EQ(ReadInteger("12.6"), 13);
+  EXPECT_EQ(ReadInteger("12.5"), 12);
+  EXPECT_EQ(ReadInteger("13.5"), 14);
+  EXPECT_EQ(ReadInteger("-2.5"), -2);
+  EXPECT_EQ(ReadInteger("-2.51"), -3);
+  EXPECT_EQ(ReadInteger("    "), 0);
+  EXPECT_EQ(ReadInteger("1E30"), std::numeric_limits<std::int32_t>::max());
+  EXPECT_EQ(ReadInteger("-1E30"), std::numeric_limits<std::int32_t>::min());
+  EXPECT_EQ(ReadInteger("2147483647.5"), std::numeric_limits<std::int32_t>::max());
+  EXPECT_EQ(ReadInteger("1E99999"), std::numeric_limits<std::int32_t>::max());
+  EXPECT_EQ(RoundToInt32(std::nanl("")), 0);
+}
+
+}  // namespace
+}  // namespace quillmore::input

@@ -1,0 +1,73 @@
+#include "input/record_file.h"
+
+#include <gtest/gtest.h>
+
+#include "support/data_builder.h"
+#include "support/temp_dir.h"
+
+namespace quillmore::input {
+namespace {
+
+using testing::Record;
+using testing::TempDir;
+using testing::WriteFile;
+
+class RecordFileTest : public ::testing::Test {
+ protected:
+  void OpenWith(const std::string& bytes, std::size_t length = 10) {
+    WriteFile(dir_ / "f.txt", bytes);
+    ASSERT_TRUE(file_.Open(dir_ / "f.txt", length).ok());
+  }
+  TempDir dir_;
+  RecordFile file_;
+};
+
+TEST_F(RecordFileTest, ReadsByNumberAndAsNextRecord) {
+  OpenWith(Record("one", 10) + Record("two", 10) + Record("three", 10));
+  EXPECT_EQ(file_.RecordCount(), 3);
+  EXPECT_EQ(file_.ReadNextRecord(), Record("one", 10));
+  EXPECT_EQ(file_.ReadRecord(3), Record("three", 10));
+  EXPECT_FALSE(file_.AtEnd());
+  EXPECT_EQ(file_.ReadRecord(1), Record("one", 10));
+  EXPECT_EQ(file_.ReadNextRecord(), Record("two", 10));  // position carries over
+  EXPECT_EQ(file_.LastRecordNumber(), 2);
+}
+
+TEST_F(RecordFileTest, ReadPastTheEndYieldsNulsAndSetsEndOfFile) {
+  OpenWith(Record("one", 10) + "abc");  // the second record is cut short
+  EXPECT_EQ(file_.ReadRecord(2), std::string("abc") + std::string(7, '\0'));
+  EXPECT_TRUE(file_.AtEnd());
+  EXPECT_EQ(file_.ReadNextRecord(), std::string(10, '\0'));
+  EXPECT_TRUE(file_.AtEnd());
+  file_.ReadRecord(1);
+  EXPECT_FALSE(file_.AtEnd()) << "a read inside the file clears the state";
+  EXPECT_EQ(file_.ReadRecord(0), std::string(10, '\0'));
+  EXPECT_EQ(file_.ReadNextRecord(), Record("one", 10));
+}
+
+TEST_F(RecordFileTest, SkipSetsEndOfFileByTheLastSkippedRecord) {
+  OpenWith(Record("one", 10) + Record("two", 10) + Record("three", 10));
+  file_.SkipRecords(2);
+  EXPECT_FALSE(file_.AtEnd());
+  EXPECT_EQ(file_.ReadNextRecord(), Record("three", 10));
+  file_.ReadRecord(1);
+  file_.SkipRecords(3);
+  EXPECT_TRUE(file_.AtEnd());
+  file_.ReadRecord(1);
+  file_.SkipRecords(0);
+  EXPECT_EQ(file_.ReadNextRecord(), Record("two", 10));
+}
+
+TEST_F(RecordFileTest, MissingFileIsNamedAndNeverCreated) {
+  RecordFile file;
+  const Status status = file.Open(dir_ / "DoseInd.NDX", 25);
+  EXPECT_EQ(status.code(), Status::Code::kNotFound);
+  EXPECT_NE(status.message().find("DoseInd.NDX"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "DoseInd.NDX"));
+  EXPECT_FALSE(file.Open(dir_.path(), 25).ok()) << "a folder is no record file";
+  EXPECT_EQ(file.ReadRecord(1), std::string(25, '\0'));
+  EXPECT_TRUE(file.AtEnd());
+}
+
+}  // namespace
+}  // namespace quillmore::input
