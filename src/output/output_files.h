@@ -59,27 +59,6 @@ input::Status OutputFileName(std::string_view nuclideName, std::int32_t ageDays,
 // groups must be distinct. On error (bad name or group number, folder or file
 // that cannot be created) the message names the file or folder, the files
 // opened so far are closed and `files` is left empty.
-input::Status OpenOutputFiles(const std::filesystem::path&, std::string_view, std::span<const int>,
-                              input::DataKind, OutputFiles&);
-struct File {
-  std::filesystem::path path;
-  int descriptor = -1;
-};
-std::vector<File> files_;
-};
-
-// The file name of age `ageDays` for `nuclideName` (blanks at either end
-// dropped): "Tc-99m_3650_H.TXT". An empty name, or one holding '/', '\' or NUL
-// or starting with '.', is an InvalidArgument error and leaves `fileName` as is.
-input::Status OutputFileName(std::string_view nuclideName, std::int32_t ageDays,
-                             input::DataKind kind, std::string& fileName);
-
-// Opens, creating or emptying, one file per entry of `selectedAges` (age-group
-// numbers 1 to 6, named by their days in input/age_groups.h) in the folder OUTPUT of
-// `workingFolder` (found in any letter case, created when missing). `nuclideName` must be a name
-// the index confirmed; the selected groups must be distinct. On error (bad name or group number,
-// folder or file that cannot be created) the message names the file, the files opened so far are
-// closed and `files` is left empty.
 input::Status OpenOutputFiles(const std::filesystem::path& workingFolder,
                               std::string_view nuclideName, std::span<const int> selectedAges,
                               input::DataKind kind, OutputFiles& files);
