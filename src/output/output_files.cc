@@ -8,6 +8,7 @@
 #include <system_error>
 #include <utility>
 
+#include "input/age_groups.h"
 #include "input/path_resolver.h"
 #include "output/number_mask.h"
 
@@ -94,10 +95,8 @@ input::Status OutputFileName(std::string_view nuclideName, std::int32_t ageDays,
 }
 
 input::Status OpenOutputFiles(const std::filesystem::path& workingFolder,
-                              std::string_view nuclideName,
-                              std::span<const std::int32_t> ageGroupDays,
-                              std::span<const int> selectedAges, input::DataKind kind,
-                              OutputFiles& files) {
+                              std::string_view nuclideName, std::span<const int> selectedAges,
+                              input::DataKind kind, OutputFiles& files) {
   files.Close();
   files.files_.clear();
   const std::filesystem::path folder = input::ResolvePath(workingFolder, input::kOutputFolderName);
@@ -111,12 +110,11 @@ input::Status OpenOutputFiles(const std::filesystem::path& workingFolder,
   }
   OutputFiles opened;
   for (const int group : selectedAges) {
-    if (group < 1 || static_cast<std::size_t>(group) > ageGroupDays.size()) {
+    if (group < 1 || group > input::kAgeGroupCount) {
       return input::Status::InvalidArgument("No age group " + std::to_string(group));
     }
     std::string name;
-    input::Status status =
-        OutputFileName(nuclideName, ageGroupDays[static_cast<std::size_t>(group - 1)], kind, name);
+    input::Status status = OutputFileName(nuclideName, input::AgeGroupDays(group), kind, name);
     if (!status.ok()) return status;
     const std::filesystem::path path = folder / name;
     const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
