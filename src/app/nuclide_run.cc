@@ -88,8 +88,8 @@ NuclideResult WriteNuclideTables(input::DoseRateFile& file, const input::IndexEn
                                  NuclideWorkspace& workspace) {
   output::OutputFiles files;
   NuclideResult result;
-  result.status = output::OpenOutputFiles(outputFolder, nuclideName, input::kAgeGroupDays,
-                                          run.selectedAges, run.dataKind, files);
+  result.status =
+      output::OpenOutputFiles(outputFolder, nuclideName, run.selectedAges, run.dataKind, files);
   if (!result.status.ok()) return result;
   result = ProcessNuclide(file, entry, nuclideName, run, files, workspace);
   const input::Status closed = files.Close();

@@ -9,7 +9,6 @@
 #include <utility>
 
 #include "input/age_groups.h"
-#include "input/path_resolver.h"
 #include "output/number_mask.h"
 
 namespace quillmore::output {
@@ -94,12 +93,11 @@ input::Status OutputFileName(std::string_view nuclideName, std::int32_t ageDays,
   return input::Status::Ok();
 }
 
-input::Status OpenOutputFiles(const std::filesystem::path& workingFolder,
-                              std::string_view nuclideName, std::span<const int> selectedAges,
-                              input::DataKind kind, OutputFiles& files) {
+input::Status OpenOutputFiles(const std::filesystem::path& folder, std::string_view nuclideName,
+                              std::span<const int> selectedAges, input::DataKind kind,
+                              OutputFiles& files) {
   files.Close();
   files.files_.clear();
-  const std::filesystem::path folder = input::ResolvePath(workingFolder, input::kOutputFolderName);
   std::error_code error;
   if (!std::filesystem::is_directory(folder, error)) {
     std::filesystem::create_directories(folder, error);

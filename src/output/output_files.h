@@ -54,13 +54,12 @@ input::Status OutputFileName(std::string_view nuclideName, std::int32_t ageDays,
 
 // Opens, creating or emptying, one file per entry of `selectedAges` (age-group
 // numbers 1 to 6, named by their days in input/age_groups.h), in that order, in
-// the folder OUTPUT of `workingFolder` (found in any letter case, created when
-// missing). `nuclideName` must be a name the index confirmed; the selected
-// groups must be distinct. On error (bad name or group number, folder or file
-// that cannot be created) the message names the file or folder, the files
-// opened so far are closed and `files` is left empty.
-input::Status OpenOutputFiles(const std::filesystem::path& workingFolder,
-                              std::string_view nuclideName, std::span<const int> selectedAges,
-                              input::DataKind kind, OutputFiles& files);
+// `folder` (created when missing; callers find "OUTPUT" with input::ResolvePath). `nuclideName`
+// must be a name the index confirmed; the selected groups must be distinct. On error (bad name or
+// group number, folder or file that cannot be created) the message names the file or folder, the
+// files opened so far are closed and `files` is left empty.
+input::Status OpenOutputFiles(const std::filesystem::path& folder, std::string_view nuclideName,
+                              std::span<const int> selectedAges, input::DataKind kind,
+                              OutputFiles& files);
 
 }  // namespace quillmore::output

@@ -91,7 +91,7 @@ TEST_F(NuclideRunTest, FormsAreCountedOnTheFirstSelectedGroup) {
     for (int form = 1; form <= 6; ++form) {
       const std::string& first = lines[static_cast<std::size_t>(3 + 2 * (form - 1))];
       EXPECT_EQ(first.substr(0, 9), "H-3    " + std::to_string(form) + " ");
-      const char* labels[] = {"", "", "", " (Water Vapor)", " (Elemental)", " (Organic)"};
+      const char* labels[] = {" ", " ", " ", " (Water Vapor)", " (Elemental)", " (Organic)"};
       EXPECT_EQ(first.substr(9 + 8 + 2 * 19), labels[form - 1]) << fileName << " form " << form;
     }
   }
