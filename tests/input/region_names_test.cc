@@ -16,7 +16,7 @@ TEST(BuildRegionNames, TrimsAndTreatsTheBarOnlyInTheLastHeading) {
   EXPECT_EQ(names[1], "Liver");
   EXPECT_EQ(names[28], "Other Ti");
   EXPECT_EQ(names[29], "Lung");
-  headings[28] = std::string("\tTab\0    ", 10);
+  headings[28] = std::string("\tTab\0    ", 9);
   EXPECT_EQ(BuildRegionNames(headings)[28], std::string("\tTab\0", 5)) << "only blanks are trimmed";
 }
 

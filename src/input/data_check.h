@@ -1,0 +1,28 @@
+// Validation of a whole data set: the index and both dose-rate files.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace quillmore::input {
+
+struct DataProblem {
+  std::string file;     // bare file name, e.g. "TQV27INH2.DRT"
+  std::int64_t record;  // record number (from 1), 0 for the file as a whole
+  std::string message;
+};
+
+// Problems reported per file at most; one more line says how many were left out.
+inline constexpr std::size_t kMaxProblemsPerFile = 200;
+
+// Checks the data folder and returns every problem found (empty when clean):
+// missing files, record lengths, unsorted or duplicate index names, first and
+// last entry and start records out of range or not at the nuclide's first
+// block, LET letters and records per point that disagree, time-point counts
+// out of 0..150, times not strictly increasing, blocks of a nuclide that are
+// not contiguous or not in the index, and ages no age group takes.
+std::vector<DataProblem> CheckDataSet(const std::filesystem::path& dataFolder);
+
+}  // namespace quillmore::input
