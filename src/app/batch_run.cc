@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -82,7 +83,7 @@ std::vector<Job> CollectJobs(const BatchOptions& options, input::DataIndex& inde
   for (std::string name : names) {
     input::NormaliseNuclideName(name);
     if (index.FindNuclide(name) == 0) {
-      err << "No data are available for " << name << '\n';
+      err << "No data are available for " << input::TrimBlanks(name) << '\n';
       *missing = true;
     } else if (seen.insert(name).second) {
       jobs.push_back({name, index.Entry(), {}});
@@ -198,8 +199,10 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   if (!options.quiet) {
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    char elapsed[32];
+    std::snprintf(elapsed, sizeof elapsed, "%.2f", seconds);
     out << "Wrote " << files << " files for " << jobs.size() << " nuclides to "
-        << outputFolder.string() << " in " << seconds << " s.\n";
+        << outputFolder.string() << " in " << elapsed << " s.\n";
   }
   return warned ? kBatchWarnings : kBatchOk;
 }
