@@ -1,0 +1,205 @@
+#include "app/batch_options.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "input/age_groups.h"
+#include "input/dose_rate_file.h"
+
+namespace quillmore::app {
+namespace {
+
+using input::Status;
+
+std::string Lower(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return text;
+}
+
+std::vector<std::string> SplitCommas(const std::string& text) {
+  std::vector<std::string> items;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t comma = text.find(',', start);
+    items.push_back(text.substr(start, comma - start));
+    if (comma == std::string::npos) return items;
+    start = comma + 1;
+  }
+}
+
+// A whole decimal number in [low, high], or nullopt.
+std::optional<int> WholeNumber(const std::string& text, int low, int high) {
+  int value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || value < low || value > high) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+std::optional<input::DataKind> DataSetNamed(const std::string& text) {
+  const std::string name = Lower(text);
+  if (name == "inhalation" || name == "h") return input::DataKind::kInhalation;
+  if (name == "ingestion" || name == "g") return input::DataKind::kIngestion;
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::string BatchUsage() {
+  return "Usage: quillmore-batch --data-set inhalation|ingestion [options] NUCLIDE...\n"
+         "       quillmore-batch --data-set KIND --all [options]\n"
+         "       quillmore-batch --check [--data-dir DIR]\n"
+         "\n"
+         "Writes the absorbed dose coefficient tables of each nuclide, one file per age\n"
+         "group, exactly as the interactive program quillmore does.\n"
+         "\n"
+         "  --data-set KIND     inhalation (h) or ingestion (g); required for runs\n"
+         "  --data-dir DIR      folder holding DoseInd.NDX, the dose-rate files and\n"
+         "                      Quillmore.ini (default DATA)\n"
+         "  --output-dir DIR    folder for the tables (default OUTPUT; created if missing)\n"
+         "  --times FILE        integration-times file (default Quillmore.ini in DIR)\n"
+         "  --ages LIST         age groups 1-6 or infant,1y,5y,10y,15y,adult (default all)\n"
+         "  --regions LIST      regions 1-30 or names as the data set heads them, lung\n"
+         "                      for 30 (default all)\n"
+         "  --all               every nuclide in the index, in index order\n"
+         "  --jobs N            nuclides processed at once (default: one per core)\n"
+         "  --list-regions      print the data set's region numbers and names\n"
+         "  --list-nuclides     print the nuclides of the index\n"
+         "  --check             validate the data set and report every problem found\n"
+         "  --quiet             print nothing but errors\n"
+         "  --help, --version\n"
+         "\n"
+         "Exit status: 0 all written; 1 a nuclide missing or a block invalid; 2 usage or\n"
+         "data-set error.\n";
+}
+
+input::Status ParseBatchOptions(const std::vector<std::string>& arguments, BatchOptions* options) {
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    std::string arg = arguments[i];
+    std::string value;
+    bool hasValue = false;
+    if (arg.rfind("--", 0) == 0 && arg.find('=') != std::string::npos) {
+      value = arg.substr(arg.find('=') + 1);
+      arg = arg.substr(0, arg.find('='));
+      hasValue = true;
+    }
+    auto takeValue = [&](std::string* out) -> bool {
+      if (!hasValue) {
+        if (i + 1 >= arguments.size()) return false;
+        value = arguments[++i];
+      }
+      *out = value;
+      return true;
+    };
+    std::string text;
+    if (arg == "--data-set") {
+      if (!takeValue(&text)) return Status::InvalidArgument("--data-set needs a value");
+      options->dataKind = DataSetNamed(text);
+      if (!options->dataKind) {
+        return Status::InvalidArgument("unknown data set \"" + text +
+                                       "\" (inhalation or ingestion)");
+      }
+    } else if (arg == "--data-dir") {
+      if (!takeValue(&options->dataDir))
+        return Status::InvalidArgument("--data-dir needs a folder");
+    } else if (arg == "--output-dir") {
+      if (!takeValue(&options->outputDir))
+        return Status::InvalidArgument("--output-dir needs a folder");
+    } else if (arg == "--times") {
+      if (!takeValue(&text)) return Status::InvalidArgument("--times needs a file");
+      options->timesFile = text;
+    } else if (arg == "--ages") {
+      if (!takeValue(&options->ages)) return Status::InvalidArgument("--ages needs a list");
+    } else if (arg == "--regions") {
+      if (!takeValue(&options->regions)) return Status::InvalidArgument("--regions needs a list");
+    } else if (arg == "--jobs") {
+      if (!takeValue(&text)) return Status::InvalidArgument("--jobs needs a number");
+      const auto jobs = WholeNumber(text, 1, 64);
+      if (!jobs) return Status::InvalidArgument("--jobs takes a number from 1 to 64");
+      options->jobs = *jobs;
+    } else if (hasValue) {
+      return Status::InvalidArgument("option " + arg + " takes no value");
+    } else if (arg == "--all") {
+      options->allNuclides = true;
+    } else if (arg == "--list-regions") {
+      options->listRegions = true;
+    } else if (arg == "--list-nuclides") {
+      options->listNuclides = true;
+    } else if (arg == "--check") {
+      options->check = true;
+    } else if (arg == "--quiet" || arg == "-q") {
+      options->quiet = true;
+    } else if (arg == "--help" || arg == "-h") {
+      options->help = true;
+    } else if (arg == "--version") {
+      options->version = true;
+    } else if (arg == "--") {
+      options->nuclides.insert(options->nuclides.end(),
+                               arguments.begin() + static_cast<long>(i) + 1, arguments.end());
+      break;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      return Status::InvalidArgument("unknown option " + arg);
+    } else {
+      options->nuclides.push_back(arg);
+    }
+  }
+  if (options->help || options->version || options->check) return Status::Ok();
+  if (!options->dataKind)
+    return Status::InvalidArgument("--data-set inhalation|ingestion is required");
+  const bool listing = options->listRegions || options->listNuclides;
+  if (!listing && options->allNuclides && !options->nuclides.empty()) {
+    return Status::InvalidArgument("name nuclides or give --all, not both");
+  }
+  if (!listing && !options->allNuclides && options->nuclides.empty()) {
+    return Status::InvalidArgument("no nuclide named (or give --all)");
+  }
+  return Status::Ok();
+}
+
+input::Status ParseAgeList(const std::string& text, std::vector<int>* selectedAges) {
+  selectedAges->clear();
+  if (Lower(text) == "all") {
+    for (int age = 1; age <= input::kAgeGroupCount; ++age) selectedAges->push_back(age);
+    return Status::Ok();
+  }
+  static const std::vector<std::pair<std::string, int>> kNames = {
+      {"infant", 1}, {"1y", 2},      {"1y-old", 2}, {"5y", 3},      {"5y-old", 3},
+      {"10y", 4},    {"10y-old", 4}, {"15y", 5},    {"15y-old", 5}, {"adult", 6}};
+  for (const std::string& item : SplitCommas(text)) {
+    std::string key = Lower(item);
+    key.erase(std::remove(key.begin(), key.end(), ' '), key.end());
+    std::optional<int> age = WholeNumber(key, 1, input::kAgeGroupCount);
+    for (const auto& [name, number] : kNames) {
+      if (key == name) age = number;
+    }
+    if (!age)
+      return Status::InvalidArgument("unknown age group \"" + item +
+                                     "\" (1-6, infant, 1y, 5y, 10y, 15y, adult)");
+    selectedAges->push_back(*age);
+  }
+  return Status::Ok();
+}
+
+input::Status ParseRegionList(const std::string& text, const std::vector<std::string>& regionNames,
+                              std::vector<int>* selectedRegions) {
+  selectedRegions->clear();
+  if (Lower(text) == "all") {
+    for (int region = 1; region <= input::kLungRegion; ++region) selectedRegions->push_back(region);
+    return Status::Ok();
+  }
+  for (const std::string& item : SplitCommas(text)) {
+    std::optional<int> region = WholeNumber(item, 1, input::kLungRegion);
+    for (int number = 1; !region && number <= static_cast<int>(regionNames.size()); ++number) {
+      if (Lower(regionNames[input::RegionIndex(number)]) == Lower(item)) region = number;
+    }
+    if (!region)
+      return Status::InvalidArgument("unknown region \"" + item + "\" (see --list-regions)");
+    selectedRegions->push_back(*region);
+  }
+  return Status::Ok();
+}
+
+}  // namespace quillmore::app

@@ -1,0 +1,45 @@
+// The command line of quillmore-batch.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "input/data_kind.h"
+#include "input/status.h"
+
+namespace quillmore::app {
+
+struct BatchOptions {
+  std::optional<input::DataKind> dataKind;  // --data-set, required for runs
+  std::string dataDir = input::kDataFolderName;
+  std::string outputDir = input::kOutputFolderName;
+  std::optional<std::string> timesFile;  // default: Quillmore.ini in the data folder
+  std::string ages = "all";
+  std::string regions = "all";
+  bool allNuclides = false;
+  bool listRegions = false;
+  bool listNuclides = false;
+  bool check = false;
+  bool quiet = false;
+  bool help = false;
+  bool version = false;
+  int jobs = 0;  // 0: one per core
+  std::vector<std::string> nuclides;
+};
+
+// Parses argv[1..]; a usage error is kInvalidArgument with a one-line message.
+input::Status ParseBatchOptions(const std::vector<std::string>& arguments, BatchOptions* options);
+
+// The text --help prints.
+std::string BatchUsage();
+
+// "1,4" / "infant,10y,adult" / "all" as age-group numbers 1 to 6, in the order given.
+input::Status ParseAgeList(const std::string& text, std::vector<int>* selectedAges);
+
+// "1,30" / "liver,lung" / "all" as region numbers 1 to 30, in the order given;
+// names are matched case-insensitively against `regionNames` (30 entries).
+input::Status ParseRegionList(const std::string& text, const std::vector<std::string>& regionNames,
+                              std::vector<int>* selectedRegions);
+
+}  // namespace quillmore::app

@@ -1,0 +1,82 @@
+#include "integration/integrate_rate_block.h"
+
+#include <cstddef>
+
+#include "integration/hermite_integral.h"
+#include "integration/hermite_slopes.h"
+
+namespace quillmore::integration {
+
+namespace {
+
+void CopySingleRate(const RateTable& rates, int timeCount, CoefficientTable& coefficients) {
+  for (int c = 0; c < kComponentCount; ++c) {
+    for (int j = 0; j < rates.RegionCount(); ++j) {
+      for (int k = 0; k < timeCount; ++k) coefficients.at(c, j, k) = rates.at(c, j, 0);
+    }
+  }
+}
+
+// Returns false, leaving the curve's coefficients 0, when the slopes cannot be
+// formed (time points not strictly increasing).
+bool IntegrateCurve(std::span<const double> times, std::span<const double> curve,
+                    std::span<const double> integrationTimes, std::span<double> slopes,
+                    int component, int position, CoefficientTable& coefficients) {
+  if (HermiteSlopes(times, curve, slopes) < 0) return false;
+  // The slopes have already proved the times strictly increasing, so the
+  // integral's own check need only run once per curve.
+  bool skipCheck = false;
+  for (std::size_t k = 0; k < integrationTimes.size(); ++k) {
+    int status = 0;
+    coefficients.at(component, position, static_cast<int>(k)) =
+        HermiteIntegral(times, curve, slopes, skipCheck, 0.0, integrationTimes[k], status);
+  }
+  return true;
+}
+
+int ComponentsOf(char letLetter, std::array<int, kComponentCount>& components) {
+  switch (letLetter) {
+    case 'L':
+      components[0] = kLowLet;
+      return 1;
+    case 'H':
+      components[0] = kHighLet;
+      return 1;
+    case 'B':
+      components = {kLowLet, kHighLet};
+      return 2;
+    default:
+      return 0;
+  }
+}
+
+}  // namespace
+
+BlockResult IntegrateRateBlock(const RateTable& rates, const TimeGrid& timeGrid, char letLetter,
+                               std::span<const double> integrationTimes,
+                               std::array<double, input::kMaxTimePoints>& slopes,
+                               CoefficientTable& coefficients) {
+  const int timeCount = static_cast<int>(integrationTimes.size());
+  coefficients.Reset(rates.RegionCount(), timeCount);
+  const int pointCount = timeGrid.Count();
+  if (pointCount == 0) return {};
+  if (pointCount == 1) {
+    CopySingleRate(rates, timeCount, coefficients);
+    return {};
+  }
+  std::array<int, kComponentCount> components{};
+  const int componentCount = ComponentsOf(letLetter, components);
+  const std::span<double> curveSlopes(slopes.data(), static_cast<std::size_t>(pointCount));
+  bool increasing = true;
+  for (int n = 0; n < componentCount; ++n) {
+    const int c = components[static_cast<std::size_t>(n)];
+    for (int j = 0; j < rates.RegionCount(); ++j) {
+      increasing &= IntegrateCurve(timeGrid.Points(), rates.Curve(c, j, pointCount),
+                                   integrationTimes, curveSlopes, c, j, coefficients);
+    }
+  }
+  if (!increasing) return BlockResult::Invalid("time points not strictly increasing");
+  return {};
+}
+
+}  // namespace quillmore::integration

@@ -1,0 +1,27 @@
+// Integrates every rate curve of a block from time 0 to each integration time.
+#pragma once
+
+#include <array>
+#include <span>
+
+#include "input/dose_rate_file.h"
+#include "integration/block_result.h"
+#include "integration/coefficient_table.h"
+#include "integration/rate_table.h"
+
+namespace quillmore::integration {
+
+// Resets `coefficients` for rates.RegionCount() positions and
+// integrationTimes.size() times (days), then fills them in Gy/Bq:
+// - one time point: the tabulated rate, in both components, for every time;
+// - more: the components named by `letLetter` ("L" low, "H" high, "B" both,
+//   otherwise none), each curve's monotone cubic Hermite integral from 0 to
+//   the time, first and last pieces continued beyond the data.
+// A curve whose time points are not strictly increasing gets coefficients 0
+// and makes the result invalid. `slopes` is scratch.
+BlockResult IntegrateRateBlock(const RateTable& rates, const TimeGrid& timeGrid, char letLetter,
+                               std::span<const double> integrationTimes,
+                               std::array<double, input::kMaxTimePoints>& slopes,
+                               CoefficientTable& coefficients);
+
+}  // namespace quillmore::integration

@@ -1,0 +1,64 @@
+// The time points and dose rates of one block, reused block after block.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <span>
+#include <vector>
+
+#include "input/dose_rate_file.h"
+#include "integration/coefficient_table.h"
+
+namespace quillmore::integration {
+
+// The block's time points in days, from index 0. Holds at most
+// input::kMaxTimePoints; points beyond Count() keep what an earlier block left.
+class TimeGrid {
+ public:
+  // Precondition: 0 <= count <= input::kMaxTimePoints.
+  void SetCount(int count) { count_ = static_cast<std::size_t>(count); }
+  int Count() const { return static_cast<int>(count_); }
+  double& at(int i) { return points_[static_cast<std::size_t>(i)]; }
+  double at(int i) const { return points_[static_cast<std::size_t>(i)]; }
+  // The first Count() points.
+  std::span<const double> Points() const { return {points_.data(), count_}; }
+
+ private:
+  std::array<double, input::kMaxTimePoints> points_{};
+  std::size_t count_ = 0;
+};
+
+// Dose rates in Gy/Bq per day by (component, selection position, time point),
+// all from 0. Each curve is contiguous so it can be integrated in place.
+class RateTable {
+ public:
+  // Sizes the table for `regionCount` positions and sets every rate to 0.
+  // Allocates only when regionCount grows beyond what was held before.
+  void Reset(int regionCount) {
+    regionCount_ = regionCount;
+    values_.assign(static_cast<std::size_t>(kComponentCount * regionCount) * kPoints, 0.0);
+  }
+  int RegionCount() const { return regionCount_; }
+
+  double& at(int component, int position, int point) {
+    return values_[Offset(component, position) + static_cast<std::size_t>(point)];
+  }
+  double at(int component, int position, int point) const {
+    return values_[Offset(component, position) + static_cast<std::size_t>(point)];
+  }
+  // The rates of one curve at its first `pointCount` time points (<= kMaxTimePoints).
+  std::span<const double> Curve(int component, int position, int pointCount) const {
+    return {values_.data() + Offset(component, position), static_cast<std::size_t>(pointCount)};
+  }
+
+ private:
+  static constexpr std::size_t kPoints = input::kMaxTimePoints;
+  std::size_t Offset(int component, int position) const {
+    return static_cast<std::size_t>(component * regionCount_ + position) * kPoints;
+  }
+
+  int regionCount_ = 0;
+  std::vector<double> values_;
+};
+
+}  // namespace quillmore::integration

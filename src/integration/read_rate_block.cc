@@ -1,0 +1,87 @@
+#include "integration/read_rate_block.h"
+
+#include <string>
+#include <string_view>
+
+#include "integration/lung_weights.h"
+
+namespace quillmore::integration {
+
+namespace {
+
+// Only the selected columns are decoded: a block may have 150 points x 2
+// records, and most runs select few regions.
+double ColumnRate(std::string_view record, int regionNumber) {
+  if (regionNumber < 1 || regionNumber > input::kRegionColumnCount) return 0;
+  return input::RateRecordRate(record, regionNumber);
+}
+
+double RegionRate(std::string_view record, int regionNumber) {
+  if (regionNumber != input::kLungRegion) return ColumnRate(record, regionNumber);
+  return LungRate({ColumnRate(record, kLungFirstColumn), ColumnRate(record, kLungFirstColumn + 1),
+                   ColumnRate(record, kLungFirstColumn + 2),
+                   ColumnRate(record, kLungFirstColumn + 3)});
+}
+
+// Stores the record's rates as `component` at time point `point`; returns its time.
+double ReadRecordInto(input::DoseRateFile& file, std::span<const int> selectedRegions,
+                      int component, int point, RateTable& rates) {
+  const std::string_view record = file.ReadNextRecord();
+  for (std::size_t j = 0; j < selectedRegions.size(); ++j) {
+    rates.at(component, static_cast<int>(j), point) = RegionRate(record, selectedRegions[j]);
+  }
+  return input::RateRecordTime(record);
+}
+
+// Empty for a header whose block fits the tables; built only on a fault, so a
+// valid block allocates nothing.
+std::string HeaderFault(const input::BlockHeader& header, std::int64_t headerRecord) {
+  std::string fault;
+  if (header.timePointCount < 0 || header.timePointCount > input::kMaxTimePoints) {
+    fault = "time-point count " + std::to_string(header.timePointCount) + " is outside 0 to " +
+            std::to_string(input::kMaxTimePoints);
+  } else if (header.recordsPerPoint != 1 && header.recordsPerPoint != 2) {
+    fault =
+        "records per time point " + std::to_string(header.recordsPerPoint) + " is neither 1 nor 2";
+  } else {
+    return fault;
+  }
+  return fault + " (block header at record " + std::to_string(headerRecord) + ")";
+}
+
+}  // namespace
+
+BlockResult ReadRateBlock(input::DoseRateFile& file, const input::BlockHeader& header,
+                          std::span<const int> selectedRegions, TimeGrid& timeGrid,
+                          RateTable& rates) {
+  rates.Reset(static_cast<int>(selectedRegions.size()));
+  timeGrid.SetCount(0);
+  std::string fault = HeaderFault(header, file.LastRecordNumber());
+  if (!fault.empty()) {
+    // Skip exactly what the block walk would, so the next header is found.
+    if (header.timePointCount > 0) file.SkipRecords(header.RecordsToSkip());
+    return BlockResult::Invalid(std::move(fault));
+  }
+
+  const int pointCount = header.timePointCount;
+  const bool pairs = header.recordsPerPoint == 2;
+  const int firstComponent = pairs || header.letLetter == 'L' ? kLowLet : kHighLet;
+  std::int64_t badRecord = 0;
+  for (int i = 0; i < pointCount; ++i) {
+    double time = ReadRecordInto(file, selectedRegions, firstComponent, i, rates);
+    if (pairs) time = ReadRecordInto(file, selectedRegions, kHighLet, i, rates);
+    timeGrid.at(i) = time;
+    if (i > 0 && badRecord == 0 && !(timeGrid.at(i - 1) < time)) {
+      badRecord = file.LastRecordNumber();
+    }
+  }
+  if (badRecord != 0) {
+    rates.Reset(static_cast<int>(selectedRegions.size()));
+    return BlockResult::Invalid("time points not strictly increasing at record " +
+                                std::to_string(badRecord));
+  }
+  timeGrid.SetCount(pointCount);
+  return {};
+}
+
+}  // namespace quillmore::integration

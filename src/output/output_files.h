@@ -1,0 +1,69 @@
+// The output files of one nuclide: "<nuclide>_<days>_<H|G>.TXT" in the folder
+// OUTPUT, one per selected age group, written promptly and closed by the driver.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "input/data_kind.h"
+#include "input/status.h"
+
+namespace quillmore::output {
+
+// The open output files, in the order of the selected age groups. Each Write
+// reaches the file at once (no buffering in between). Closes what is still open
+// when it goes. Movable, not copyable.
+class OutputFiles {
+ public:
+  OutputFiles() = default;
+  OutputFiles(OutputFiles&& other) noexcept;
+  OutputFiles& operator=(OutputFiles&& other) noexcept;
+  OutputFiles(const OutputFiles&) = delete;
+  OutputFiles& operator=(const OutputFiles&) = delete;
+  ~OutputFiles();
+
+  std::size_t Count() const { return files_.size(); }
+  // Full path of file `i` (0-based: the i-th selected age group).
+  const std::filesystem::path& Path(std::size_t i) const { return files_[i].path; }
+  // Appends `text` to file `i` in one write. A failed or short write, or a
+  // closed file, is an IoError naming the file.
+  input::Status Write(std::size_t i, std::string_view text);
+  // Closes every file; the first failure is returned, naming its file. The
+  // paths stay available for listing.
+  input::Status Close();
+
+ private:
+  friend input::Status OpenOutputFiles(const std::filesystem::path&, std::string_view,
+                                       std::span<const std::int32_t>, std::span<const int>,
+                                       input::DataKind, OutputFiles&);
+  struct File {
+    std::filesystem::path path;
+    int descriptor = -1;
+  };
+  std::vector<File> files_;
+};
+
+// The file name of age `ageDays` for `nuclideName` (blanks at either end
+// dropped): "Tc-99m_3650_H.TXT". An empty name, or one holding '/', '\' or NUL
+// or starting with '.', is an InvalidArgument error and leaves `fileName` as is.
+input::Status OutputFileName(std::string_view nuclideName, std::int32_t ageDays,
+                             input::DataKind kind, std::string& fileName);
+
+// Opens, creating or emptying, one file per entry of `selectedAges` (age-group
+// numbers from 1; `ageGroupDays` holds the days of group g at index g - 1) in
+// the folder OUTPUT of `workingFolder` (found in any letter case, created when
+// missing). `nuclideName` must be a name the index confirmed; the selected
+// groups must be distinct. On error (bad name or group number, folder or file
+// that cannot be created) the message names the file, the files opened so far
+// are closed and `files` is left empty.
+input::Status OpenOutputFiles(const std::filesystem::path& workingFolder,
+                              std::string_view nuclideName,
+                              std::span<const std::int32_t> ageGroupDays,
+                              std::span<const int> selectedAges, input::DataKind kind,
+                              OutputFiles& files);
+
+}  // namespace quillmore::output

@@ -1,0 +1,137 @@
+#include "output/table_writer.h"
+
+#include <algorithm>
+#include <array>
+
+#include "output/number_mask.h"
+
+namespace quillmore::output {
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+constexpr std::string_view kUnitsPerRegion = "  low      high    ";
+
+struct FormLabel {
+  std::string_view element;
+  std::int32_t formNumber;
+  std::string_view label;
+};
+
+constexpr std::array<FormLabel, 12> kFormLabels{{
+    {"H", 4, "(Water Vapor)"},
+    {"H", 5, "(Elemental)"},
+    {"H", 6, "(Organic)"},
+    {"C", 4, "(Carbon Monoxide)"},
+    {"C", 5, "(Carbon Dioxide)"},
+    {"S", 4, "(Dioxide)"},
+    {"S", 5, "(Carbon Disulfide)"},
+    {"I", 5, "(Methyl Iodine)"},
+    {"Hg", 4, "(Organic Particulate)"},
+    {"Hg", 5, "(Organic Particulate)"},
+    {"Hg", 6, "(Organic Particulate)"},
+    {"Hg", 7, "(Vapor)"},
+}};
+
+std::string_view RegionName(std::span<const std::string> regionNames, int regionNumber) {
+  if (regionNumber < 1 || input::RegionIndex(regionNumber) >= regionNames.size()) return {};
+  return regionNames[input::RegionIndex(regionNumber)];
+}
+
+// The time and every region's (low, high) pair of integration time `k`.
+void AppendNumbers(const integration::CoefficientTable& table, double timeDays, int k,
+                   std::string& out) {
+  // The tables show single-precision values, rounded to nearest.
+  const float time = static_cast<float>(timeDays);
+  FormatUsing(kTimeMask, std::span<const float>(&time, 1), out);
+  for (int j = 0; j < table.RegionCount(); ++j) {
+    const std::array<float, 2> pair{static_cast<float>(table.at(integration::kLowLet, j, k)),
+                                    static_cast<float>(table.at(integration::kHighLet, j, k))};
+    FormatUsing(kPairMask, pair, out);
+  }
+}
+
+int RowCount(const integration::CoefficientTable& table, std::span<const double> times) {
+  return std::min(table.TimeCount(), static_cast<int>(times.size()));
+}
+
+// Rows 2 onwards: the blank prefix stands where the first row has its name.
+void AppendFollowingRows(const integration::CoefficientTable& table, std::span<const double> times,
+                         std::size_t prefixWidth, std::string& out) {
+  for (int k = 1; k < RowCount(table, times); ++k) {
+    out.append(prefixWidth, ' ');
+    AppendNumbers(table, times[static_cast<std::size_t>(k)], k, out);
+    out += kLineEnd;
+  }
+}
+
+}  // namespace
+
+std::string CenterText(std::string_view text, std::size_t width) {
+  const std::size_t firstNonBlank = std::min(text.find_first_not_of(' '), text.size());
+  if (text.size() - firstNonBlank >= width) return std::string(text.substr(0, width));
+  // Only text with leading blanks can still be longer than the field here.
+  std::string result(text.size() < width ? (width - text.size()) / 2 : 0, ' ');
+  result += text;
+  result.resize(width, ' ');
+  return result;
+}
+
+std::string_view ChemicalFormLabel(std::string_view nuclideName, std::int32_t formNumber) {
+  const std::size_t dash = nuclideName.find('-');
+  if (dash == std::string_view::npos) return {};
+  const std::string_view element = nuclideName.substr(0, dash);
+  for (const FormLabel& entry : kFormLabels) {
+    if (entry.element == element && entry.formNumber == formNumber) return entry.label;
+  }
+  return {};
+}
+
+void WriteTableHeaders(std::string_view ageLabel, std::span<const std::string> regionNames,
+                       std::span<const int> selectedRegions, input::DataKind kind,
+                       std::string& out) {
+  const bool inhalation = kind == input::DataKind::kInhalation;
+  out += inhalation ? "Inhalation" : "Ingestion";
+  out += " Absorbed Dose Coefficients (Gy/Bq) For ";
+  out += ageLabel;
+  out += kLineEnd;
+
+  out.append(inhalation ? 11 : 17, ' ');
+  out += "Time ";
+  for (const int region : selectedRegions) {
+    out += CenterText(RegionName(regionNames, region), kRegionNameWidth);
+    out += ' ';
+  }
+  out += kLineEnd;
+
+  out.append(inhalation ? 12 : 9, ' ');
+  out += inhalation ? "(d)  " : "  f1     (d)  ";
+  for (std::size_t j = 0; j < selectedRegions.size(); ++j) out += kUnitsPerRegion;
+  out += kLineEnd;
+}
+
+void WriteInhalationRows(const integration::CoefficientTable& table,
+                         std::span<const double> integrationTimes, const input::BlockHeader& header,
+                         std::int32_t formNumber, std::string& out) {
+  if (RowCount(table, integrationTimes) < 1) return;
+  out += header.name;
+  out += header.classCode;
+  out += ' ';
+  AppendNumbers(table, integrationTimes[0], 0, out);
+  out += ' ';
+  out += ChemicalFormLabel(header.name, formNumber);
+  out += kLineEnd;
+  AppendFollowingRows(table, integrationTimes, 9, out);
+}
+
+void WriteIngestionRows(const integration::CoefficientTable& table,
+                        std::span<const double> integrationTimes, const input::BlockHeader& header,
+                        std::string& out) {
+  if (RowCount(table, integrationTimes) < 1) return;
+  out += header.name;
+  out += header.f1Text;
+  AppendNumbers(table, integrationTimes[0], 0, out);
+  out += kLineEnd;
+  AppendFollowingRows(table, integrationTimes, 15, out);
+}
+
+}  // namespace quillmore::output

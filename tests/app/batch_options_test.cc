@@ -1,0 +1,81 @@
+#include "app/batch_options.h"
+
+#include <gtest/gtest.h>
+
+namespace quillmore::app {
+namespace {
+
+using input::Status;
+
+Status Parse(std::vector<std::string> arguments, BatchOptions* options) {
+  return ParseBatchOptions(arguments, options);
+}
+
+TEST(ParseBatchOptions, AcceptsRunsListingsAndChecks) {
+  BatchOptions options;
+  ASSERT_TRUE(
+      Parse({"--data-set", "h", "--ages=1,adult", "tc-99m", "--output-dir", "out", "Am-241"},
+            &options)
+          .ok());
+  EXPECT_EQ(options.dataKind, input::DataKind::kInhalation);
+  EXPECT_EQ(options.ages, "1,adult");
+  EXPECT_EQ(options.outputDir, "out");
+  EXPECT_EQ(options.dataDir, "DATA");
+  EXPECT_EQ(options.nuclides, (std::vector<std::string>{"tc-99m", "Am-241"}));
+
+  BatchOptions listing;
+  EXPECT_TRUE(Parse({"--data-set=ingestion", "--list-regions"}, &listing).ok());
+  EXPECT_EQ(listing.dataKind, input::DataKind::kIngestion);
+  BatchOptions check;
+  EXPECT_TRUE(Parse({"--check", "--data-dir", "x"}, &check).ok());
+  BatchOptions dashes;
+  EXPECT_TRUE(Parse({"--data-set", "g", "--", "-odd"}, &dashes).ok());
+  EXPECT_EQ(dashes.nuclides, std::vector<std::string>{"-odd"});
+}
+
+TEST(ParseBatchOptions, UsageErrorsAreOneLine) {
+  const std::vector<std::vector<std::string>> bad = {
+      {"Tc-99m"},                                // no data set
+      {"--data-set", "lungs", "Tc-99m"},         // unknown data set
+      {"--data-set", "h"},                       // nothing to do
+      {"--data-set", "h", "--all", "Tc-99m"},    // both
+      {"--data-set", "h", "--bogus", "Tc-99m"},  // unknown option
+      {"--data-set", "h", "--all=1"},            // flag with a value
+      {"--data-set"},                            // missing value
+      {"--data-set", "h", "--jobs", "0", "--all"}};
+  for (const auto& arguments : bad) {
+    BatchOptions options;
+    const Status status = Parse(arguments, &options);
+    EXPECT_EQ(status.code(), Status::Code::kInvalidArgument) << arguments.back();
+    EXPECT_EQ(status.message().find('\n'), std::string::npos);
+  }
+}
+
+TEST(ParseAgeList, NumbersLabelsAndAllInTheOrderGiven) {
+  std::vector<int> ages;
+  ASSERT_TRUE(ParseAgeList("adult,1,10y, 15Y ,infant,5y-old", &ages).ok());
+  EXPECT_EQ(ages, (std::vector<int>{6, 1, 4, 5, 1, 3}));
+  ASSERT_TRUE(ParseAgeList("ALL", &ages).ok());
+  EXPECT_EQ(ages, (std::vector<int>{1, 2, 3, 4, 5, 6}));
+  EXPECT_FALSE(ParseAgeList("7", &ages).ok());
+  EXPECT_FALSE(ParseAgeList("1,,2", &ages).ok());
+  EXPECT_FALSE(ParseAgeList("teen", &ages).ok());
+}
+
+TEST(ParseRegionList, NumbersNamesLungAndAll) {
+  std::vector<std::string> names;
+  for (int i = 1; i <= 29; ++i) names.push_back("Region " + std::to_string(i));
+  names[3] = "Liver";
+  names.push_back("Lung");
+  std::vector<int> regions;
+  ASSERT_TRUE(ParseRegionList("liver,lung,29,1", names, &regions).ok());
+  EXPECT_EQ(regions, (std::vector<int>{4, 30, 29, 1}));
+  ASSERT_TRUE(ParseRegionList("all", names, &regions).ok());
+  EXPECT_EQ(regions.size(), 30U);
+  EXPECT_EQ(regions.back(), 30);
+  EXPECT_FALSE(ParseRegionList("31", names, &regions).ok());
+  EXPECT_FALSE(ParseRegionList("spleen", names, &regions).ok());
+}
+
+}  // namespace
+}  // namespace quillmore::app

@@ -1,0 +1,287 @@
+#include "integration/block_integration.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <vector>
+
+#include "integration/integrate_rate_block.h"
+#include "integration/lung_weights.h"
+#include "support/data_builder.h"
+#include "support/temp_dir.h"
+
+namespace quillmore::integration {
+namespace {
+
+using input::DataKind;
+using input::kRegionColumnCount;
+using testing::BlockSpec;
+using testing::DoseRateFileBuilder;
+using testing::ScaledRates;
+
+using Rates = std::array<double, kRegionColumnCount>;
+
+// Rates of region k: k x (1 + t/2) at time t, a straight line whose integral
+// from 0 to T is k x (T + T^2/4) however the curve is extrapolated.
+double LowIntegral(double t) {
+  return t + t * t / 4;
+}
+Rates LowRates(double t) {
+  return ScaledRates(1 + t / 2);
+}
+// Second component: k x (3 - t/4), integral k x (3T - T^2/8).
+double HighIntegral(double t) {
+  return 3 * t - t * t / 8;
+}
+Rates HighRates(double t) {
+  return ScaledRates(3 - t / 4);
+}
+
+BlockSpec Block(char letLetter, const std::vector<double>& times) {
+  BlockSpec block;
+  block.name = "Cs-137";
+  block.letLetter = letLetter;
+  block.times = times;
+  for (double t : times) {
+    block.rates.push_back(LowRates(t));
+    block.highRates.push_back(HighRates(t));
+  }
+  return block;
+}
+
+// A header record of `block` with the 4-character count field replaced (the
+// builder cannot write a negative count).
+std::string HeaderWithCount(const BlockSpec& block, std::string_view count) {
+  std::string header = testing::BlockHeaderRecord(block, DataKind::kInhalation);
+  header.replace(27, 4, testing::RightField(count, 4));
+  return header.substr(0, input::kDoseRateRecordLength - 2);
+}
+
+class BlockIntegrationTest : public ::testing::Test {
+ protected:
+  void Open() {
+    builder_.WriteTo(dir_ / "TQV27INH2.DRT");
+    ASSERT_TRUE(file_.Open(dir_ / "TQV27INH2.DRT").ok());
+    file_.PositionAt(3);
+  }
+  BlockResult Next(const std::vector<int>& regions, const std::vector<double>& times) {
+    header_ = file_.ReadBlockHeader(DataKind::kInhalation);
+    return ReadAndIntegrateBlock(file_, header_, regions, times, workspace_, coefficients_);
+  }
+  void ExpectColumn(int component, int position, const std::function<double(double)>& expected,
+                    const std::vector<double>& times) {
+    for (std::size_t k = 0; k < times.size(); ++k) {
+      const double want = expected(times[k]);
+      EXPECT_NEAR(coefficients_.at(component, position, static_cast<int>(k)), want,
+                  1e-13 * (1 + std::fabs(want)))
+          << "component " << component << " position " << position << " time " << times[k];
+    }
+  }
+  void ExpectAllZero() {
+    for (int c = 0; c < kComponentCount; ++c) {
+      for (int j = 0; j < coefficients_.RegionCount(); ++j) {
+        ExpectColumn(
+            c, j, [](double) { return 0.0; }, times_);
+      }
+    }
+  }
+  // Reads the next block as a valid one and checks its first region's low LET.
+  void ExpectNextBlockReadsCleanly() {
+    const BlockResult next = Next({2}, times_);
+    EXPECT_TRUE(next.valid) << next.reason;
+    EXPECT_EQ(header_.name, "Next   ");
+    ExpectColumn(
+        kLowLet, 0, [](double t) { return 2 * LowIntegral(t); }, times_);
+  }
+  void AddNextBlock() {
+    BlockSpec next = Block('L', {1, 2, 4, 8});
+    next.name = "Next";
+    builder_.AddBlock(next);
+  }
+
+  const std::vector<double> times_{0, 0.5, 1, 3, 8, 20};
+  testing::TempDir dir_;
+  DoseRateFileBuilder builder_{DataKind::kInhalation};
+  input::DoseRateFile file_;
+  input::BlockHeader header_;
+  BlockWorkspace workspace_;
+  CoefficientTable coefficients_;
+};
+
+TEST_F(BlockIntegrationTest, SingleComponentBlocksFillOnlyTheirColumn) {
+  builder_.AddBlock(Block('L', {1, 2, 4, 8}));
+  builder_.AddBlock(Block('H', {1, 2, 4, 8}));
+  builder_.AddBlock(Block('X', {1, 2, 4, 8}));  // no known component: nothing integrated
+  Open();
+  const auto region = [](int k) { return [k](double t) { return k * LowIntegral(t); }; };
+  const auto zero = [](double) { return 0.0; };
+
+  EXPECT_TRUE(Next({3, 29}, times_).valid);
+  EXPECT_EQ(coefficients_.at(kLowLet, 0, 0), 0.0);  // integration time 0
+  ExpectColumn(kLowLet, 0, region(3), times_);
+  ExpectColumn(kLowLet, 1, region(29), times_);
+  ExpectColumn(kHighLet, 0, zero, times_);
+  ExpectColumn(kHighLet, 1, zero, times_);
+
+  EXPECT_TRUE(Next({29, 3}, times_).valid);
+  ExpectColumn(kHighLet, 0, region(29), times_);
+  ExpectColumn(kLowLet, 0, zero, times_);
+
+  EXPECT_TRUE(Next({3}, times_).valid);
+  ExpectAllZero();
+}
+
+TEST_F(BlockIntegrationTest, PairsFeedLowThenHighAndTheSecondTimeCounts) {
+  builder_.AddBlock(Block('B', {1, 2, 4, 8}));
+  // Each pair's first record carries a time that would break the order.
+  BlockSpec pairs = Block('B', {1, 2});
+  builder_.AddRawRecord(testing::BlockHeaderRecord(pairs, DataKind::kInhalation));
+  for (double t : {1.0, 2.0}) {
+    builder_.AddRawRecord(testing::RateRecordText(100, LowRates(t)));
+    builder_.AddRawRecord(testing::RateRecordText(t, HighRates(t)));
+  }
+  Open();
+  EXPECT_TRUE(Next({5, 30}, times_).valid);
+  EXPECT_EQ(header_.recordsPerPoint, 2);
+  ExpectColumn(
+      kLowLet, 0, [](double t) { return 5 * LowIntegral(t); }, times_);
+  ExpectColumn(
+      kHighLet, 0, [](double t) { return 5 * HighIntegral(t); }, times_);
+
+  const BlockResult second = Next({5}, times_);
+  EXPECT_TRUE(second.valid) << second.reason;
+  ExpectColumn(
+      kLowLet, 0, [](double t) { return 5 * LowIntegral(t); }, times_);
+  ExpectColumn(
+      kHighLet, 0, [](double t) { return 5 * HighIntegral(t); }, times_);
+}
+
+TEST_F(BlockIntegrationTest, OneTimePointRepeatsTheRateInBothColumns) {
+  builder_.AddBlock(Block('L', {5}));
+  builder_.AddBlock(Block('B', {5}));
+  Open();
+  const double rate = 1 + 5.0 / 2;
+  EXPECT_TRUE(Next({4}, times_).valid);
+  ExpectColumn(
+      kLowLet, 0, [&](double) { return 4 * rate; }, times_);
+  ExpectColumn(
+      kHighLet, 0, [](double) { return 0.0; }, times_);
+  EXPECT_TRUE(Next({4}, times_).valid);
+  ExpectColumn(
+      kLowLet, 0, [&](double) { return 4 * rate; }, times_);
+  ExpectColumn(
+      kHighLet, 0, [](double) { return 4 * (3 - 5.0 / 4); }, times_);
+}
+
+TEST_F(BlockIntegrationTest, LungWeighsFourColumnsWithSinglePrecisionWeights) {
+  BlockSpec block = Block('L', {0.5, 1, 3, 7, 30});
+  const std::vector<double> falling{2.5, 1.25, 0.5, 0.125, 0.0625};  // exact in the file
+  for (std::size_t i = 0; i < block.times.size(); ++i) {
+    for (std::size_t k = 14; k < 18; ++k) block.rates[i][k] = falling[i];
+  }
+  builder_.AddBlock(block);
+  builder_.AddBlock(Block('L', {1, 2, 4, 8}));
+  Open();
+  ASSERT_TRUE(Next({15, 30, 18}, times_).valid);
+  for (int k = 1; k < static_cast<int>(times_.size()); ++k) {
+    const double column = coefficients_.at(kLowLet, 0, k);
+    const double lung = coefficients_.at(kLowLet, 1, k);
+    EXPECT_NEAR(lung, 0.9990000128746033 * column, 1e-15 * column) << k;
+    EXPECT_NE(lung, column);
+    EXPECT_EQ(coefficients_.at(kLowLet, 2, k), column);
+  }
+  // Distinct columns 15 to 18 (k x rate) are each weighed by their own float weight.
+  ASSERT_TRUE(Next({30}, times_).valid);
+  const double factor = 15.0 * double{kLungWeights[0]} + 16.0 * double{kLungWeights[1]} +
+                        17.0 * double{kLungWeights[2]} + 18.0 * double{kLungWeights[3]};
+  ExpectColumn(
+      kLowLet, 0, [&](double t) { return factor * LowIntegral(t); }, times_);
+}
+
+TEST_F(BlockIntegrationTest, OversizedBlockIsSkippedWholeAndMarkedInvalid) {
+  std::vector<double> many;
+  for (int i = 1; i <= 151; ++i) many.push_back(i);
+  builder_.AddBlock(Block('L', many));
+  builder_.AddBlock(Block('B', many));
+  AddNextBlock();
+  Open();
+  BlockResult result = Next({1, 30}, times_);
+  EXPECT_FALSE(result.valid);
+  EXPECT_EQ(result.reason, "time-point count 151 is outside 0 to 150 (block header at record 3)");
+  ExpectAllZero();
+  result = Next({1, 30}, times_);  // "B": twice its points skipped
+  EXPECT_FALSE(result.valid);
+  ExpectAllZero();
+  ExpectNextBlockReadsCleanly();
+}
+
+TEST_F(BlockIntegrationTest, NegativeCountAndBadRecordsPerPointAreConsumedLikeTheBlockWalk) {
+  builder_.AddRawRecord(HeaderWithCount(Block('L', {}), "-1"));  // consumes nothing
+  BlockSpec triple = Block('L', {1, 2, 3});
+  triple.recordsPerPoint = 3;  // consumes N records
+  builder_.AddBlock(triple);
+  BlockSpec triplePairs = Block('B', {1, 2, 3});
+  triplePairs.recordsPerPoint = 3;  // consumes 2N records
+  builder_.AddBlock(triplePairs);
+  AddNextBlock();
+  Open();
+  BlockResult result = Next({1}, times_);
+  EXPECT_FALSE(result.valid);
+  EXPECT_EQ(result.reason, "time-point count -1 is outside 0 to 150 (block header at record 3)");
+  ExpectAllZero();
+  result = Next({1}, times_);
+  EXPECT_FALSE(result.valid);
+  EXPECT_EQ(result.reason,
+            "records per time point 3 is neither 1 nor 2 (block header at record 4)");
+  ExpectAllZero();
+  EXPECT_FALSE(Next({1}, times_).valid);
+  ExpectAllZero();
+  ExpectNextBlockReadsCleanly();
+}
+
+TEST_F(BlockIntegrationTest, TimesNotStrictlyIncreasingGiveZerosAndNameTheRecord) {
+  builder_.AddBlock(Block('L', {1, 2, 2, 3}));
+  builder_.AddBlock(Block('B', {1, 3, 2}));
+  AddNextBlock();
+  Open();
+  BlockResult result = Next({1, 30}, times_);
+  EXPECT_FALSE(result.valid);
+  EXPECT_EQ(result.reason, "time points not strictly increasing at record 6");
+  ExpectAllZero();
+  result = Next({1, 30}, times_);
+  EXPECT_FALSE(result.valid);
+  // Header 8, pairs 9-10, 11-12, 13-14: the high-LET record carries the time that counts.
+  EXPECT_EQ(result.reason, "time points not strictly increasing at record 14");
+  ExpectAllZero();
+  ExpectNextBlockReadsCleanly();
+}
+
+TEST_F(BlockIntegrationTest, EmptyBlockGivesZeros) {
+  builder_.AddBlock(Block('L', {}));
+  AddNextBlock();
+  Open();
+  EXPECT_TRUE(Next({1, 2}, times_).valid);
+  ExpectAllZero();
+  ExpectNextBlockReadsCleanly();
+}
+
+TEST(IntegrateRateBlockTest, CurvesOverUnorderedTimesGetZeros) {
+  TimeGrid grid;
+  grid.SetCount(3);
+  grid.at(0) = 1;
+  grid.at(1) = 1;
+  grid.at(2) = 2;
+  RateTable rates;
+  rates.Reset(1);
+  for (int i = 0; i < 3; ++i) rates.at(kLowLet, 0, i) = 1;
+  std::array<double, input::kMaxTimePoints> slopes{};
+  CoefficientTable coefficients;
+  const std::vector<double> times{1, 2};
+  const BlockResult result = IntegrateRateBlock(rates, grid, 'L', times, slopes, coefficients);
+  EXPECT_FALSE(result.valid);
+  EXPECT_EQ(coefficients.at(kLowLet, 0, 1), 0.0);
+}
+
+}  // namespace
+}  // namespace quillmore::integration
