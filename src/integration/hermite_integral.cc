@@ -62,6 +62,13 @@ double CubicPieceIntegral(double x1, double x2, double f1, double f2, double d1,
   return Stored((0.5L * h) * (Extended(dterm) + fterm));
 }
 
+double AddIntervalTwice(std::span<const double> x, std::span<const double> f,
+                        std::span<const double> d, std::size_t i, double sum) {
+  const double h = Stored(Extended(x[i + 1]) - x[i]);
+  return Stored(
+      ((Extended(f[i + 1]) + f[i]) + (Extended(h) / 6) * (Extended(d[i]) - d[i + 1])) * h + sum);
+}
+
 double HermiteSpanIntegral(std::span<const double> x, std::span<const double> f,
                            std::span<const double> d, bool& skipCheck, int ia, int ib,
                            int& status) {
@@ -77,9 +84,7 @@ double HermiteSpanIntegral(std::span<const double> x, std::span<const double> f,
   double sum = 0;
   for (auto i = static_cast<std::size_t>(std::min(ia, ib));
        i < static_cast<std::size_t>(std::max(ia, ib)); ++i) {
-    const double h = Stored(Extended(x[i + 1]) - x[i]);
-    sum = Stored(
-        ((Extended(f[i + 1]) + f[i]) + (Extended(h) / 6) * (Extended(d[i]) - d[i + 1])) * h + sum);
+    sum = AddIntervalTwice(x, f, d, i, sum);
   }
   double value = Stored(0.5L * sum);
   if (ib < ia) value = -value;

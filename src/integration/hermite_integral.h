@@ -3,6 +3,7 @@
 // beyond the tabulated range.
 #pragma once
 
+#include <cstddef>
 #include <span>
 
 #include "integration/hermite_slopes.h"
@@ -20,6 +21,11 @@ inline constexpr int kSpanFailed = -5;        // the span integral reported an e
 // Never fails.
 double CubicPieceIntegral(double x1, double x2, double f1, double f2, double d1, double d2,
                           double a, double b);
+
+// One step of the span sum: `sum` plus twice the integral over the interval
+// from x[i] to x[i+1]. Shared so that every running sum rounds alike.
+double AddIntervalTwice(std::span<const double> x, std::span<const double> f,
+                        std::span<const double> d, std::size_t i, double sum);
 
 // Integral from x[ia] to x[ib] (point indices from 0; negative when ib < ia).
 // x, f and d have one entry per point (N = x.size()). Unless `skipCheck`, first

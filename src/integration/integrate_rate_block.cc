@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "integration/hermite_integral.h"
+#include "integration/curve_integrator.h"
 #include "integration/hermite_slopes.h"
 
 namespace quillmore::integration {
@@ -23,13 +23,12 @@ bool IntegrateCurve(std::span<const double> times, std::span<const double> curve
                     std::span<const double> integrationTimes, std::span<double> slopes,
                     int component, int position, CoefficientTable& coefficients) {
   if (HermiteSlopes(times, curve, slopes) < 0) return false;
-  // The slopes have already proved the times strictly increasing, so the
-  // integral's own check need only run once per curve.
-  bool skipCheck = false;
+  // The slopes have proved the times strictly increasing, so the integral's
+  // own check may be skipped; the span sums from 0 are formed once per curve.
+  const CurveIntegrator integrator(times, curve, slopes, 0.0);
   for (std::size_t k = 0; k < integrationTimes.size(); ++k) {
-    int status = 0;
     coefficients.at(component, position, static_cast<int>(k)) =
-        HermiteIntegral(times, curve, slopes, skipCheck, 0.0, integrationTimes[k], status);
+        integrator.Integral(integrationTimes[k]);
   }
   return true;
 }

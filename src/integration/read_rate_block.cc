@@ -1,7 +1,9 @@
 #include "integration/read_rate_block.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "integration/lung_weights.h"
 

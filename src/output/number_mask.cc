@@ -1,9 +1,11 @@
 #include "output/number_mask.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 
 namespace quillmore::output {
@@ -38,11 +40,67 @@ std::optional<Field> FieldAt(std::string_view mask, std::size_t start) {
   return field;
 }
 
-// Copies literal text from `position` up to the next field; returns that
-// field's start (mask.size() when none follows).
-std::size_t CopyLiteral(std::string_view mask, std::size_t position, std::string& out) {
-  while (position < mask.size() && !FieldAt(mask, position)) out += mask[position++];
-  return position;
+// Appends the literal text from `position` up to the next field and returns
+// that field, `position` left at its start; none when the mask ends first.
+std::optional<Field> NextField(std::string_view mask, std::size_t& position, std::string& out) {
+  const std::size_t literalStart = position;
+  std::optional<Field> field;
+  while (position < mask.size() && !(field = FieldAt(mask, position))) ++position;
+  out.append(mask.substr(literalStart, position - literalStart));
+  return field;
+}
+
+// Powers of ten at extended precision: exact up to 10^27, correctly rounded
+// products beyond (a relative error far below the fast path's margin).
+constexpr int kMaxPower = 64;
+constexpr std::array<long double, kMaxPower + 1> kPowersOfTen = [] {
+  std::array<long double, kMaxPower + 1> powers{};
+  powers[0] = 1.0L;
+  for (std::size_t i = 1; i < powers.size(); ++i) powers[i] = powers[i - 1] * 10.0L;
+  return powers;
+}();
+
+// The fast path keeps at most this many digits and leaves values within this
+// distance of a rounding half (in units of the last kept digit) to the exact
+// path: the scaling's error and the 18-digit step stay far inside it.
+constexpr int kFastDigits = 6;
+constexpr long double kTieMargin = 1e-7L;
+
+// The first `keep` digits of `magnitude`, rounded, from an extended-precision
+// scaling. Returns false when the value is too near a rounding half for the
+// scaling to decide; the caller then takes the exact digits.
+bool FastRoundedDigits(float magnitude, int keep, std::array<char, kSignificantDigits>& digits,
+                       int& exponent) {
+  const double value = magnitude;
+  int binaryExponent = 0;
+  std::frexp(value, &binaryExponent);
+  // A lower bound of the decimal exponent, off by at most one.
+  int decimal = static_cast<int>(std::floor((binaryExponent - 1) * 0.30102999566398120));
+  const long double lower = kPowersOfTen[static_cast<std::size_t>(keep - 1)];
+  const long double upper = kPowersOfTen[static_cast<std::size_t>(keep)];
+  long double scaled = 0;
+  for (int attempt = 0; attempt < 3; ++attempt, ++decimal) {
+    const int shift = keep - 1 - decimal;
+    if (shift > kMaxPower || -shift > kMaxPower) return false;
+    scaled = shift >= 0 ? value * kPowersOfTen[static_cast<std::size_t>(shift)]
+                        : value / kPowersOfTen[static_cast<std::size_t>(-shift)];
+    if (scaled < upper) break;
+  }
+  if (scaled < lower || scaled >= upper) return false;
+  auto kept = static_cast<std::uint64_t>(scaled);  // truncation: scaled is positive
+  const long double fraction = scaled - static_cast<long double>(kept);
+  if (std::fabs(fraction - 0.5L) < kTieMargin) return false;
+  if (fraction > 0.5L) ++kept;
+  if (static_cast<long double>(kept) == upper) {  // carry out of the first digit
+    kept = static_cast<std::uint64_t>(lower);
+    ++decimal;
+  }
+  for (int i = keep - 1; i >= 0; --i) {
+    digits[static_cast<std::size_t>(i)] = static_cast<char>(kept % 10);
+    kept /= 10;
+  }
+  exponent = decimal;
+  return true;
 }
 
 // Decimal digits (values 0-9) and exponent of a finite non-zero magnitude,
@@ -87,18 +145,10 @@ void RoundDigits(std::array<char, kSignificantDigits>& digits, int keep, int& ex
   }
 }
 
-void AppendExponent(int exponent, int width, std::string& out) {
-  out += 'E';
-  out += exponent < 0 ? '-' : '+';
-  unsigned magnitude = static_cast<unsigned>(exponent < 0 ? -exponent : exponent);
-  std::array<char, 12> reversed{};
-  int count = 0;
-  do {
-    reversed[static_cast<std::size_t>(count++)] = static_cast<char>('0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude != 0);
-  for (int i = count; i < width; ++i) out += '0';
-  while (count > 0) out += reversed[static_cast<std::size_t>(--count)];
+int DecimalLength(unsigned value) {
+  int length = 1;
+  while (value >= 10) value /= 10, ++length;
+  return length;
 }
 
 void RenderField(const Field& field, float value, std::string& out) {
@@ -110,30 +160,48 @@ void RenderField(const Field& field, float value, std::string& out) {
     digits[0] = 1;
     exponent = kInfinityExponent;
   } else if (!std::isnan(value) && value != 0.0f) {
-    EighteenDigits(std::fabs(value), digits, exponent);
-    RoundDigits(digits, 1 + field.after, exponent);
+    const int keep = 1 + field.after;
+    if (keep > kFastDigits || !FastRoundedDigits(std::fabs(value), keep, digits, exponent)) {
+      EighteenDigits(std::fabs(value), digits, exponent);
+      RoundDigits(digits, keep, exponent);
+    }
   }
-  for (int i = 2; i < field.before; ++i) out += ' ';
-  out += negative ? '-' : ' ';
-  out += static_cast<char>('0' + digits[0]);
-  if (field.hasPoint) out += '.';
+  // The text's length is known up front, so it is written in place.
+  const unsigned magnitude = static_cast<unsigned>(exponent < 0 ? -exponent : exponent);
+  const int exponentDigits = std::max(field.carets - 2, DecimalLength(magnitude));
+  const int padding = std::max(field.before - 2, 0);
+  const std::size_t start = out.size();
+  out.resize(start + static_cast<std::size_t>(padding + 2 + (field.hasPoint ? 1 : 0) + field.after +
+                                              2 + exponentDigits));
+  char* p = out.data() + start;
+  for (int i = 0; i < padding; ++i) *p++ = ' ';
+  *p++ = negative ? '-' : ' ';
+  *p++ = static_cast<char>('0' + digits[0]);
+  if (field.hasPoint) *p++ = '.';
   for (int i = 1; i <= field.after; ++i) {
-    out +=
-        i < kSignificantDigits ? static_cast<char>('0' + digits[static_cast<std::size_t>(i)]) : '0';
+    *p++ =
+        static_cast<char>('0' + (i < kSignificantDigits ? digits[static_cast<std::size_t>(i)] : 0));
   }
-  AppendExponent(exponent, field.carets - 2, out);
+  *p++ = 'E';
+  *p++ = exponent < 0 ? '-' : '+';
+  unsigned rest = magnitude;
+  for (char* q = p + exponentDigits; q != p; rest /= 10) *--q = static_cast<char>('0' + rest % 10);
 }
 
 }  // namespace
 
 void FormatUsing(std::string_view mask, std::span<const float> values, std::string& out) {
-  std::size_t position = CopyLiteral(mask, 0, out);
-  if (position == mask.size()) return;  // no field: nothing would take a value
+  std::size_t position = 0;
+  std::optional<Field> field = NextField(mask, position, out);
+  if (!field) return;  // no field: nothing would take a value
   for (const float value : values) {
-    if (position == mask.size()) position = CopyLiteral(mask, 0, out);
-    const Field field = *FieldAt(mask, position);
-    RenderField(field, value, out);
-    position = CopyLiteral(mask, field.end, out);
+    if (!field) {  // end of the mask: start again
+      position = 0;
+      field = NextField(mask, position, out);
+    }
+    RenderField(*field, value, out);
+    position = field->end;
+    field = NextField(mask, position, out);
   }
 }
 

@@ -8,7 +8,7 @@
 #include <system_error>
 #include <utility>
 
-#include "input/path_resolver.h"
+#include "input/age_groups.h"
 #include "output/number_mask.h"
 
 namespace quillmore::output {
@@ -93,14 +93,11 @@ input::Status OutputFileName(std::string_view nuclideName, std::int32_t ageDays,
   return input::Status::Ok();
 }
 
-input::Status OpenOutputFiles(const std::filesystem::path& workingFolder,
-                              std::string_view nuclideName,
-                              std::span<const std::int32_t> ageGroupDays,
+input::Status OpenOutputFiles(const std::filesystem::path& folder, std::string_view nuclideName,
                               std::span<const int> selectedAges, input::DataKind kind,
                               OutputFiles& files) {
   files.Close();
   files.files_.clear();
-  const std::filesystem::path folder = input::ResolvePath(workingFolder, input::kOutputFolderName);
   std::error_code error;
   if (!std::filesystem::is_directory(folder, error)) {
     std::filesystem::create_directories(folder, error);
@@ -111,12 +108,11 @@ input::Status OpenOutputFiles(const std::filesystem::path& workingFolder,
   }
   OutputFiles opened;
   for (const int group : selectedAges) {
-    if (group < 1 || static_cast<std::size_t>(group) > ageGroupDays.size()) {
+    if (group < 1 || group > input::kAgeGroupCount) {
       return input::Status::InvalidArgument("No age group " + std::to_string(group));
     }
     std::string name;
-    input::Status status =
-        OutputFileName(nuclideName, ageGroupDays[static_cast<std::size_t>(group - 1)], kind, name);
+    input::Status status = OutputFileName(nuclideName, input::AgeGroupDays(group), kind, name);
     if (!status.ok()) return status;
     const std::filesystem::path path = folder / name;
     const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);

@@ -38,8 +38,7 @@ class OutputFiles {
 
  private:
   friend input::Status OpenOutputFiles(const std::filesystem::path&, std::string_view,
-                                       std::span<const std::int32_t>, std::span<const int>,
-                                       input::DataKind, OutputFiles&);
+                                       std::span<const int>, input::DataKind, OutputFiles&);
   struct File {
     std::filesystem::path path;
     int descriptor = -1;
@@ -54,15 +53,12 @@ input::Status OutputFileName(std::string_view nuclideName, std::int32_t ageDays,
                              input::DataKind kind, std::string& fileName);
 
 // Opens, creating or emptying, one file per entry of `selectedAges` (age-group
-// numbers from 1; `ageGroupDays` holds the days of group g at index g - 1) in
-// the folder OUTPUT of `workingFolder` (found in any letter case, created when
-// missing). `nuclideName` must be a name the index confirmed; the selected
-// groups must be distinct. On error (bad name or group number, folder or file
-// that cannot be created) the message names the file, the files opened so far
-// are closed and `files` is left empty.
-input::Status OpenOutputFiles(const std::filesystem::path& workingFolder,
-                              std::string_view nuclideName,
-                              std::span<const std::int32_t> ageGroupDays,
+// numbers 1 to 6, named by their days in input/age_groups.h), in that order, in
+// `folder` (created when missing; callers find "OUTPUT" with input::ResolvePath). `nuclideName`
+// must be a name the index confirmed; the selected groups must be distinct. On error (bad name or
+// group number, folder or file that cannot be created) the message names the file or folder, the
+// files opened so far are closed and `files` is left empty.
+input::Status OpenOutputFiles(const std::filesystem::path& folder, std::string_view nuclideName,
                               std::span<const int> selectedAges, input::DataKind kind,
                               OutputFiles& files);
 

@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "input/path_resolver.h"
 #include "support/temp_dir.h"
 
 namespace quillmore::output {
@@ -19,8 +19,6 @@ using input::DataKind;
 using testing::ReadFile;
 using testing::TempDir;
 using testing::WriteFile;
-
-constexpr std::array<std::int32_t, 6> kAgeGroupDays{100, 365, 1825, 3650, 5475, 7300};
 
 std::vector<std::string> FileNames(const OutputFiles& files) {
   std::vector<std::string> names;
@@ -54,12 +52,12 @@ TEST(OutputFileName, RefusesNamesThatWouldLeaveTheFolder) {
 
 TEST(OpenOutputFiles, AllAgesInSelectionOrderInTheExistingFolder) {
   TempDir dir;
-  fs::create_directory(dir / "OutPut");  // any letter case finds it
+  fs::create_directory(dir / "OutPut");  // as the driver finds it in any letter case
   const std::vector<int> allAges{1, 2, 3, 4, 5, 6};
   OutputFiles files;
-  ASSERT_TRUE(
-      OpenOutputFiles(dir.path(), "Tc-99m ", kAgeGroupDays, allAges, DataKind::kInhalation, files)
-          .ok());
+  ASSERT_TRUE(OpenOutputFiles(input::ResolvePath(dir.path(), "OUTPUT"), "Tc-99m ", allAges,
+                              DataKind::kInhalation, files)
+                  .ok());
   EXPECT_EQ(FileNames(files), (std::vector<std::string>{"Tc-99m_100_H.TXT", "Tc-99m_365_H.TXT",
                                                         "Tc-99m_1825_H.TXT", "Tc-99m_3650_H.TXT",
                                                         "Tc-99m_5475_H.TXT", "Tc-99m_7300_H.TXT"}));
@@ -68,8 +66,7 @@ TEST(OpenOutputFiles, AllAgesInSelectionOrderInTheExistingFolder) {
 
   const std::vector<int> reversed{6, 1};
   ASSERT_TRUE(
-      OpenOutputFiles(dir.path(), "H-3    ", kAgeGroupDays, reversed, DataKind::kIngestion, files)
-          .ok());
+      OpenOutputFiles(dir / "OutPut", "H-3    ", reversed, DataKind::kIngestion, files).ok());
   EXPECT_EQ(FileNames(files), (std::vector<std::string>{"H-3_7300_G.TXT", "H-3_100_G.TXT"}));
 }
 
@@ -79,9 +76,8 @@ TEST(OpenOutputFiles, WritesReachTheFileAtOnceAndReplaceEarlierContent) {
   WriteFile(dir / "OUTPUT" / "I-131_3650_G.TXT", "other data set\r\n");
   const std::vector<int> tenYearOld{4};
   OutputFiles files;
-  ASSERT_TRUE(OpenOutputFiles(dir.path(), "I-131  ", kAgeGroupDays, tenYearOld,
-                              DataKind::kInhalation, files)
-                  .ok());
+  ASSERT_TRUE(
+      OpenOutputFiles(dir / "OUTPUT", "I-131  ", tenYearOld, DataKind::kInhalation, files).ok());
   EXPECT_EQ(ReadFile(dir / "OUTPUT" / "I-131_3650_H.TXT"), "");
   ASSERT_TRUE(files.Write(0, "head\r\n").ok());
   EXPECT_EQ(ReadFile(files.Path(0)), "head\r\n");  // before any close
@@ -96,9 +92,7 @@ TEST(OpenOutputFiles, CreatesAMissingFolder) {
   TempDir dir;
   const std::vector<int> adult{6};
   OutputFiles files;
-  ASSERT_TRUE(
-      OpenOutputFiles(dir.path(), "Cs-137 ", kAgeGroupDays, adult, DataKind::kIngestion, files)
-          .ok());
+  ASSERT_TRUE(OpenOutputFiles(dir / "OUTPUT", "Cs-137 ", adult, DataKind::kIngestion, files).ok());
   EXPECT_TRUE(fs::is_regular_file(dir / "OUTPUT" / "Cs-137_7300_G.TXT"));
 }
 
@@ -109,7 +103,7 @@ TEST(OpenOutputFiles, FailuresNameTheFileAndLeaveNoFilesOpen) {
   // A folder where the second file should be: it cannot be created.
   fs::create_directories(dir / "OUTPUT" / "Tc-99m_3650_H.TXT");
   input::Status status =
-      OpenOutputFiles(dir.path(), "Tc-99m ", kAgeGroupDays, ages, DataKind::kInhalation, files);
+      OpenOutputFiles(dir / "OUTPUT", "Tc-99m ", ages, DataKind::kInhalation, files);
   EXPECT_EQ(status.code(), input::Status::Code::kIoError);
   EXPECT_NE(status.message().find("Tc-99m_3650_H.TXT"), std::string::npos) << status.message();
   EXPECT_EQ(files.Count(), 0u);
@@ -117,20 +111,17 @@ TEST(OpenOutputFiles, FailuresNameTheFileAndLeaveNoFilesOpen) {
   // OUTPUT is a plain file: the folder cannot be made.
   TempDir other;
   WriteFile(other / "OUTPUT", "");
-  status =
-      OpenOutputFiles(other.path(), "Tc-99m ", kAgeGroupDays, ages, DataKind::kInhalation, files);
+  status = OpenOutputFiles(other / "OUTPUT", "Tc-99m ", ages, DataKind::kInhalation, files);
   EXPECT_EQ(status.code(), input::Status::Code::kIoError);
   EXPECT_NE(status.message().find("OUTPUT"), std::string::npos) << status.message();
 
   // Unsafe names and unknown age groups open nothing.
+  EXPECT_EQ(OpenOutputFiles(dir / "OUTPUT", "../etc ", ages, DataKind::kInhalation, files).code(),
+            input::Status::Code::kInvalidArgument);
   EXPECT_EQ(
-      OpenOutputFiles(dir.path(), "../etc ", kAgeGroupDays, ages, DataKind::kInhalation, files)
+      OpenOutputFiles(dir / "OUTPUT", "Tc-99m ", std::vector<int>{7}, DataKind::kInhalation, files)
           .code(),
       input::Status::Code::kInvalidArgument);
-  EXPECT_EQ(OpenOutputFiles(dir.path(), "Tc-99m ", kAgeGroupDays, std::vector<int>{7},
-                            DataKind::kInhalation, files)
-                .code(),
-            input::Status::Code::kInvalidArgument);
   EXPECT_FALSE(fs::exists(dir / "etc_100_H.TXT"));
 }
 
@@ -138,8 +129,8 @@ TEST(OpenOutputFiles, UnwritableFolderIsReported) {
   OutputFiles files;
   // Nobody, not even root, can make a folder in /proc.
   if (fs::is_directory("/proc/self")) {
-    const input::Status status = OpenOutputFiles("/proc", "Tc-99m ", kAgeGroupDays,
-                                                 std::vector<int>{2}, DataKind::kInhalation, files);
+    const input::Status status = OpenOutputFiles("/proc/OUTPUT", "Tc-99m ", std::vector<int>{2},
+                                                 DataKind::kInhalation, files);
     EXPECT_EQ(status.code(), input::Status::Code::kIoError);
     EXPECT_NE(status.message().find("/proc/OUTPUT"), std::string::npos) << status.message();
   }
@@ -150,8 +141,8 @@ TEST(OpenOutputFiles, UnwritableFolderIsReported) {
     fs::permissions(dir / "OUTPUT", fs::perms::owner_all);
     GTEST_SKIP() << "permissions do not bind this user (root)";
   }
-  const input::Status status = OpenOutputFiles(dir.path(), "Tc-99m ", kAgeGroupDays,
-                                               std::vector<int>{2}, DataKind::kInhalation, files);
+  const input::Status status =
+      OpenOutputFiles(dir / "OUTPUT", "Tc-99m ", std::vector<int>{2}, DataKind::kInhalation, files);
   fs::permissions(dir / "OUTPUT", fs::perms::owner_all);
   EXPECT_EQ(status.code(), input::Status::Code::kIoError);
   EXPECT_NE(status.message().find("Tc-99m_365_H.TXT"), std::string::npos) << status.message();
@@ -163,9 +154,9 @@ TEST(OpenOutputFiles, FailedWriteNamesTheFile) {
   fs::create_directory(dir / "OUTPUT");
   fs::create_symlink("/dev/full", dir / "OUTPUT" / "Tc-99m_1825_H.TXT");
   OutputFiles files;
-  ASSERT_TRUE(OpenOutputFiles(dir.path(), "Tc-99m ", kAgeGroupDays, std::vector<int>{3},
-                              DataKind::kInhalation, files)
-                  .ok());
+  ASSERT_TRUE(
+      OpenOutputFiles(dir / "OUTPUT", "Tc-99m ", std::vector<int>{3}, DataKind::kInhalation, files)
+          .ok());
   const input::Status status = files.Write(0, "row\r\n");
   EXPECT_EQ(status.code(), input::Status::Code::kIoError);
   EXPECT_NE(status.message().find("Tc-99m_1825_H.TXT"), std::string::npos) << status.message();

@@ -1,0 +1,66 @@
+// One nuclide's tables: the walk through its blocks in the dose-rate file,
+// each selected block read, integrated and written to its age group's file.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "input/data_index.h"
+#include "input/data_kind.h"
+#include "input/dose_rate_file.h"
+#include "input/status.h"
+#include "integration/block_integration.h"
+#include "integration/coefficient_table.h"
+#include "output/output_files.h"
+
+namespace quillmore::app {
+
+// The run's choices, owned by the driver and only read here.
+struct RunSelection {
+  input::DataKind dataKind = input::DataKind::kInhalation;
+  std::vector<int> selectedAges;         // age-group numbers 1 to 6, list order
+  std::vector<int> selectedRegions;      // region numbers 1 to 30, list order
+  std::vector<std::string> regionNames;  // names of regions 1 to 30
+  std::vector<double> integrationTimes;  // days
+};
+
+// A block whose coefficients could not be computed; its row group is left out.
+struct BlockWarning {
+  std::string nuclide;  // without trailing blanks
+  std::int32_t ageDays = 0;
+  std::int64_t record = 0;  // the block's header record
+  std::string reason;
+};
+
+struct NuclideResult {
+  input::Status status;  // a file that could not be written, a bad start record
+  std::vector<BlockWarning> warnings;
+  std::vector<std::filesystem::path> files;  // written, in the order of selectedAges
+};
+
+// Tables reused from nuclide to nuclide.
+struct NuclideWorkspace {
+  integration::BlockWorkspace block;
+  integration::CoefficientTable coefficients;
+  std::string text;
+};
+
+// Writes the tables of `nuclideName` (7 characters, confirmed by the index as
+// `entry`) into the files already open in `files`: the headers of every
+// selected age group, then each block of a selected group, until a header of
+// another nuclide or the end of the file. A start record of 0 gives headers
+// only; one below 3 or past the end of the file is a Corruption error.
+NuclideResult ProcessNuclide(input::DoseRateFile& file, const input::IndexEntry& entry,
+                             const std::string& nuclideName, const RunSelection& run,
+                             output::OutputFiles& files, NuclideWorkspace& workspace);
+
+// Opens the output files of `nuclideName` in `outputFolder`, runs
+// ProcessNuclide and closes them; the result lists the files written.
+NuclideResult WriteNuclideTables(input::DoseRateFile& file, const input::IndexEntry& entry,
+                                 const std::string& nuclideName, const RunSelection& run,
+                                 const std::filesystem::path& outputFolder,
+                                 NuclideWorkspace& workspace);
+
+}  // namespace quillmore::app
