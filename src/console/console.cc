@@ -9,7 +9,9 @@ constexpr int kBackspace = 8;
 
 }  // namespace
 
-void Console::SetTitle(std::string_view text) { terminal_.SetTitle(text); }
+void Console::SetTitle(std::string_view text) {
+  terminal_.SetTitle(text);
+}
 
 void Console::SetColor(int foreground, int background) {
   // The colour pair changes nothing on screen until the next output.
@@ -57,9 +59,13 @@ void Console::SetMouseReporting(bool on) {
   terminal_.SetMouseReporting(on);
 }
 
-void Console::FlushInput() { terminal_.FlushInput(); }
+void Console::FlushInput() {
+  terminal_.FlushInput();
+}
 
-void Console::Present() { terminal_.Draw(screen_, cursorVisible_); }
+void Console::Present() {
+  terminal_.Draw(screen_, cursorVisible_);
+}
 
 InputEvent Console::ReadEvent() {
   const InputEvent event = terminal_.ReadEvent();

@@ -42,9 +42,8 @@ HeadlessTerminal& HeadlessTerminal::Click(int row, int column, bool ctrl) {
 }
 
 HeadlessTerminal& HeadlessTerminal::Wheel(int row, int column, bool up) {
-  return Event({.kind = up ? EventKind::kWheelUp : EventKind::kWheelDown,
-                .row = row,
-                .column = column});
+  return Event(
+      {.kind = up ? EventKind::kWheelUp : EventKind::kWheelDown, .row = row, .column = column});
 }
 
 HeadlessTerminal& HeadlessTerminal::TypeAheadKey(int key) {
@@ -60,6 +59,7 @@ void HeadlessTerminal::Draw(const Screen& screen, bool cursorVisible) {
 
 InputEvent HeadlessTerminal::ReadEvent() {
   cursorVisibleWhileWaiting_ = cursorVisible_;
+  shownWhenLastRead_ = shown_;
   // The user answers only once the program waits: the next scripted event
   // becomes pending when nothing typed ahead is left.
   if (pending_.empty() && !script_.empty()) {

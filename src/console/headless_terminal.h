@@ -25,8 +25,7 @@ class HeadlessTerminal : public Terminal {
   // One key press per byte (Windows-1252).
   HeadlessTerminal& Text(std::string_view text);
   HeadlessTerminal& MousePress(int row, int column, int button = kLeftButton, bool ctrl = false);
-  HeadlessTerminal& MouseRelease(int row, int column, int button = kLeftButton,
-                                 bool ctrl = false);
+  HeadlessTerminal& MouseRelease(int row, int column, int button = kLeftButton, bool ctrl = false);
   // Left press then release on one cell.
   HeadlessTerminal& Click(int row, int column, bool ctrl = false);
   HeadlessTerminal& Wheel(int row, int column, bool up);
@@ -44,6 +43,9 @@ class HeadlessTerminal : public Terminal {
   // What was last shown.
   const Screen& shown() const { return shown_; }
   bool cursorVisible() const { return cursorVisible_; }
+  // What the user saw when the program last read input (a modal box that has
+  // closed since can be inspected here).
+  const Screen& shownWhenLastRead() const { return shownWhenLastRead_; }
   // Whether the cursor was shown when the program last read input.
   bool cursorVisibleWhileWaiting() const { return cursorVisibleWhileWaiting_; }
   int drawCount() const { return drawCount_; }
@@ -56,6 +58,7 @@ class HeadlessTerminal : public Terminal {
   std::deque<InputEvent> pending_;
   std::deque<InputEvent> script_;
   Screen shown_;
+  Screen shownWhenLastRead_;
   bool cursorVisible_ = false;
   bool cursorVisibleWhileWaiting_ = false;
   int drawCount_ = 0;

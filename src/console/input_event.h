@@ -28,8 +28,12 @@ enum KeyCode : int {
   kKeyScrollLock,
 };
 
-constexpr bool IsCharacterKey(int key) { return key >= 0 && key < 256; }
-constexpr bool IsModifierKey(int key) { return key >= kKeyShift && key <= kKeyScrollLock; }
+constexpr bool IsCharacterKey(int key) {
+  return key >= 0 && key < 256;
+}
+constexpr bool IsModifierKey(int key) {
+  return key >= kKeyShift && key <= kKeyScrollLock;
+}
 
 enum class EventKind {
   kKeyPress,

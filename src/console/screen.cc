@@ -108,7 +108,9 @@ void Screen::PaintAttribute(int row, int column, int count, unsigned char attrib
   }
 }
 
-const Cell& Screen::At(int row, int column) const { return cells_[Index(row, column)]; }
+const Cell& Screen::At(int row, int column) const {
+  return cells_[Index(row, column)];
+}
 
 std::string Screen::RowText(int row) const {
   std::string text;

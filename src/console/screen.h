@@ -24,8 +24,12 @@ inline constexpr int kBrightWhite = 15;
 constexpr unsigned char MakeAttribute(int foreground, int background) {
   return static_cast<unsigned char>((foreground & 15) | ((background & 15) << 4));
 }
-constexpr int ForegroundOf(unsigned char attribute) { return attribute & 15; }
-constexpr int BackgroundOf(unsigned char attribute) { return attribute >> 4; }
+constexpr int ForegroundOf(unsigned char attribute) {
+  return attribute & 15;
+}
+constexpr int BackgroundOf(unsigned char attribute) {
+  return attribute >> 4;
+}
 
 // One character cell: a Windows-1252 byte and its attribute.
 struct Cell {
