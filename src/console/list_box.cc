@@ -43,6 +43,9 @@ class ListBox {
   // The box's result once the event ends it; std::nullopt while it goes on.
   std::optional<std::string> HandleKey(const InputEvent& event);
   std::optional<std::string> HandleRelease(const InputEvent& event);
+  void HandlePress(const InputEvent& event);
+  // The 0-based entry under a mouse position; -1 when none.
+  int EntryAt(const InputEvent& event) const;
   std::string Accept() const;
   void MoveHighlight(int to);
   void Scroll(int by);
@@ -158,12 +161,21 @@ std::optional<std::string> ListBox::HandleKey(const InputEvent& event) {
   return std::nullopt;
 }
 
-std::optional<std::string> ListBox::HandleRelease(const InputEvent& event) {
-  if (event.button != kLeftButton) return std::nullopt;
+int ListBox::EntryAt(const InputEvent& event) const {
   const bool insideColumns = event.column > left_ && event.column < left_ + innerWidth_ + 3;
   const int row = event.row - FirstEntryRow();
-  if (insideColumns && row >= 0 && row < visible_) {
-    const int index = first_ + row;
+  return insideColumns && row >= 0 && row < visible_ ? first_ + row : -1;
+}
+
+void ListBox::HandlePress(const InputEvent& event) {
+  // The highlight follows the press at once; the choice waits for the release.
+  const int index = EntryAt(event);
+  if (event.button == kLeftButton && index >= 0) MoveHighlight(index);
+}
+
+std::optional<std::string> ListBox::HandleRelease(const InputEvent& event) {
+  if (event.button != kLeftButton) return std::nullopt;
+  if (const int index = EntryAt(event); index >= 0) {
     MoveHighlight(index);
     if (!several_) return Accept();
     if (event.ctrl) {
@@ -240,6 +252,9 @@ std::string ListBox::Run() {
         return std::string();
       case EventKind::kKeyPress:
         result = HandleKey(event);
+        break;
+      case EventKind::kMousePress:
+        HandlePress(event);
         break;
       case EventKind::kMouseRelease:
         result = HandleRelease(event);
