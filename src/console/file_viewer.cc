@@ -142,10 +142,10 @@ void Viewer::Draw() {
     screen.PutText(row, 1, text, frozenRow ? frozenColors_ : textColors_);
     if (!frozenRow) screen.PaintAttribute(row, 1, frozenColumns_, frozenColors_);
   }
-  std::string status = " " + name_ + "  Row " + std::to_string(frozenRows_ + firstRow_ + 1) +
-                       " of " + std::to_string(lines_.size()) + "  Col " +
+  std::string status = " " + name_ + "  Row " + std::to_string(frozenRows_ + firstRow_ + 1) + "/" +
+                       std::to_string(lines_.size()) + "  Col " +
                        std::to_string(frozenColumns_ + firstColumn_ + 1) +
-                       "  Arrows PgUp PgDn Home End  Shift or < > by 1  q close";
+                       "  Arrows PgUp PgDn Home End  Shift,<,> 1 col  q quit";
   status.resize(kScreenColumns, ' ');
   screen.PutText(kScreenRows, 1, status, kStatusColors);
   console_.Present();

@@ -57,7 +57,7 @@ TEST_F(FileViewerTest, OpensAtTheTopLeftWithAStatusLine) {
   EXPECT_EQ(Seen(1).substr(0, 14), "Label    |Head");
   EXPECT_EQ(Seen(2).substr(0, 16), "Row1     |B01R1.");
   EXPECT_EQ(Seen(27).substr(0, 6), "Row26 ");
-  EXPECT_NE(Seen(28).find("table.txt  Row 2 of 61  Col 10"), std::string::npos) << Seen(28);
+  EXPECT_NE(Seen(28).find("table.txt  Row 2/61  Col 10"), std::string::npos) << Seen(28);
   EXPECT_EQ(terminal.shownWhenLastRead().At(2, 1).attribute, MakeAttribute(kYellow, kBlue));
   EXPECT_EQ(terminal.shownWhenLastRead().At(2, 10).attribute, MakeAttribute(kBrightWhite, kBlue));
 }
@@ -68,7 +68,7 @@ TEST_F(FileViewerTest, FrozenRowsAndColumnsStayWhileTheRestScrolls) {
   EXPECT_EQ(Seen(1).substr(0, 15), "Label    |Head0") << "frozen row";
   EXPECT_EQ(Seen(1).substr(9, 7), "|Head02") << "frozen row scrolls sideways";
   EXPECT_EQ(Seen(2).substr(0, 16), "Row3     |B02R3.") << "two rows down, one block right";
-  EXPECT_NE(Seen(28).find("Row 4 of 61  Col 29"), std::string::npos) << Seen(28);
+  EXPECT_NE(Seen(28).find("Row 4/61  Col 29"), std::string::npos) << Seen(28);
 }
 
 TEST_F(FileViewerTest, ColumnsMoveByOneWithShiftOrAngleBracketsAndStopAtTheEdges) {
@@ -136,7 +136,7 @@ TEST_F(FileViewerTest, EmptyFileAndShortFileDoNotScroll) {
   quillmore::testing::WriteFile(dir / "empty.txt", "");
   terminal.Key(kKeyDown).Key('q');
   EXPECT_TRUE(ViewFile(console, dir / "empty.txt", 0, 0));
-  EXPECT_NE(Seen(28).find("Row 1 of 0"), std::string::npos) << Seen(28);
+  EXPECT_NE(Seen(28).find("Row 1/0"), std::string::npos) << Seen(28);
 }
 
 }  // namespace

@@ -33,12 +33,31 @@ wait_for() {
   fail "no '$text' on the screen"
 }
 
-tmux_ new-session -d -x 100 -y 30 -s app \
-  "env TERM=xterm-256color LANG=C.UTF-8 ASAN_OPTIONS=detect_leaks=0 '$demo'" \; \
-  set-option -g remain-on-exit on </dev/null
+# A wide table for the viewer: a row label of 9 characters, blocks of 19.
+table=$(mktemp)
+trap 'tmux_ kill-server >/dev/null 2>&1 || true; rm -f "$table"' EXIT
+{
+  printf 'Label    '; for b in 1 2 3 4 5 6 7 8; do printf '|Head%02d            ' "$b"; done; printf '\r\n'
+  for r in $(seq 40); do
+    printf '%-9s' "Row$r"; for b in 1 2 3 4 5 6 7 8; do printf '%-19s' "|B${b}R$r"; done; printf '\r\n'
+  done
+} >"$table"
+
+start_demo() {
+  tmux_ new-session -d -x 100 -y 30 -s "$1" \
+    "env TERM=xterm-256color LANG=C.UTF-8 ASAN_OPTIONS=detect_leaks=0 '$demo' '$table'" \; \
+    set-option -g remain-on-exit on </dev/null
+}
+start_demo app
 
 wait_for "Select Target Regions"
 [[ "$(tmux_ display -p -t app '#{pane_title}')" == "Console demo" ]] || fail "title not set"
+
+# Too small a terminal gets a notice; the screen comes back when it grows.
+tmux_ resize-window -t app -x 70 -y 30
+wait_for "Enlarge the terminal to at least 80 x 28"
+tmux_ resize-window -t app -x 100 -y 30
+wait_for "Select Target Regions"
 
 # Ctrl+C is an ordinary key: the box stays open.
 tmux_ send-keys -t app C-c
@@ -67,6 +86,14 @@ wait_for "Chosen: [SECOND.DAT]"
 wait_for "Type a line:"
 tmux_ send-keys -t app -l 'tc-99m é'
 tmux_ send-keys -t app BSpace Enter
+
+# The viewer: first row and 9 columns frozen.
+wait_for "Row 2/41  Col 10"
+tmux_ send-keys -t app Right S-Right Down
+wait_for "Row 3/41  Col 30"
+[[ "$(tmux_ capture-pane -p -t app | sed -n 3p)" == "          Row2     B2R2 "* ]] || fail "viewer columns"
+tmux_ send-keys -t app q
+wait_for "to exit..."
 wait_for "Typed: [tc-99m ]"
 
 # The screen: rows 2 to 29 of the pane, columns 11 to 90.
@@ -92,4 +119,20 @@ for _ in $(seq 100); do
 done
 [[ "$(tmux_ display -p -t app '#{pane_dead}')" == 1 ]] || fail "demo did not end"
 [[ "$(tmux_ display -p -t app '#{pane_dead_status}')" == 0 ]] || fail "demo exit status not 0"
+# SIGTERM ends the program with the terminal restored: no alternate screen,
+# no mouse reporting.
+start_demo term
+for _ in $(seq 100); do
+  tmux_ capture-pane -p -t term | grep -qF "Select Target Regions" && break
+  sleep 0.05
+done
+[[ "$(tmux_ display -p -t term '#{alternate_on} #{mouse_any_flag}')" == "1 1" ]] ||
+  fail "demo did not take the terminal"
+kill -TERM "$(tmux_ display -p -t term '#{pane_pid}')"
+for _ in $(seq 100); do
+  [[ "$(tmux_ display -p -t term '#{pane_dead}')" == 1 ]] && break
+  sleep 0.05
+done
+[[ "$(tmux_ display -p -t term '#{pane_dead} #{alternate_on} #{mouse_any_flag}')" == "1 0 0" ]] ||
+  fail "terminal not restored after SIGTERM"
 echo "PASS"

@@ -1,11 +1,13 @@
 // A small program of the console layer alone, for trying it in a real
 // terminal and for the terminal smoke test: two list boxes, a typed line and
-// a pause, each result printed on the blue screen.
+// a pause, each result printed on the blue screen; given a file name, the file
+// viewer before the pause (first row and 9 columns frozen).
 #include <string>
 #include <vector>
 
 #include "console/console.h"
 #include "console/curses_terminal.h"
+#include "console/file_viewer.h"
 #include "console/interactive_check.h"
 #include "console/list_box.h"
 
@@ -21,7 +23,7 @@ std::string Readable(std::string result) {
   return result;
 }
 
-void Run(Console& console) {
+void Run(Console& console, const char* viewPath) {
   console.SetTitle("Console demo");
   console.SetColor(15, 1);
   console.ClearScreen();
@@ -59,18 +61,19 @@ void Run(Console& console) {
   const std::string line = console.ReadLine();
   console.PrintText(" Typed: [" + line + "]");
   console.NewLine();
+  if (viewPath != nullptr) quillmore::console::ViewFile(console, viewPath, 1, 9);
   console.Pause("exit...");
 }
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
   if (const int status = quillmore::console::CheckInteractiveTerminal(); status != 0) {
     return status;
   }
   auto terminal = quillmore::console::CursesTerminal::Open();
   if (!terminal) return quillmore::console::kNoTerminalExitStatus;
   Console console(*terminal);
-  Run(console);
+  Run(console, argc > 1 ? argv[1] : nullptr);
   return 0;
 }
