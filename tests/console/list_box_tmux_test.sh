@@ -35,7 +35,8 @@ wait_for() {
 
 # A wide table for the viewer: a row label of 9 characters, blocks of 19.
 table=$(mktemp)
-trap 'tmux_ kill-server >/dev/null 2>&1 || true; rm -f "$table"' EXIT
+exit_file=$(mktemp)
+trap 'tmux_ kill-server >/dev/null 2>&1 || true; rm -f "$table" "$exit_file"' EXIT
 {
   printf 'Label    '; for b in 1 2 3 4 5 6 7 8; do printf '|Head%02d            ' "$b"; done; printf '\r\n'
   for r in $(seq 40); do
@@ -43,10 +44,26 @@ trap 'tmux_ kill-server >/dev/null 2>&1 || true; rm -f "$table"' EXIT
   done
 } >"$table"
 
+# The shell in the pane writes the demo's exit status to $exit_file; with a
+# second argument "exec" the demo replaces the shell (its pid is the pane's).
 start_demo() {
-  tmux_ new-session -d -x 100 -y 30 -s "$1" \
-    "env TERM=xterm-256color LANG=C.UTF-8 ASAN_OPTIONS=detect_leaks=0 '$demo' '$table'" \; \
-    set-option -g remain-on-exit on </dev/null
+  local run="env TERM=xterm-256color LANG=C.UTF-8 ASAN_OPTIONS=detect_leaks=0 '$demo' '$table'"
+  if [[ ${2:-} == exec ]]; then
+    run="exec $run"
+  else
+    : >"$exit_file"
+    run="$run; echo \$? >'$exit_file'"
+  fi
+  tmux_ new-session -d -x 100 -y 30 -s "$1" "$run" \; set-option -g remain-on-exit on </dev/null
+}
+
+# Polls until the demo has ended and prints its exit status.
+exit_status() {
+  for _ in $(seq 100); do
+    [[ -s "$exit_file" ]] && break
+    sleep 0.05
+  done
+  cat "$exit_file"
 }
 start_demo app
 
@@ -113,15 +130,12 @@ for row in $(seq 2 29); do
 done
 
 tmux_ send-keys -t app x
-for _ in $(seq 100); do
-  [[ "$(tmux_ display -p -t app '#{pane_dead}')" == 1 ]] && break
-  sleep 0.05
-done
-[[ "$(tmux_ display -p -t app '#{pane_dead}')" == 1 ]] || fail "demo did not end"
-[[ "$(tmux_ display -p -t app '#{pane_dead_status}')" == 0 ]] || fail "demo exit status not 0"
+status=$(exit_status)
+[[ "$status" == 0 ]] || fail "demo did not end with status 0 (status '$status')"
+
 # SIGTERM ends the program with the terminal restored: no alternate screen,
 # no mouse reporting.
-start_demo term
+start_demo term exec
 for _ in $(seq 100); do
   tmux_ capture-pane -p -t term | grep -qF "Select Target Regions" && break
   sleep 0.05
