@@ -67,32 +67,33 @@ void RemoveSignalHandlers() {
   }
 }
 
-bool sixteenColors = false;  // set once at start-up, read by PairOf
-
 // Colour pairs: with 16 colours and 257 pairs every attribute has its own
-// pair (attribute + 1).
-void InitPairs() {
-  if (!has_colors()) return;
+// pair (attribute + 1). Returns whether the terminal has them.
+bool InitPairs() {
+  if (!has_colors()) return false;
   start_color();
   // Around the centred screen the terminal keeps its own colours.
   use_default_colors();
   // Quirk: eight-colour terminals (TERM=xterm, screen, linux) cannot show
-  // bright backgrounds; the bright half of the foregrounds becomes A_BOLD.
-  sixteenColors = COLORS >= 16 && COLOR_PAIRS >= 257;
+  // bright backgrounds, and their 64 pairs include pair 0: eight-colour pair
+  // fg + 8 x bg, the bright half of the foregrounds as A_BOLD, and black on
+  // black (pair 0, never used) left to the terminal's default colours.
+  const bool sixteenColors = COLORS >= 16 && COLOR_PAIRS >= 257;
   for (int attribute = 0; attribute < 256; ++attribute) {
     const int fg = ForegroundOf(static_cast<unsigned char>(attribute));
     const int bg = BackgroundOf(static_cast<unsigned char>(attribute));
     if (sixteenColors) {
       init_pair(static_cast<short>(attribute + 1), static_cast<short>(AnsiColor(fg)),
                 static_cast<short>(AnsiColor(bg)));
-    } else if (attribute < 64) {
-      init_pair(static_cast<short>(attribute + 1), static_cast<short>(AnsiColor(fg & 7)),
-                static_cast<short>(AnsiColor(bg & 7)));
+    } else if (fg < 8 && bg < 8 && fg + 8 * bg > 0) {
+      init_pair(static_cast<short>(fg + 8 * bg), static_cast<short>(AnsiColor(fg)),
+                static_cast<short>(AnsiColor(bg)));
     }
   }
+  return sixteenColors;
 }
 
-void CellLook(unsigned char attribute, short& pair, attr_t& attrs) {
+void CellLook(unsigned char attribute, bool sixteenColors, short& pair, attr_t& attrs) {
   const int fg = ForegroundOf(attribute);
   const int bg = BackgroundOf(attribute);
   attrs = A_NORMAL;
@@ -103,15 +104,15 @@ void CellLook(unsigned char attribute, short& pair, attr_t& attrs) {
   } else if (sixteenColors) {
     pair = static_cast<short>(attribute + 1);
   } else {
-    pair = static_cast<short>((fg & 7) + 8 * (bg & 7) + 1);
+    pair = static_cast<short>((fg & 7) + 8 * (bg & 7));
     if (fg >= 8) attrs = A_BOLD;
   }
 }
 
-void DrawCell(int y, int x, const Cell& cell) {
+void DrawCell(int y, int x, const Cell& cell, bool sixteenColors) {
   short pair = 0;
   attr_t attrs = A_NORMAL;
-  CellLook(cell.attribute, pair, attrs);
+  CellLook(cell.attribute, sixteenColors, pair, attrs);
   const wchar_t text[2] = {static_cast<wchar_t>(DisplayGlyph(cell.byte)), L'\0'};
   cchar_t look;
   setcchar(&look, text, attrs, pair, nullptr);
@@ -224,7 +225,7 @@ CursesTerminal::CursesTerminal() {
   // into a click, and a release alone would come late or not at all.
   mouseinterval(0);
   curs_set(0);
-  InitPairs();
+  sixteenColors_ = InitPairs();
   std::fputs(kPushTitle, stdout);
   std::fflush(stdout);
 }
@@ -257,7 +258,7 @@ void CursesTerminal::Paint() {
   if (drawn_) {
     for (int r = 1; r <= kScreenRows; ++r) {
       for (int c = 1; c <= kScreenColumns; ++c)
-        DrawCell(top + r - 1, left + c - 1, shown_.At(r, c));
+        DrawCell(top + r - 1, left + c - 1, shown_.At(r, c), sixteenColors_);
     }
   }
   wmove(stdscr, top + shown_.row() - 1, left + shown_.column() - 1);

@@ -37,6 +37,7 @@ class CursesTerminal : public Terminal {
   Screen shown_;
   bool cursorVisible_ = false;
   bool drawn_ = false;
+  bool sixteenColors_ = false;
   // Ctrl held at the last press of each button (left, right, middle).
   bool ctrlAtPress_[3] = {false, false, false};
 };

@@ -16,10 +16,12 @@ fi
 tmux_() { tmux -L "qm$$" -f /dev/null "$@"; }
 trap 'tmux_ kill-server >/dev/null 2>&1 || true' EXIT
 
+session=app # the tmux session that wait_for and fail look at
+
 fail() {
   echo "FAIL: $*"
-  echo "--- screen:"
-  tmux_ capture-pane -p -t app || true
+  echo "--- screen of $session:"
+  tmux_ capture-pane -p -t "$session" || true
   exit 1
 }
 
@@ -27,7 +29,7 @@ fail() {
 wait_for() {
   local text=$1
   for _ in $(seq 100); do
-    tmux_ capture-pane -p -t app | grep -qF -- "$text" && return 0
+    tmux_ capture-pane -p -t "$session" | grep -qF -- "$text" && return 0
     sleep 0.05
   done
   fail "no '$text' on the screen"
@@ -47,7 +49,7 @@ trap 'tmux_ kill-server >/dev/null 2>&1 || true; rm -f "$table" "$exit_file"' EX
 # The shell in the pane writes the demo's exit status to $exit_file; with a
 # second argument "exec" the demo replaces the shell (its pid is the pane's).
 start_demo() {
-  local run="env TERM=xterm-256color LANG=C.UTF-8 ASAN_OPTIONS=detect_leaks=0 '$demo' '$table'"
+  local run="env TERM=${demo_term:-xterm-256color} LANG=C.UTF-8 ASAN_OPTIONS=detect_leaks=0 '$demo' '$table'"
   if [[ ${2:-} == exec ]]; then
     run="exec $run"
   else
@@ -133,13 +135,28 @@ tmux_ send-keys -t app x
 status=$(exit_status)
 [[ "$status" == 0 ]] || fail "demo did not end with status 0 (status '$status')"
 
+# An eight-colour terminal with X10 mouse reports (TERM=screen): the release
+# never carries Ctrl, yet Ctrl+click adds Region 7 to the marked Region 1, and
+# the blue area is bright white on blue.
+session=x10
+demo_term=screen start_demo x10
+wait_for "Region 7 "
+line=$(tmux_ capture-pane -p -t x10 | grep -n -F "Region 7 " | cut -d: -f1)
+x10() { tmux_ send-keys -t x10 -H 1b 5b 4d "$(printf '%x' $((32 + $1)))" 3e "$(printf '%x' $((32 + line)))"; }
+tmux_ send-keys -t x10 Space
+x10 16 # Ctrl + left press in column 30 (0x3e = 32 + 30)
+wait_for " 7/31 "
+x10 3 # release, no button and no modifier in X10
+tmux_ send-keys -t x10 Enter
+wait_for "Marked: [1|7]"
+tmux_ capture-pane -p -e -t x10 | sed -n 5p | grep -qF $'\e[1m\e[37m\e[44m' ||
+  fail "no bright white on blue with eight colours"
+
 # SIGTERM ends the program with the terminal restored: no alternate screen,
 # no mouse reporting.
+session=term
 start_demo term exec
-for _ in $(seq 100); do
-  tmux_ capture-pane -p -t term | grep -qF "Select Target Regions" && break
-  sleep 0.05
-done
+wait_for "Select Target Regions"
 [[ "$(tmux_ display -p -t term '#{alternate_on} #{mouse_any_flag}')" == "1 1" ]] ||
   fail "demo did not take the terminal"
 kill -TERM "$(tmux_ display -p -t term '#{pane_pid}')"
