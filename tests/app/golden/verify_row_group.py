@@ -314,7 +314,8 @@ def verify(data_dir, golden_dir):
     for name in files:
         expected, golden = expected_file(golden_dir, name, data_dir, times, tally)
         if len(expected) != len(golden):
-            tally.mismatches.append("%s: %d lines, expected %d" % (name, len(golden), len(expected)))
+            tally.mismatches.append("%s: %d lines, expected %d"
+                                    % (name, len(golden), len(expected)))
         for number, (want, got) in enumerate(zip(expected, golden), 1):
             if want != got:
                 tally.mismatches.append("%s line %d:\n  expected [%s]\n  golden   [%s]"
