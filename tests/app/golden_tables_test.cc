@@ -36,14 +36,15 @@ const std::filesystem::path kGoldenFolder =
 std::string FirstDifference(const std::string& expected, const std::string& actual) {
   std::size_t start = 0;
   for (int line = 1;; ++line) {
-    const std::size_t endExpected = expected.find('\n', start);
-    const std::size_t endActual = actual.find('\n', start);
+    const std::size_t endExpected = expected.find("\r\n", start);
+    const std::size_t endActual = actual.find("\r\n", start);
     const std::string a = expected.substr(start, endExpected - start);
     const std::string b = actual.substr(start, endActual - start);
-    if (a != b)
+    if (a != b) {
       return "line " + std::to_string(line) + ":\n expected [" + a + "]\n got      [" + b + "]";
+    }
     if (endExpected == std::string::npos) return "";
-    start = endExpected + 1;
+    start = endExpected + 2;
   }
 }
 
