@@ -46,15 +46,20 @@ def as_float32(value):
     return Fraction(struct.unpack("f", struct.pack("f", value))[0])
 
 
-LUNG_WEIGHTS = [as_float32(0.1665), as_float32(0.1665), as_float32(0.333), as_float32(0.333)]
+LUNG_WEIGHTS = [as_float32(w) for w in (0.1665, 0.1665, 0.333, 0.333)]
+
+
+# The number type of the whole computation: exact rationals, or with --double
+# Python floats, to see how far plain double arithmetic gets.
+ARITHMETIC = {"number": Fraction}
 
 
 def read_number(text):
-    """A field's leading decimal number, exactly; 0 when the field holds none."""
+    """A field's leading decimal number; 0 when the field holds none."""
     match = NUMBER.match(text)
     if not match:
-        return Fraction(0)
-    return Fraction(match.group(1).replace("D", "E").replace("d", "e"))
+        return ARITHMETIC["number"](0)
+    return ARITHMETIC["number"](Fraction(match.group(1).replace("D", "E").replace("d", "e")))
 
 
 @functools.lru_cache(maxsize=2)
@@ -71,7 +76,8 @@ def column(record, region):
 
 def region_value(record, region):
     if region == 30:
-        return sum((w * column(record, 15 + i) for i, w in enumerate(LUNG_WEIGHTS)), Fraction(0))
+        weights = [ARITHMETIC["number"](w) for w in LUNG_WEIGHTS]
+        return sum(w * column(record, 15 + i) for i, w in enumerate(weights))
     return column(record, region)
 
 
@@ -123,31 +129,44 @@ def slopes(x, f):
     return d
 
 
-def piece_integral(x1, x2, f1, f2, d1, d2, lo, hi):
-    """Integral over [lo, hi] of the cubic with values f and slopes d at x1, x2,
-    as a polynomial in t = x - x1 (so it extends past either end)."""
-    h = x2 - x1
-    secant = (f2 - f1) / h
-    c2 = (3 * secant - 2 * d1 - d2) / h
-    c3 = (d1 + d2 - 2 * secant) / (h * h)
-    antiderivative = lambda t: f1 * t + d1 * t ** 2 / 2 + c2 * t ** 3 / 3 + c3 * t ** 4 / 4
-    return antiderivative(hi - x1) - antiderivative(lo - x1)
+class PiecewiseCubic:
+    """The Hermite curve through (x, f) with the shape-preserving slopes. Each
+    piece is a polynomial in t = x - x[i]; the first piece also covers
+    everything left of x[1], the last everything right of x[-2]."""
 
+    def __init__(self, x, f):
+        self.x = x
+        self.antiderivatives = []  # per piece: coefficients of t, t^2, t^3, t^4
+        d = slopes(x, f)
+        for i in range(len(x) - 1):
+            h = x[i + 1] - x[i]
+            secant = (f[i + 1] - f[i]) / h
+            c2 = (3 * secant - 2 * d[i] - d[i + 1]) / h
+            c3 = (d[i] + d[i + 1] - 2 * secant) / (h * h)
+            self.antiderivatives.append((f[i], d[i] / 2, c2 / 3, c3 / 4))
+        self.whole = {}  # piece -> its integral over its stretch from 0 on
 
-def integral(x, f, d, upper):
-    """Integral from 0 to `upper` of the piecewise cubic with slopes d: the first
-    piece also covers everything left of x[1], the last everything right of x[-2]."""
-    if len(x) == 1:
-        return f[0]
-    n = len(x)
-    total = Fraction(0)
-    for i in range(n - 1):
-        left = Fraction(-10**30) if i == 0 else x[i]
-        right = Fraction(10**30) if i == n - 2 else x[i + 1]
-        lo, hi = max(left, Fraction(0)), min(right, upper)
-        if lo < hi:
-            total += piece_integral(x[i], x[i + 1], f[i], f[i + 1], d[i], d[i + 1], lo, hi)
-    return total
+    def piece_integral(self, i, lo, hi):
+        a1, a2, a3, a4 = self.antiderivatives[i]
+        value = lambda t: t * (a1 + t * (a2 + t * (a3 + t * a4)))
+        return value(hi - self.x[i]) - value(lo - self.x[i])
+
+    def integral(self, upper):
+        """Integral from 0 to `upper` (upper >= 0)."""
+        total = 0
+        last = len(self.x) - 2
+        for i in range(last + 1):
+            lo = max(self.x[i], 0) if i > 0 else 0
+            right = self.x[i + 1] if i < last else None
+            if right is not None and right <= upper:
+                if i not in self.whole:
+                    self.whole[i] = self.piece_integral(i, lo, right) if lo < right else 0
+                total += self.whole[i]
+            else:
+                if lo < upper:
+                    total += self.piece_integral(i, lo, upper)
+                break
+        return total
 
 
 def coefficients(header, rate_records, regions, times):
@@ -164,9 +183,10 @@ def coefficients(header, rate_records, regions, times):
             for j, region in enumerate(regions):
                 curves[component][j][i] = region_value(rec, region)
     integrated = {"L": [1], "B": [1, 2], "H": [2]}.get(let, []) if n > 1 else [1, 2]
-    d = {c: [slopes(grid, curve) if n > 1 else None for curve in curves[c]] for c in integrated}
-    return [[tuple(integral(grid, curves[c][j], d[c][j], t) if c in integrated else Fraction(0)
-                   for c in (1, 2))
+    if n == 1:  # a single point: the tabulated rate is every coefficient
+        return [[(curves[1][j][0], curves[2][j][0]) for j in range(len(regions))] for _ in times]
+    cubics = {c: [PiecewiseCubic(grid, curve) for curve in curves[c]] for c in integrated}
+    return [[tuple(cubics[c][j].integral(t) if c in integrated else 0 for c in (1, 2))
              for j in range(len(regions))]
             for t in times]
 
@@ -174,6 +194,7 @@ def coefficients(header, rate_records, regions, times):
 def to_float32(value):
     """The exact value of the single-precision number nearest `value`, rounded
     from the exact rational (no double rounding through a double)."""
+    value = Fraction(value)
     if value == 0:
         return Fraction(0)
     magnitude = abs(value)
@@ -186,6 +207,7 @@ def to_float32(value):
 
 def float32_margin(value):
     """Relative distance of `value` from the nearest single-precision rounding boundary."""
+    value = Fraction(value)
     if value == 0:
         return Fraction(1)
     magnitude = abs(value)
@@ -335,9 +357,13 @@ def main():
     source.add_argument("--data", help="folder holding the sample data set")
     source.add_argument("--sample-data", help="the quillmore-sample-data program, run into a "
                         "temporary folder")
+    parser.add_argument("--double", action="store_true",
+                        help="compute in Python floats (double) instead of exact rationals")
     parser.add_argument("golden", nargs="?", default=os.path.dirname(os.path.abspath(__file__)),
                         help="folder of the golden *.TXT files (default: this script's)")
     args = parser.parse_args()
+    if args.double:
+        ARITHMETIC["number"] = float
     if args.data:
         return verify(args.data, args.golden)
     with tempfile.TemporaryDirectory() as folder:
