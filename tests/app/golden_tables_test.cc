@@ -1,7 +1,8 @@
 // End to end: the generated sample data set through the nuclide run, whole
 // output files compared with reviewed golden text in tests/app/golden (CR LF
-// as written). tests/app/golden/verify_row_group.py recomputes row groups of
-// these files independently of this code.
+// as written). tests/app/golden/verify_row_group.py rebuilds every line of
+// these files independently of this code (exact rational arithmetic); ctest
+// runs it as golden_verify_test.
 //
 // To regenerate after a deliberate format or numeric change, in an empty folder:
 //   quillmore-sample-data --out DATA
