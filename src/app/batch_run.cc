@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -141,7 +142,12 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   }
   OpenedData data;
   data.folder = input::ResolvePath("", options.dataDir);
-  if (options.check) return RunCheck(data.folder, options, out);
+  if (options.check) {
+    // A mistyped --data-dir is a usage error, not a list of three missing files.
+    if (!std::filesystem::is_directory(data.folder))
+      return Fail(err, "no data folder " + data.folder.string());
+    return RunCheck(data.folder, options, out);
+  }
 
   const input::DataKind kind = *options.dataKind;
   Status status = data.index.Open(input::ResolvePath(data.folder, input::kIndexFileName));

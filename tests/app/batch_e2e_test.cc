@@ -298,6 +298,9 @@ TEST_F(BatchProgramTest, CheckPassesSampleDataAndReportsABrokenCopyByRecord) {
   EXPECT_EQ(clean.status, 0) << clean.out;
   EXPECT_EQ(clean.out, "The data set in DATA is clean.\n");
   EXPECT_EQ(Run({"--check", "--data-dir", Many().string()}).status, 0);
+  const Outcome noFolder = Run({"--check", "--data-dir", "nowhere"});
+  EXPECT_EQ(noFolder.status, 2);
+  EXPECT_EQ(noFolder.err, "quillmore-batch: no data folder nowhere\n");
 
   // Index record 4 (25 bytes each): its first start record moved past the end of
   // the file; record 6 renamed so that the names fall out of order.
