@@ -16,13 +16,7 @@ constexpr int kMinCarets = 3;
 constexpr int kMaxCarets = 6;
 constexpr int kInfinityExponent = 999;
 
-struct Field {
-  std::size_t end = 0;  // one past its last mask character
-  int before = 0;       // '#' before the point
-  int after = 0;        // '#' after the point
-  int carets = 0;
-  bool hasPoint = false;
-};
+using Field = MaskField;
 
 // The numeric field that starts at `start`, if one does.
 std::optional<Field> FieldAt(std::string_view mask, std::size_t start) {
@@ -202,6 +196,42 @@ void FormatUsing(std::string_view mask, std::span<const float> values, std::stri
     RenderField(*field, value, out);
     position = field->end;
     field = NextField(mask, position, out);
+  }
+}
+
+ParsedMask::ParsedMask(std::string_view mask) {
+  std::string ignored;
+  std::size_t position = 0;
+  while (true) {
+    const std::size_t start = position;
+    const std::optional<Field> field = NextField(mask, position, ignored);
+    const std::string_view literal = mask.substr(start, position - start);
+    if (!field) {
+      trailing_ = literal;
+      return;
+    }
+    segments_.push_back({literal, *field});
+    position = field->end;
+  }
+}
+
+// The walk of FormatUsing over the parsed segments: literal, field, ...,
+// trailing text, restarting at the first literal for further values.
+void ParsedMask::Append(std::span<const float> values, std::string& out) const {
+  if (segments_.empty()) {
+    out.append(trailing_);
+    return;
+  }
+  std::size_t i = 0;
+  out.append(segments_[0].literal);
+  for (const float value : values) {
+    if (i == segments_.size()) {
+      i = 0;
+      out.append(segments_[0].literal);
+    }
+    RenderField(segments_[i].field, value, out);
+    ++i;
+    out.append(i < segments_.size() ? segments_[i].literal : trailing_);
   }
 }
 
