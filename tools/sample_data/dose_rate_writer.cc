@@ -60,6 +60,12 @@ NuclideShape DrawNuclideShape(DataKind kind, SplitMix64& random) {
   return shape;
 }
 
+// The curve shared by the six age groups of one form.
+struct FormCurve {
+  CurveModel model;
+  double peakRate = 0;  // Gy/Bq per day, before the age and region factors
+};
+
 struct Block {
   const NuclidePlan* plan = nullptr;
   int formIndex = 0;  // 0-based position among the nuclide's forms in this file
@@ -77,6 +83,8 @@ class DoseRateWriter {
   int FormCount(const NuclidePlan& plan) const;
   void WriteTitleAndHeadings();
   void WriteNuclide(const NuclidePlan& plan, std::uint64_t nuclideNumber);
+  void WriteBlock(const Block& block, const NuclideShape& shape, const FormCurve& curve,
+                  SplitMix64& random);
   void WriteHeader(const Block& block, int pointCount, SplitMix64& random);
   void WriteRates(double days, const RegionValues& rates, std::uint64_t notationBits);
 
@@ -127,42 +135,45 @@ void DoseRateWriter::WriteNuclide(const NuclidePlan& plan, std::uint64_t nuclide
   const auto kindTag = static_cast<std::uint64_t>(kind_ == DataKind::kInhalation ? 1 : 2);
   SplitMix64 nuclideRandom(StreamSeed(seed_, kNuclideStream, nuclideNumber, kindTag));
   const NuclideShape shape = DrawNuclideShape(kind_, nuclideRandom);
-  const bool highLet = plan.letLetter != 'L';
-  RegionValues scale{};
-  RegionValues values{};
   for (int form = 0; form < FormCount(plan); ++form) {
     const auto formTag = kindTag * 64 + static_cast<std::uint64_t>(form);
     SplitMix64 formRandom(StreamSeed(seed_, kFormStream, nuclideNumber, formTag));
-    const CurveModel model = DrawCurveModel(plan.halfLifeDays, formRandom);
-    const double base =
-        highLet ? formRandom.LogUniform(1e-11, 1e-9) : formRandom.LogUniform(1e-13, 1e-10);
+    FormCurve curve{DrawCurveModel(plan.halfLifeDays, formRandom), 0};
+    curve.peakRate = plan.letLetter == 'L' ? formRandom.LogUniform(1e-13, 1e-10)
+                                           : formRandom.LogUniform(1e-11, 1e-9);
     for (int age = 0; age < static_cast<int>(kSampleAgesDays.size()); ++age) {
       SplitMix64 random(StreamSeed(seed_, kBlockStream, nuclideNumber,
                                    formTag * 8 + static_cast<std::uint64_t>(age)));
-      const int points = random.IntBetween(plan.minTimePoints, plan.maxTimePoints);
-      const double last = kLastTimesDays[static_cast<std::size_t>(random.IntBetween(0, 4))];
-      const std::vector<double> times = DrawTimeGrid(points, last, random);
-      WriteHeader({&plan, form, age}, points, random);
-
-      const double ageFactor =
-          kAgeFactors[static_cast<std::size_t>(age)] * random.LogUniform(0.9, 1.1);
-      for (std::size_t k = 0; k < scale.size(); ++k)
-        scale[k] = base * ageFactor * shape.regionFactor[k];
-      for (const double t : times) {
-        const double entry = EntryRetention(model, t);
-        const double systemic = SystemicRetention(model, t);
-        for (int column = 1; column <= kRegionColumnCount; ++column) {
-          const auto k = static_cast<std::size_t>(column - 1);
-          values[k] = scale[k] * (IsEntryRegion(kind_, column) ? entry : systemic);
-        }
-        if (plan.letLetter == 'B') {
-          RegionValues low = values;
-          for (double& v : low) v *= shape.lowToHighRatio;
-          WriteRates(t, low, random.Next());
-        }
-        WriteRates(t, values, random.Next());
-      }
+      WriteBlock({&plan, form, age}, shape, curve, random);
     }
+  }
+}
+
+void DoseRateWriter::WriteBlock(const Block& block, const NuclideShape& shape,
+                                const FormCurve& curve, SplitMix64& random) {
+  const NuclidePlan& plan = *block.plan;
+  const int points = random.IntBetween(plan.minTimePoints, plan.maxTimePoints);
+  const double last = kLastTimesDays[static_cast<std::size_t>(random.IntBetween(0, 4))];
+  const std::vector<double> times = DrawTimeGrid(points, last, random);
+  WriteHeader(block, points, random);
+
+  const double ageFactor =
+      kAgeFactors[static_cast<std::size_t>(block.ageIndex)] * random.LogUniform(0.9, 1.1);
+  RegionValues values{};
+  for (const double t : times) {
+    const double entry = EntryRetention(curve.model, t);
+    const double systemic = SystemicRetention(curve.model, t);
+    for (int column = 1; column <= kRegionColumnCount; ++column) {
+      const auto k = static_cast<std::size_t>(column - 1);
+      values[k] = curve.peakRate * ageFactor * shape.regionFactor[k] *
+                  (IsEntryRegion(kind_, column) ? entry : systemic);
+    }
+    if (plan.letLetter == 'B') {
+      RegionValues low = values;
+      for (double& v : low) v *= shape.lowToHighRatio;
+      WriteRates(t, low, random.Next());
+    }
+    WriteRates(t, values, random.Next());
   }
 }
 

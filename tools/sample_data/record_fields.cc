@@ -1,16 +1,25 @@
 #include "sample_data/record_fields.h"
 
-#include <cstdio>
-#include <cstdlib>
+#include <charconv>
 #include <cstring>
 
 namespace quillmore::tools {
 namespace {
 
-// Formats into a scratch buffer; returns the length printed.
-std::size_t Print(char (&text)[40], const char* format, double value) {
-  const int length = std::snprintf(text, sizeof text, format, value);
-  return length < 0 ? 0 : static_cast<std::size_t>(length);
+constexpr auto kScientific = std::chars_format::scientific;
+constexpr auto kFixed = std::chars_format::fixed;
+
+// Formats into a scratch buffer as printf's "%.<precision>E" (scientific) or
+// "%.<precision>f" would, and returns the length. to_chars is exact like
+// printf but several times faster, which matters for the large sets.
+std::size_t Print(char (&text)[40], double value, std::chars_format format, int precision) {
+  const auto result = std::to_chars(text, text + sizeof text, value, format, precision);
+  if (result.ec != std::errc()) return 0;
+  const auto length = static_cast<std::size_t>(result.ptr - text);
+  for (std::size_t i = 0; i < length; ++i) {
+    if (text[i] == 'e') text[i] = 'E';
+  }
+  return length;
 }
 
 void ReplaceExponentLetter(char* text, std::size_t length, char letter) {
@@ -36,8 +45,10 @@ void Place(const char* text, std::size_t length, std::size_t width, int leadingB
 
 double RoundToThreeDigits(double value) {
   char text[40];
-  Print(text, "%.2E", value);
-  return std::strtod(text, nullptr);
+  const std::size_t length = Print(text, value, kScientific, 2);
+  double rounded = value;
+  std::from_chars(text, text + length, rounded);
+  return rounded;
 }
 
 void WriteTimeField(double days, unsigned variant, char* field) {
@@ -46,20 +57,20 @@ void WriteTimeField(double days, unsigned variant, char* field) {
   switch (variant % 4) {
     case 1:
     case 2:
-      length = Print(text, "%.3E", days);
+      length = Print(text, days, kScientific, 3);
       if (variant % 4 == 2) ReplaceExponentLetter(text, length, 'D');
       break;
     case 3:
       // Fixed point only where it keeps all three digits and fits nine places.
       if (days >= 0.01 && days < 1000)
-        length = Print(text, "%.5f", days);
+        length = Print(text, days, kFixed, 5);
       else if (days >= 1000 && days < 1e7)
-        length = Print(text, "%.1f", days);
+        length = Print(text, days, kFixed, 1);
       break;
     default:
       break;
   }
-  if (length == 0 || length > kTimeFieldWidth) length = Print(text, "%.2E", days);
+  if (length == 0 || length > kTimeFieldWidth) length = Print(text, days, kScientific, 2);
   Place(text, length, kTimeFieldWidth, -1, field);
 }
 
@@ -71,14 +82,14 @@ void WriteRateField(double rate, unsigned variant, char* field) {
   switch (variant % 4) {
     case 0:
     case 1:
-      length = Print(text, "%.3E", rate);
+      length = Print(text, rate, kScientific, 3);
       if (variant % 4 == 1) ReplaceExponentLetter(text, length, 'D');
       break;
     case 2:
-      length = Print(text, "%.2E", rate);
+      length = Print(text, rate, kScientific, 2);
       break;
     default:
-      length = Print(text, "%.2E", rate);
+      length = Print(text, rate, kScientific, 2);
       leadingBlanks = 1;  // a trailing blank ends the number just as well
       break;
   }
@@ -87,8 +98,8 @@ void WriteRateField(double rate, unsigned variant, char* field) {
 
 void WriteIntegerField(long long value, std::size_t width, bool leftAligned, char* field) {
   char text[40];
-  const int printed = std::snprintf(text, sizeof text, "%lld", value);
-  const std::size_t length = printed < 0 ? 0 : static_cast<std::size_t>(printed);
+  const auto result = std::to_chars(text, text + sizeof text, value);
+  const auto length = static_cast<std::size_t>(result.ptr - text);
   Place(text, length, width, leftAligned ? 0 : -1, field);
 }
 

@@ -1,0 +1,79 @@
+// A small program of the console layer alone, for trying it in a real
+// terminal and for the terminal smoke test: two list boxes, a typed line and
+// a pause, each result printed on the blue screen; given a file name, the file
+// viewer before the pause (first row and 9 columns frozen).
+#include <string>
+#include <vector>
+
+#include "console/console.h"
+#include "console/curses_terminal.h"
+#include "console/file_viewer.h"
+#include "console/interactive_check.h"
+#include "console/list_box.h"
+
+namespace {
+
+using quillmore::console::Console;
+
+// A multiple-choice result with its NUL separators shown as '|'.
+std::string Readable(std::string result) {
+  for (char& c : result) {
+    if (c == '\0') c = '|';
+  }
+  return result;
+}
+
+void Run(Console& console, const char* viewPath) {
+  console.SetTitle("Console demo");
+  console.SetColor(15, 1);
+  console.ClearScreen();
+  console.SetMouseEvents(8, 1);
+  console.EnableMouse();
+  // Markers at the corners show where the 80 x 28 screen lies.
+  console.PrintText("|left");
+  console.Locate(1, 75);
+  console.PrintText("right|");
+  console.Locate(28, 1);
+  console.PrintText("|bottom");
+  console.Locate(2, 25);
+  console.PrintText("Console layer demo");
+  console.NewLine();
+  console.NewLine();
+
+  std::vector<std::string> regions;
+  for (int i = 1; i <= 29; ++i) regions.push_back("Region " + std::to_string(i));
+  regions.push_back("Lung");
+  regions.push_back("ALL ORGANS");
+  const std::string marked = quillmore::console::ConsoleListBox(
+      console, 3, 32766, 32766, "Multiple Select: Ctrl + Left Click", " Select Target Regions",
+      regions, 1, quillmore::console::kChooseSeveral, 0);
+  console.PrintText(" Marked: [" + Readable(marked) + "]");
+  console.NewLine();
+
+  const std::string chosen = quillmore::console::ConsoleListBox(
+      console, 1, 32766, 32766, "Click on data set", " Select Data Set to Process",
+      {"FIRST.DAT", "SECOND.DAT"}, 1, quillmore::console::kChooseOne, 0);
+  console.PrintText(" Chosen: [" + chosen + "]");
+  console.NewLine();
+
+  console.SetColor(14, -1);
+  console.PrintText(" Type a line: ");
+  const std::string line = console.ReadLine();
+  console.PrintText(" Typed: [" + line + "]");
+  console.NewLine();
+  if (viewPath != nullptr) quillmore::console::ViewFile(console, viewPath, 1, 9);
+  console.Pause("exit...");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (const int status = quillmore::console::CheckInteractiveTerminal(); status != 0) {
+    return status;
+  }
+  auto terminal = quillmore::console::CursesTerminal::Open();
+  if (!terminal) return quillmore::console::kNoTerminalExitStatus;
+  Console console(*terminal);
+  Run(console, argc > 1 ? argv[1] : nullptr);
+  return 0;
+}
