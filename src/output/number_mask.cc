@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
@@ -66,10 +67,14 @@ constexpr long double kTieMargin = 1e-7L;
 bool FastRoundedDigits(float magnitude, int keep, std::array<char, kSignificantDigits>& digits,
                        int& exponent) {
   const double value = magnitude;
-  int binaryExponent = 0;
-  std::frexp(value, &binaryExponent);
+  // frexp's exponent and floor, without the library calls: a float is a
+  // normal double, so the biased exponent field gives it directly.
+  const int binaryExponent =
+      static_cast<int>((std::bit_cast<std::uint64_t>(value) >> 52) & 0x7ff) - 1022;
   // A lower bound of the decimal exponent, off by at most one.
-  int decimal = static_cast<int>(std::floor((binaryExponent - 1) * 0.30102999566398120));
+  const double estimate = (binaryExponent - 1) * 0.30102999566398120;
+  int decimal = static_cast<int>(estimate);
+  if (estimate < decimal) --decimal;
   const long double lower = kPowersOfTen[static_cast<std::size_t>(keep - 1)];
   const long double upper = kPowersOfTen[static_cast<std::size_t>(keep)];
   long double scaled = 0;
