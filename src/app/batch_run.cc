@@ -3,9 +3,12 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <mutex>
 #include <set>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "app/batch_progress.h"
 #include "app/nuclide_run.h"
@@ -21,10 +24,14 @@ namespace {
 
 using input::Status;
 
+// What a nuclide's run leaves for the summary: not the file paths, so that
+// memory does not grow with the number of nuclides.
 struct Job {
   std::string nuclideName;  // 7 characters, as in the index
   input::IndexEntry entry;
-  NuclideResult result;
+  Status status;
+  std::vector<BlockWarning> warnings;
+  std::size_t fileCount = 0;
 };
 
 // The data set a run reads: index, the chosen dose-rate file, region names.
@@ -86,7 +93,7 @@ std::vector<Job> CollectJobs(const BatchOptions& options, input::DataIndex& inde
       err << "No data are available for " << input::TrimBlanks(name) << '\n';
       *missing = true;
     } else if (seen.insert(name).second) {
-      jobs.push_back({name, index.Entry(), {}});
+      jobs.push_back({name, index.Entry(), {}, {}, 0});
     }
   }
   return jobs;
@@ -109,9 +116,12 @@ Status RunJobs(std::vector<Job>& jobs, const RunSelection& run, const OpenedData
     NuclideWorkspace workspace;
     for (std::size_t i = next++; status.ok() && !failed && i < jobs.size(); i = next++) {
       Job& job = jobs[i];
-      job.result =
+      NuclideResult result =
           WriteNuclideTables(file, job.entry, job.nuclideName, run, outputFolder, workspace);
-      if (job.result.status.code() == Status::Code::kIoError) status = job.result.status;
+      job.status = std::move(result.status);
+      job.warnings = std::move(result.warnings);
+      job.fileCount = result.files.size();
+      if (job.status.code() == Status::Code::kIoError) status = job.status;
       const std::lock_guard<std::mutex> lock(mutex);
       progress.Update(++done);
     }
@@ -141,7 +151,12 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   }
   OpenedData data;
   data.folder = input::ResolvePath("", options.dataDir);
-  if (options.check) return RunCheck(data.folder, options, out);
+  if (options.check) {
+    // A mistyped --data-dir is a usage error, not a list of three missing files.
+    if (!std::filesystem::is_directory(data.folder))
+      return Fail(err, "no data folder " + data.folder.string());
+    return RunCheck(data.folder, options, out);
+  }
 
   const input::DataKind kind = *options.dataKind;
   Status status = data.index.Open(input::ResolvePath(data.folder, input::kIndexFileName));
@@ -184,14 +199,14 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
 
   std::size_t files = 0;
   for (const Job& job : jobs) {
-    files += job.result.files.size();
-    for (const BlockWarning& warning : job.result.warnings) {
+    files += job.fileCount;
+    for (const BlockWarning& warning : job.warnings) {
       err << "warning: " << warning.nuclide << ", age " << warning.ageDays << " d, record "
           << warning.record << ": " << warning.reason << '\n';
       warned = true;
     }
-    if (!job.result.status.ok() && job.result.status.code() != Status::Code::kIoError) {
-      err << "warning: " << job.result.status.message() << '\n';
+    if (!job.status.ok() && job.status.code() != Status::Code::kIoError) {
+      err << "warning: " << job.status.message() << '\n';
       warned = true;
     }
   }

@@ -1,5 +1,6 @@
 #include "input/numeric_field.h"
 
+#include <array>
 #include <cfenv>
 #include <cmath>
 #include <cstdint>
@@ -26,13 +27,20 @@ int DigitValue(char c, int base) {
   return value < base ? value : -1;
 }
 
+// 10^0 to 10^27: 5^27 < 2^64, so each fits the extended mantissa exactly and
+// the scaling below rounds once, as a product or quotient of exact operands.
+constexpr int kMaxExactPower = 27;
+constexpr std::array<long double, kMaxExactPower + 1> kExactPowersOfTen = [] {
+  std::array<long double, kMaxExactPower + 1> powers{};
+  powers[0] = 1.0L;
+  for (std::size_t i = 1; i < powers.size(); ++i) powers[i] = powers[i - 1] * 10.0L;
+  return powers;
+}();
+
 // 10^exponent at extended precision; exact up to 10^27.
 long double PowerOfTen(int exponent) {
-  if (exponent >= 0 && exponent <= 27) {
-    long double power = 1.0L;
-    for (int i = 0; i < exponent; ++i) power *= 10.0L;
-    return power;
-  }
+  if (exponent >= 0 && exponent <= kMaxExactPower)
+    return kExactPowersOfTen[static_cast<std::size_t>(exponent)];
   return std::pow(10.0L, static_cast<long double>(exponent));
 }
 

@@ -1,5 +1,6 @@
 #include "integration/read_rate_block.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -11,26 +12,44 @@ namespace quillmore::integration {
 
 namespace {
 
-// Only the selected columns are decoded: a block may have 150 points x 2
-// records, and most runs select few regions.
-double ColumnRate(std::string_view record, int regionNumber) {
-  if (regionNumber < 1 || regionNumber > input::kRegionColumnCount) return 0;
-  return input::RateRecordRate(record, regionNumber);
-}
+// Only the selected columns are decoded, each once per record: a block may
+// have 150 points x 2 records, most runs select few regions, and with every
+// region selected the lung's four columns serve twice.
+class RecordColumns {
+ public:
+  explicit RecordColumns(std::string_view record) : record_(record) {}
 
-double RegionRate(std::string_view record, int regionNumber) {
-  if (regionNumber != input::kLungRegion) return ColumnRate(record, regionNumber);
-  return LungRate({ColumnRate(record, kLungFirstColumn), ColumnRate(record, kLungFirstColumn + 1),
-                   ColumnRate(record, kLungFirstColumn + 2),
-                   ColumnRate(record, kLungFirstColumn + 3)});
+  double Rate(int regionNumber) {
+    if (regionNumber < 1 || regionNumber > input::kRegionColumnCount) return 0;
+    const std::size_t i = input::RegionIndex(regionNumber);
+    const std::uint32_t bit = std::uint32_t{1} << i;
+    if ((decoded_ & bit) == 0) {
+      rates_[i] = input::RateRecordRate(record_, regionNumber);
+      decoded_ |= bit;
+    }
+    return rates_[i];
+  }
+
+ private:
+  std::string_view record_;
+  std::array<double, input::kRegionColumnCount> rates_{};
+  std::uint32_t decoded_ = 0;  // bit i: rates_[i] holds column i + 1
+  static_assert(input::kRegionColumnCount <= 32);
+};
+
+double RegionRate(RecordColumns& columns, int regionNumber) {
+  if (regionNumber != input::kLungRegion) return columns.Rate(regionNumber);
+  return LungRate({columns.Rate(kLungFirstColumn), columns.Rate(kLungFirstColumn + 1),
+                   columns.Rate(kLungFirstColumn + 2), columns.Rate(kLungFirstColumn + 3)});
 }
 
 // Stores the record's rates as `component` at time point `point`; returns its time.
 double ReadRecordInto(input::DoseRateFile& file, std::span<const int> selectedRegions,
                       int component, int point, RateTable& rates) {
   const std::string_view record = file.ReadNextRecord();
+  RecordColumns columns(record);
   for (std::size_t j = 0; j < selectedRegions.size(); ++j) {
-    rates.at(component, static_cast<int>(j), point) = RegionRate(record, selectedRegions[j]);
+    rates.at(component, static_cast<int>(j), point) = RegionRate(columns, selectedRegions[j]);
   }
   return input::RateRecordTime(record);
 }

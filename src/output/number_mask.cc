@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
@@ -16,13 +17,7 @@ constexpr int kMinCarets = 3;
 constexpr int kMaxCarets = 6;
 constexpr int kInfinityExponent = 999;
 
-struct Field {
-  std::size_t end = 0;  // one past its last mask character
-  int before = 0;       // '#' before the point
-  int after = 0;        // '#' after the point
-  int carets = 0;
-  bool hasPoint = false;
-};
+using Field = MaskField;
 
 // The numeric field that starts at `start`, if one does.
 std::optional<Field> FieldAt(std::string_view mask, std::size_t start) {
@@ -72,10 +67,14 @@ constexpr long double kTieMargin = 1e-7L;
 bool FastRoundedDigits(float magnitude, int keep, std::array<char, kSignificantDigits>& digits,
                        int& exponent) {
   const double value = magnitude;
-  int binaryExponent = 0;
-  std::frexp(value, &binaryExponent);
+  // frexp's exponent and floor, without the library calls: a float is a
+  // normal double, so the biased exponent field gives it directly.
+  const int binaryExponent =
+      static_cast<int>((std::bit_cast<std::uint64_t>(value) >> 52) & 0x7ff) - 1022;
   // A lower bound of the decimal exponent, off by at most one.
-  int decimal = static_cast<int>(std::floor((binaryExponent - 1) * 0.30102999566398120));
+  const double estimate = (binaryExponent - 1) * 0.30102999566398120;
+  int decimal = static_cast<int>(estimate);
+  if (estimate < decimal) --decimal;
   const long double lower = kPowersOfTen[static_cast<std::size_t>(keep - 1)];
   const long double upper = kPowersOfTen[static_cast<std::size_t>(keep)];
   long double scaled = 0;
@@ -202,6 +201,42 @@ void FormatUsing(std::string_view mask, std::span<const float> values, std::stri
     RenderField(*field, value, out);
     position = field->end;
     field = NextField(mask, position, out);
+  }
+}
+
+ParsedMask::ParsedMask(std::string_view mask) {
+  std::string ignored;
+  std::size_t position = 0;
+  while (true) {
+    const std::size_t start = position;
+    const std::optional<Field> field = NextField(mask, position, ignored);
+    const std::string_view literal = mask.substr(start, position - start);
+    if (!field) {
+      trailing_ = literal;
+      return;
+    }
+    segments_.push_back({literal, *field});
+    position = field->end;
+  }
+}
+
+// The walk of FormatUsing over the parsed segments: literal, field, ...,
+// trailing text, restarting at the first literal for further values.
+void ParsedMask::Append(std::span<const float> values, std::string& out) const {
+  if (segments_.empty()) {
+    out.append(trailing_);
+    return;
+  }
+  std::size_t i = 0;
+  out.append(segments_[0].literal);
+  for (const float value : values) {
+    if (i == segments_.size()) {
+      i = 0;
+      out.append(segments_[0].literal);
+    }
+    RenderField(segments_[i].field, value, out);
+    ++i;
+    out.append(i < segments_.size() ? segments_[i].literal : trailing_);
   }
 }
 

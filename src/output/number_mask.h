@@ -2,11 +2,13 @@
 // "##.##^^^^##.##^^^^ ") and signed whole numbers for counts and ages.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quillmore::output {
 
@@ -26,6 +28,33 @@ namespace quillmore::output {
 void FormatUsing(std::string_view mask, std::span<const float> values, std::string& out);
 // The same, returning the text.
 std::string FormatUsing(std::string_view mask, std::initializer_list<float> values);
+
+// One numeric field of a mask, as FormatUsing finds it.
+struct MaskField {
+  std::size_t end = 0;  // one past its last mask character
+  int before = 0;       // '#' before the point
+  int after = 0;        // '#' after the point
+  int carets = 0;
+  bool hasPoint = false;
+};
+
+// A mask parsed once, for the many values of a table: Append gives exactly
+// what FormatUsing gives with the same mask. Keeps a view of `mask`, which
+// must outlive it.
+class ParsedMask {
+ public:
+  explicit ParsedMask(std::string_view mask);
+  // Appends `values` rendered by the mask; allocates only when `out` grows.
+  void Append(std::span<const float> values, std::string& out) const;
+
+ private:
+  struct Segment {
+    std::string_view literal;  // the text before the field
+    MaskField field;
+  };
+  std::vector<Segment> segments_;  // in mask order; empty for a mask without fields
+  std::string_view trailing_;      // after the last field (the whole mask when none)
+};
 
 // ' ' for zero or more, '-' for a negative value, then the decimal digits
 // without leading zeros: 0 -> " 0", 3650 -> " 3650", -4 -> "-4".

@@ -41,12 +41,15 @@ std::string_view RegionName(std::span<const std::string> regionNames, int region
 void AppendNumbers(const integration::CoefficientTable& table, double timeDays, int k,
                    std::string& out) {
   // The tables show single-precision values, rounded to nearest.
+  // Parsed once for the whole run: a table has thousands of fields.
+  static const ParsedMask timeMask(kTimeMask);
+  static const ParsedMask pairMask(kPairMask);
   const float time = static_cast<float>(timeDays);
-  FormatUsing(kTimeMask, std::span<const float>(&time, 1), out);
+  timeMask.Append(std::span<const float>(&time, 1), out);
   for (int j = 0; j < table.RegionCount(); ++j) {
     const std::array<float, 2> pair{static_cast<float>(table.at(integration::kLowLet, j, k)),
                                     static_cast<float>(table.at(integration::kHighLet, j, k))};
-    FormatUsing(kPairMask, pair, out);
+    pairMask.Append(pair, out);
   }
 }
 

@@ -92,6 +92,28 @@ TEST(FormatUsing, AppendsToTheCallersText) {
   EXPECT_EQ(out, "x 1.0E+00|-1.0E+00|");
 }
 
+TEST(ParsedMask, AppendsWhatFormatUsingGivesForTheSameMask) {
+  std::mt19937_64 random(7);
+  std::uniform_int_distribution<std::uint32_t> anyBits;
+  const std::vector<std::string_view> masks{
+      "##.##^^^^##.##^^^^ ", "##.#^^^^",       "[##.#^^^^]",
+      "t=##.#^^^^ d",        "no field",       "",
+      "##.#^^^^^^^",         "##.#^^ ##.#^^^", "###.#^^^^|#.###^^^^^^x"};
+  for (const std::string_view mask : masks) {
+    const ParsedMask parsed(mask);
+    for (std::size_t count = 0; count <= 5; ++count) {
+      std::vector<float> values;
+      for (std::size_t i = 0; i < count; ++i)
+        values.push_back(std::bit_cast<float>(anyBits(random)));
+      std::string expected = "x";
+      std::string actual = "x";
+      FormatUsing(mask, values, expected);
+      parsed.Append(values, actual);
+      ASSERT_EQ(actual, expected) << '"' << mask << "\" with " << count << " values";
+    }
+  }
+}
+
 TEST(SignedNumberText, SignPositionAndDigits) {
   EXPECT_EQ(SignedNumberText(0), " 0");
   EXPECT_EQ(SignedNumberText(6), " 6");
