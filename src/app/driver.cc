@@ -66,6 +66,17 @@ std::string RelativeName(const Session& session, const std::filesystem::path& pa
   return path.lexically_relative(session.workingFolder).generic_string();
 }
 
+// Messages name files by their full path; under the working folder the
+// relative name is enough and keeps the line on the screen's width.
+std::string ShortenPaths(std::string message, const Session& session) {
+  const std::string prefix = (session.workingFolder / "").string();
+  for (std::size_t at = message.find(prefix); at != std::string::npos;
+       at = message.find(prefix, at)) {
+    message.erase(at, prefix.size());
+  }
+  return message;
+}
+
 // The times of "Quillmore.ini"; empty when the session must end.
 std::vector<double> ReadTimes(Console& console, const Session& session) {
   const input::IntegrationTimes times =
@@ -78,7 +89,7 @@ std::vector<double> ReadTimes(Console& console, const Session& session) {
     console.Pause("exit...");
   } else if (!times.status.ok()) {
     console.NewLine();
-    console.PrintText(" " + times.status.message() + ".");
+    console.PrintText(" " + ShortenPaths(times.status.message(), session) + ".");
     console.NewLine();
     console.Pause("exit...");
   }
@@ -164,17 +175,6 @@ std::string PromptNuclide(Console& console) {
   std::string name = input::TrimBlanks(console.ReadLine());
   SetColor(console, kBrightWhite);
   return name;
-}
-
-// Messages name files by their full path; under the working folder the
-// relative name is enough and keeps the line on the screen's width.
-std::string ShortenPaths(std::string message, const Session& session) {
-  const std::string prefix = (session.workingFolder / "").string();
-  for (std::size_t at = message.find(prefix); at != std::string::npos;
-       at = message.find(prefix, at)) {
-    message.erase(at, prefix.size());
-  }
-  return message;
 }
 
 void ShowWarnings(Console& console, const Session& session, const NuclideResult& result) {

@@ -433,6 +433,15 @@ TEST_F(DriverAbortTest, TimesFileWithoutTimesEndsSilently) {
   EXPECT_EQ(terminal.shown().Text(), terminal.seen.at(0).Text());
 }
 
+TEST_F(DriverAbortTest, MoreThanAHundredTimesAreRefusedByName) {
+  std::string times = "START\r\n";
+  for (int i = 1; i <= 101; ++i) times += std::to_string(i) + "\r\n";
+  testing::WriteFile(dir / "DATA" / "Quillmore.ini", times + "END\r\n");
+  terminal.Key(' ').Key(' ');
+  ExpectEnd(27, " DATA/Quillmore.ini holds more than 100 integration times.", "exit...");
+  EXPECT_TRUE(ScreensWith("Select Data Set").empty());
+}
+
 TEST_F(DriverAbortTest, MissingDataFolderIndexOrDataSetIsNamed) {
   const std::vector<std::string> dataFiles = FolderNames(dir / "DATA");
   fs::remove(dir / "DATA" / "TQV27ING2.DRT");
