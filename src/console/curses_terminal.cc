@@ -202,6 +202,28 @@ InputEvent DecodeCharacter(wint_t code) {
   return KeyEvent(key, false, key < 32 && key != 8 && key != 9 && key != 13 && key != 27);
 }
 
+// Quirk: the terminfo entry names one sequence per key, but terminals (and
+// tmux, whatever TERM says) send others for Home, End and the like; an
+// unknown sequence would arrive as Esc and then as stray characters, and Esc
+// cancels a list box. Teach ncurses the common variants it does not know yet.
+void DefineKeyVariants() {
+  static const struct {
+    const char* sequence;
+    int key;
+  } kVariants[] = {{"\033[1~", KEY_HOME},    {"\033[7~", KEY_HOME},     {"\033[H", KEY_HOME},
+                   {"\033OH", KEY_HOME},     {"\033[4~", KEY_END},      {"\033[8~", KEY_END},
+                   {"\033[F", KEY_END},      {"\033OF", KEY_END},       {"\033[5~", KEY_PPAGE},
+                   {"\033[6~", KEY_NPAGE},   {"\033[2~", KEY_IC},       {"\033[3~", KEY_DC},
+                   {"\033[A", KEY_UP},       {"\033[B", KEY_DOWN},      {"\033[C", KEY_RIGHT},
+                   {"\033[D", KEY_LEFT},     {"\033OA", KEY_UP},        {"\033OB", KEY_DOWN},
+                   {"\033OC", KEY_RIGHT},    {"\033OD", KEY_LEFT},      {"\033[1;2A", KEY_SR},
+                   {"\033[1;2B", KEY_SF},    {"\033[1;2C", KEY_SRIGHT}, {"\033[1;2D", KEY_SLEFT},
+                   {"\033[1;2H", KEY_SHOME}, {"\033[1;2F", KEY_SEND}};
+  for (const auto& variant : kVariants) {
+    if (key_defined(variant.sequence) == 0) define_key(variant.sequence, variant.key);
+  }
+}
+
 }  // namespace
 
 std::unique_ptr<CursesTerminal> CursesTerminal::Open() {
@@ -220,6 +242,7 @@ CursesTerminal::CursesTerminal() {
   noecho();
   nonl();
   keypad(stdscr, TRUE);
+  DefineKeyVariants();
   set_escdelay(25);
   // Quirk: tmux and screen send Home and End as ESC [ 1 ~ and ESC [ 4 ~, and
   // xterm in normal cursor mode as ESC [ H and ESC [ F, whatever TERM's entry

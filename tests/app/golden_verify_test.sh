@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# The golden tables recomputed by the independent Python checker from a freshly
+# generated sample data set. Usage: golden_verify_test.sh BUILD_DIR
+set -euo pipefail
+build=${1:?usage: golden_verify_test.sh BUILD_DIR}
+here=$(cd "$(dirname "$0")" && pwd)
+if ! command -v python3 >/dev/null 2>&1; then
+  echo "python3 not found: golden tables not recomputed (skipped)"
+  exit 0
+fi
+exec python3 "$here/golden/verify_row_group.py" --sample-data "$build/tools/quillmore-sample-data"
