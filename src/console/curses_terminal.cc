@@ -244,11 +244,6 @@ CursesTerminal::CursesTerminal() {
   keypad(stdscr, TRUE);
   DefineKeyVariants();
   set_escdelay(25);
-  // Quirk: tmux and screen send Home and End as ESC [ 1 ~ and ESC [ 4 ~, and
-  // xterm in normal cursor mode as ESC [ H and ESC [ F, whatever TERM's entry
-  // says. Unknown to ncurses they would arrive as Esc and close a list box.
-  for (const char* home : {"\033[1~", "\033[H", "\033OH"}) define_key(home, KEY_HOME);
-  for (const char* end : {"\033[4~", "\033[F", "\033OF"}) define_key(end, KEY_END);
   // Quirk: without this ncurses waits about 1/6 s to fold a press and release
   // into a click, and a release alone would come late or not at all.
   mouseinterval(0);
