@@ -2,7 +2,8 @@
 # quillmore in a real terminal: in a workspace made by the sample-data program,
 # the start screen shows, one nuclide is walked through by keyboard only, its
 # file is written (the same bytes as quillmore-batch writes) and an empty
-# answer ends the program with the terminal restored.
+# answer ends the program with the terminal restored. Without a usable
+# terminal it ends at once with a message.
 # Usage: bash quillmore_tmux_test.sh BUILD_DIR
 set -euo pipefail
 
@@ -148,4 +149,21 @@ done
   --output-dir "$workspace/batch" --ages 4 --regions 30 Tc-99m
 cmp "$workspace/run/OUTPUT/Tc-99m_3650_H.TXT" "$workspace/batch/Tc-99m_3650_H.TXT" ||
   fail "quillmore and quillmore-batch wrote different bytes"
+# Without a terminal, or with a terminal type the library does not know, the
+# program says so and ends with status 2 before touching anything.
+set +e
+message=$(cd "$workspace/run" && ASAN_OPTIONS=detect_leaks=0 "$program" </dev/null 2>&1)
+status=$?
+set -e
+[[ $status == 2 && "$message" == *"needs a terminal"*"quillmore-batch"* ]] ||
+  fail "no-terminal run: status $status, '$message'"
+: >"$exit_file"
+tmux_ new-session -d -x 80 -y 28 -s unknown \
+  "cd '$workspace/run' && env TERM=no-such-terminal ASAN_OPTIONS=detect_leaks=0 '$program' 2>'$workspace/err'; echo \$? >'$exit_file'" </dev/null
+for _ in $(seq 100); do
+  [[ -s "$exit_file" ]] && break
+  sleep 0.05
+done
+[[ "$(cat "$exit_file")" == 2 ]] || fail "unknown terminal type: status '$(cat "$exit_file")'"
+grep -qF "terminal type is unknown" "$workspace/err" || fail "unknown terminal type: '$(cat "$workspace/err")'"
 echo "PASS"
