@@ -29,8 +29,6 @@ constexpr int kPromptColumn = 5;
 constexpr int kListColumn = 10;
 constexpr int kFileNameWidth = 25;
 constexpr int kFrozenRows = 3;
-constexpr int kMouseReleased = 8;
-constexpr int kLeftButton = 1;
 constexpr int kSingleLayout = 1;
 constexpr int kPlacement = 32766;
 
@@ -68,6 +66,17 @@ std::string RelativeName(const Session& session, const std::filesystem::path& pa
   return path.lexically_relative(session.workingFolder).generic_string();
 }
 
+// Messages name files by their full path; under the working folder the
+// relative name is enough and keeps the line on the screen's width.
+std::string ShortenPaths(std::string message, const Session& session) {
+  const std::string prefix = (session.workingFolder / "").string();
+  for (std::size_t at = message.find(prefix); at != std::string::npos;
+       at = message.find(prefix, at)) {
+    message.erase(at, prefix.size());
+  }
+  return message;
+}
+
 // The times of "Quillmore.ini"; empty when the session must end.
 std::vector<double> ReadTimes(Console& console, const Session& session) {
   const input::IntegrationTimes times =
@@ -80,7 +89,7 @@ std::vector<double> ReadTimes(Console& console, const Session& session) {
     console.Pause("exit...");
   } else if (!times.status.ok()) {
     console.NewLine();
-    console.PrintText(" " + times.status.message() + ".");
+    console.PrintText(" " + ShortenPaths(times.status.message(), session) + ".");
     console.NewLine();
     console.Pause("exit...");
   }
@@ -120,7 +129,8 @@ bool ChooseDataSet(Console& console, Session& session) {
   return true;
 }
 
-bool SelectAges(Console& console, Session& session) {
+// The age and region boxes; false when the session ends.
+bool ChooseAgesAndRegions(Console& console, Session& session) {
   Selection selection = SelectAgesAndRegions(console, session.doseRates);
   console.NewLine();
   if (selection.selectedAges.empty() || selection.selectedRegions.empty()) {
@@ -167,15 +177,16 @@ std::string PromptNuclide(Console& console) {
   return name;
 }
 
-void ShowWarnings(Console& console, const NuclideResult& result) {
+void ShowWarnings(Console& console, const Session& session, const NuclideResult& result) {
   SetColor(console, kYellow);
   for (const BlockWarning& warning : result.warnings) {
-    console.PrintText(" Warning: " + warning.nuclide + ", age " + std::to_string(warning.ageDays) +
-                      " d, record " + std::to_string(warning.record) + ": " + warning.reason);
+    // The reason names the record at fault; the line stays short.
+    console.PrintText(" " + warning.nuclide + ", " + std::to_string(warning.ageDays) +
+                      " d block skipped: " + warning.reason);
     console.NewLine();
   }
   if (!result.status.ok()) {
-    console.PrintText(" " + result.status.message());
+    console.PrintText(" " + ShortenPaths(result.status.message(), session));
     console.NewLine();
   }
   SetColor(console, kBrightWhite);
@@ -230,7 +241,7 @@ void ProcessAndList(Console& console, Session& session, const std::string& nucli
   const NuclideResult result =
       WriteNuclideTables(session.doseRates, session.index.Entry(), nuclideName, session.run,
                          outputFolder, session.workspace);
-  ShowWarnings(console, result);
+  ShowWarnings(console, session, result);
   console.NewLine();
   console.PrintText("      Data files written in OUTPUT subfolder: ");
   console.NewLine();
@@ -279,7 +290,7 @@ int RunInteractive(Console& console, const std::filesystem::path& workingFolder)
   console.SetTitle(kWindowTitle);
   console.SetColor(kBrightWhite, kBlue);
   console.ClearScreen();
-  console.SetMouseEvents(kMouseReleased, kLeftButton);
+  console.SetMouseEvents(console::kMouseReleased, console::kLeftButton);
   console.EnableMouse();
   ShowStartScreen(console);
 
@@ -299,7 +310,7 @@ int RunInteractive(Console& console, const std::filesystem::path& workingFolder)
     return 0;
   }
   if (!ChooseDataSet(console, session)) return 0;
-  if (!SelectAges(console, session)) return 0;
+  if (!ChooseAgesAndRegions(console, session)) return 0;
   NuclideLoop(console, session);
   return 0;
 }

@@ -10,8 +10,12 @@
 int main() {
   if (const int status = quillmore::console::CheckInteractiveTerminal(); status != 0) return status;
   auto terminal = quillmore::console::CursesTerminal::Open();
-  if (terminal == nullptr)
-    return quillmore::console::CheckInteractiveTerminal(false, false, std::cerr);
+  if (terminal == nullptr) {
+    // Both streams are terminals, so it is the terminal type that is unusable.
+    std::cerr << "quillmore: the terminal type is unknown to the terminal library (check TERM).\n"
+                 "To run without a terminal (scripts, pipes, CI) use quillmore-batch.\n";
+    return quillmore::console::kNoTerminalExitStatus;
+  }
   quillmore::console::Console console(*terminal);
   return quillmore::app::RunInteractive(console, std::filesystem::current_path());
 }

@@ -25,6 +25,7 @@ void PrintCount(console::Console& console, const char* label, std::size_t count)
 std::vector<int> ChosenNumbers(const std::string& result, const std::string& allEntry,
                                int allCount) {
   std::vector<int> numbers;
+  if (result.empty()) return numbers;
   // With NUL separators and at most 7 or 31 entries, the digits of the "all"
   // entry occur only when that entry was chosen.
   if (result.find(allEntry) != std::string::npos) {

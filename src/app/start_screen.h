@@ -11,10 +11,10 @@ inline constexpr std::string_view kWindowTitle = "Quillmore  Ver. 1.2";
 inline constexpr std::string_view kTitleLine = "Quillmore Code (Nov 19, 2012)";
 inline constexpr std::string_view kCreditLine = "Written by the Quillmore developers";
 
-// Colours of the screens: console numbers.
-inline constexpr int kBrightWhite = 15;
-inline constexpr int kYellow = 14;
-inline constexpr int kBlue = 1;
+// Colours of the screens: console numbers; -1 keeps the current one.
+using console::kBlue;
+using console::kBrightWhite;
+using console::kYellow;
 inline constexpr int kKeepColor = -1;
 
 // The title line from column 25 and the credit line from `creditColumn`,
