@@ -63,37 +63,7 @@ tmux_ new-session -d -x 80 -y 28 -s app \
 
 wait_for "to continue..."
 [[ "$(tmux_ display -p -t app '#{pane_title}')" == "Quillmore  Ver. 1.2" ]] || fail "window title"
-expected_start=$(
-  cat <<'EOF'
-
-                        Quillmore Code (Nov 19, 2012)
-                     Written by the Quillmore developers
-
- Quillmore computes absorbed dose coefficients for user specified
- commitment periods (integration times). The times (upper limit on the
- integrals) are specified in the file Quillmore.INI which resides in the
- subfolder DATA.  The software operates on the absorbed dose rate file
- for inhalation or ingestion archived on the TQV-27 CD. The output files
- contain the low and high LET components of the absorbed dose. The output
- files are written in the subfolder OUTPUT.
-
- The user selects:
-    1. either the ingestion or inhalation data set,
-    2. the age(s) of interest (all is an option),
-    3. the organ(s) to be processed (all is an option).
-
- The user is prompted to input the nuclide of interest; e.g., H-3, Tc-99m,
- Am-241. After processing the nuclide, the user is prompted for another
- nuclide or to exit the software.
-
- The name of the output files is based on the nuclide name, age, and with
- H or G indicated inhalation or ingestion; the file extension is TXT. Thus
- the file Tc-99m_3650_H.TXT contains coefficients for inhalation of Tc-99m
- by the ten year old (age 3650 d).
-
- Press a key (or left click mouse) to continue...
-EOF
-)
+expected_start=$(cat "$(dirname "$0")/golden/start_screen.txt")
 [[ "$(screen | sed 's/ *$//')" == "$expected_start" ]] || fail "start screen differs"
 # Bright white on blue, the pause in yellow (tmux shows only changes of colour).
 colours=$(tmux_ capture-pane -p -e -t app)
