@@ -65,44 +65,48 @@ std::vector<double> IntegrationTimes() {
   return times;
 }
 
-void BM_ReadAndIntegrateBlock(benchmark::State& state) {
-  const auto path = WriteBlockFile();
+// One block file and the run's tables, shared by both benchmarks.
+struct BlockBench {
+  explicit BlockBench(benchmark::State& state) : path(WriteBlockFile()) {
+    if (!file.Open(path).ok()) state.SkipWithError("cannot open the block file");
+  }
+  ~BlockBench() { std::filesystem::remove(path); }
+
+  // Reads and integrates the block from its header on.
+  integration::BlockResult ReadAndIntegrate() {
+    file.PositionAt(3);
+    const input::BlockHeader header = file.ReadBlockHeader(input::DataKind::kInhalation);
+    return integration::ReadAndIntegrateBlock(file, header, regions, times, workspace,
+                                              coefficients);
+  }
+
+  std::filesystem::path path;
   input::DoseRateFile file;
-  if (!file.Open(path).ok()) state.SkipWithError("cannot open the block file");
   const std::vector<int> regions = AllRegions();
   const std::vector<double> times = IntegrationTimes();
   integration::BlockWorkspace workspace;
   integration::CoefficientTable coefficients;
+};
+
+void BM_ReadAndIntegrateBlock(benchmark::State& state) {
+  BlockBench bench(state);
   for (auto _ : state) {
-    file.PositionAt(3);
-    const input::BlockHeader header = file.ReadBlockHeader(input::DataKind::kInhalation);
-    const integration::BlockResult result =
-        integration::ReadAndIntegrateBlock(file, header, regions, times, workspace, coefficients);
+    const integration::BlockResult result = bench.ReadAndIntegrate();
     if (!result.valid) state.SkipWithError(result.reason.c_str());
-    benchmark::DoNotOptimize(coefficients.at(1, 29, 99));
+    benchmark::DoNotOptimize(bench.coefficients.at(1, 29, 99));
   }
-  std::filesystem::remove(path);
 }
 BENCHMARK(BM_ReadAndIntegrateBlock)->Unit(benchmark::kMicrosecond);
 
 // The integration alone, to tell reading from arithmetic.
 void BM_IntegrateBlockOnly(benchmark::State& state) {
-  const auto path = WriteBlockFile();
-  input::DoseRateFile file;
-  if (!file.Open(path).ok()) state.SkipWithError("cannot open the block file");
-  const std::vector<int> regions = AllRegions();
-  const std::vector<double> times = IntegrationTimes();
-  integration::BlockWorkspace workspace;
-  integration::CoefficientTable coefficients;
-  file.PositionAt(3);
-  const input::BlockHeader header = file.ReadBlockHeader(input::DataKind::kInhalation);
-  integration::ReadAndIntegrateBlock(file, header, regions, times, workspace, coefficients);
+  BlockBench bench(state);
+  bench.ReadAndIntegrate();
   for (auto _ : state) {
-    integration::IntegrateRateBlock(workspace.rates, workspace.timeGrid, 'B', times,
-                                    workspace.slopes, coefficients);
-    benchmark::DoNotOptimize(coefficients.at(1, 29, 99));
+    integration::IntegrateRateBlock(bench.workspace.rates, bench.workspace.timeGrid, 'B',
+                                    bench.times, bench.workspace.slopes, bench.coefficients);
+    benchmark::DoNotOptimize(bench.coefficients.at(1, 29, 99));
   }
-  std::filesystem::remove(path);
 }
 BENCHMARK(BM_IntegrateBlockOnly)->Unit(benchmark::kMicrosecond);
 

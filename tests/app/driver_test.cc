@@ -12,6 +12,7 @@
 #include "console/list_box.h"
 #include "sample_data/sample_data.h"
 #include "support/data_builder.h"
+#include "support/list_box_keys.h"
 #include "support/temp_dir.h"
 
 namespace quillmore::app {
@@ -74,15 +75,7 @@ class DriverTest : public ::testing::Test {
 
   int Run() { return RunInteractive(console, dir.path()); }
 
-  // Keys of one multiple-choice box: Space on each number (ascending), Enter.
-  void Mark(const std::vector<int>& numbers) {
-    int at = 1;
-    for (int number : numbers) {
-      for (; at < number; ++at) terminal.Key(console::kKeyDown);
-      terminal.Key(' ');
-    }
-    terminal.Key(kEnter);
-  }
+  void Mark(const std::vector<int>& numbers) { testing::MarkEntries(terminal, numbers); }
   // Start screen, data set, ages and regions.
   void Choose(int dataSet, const std::vector<int>& ages, const std::vector<int>& regions) {
     terminal.Key(' ');

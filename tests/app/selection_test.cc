@@ -8,6 +8,7 @@
 
 #include "console/headless_terminal.h"
 #include "support/data_builder.h"
+#include "support/list_box_keys.h"
 #include "support/temp_dir.h"
 
 namespace quillmore::app {
@@ -63,15 +64,7 @@ class SelectionTest : public ::testing::Test {
     console.SetColor(console::kBrightWhite, console::kBlue);
     console.ClearScreen();
   }
-  // Space on each number (ascending), then Enter.
-  void Mark(const std::vector<int>& numbers) {
-    int at = 1;
-    for (int number : numbers) {
-      for (; at < number; ++at) terminal.Key(console::kKeyDown);
-      terminal.Key(' ');
-    }
-    terminal.Key(kEnter);
-  }
+  void Mark(const std::vector<int>& numbers) { testing::MarkEntries(terminal, numbers); }
   std::string Row(int row) const {
     std::string text = terminal.shown().RowText(row);
     return text.erase(text.find_last_not_of(' ') + 1);
