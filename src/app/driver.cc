@@ -1,5 +1,6 @@
 #include "app/driver.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -96,8 +97,9 @@ std::vector<double> ReadTimes(Console& console, const Session& session) {
   return times.integrationTimes;
 }
 
-// The data-set box and the data-set screen; false when the session ends.
-bool ChooseDataSet(Console& console, Session& session) {
+// The data-set box and the data-set screen; the exit status when the session
+// ends there.
+std::optional<int> ChooseDataSet(Console& console, Session& session) {
   session.dataSetFile = console::ConsoleListBox(console, kSingleLayout, kPlacement, kPlacement,
                                                 "Click on data set", " Select Data Set to Process",
                                                 kDataSetNames, 1, console::kChooseOne, 0);
@@ -112,12 +114,12 @@ bool ChooseDataSet(Console& console, Session& session) {
     console.PrintText(" No absorbed dose rate file was selected, calculations are aborted.");
     console.NewLine();
     console.Pause("abort....");
-    return false;
+    return kSessionAborted;
   }
   const std::filesystem::path path = input::ResolvePath(session.dataFolder, session.dataSetFile);
   if (!session.doseRates.Open(path).ok()) {
     ReportMissing(console, "file " + RelativeName(session, path));
-    return false;
+    return kSessionError;
   }
   // The sixth character from the end: H or G.
   const char kind = session.dataSetFile[session.dataSetFile.size() - 6];
@@ -126,7 +128,7 @@ bool ChooseDataSet(Console& console, Session& session) {
   console.PrintText(" Absorbed Dose Rate File: " + session.dataSetFile);
   console.NewLine();
   console.NewLine();
-  return true;
+  return std::nullopt;
 }
 
 // The age and region boxes; false when the session ends.
@@ -299,20 +301,20 @@ int RunInteractive(Console& console, const std::filesystem::path& workingFolder)
   session.dataFolder = input::ResolvePath(workingFolder, input::kDataFolderName);
   if (!std::filesystem::is_directory(session.dataFolder)) {
     ReportMissing(console, std::string("folder ") + input::kDataFolderName);
-    return 0;
+    return kSessionError;
   }
   session.run.integrationTimes = ReadTimes(console, session);
-  if (session.run.integrationTimes.empty()) return 0;
+  if (session.run.integrationTimes.empty()) return kSessionError;
   const std::filesystem::path indexPath =
       input::ResolvePath(session.dataFolder, input::kIndexFileName);
   if (!session.index.Open(indexPath).ok()) {
     ReportMissing(console, "file " + RelativeName(session, indexPath));
-    return 0;
+    return kSessionError;
   }
-  if (!ChooseDataSet(console, session)) return 0;
-  if (!ChooseAgesAndRegions(console, session)) return 0;
+  if (const std::optional<int> ended = ChooseDataSet(console, session)) return *ended;
+  if (!ChooseAgesAndRegions(console, session)) return kSessionAborted;
   NuclideLoop(console, session);
-  return 0;
+  return kSessionEnded;
 }
 
 }  // namespace quillmore::app

@@ -361,8 +361,8 @@ TEST_F(DriverTest, InvalidBlockIsReportedInYellowAndTheOthersAreWritten) {
 // Each way the run can end before the nuclide prompt: what the user last saw.
 class DriverAbortTest : public DriverTest {
  protected:
-  void ExpectEnd(int row, const std::string& message, const std::string& pause) {
-    EXPECT_EQ(Run(), 0);
+  void ExpectEnd(int status, int row, const std::string& message, const std::string& pause) {
+    EXPECT_EQ(Run(), status);
     EXPECT_EQ(terminal.unreadCount(), 0u);
     EXPECT_TRUE(ScreensWith("Enter Nuclide").empty());
     EXPECT_EQ(Row(Last(), row), message);
@@ -372,7 +372,8 @@ class DriverAbortTest : public DriverTest {
 
 TEST_F(DriverAbortTest, NoDataSetChosen) {
   terminal.Key(' ').Key(kEscape).Key(' ');
-  ExpectEnd(5, " No absorbed dose rate file was selected, calculations are aborted.", "abort....");
+  ExpectEnd(kSessionAborted, 5,
+            " No absorbed dose rate file was selected, calculations are aborted.", "abort....");
   EXPECT_EQ(Row(Last(), 2), std::string(24, ' ') + "Quillmore Code (Nov 19, 2012)");
   EXPECT_EQ(Last().At(2, 25).attribute, kYellowOnBlue);
   EXPECT_EQ(Last().At(5, 2).attribute, kWhiteOnBlue);
@@ -382,7 +383,8 @@ TEST_F(DriverAbortTest, NoDataSetChosen) {
 
 TEST_F(DriverAbortTest, NoAgeGroupChosen) {
   terminal.Key(' ').Key(kEnter).Key(kEscape).Key(' ');
-  ExpectEnd(8, " Either no age or no organs have been selected for processing.", "abort....");
+  ExpectEnd(kSessionAborted, 8, " Either no age or no organs have been selected for processing.",
+            "abort....");
   EXPECT_TRUE(ScreensWith(" Select Target Regions").empty());
   EXPECT_EQ(Row(Last(), 5), " Absorbed Dose Rate File: TQV27INH2.DRT");
   EXPECT_EQ(Row(Last(), 7), "");
@@ -394,7 +396,8 @@ TEST_F(DriverAbortTest, NoRegionChosen) {
   terminal.Key(' ').Key(kEnter);
   Mark({2});
   terminal.Key(kEscape).Key(' ');
-  ExpectEnd(11, " Either no age or no organs have been selected for processing.", "abort....");
+  ExpectEnd(kSessionAborted, 11, " Either no age or no organs have been selected for processing.",
+            "abort....");
   EXPECT_EQ(Row(Last(), 7), " # Ages selected: 1");
   EXPECT_EQ(Row(Last(), 8), "");
   EXPECT_EQ(Row(Last(), 9), "Result$ =");
@@ -404,7 +407,7 @@ TEST_F(DriverAbortTest, NoRegionChosen) {
 TEST_F(DriverAbortTest, MissingTimesFile) {
   fs::remove(dir / "DATA" / "Quillmore.ini");
   terminal.Key(' ').Key(' ');
-  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Run(), kSessionError);
   EXPECT_EQ(terminal.unreadCount(), 0u);
   EXPECT_TRUE(ScreensWith("Select Data Set").empty());
   // The message follows the start screen's pause at the cursor, and the
@@ -421,7 +424,7 @@ TEST_F(DriverAbortTest, MissingTimesFile) {
 TEST_F(DriverAbortTest, TimesFileWithoutTimesEndsSilently) {
   testing::WriteFile(dir / "DATA" / "Quillmore.ini", "Times\r\nSTART\r\nEND\r\n");
   terminal.Key(' ').Key(' ');
-  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Run(), kSessionError);
   EXPECT_EQ(terminal.unreadCount(), 1u);
   EXPECT_EQ(terminal.shown().Text(), terminal.seen.at(0).Text());
 }
@@ -431,7 +434,8 @@ TEST_F(DriverAbortTest, MoreThanAHundredTimesAreRefusedByName) {
   for (int i = 1; i <= 101; ++i) times += std::to_string(i) + "\r\n";
   testing::WriteFile(dir / "DATA" / "Quillmore.ini", times + "END\r\n");
   terminal.Key(' ').Key(' ');
-  ExpectEnd(27, " DATA/Quillmore.ini holds more than 100 integration times.", "exit...");
+  ExpectEnd(kSessionError, 27, " DATA/Quillmore.ini holds more than 100 integration times.",
+            "exit...");
   EXPECT_TRUE(ScreensWith("Select Data Set").empty());
 }
 
@@ -439,13 +443,13 @@ TEST_F(DriverAbortTest, MissingDataFolderIndexOrDataSetIsNamed) {
   const std::vector<std::string> dataFiles = FolderNames(dir / "DATA");
   fs::remove(dir / "DATA" / "TQV27ING2.DRT");
   terminal.Key(' ').Key(console::kKeyDown).Key(kEnter).Key(' ');
-  ExpectEnd(6, " Unable to locate the file DATA/TQV27ING2.DRT.", "exit...");
+  ExpectEnd(kSessionError, 6, " Unable to locate the file DATA/TQV27ING2.DRT.", "exit...");
   EXPECT_EQ(FolderNames(dir / "DATA").size(), dataFiles.size() - 1);
 
   terminal.seen.clear();
   fs::remove(dir / "DATA" / "DoseInd.NDX");
   terminal.Key(' ').Key(' ');
-  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Run(), kSessionError);
   EXPECT_EQ(terminal.unreadCount(), 0u);
   EXPECT_TRUE(ScreensWith("Select Data Set").empty());
   EXPECT_TRUE(Shows(Last(), " Unable to locate the file DATA/DoseInd.NDX."));
@@ -454,7 +458,7 @@ TEST_F(DriverAbortTest, MissingDataFolderIndexOrDataSetIsNamed) {
   terminal.seen.clear();
   fs::remove_all(dir / "DATA");
   terminal.Key(' ').Key(' ');
-  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Run(), kSessionError);
   EXPECT_EQ(terminal.unreadCount(), 0u);
   EXPECT_TRUE(Shows(Last(), " Unable to locate the folder DATA."));
   EXPECT_TRUE(Shows(Last(), " Press a key (or left click mouse) to exit..."));
