@@ -16,7 +16,6 @@
 #include "input/nuclide_name.h"
 #include "input/path_resolver.h"
 #include "output/number_mask.h"
-#include "output/output_files.h"
 
 namespace quillmore::app {
 namespace {
@@ -194,18 +193,13 @@ void ShowWarnings(Console& console, const Session& session, const NuclideResult&
   SetColor(console, kBrightWhite);
 }
 
-// One line per selected age group: the file name padded to 25, the label.
-std::vector<std::string> ViewEntries(const Session& session, const std::string& nuclideName) {
+// One line per file written: its name padded to 25, its age group's label.
+std::vector<std::string> ViewEntries(const Session& session, const NuclideResult& result) {
   std::vector<std::string> entries;
-  for (int age : session.run.selectedAges) {
-    std::string fileName;
-    if (!output::OutputFileName(nuclideName, input::AgeGroupDays(age), session.run.dataKind,
-                                fileName)
-             .ok()) {
-      continue;
-    }
+  for (std::size_t i = 0; i < result.files.size(); ++i) {
+    std::string fileName = result.files[i].filename().string();
     if (fileName.size() < kFileNameWidth) fileName.resize(kFileNameWidth, ' ');
-    entries.push_back(fileName + std::string(input::AgeGroupLabel(age)));
+    entries.push_back(fileName + std::string(input::AgeGroupLabel(session.run.selectedAges[i])));
   }
   return entries;
 }
@@ -233,7 +227,18 @@ void ViewFiles(Console& console, const Session& session, const std::vector<std::
   }
 }
 
-void ProcessAndList(Console& console, Session& session, const std::string& nuclideName) {
+// The "try again..." pause, then the header block alone above the prompt.
+void TryAgain(Console& console) {
+  SetColor(console, kYellow);
+  console.Pause("try again...");
+  console.ClearScreen();
+  console.NewLine();
+  PrintHeaderBlock(console, kRetryCreditColumn);
+}
+
+// False when no file could be written: the error is on screen and the user
+// is to try again.
+bool ProcessAndList(Console& console, Session& session, const std::string& nuclideName) {
   console.NewLine();
   SetColor(console, kBrightWhite);
   console.PrintText("      Processing input...");
@@ -244,11 +249,12 @@ void ProcessAndList(Console& console, Session& session, const std::string& nucli
       WriteNuclideTables(session.doseRates, session.index.Entry(), nuclideName, session.run,
                          outputFolder, session.workspace);
   ShowWarnings(console, session, result);
+  if (result.files.empty()) return false;
   console.NewLine();
   console.PrintText("      Data files written in OUTPUT subfolder: ");
   console.NewLine();
   console.NewLine();
-  const std::vector<std::string> entries = ViewEntries(session, nuclideName);
+  const std::vector<std::string> entries = ViewEntries(session, result);
   for (const std::string& entry : entries) {
     console.TabTo(kListColumn);
     console.PrintText(entry);
@@ -260,6 +266,7 @@ void ProcessAndList(Console& console, Session& session, const std::string& nucli
   console.PrintText("     Press a key (or left click mouse) to continue....");
   console.WaitKeyOrClick();
   SetColor(console, kBrightWhite);
+  return true;
 }
 
 void NuclideLoop(Console& console, Session& session) {
@@ -273,16 +280,12 @@ void NuclideLoop(Console& console, Session& session) {
       SetColor(console, kYellow);
       console.PrintText(" No data are available for " + nuclideName);
       console.NewLine();
-      console.Pause("try again...");
-      SetColor(console, kYellow);
-      console.ClearScreen();
-      console.NewLine();
-      PrintHeaderBlock(console, kRetryCreditColumn);
+      TryAgain(console);
       statusScreen = false;
       continue;
     }
-    ProcessAndList(console, session, nuclideName);
-    statusScreen = true;
+    statusScreen = ProcessAndList(console, session, nuclideName);
+    if (!statusScreen) TryAgain(console);
   }
 }
 
