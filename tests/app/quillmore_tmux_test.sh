@@ -86,16 +86,21 @@ grep -qF $'\e[44m' <<<"$colours" || fail "no blue background"
 sed -n 5p <<<"$colours" | grep -qF $'\e[97mQuillmore computes' || fail "text not bright white"
 sed -n 27p <<<"$colours" | grep -qF $'\e[93m Press a key' || fail "pause not yellow"
 
-# Too small a terminal gets the console layer's notice until it grows again.
-tmux_ resize-window -t app -x 70 -y 28
-wait_for "Enlarge the terminal to at least 80 x 28"
-tmux_ resize-window -t app -x 80 -y 28
-wait_for "to continue..."
-
 tmux_ send-keys -t app Enter
 wait_for "Select Data Set to Process"
 tmux_ send-keys -t app Enter
 wait_for "Select Age Groups"
+# Too small a terminal gets the console layer's notice until it grows again;
+# keys pressed meanwhile are dropped, not applied to the hidden box. The
+# second size shows once the keys before it have been read.
+tmux_ resize-window -t app -x 70 -y 28
+wait_for "Enlarge the terminal to at least 80 x 28"
+tmux_ send-keys -t app Down Space
+tmux_ resize-window -t app -x 75 -y 28
+wait_for "(now 75 x 28)"
+tmux_ resize-window -t app -x 80 -y 28
+wait_for "Select Age Groups"
+screen | grep -qF "[ ] 1 y-old" || fail "keys acted on the hidden box"
 tmux_ send-keys -t app Down Down Down Space Enter # 10 y-old
 wait_for "Select Target Regions"
 tmux_ send-keys -t app End Up Space Enter # Lung
