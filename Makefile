@@ -4,7 +4,7 @@
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
-PACKAGES := g++ cmake ninja-build libgtest-dev libbenchmark-dev libncurses-dev tmux
+PACKAGES := g++ cmake ninja-build libgtest-dev libbenchmark-dev libncurses-dev tmux clang-format
 WORKSPACE := $(BUILD_DIR)/workspace
 
 .PHONY: all deps configure build test run workspace clean

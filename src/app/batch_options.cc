@@ -3,20 +3,14 @@
 #include <algorithm>
 #include <charconv>
 
+#include "base/text.h"
 #include "input/age_groups.h"
 #include "input/dose_rate_file.h"
 
 namespace quillmore::app {
 namespace {
 
-using input::Status;
-
-std::string Lower(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
+using base::Status;
 
 std::vector<std::string> SplitCommas(const std::string& text) {
   std::vector<std::string> items;
@@ -40,7 +34,7 @@ std::optional<int> WholeNumber(const std::string& text, int low, int high) {
 }
 
 std::optional<input::DataKind> DataSetNamed(const std::string& text) {
-  const std::string name = Lower(text);
+  const std::string name = base::AsciiLower(text);
   if (name == "inhalation" || name == "h") return input::DataKind::kInhalation;
   if (name == "ingestion" || name == "g") return input::DataKind::kIngestion;
   return std::nullopt;
@@ -76,7 +70,7 @@ std::string BatchUsage() {
          "data-set error.\n";
 }
 
-input::Status ParseBatchOptions(const std::vector<std::string>& arguments, BatchOptions* options) {
+base::Status ParseBatchOptions(const std::vector<std::string>& arguments, BatchOptions* options) {
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     std::string arg = arguments[i];
     std::string value;
@@ -159,9 +153,9 @@ input::Status ParseBatchOptions(const std::vector<std::string>& arguments, Batch
   return Status::Ok();
 }
 
-input::Status ParseAgeList(const std::string& text, std::vector<int>* selectedAges) {
+base::Status ParseAgeList(const std::string& text, std::vector<int>* selectedAges) {
   selectedAges->clear();
-  if (Lower(text) == "all") {
+  if (base::AsciiLower(text) == "all") {
     for (int age = 1; age <= input::kAgeGroupCount; ++age) selectedAges->push_back(age);
     return Status::Ok();
   }
@@ -169,7 +163,7 @@ input::Status ParseAgeList(const std::string& text, std::vector<int>* selectedAg
       {"infant", 1}, {"1y", 2},      {"1y-old", 2}, {"5y", 3},      {"5y-old", 3},
       {"10y", 4},    {"10y-old", 4}, {"15y", 5},    {"15y-old", 5}, {"adult", 6}};
   for (const std::string& item : SplitCommas(text)) {
-    std::string key = Lower(item);
+    std::string key = base::AsciiLower(item);
     key.erase(std::remove(key.begin(), key.end(), ' '), key.end());
     std::optional<int> age = WholeNumber(key, 1, input::kAgeGroupCount);
     for (const auto& [name, number] : kNames) {
@@ -183,17 +177,18 @@ input::Status ParseAgeList(const std::string& text, std::vector<int>* selectedAg
   return Status::Ok();
 }
 
-input::Status ParseRegionList(const std::string& text, const std::vector<std::string>& regionNames,
-                              std::vector<int>* selectedRegions) {
+base::Status ParseRegionList(const std::string& text, const std::vector<std::string>& regionNames,
+                             std::vector<int>* selectedRegions) {
   selectedRegions->clear();
-  if (Lower(text) == "all") {
+  if (base::AsciiLower(text) == "all") {
     for (int region = 1; region <= input::kLungRegion; ++region) selectedRegions->push_back(region);
     return Status::Ok();
   }
   for (const std::string& item : SplitCommas(text)) {
     std::optional<int> region = WholeNumber(item, 1, input::kLungRegion);
     for (int number = 1; !region && number <= static_cast<int>(regionNames.size()); ++number) {
-      if (Lower(regionNames[input::RegionIndex(number)]) == Lower(item)) region = number;
+      if (base::AsciiLower(regionNames[input::RegionIndex(number)]) == base::AsciiLower(item))
+        region = number;
     }
     if (!region)
       return Status::InvalidArgument("unknown region \"" + item + "\" (see --list-regions)");

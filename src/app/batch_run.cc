@@ -6,12 +6,14 @@
 #include <filesystem>
 #include <mutex>
 #include <set>
+#include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
 
 #include "app/batch_progress.h"
 #include "app/nuclide_run.h"
+#include "base/text.h"
 #include "input/data_check.h"
 #include "input/data_index.h"
 #include "input/integration_times.h"
@@ -22,7 +24,7 @@
 namespace quillmore::app {
 namespace {
 
-using input::Status;
+using base::Status;
 
 // What a nuclide's run leaves for the summary: not the file paths, so that
 // memory does not grow with the number of nuclides.
@@ -62,7 +64,7 @@ void ListNuclides(input::DataIndex& index, input::DataKind kind, std::ostream& o
   for (std::int32_t record = index.FirstEntry(), last = index.LastEntry(); record <= last;
        ++record) {
     const input::IndexEntry& entry = index.ReadEntry(record);
-    if (entry.StartFor(kind) != 0) out << input::TrimBlanks(entry.name) << '\n';
+    if (entry.StartFor(kind) != 0) out << base::TrimBlanks(entry.name) << '\n';
   }
 }
 
@@ -90,7 +92,7 @@ std::vector<Job> CollectJobs(const BatchOptions& options, input::DataIndex& inde
   for (std::string name : names) {
     input::NormaliseNuclideName(name);
     if (index.FindNuclide(name) == 0) {
-      err << "No data are available for " << input::TrimBlanks(name) << '\n';
+      err << "No data are available for " << base::TrimBlanks(name) << '\n';
       *missing = true;
     } else if (seen.insert(name).second) {
       jobs.push_back({name, index.Entry(), {}, {}, 0});
@@ -153,8 +155,14 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   data.folder = input::ResolvePath("", options.dataDir);
   if (options.check) {
     // A mistyped --data-dir is a usage error, not a list of three missing files.
-    if (!std::filesystem::is_directory(data.folder))
-      return Fail(err, "no data folder " + data.folder.string());
+    std::error_code error;
+    const std::filesystem::file_status folder = std::filesystem::status(data.folder, error);
+    if (!std::filesystem::is_directory(folder)) {
+      // Absent is the usual case; anything else (no permission) is named.
+      const bool absent = folder.type() == std::filesystem::file_type::not_found;
+      return Fail(err, "no data folder " + data.folder.string() +
+                           (error && !absent ? " (" + error.message() + ")" : ""));
+    }
     return RunCheck(data.folder, options, out);
   }
 

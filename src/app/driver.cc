@@ -1,12 +1,15 @@
 #include "app/driver.h"
 
+#include <array>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "app/nuclide_run.h"
 #include "app/selection.h"
 #include "app/start_screen.h"
+#include "base/text.h"
 #include "console/file_viewer.h"
 #include "console/list_box.h"
 #include "input/age_groups.h"
@@ -29,10 +32,10 @@ constexpr int kPromptColumn = 5;
 constexpr int kListColumn = 10;
 constexpr int kFileNameWidth = 25;
 constexpr int kFrozenRows = 3;
-constexpr int kSingleLayout = 1;
-constexpr int kPlacement = 32766;
 
-const std::vector<std::string> kDataSetNames = {"TQV27INH2.DRT", "TQV27ING2.DRT"};
+// The data-set box's entries, in this order.
+constexpr std::array<input::DataKind, 2> kDataSetKinds = {input::DataKind::kInhalation,
+                                                          input::DataKind::kIngestion};
 
 // Everything the session holds from the data-set choice on.
 struct Session {
@@ -47,11 +50,6 @@ struct Session {
 
 void SetColor(Console& console, int foreground) {
   console.SetColor(foreground, kKeepColor);
-}
-
-// The text up to its first blank.
-std::string TakeFirstWord(const std::string& text) {
-  return text.substr(0, text.find(' '));
 }
 
 // A file the session cannot do without is missing: say so, pause, end.
@@ -81,7 +79,7 @@ std::string ShortenPaths(std::string message, const Session& session) {
 std::vector<double> ReadTimes(Console& console, const Session& session) {
   const input::IntegrationTimes times =
       input::ReadIntegrationTimes(input::ResolvePath(session.dataFolder, input::kTimesFileName));
-  if (times.status.code() == input::Status::Code::kNotFound) {
+  if (times.status.code() == base::Status::Code::kNotFound) {
     console.PrintText(std::string(" Unable to locate the file ") + input::kTimesFileName + ".");
     console.NewLine();
     console.PrintText(" This file contains the integration times.");
@@ -99,9 +97,11 @@ std::vector<double> ReadTimes(Console& console, const Session& session) {
 // The data-set box and the data-set screen; the exit status when the session
 // ends there.
 std::optional<int> ChooseDataSet(Console& console, Session& session) {
-  session.dataSetFile = console::ConsoleListBox(console, kSingleLayout, kPlacement, kPlacement,
-                                                "Click on data set", " Select Data Set to Process",
-                                                kDataSetNames, 1, console::kChooseOne, 0);
+  std::vector<std::string> names;
+  for (const input::DataKind kind : kDataSetKinds)
+    names.emplace_back(input::DoseRateFileName(kind));
+  const std::optional<std::size_t> chosen =
+      console::ChooseOne(console, "Click on data set", " Select Data Set to Process", names);
   console.FlushInput();
   console.ClearScreen();
   console.NewLine();
@@ -109,21 +109,19 @@ std::optional<int> ChooseDataSet(Console& console, Session& session) {
   PrintHeaderBlock(console, kStatusCreditColumn);
   console.NewLine();
   SetColor(console, kBrightWhite);
-  if (session.dataSetFile.empty()) {
+  if (!chosen) {
     console.PrintText(" No absorbed dose rate file was selected, calculations are aborted.");
     console.NewLine();
     console.Pause("abort....");
     return kSessionAborted;
   }
+  session.run.dataKind = kDataSetKinds[*chosen];
+  session.dataSetFile = names[*chosen];
   const std::filesystem::path path = input::ResolvePath(session.dataFolder, session.dataSetFile);
   if (!session.doseRates.Open(path).ok()) {
     ReportMissing(console, "file " + RelativeName(session, path));
     return kSessionError;
   }
-  // The sixth character from the end: H or G.
-  const char kind = session.dataSetFile[session.dataSetFile.size() - 6];
-  session.run.dataKind =
-      (kind == 'H' || kind == 'h') ? input::DataKind::kInhalation : input::DataKind::kIngestion;
   console.PrintText(" Absorbed Dose Rate File: " + session.dataSetFile);
   console.NewLine();
   console.NewLine();
@@ -173,7 +171,7 @@ std::string PromptNuclide(Console& console) {
   console.Locate(kPromptRow, kPromptColumn);
   SetColor(console, kYellow);
   console.PrintText("Enter Nuclide; e.g., Tc-99m or Am-241, or <Enter> to exit -> ");
-  std::string name = input::TrimBlanks(console.ReadLine());
+  std::string name = base::TrimBlanks(console.ReadLine());
   SetColor(console, kBrightWhite);
   return name;
 }
@@ -204,26 +202,27 @@ std::vector<std::string> ViewEntries(const Session& session, const NuclideResult
   return entries;
 }
 
-void View(Console& console, const Session& session, const std::string& entry) {
+void View(Console& console, const Session& session, const std::filesystem::path& path) {
   const int frozenColumns = session.run.dataKind == input::DataKind::kInhalation ? 17 : 23;
-  const std::filesystem::path path =
-      input::ResolvePath(session.workingFolder, input::kOutputFolderName) / TakeFirstWord(entry);
   console::ViewFile(console, path, kFrozenRows, frozenColumns);
 }
 
-void ViewFiles(Console& console, const Session& session, const std::vector<std::string>& entries) {
-  if (entries.empty()) return;
+// `entries` name `files`, one each. The box comes back after each file viewed,
+// its highlight one entry further on each time (1, 2, ..., n, 1, ...).
+void ViewFiles(Console& console, const Session& session,
+               const std::vector<std::filesystem::path>& files,
+               const std::vector<std::string>& entries) {
+  if (files.empty()) return;
   if (session.run.selectedAges.size() == 1) {
-    View(console, session, entries.front());
+    View(console, session, files.front());
     return;
   }
-  for (int k = 1;; ++k) {
-    if (k > static_cast<int>(entries.size())) k = 1;
-    const std::string chosen = console::ConsoleListBox(
-        console, kSingleLayout, kPlacement, kPlacement, "Click on output file",
-        " Select File to View", entries, k, console::kChooseOne, 0);
-    if (chosen.empty()) return;
-    View(console, session, chosen);
+  for (std::size_t next = 0;; ++next) {
+    if (next >= entries.size()) next = 0;
+    const std::optional<std::size_t> chosen =
+        console::ChooseOne(console, "Click on output file", " Select File to View", entries, next);
+    if (!chosen) return;
+    View(console, session, files[*chosen]);
   }
 }
 
@@ -260,7 +259,7 @@ bool ProcessAndList(Console& console, Session& session, const std::string& nucli
     console.PrintText(entry);
     console.NewLine();
   }
-  ViewFiles(console, session, entries);
+  ViewFiles(console, session, result.files, entries);
   console.NewLine();
   SetColor(console, kYellow);
   console.PrintText("     Press a key (or left click mouse) to continue....");
@@ -302,8 +301,13 @@ int RunInteractive(Console& console, const std::filesystem::path& workingFolder)
   Session session;
   session.workingFolder = workingFolder;
   session.dataFolder = input::ResolvePath(workingFolder, input::kDataFolderName);
-  if (!std::filesystem::is_directory(session.dataFolder)) {
-    ReportMissing(console, std::string("folder ") + input::kDataFolderName);
+  std::error_code error;
+  const std::filesystem::file_status folder = std::filesystem::status(session.dataFolder, error);
+  if (!std::filesystem::is_directory(folder)) {
+    // Absent is the usual case; anything else (no permission) is named.
+    const bool absent = folder.type() == std::filesystem::file_type::not_found;
+    ReportMissing(console, std::string("folder ") + input::kDataFolderName +
+                               (error && !absent ? " (" + error.message() + ")" : ""));
     return kSessionError;
   }
   session.run.integrationTimes = ReadTimes(console, session);

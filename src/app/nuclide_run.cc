@@ -1,5 +1,6 @@
 #include "app/nuclide_run.h"
 
+#include "base/text.h"
 #include "input/age_groups.h"
 #include "input/nuclide_name.h"
 #include "output/table_writer.h"
@@ -18,15 +19,15 @@ int TableFor(const RunSelection& run, std::int32_t ageDays) {
   return -1;
 }
 
-input::Status WriteHeaders(const RunSelection& run, output::OutputFiles& files, std::string& text) {
+base::Status WriteHeaders(const RunSelection& run, output::OutputFiles& files, std::string& text) {
   for (std::size_t i = 0; i < run.selectedAges.size(); ++i) {
     text.clear();
     output::WriteTableHeaders(input::AgeGroupLabel(run.selectedAges[i]), run.regionNames,
                               run.selectedRegions, run.dataKind, text);
-    const input::Status status = files.Write(i, text);
+    const base::Status status = files.Write(i, text);
     if (!status.ok()) return status;
   }
-  return input::Status::Ok();
+  return base::Status::Ok();
 }
 
 }  // namespace
@@ -39,11 +40,11 @@ NuclideResult ProcessNuclide(input::DoseRateFile& file, const input::IndexEntry&
   const std::int32_t start = entry.StartFor(run.dataKind);
   if (!result.status.ok() || start == 0) return result;
   if (start < 3 || start > file.RecordCount()) {
-    result.status = input::Status::Corruption("the index gives record " + std::to_string(start) +
-                                              " of " + file.File().Path().filename().string() +
-                                              " as the start of " + input::TrimBlanks(nuclideName) +
-                                              ", but the file has records 3 to " +
-                                              std::to_string(file.RecordCount()));
+    result.status = base::Status::Corruption("the index gives record " + std::to_string(start) +
+                                             " of " + file.File().Path().filename().string() +
+                                             " as the start of " + base::TrimBlanks(nuclideName) +
+                                             ", but the file has records 3 to " +
+                                             std::to_string(file.RecordCount()));
     return result;
   }
   file.PositionAt(start);
@@ -63,7 +64,7 @@ NuclideResult ProcessNuclide(input::DoseRateFile& file, const input::IndexEntry&
           workspace.coefficients);
       if (!block.valid) {
         result.warnings.push_back(
-            {input::TrimBlanks(nuclideName), header.ageDays, headerRecord, block.reason});
+            {base::TrimBlanks(nuclideName), header.ageDays, headerRecord, block.reason});
       } else {
         workspace.text.clear();
         if (run.dataKind == input::DataKind::kInhalation) {
@@ -92,7 +93,7 @@ NuclideResult WriteNuclideTables(input::DoseRateFile& file, const input::IndexEn
       output::OpenOutputFiles(outputFolder, nuclideName, run.selectedAges, run.dataKind, files);
   if (!result.status.ok()) return result;
   result = ProcessNuclide(file, entry, nuclideName, run, files, workspace);
-  const input::Status closed = files.Close();
+  const base::Status closed = files.Close();
   if (result.status.ok()) result.status = closed;
   for (std::size_t i = 0; i < files.Count(); ++i) result.files.push_back(files.Path(i));
   return result;

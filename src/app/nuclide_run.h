@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "base/status.h"
 #include "input/data_index.h"
 #include "input/data_kind.h"
 #include "input/dose_rate_file.h"
-#include "input/status.h"
 #include "integration/block_integration.h"
 #include "integration/coefficient_table.h"
 #include "output/output_files.h"
@@ -35,7 +35,7 @@ struct BlockWarning {
 };
 
 struct NuclideResult {
-  input::Status status;  // a file that could not be written, a bad start record
+  base::Status status;  // a file that could not be written, a bad start record
   std::vector<BlockWarning> warnings;
   std::vector<std::filesystem::path> files;  // written, in the order of selectedAges
 };

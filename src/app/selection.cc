@@ -2,7 +2,6 @@
 
 #include "console/list_box.h"
 #include "input/age_groups.h"
-#include "input/numeric_field.h"
 #include "input/region_names.h"
 #include "output/number_mask.h"
 
@@ -10,9 +9,6 @@ namespace quillmore::app {
 namespace {
 
 constexpr const char* kMultipleCaption = "Multiple Select: Ctrl + Left Click";
-constexpr int kPlacement = 32766;
-constexpr int kAgeLayout = 1;
-constexpr int kRegionLayout = 3;
 
 void PrintCount(console::Console& console, const char* label, std::size_t count) {
   console.PrintText(label);
@@ -20,27 +16,20 @@ void PrintCount(console::Console& console, const char* label, std::size_t count)
   console.NewLine();
 }
 
-}  // namespace
-
-std::vector<int> ChosenNumbers(const std::string& result, const std::string& allEntry,
-                               int allCount) {
+// The numbers (from 1) of the entries chosen in a box whose last entry, after
+// `count` others, stands for all of them: with that entry, 1 to `count`
+// whatever else was chosen.
+std::vector<int> ChosenNumbers(const std::vector<std::size_t>& chosen, int count) {
   std::vector<int> numbers;
-  if (result.empty()) return numbers;
-  // With NUL separators and at most 7 or 31 entries, the digits of the "all"
-  // entry occur only when that entry was chosen.
-  if (result.find(allEntry) != std::string::npos) {
-    for (int n = 1; n <= allCount; ++n) numbers.push_back(n);
+  if (!chosen.empty() && chosen.back() == static_cast<std::size_t>(count)) {
+    for (int n = 1; n <= count; ++n) numbers.push_back(n);
     return numbers;
   }
-  std::size_t start = 0;
-  while (start <= result.size()) {
-    std::size_t end = result.find('\0', start);
-    if (end == std::string::npos) end = result.size();
-    numbers.push_back(input::ReadInteger(std::string_view(result).substr(start, end - start)));
-    start = end + 1;
-  }
+  for (const std::size_t index : chosen) numbers.push_back(static_cast<int>(index) + 1);
   return numbers;
 }
+
+}  // namespace
 
 Selection SelectAgesAndRegions(console::Console& console, input::DoseRateFile& file) {
   Selection selection;
@@ -48,25 +37,23 @@ Selection SelectAgesAndRegions(console::Console& console, input::DoseRateFile& f
 
   std::vector<std::string> ageEntries(input::kAgeGroupLabels.begin(), input::kAgeGroupLabels.end());
   ageEntries.emplace_back(input::kAllAgesLabel);
-  const std::string ages =
-      console::ConsoleListBox(console, kAgeLayout, kPlacement, kPlacement, kMultipleCaption,
-                              " Select Age Groups", ageEntries, 1, console::kChooseSeveral, 0);
+  const std::vector<std::size_t> ages =
+      console::ChooseSeveral(console, kMultipleCaption, " Select Age Groups", ageEntries);
   if (ages.empty()) return selection;
-  selection.selectedAges = ChosenNumbers(ages, "7", input::kAgeGroupCount);
+  selection.selectedAges = ChosenNumbers(ages, input::kAgeGroupCount);
   PrintCount(console, " # Ages selected:", selection.selectedAges.size());
   console.NewLine();
 
   std::vector<std::string> regionEntries = selection.regionNames;
   regionEntries.emplace_back(input::kAllOrgansName);
-  const std::string regions = console::ConsoleListBox(
-      console, kRegionLayout, kPlacement, kPlacement, kMultipleCaption, " Select Target Regions",
-      regionEntries, 1, console::kChooseSeveral, 0);
+  const std::vector<std::size_t> regions =
+      console::ChooseSeveral(console, kMultipleCaption, " Select Target Regions", regionEntries);
   if (regions.empty()) {
     console.PrintText("Result$ = ");
     console.NewLine();
     return selection;
   }
-  selection.selectedRegions = ChosenNumbers(regions, "31", input::kLungRegion);
+  selection.selectedRegions = ChosenNumbers(regions, input::kLungRegion);
   PrintCount(console, " # Organs/Tissues selected:", selection.selectedRegions.size());
   return selection;
 }

@@ -2,6 +2,7 @@
 
 #include <map>
 #include <set>
+#include <system_error>
 
 #include "input/age_groups.h"
 #include "input/data_index.h"
@@ -39,8 +40,11 @@ std::string Shown(const std::string& name) {
 
 void CheckRecordLengths(RecordFile& file, ProblemList& problems) {
   const std::size_t length = file.RecordLength();
-  const std::uintmax_t size = std::filesystem::file_size(file.Path());
-  if (size % length != 0) {
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(file.Path(), error);
+  if (error) {
+    problems.Add(0, "the file's size cannot be read: " + error.message());
+  } else if (size % length != 0) {
     problems.Add(file.RecordCount(), "file size " + std::to_string(size) +
                                          " is not a whole number of " + std::to_string(length) +
                                          "-byte records");
@@ -174,7 +178,7 @@ std::vector<DataProblem> CheckDataSet(const std::filesystem::path& dataFolder) {
   std::map<DataKind, std::int64_t> recordCounts;
   for (DataKind kind : {DataKind::kInhalation, DataKind::kIngestion}) {
     DoseRateFile file;
-    const Status status = file.Open(ResolvePath(dataFolder, DoseRateFileName(kind)));
+    const base::Status status = file.Open(ResolvePath(dataFolder, DoseRateFileName(kind)));
     ProblemList list(problems, DoseRateFileName(kind));
     if (!status.ok()) {
       list.Add(0, status.message());
@@ -186,7 +190,7 @@ std::vector<DataProblem> CheckDataSet(const std::filesystem::path& dataFolder) {
   }
   DataIndex index;
   ProblemList list(problems, kIndexFileName);
-  const Status status = index.Open(ResolvePath(dataFolder, kIndexFileName));
+  const base::Status status = index.Open(ResolvePath(dataFolder, kIndexFileName));
   if (!status.ok()) {
     list.Add(0, status.message());
     return problems;

@@ -29,7 +29,7 @@ IndexEntry DecodeIndexEntry(std::string_view record) {
   return entry;
 }
 
-Status DataIndex::Open(const std::filesystem::path& path) {
+base::Status DataIndex::Open(const std::filesystem::path& path) {
   return file_.Open(path, kIndexRecordLength);
 }
 

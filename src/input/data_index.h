@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/status.h"
 #include "input/data_kind.h"
 #include "input/record_file.h"
-#include "input/status.h"
 
 namespace quillmore::input {
 
@@ -32,7 +32,7 @@ IndexEntry DecodeIndexEntry(std::string_view record);
 class DataIndex {
  public:
   // Opens the index read-only; a missing or unreadable file is an error.
-  Status Open(const std::filesystem::path& path);
+  base::Status Open(const std::filesystem::path& path);
 
   // Record numbers of the first and last entry, from record 2 (0 when blank).
   std::int32_t FirstEntry();

@@ -5,11 +5,6 @@ namespace quillmore::input {
 
 enum class DataKind { kInhalation, kIngestion };
 
-// The letter of the data kind: 'h' or 'g' (upper case in output file names).
-inline char DataKindLetter(DataKind kind) {
-  return kind == DataKind::kInhalation ? 'h' : 'g';
-}
-
 // File name of the kind's dose-rate file inside the data folder.
 inline const char* DoseRateFileName(DataKind kind) {
   return kind == DataKind::kInhalation ? "TQV27INH2.DRT" : "TQV27ING2.DRT";

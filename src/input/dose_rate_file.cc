@@ -59,7 +59,7 @@ RateRecord DecodeRateRecord(std::string_view record) {
   return rate;
 }
 
-Status DoseRateFile::Open(const std::filesystem::path& path) {
+base::Status DoseRateFile::Open(const std::filesystem::path& path) {
   return file_.Open(path, kDoseRateRecordLength);
 }
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <string_view>
 
+#include "base/status.h"
 #include "input/data_kind.h"
 #include "input/record_file.h"
-#include "input/status.h"
 
 namespace quillmore::input {
 
@@ -59,7 +59,7 @@ std::string_view RegionHeading(std::string_view record2, int regionNumber);
 class DoseRateFile {
  public:
   // Opens read-only; a missing or unreadable file is an error naming it.
-  Status Open(const std::filesystem::path& path);
+  base::Status Open(const std::filesystem::path& path);
 
   // The 29 region headings of record 2, 10 characters each as stored.
   std::array<std::string, kRegionColumnCount> RegionHeadings();

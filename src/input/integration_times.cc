@@ -56,9 +56,9 @@ IntegrationTimes ParseIntegrationTimes(std::string_view content, std::string_vie
   while (lines.Next(&line) && !StartsWith(line, "END")) {
     if (result.integrationTimes.size() == kMaxIntegrationTimes) {
       result.integrationTimes.clear();
-      result.status =
-          Status::InvalidArgument(std::string(fileName) + " holds more than " +
-                                  std::to_string(kMaxIntegrationTimes) + " integration times");
+      result.status = base::Status::InvalidArgument(std::string(fileName) + " holds more than " +
+                                                    std::to_string(kMaxIntegrationTimes) +
+                                                    " integration times");
       return result;
     }
     result.integrationTimes.push_back(ReadDouble(line));
@@ -70,7 +70,7 @@ IntegrationTimes ReadIntegrationTimes(const std::filesystem::path& path) {
   std::error_code error;
   if (!std::filesystem::is_regular_file(path, error)) {
     IntegrationTimes missing;
-    missing.status = Status::NotFound("Unable to locate the file " + path.string());
+    missing.status = base::Status::NotFound("Unable to locate the file " + path.string());
     return missing;
   }
   std::ifstream in(path, std::ios::binary);
@@ -78,7 +78,7 @@ IntegrationTimes ReadIntegrationTimes(const std::filesystem::path& path) {
   content << in.rdbuf();
   if (!in) {
     IntegrationTimes unreadable;
-    unreadable.status = Status::IoError(path.string() + ": cannot be read");
+    unreadable.status = base::Status::IoError(path.string() + ": cannot be read");
     return unreadable;
   }
   return ParseIntegrationTimes(content.str(), path.string());

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "input/status.h"
+#include "base/status.h"
 
 namespace quillmore::input {
 
@@ -14,7 +14,7 @@ inline constexpr std::size_t kMaxIntegrationTimes = 100;
 
 struct IntegrationTimes {
   std::vector<double> integrationTimes;  // days, in file order
-  Status status;  // kNotFound: no such file; kInvalidArgument: over 100 times
+  base::Status status;  // kNotFound: no such file; kInvalidArgument: over 100 times
 };
 
 // Reads the times from `path`. Lines end at CR (a following LF is skipped; a

@@ -12,7 +12,7 @@ constexpr std::size_t kStreamBufferSize = 1 << 18;
 
 }  // namespace
 
-Status RecordFile::Open(const std::filesystem::path& path, std::size_t recordLength) {
+base::Status RecordFile::Open(const std::filesystem::path& path, std::size_t recordLength) {
   file_.reset();
   path_ = path;
   recordLength_ = recordLength;
@@ -23,18 +23,19 @@ Status RecordFile::Open(const std::filesystem::path& path, std::size_t recordLen
 
   std::error_code error;
   const auto status = std::filesystem::status(path, error);
-  if (!std::filesystem::exists(status)) return Status::NotFound(path.string() + ": no such file");
+  if (!std::filesystem::exists(status))
+    return base::Status::NotFound(path.string() + ": no such file");
   if (!std::filesystem::is_regular_file(status)) {
-    return Status::IoError(path.string() + ": not a regular file");
+    return base::Status::IoError(path.string() + ": not a regular file");
   }
   // Read-only, always: the data files are reference data and never change.
   std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return Status::IoError(path.string() + ": " + std::strerror(errno));
+  if (file == nullptr) return base::Status::IoError(path.string() + ": " + std::strerror(errno));
   file_.reset(file);
   std::setvbuf(file, nullptr, _IOFBF, kStreamBufferSize);
   fileSize_ = std::filesystem::file_size(path, error);
   if (error) fileSize_ = 0;
-  return Status::Ok();
+  return base::Status::Ok();
 }
 
 std::int64_t RecordFile::RecordCount() const {

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "input/status.h"
+#include "base/status.h"
 
 namespace quillmore::input {
 
@@ -19,13 +19,14 @@ class RecordFile {
   // Opens `path` read-only with records of `recordLength` bytes (CR LF
   // included). Never creates or changes the file; a missing or unreadable
   // file is an error naming it.
-  Status Open(const std::filesystem::path& path, std::size_t recordLength);
-  bool IsOpen() const { return file_ != nullptr; }
+  base::Status Open(const std::filesystem::path& path, std::size_t recordLength);
 
   // Reads record `recordNumber` (from 1) and makes the record after it the
-  // next record. Bytes past the end of the file (or of a record number below 1)
-  // read as NUL and set the end-of-file state; a read wholly inside the file
-  // clears it. The view lives until the next read.
+  // next record. Bytes past the end of the file read as NUL and set the
+  // end-of-file state; a read wholly inside the file clears it. A record
+  // number below 1 reads as NULs and clears the state too, so that reading
+  // record 0 makes record 1 the next. On a file that is not open every read
+  // gives NULs and sets the state. The view lives until the next read.
   std::string_view ReadRecord(std::int64_t recordNumber);
   // Reads the record after the one last read (record 1 before any read).
   std::string_view ReadNextRecord();

@@ -153,7 +153,7 @@ TEST_F(NuclideRunTest, StartRecordsOutsideTheFile) {
   for (std::int32_t start : {2, 7, -1}) {
     file_ = input::DoseRateFile();
     const NuclideResult bad = Run("co-60", start);
-    EXPECT_EQ(bad.status.code(), input::Status::Code::kCorruption) << start;
+    EXPECT_EQ(bad.status.code(), base::Status::Code::kCorruption) << start;
     EXPECT_NE(bad.status.message().find("TQV27INH2.DRT"), std::string::npos);
   }
 }

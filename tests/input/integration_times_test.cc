@@ -52,7 +52,7 @@ TEST(IntegrationTimes, AtMostOneHundredTimes) {
   EXPECT_EQ(ParseIntegrationTimes(content + "END\r\n", "x").integrationTimes.size(), 100U);
   const IntegrationTimes tooMany =
       ParseIntegrationTimes(content + "101\r\nEND\r\n", "Quillmore.ini");
-  EXPECT_EQ(tooMany.status.code(), Status::Code::kInvalidArgument);
+  EXPECT_EQ(tooMany.status.code(), base::Status::Code::kInvalidArgument);
   EXPECT_EQ(tooMany.status.message(), "Quillmore.ini holds more than 100 integration times");
   EXPECT_TRUE(tooMany.integrationTimes.empty());
 }
@@ -64,7 +64,7 @@ TEST(IntegrationTimes, ReadsFilesAndReportsAMissingOne) {
   EXPECT_TRUE(times.status.ok());
   EXPECT_EQ(times.integrationTimes, (Vector{1, 36500}));
   const IntegrationTimes missing = ReadIntegrationTimes(dir / "Other.ini");
-  EXPECT_EQ(missing.status.code(), Status::Code::kNotFound);
+  EXPECT_EQ(missing.status.code(), base::Status::Code::kNotFound);
   EXPECT_TRUE(missing.integrationTimes.empty());
 }
 

@@ -60,8 +60,8 @@ TEST_F(RecordFileTest, SkipSetsEndOfFileByTheLastSkippedRecord) {
 
 TEST_F(RecordFileTest, MissingFileIsNamedAndNeverCreated) {
   RecordFile file;
-  const Status status = file.Open(dir_ / "DoseInd.NDX", 25);
-  EXPECT_EQ(status.code(), Status::Code::kNotFound);
+  const base::Status status = file.Open(dir_ / "DoseInd.NDX", 25);
+  EXPECT_EQ(status.code(), base::Status::Code::kNotFound);
   EXPECT_NE(status.message().find("DoseInd.NDX"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(dir_ / "DoseInd.NDX"));
   EXPECT_FALSE(file.Open(dir_.path(), 25).ok()) << "a folder is no record file";

@@ -44,8 +44,8 @@ TEST(OutputFileName, RefusesNamesThatWouldLeaveTheFolder) {
         std::string_view("a\0b    ", 7), std::string_view(".hidden"), std::string_view("       "),
         std::string_view("")}) {
     std::string name = "unchanged";
-    const input::Status status = OutputFileName(bad, 100, DataKind::kInhalation, name);
-    EXPECT_EQ(status.code(), input::Status::Code::kInvalidArgument) << bad;
+    const base::Status status = OutputFileName(bad, 100, DataKind::kInhalation, name);
+    EXPECT_EQ(status.code(), base::Status::Code::kInvalidArgument) << bad;
     EXPECT_EQ(name, "unchanged");
   }
 }
@@ -85,7 +85,7 @@ TEST(OpenOutputFiles, WritesReachTheFileAtOnceAndReplaceEarlierContent) {
   ASSERT_TRUE(files.Close().ok());
   EXPECT_EQ(ReadFile(files.Path(0)), "head\r\nrows\r\n");
   EXPECT_EQ(ReadFile(dir / "OUTPUT" / "I-131_3650_G.TXT"), "other data set\r\n");
-  EXPECT_EQ(files.Write(0, "late").code(), input::Status::Code::kIoError);
+  EXPECT_EQ(files.Write(0, "late").code(), base::Status::Code::kIoError);
 }
 
 TEST(OpenOutputFiles, CreatesAMissingFolder) {
@@ -102,9 +102,9 @@ TEST(OpenOutputFiles, FailuresNameTheFileAndLeaveNoFilesOpen) {
   OutputFiles files;
   // A folder where the second file should be: it cannot be created.
   fs::create_directories(dir / "OUTPUT" / "Tc-99m_3650_H.TXT");
-  input::Status status =
+  base::Status status =
       OpenOutputFiles(dir / "OUTPUT", "Tc-99m ", ages, DataKind::kInhalation, files);
-  EXPECT_EQ(status.code(), input::Status::Code::kIoError);
+  EXPECT_EQ(status.code(), base::Status::Code::kIoError);
   EXPECT_NE(status.message().find("Tc-99m_3650_H.TXT"), std::string::npos) << status.message();
   EXPECT_EQ(files.Count(), 0u);
 
@@ -112,16 +112,16 @@ TEST(OpenOutputFiles, FailuresNameTheFileAndLeaveNoFilesOpen) {
   TempDir other;
   WriteFile(other / "OUTPUT", "");
   status = OpenOutputFiles(other / "OUTPUT", "Tc-99m ", ages, DataKind::kInhalation, files);
-  EXPECT_EQ(status.code(), input::Status::Code::kIoError);
+  EXPECT_EQ(status.code(), base::Status::Code::kIoError);
   EXPECT_NE(status.message().find("OUTPUT"), std::string::npos) << status.message();
 
   // Unsafe names and unknown age groups open nothing.
   EXPECT_EQ(OpenOutputFiles(dir / "OUTPUT", "../etc ", ages, DataKind::kInhalation, files).code(),
-            input::Status::Code::kInvalidArgument);
+            base::Status::Code::kInvalidArgument);
   EXPECT_EQ(
       OpenOutputFiles(dir / "OUTPUT", "Tc-99m ", std::vector<int>{7}, DataKind::kInhalation, files)
           .code(),
-      input::Status::Code::kInvalidArgument);
+      base::Status::Code::kInvalidArgument);
   EXPECT_FALSE(fs::exists(dir / "etc_100_H.TXT"));
 }
 
@@ -129,9 +129,9 @@ TEST(OpenOutputFiles, UnwritableFolderIsReported) {
   OutputFiles files;
   // Nobody, not even root, can make a folder in /proc.
   if (fs::is_directory("/proc/self")) {
-    const input::Status status = OpenOutputFiles("/proc/OUTPUT", "Tc-99m ", std::vector<int>{2},
-                                                 DataKind::kInhalation, files);
-    EXPECT_EQ(status.code(), input::Status::Code::kIoError);
+    const base::Status status = OpenOutputFiles("/proc/OUTPUT", "Tc-99m ", std::vector<int>{2},
+                                                DataKind::kInhalation, files);
+    EXPECT_EQ(status.code(), base::Status::Code::kIoError);
     EXPECT_NE(status.message().find("/proc/OUTPUT"), std::string::npos) << status.message();
   }
   TempDir dir;
@@ -141,10 +141,10 @@ TEST(OpenOutputFiles, UnwritableFolderIsReported) {
     fs::permissions(dir / "OUTPUT", fs::perms::owner_all);
     GTEST_SKIP() << "permissions do not bind this user (root)";
   }
-  const input::Status status =
+  const base::Status status =
       OpenOutputFiles(dir / "OUTPUT", "Tc-99m ", std::vector<int>{2}, DataKind::kInhalation, files);
   fs::permissions(dir / "OUTPUT", fs::perms::owner_all);
-  EXPECT_EQ(status.code(), input::Status::Code::kIoError);
+  EXPECT_EQ(status.code(), base::Status::Code::kIoError);
   EXPECT_NE(status.message().find("Tc-99m_365_H.TXT"), std::string::npos) << status.message();
 }
 
@@ -157,8 +157,8 @@ TEST(OpenOutputFiles, FailedWriteNamesTheFile) {
   ASSERT_TRUE(
       OpenOutputFiles(dir / "OUTPUT", "Tc-99m ", std::vector<int>{3}, DataKind::kInhalation, files)
           .ok());
-  const input::Status status = files.Write(0, "row\r\n");
-  EXPECT_EQ(status.code(), input::Status::Code::kIoError);
+  const base::Status status = files.Write(0, "row\r\n");
+  EXPECT_EQ(status.code(), base::Status::Code::kIoError);
   EXPECT_NE(status.message().find("Tc-99m_1825_H.TXT"), std::string::npos) << status.message();
 }
 

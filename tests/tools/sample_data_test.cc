@@ -268,12 +268,11 @@ TEST(SampleData, SyntheticSetIsValidAndSorted) {
 
 TEST(SampleData, RejectsBadCountsAndUnwritableFolders) {
   testing::TempDir dir;
-  EXPECT_EQ(GenerateSampleData({-1, 1}, dir.path()).code(), input::Status::Code::kInvalidArgument);
-  EXPECT_EQ(GenerateSampleData({9998, 1}, dir.path()).code(),
-            input::Status::Code::kInvalidArgument);
+  EXPECT_EQ(GenerateSampleData({-1, 1}, dir.path()).code(), base::Status::Code::kInvalidArgument);
+  EXPECT_EQ(GenerateSampleData({9998, 1}, dir.path()).code(), base::Status::Code::kInvalidArgument);
   testing::WriteFile(dir / "plain", "x");
-  const input::Status status = GenerateSampleData({}, dir / "plain" / "sub");
-  EXPECT_EQ(status.code(), input::Status::Code::kIoError);
+  const base::Status status = GenerateSampleData({}, dir / "plain" / "sub");
+  EXPECT_EQ(status.code(), base::Status::Code::kIoError);
   EXPECT_NE(status.message().find("plain"), std::string::npos);
 }
 

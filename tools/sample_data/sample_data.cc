@@ -15,9 +15,9 @@
 namespace quillmore::tools {
 namespace {
 
+using base::Status;
 using input::DataKind;
 using input::kIndexRecordLength;
-using input::Status;
 
 // The index's record 2 gives the last entry in four places.
 constexpr int kMaxIndexRecord = 9999;

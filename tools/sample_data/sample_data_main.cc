@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
   }
   if (out.empty()) return UsageError("--out DIR is required", "");
 
-  const quillmore::input::Status status = quillmore::tools::GenerateSampleData(options, out);
+  const quillmore::base::Status status = quillmore::tools::GenerateSampleData(options, out);
   if (!status.ok()) {
     std::fprintf(stderr, "quillmore-sample-data: %s\n", status.message().c_str());
     return 1;
