@@ -163,10 +163,10 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
 
   const input::DataKind kind = *options.dataKind;
   Status status = data.index.Open(input::ResolvePath(data.folder, input::kIndexFileName));
-  if (!status.ok()) return Fail(err, "Unable to open the index: " + status.message());
+  if (!status.ok()) return Fail(err, "unable to open the index: " + status.message());
   data.doseRatePath = input::ResolvePath(data.folder, input::DoseRateFileName(kind));
   status = data.doseRates.Open(data.doseRatePath);
-  if (!status.ok()) return Fail(err, "Unable to open the dose-rate file: " + status.message());
+  if (!status.ok()) return Fail(err, "unable to open the dose-rate file: " + status.message());
 
   RunSelection run;
   run.dataKind = kind;

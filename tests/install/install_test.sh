@@ -26,7 +26,8 @@ pages=(man1/quillmore.1 man1/quillmore-batch.1 man1/quillmore-sample-data.1
 for page in "${pages[@]}"; do
   file="$prefix/share/man/$page.gz"
   [ -s "$file" ] || { fail "$page not installed"; continue; }
-  MANWIDTH=80 man --warnings=w -l "$file" >"$tmp/page.txt" 2>"$tmp/warnings.txt"
+  MANWIDTH=80 man --warnings=w -l "$file" >"$tmp/page.txt" 2>"$tmp/warnings.txt" ||
+    fail "man -l $page failed"
   [ -s "$tmp/warnings.txt" ] && fail "$page: $(cat "$tmp/warnings.txt")"
   grep -q '^NAME' "$tmp/page.txt" || fail "$page has no NAME section"
 done
