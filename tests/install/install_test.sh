@@ -31,10 +31,12 @@ for page in "${pages[@]}"; do
   [ -s "$tmp/warnings.txt" ] && fail "$page: $(cat "$tmp/warnings.txt")"
   grep -q '^NAME' "$tmp/page.txt" || fail "$page has no NAME section"
 done
-# The option sections come from --help: every option it lists is in the page.
-MANWIDTH=200 man -l "$prefix/share/man/man1/quillmore-batch.1.gz" >"$tmp/batch.txt" 2>/dev/null
-for option in $("$prefix/bin/quillmore-batch" --help | grep -oE '^ +--[a-z-]+'); do
-  grep -q -- "$option" "$tmp/batch.txt" || fail "quillmore-batch(1) leaves out $option"
+# The pages come from --help: every option it lists is in the page.
+for program in quillmore quillmore-batch quillmore-sample-data; do
+  MANWIDTH=200 man -l "$prefix/share/man/man1/$program.1.gz" >"$tmp/page.txt" 2>/dev/null
+  for option in $("$prefix/bin/$program" --help | grep -oE -- '--[a-z-]+'); do
+    grep -q -- "$option" "$tmp/page.txt" || fail "$program(1) leaves out $option"
+  done
 done
 for doc in README.md formats.md; do
   [ -s "$prefix/share/doc/quillmore/$doc" ] || fail "$doc not installed"
