@@ -172,7 +172,7 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   const input::DataKind kind = *options.dataKind;
   Status status = data.index.Open(input::ResolvePath(data.folder, input::kIndexFileName));
   if (!status.ok()) return Fail(err, "unable to open the index: " + status.message());
-  data.doseRatePath = input::ResolvePath(data.folder, input::DoseRateFileName(kind));
+  data.doseRatePath = input::ResolvePath(data.folder, input::DataSetOf(kind).doseRateFileName);
   status = data.doseRates.Open(data.doseRatePath);
   if (!status.ok()) return Fail(err, "unable to open the dose-rate file: " + status.message());
 

@@ -1,6 +1,5 @@
 #include "app/driver.h"
 
-#include <array>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -19,6 +18,7 @@
 #include "input/nuclide_name.h"
 #include "input/path_resolver.h"
 #include "output/number_mask.h"
+#include "output/table_writer.h"
 
 namespace quillmore::app {
 namespace {
@@ -32,10 +32,6 @@ constexpr int kPromptColumn = 5;
 constexpr int kListColumn = 10;
 constexpr int kFileNameWidth = 25;
 constexpr int kFrozenRows = 3;
-
-// The data-set box's entries, in this order.
-constexpr std::array<input::DataKind, 2> kDataSetKinds = {input::DataKind::kInhalation,
-                                                          input::DataKind::kIngestion};
 
 // Everything the session holds from the data-set choice on.
 struct Session {
@@ -98,8 +94,8 @@ std::vector<double> ReadTimes(Console& console, const Session& session) {
 // ends there.
 std::optional<int> ChooseDataSet(Console& console, Session& session) {
   std::vector<std::string> names;
-  for (const input::DataKind kind : kDataSetKinds)
-    names.emplace_back(input::DoseRateFileName(kind));
+  for (const input::DataSet& dataSet : input::kDataSets)
+    names.emplace_back(dataSet.doseRateFileName);
   const std::optional<std::size_t> chosen =
       console::ChooseOne(console, "Click on data set", " Select Data Set to Process", names);
   console.FlushInput();
@@ -115,7 +111,7 @@ std::optional<int> ChooseDataSet(Console& console, Session& session) {
     console.Pause("abort....");
     return kSessionAborted;
   }
-  session.run.dataKind = kDataSetKinds[*chosen];
+  session.run.dataKind = input::kDataSets[*chosen].kind;
   session.dataSetFile = names[*chosen];
   const std::filesystem::path path = input::ResolvePath(session.dataFolder, session.dataSetFile);
   if (!session.doseRates.Open(path).ok()) {
@@ -203,8 +199,10 @@ std::vector<std::string> ViewEntries(const Session& session, const NuclideResult
 }
 
 void View(Console& console, const Session& session, const std::filesystem::path& path) {
-  const int frozenColumns = session.run.dataKind == input::DataKind::kInhalation ? 17 : 23;
-  console::ViewFile(console, path, kFrozenRows, frozenColumns);
+  // The row labels and the times stay in place.
+  const std::size_t frozenColumns =
+      input::DataSetOf(session.run.dataKind).rowLabelWidth + output::kTimeMask.size();
+  console::ViewFile(console, path, kFrozenRows, static_cast<int>(frozenColumns));
 }
 
 // `entries` name `files`, one each. The box comes back after each file viewed,

@@ -9,12 +9,10 @@ namespace quillmore::app {
 namespace {
 
 // Index in the selection of the table that takes a block of `ageDays`, or -1.
-// The adult group takes every block older than 7299 days.
 int TableFor(const RunSelection& run, std::int32_t ageDays) {
-  constexpr std::int32_t kAdultFrom = 7299;
+  const int group = input::AgeGroupFor(ageDays);
   for (std::size_t i = 0; i < run.selectedAges.size(); ++i) {
-    const std::int32_t days = input::AgeGroupDays(run.selectedAges[i]);
-    if ((days > kAdultFrom && ageDays > kAdultFrom) || days == ageDays) return static_cast<int>(i);
+    if (run.selectedAges[i] == group) return static_cast<int>(i);
   }
   return -1;
 }

@@ -56,20 +56,12 @@ void CheckRecordLengths(RecordFile& file, ProblemList& problems) {
   }
 }
 
-bool AgeTaken(std::int32_t ageDays) {
-  if (ageDays > AgeGroupDays(kAdultAgeGroup) - 1) return true;
-  for (std::int32_t days : kAgeGroupDays) {
-    if (days == ageDays) return true;
-  }
-  return false;
-}
-
 // First header record of each nuclide, found by walking the blocks.
 using FirstBlocks = std::map<std::string, std::int64_t>;
 
 void CheckBlock(DoseRateFile& file, const BlockHeader& header, std::int64_t headerRecord,
                 ProblemList& problems) {
-  if (!AgeTaken(header.ageDays)) {
+  if (AgeGroupFor(header.ageDays) == 0) {
     problems.Add(headerRecord,
                  "age " + std::to_string(header.ageDays) + " d belongs to no age group");
   }
@@ -145,7 +137,7 @@ void CheckIndex(DataIndex& index, const std::map<DataKind, FirstBlocks>& blocks,
     for (const auto& [kind, first] : blocks) {
       const std::int32_t start = entry.StartFor(kind);
       const auto found = first.find(entry.name);
-      const std::string file = DoseRateFileName(kind);
+      const std::string file = DataSetOf(kind).doseRateFileName;
       if (start == 0) {
         if (found != first.end()) {
           problems.Add(record, Shown(entry.name) + " has blocks in " + file + " from record " +
@@ -164,7 +156,7 @@ void CheckIndex(DataIndex& index, const std::map<DataKind, FirstBlocks>& blocks,
     for (const auto& [name, record] : first) {
       if (listed.count(name) == 0) {
         problems.Add(0, Shown(name) + " (record " + std::to_string(record) + " of " +
-                            DoseRateFileName(kind) + ") is not in the index");
+                            DataSetOf(kind).doseRateFileName + ") is not in the index");
       }
     }
   }
@@ -176,10 +168,11 @@ std::vector<DataProblem> CheckDataSet(const std::filesystem::path& dataFolder) {
   std::vector<DataProblem> problems;
   std::map<DataKind, FirstBlocks> blocks;
   std::map<DataKind, std::int64_t> recordCounts;
-  for (DataKind kind : {DataKind::kInhalation, DataKind::kIngestion}) {
+  for (const DataSet& dataSet : kDataSets) {
+    const DataKind kind = dataSet.kind;
     DoseRateFile file;
-    const base::Status status = file.Open(ResolvePath(dataFolder, DoseRateFileName(kind)));
-    ProblemList list(problems, DoseRateFileName(kind));
+    const base::Status status = file.Open(ResolvePath(dataFolder, dataSet.doseRateFileName));
+    ProblemList list(problems, dataSet.doseRateFileName);
     if (!status.ok()) {
       list.Add(0, status.message());
       continue;

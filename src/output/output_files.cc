@@ -83,8 +83,7 @@ base::Status OutputFileName(std::string_view nuclideName, std::int32_t ageDays,
                                          "\"");
   }
   const std::string days = SignedNumberText(ageDays);
-  fileName = stem + "_" + base::TrimBlanks(days) + "_" +
-             (kind == input::DataKind::kInhalation ? "H" : "G") + ".TXT";
+  fileName = stem + "_" + base::TrimBlanks(days) + "_" + input::DataSetOf(kind).fileLetter + ".TXT";
   return base::Status::Ok();
 }
 

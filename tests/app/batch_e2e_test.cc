@@ -122,7 +122,7 @@ void WriteInProcess(const fs::path& data, input::DataKind kind, const std::strin
   input::DataIndex index;
   input::DoseRateFile file;
   ASSERT_TRUE(index.Open(data / input::kIndexFileName).ok());
-  ASSERT_TRUE(file.Open(data / input::DoseRateFileName(kind)).ok());
+  ASSERT_TRUE(file.Open(data / input::DataSetOf(kind).doseRateFileName).ok());
   std::string name = typed;
   input::NormaliseNuclideName(name);
   ASSERT_NE(index.FindNuclide(name), 0);

@@ -83,7 +83,7 @@ class GoldenTablesTest : public ::testing::Test {
   // Runs `typed` on the data set of `kind` and returns the names of the files written.
   std::vector<std::string> Run(DataKind kind, std::string typed) {
     input::DoseRateFile file;
-    EXPECT_TRUE(file.Open(DataFile(input::DoseRateFileName(kind))).ok());
+    EXPECT_TRUE(file.Open(DataFile(input::DataSetOf(kind).doseRateFileName)).ok());
     run_.dataKind = kind;
     run_.regionNames = input::BuildRegionNames(file.RegionHeadings());
     input::NormaliseNuclideName(typed);

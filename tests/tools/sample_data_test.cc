@@ -75,7 +75,7 @@ BlockSeen ReadBlock(input::DoseRateFile& file, const BlockHeader& header) {
 // Walks the blocks of every index entry in the file of `kind` and checks them.
 FileSeen WalkFile(const std::filesystem::path& folder, input::DataIndex& index, DataKind kind) {
   input::DoseRateFile file;
-  EXPECT_TRUE(file.Open(folder / input::DoseRateFileName(kind)).ok());
+  EXPECT_TRUE(file.Open(folder / input::DataSetOf(kind).doseRateFileName).ok());
   FileSeen seen;
   for (std::int32_t r = index.FirstEntry(); r <= index.LastEntry(); ++r) {
     const input::IndexEntry entry = index.ReadEntry(r);
@@ -106,8 +106,9 @@ FileSeen WalkFile(const std::filesystem::path& folder, input::DataIndex& index, 
 
 // Checks the index and both files of `folder` and returns what the files held.
 std::map<DataKind, FileSeen> ReadBack(const std::filesystem::path& folder) {
-  for (const char* name : {input::kIndexFileName, input::DoseRateFileName(DataKind::kInhalation),
-                           input::DoseRateFileName(DataKind::kIngestion)}) {
+  for (const char* name :
+       {input::kIndexFileName, input::DataSetOf(DataKind::kInhalation).doseRateFileName,
+        input::DataSetOf(DataKind::kIngestion).doseRateFileName}) {
     const std::string bytes = testing::ReadFile(folder / name);
     const std::size_t length = name == std::string(input::kIndexFileName) ? 25 : 301;
     EXPECT_EQ(bytes.size() % length, 0u) << name;
@@ -212,7 +213,7 @@ TEST(SampleData, HeadingsAndTimesFile) {
   std::map<DataKind, std::array<std::string, kRegionColumnCount>> headings;
   for (const DataKind kind : {DataKind::kInhalation, DataKind::kIngestion}) {
     input::DoseRateFile file;
-    ASSERT_TRUE(file.Open(dir / input::DoseRateFileName(kind)).ok());
+    ASSERT_TRUE(file.Open(dir / input::DataSetOf(kind).doseRateFileName).ok());
     headings[kind] = file.RegionHeadings();
     for (int column = 15; column <= 18; ++column) {
       EXPECT_EQ(headings[kind][input::RegionIndex(column)].substr(0, 5), "Lung ");
@@ -235,11 +236,12 @@ TEST(SampleData, SameSeedGivesTheSameBytes) {
   ASSERT_TRUE(GenerateSampleData({}, first.path()).ok());
   ASSERT_TRUE(GenerateSampleData({}, second.path()).ok());
   ASSERT_TRUE(GenerateSampleData({0, 2}, third.path()).ok());
-  for (const char* name : {input::kIndexFileName, input::DoseRateFileName(DataKind::kInhalation),
-                           input::DoseRateFileName(DataKind::kIngestion), input::kTimesFileName}) {
+  for (const char* name :
+       {input::kIndexFileName, input::DataSetOf(DataKind::kInhalation).doseRateFileName,
+        input::DataSetOf(DataKind::kIngestion).doseRateFileName, input::kTimesFileName}) {
     EXPECT_EQ(testing::ReadFile(first / name), testing::ReadFile(second / name)) << name;
   }
-  const std::string inhalation = input::DoseRateFileName(DataKind::kInhalation);
+  const std::string inhalation = input::DataSetOf(DataKind::kInhalation).doseRateFileName;
   EXPECT_NE(testing::ReadFile(first / inhalation), testing::ReadFile(third / inhalation));
 
   // Synthetic sets too; regenerating into a used folder replaces its files.

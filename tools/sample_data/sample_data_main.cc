@@ -43,8 +43,8 @@ std::string ExistingDataFiles(const std::filesystem::path& folder) {
   std::string names;
   for (const char* name :
        {quillmore::input::kIndexFileName,
-        quillmore::input::DoseRateFileName(quillmore::input::DataKind::kInhalation),
-        quillmore::input::DoseRateFileName(quillmore::input::DataKind::kIngestion),
+        quillmore::input::DataSetOf(quillmore::input::DataKind::kInhalation).doseRateFileName,
+        quillmore::input::DataSetOf(quillmore::input::DataKind::kIngestion).doseRateFileName,
         quillmore::input::kTimesFileName}) {
     const std::filesystem::path path = quillmore::input::ResolvePath(folder, name);
     std::error_code error;
