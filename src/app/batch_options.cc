@@ -5,6 +5,7 @@
 
 #include "input/age_groups.h"
 #include "input/dose_rate_file.h"
+#include "input/nuclide_name.h"
 
 namespace quillmore::app {
 namespace {
@@ -178,10 +179,59 @@ input::Status ParseAgeList(const std::string& text, std::vector<int>* selectedAg
     if (!age)
       return Status::InvalidArgument("unknown age group \"" + item +
                                      "\" (1-6, infant, 1y, 5y, 10y, 15y, adult)");
+    if (std::find(selectedAges->begin(), selectedAges->end(), *age) != selectedAges->end()) {
+      return Status::InvalidArgument("age group " + input::AgeGroupList({*age}) +
+                                     " is listed twice in --ages");
+    }
     selectedAges->push_back(*age);
   }
   return Status::Ok();
 }
+
+namespace {
+
+// Region 29 goes by other names in the other data set.
+bool IsRemainderAlias(const std::string& lowerName) {
+  return lowerName == "remainder" || lowerName == "rest body";
+}
+
+// The region `name` stands for: a number, then a name exactly as the data set
+// heads it, then one that differs only in case (refused when two regions
+// match that way), then "remainder" or "rest body" for region 29.
+Status FindRegion(const std::string& name, const std::vector<std::string>& regionNames,
+                  int* region) {
+  if (const std::optional<int> number = WholeNumber(name, 1, input::kLungRegion)) {
+    *region = *number;
+    return Status::Ok();
+  }
+  std::vector<int> caseless;
+  for (int number = 1; number <= static_cast<int>(regionNames.size()); ++number) {
+    const std::string& heading = regionNames[input::RegionIndex(number)];
+    if (heading == name) {
+      *region = number;
+      return Status::Ok();
+    }
+    if (Lower(heading) == Lower(name)) caseless.push_back(number);
+  }
+  if (caseless.size() > 1) {
+    return Status::InvalidArgument(
+        "region \"" + name + "\" is ambiguous: " + std::to_string(caseless[0]) + " \"" +
+        regionNames[input::RegionIndex(caseless[0])] + "\" or " + std::to_string(caseless[1]) +
+        " \"" + regionNames[input::RegionIndex(caseless[1])] +
+        "\" (give the exact name or number)");
+  }
+  if (caseless.size() == 1) {
+    *region = caseless[0];
+    return Status::Ok();
+  }
+  if (IsRemainderAlias(Lower(name))) {
+    *region = input::kRegionColumnCount;
+    return Status::Ok();
+  }
+  return Status::InvalidArgument("unknown region \"" + name + "\" (see --list-regions)");
+}
+
+}  // namespace
 
 input::Status ParseRegionList(const std::string& text, const std::vector<std::string>& regionNames,
                               std::vector<int>* selectedRegions) {
@@ -191,13 +241,16 @@ input::Status ParseRegionList(const std::string& text, const std::vector<std::st
     return Status::Ok();
   }
   for (const std::string& item : SplitCommas(text)) {
-    std::optional<int> region = WholeNumber(item, 1, input::kLungRegion);
-    for (int number = 1; !region && number <= static_cast<int>(regionNames.size()); ++number) {
-      if (Lower(regionNames[input::RegionIndex(number)]) == Lower(item)) region = number;
+    int region = 0;
+    if (Status status = FindRegion(input::TrimBlanks(item), regionNames, &region); !status.ok())
+      return status;
+    if (std::find(selectedRegions->begin(), selectedRegions->end(), region) !=
+        selectedRegions->end()) {
+      return Status::InvalidArgument("region " + std::to_string(region) + " \"" +
+                                     regionNames[input::RegionIndex(region)] +
+                                     "\" is listed twice in --regions");
     }
-    if (!region)
-      return Status::InvalidArgument("unknown region \"" + item + "\" (see --list-regions)");
-    selectedRegions->push_back(*region);
+    selectedRegions->push_back(region);
   }
   return Status::Ok();
 }

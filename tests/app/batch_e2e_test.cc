@@ -136,7 +136,7 @@ void WriteInProcess(const fs::path& data, input::DataKind kind, const std::strin
   const NuclideResult result =
       WriteNuclideTables(file, index.Entry(), name, run, outputFolder, workspace);
   ASSERT_TRUE(result.status.ok()) << result.status.message();
-  ASSERT_TRUE(result.warnings.empty());
+  ASSERT_TRUE(result.messages.empty());
 }
 
 class BatchProgramTest : public ::testing::Test {
