@@ -133,16 +133,18 @@ void CheckBlock(DoseRateFile& file, const BlockHeader& header, std::int64_t head
   const std::int64_t perPoint = let == 'B' ? 2 : 1;
   double previous = 0;
   std::int32_t read = 0;
+  bool increasing = true;
   for (; read < count && !file.AtEnd(); ++read) {
     double time = 0;
     for (std::int64_t r = 0; r < perPoint; ++r) time = RateRecordTime(file.ReadNextRecord());
     if (read > 0 && !(time > previous)) {
       problems.Add(file.LastRecordNumber(), "time points not strictly increasing");
+      increasing = false;
     }
     previous = time;
   }
   // Only a block the programs integrate counts for the notes.
-  if (knownLetter && agree && read == count && count <= kMaxTimePoints) {
+  if (knownLetter && agree && increasing && read == count && count <= kMaxTimePoints) {
     nuclide.coverage.AddBlock(count, previous);
   }
 }
@@ -226,7 +228,8 @@ void CheckIndex(DataIndex& index, const std::map<DataKind, FileBlocks>& blocks,
                                  " is not the first block of " + Shown(entry.name));
       }
     }
-    if (without.size() == 2) {
+    if (entry.ingestionStart == 0 && entry.inhalationStart == 0 &&
+        without.size() == blocks.size()) {
       problems.Add(record, Shown(entry.name) + " has no data in either dose-rate file");
     } else if (without.size() == 1 && blocks.size() == 2) {
       problems.Note(

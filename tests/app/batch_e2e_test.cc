@@ -516,5 +516,69 @@ TEST_F(BatchProgramTest, RegionNamesDifferingInCaseAndIndexRangesOutsideTheFile)
   }
 }
 
+TEST_F(BatchProgramTest, CheckReportsEveryProblemOfABuiltDataSetAndNotesApart) {
+  const fs::path data = work_ / "EVERY";
+  testing::DoseRateFileBuilder inhalation(input::DataKind::kInhalation);
+  std::vector<testing::IndexRow> rows;
+  // Each nuclide has six blocks; `edit` spoils the first.
+  auto add = [&](const std::string& name, const std::vector<double>& times, auto edit) {
+    rows.push_back({name, 0, inhalation.NextRecordNumber()});
+    for (std::int32_t age : {100, 365, 1825, 3650, 5475, 7300}) {
+      testing::BlockSpec block;
+      block.name = name;
+      block.ageDays = age;
+      block.times = times;
+      block.rates.assign(times.size(), testing::ScaledRates(1e-10));
+      if (age == 100) edit(block);
+      inhalation.AddBlock(block);
+    }
+  };
+  add("Aa-1", {1, 10, 100}, [](testing::BlockSpec& b) { b.letLetter = 'X'; });
+  add("Bb-2", {1, 10, 100}, [](testing::BlockSpec& b) { b.recordsPerPoint = 2; });
+  add("Cc-3", {1, 10, 100}, [](testing::BlockSpec& b) { b.ageDays = 7299; });
+  add("Dd-4", {1, 10, 100}, [](testing::BlockSpec& b) { b.times = {1, 10, 10}; });
+  add("Ee-5", {1, 10, 100}, [](testing::BlockSpec& b) {
+    b.times.clear();
+    b.rates.clear();
+  });
+  add("Gg-7", {1}, [](testing::BlockSpec&) {});
+  add("Hh-8", {1, 10, 100}, [](testing::BlockSpec&) {});
+  rows.insert(rows.begin() + 5, {"Ff-6", 0, 0});
+  inhalation.WriteTo(data / "TQV27INH2.DRT");
+  // The ingestion file came through a system that turned CR LF into LF.
+  std::string ingestion = testing::DoseRateFileBuilder(input::DataKind::kIngestion).Bytes();
+  for (std::size_t at; (at = ingestion.find("\r\n")) != std::string::npos;) ingestion.erase(at, 1);
+  WriteFile(data / "TQV27ING2.DRT", ingestion);
+  WriteFile(data / input::kIndexFileName, testing::IndexFileBytes(rows));
+  WriteFile(data / input::kTimesFileName, "START\n1\n30\ndays\nEND\n");
+  WriteFile(work_ / "good.ini", "START\n1\n30\n365\nEND\n");
+
+  const Outcome every = Run({"--check", "--data-dir", "EVERY"});
+  EXPECT_EQ(every.status, 1);
+  EXPECT_EQ(every.err, "");
+  for (const char* line :
+       {"Quillmore.ini:4: \"days\" is not a number of days\n",
+        "TQV27INH2.DRT:3: unknown LET letter \"X\"\n",
+        "TQV27INH2.DRT:27: LET letter \"L\" disagrees with 2 records per point\n",
+        "TQV27INH2.DRT:51: age 7299 d belongs to no age group\n",
+        "TQV27INH2.DRT:78: time points not strictly increasing\n",
+        "TQV27INH2.DRT:99: no time points\n",
+        "TQV27INH2.DRT:51: \"Cc-3   \" has no block for Infant: those tables would hold headers "
+        "only\n",
+        "TQV27ING2.DRT:1: lines end in LF, not CR LF",
+        "DoseInd.NDX:8: \"Ff-6   \" has no data in either dose-rate file\n",
+        "TQV27INH2.DRT:120: note: Gg-7: 6 blocks hold one time point"}) {
+    EXPECT_NE(every.out.find(line), std::string::npos) << line << "\n" << every.out;
+  }
+  EXPECT_EQ(every.out.find("clean"), std::string::npos);
+  // With times it can read, the check notes the periods past the data too.
+  const Outcome periods = Run({"--check", "--data-dir", "EVERY", "--times", "good.ini"});
+  EXPECT_EQ(periods.status, 1);
+  EXPECT_NE(periods.out.find("TQV27INH2.DRT:132: note: Hh-8: periods 365 d lie past the last "
+                             "tabulated time of some blocks (earliest 100 d)"),
+            std::string::npos)
+      << periods.out;
+}
+
 }  // namespace
 }  // namespace quillmore::app
