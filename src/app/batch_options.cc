@@ -64,17 +64,19 @@ std::string BatchUsage() {
          "  --times FILE        integration-times file (default Quillmore.ini in DIR)\n"
          "  --ages LIST         age groups 1-6 or infant,1y,5y,10y,15y,adult (default all)\n"
          "  --regions LIST      regions 1-30 or names as the data set heads them, lung\n"
-         "                      for 30 (default all)\n"
-         "  --all               every nuclide in the index, in index order\n"
+         "                      for 30, remainder or rest body for 29 (default all)\n"
+         "  --all               every nuclide with data in the data set, in index order\n"
          "  --jobs N            nuclides processed at once (default: one per core)\n"
          "  --list-regions      print the data set's region numbers and names\n"
-         "  --list-nuclides     print the nuclides of the index\n"
-         "  --check             validate the data set and report every problem found\n"
-         "  --quiet             print nothing but errors\n"
+         "  --list-nuclides     print the nuclides with data in the data set\n"
+         "  --check             validate the data set and the times file and report\n"
+         "                      every problem found (and notes)\n"
+         "  --quiet             print nothing but warnings and errors (no notes)\n"
          "  --help, --version\n"
          "\n"
-         "Exit status: 0 all written; 1 a nuclide missing or a block invalid; 2 usage or\n"
-         "data-set error.\n";
+         "Exit status: 0 all written (notes do not count); 1 a warning (a nuclide or\n"
+         "age group without data, a suspect block, a check problem); 2 usage or data-set\n"
+         "error.\n";
 }
 
 input::Status ParseBatchOptions(const std::vector<std::string>& arguments, BatchOptions* options) {
