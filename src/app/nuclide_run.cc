@@ -70,18 +70,26 @@ double LowestNegative(const integration::CoefficientTable& coefficients) {
   return lowest;
 }
 
+// "Tc-99m, age 100 d, record 1234: ", built only for a message.
+std::string BlockPlace(const std::string& shownName, const input::BlockHeader& header,
+                       std::int64_t headerRecord) {
+  return shownName + ", age " + std::to_string(header.ageDays) + " d, record " +
+         std::to_string(headerRecord) + ": ";
+}
+
 // Warnings and notes about one block read for a table; the rows are written
 // whatever they say.
-void CheckBlock(const std::string& where, const input::BlockHeader& header,
-                const NuclideWorkspace& workspace, input::TimeCoverage& coverage,
-                std::vector<RunMessage>& messages) {
+void CheckBlock(const std::string& shownName, const input::BlockHeader& header,
+                std::int64_t headerRecord, const NuclideWorkspace& workspace,
+                input::TimeCoverage& coverage, std::vector<RunMessage>& messages) {
+  const auto where = [&] { return BlockPlace(shownName, header, headerRecord); };
   if (!IsLetLetter(header.letLetter)) {
-    messages.push_back({MessageKind::kWarning, where + "unknown LET letter " +
+    messages.push_back({MessageKind::kWarning, where() + "unknown LET letter " +
                                                    LetterText(header.letLetter) +
                                                    "; its rows are written but not integrated"});
   } else if (header.timePointCount == 0) {
     messages.push_back(
-        {MessageKind::kWarning, where + "no time points; its rows are written as zeros"});
+        {MessageKind::kWarning, where() + "no time points; its rows are written as zeros"});
   } else {
     const integration::TimeGrid& grid = workspace.block.timeGrid;
     coverage.AddBlock(grid.Count(), grid.at(grid.Count() - 1));
@@ -89,7 +97,7 @@ void CheckBlock(const std::string& where, const input::BlockHeader& header,
   if (const double lowest = LowestNegative(workspace.coefficients); lowest < 0) {
     char text[32];
     std::snprintf(text, sizeof text, "%.2E", lowest);
-    messages.push_back({MessageKind::kWarning, where + "coefficients below zero (lowest " + text +
+    messages.push_back({MessageKind::kWarning, where() + "coefficients below zero (lowest " + text +
                                                    " Gy/Bq); a dose cannot be negative"});
   }
 }
@@ -141,12 +149,12 @@ NuclideResult ProcessNuclide(input::DoseRateFile& file, const input::IndexEntry&
   while (true) {
     const input::BlockHeader header = file.ReadBlockHeader(run.dataKind);
     if (header.name != nuclideName) break;
-    const std::string where = shownName + ", age " + std::to_string(header.ageDays) +
-                              " d, record " + std::to_string(file.LastRecordNumber()) + ": ";
+    const std::int64_t headerRecord = file.LastRecordNumber();
     if (const std::string fault = ExtentFault(header); !fault.empty()) {
       // Reading on would take rate records for headers.
-      result.messages.push_back({MessageKind::kWarning, where + fault + "; the tables of " +
-                                                            shownName + " stop here, incomplete"});
+      result.messages.push_back(
+          {MessageKind::kWarning, BlockPlace(shownName, header, headerRecord) + fault +
+                                      "; the tables of " + shownName + " stop here, incomplete"});
       break;
     }
     const int table = TableFor(run, header.ageDays);
@@ -160,9 +168,10 @@ NuclideResult ProcessNuclide(input::DoseRateFile& file, const input::IndexEntry&
           workspace.coefficients);
       if (!block.valid) {
         result.messages.push_back(
-            {MessageKind::kWarning, where + block.reason + "; its rows are left out"});
+            {MessageKind::kWarning, BlockPlace(shownName, header, headerRecord) + block.reason +
+                                        "; its rows are left out"});
       } else {
-        CheckBlock(where, header, workspace, coverage, result.messages);
+        CheckBlock(shownName, header, headerRecord, workspace, coverage, result.messages);
         workspace.text.clear();
         if (run.dataKind == input::DataKind::kInhalation) {
           output::WriteInhalationRows(workspace.coefficients, run.integrationTimes, header,
