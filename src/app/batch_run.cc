@@ -47,6 +47,11 @@ int Fail(std::ostream& err, const std::string& message) {
   return kBatchError;
 }
 
+// "1 file", "2 files".
+std::string Count(std::size_t count, const std::string& noun) {
+  return std::to_string(count) + ' ' + noun + (count == 1 ? "" : "s");
+}
+
 int RunCheck(const std::filesystem::path& dataFolder, const std::filesystem::path& timesPath,
              const BatchOptions& options, std::ostream& out) {
   const std::vector<input::DataProblem> problems = input::CheckDataSet(dataFolder, timesPath);
@@ -60,7 +65,7 @@ int RunCheck(const std::filesystem::path& dataFolder, const std::filesystem::pat
   const bool clean = notes == problems.size();
   if (clean && !options.quiet) {
     out << "The data set in " << dataFolder.string() << " is clean";
-    if (notes > 0) out << " (" << notes << (notes == 1 ? " note" : " notes") << ")";
+    if (notes > 0) out << " (" << Count(notes, "note") << ")";
     out << ".\n";
   }
   return clean ? kBatchOk : kBatchWarnings;
@@ -107,7 +112,7 @@ std::vector<Job> CollectJobs(const BatchOptions& options, input::DataIndex& inde
   for (std::string name : names) {
     input::NormaliseNuclideName(name);
     if (index.FindNuclide(name) == 0) {
-      err << "No data are available for " << input::TrimBlanks(name) << '\n';
+      err << "quillmore-batch: no data are available for " << input::TrimBlanks(name) << '\n';
       *missing = true;
     } else if (seen.insert(name).second) {
       jobs.push_back({name, index.Entry(), {}, {}, 0});
@@ -168,20 +173,18 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   }
   OpenedData data;
   data.folder = input::ResolvePath("", options.dataDir);
-  if (options.check) {
-    // A mistyped --data-dir is a usage error, not a list of three missing files.
-    if (!std::filesystem::is_directory(data.folder))
-      return Fail(err, "no data folder " + data.folder.string());
-    return RunCheck(data.folder, TimesPath(options, data.folder), options, out);
-  }
+  // A mistyped --data-dir is a usage error, not a list of missing files.
+  if (!std::filesystem::is_directory(data.folder))
+    return Fail(err, "no data folder " + data.folder.string());
+  if (options.check) return RunCheck(data.folder, TimesPath(options, data.folder), options, out);
 
   const input::DataKind kind = *options.dataKind;
   Status status = data.index.Open(input::ResolvePath(data.folder, input::kIndexFileName));
   if (status.code() == Status::Code::kCorruption) return Fail(err, status.message());
-  if (!status.ok()) return Fail(err, "Unable to open the index: " + status.message());
+  if (!status.ok()) return Fail(err, "unable to open the index: " + status.message());
   data.doseRatePath = input::ResolvePath(data.folder, input::DoseRateFileName(kind));
   status = data.doseRates.Open(data.doseRatePath);
-  if (!status.ok()) return Fail(err, "Unable to open the dose-rate file: " + status.message());
+  if (!status.ok()) return Fail(err, "unable to open the dose-rate file: " + status.message());
 
   RunSelection run;
   run.dataKind = kind;
@@ -194,6 +197,8 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   if (status.ok()) status = ParseRegionList(options.regions, run.regionNames, &run.selectedRegions);
   if (!status.ok()) return Fail(err, status.message());
   const std::filesystem::path timesPath = TimesPath(options, data.folder);
+  if (std::filesystem::is_directory(timesPath))
+    return Fail(err, "--times names a folder, not a file: " + timesPath.string());
   input::IntegrationTimes times = input::ReadIntegrationTimes(timesPath);
   if (!times.status.ok()) return Fail(err, times.status.message());
   run.integrationTimes = std::move(times.integrationTimes);
@@ -229,11 +234,11 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     char elapsed[32];
     std::snprintf(elapsed, sizeof elapsed, "%.2f", seconds);
-    out << "Wrote " << files << " files for " << jobs.size() << " nuclides to "
+    out << "Wrote " << Count(files, "file") << " for " << Count(jobs.size(), "nuclide") << " to "
         << outputFolder.string() << " in " << elapsed << " s";
     if (passedOver > 0) {
-      out << "; passed over " << passedOver << (passedOver == 1 ? " nuclide" : " nuclides")
-          << " without data in " << input::DoseRateFileName(kind);
+      out << "; passed over " << Count(passedOver, "nuclide") << " without data in "
+          << input::DoseRateFileName(kind);
     }
     out << ".\n";
   }
