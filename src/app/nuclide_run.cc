@@ -7,17 +7,6 @@
 namespace quillmore::app {
 namespace {
 
-// Index in the selection of the table that takes a block of `ageDays`, or -1.
-// The adult group takes every block older than 7299 days.
-int TableFor(const RunSelection& run, std::int32_t ageDays) {
-  constexpr std::int32_t kAdultFrom = 7299;
-  for (std::size_t i = 0; i < run.selectedAges.size(); ++i) {
-    const std::int32_t days = input::AgeGroupDays(run.selectedAges[i]);
-    if ((days > kAdultFrom && ageDays > kAdultFrom) || days == ageDays) return static_cast<int>(i);
-  }
-  return -1;
-}
-
 input::Status WriteHeaders(const RunSelection& run, output::OutputFiles& files, std::string& text) {
   for (std::size_t i = 0; i < run.selectedAges.size(); ++i) {
     text.clear();
@@ -30,6 +19,15 @@ input::Status WriteHeaders(const RunSelection& run, output::OutputFiles& files, 
 }
 
 }  // namespace
+
+int TableForAge(const RunSelection& run, std::int32_t ageDays) {
+  constexpr std::int32_t kAdultFrom = 7299;
+  for (std::size_t i = 0; i < run.selectedAges.size(); ++i) {
+    const std::int32_t days = input::AgeGroupDays(run.selectedAges[i]);
+    if ((days > kAdultFrom && ageDays > kAdultFrom) || days == ageDays) return static_cast<int>(i);
+  }
+  return -1;
+}
 
 NuclideResult ProcessNuclide(input::DoseRateFile& file, const input::IndexEntry& entry,
                              const std::string& nuclideName, const RunSelection& run,
@@ -52,7 +50,7 @@ NuclideResult ProcessNuclide(input::DoseRateFile& file, const input::IndexEntry&
     const input::BlockHeader header = file.ReadBlockHeader(run.dataKind);
     if (header.name != nuclideName) break;
     const std::int64_t headerRecord = file.LastRecordNumber();
-    const int table = TableFor(run, header.ageDays);
+    const int table = TableForAge(run, header.ageDays);
     if (table < 0) {
       file.SkipRecords(header.RecordsToSkip());
     } else {

@@ -47,6 +47,10 @@ struct NuclideWorkspace {
   std::string text;
 };
 
+// Index in the selection of the table that takes a block of `ageDays`, or -1.
+// The adult group takes every block older than 7299 days.
+int TableForAge(const RunSelection& run, std::int32_t ageDays);
+
 // Writes the tables of `nuclideName` (7 characters, confirmed by the index as
 // `entry`) into the files already open in `files`: the headers of every
 // selected age group, then each block of a selected group, until a header of

@@ -74,7 +74,7 @@ TEST_F(FileViewerTest, FrozenRowsAndColumnsStayWhileTheRestScrolls) {
 TEST_F(FileViewerTest, ColumnsMoveByOneWithShiftOrAngleBracketsAndStopAtTheEdges) {
   terminal.Key(kKeyRight, true).Key('>').Key('>').Key('<').Key('q');
   View();
-  EXPECT_EQ(Seen(2).substr(9, 8), "01R1....") << "two columns on";
+  EXPECT_EQ(Seen(2).substr(9, 9), "|01R1....") << "two columns on, kept apart by a separator";
 
   terminal.Key(kKeyLeft).Key(kKeyLeft, true).Key('<').Key('q');
   View();
