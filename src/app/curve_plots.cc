@@ -1,6 +1,7 @@
 #include "app/curve_plots.h"
 
 #include <algorithm>
+#include <array>
 
 #include "input/age_groups.h"
 #include "input/nuclide_name.h"
@@ -54,27 +55,8 @@ console::Plot BuildCurvePlot(const BlockCurves& block, int position, const RunSe
   plot.title = BlockTitle(block, position, run);
   plot.xTitle = "time after intake (d)";
   const auto& curves = block.curves[static_cast<std::size_t>(position)];
-  const RateCurve& first = curves[0];
-  const std::span<const double> times = first.Times();
-
-  console::PlotPanel rate{"Absorbed dose rate (Gy/Bq per day)", {}, {}};
-  if (first.SinglePoint()) {
-    for (int c = 0; c < kComponentCount; ++c) {
-      const RateCurve& curve = curves[static_cast<std::size_t>(c)];
-      rate.series.push_back({kComponentNames[c],
-                             c == 0 ? kLowColor : kHighColor,
-                             static_cast<unsigned char>(c == 0 ? 'o' : 'x'),
-                             c == 0 ? U'\u25CF' : U'\u25C6',
-                             Points(times, curve.Rates()),
-                             {},
-                             {}});
-    }
-    plot.panels.push_back(std::move(rate));
-    plot.notes.push_back(
-        "One time point: the table holds this rate at every time, not an integral.");
-    return plot;
-  }
-
+  const std::span<const double> times = curves[0].Times();
+  const bool single = curves[0].SinglePoint();
   const std::vector<double>& periods = run.integrationTimes;
   const double lastTime = times.back();
   const double lastPeriod =
@@ -82,32 +64,37 @@ console::Plot BuildCurvePlot(const BlockCurves& block, int position, const RunSe
   const auto firstPositive =
       std::find_if(times.begin(), times.end(), [](double t) { return t > 0; });
   std::vector<double> inside, beyond;
-  if (firstPositive != times.end()) {
+  if (!single && firstPositive != times.end()) {
     inside = integration::LogSpacedTimes(*firstPositive, lastTime, kPointsPerDecade);
     if (lastPeriod > lastTime)
       beyond = integration::LogSpacedTimes(lastTime, lastPeriod, kPointsPerDecade);
   }
 
+  console::PlotPanel rate{"Absorbed dose rate (Gy/Bq per day)", {}, {}};
   console::PlotPanel dose{"Absorbed dose from intake (Gy/Bq)", {}, {}};
-  std::vector<std::vector<double>> coefficients;
+  std::array<std::vector<double>, kComponentCount> coefficients;
   for (int c = 0; c < kComponentCount; ++c) {
     const RateCurve& curve = curves[static_cast<std::size_t>(c)];
+    coefficients[static_cast<std::size_t>(c)] = curve.Doses(periods);
     if (!integration::IntegratesComponent(block.header.letLetter, c)) {
       plot.notes.push_back(std::string("No ") + kComponentNames[c] + " component in this block.");
-      coefficients.push_back(std::vector<double>(periods.size(), 0.0));
       continue;
     }
     const int color = c == 0 ? kLowColor : kHighColor;
-    const unsigned char marker = c == 0 ? 'o' : 'x';
-    const char32_t glyph = c == 0 ? U'\u25CF' : U'\u25C6';
-    rate.series.push_back({kComponentNames[c], color, marker, glyph, Points(times, curve.Rates()),
-                           Points(inside, RatesAt(curve, inside)),
-                           Points(beyond, RatesAt(curve, beyond))});
-    coefficients.push_back(curve.Doses(periods));
+    rate.series.push_back(
+        {kComponentNames[c], color, static_cast<unsigned char>(c == 0 ? 'o' : 'x'),
+         c == 0 ? U'\u25CF' : U'\u25C6', Points(times, curve.Rates()),
+         Points(inside, RatesAt(curve, inside)), Points(beyond, RatesAt(curve, beyond))});
     // The legend of the rate panel names the colours; here the periods count.
-    dose.series.push_back({"", color, '+', U'\u271A', Points(periods, coefficients.back()),
-                           Points(inside, curve.Doses(inside)),
-                           Points(beyond, curve.Doses(beyond))});
+    dose.series.push_back(
+        {"", color, '+', U'\u271A', Points(periods, coefficients[static_cast<std::size_t>(c)]),
+         Points(inside, curve.Doses(inside)), Points(beyond, curve.Doses(beyond))});
+  }
+  plot.panels.push_back(std::move(rate));
+  if (single) {
+    plot.notes.push_back(
+        "One time point: the table holds this rate at every time, not an integral.");
+    return plot;
   }
   // Each period with its values as the table prints them.
   dose.legend.push_back("t (d)    low      high");
@@ -119,7 +106,6 @@ console::Plot BuildCurvePlot(const BlockCurves& block, int position, const RunSe
     dose.legend.push_back(input::TrimBlanks(line) + (periods[k] > lastTime ? "*" : ""));
   }
   if (lastPeriod > lastTime) dose.legend.push_back("* past the last tabulated time");
-  plot.panels.push_back(std::move(rate));
   plot.panels.push_back(std::move(dose));
   return plot;
 }

@@ -174,7 +174,9 @@ void DrawPlot(const Plot& plot, Screen& screen, bool unicode) {
     });
     if (leftOut > 0 || curveCut) {
       notes.push_back(panel.title.substr(0, panel.title.find(" (")) + ": " +
-                      (leftOut > 0 ? std::to_string(leftOut) + " values <= 0" : "parts <= 0") +
+                      (leftOut == 1  ? std::string("1 value <= 0")
+                       : leftOut > 1 ? std::to_string(leftOut) + " values <= 0"
+                                     : std::string("parts <= 0")) +
                       " left out (log axes cannot show them)");
     }
   }

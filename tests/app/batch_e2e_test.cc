@@ -409,7 +409,6 @@ TEST_F(BatchProgramTest, CurvesMeetTheTabulatedRatesAndTheTableCoefficients) {
     RunSelection run;
     run.selectedAges = {4, 6};
     run.selectedRegions = {2, 30};
-    const std::vector<std::string> regions = {"UB Wall", "Lung"};
     run.integrationTimes =
         input::ReadIntegrationTimes(work_ / "DATA" / input::kTimesFileName).integrationTimes;
     integration::BlockWorkspace workspace;
@@ -433,14 +432,14 @@ TEST_F(BatchProgramTest, CurvesMeetTheTabulatedRatesAndTheTableCoefficients) {
       const int points = workspace.timeGrid.Count();
       ASSERT_GT(points, 1);
       for (int j = 0; j < 2; ++j) {
+        const std::string region = j == 0 ? "UB Wall" : "Lung";
         for (int i = 0; i < points; ++i) {
-          const auto& row =
-              rows.at({days, form, regions[j], "tabulated", workspace.timeGrid.at(i)});
+          const auto& row = rows.at({days, form, region, "tabulated", workspace.timeGrid.at(i)});
           EXPECT_EQ(row[0], workspace.rates.at(integration::kLowLet, j, i));
           EXPECT_EQ(row[1], workspace.rates.at(integration::kHighLet, j, i));
         }
         for (std::size_t k = 0; k < run.integrationTimes.size(); ++k) {
-          const auto& row = rows.at({days, form, regions[j], "period", run.integrationTimes[k]});
+          const auto& row = rows.at({days, form, region, "period", run.integrationTimes[k]});
           EXPECT_EQ(row[2], coefficients.at(integration::kLowLet, j, static_cast<int>(k)));
           EXPECT_EQ(row[3], coefficients.at(integration::kHighLet, j, static_cast<int>(k)));
           ++checked;
