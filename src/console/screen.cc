@@ -121,7 +121,7 @@ const Cell& Screen::At(int row, int column) const {
 
 std::string Screen::RowText(int row) const {
   std::string text;
-  text.reserve(columns_);
+  text.reserve(static_cast<std::size_t>(columns_));
   for (int c = 1; c <= columns_; ++c) text.push_back(static_cast<char>(At(row, c).byte));
   return text;
 }
