@@ -173,10 +173,7 @@ void Viewer::MoveGroup(int by) {
   }
   const int target = std::clamp(currentGroup_ + by, 0, groupCount_ - 1);
   const bool scroll = by > 0 ? firstRow_ < maxFirstRow_ : target < FirstGroupInView();
-  if (scroll) {
-    firstRow_ = std::clamp(target * layout_.rowsPerGroup, 0, maxFirstRow_);
-    if (by > 0) firstRow_ = std::min(firstRow_, maxFirstRow_);
-  }
+  if (scroll) firstRow_ = std::clamp(target * layout_.rowsPerGroup, 0, maxFirstRow_);
   currentGroup_ = target;
   KeepCurrentInView();
 }

@@ -221,7 +221,8 @@ void DrawPlot(const Plot& plot, Screen& screen, bool unicode) {
       screen.PutGlyph(r, plotLeft - 1, unicode ? U'\u2502' : 0, '|', kAxis);
     const double decadesY = yRange.high - yRange.low;
     const int yStep = LabelStep(decadesY, areaRows, 2);
-    for (int decade = static_cast<int>(yRange.low); decade <= yRange.high; decade += yStep) {
+    // Labelled from the top down, so that the highest decade always is.
+    for (int decade = static_cast<int>(yRange.high); decade >= yRange.low; decade -= yStep) {
       const double fromTop = (yRange.high - decade) / decadesY;
       const int row = top + static_cast<int>(std::lround(fromTop * (areaRows - 1)));
       screen.PutGlyph(row, plotLeft - 1, unicode ? U'\u2524' : 0, '+', kAxis);
