@@ -23,7 +23,7 @@ NuclideCurves ReadNuclideCurves(input::DoseRateFile& file, const input::IndexEnt
   int formNumber = 0;
   while (true) {
     const input::BlockHeader header = file.ReadBlockHeader(run.dataKind);
-    if (header.name != nuclideName) break;
+    if (header.name != nuclideName || !BlockExtentFault(header).empty()) break;
     const int table = TableForAge(run, header.ageDays);
     if (table < 0) {
       file.SkipRecords(header.RecordsToSkip());
