@@ -67,6 +67,8 @@ std::string BatchUsage() {
          "                      for 30, remainder or rest body for 29 (default all)\n"
          "  --all               every nuclide with data in the data set, in index order\n"
          "  --jobs N            nuclides processed at once (default: one per core)\n"
+         "  --curves            also write NUCLIDE_H|G_curves.csv: rates and doses from\n"
+         "                      intake at the tabulated, integration and grid times\n"
          "  --list-regions      print the data set's region numbers and names\n"
          "  --list-nuclides     print the nuclides with data in the data set\n"
          "  --check             validate the data set and the times file and report\n"
@@ -92,7 +94,7 @@ struct OptionSpec {
   Status (*apply)(const std::string& value, BatchOptions* options);
 };
 
-constexpr std::array<OptionSpec, 14> kOptions = {{
+constexpr std::array<OptionSpec, 15> kOptions = {{
     {"--data-set", "", "a value",
      [](const std::string& value, BatchOptions* options) {
        options->dataKind = DataSetNamed(value);
@@ -150,6 +152,11 @@ constexpr std::array<OptionSpec, 14> kOptions = {{
     {"--check", "", "",
      [](const std::string&, BatchOptions* options) {
        options->check = true;
+       return Status::Ok();
+     }},
+    {"--curves", "", "",
+     [](const std::string&, BatchOptions* options) {
+       options->curves = true;
        return Status::Ok();
      }},
     {"--quiet", "-q", "",

@@ -5,6 +5,7 @@
 #include <system_error>
 #include <vector>
 
+#include "app/curve_plots.h"
 #include "app/nuclide_run.h"
 #include "app/selection.h"
 #include "app/start_screen.h"
@@ -198,21 +199,31 @@ std::vector<std::string> ViewEntries(const Session& session, const NuclideResult
   return entries;
 }
 
-void View(Console& console, const Session& session, const std::filesystem::path& path) {
+// File `table` of `files` in the viewer, with the plots of its curves.
+void View(Console& console, Session& session, const std::string& nuclideName,
+          const std::vector<std::filesystem::path>& files, std::size_t table) {
+  app::CurvePlots plots(session.doseRates, session.index.Entry(), nuclideName, session.run,
+                        static_cast<int>(table));
   // The row labels and the times stay in place.
   const std::size_t frozenColumns =
       input::DataSetOf(session.run.dataKind).rowLabelWidth + output::kTimeMask.size();
-  console::ViewFile(console, path, kFrozenRows, static_cast<int>(frozenColumns));
+  const console::TableLayout layout{
+      .frozenRows = kFrozenRows,
+      .frozenColumns = static_cast<int>(frozenColumns),
+      .blockCount = static_cast<int>(session.run.selectedRegions.size()),
+      .rowsPerGroup = static_cast<int>(session.run.integrationTimes.size()),
+      .plots = &plots};
+  console::ViewFile(console, files[table], layout);
 }
 
 // `entries` name `files`, one each. The box comes back after each file viewed,
 // its highlight one entry further on each time (1, 2, ..., n, 1, ...).
-void ViewFiles(Console& console, const Session& session,
+void ViewFiles(Console& console, Session& session, const std::string& nuclideName,
                const std::vector<std::filesystem::path>& files,
                const std::vector<std::string>& entries) {
   if (files.empty()) return;
   if (session.run.selectedAges.size() == 1) {
-    View(console, session, files.front());
+    View(console, session, nuclideName, files, 0);
     return;
   }
   for (std::size_t next = 0;; ++next) {
@@ -220,7 +231,7 @@ void ViewFiles(Console& console, const Session& session,
     const std::optional<std::size_t> chosen =
         console::ChooseOne(console, "Click on output file", " Select File to View", entries, next);
     if (!chosen) return;
-    View(console, session, files[*chosen]);
+    View(console, session, nuclideName, files, *chosen);
   }
 }
 
@@ -257,7 +268,7 @@ bool ProcessAndList(Console& console, Session& session, const std::string& nucli
     console.PrintText(entry);
     console.NewLine();
   }
-  ViewFiles(console, session, result.files, entries);
+  ViewFiles(console, session, nuclideName, result.files, entries);
   console.NewLine();
   SetColor(console, kYellow);
   console.PrintText("     Press a key (or left click mouse) to continue....");
