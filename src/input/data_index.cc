@@ -33,6 +33,10 @@ Status DataIndex::Open(const std::filesystem::path& path) {
   return file_.Open(path, kIndexRecordLength);
 }
 
+Status DataIndex::OpenBytes(std::string_view bytes) {
+  return file_.OpenBytes(bytes, kIndexRecordLength, kIndexFileName);
+}
+
 std::int32_t DataIndex::FirstEntry() {
   return ReadInteger(file_.ReadRecord(2).substr(0, 4));
 }

@@ -33,6 +33,8 @@ class DataIndex {
  public:
   // Opens the index read-only; a missing or unreadable file is an error.
   Status Open(const std::filesystem::path& path);
+  // Reads the index from `bytes` instead, named as the index file in messages.
+  Status OpenBytes(std::string_view bytes);
 
   // Record numbers of the first and last entry, from record 2 (0 when blank).
   std::int32_t FirstEntry();
