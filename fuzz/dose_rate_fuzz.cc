@@ -43,8 +43,9 @@ void Walk(std::string_view bytes, input::DataKind kind) {
   std::string text;
   output::WriteTableHeaders("Adult   ", names, regions, kind, text);
 
-  integration::BlockWorkspace workspace;
-  integration::CoefficientTable coefficients;
+  // Reused from input to input, as the program reuses them from block to block.
+  static integration::BlockWorkspace workspace;
+  static integration::CoefficientTable coefficients;
   std::int32_t formNumber = 0;
   file.PositionAt(3);
   do {
