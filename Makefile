@@ -4,15 +4,16 @@
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
-PACKAGES := g++ cmake ninja-build libgtest-dev libbenchmark-dev libncurses-dev tmux
+PACKAGES := g++ cmake ninja-build libgtest-dev libbenchmark-dev libncurses-dev tmux \
+  help2man scdoc groff man-db bash-completion dpkg-dev file
+WORKSPACE := $(BUILD_DIR)/workspace
 # The fuzz build (its own folder, so that `make test` never needs clang).
 FUZZ_DIR ?= build-fuzz
-FUZZ_PACKAGES := clang libclang-rt-dev cmake ninja-build libncurses-dev
+FUZZ_PACKAGES := clang libclang-rt-dev
 FUZZ_SECONDS ?= 1800
 FUZZ_PARALLEL ?= 2
-WORKSPACE := $(BUILD_DIR)/workspace
 
-.PHONY: all deps configure build test run workspace clean fuzz fuzz-check fuzz-long
+.PHONY: all deps configure build test run workspace package clean fuzz fuzz-check fuzz-long
 
 all: build
 
@@ -45,9 +46,13 @@ workspace: build
 run: workspace
 	cd $(WORKSPACE) && ../src/quillmore
 
+# A Debian package of the programs, manual pages, completion and documentation.
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
+
 # libFuzzer targets with AddressSanitizer and UndefinedBehaviorSanitizer (see HACKING.md).
 fuzz:
-	@$(MAKE) --no-print-directory deps PACKAGES="$(FUZZ_PACKAGES)"
+	@$(MAKE) --no-print-directory deps PACKAGES="$(PACKAGES) $(FUZZ_PACKAGES)"
 	cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_CXX_COMPILER=clang++ -DQUILLMORE_FUZZ=ON -DQUILLMORE_TESTS=OFF -DQUILLMORE_BENCH=OFF
 	cmake --build $(FUZZ_DIR) --target quillmore_fuzz

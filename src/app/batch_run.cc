@@ -47,6 +47,11 @@ int Fail(std::ostream& err, const std::string& message) {
   return kBatchError;
 }
 
+// "1 file", "2 files".
+std::string Count(std::size_t count, const std::string& noun) {
+  return std::to_string(count) + ' ' + noun + (count == 1 ? "" : "s");
+}
+
 int RunCheck(const std::filesystem::path& dataFolder, const BatchOptions& options,
              std::ostream& out) {
   const std::vector<input::DataProblem> problems = input::CheckDataSet(dataFolder);
@@ -90,7 +95,7 @@ std::vector<Job> CollectJobs(const BatchOptions& options, input::DataIndex& inde
   for (std::string name : names) {
     input::NormaliseNuclideName(name);
     if (index.FindNuclide(name) == 0) {
-      err << "No data are available for " << input::TrimBlanks(name) << '\n';
+      err << "quillmore-batch: no data are available for " << input::TrimBlanks(name) << '\n';
       *missing = true;
     } else if (seen.insert(name).second) {
       jobs.push_back({name, index.Entry(), {}, {}, 0});
@@ -151,19 +156,17 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   }
   OpenedData data;
   data.folder = input::ResolvePath("", options.dataDir);
-  if (options.check) {
-    // A mistyped --data-dir is a usage error, not a list of three missing files.
-    if (!std::filesystem::is_directory(data.folder))
-      return Fail(err, "no data folder " + data.folder.string());
-    return RunCheck(data.folder, options, out);
-  }
+  // A mistyped --data-dir is a usage error, not a list of missing files.
+  if (!std::filesystem::is_directory(data.folder))
+    return Fail(err, "no data folder " + data.folder.string());
+  if (options.check) return RunCheck(data.folder, options, out);
 
   const input::DataKind kind = *options.dataKind;
   Status status = data.index.Open(input::ResolvePath(data.folder, input::kIndexFileName));
-  if (!status.ok()) return Fail(err, "Unable to open the index: " + status.message());
+  if (!status.ok()) return Fail(err, "unable to open the index: " + status.message());
   data.doseRatePath = input::ResolvePath(data.folder, input::DoseRateFileName(kind));
   status = data.doseRates.Open(data.doseRatePath);
-  if (!status.ok()) return Fail(err, "Unable to open the dose-rate file: " + status.message());
+  if (!status.ok()) return Fail(err, "unable to open the dose-rate file: " + status.message());
 
   RunSelection run;
   run.dataKind = kind;
@@ -182,6 +185,8 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   const std::filesystem::path timesPath =
       options.timesFile ? input::ResolvePath("", *options.timesFile)
                         : input::ResolvePath(data.folder, input::kTimesFileName);
+  if (std::filesystem::is_directory(timesPath))
+    return Fail(err, "--times names a folder, not a file: " + timesPath.string());
   input::IntegrationTimes times = input::ReadIntegrationTimes(timesPath);
   if (!times.status.ok()) return Fail(err, times.status.message());
   if (times.integrationTimes.empty())
@@ -201,12 +206,12 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   for (const Job& job : jobs) {
     files += job.fileCount;
     for (const BlockWarning& warning : job.warnings) {
-      err << "warning: " << warning.nuclide << ", age " << warning.ageDays << " d, record "
-          << warning.record << ": " << warning.reason << '\n';
+      err << "quillmore-batch: warning: " << warning.nuclide << ", age " << warning.ageDays
+          << " d, record " << warning.record << ": " << warning.reason << '\n';
       warned = true;
     }
     if (!job.status.ok() && job.status.code() != Status::Code::kIoError) {
-      err << "warning: " << job.status.message() << '\n';
+      err << "quillmore-batch: warning: " << job.status.message() << '\n';
       warned = true;
     }
   }
@@ -216,7 +221,7 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     char elapsed[32];
     std::snprintf(elapsed, sizeof elapsed, "%.2f", seconds);
-    out << "Wrote " << files << " files for " << jobs.size() << " nuclides to "
+    out << "Wrote " << Count(files, "file") << " for " << Count(jobs.size(), "nuclide") << " to "
         << outputFolder.string() << " in " << elapsed << " s.\n";
   }
   return warned ? kBatchWarnings : kBatchOk;

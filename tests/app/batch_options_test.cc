@@ -42,7 +42,10 @@ TEST(ParseBatchOptions, UsageErrorsAreOneLine) {
       {"--data-set", "h", "--bogus", "Tc-99m"},  // unknown option
       {"--data-set", "h", "--all=1"},            // flag with a value
       {"--data-set"},                            // missing value
-      {"--data-set", "h", "--jobs", "0", "--all"}};
+      {"--data-set", "h", "--jobs", "0", "--all"},
+      {"--check", "Tc-99m"},  // an action with nuclides, which it would ignore
+      {"--data-set", "h", "--list-regions", "--all"},
+      {"--data-set", "g", "--list-nuclides", "Tc-99m"}};
   for (const auto& arguments : bad) {
     BatchOptions options;
     const Status status = Parse(arguments, &options);
