@@ -30,7 +30,7 @@ struct Job {
   std::string nuclideName;  // 7 characters, as in the index
   input::IndexEntry entry;
   Status status;
-  std::vector<BlockWarning> warnings;
+  std::vector<RunMessage> messages;
   std::size_t fileCount = 0;
 };
 
@@ -52,21 +52,34 @@ std::string Count(std::size_t count, const std::string& noun) {
   return std::to_string(count) + ' ' + noun + (count == 1 ? "" : "s");
 }
 
-int RunCheck(const std::filesystem::path& dataFolder, const BatchOptions& options,
-             std::ostream& out) {
-  const std::vector<input::DataProblem> problems = input::CheckDataSet(dataFolder);
+int RunCheck(const std::filesystem::path& dataFolder, const std::filesystem::path& timesPath,
+             const BatchOptions& options, std::ostream& out) {
+  const std::vector<input::DataProblem> problems = input::CheckDataSet(dataFolder, timesPath);
+  std::size_t notes = 0;
   for (const input::DataProblem& problem : problems) {
-    out << problem.file << ':' << problem.record << ": " << problem.message << '\n';
+    notes += problem.note ? 1 : 0;
+    if (problem.note && options.quiet) continue;
+    out << problem.file << ':' << problem.record << ": " << (problem.note ? "note: " : "")
+        << problem.message << '\n';
   }
-  if (problems.empty() && !options.quiet)
-    out << "The data set in " << dataFolder.string() << " is clean.\n";
-  return problems.empty() ? kBatchOk : kBatchWarnings;
+  const bool clean = notes == problems.size();
+  if (clean && !options.quiet) {
+    out << "The data set in " << dataFolder.string() << " is clean";
+    if (notes > 0) out << " (" << Count(notes, "note") << ")";
+    out << ".\n";
+  }
+  return clean ? kBatchOk : kBatchWarnings;
+}
+
+// The times file the options name, or the one in the data folder.
+std::filesystem::path TimesPath(const BatchOptions& options, const std::filesystem::path& folder) {
+  return options.timesFile ? input::ResolvePath("", *options.timesFile)
+                           : input::ResolvePath(folder, input::kTimesFileName);
 }
 
 void ListNuclides(input::DataIndex& index, input::DataKind kind, std::ostream& out) {
-  for (std::int32_t record = index.FirstEntry(), last = index.LastEntry(); record <= last;
-       ++record) {
-    const input::IndexEntry& entry = index.ReadEntry(record);
+  for (std::int64_t record = index.FirstEntry(); record <= index.LastEntry(); ++record) {
+    const input::IndexEntry& entry = index.ReadEntry(static_cast<std::int32_t>(record));
     if (entry.StartFor(kind) != 0) out << input::TrimBlanks(entry.name) << '\n';
   }
 }
@@ -78,14 +91,18 @@ void ListRegions(const std::vector<std::string>& regionNames, std::ostream& out)
 }
 
 // The nuclides to write, in the order given, each once; names the index does
-// not hold are reported on `err`.
+// not hold are reported on `err`. --all takes the nuclides with data in the
+// chosen set, as --list-nuclides lists them, and counts the others in `passedOver`.
 std::vector<Job> CollectJobs(const BatchOptions& options, input::DataIndex& index,
-                             std::ostream& err, bool* missing) {
+                             std::ostream& err, bool* missing, std::size_t* passedOver) {
   std::vector<std::string> names;
   if (options.allNuclides) {
-    for (std::int32_t record = index.FirstEntry(), last = index.LastEntry(); record <= last;
-         ++record) {
-      names.push_back(index.ReadEntry(record).name);
+    for (std::int64_t record = index.FirstEntry(); record <= index.LastEntry(); ++record) {
+      const input::IndexEntry& entry = index.ReadEntry(static_cast<std::int32_t>(record));
+      if (entry.StartFor(*options.dataKind) != 0)
+        names.push_back(entry.name);
+      else
+        ++*passedOver;
     }
   } else {
     names = options.nuclides;
@@ -124,7 +141,7 @@ Status RunJobs(std::vector<Job>& jobs, const RunSelection& run, const OpenedData
       NuclideResult result =
           WriteNuclideTables(file, job.entry, job.nuclideName, run, outputFolder, workspace);
       job.status = std::move(result.status);
-      job.warnings = std::move(result.warnings);
+      job.messages = std::move(result.messages);
       job.fileCount = result.files.size();
       if (job.status.code() == Status::Code::kIoError) status = job.status;
       const std::lock_guard<std::mutex> lock(mutex);
@@ -159,10 +176,11 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   // A mistyped --data-dir is a usage error, not a list of missing files.
   if (!std::filesystem::is_directory(data.folder))
     return Fail(err, "no data folder " + data.folder.string());
-  if (options.check) return RunCheck(data.folder, options, out);
+  if (options.check) return RunCheck(data.folder, TimesPath(options, data.folder), options, out);
 
   const input::DataKind kind = *options.dataKind;
   Status status = data.index.Open(input::ResolvePath(data.folder, input::kIndexFileName));
+  if (status.code() == Status::Code::kCorruption) return Fail(err, status.message());
   if (!status.ok()) return Fail(err, "unable to open the index: " + status.message());
   data.doseRatePath = input::ResolvePath(data.folder, input::DoseRateFileName(kind));
   status = data.doseRates.Open(data.doseRatePath);
@@ -178,23 +196,16 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   status = ParseAgeList(options.ages, &run.selectedAges);
   if (status.ok()) status = ParseRegionList(options.regions, run.regionNames, &run.selectedRegions);
   if (!status.ok()) return Fail(err, status.message());
-  if (std::set<int>(run.selectedAges.begin(), run.selectedAges.end()).size() !=
-      run.selectedAges.size()) {
-    return Fail(err, "an age group is listed twice in --ages");
-  }
-  const std::filesystem::path timesPath =
-      options.timesFile ? input::ResolvePath("", *options.timesFile)
-                        : input::ResolvePath(data.folder, input::kTimesFileName);
+  const std::filesystem::path timesPath = TimesPath(options, data.folder);
   if (std::filesystem::is_directory(timesPath))
     return Fail(err, "--times names a folder, not a file: " + timesPath.string());
   input::IntegrationTimes times = input::ReadIntegrationTimes(timesPath);
   if (!times.status.ok()) return Fail(err, times.status.message());
-  if (times.integrationTimes.empty())
-    return Fail(err, timesPath.string() + " holds no integration times");
   run.integrationTimes = std::move(times.integrationTimes);
 
   bool warned = false;
-  std::vector<Job> jobs = CollectJobs(options, data.index, err, &warned);
+  std::size_t passedOver = 0;
+  std::vector<Job> jobs = CollectJobs(options, data.index, err, &warned, &passedOver);
   const std::filesystem::path outputFolder = input::ResolvePath("", options.outputDir);
   const unsigned cores = std::max(1U, std::thread::hardware_concurrency());
   const unsigned jobCount = options.jobs > 0 ? static_cast<unsigned>(options.jobs) : cores;
@@ -205,10 +216,12 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   std::size_t files = 0;
   for (const Job& job : jobs) {
     files += job.fileCount;
-    for (const BlockWarning& warning : job.warnings) {
-      err << "quillmore-batch: warning: " << warning.nuclide << ", age " << warning.ageDays
-          << " d, record " << warning.record << ": " << warning.reason << '\n';
-      warned = true;
+    for (const RunMessage& message : job.messages) {
+      const bool warning = message.kind == MessageKind::kWarning;
+      warned = warned || warning;
+      if (warning || !options.quiet) {
+        err << "quillmore-batch: " << MessageKindName(message.kind) << ": " << message.text << '\n';
+      }
     }
     if (!job.status.ok() && job.status.code() != Status::Code::kIoError) {
       err << "quillmore-batch: warning: " << job.status.message() << '\n';
@@ -222,7 +235,12 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
     char elapsed[32];
     std::snprintf(elapsed, sizeof elapsed, "%.2f", seconds);
     out << "Wrote " << Count(files, "file") << " for " << Count(jobs.size(), "nuclide") << " to "
-        << outputFolder.string() << " in " << elapsed << " s.\n";
+        << outputFolder.string() << " in " << elapsed << " s";
+    if (passedOver > 0) {
+      out << "; passed over " << Count(passedOver, "nuclide") << " without data in "
+          << input::DoseRateFileName(kind);
+    }
+    out << ".\n";
   }
   return warned ? kBatchWarnings : kBatchOk;
 }

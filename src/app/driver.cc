@@ -178,14 +178,14 @@ std::string PromptNuclide(Console& console) {
   return name;
 }
 
-void ShowWarnings(Console& console, const Session& session, const NuclideResult& result) {
-  SetColor(console, kYellow);
-  for (const BlockWarning& warning : result.warnings) {
-    // The reason names the record at fault; the line stays short.
-    console.PrintText(" " + warning.nuclide + ", " + std::to_string(warning.ageDays) +
-                      " d block skipped: " + warning.reason);
+// Warnings in yellow, notes in the normal colour, then a file error.
+void ShowMessages(Console& console, const Session& session, const NuclideResult& result) {
+  for (const RunMessage& message : result.messages) {
+    SetColor(console, message.kind == MessageKind::kWarning ? kYellow : kBrightWhite);
+    console.PrintText(" " + message.text);
     console.NewLine();
   }
+  SetColor(console, kYellow);
   if (!result.status.ok()) {
     console.PrintText(" " + ShortenPaths(result.status.message(), session));
     console.NewLine();
@@ -248,7 +248,7 @@ bool ProcessAndList(Console& console, Session& session, const std::string& nucli
   const NuclideResult result =
       WriteNuclideTables(session.doseRates, session.index.Entry(), nuclideName, session.run,
                          outputFolder, session.workspace);
-  ShowWarnings(console, session, result);
+  ShowMessages(console, session, result);
   if (result.files.empty()) return false;
   console.NewLine();
   console.PrintText("      Data files written in OUTPUT subfolder: ");
@@ -310,8 +310,15 @@ int RunInteractive(Console& console, const std::filesystem::path& workingFolder)
   if (session.run.integrationTimes.empty()) return kSessionError;
   const std::filesystem::path indexPath =
       input::ResolvePath(session.dataFolder, input::kIndexFileName);
-  if (!session.index.Open(indexPath).ok()) {
-    ReportMissing(console, "file " + RelativeName(session, indexPath));
+  if (const input::Status status = session.index.Open(indexPath); !status.ok()) {
+    if (status.code() == input::Status::Code::kCorruption) {
+      console.NewLine();
+      console.PrintText(" " + ShortenPaths(status.message(), session) + ".");
+      console.NewLine();
+      console.Pause("exit...");
+    } else {
+      ReportMissing(console, "file " + RelativeName(session, indexPath));
+    }
     return kSessionError;
   }
   if (const std::optional<int> ended = ChooseDataSet(console, session)) return *ended;

@@ -1,7 +1,11 @@
 #include "app/nuclide_run.h"
 
+#include <algorithm>
+#include <cstdio>
+
 #include "input/age_groups.h"
 #include "input/nuclide_name.h"
+#include "input/time_coverage.h"
 #include "output/table_writer.h"
 
 namespace quillmore::app {
@@ -29,7 +33,93 @@ input::Status WriteHeaders(const RunSelection& run, output::OutputFiles& files, 
   return input::Status::Ok();
 }
 
+// A letter as a message shows it: control bytes as "?".
+std::string LetterText(char letter) {
+  const bool printable = static_cast<unsigned char>(letter) >= 32 && letter != 127;
+  return "\"" + std::string(1, printable ? letter : '?') + "\"";
+}
+
+// Why the walk cannot tell where the block ends, or empty: the walk skips by
+// the LET letter, the reader reads by the records per point, so the two must agree.
+std::string ExtentFault(const input::BlockHeader& header) {
+  const std::int32_t perPoint = header.letLetter == 'B' ? 2 : 1;
+  if (header.recordsPerPoint != perPoint) {
+    return "LET letter " + LetterText(header.letLetter) + " disagrees with " +
+           std::to_string(header.recordsPerPoint) + " records per point";
+  }
+  if (header.timePointCount < 0) {
+    return "time-point count " + std::to_string(header.timePointCount) + " is negative";
+  }
+  return {};
+}
+
+bool IsLetLetter(char letter) {
+  return letter == 'L' || letter == 'H' || letter == 'B';
+}
+
+// The lowest coefficient of the block's table when it is below zero, else 0.
+double LowestNegative(const integration::CoefficientTable& coefficients) {
+  double lowest = 0;
+  for (int c = 0; c < integration::kComponentCount; ++c) {
+    for (int j = 0; j < coefficients.RegionCount(); ++j) {
+      for (int k = 0; k < coefficients.TimeCount(); ++k) {
+        lowest = std::min(lowest, coefficients.at(c, j, k));
+      }
+    }
+  }
+  return lowest;
+}
+
+// "Tc-99m, age 100 d, record 1234: ", built only for a message.
+std::string BlockPlace(const std::string& shownName, const input::BlockHeader& header,
+                       std::int64_t headerRecord) {
+  return shownName + ", age " + std::to_string(header.ageDays) + " d, record " +
+         std::to_string(headerRecord) + ": ";
+}
+
+// Warnings and notes about one block read for a table; the rows are written
+// whatever they say.
+void CheckBlock(const std::string& shownName, const input::BlockHeader& header,
+                std::int64_t headerRecord, const NuclideWorkspace& workspace,
+                input::TimeCoverage& coverage, std::vector<RunMessage>& messages) {
+  const auto where = [&] { return BlockPlace(shownName, header, headerRecord); };
+  if (!IsLetLetter(header.letLetter)) {
+    messages.push_back({MessageKind::kWarning, where() + "unknown LET letter " +
+                                                   LetterText(header.letLetter) +
+                                                   "; its rows are written but not integrated"});
+  } else if (header.timePointCount == 0) {
+    messages.push_back(
+        {MessageKind::kWarning, where() + "no time points; its rows are written as zeros"});
+  } else {
+    const integration::TimeGrid& grid = workspace.block.timeGrid;
+    coverage.AddBlock(grid.Count(), grid.at(grid.Count() - 1));
+  }
+  if (const double lowest = LowestNegative(workspace.coefficients); lowest < 0) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2E", lowest);
+    messages.push_back({MessageKind::kWarning, where() + "coefficients below zero (lowest " + text +
+                                                   " Gy/Bq); a dose cannot be negative"});
+  }
+}
+
+// The warning for selected age groups whose tables got no rows.
+void ReportEmptyTables(const std::string& shownName, const RunSelection& run,
+                       const std::vector<bool>& hasRows, const std::string& why,
+                       std::vector<RunMessage>& messages) {
+  std::vector<int> empty;
+  for (std::size_t i = 0; i < hasRows.size(); ++i) {
+    if (!hasRows[i]) empty.push_back(run.selectedAges[i]);
+  }
+  if (empty.empty()) return;
+  messages.push_back({MessageKind::kWarning,
+                      shownName + ": " + why + "headers only for " + input::AgeGroupList(empty)});
+}
+
 }  // namespace
+
+const char* MessageKindName(MessageKind kind) {
+  return kind == MessageKind::kWarning ? "warning" : "note";
+}
 
 NuclideResult ProcessNuclide(input::DoseRateFile& file, const input::IndexEntry& entry,
                              const std::string& nuclideName, const RunSelection& run,
@@ -37,21 +127,36 @@ NuclideResult ProcessNuclide(input::DoseRateFile& file, const input::IndexEntry&
   NuclideResult result;
   result.status = WriteHeaders(run, files, workspace.text);
   const std::int32_t start = entry.StartFor(run.dataKind);
-  if (!result.status.ok() || start == 0) return result;
+  const std::string shownName = input::TrimBlanks(nuclideName);
+  std::vector<bool> hasRows(run.selectedAges.size(), false);
+  if (!result.status.ok()) return result;
+  if (start == 0) {
+    ReportEmptyTables(shownName, run, hasRows,
+                      std::string("no data in ") + input::DoseRateFileName(run.dataKind) + "; ",
+                      result.messages);
+    return result;
+  }
   if (start < 3 || start > file.RecordCount()) {
-    result.status = input::Status::Corruption("the index gives record " + std::to_string(start) +
-                                              " of " + file.File().Path().filename().string() +
-                                              " as the start of " + input::TrimBlanks(nuclideName) +
-                                              ", but the file has records 3 to " +
-                                              std::to_string(file.RecordCount()));
+    result.status = input::Status::Corruption(
+        "the index gives record " + std::to_string(start) + " of " +
+        file.File().Path().filename().string() + " as the start of " + shownName +
+        ", but the file has records 3 to " + std::to_string(file.RecordCount()));
     return result;
   }
   file.PositionAt(start);
+  input::TimeCoverage coverage(run.integrationTimes);
   std::int32_t formNumber = 0;
   while (true) {
     const input::BlockHeader header = file.ReadBlockHeader(run.dataKind);
     if (header.name != nuclideName) break;
     const std::int64_t headerRecord = file.LastRecordNumber();
+    if (const std::string fault = ExtentFault(header); !fault.empty()) {
+      // Reading on would take rate records for headers.
+      result.messages.push_back(
+          {MessageKind::kWarning, BlockPlace(shownName, header, headerRecord) + fault +
+                                      "; the tables of " + shownName + " stop here, incomplete"});
+      break;
+    }
     const int table = TableFor(run, header.ageDays);
     if (table < 0) {
       file.SkipRecords(header.RecordsToSkip());
@@ -62,9 +167,11 @@ NuclideResult ProcessNuclide(input::DoseRateFile& file, const input::IndexEntry&
           file, header, run.selectedRegions, run.integrationTimes, workspace.block,
           workspace.coefficients);
       if (!block.valid) {
-        result.warnings.push_back(
-            {input::TrimBlanks(nuclideName), header.ageDays, headerRecord, block.reason});
+        result.messages.push_back(
+            {MessageKind::kWarning, BlockPlace(shownName, header, headerRecord) + block.reason +
+                                        "; its rows are left out"});
       } else {
+        CheckBlock(shownName, header, headerRecord, workspace, coverage, result.messages);
         workspace.text.clear();
         if (run.dataKind == input::DataKind::kInhalation) {
           output::WriteInhalationRows(workspace.coefficients, run.integrationTimes, header,
@@ -75,9 +182,14 @@ NuclideResult ProcessNuclide(input::DoseRateFile& file, const input::IndexEntry&
         }
         result.status = files.Write(static_cast<std::size_t>(table), workspace.text);
         if (!result.status.ok()) return result;
+        hasRows[static_cast<std::size_t>(table)] = true;
       }
     }
     if (file.AtEnd()) break;
+  }
+  ReportEmptyTables(shownName, run, hasRows, "", result.messages);
+  for (std::string& note : coverage.Notes(shownName)) {
+    result.messages.push_back({MessageKind::kNote, std::move(note)});
   }
   return result;
 }

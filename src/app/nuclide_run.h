@@ -26,17 +26,22 @@ struct RunSelection {
   std::vector<double> integrationTimes;  // days
 };
 
-// A block whose coefficients could not be computed; its row group is left out.
-struct BlockWarning {
-  std::string nuclide;  // without trailing blanks
-  std::int32_t ageDays = 0;
-  std::int64_t record = 0;  // the block's header record
-  std::string reason;
+// What a nuclide's run tells the user besides its tables. A warning: something
+// asked for is missing or suspect (quillmore-batch exits 1). A note: worth
+// knowing, nothing wrong (hidden by --quiet).
+enum class MessageKind { kWarning, kNote };
+
+struct RunMessage {
+  MessageKind kind = MessageKind::kWarning;
+  std::string text;  // one line naming the nuclide, and the block where there is one
 };
 
+// "warning" or "note".
+const char* MessageKindName(MessageKind kind);
+
 struct NuclideResult {
-  input::Status status;  // a file that could not be written, a bad start record
-  std::vector<BlockWarning> warnings;
+  input::Status status;                      // a file that could not be written, a bad start record
+  std::vector<RunMessage> messages;          // warnings in the order found, then the notes
   std::vector<std::filesystem::path> files;  // written, in the order of selectedAges
 };
 
@@ -52,10 +57,12 @@ struct NuclideWorkspace {
 // selected age group, then each block of a selected group, until a header of
 // another nuclide or the end of the file. A start record of 0 gives headers
 // only; one below 3 or past the end of the file is a Corruption error.
-NuclideResult ProcessNuclide(input::DoseRateFile& file, const input::IndexEntry& entry,
-                             const std::string& nuclideName, const RunSelection& run,
-                             output::OutputFiles& files, NuclideWorkspace& workspace);
-
+// Warnings: a start record of 0, a selected age group left with headers only,
+// a block whose rows are left out (unreadable) or not integrated (unknown LET
+// letter, no time points), coefficients below zero, and a block whose LET
+// letter and records per point disagree, where the walk stops rather than
+// read rate records as headers. Notes: periods past the last tabulated time,
+// blocks of a single time point.
 // Opens the output files of `nuclideName` in `outputFolder`, runs
 // ProcessNuclide and closes them; the result lists the files written.
 NuclideResult WriteNuclideTables(input::DoseRateFile& file, const input::IndexEntry& entry,

@@ -82,14 +82,28 @@ long double ReadBased(std::string_view field, std::size_t pos) {
   return value;
 }
 
-}  // namespace
-
-long double ReadNumber(std::string_view field) {
+// Position of the first character after the blanks, tabs, CRs and LFs that lead a field.
+std::size_t SkipLeadingSpace(std::string_view field) {
   std::size_t pos = 0;
   while (pos < field.size() &&
          (field[pos] == ' ' || field[pos] == '\t' || field[pos] == '\r' || field[pos] == '\n')) {
     ++pos;
   }
+  return pos;
+}
+
+}  // namespace
+
+bool StartsWithNumber(std::string_view field) {
+  std::size_t pos = SkipLeadingSpace(field);
+  if (pos < field.size() && field[pos] == '&') return true;
+  if (pos < field.size() && (field[pos] == '+' || field[pos] == '-')) ++pos;
+  if (pos < field.size() && field[pos] == '.') ++pos;
+  return pos < field.size() && IsDigit(field[pos]);
+}
+
+long double ReadNumber(std::string_view field) {
+  std::size_t pos = SkipLeadingSpace(field);
   if (pos < field.size() && field[pos] == '&') return ReadBased(field, pos + 1);
 
   bool negative = false;

@@ -126,22 +126,101 @@ TEST_F(NuclideRunTest, EndsOnTheEndOfTheFile) {
   EXPECT_EQ(FileLines("Zr-95_365_H.TXT").size(), 5U);
 }
 
-TEST_F(NuclideRunTest, InvalidBlockIsReportedSkippedAndTheWalkGoesOn) {
+// The messages of a run, one line each: "warning: ..." or "note: ...".
+std::vector<std::string> Messages(const NuclideResult& result) {
+  std::vector<std::string> lines;
+  for (const RunMessage& message : result.messages) {
+    lines.push_back(std::string(MessageKindName(message.kind)) + ": " + message.text);
+  }
+  return lines;
+}
+
+TEST_F(NuclideRunTest, SuspectBlocksAreNamedAndTheWalkGoesOn) {
   const std::int32_t start = builder_.NextRecordNumber();
   BlockSpec broken = Block("Cs-137", 100, 'L');
   broken.times = {1, 10, 5};
-  builder_.AddBlock(broken);
-  builder_.AddBlock(Block("Cs-137", 365, 'L'));
-  run_.selectedAges = {1, 2};
+  builder_.AddBlock(broken);                       // record 3: rows left out
+  builder_.AddBlock(Block("Cs-137", 365, 'X'));    // record 7: rows of zeros
+  BlockSpec negative = Block("Cs-137", 365, 'L');  // record 11: extended below zero
+  negative.rates = {ScaledRates(0), ScaledRates(1e-9), ScaledRates(2e-9)};
+  builder_.AddBlock(negative);
+  BlockSpec empty = Block("Cs-137", 365, 'H');  // record 15
+  empty.times.clear();
+  builder_.AddBlock(empty);
+  run_.selectedAges = {1, 2, 3};
   const NuclideResult result = Run("cs-137", start);
   ASSERT_TRUE(result.status.ok());
-  ASSERT_EQ(result.warnings.size(), 1U);
-  EXPECT_EQ(result.warnings[0].nuclide, "Cs-137");
-  EXPECT_EQ(result.warnings[0].ageDays, 100);
-  EXPECT_EQ(result.warnings[0].record, start);
-  EXPECT_FALSE(result.warnings[0].reason.empty());
+  EXPECT_EQ(Messages(result),
+            (std::vector<std::string>{
+                "warning: Cs-137, age 100 d, record 3: time points not strictly increasing at "
+                "record 6; its rows are left out",
+                "warning: Cs-137, age 365 d, record 7: unknown LET letter \"X\"; its rows are "
+                "written but not integrated",
+                "warning: Cs-137, age 365 d, record 11: coefficients below zero (lowest -9.65E-10 "
+                "Gy/Bq); a dose cannot be negative",
+                "warning: Cs-137, age 365 d, record 15: no time points; its rows are written as "
+                "zeros",
+                "warning: Cs-137: headers only for Infant, 5 y-old"}));
   EXPECT_EQ(FileLines("Cs-137_100_H.TXT").size(), 3U) << "no row group for the invalid block";
-  EXPECT_EQ(FileLines("Cs-137_365_H.TXT").size(), 5U);
+  const auto written = FileLines("Cs-137_365_H.TXT");
+  ASSERT_EQ(written.size(), 3U + 3 * 2);
+  const std::string numbers = written[4].substr(written[4].size() - 36);
+  EXPECT_EQ(numbers.find_first_of("123456789"), std::string::npos)
+      << "the unknown letter's rows are written, all zeros: " << numbers;
+}
+
+TEST_F(NuclideRunTest, LetLetterAndRecordsPerPointDisagreeingStopTheWalk) {
+  // Each block is skipped by its letter but would be read by its P: in step
+  // only when they agree. An unknown letter with P = 2 is the same case.
+  for (const char let : {'L', 'X'}) {
+    for (const int age : {100, 365}) {
+      SCOPED_TRACE(std::string(1, let) + " " + std::to_string(age));
+      builder_ = DoseRateFileBuilder(DataKind::kInhalation);
+      const std::int32_t start = builder_.NextRecordNumber();
+      BlockSpec pairs = Block("Pu-239", age, 'B');
+      pairs.letLetter = let;
+      pairs.recordsPerPoint = 2;
+      pairs.highRates.clear();
+      builder_.AddBlock(pairs);
+      builder_.AddBlock(Block("Pu-239", 7300, 'L'));
+      run_.selectedAges = {1, 6};
+      const NuclideResult result = Run("pu-239", start);
+      ASSERT_TRUE(result.status.ok());
+      EXPECT_EQ(
+          Messages(result),
+          (std::vector<std::string>{
+              "warning: Pu-239, age " + std::to_string(age) + " d, record 3: LET letter \"" + let +
+                  "\" disagrees with 2 records per point; the tables of Pu-239 stop here, "
+                  "incomplete",
+              "warning: Pu-239: headers only for Infant, Adult"}));
+      EXPECT_EQ(FileLines("Pu-239_7300_H.TXT").size(), 3U);
+    }
+  }
+}
+
+TEST_F(NuclideRunTest, NotesForExtendedPeriodsAndSinglePoints) {
+  const std::int32_t start = builder_.NextRecordNumber();
+  BlockSpec shortBlock = Block("Be-7", 100, 'L');
+  shortBlock.times = {1, 2, 20};  // 50 d lies past it
+  builder_.AddBlock(shortBlock);
+  BlockSpec single = Block("Be-7", 100, 'B');
+  single.times = {1};
+  builder_.AddBlock(single);
+  builder_.AddBlock(Block("Be-7", 7300, 'L'));  // reaches 100 d
+  run_.selectedAges = {1, 6};
+  run_.integrationTimes = {1, 30, 50.5};
+  const NuclideResult result = Run("be-7", start);
+  EXPECT_EQ(Messages(result),
+            (std::vector<std::string>{
+                "note: Be-7: periods 30, 50.5 d lie past the last tabulated time of some blocks "
+                "(earliest 20 d); their curves are extended",
+                "note: Be-7: 1 block holds one time point; its rows give the tabulated rate "
+                "(Gy/Bq per day), not an integral"}));
+  builder_ = DoseRateFileBuilder(DataKind::kInhalation);
+  builder_.AddBlock(Block("Be-7", 100, 'L'));
+  run_.selectedAges = {1};
+  run_.integrationTimes = {1, 100};
+  EXPECT_TRUE(Run("be-7", start).messages.empty()) << "the last time itself is within the data";
 }
 
 TEST_F(NuclideRunTest, StartRecordsOutsideTheFile) {
@@ -150,6 +229,9 @@ TEST_F(NuclideRunTest, StartRecordsOutsideTheFile) {
   NuclideResult none = Run("co-60", 0);
   EXPECT_TRUE(none.status.ok());
   EXPECT_EQ(FileLines("Co-60_100_H.TXT").size(), 3U) << "headers only";
+  EXPECT_EQ(Messages(none),
+            std::vector<std::string>{
+                "warning: Co-60: no data in TQV27INH2.DRT; headers only for Infant"});
   for (std::int32_t start : {2, 7, -1}) {
     file_ = input::DoseRateFile();
     const NuclideResult bad = Run("co-60", start);

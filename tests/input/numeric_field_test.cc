@@ -25,6 +25,13 @@ TEST(ReadNumber, DecimalForms) {
                                         "5",
                                         2)),
             0.0);  // NUL is not skipped
+  // Whether a 0 was read or there was no number at all.
+  for (const char* number : {"0", " -0.5x", "+.5", "&H1F", "\t7 days", "1E3"}) {
+    EXPECT_TRUE(StartsWithNumber(number)) << number;
+  }
+  for (const char* none : {"", "   ", "abc", ".", "-", "- 5", "E5", "+.e1"}) {
+    EXPECT_FALSE(StartsWithNumber(none)) << none;
+  }
 }
 
 TEST(ReadNumber, BasedIntegers) {

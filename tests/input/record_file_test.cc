@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "support/data_builder.h"
 #include "support/temp_dir.h"
 
@@ -51,6 +53,14 @@ TEST_P(RecordFileTest, ReadPastTheEndYieldsNulsAndSetsEndOfFile) {
   EXPECT_FALSE(file_.AtEnd()) << "a read inside the file clears the state";
   EXPECT_EQ(file_.ReadRecord(0), std::string(10, '\0'));
   EXPECT_EQ(file_.ReadNextRecord(), Record("one", 10));
+  // Record numbers from the data may be anything: no overflow, only NULs.
+  constexpr auto kMax = std::numeric_limits<std::int64_t>::max();
+  for (const std::int64_t number : {kMax, kMax - 1, std::numeric_limits<std::int64_t>::min()}) {
+    EXPECT_EQ(file_.ReadRecord(number), std::string(10, '\0'));
+    file_.SkipRecords(kMax);
+    EXPECT_TRUE(file_.AtEnd());
+    EXPECT_EQ(file_.ReadNextRecord(), std::string(10, '\0'));
+  }
 }
 
 TEST_P(RecordFileTest, SkipSetsEndOfFileByTheLastSkippedRecord) {
