@@ -68,6 +68,8 @@ std::string BatchUsage() {
          "                      for 30, remainder or rest body for 29 (default all)\n"
          "  --all               every nuclide with data in the data set, in index order\n"
          "  --jobs N            nuclides processed at once (default: one per core)\n"
+         "  --curves            also write NUCLIDE_H|G_curves.csv: rates and doses from\n"
+         "                      intake at the tabulated, integration and grid times\n"
          "  --list-regions      print the data set's region numbers and names\n"
          "  --list-nuclides     print the nuclides with data in the data set\n"
          "  --check             validate the data set and the times file and report\n"
@@ -136,6 +138,8 @@ input::Status ParseBatchOptions(const std::vector<std::string>& arguments, Batch
       options->listNuclides = true;
     } else if (arg == "--check") {
       options->check = true;
+    } else if (arg == "--curves") {
+      options->curves = true;
     } else if (arg == "--quiet" || arg == "-q") {
       options->quiet = true;
     } else if (arg == "--help" || arg == "-h") {

@@ -21,6 +21,7 @@ struct BatchOptions {
   bool listRegions = false;
   bool listNuclides = false;
   bool check = false;
+  bool curves = false;  // also the curve file of each nuclide
   bool quiet = false;
   bool help = false;
   bool version = false;

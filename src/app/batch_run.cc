@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/batch_progress.h"
+#include "app/curve_export.h"
 #include "app/nuclide_run.h"
 #include "input/data_check.h"
 #include "input/data_index.h"
@@ -125,7 +126,7 @@ std::vector<Job> CollectJobs(const BatchOptions& options, input::DataIndex& inde
 // the dose-rate file; every nuclide's files are its own, so the bytes do not
 // depend on the number of threads.
 Status RunJobs(std::vector<Job>& jobs, const RunSelection& run, const OpenedData& data,
-               const std::filesystem::path& outputFolder, unsigned jobCount,
+               const std::filesystem::path& outputFolder, unsigned jobCount, bool curves,
                BatchProgress& progress) {
   std::atomic<std::size_t> next{0};
   std::atomic<bool> failed{false};
@@ -143,6 +144,10 @@ Status RunJobs(std::vector<Job>& jobs, const RunSelection& run, const OpenedData
       job.status = std::move(result.status);
       job.messages = std::move(result.messages);
       job.fileCount = result.files.size();
+      if (curves && job.status.ok()) {
+        job.status = WriteNuclideCurves(file, job.entry, job.nuclideName, run, outputFolder);
+        if (job.status.ok()) ++job.fileCount;
+      }
       if (job.status.code() == Status::Code::kIoError) status = job.status;
       const std::lock_guard<std::mutex> lock(mutex);
       progress.Update(++done);
@@ -211,7 +216,7 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   const unsigned jobCount = options.jobs > 0 ? static_cast<unsigned>(options.jobs) : cores;
   const auto start = std::chrono::steady_clock::now();
   BatchProgress progress(err, jobs.size(), showProgress && !options.quiet);
-  status = RunJobs(jobs, run, data, outputFolder, jobCount, progress);
+  status = RunJobs(jobs, run, data, outputFolder, jobCount, options.curves, progress);
 
   std::size_t files = 0;
   for (const Job& job : jobs) {

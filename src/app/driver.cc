@@ -1,9 +1,11 @@
 #include "app/driver.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/curve_plots.h"
 #include "app/nuclide_run.h"
 #include "app/selection.h"
 #include "app/start_screen.h"
@@ -204,17 +206,28 @@ std::vector<std::string> ViewEntries(const Session& session, const NuclideResult
   return entries;
 }
 
-void View(Console& console, const Session& session, const std::string& entry) {
-  const int frozenColumns = session.run.dataKind == input::DataKind::kInhalation ? 17 : 23;
+// The file of `entries`[table] in the viewer, with the plots of its curves.
+void View(Console& console, Session& session, const std::string& nuclideName,
+          const std::vector<std::string>& entries, std::size_t table) {
   const std::filesystem::path path =
-      input::ResolvePath(session.workingFolder, input::kOutputFolderName) / TakeFirstWord(entry);
-  console::ViewFile(console, path, kFrozenRows, frozenColumns);
+      input::ResolvePath(session.workingFolder, input::kOutputFolderName) /
+      TakeFirstWord(entries[table]);
+  app::CurvePlots plots(session.doseRates, session.index.Entry(), nuclideName, session.run,
+                        static_cast<int>(table));
+  const console::TableLayout layout{
+      .frozenRows = kFrozenRows,
+      .frozenColumns = session.run.dataKind == input::DataKind::kInhalation ? 17 : 23,
+      .blockCount = static_cast<int>(session.run.selectedRegions.size()),
+      .rowsPerGroup = static_cast<int>(session.run.integrationTimes.size()),
+      .plots = &plots};
+  console::ViewFile(console, path, layout);
 }
 
-void ViewFiles(Console& console, const Session& session, const std::vector<std::string>& entries) {
+void ViewFiles(Console& console, Session& session, const std::string& nuclideName,
+               const std::vector<std::string>& entries) {
   if (entries.empty()) return;
   if (session.run.selectedAges.size() == 1) {
-    View(console, session, entries.front());
+    View(console, session, nuclideName, entries, 0);
     return;
   }
   for (int k = 1;; ++k) {
@@ -223,7 +236,8 @@ void ViewFiles(Console& console, const Session& session, const std::vector<std::
         console, kSingleLayout, kPlacement, kPlacement, "Click on output file",
         " Select File to View", entries, k, console::kChooseOne, 0);
     if (chosen.empty()) return;
-    View(console, session, chosen);
+    const auto table = std::find(entries.begin(), entries.end(), chosen) - entries.begin();
+    View(console, session, nuclideName, entries, static_cast<std::size_t>(table));
   }
 }
 
@@ -260,7 +274,7 @@ bool ProcessAndList(Console& console, Session& session, const std::string& nucli
     console.PrintText(entry);
     console.NewLine();
   }
-  ViewFiles(console, session, entries);
+  ViewFiles(console, session, nuclideName, entries);
   console.NewLine();
   SetColor(console, kYellow);
   console.PrintText("     Press a key (or left click mouse) to continue....");

@@ -11,17 +11,6 @@
 namespace quillmore::app {
 namespace {
 
-// Index in the selection of the table that takes a block of `ageDays`, or -1.
-// The adult group takes every block older than 7299 days.
-int TableFor(const RunSelection& run, std::int32_t ageDays) {
-  constexpr std::int32_t kAdultFrom = 7299;
-  for (std::size_t i = 0; i < run.selectedAges.size(); ++i) {
-    const std::int32_t days = input::AgeGroupDays(run.selectedAges[i]);
-    if ((days > kAdultFrom && ageDays > kAdultFrom) || days == ageDays) return static_cast<int>(i);
-  }
-  return -1;
-}
-
 input::Status WriteHeaders(const RunSelection& run, output::OutputFiles& files, std::string& text) {
   for (std::size_t i = 0; i < run.selectedAges.size(); ++i) {
     text.clear();
@@ -37,20 +26,6 @@ input::Status WriteHeaders(const RunSelection& run, output::OutputFiles& files, 
 std::string LetterText(char letter) {
   const bool printable = static_cast<unsigned char>(letter) >= 32 && letter != 127;
   return "\"" + std::string(1, printable ? letter : '?') + "\"";
-}
-
-// Why the walk cannot tell where the block ends, or empty: the walk skips by
-// the LET letter, the reader reads by the records per point, so the two must agree.
-std::string ExtentFault(const input::BlockHeader& header) {
-  const std::int32_t perPoint = header.letLetter == 'B' ? 2 : 1;
-  if (header.recordsPerPoint != perPoint) {
-    return "LET letter " + LetterText(header.letLetter) + " disagrees with " +
-           std::to_string(header.recordsPerPoint) + " records per point";
-  }
-  if (header.timePointCount < 0) {
-    return "time-point count " + std::to_string(header.timePointCount) + " is negative";
-  }
-  return {};
 }
 
 bool IsLetLetter(char letter) {
@@ -117,6 +92,27 @@ void ReportEmptyTables(const std::string& shownName, const RunSelection& run,
 
 }  // namespace
 
+int TableForAge(const RunSelection& run, std::int32_t ageDays) {
+  constexpr std::int32_t kAdultFrom = 7299;
+  for (std::size_t i = 0; i < run.selectedAges.size(); ++i) {
+    const std::int32_t days = input::AgeGroupDays(run.selectedAges[i]);
+    if ((days > kAdultFrom && ageDays > kAdultFrom) || days == ageDays) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+std::string BlockExtentFault(const input::BlockHeader& header) {
+  const std::int32_t perPoint = header.letLetter == 'B' ? 2 : 1;
+  if (header.recordsPerPoint != perPoint) {
+    return "LET letter " + LetterText(header.letLetter) + " disagrees with " +
+           std::to_string(header.recordsPerPoint) + " records per point";
+  }
+  if (header.timePointCount < 0) {
+    return "time-point count " + std::to_string(header.timePointCount) + " is negative";
+  }
+  return {};
+}
+
 const char* MessageKindName(MessageKind kind) {
   return kind == MessageKind::kWarning ? "warning" : "note";
 }
@@ -150,14 +146,14 @@ NuclideResult ProcessNuclide(input::DoseRateFile& file, const input::IndexEntry&
     const input::BlockHeader header = file.ReadBlockHeader(run.dataKind);
     if (header.name != nuclideName) break;
     const std::int64_t headerRecord = file.LastRecordNumber();
-    if (const std::string fault = ExtentFault(header); !fault.empty()) {
+    if (const std::string fault = BlockExtentFault(header); !fault.empty()) {
       // Reading on would take rate records for headers.
       result.messages.push_back(
           {MessageKind::kWarning, BlockPlace(shownName, header, headerRecord) + fault +
                                       "; the tables of " + shownName + " stop here, incomplete"});
       break;
     }
-    const int table = TableFor(run, header.ageDays);
+    const int table = TableForAge(run, header.ageDays);
     if (table < 0) {
       file.SkipRecords(header.RecordsToSkip());
     } else {

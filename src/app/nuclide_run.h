@@ -52,6 +52,15 @@ struct NuclideWorkspace {
   std::string text;
 };
 
+// Index in the selection of the table that takes a block of `ageDays`, or -1.
+// The adult group takes every block older than 7299 days.
+int TableForAge(const RunSelection& run, std::int32_t ageDays);
+
+// Why the block walk cannot tell where the block of `header` ends (it skips by
+// the LET letter, the reader reads by the records per point, so the two must
+// agree), or empty. The walk stops at such a block.
+std::string BlockExtentFault(const input::BlockHeader& header);
+
 // Writes the tables of `nuclideName` (7 characters, confirmed by the index as
 // `entry`) into the files already open in `files`: the headers of every
 // selected age group, then each block of a selected group, until a header of

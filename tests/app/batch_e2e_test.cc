@@ -10,15 +10,19 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/nuclide_run.h"
+#include "input/age_groups.h"
 #include "input/data_index.h"
 #include "input/dose_rate_file.h"
 #include "input/integration_times.h"
 #include "input/nuclide_name.h"
 #include "input/region_names.h"
+#include "integration/block_integration.h"
 #include "sample_data/sample_data.h"
 #include "support/data_builder.h"
 #include "support/temp_dir.h"
@@ -388,6 +392,85 @@ TEST_F(BatchProgramTest, QuietKeepsOnlyProblems) {
   EXPECT_EQ(missing.out, "");
   EXPECT_EQ(missing.err, "quillmore-batch: no data are available for Xx-1\n");
   EXPECT_EQ(Run({"--quiet", "--data-set", "h", "--ages", "9", "tc-99m"}).status, 2);
+}
+
+// The curve file against the table's own code: the rates at the tabulated
+// times are the file's rates, the doses at the periods the coefficients
+// before rounding, block by block of the nuclide run's walk.
+TEST_F(BatchProgramTest, CurvesMeetTheTabulatedRatesAndTheTableCoefficients) {
+  const Outcome outcome = Run({"--data-set", "h", "--ages", "10y,adult", "--regions", "2,lung",
+                               "--curves", "Pu-239", "Tc-99m"});
+  ASSERT_EQ(outcome.status, 0) << outcome.err;
+  for (const std::string nuclide : {"Pu-239 ", "Tc-99m "}) {
+    // (age days, form, region, kind, time) -> rate low, rate high, dose low, dose high.
+    std::map<std::tuple<int, int, std::string, std::string, double>, std::array<double, 4>> rows;
+    std::size_t gridRows = 0;
+    const std::string csv =
+        ReadFile(work_ / "OUTPUT" / (input::TrimBlanks(nuclide) + "_H_curves.csv"));
+    std::istringstream lines(csv);
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(line.substr(0, 29), "age_group,age_days,form,form_");
+    while (std::getline(lines, line)) {
+      std::vector<std::string> f;
+      std::istringstream fields(line);
+      for (std::string field; std::getline(fields, field, ',');) f.push_back(field);
+      ASSERT_EQ(f.size(), 11u) << line;
+      gridRows += f[5] == "grid";
+      rows[{std::stoi(f[1]), std::stoi(f[2]), f[4], f[5], std::stod(f[6])}] = {
+          std::stod(f[7]), std::stod(f[8]), std::stod(f[9]), std::stod(f[10])};
+    }
+
+    input::DataIndex index;
+    input::DoseRateFile file;
+    ASSERT_TRUE(index.Open(work_ / "DATA" / input::kIndexFileName).ok());
+    ASSERT_TRUE(
+        file.Open(work_ / "DATA" / input::DoseRateFileName(input::DataKind::kInhalation)).ok());
+    ASSERT_NE(index.FindNuclide(nuclide), 0);
+    RunSelection run;
+    run.selectedAges = {4, 6};
+    run.selectedRegions = {2, 30};
+    run.integrationTimes =
+        input::ReadIntegrationTimes(work_ / "DATA" / input::kTimesFileName).integrationTimes;
+    integration::BlockWorkspace workspace;
+    integration::CoefficientTable coefficients;
+    std::array<int, 2> forms{};
+    std::size_t checked = 0;
+    file.PositionAt(index.Entry().StartFor(input::DataKind::kInhalation));
+    for (input::BlockHeader header = file.ReadBlockHeader(input::DataKind::kInhalation);
+         header.name == nuclide && !file.AtEnd();
+         header = file.ReadBlockHeader(input::DataKind::kInhalation)) {
+      const int table = TableForAge(run, header.ageDays);
+      if (table < 0) {
+        file.SkipRecords(header.RecordsToSkip());
+        continue;
+      }
+      ASSERT_TRUE(integration::ReadAndIntegrateBlock(file, header, run.selectedRegions,
+                                                     run.integrationTimes, workspace, coefficients)
+                      .valid);
+      const int days = input::AgeGroupDays(run.selectedAges[static_cast<std::size_t>(table)]);
+      const int form = ++forms[static_cast<std::size_t>(table)];
+      const int points = workspace.timeGrid.Count();
+      ASSERT_GT(points, 1);
+      for (int j = 0; j < 2; ++j) {
+        const std::string region = j == 0 ? "UB Wall" : "Lung";
+        for (int i = 0; i < points; ++i) {
+          const auto& row = rows.at({days, form, region, "tabulated", workspace.timeGrid.at(i)});
+          EXPECT_EQ(row[0], workspace.rates.at(integration::kLowLet, j, i));
+          EXPECT_EQ(row[1], workspace.rates.at(integration::kHighLet, j, i));
+        }
+        for (std::size_t k = 0; k < run.integrationTimes.size(); ++k) {
+          const auto& row = rows.at({days, form, region, "period", run.integrationTimes[k]});
+          EXPECT_EQ(row[2], coefficients.at(integration::kLowLet, j, static_cast<int>(k)));
+          EXPECT_EQ(row[3], coefficients.at(integration::kHighLet, j, static_cast<int>(k)));
+          ++checked;
+        }
+      }
+    }
+    EXPECT_GT(checked, 20u) << nuclide;
+    // About 50 grid points a decade from the first tabulated time to the last period.
+    EXPECT_GT(gridRows, 50u * 4 * 2 * 2) << nuclide;
+  }
 }
 
 TEST_F(BatchProgramTest, TimesFileFaultsExitTwoNamingFileAndLineAndWriteNothing) {
