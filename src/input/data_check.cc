@@ -64,7 +64,7 @@ std::string Shown(const std::string& name) {
 // converted to LF); every record-by-record check would then be noise.
 bool CheckRecordLengths(RecordFile& file, ProblemList& problems) {
   const std::size_t length = file.RecordLength();
-  const std::uintmax_t size = std::filesystem::file_size(file.Path());
+  const std::uint64_t size = file.ByteCount();
   if (size % length != 0) {
     problems.Add(file.RecordCount(), "file size " + std::to_string(size) +
                                          " is not a whole number of " + std::to_string(length) +

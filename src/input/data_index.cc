@@ -43,15 +43,22 @@ std::string EntryRangeFault(std::int32_t first, std::int32_t last, std::int64_t 
 }
 
 Status DataIndex::Open(const std::filesystem::path& path) {
+  return ReadEntryRange(file_.Open(path, kIndexRecordLength));
+}
+
+Status DataIndex::OpenBytes(std::string_view bytes) {
+  return ReadEntryRange(file_.OpenBytes(bytes, kIndexRecordLength, kIndexFileName));
+}
+
+Status DataIndex::ReadEntryRange(Status opened) {
   firstEntry_ = kFirstEntryRecord;
   lastEntry_ = kFirstEntryRecord - 1;
-  Status status = file_.Open(path, kIndexRecordLength);
-  if (!status.ok()) return status;
+  if (!opened.ok()) return opened;
   const std::string_view record2 = file_.ReadRecord(2);
   const std::int32_t first = ReadInteger(record2.substr(0, 4));
   const std::int32_t last = ReadInteger(record2.substr(4, 4));
   const std::string fault = EntryRangeFault(first, last, file_.RecordCount());
-  if (!fault.empty()) return Status::Corruption(path.string() + ", record 2: " + fault);
+  if (!fault.empty()) return Status::Corruption(file_.Path().string() + ", record 2: " + fault);
   firstEntry_ = first;
   lastEntry_ = last;
   return Status::Ok();
