@@ -65,11 +65,8 @@ std::string Shown(const std::string& name) {
 // converted to LF); every record-by-record check would then be noise.
 bool CheckRecordLengths(RecordFile& file, ProblemList& problems) {
   const std::size_t length = file.RecordLength();
-  std::error_code error;
-  const std::uintmax_t size = std::filesystem::file_size(file.Path(), error);
-  if (error) {
-    problems.Add(0, "the file's size cannot be read: " + error.message());
-  } else if (size % length != 0) {
+  const std::uint64_t size = file.ByteCount();
+  if (size % length != 0) {
     problems.Add(file.RecordCount(), "file size " + std::to_string(size) +
                                          " is not a whole number of " + std::to_string(length) +
                                          "-byte records");

@@ -43,15 +43,23 @@ std::string EntryRangeFault(std::int32_t first, std::int32_t last, std::int64_t 
 }
 
 base::Status DataIndex::Open(const std::filesystem::path& path) {
+  return ReadEntryRange(file_.Open(path, kIndexRecordLength));
+}
+
+base::Status DataIndex::OpenBytes(std::string_view bytes) {
+  return ReadEntryRange(file_.OpenBytes(bytes, kIndexRecordLength, kIndexFileName));
+}
+
+base::Status DataIndex::ReadEntryRange(base::Status opened) {
   firstEntry_ = kFirstEntryRecord;
   lastEntry_ = kFirstEntryRecord - 1;
-  base::Status status = file_.Open(path, kIndexRecordLength);
-  if (!status.ok()) return status;
+  if (!opened.ok()) return opened;
   const std::string_view record2 = file_.ReadRecord(2);
   const std::int32_t first = ReadInteger(record2.substr(0, 4));
   const std::int32_t last = ReadInteger(record2.substr(4, 4));
   const std::string fault = EntryRangeFault(first, last, file_.RecordCount());
-  if (!fault.empty()) return base::Status::Corruption(path.string() + ", record 2: " + fault);
+  if (!fault.empty())
+    return base::Status::Corruption(file_.Path().string() + ", record 2: " + fault);
   firstEntry_ = first;
   lastEntry_ = last;
   return base::Status::Ok();

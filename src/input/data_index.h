@@ -41,6 +41,8 @@ class DataIndex {
   // of the file from 3 on, with the last not before the first: a Corruption
   // naming the field, after which the index stays open with no entries.
   base::Status Open(const std::filesystem::path& path);
+  // Reads the index from `bytes` instead, named as the index file in messages.
+  base::Status OpenBytes(std::string_view bytes);
 
   // Record numbers of the first and last entry, as checked by Open (an empty
   // range, first after last, when they could not be used).
@@ -61,6 +63,10 @@ class DataIndex {
   RecordFile& File() { return file_; }
 
  private:
+  // After opening with `opened`, takes the first and last entry from record 2
+  // as Open describes.
+  base::Status ReadEntryRange(base::Status opened);
+
   RecordFile file_;
   IndexEntry entry_;
   std::int32_t firstEntry_ = kFirstEntryRecord;

@@ -37,6 +37,9 @@ long double PowerOfTen(int exponent) {
   return std::pow(10.0L, static_cast<long double>(exponent));
 }
 
+// A power of ten that is finite at extended precision with room to spare.
+constexpr int kSplitPower = 4096;
+
 // "&H1F", "&O17", "&Q17", "&B101", "&17": an unsigned integer in base 16, 8 or 2.
 long double ReadBased(std::string_view field, std::size_t pos) {
   int base = 8;
@@ -140,8 +143,15 @@ long double ReadNumber(std::string_view field) {
     scale += expNegative ? -exponent : exponent;
   }
   long double value = static_cast<long double>(mantissa);
-  if (mantissa != 0 && scale != 0) {
-    value = scale > 0 ? value * PowerOfTen(scale) : value / PowerOfTen(-scale);
+  if (mantissa != 0 && scale > 0) value *= PowerOfTen(scale);
+  if (mantissa != 0 && scale < 0) {
+    // Powers beyond about 10^4932 overflow, yet an 18-digit mantissa over one
+    // can still be a normal extended value: divide in two steps then.
+    if (scale < -kSplitPower) {
+      value /= PowerOfTen(kSplitPower);
+      scale += kSplitPower;
+    }
+    value /= PowerOfTen(-scale);
   }
   return negative ? -value : value;
 }

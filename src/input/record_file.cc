@@ -17,15 +17,20 @@ constexpr std::int64_t kLastRecordNumber = std::numeric_limits<std::int64_t>::ma
 
 }  // namespace
 
-base::Status RecordFile::Open(const std::filesystem::path& path, std::size_t recordLength) {
+void RecordFile::Reset(const std::filesystem::path& path, std::size_t recordLength) {
   file_.reset();
+  bytes_.clear();
   path_ = path;
   recordLength_ = recordLength;
+  fileSize_ = 0;
   buffer_.assign(recordLength, '\0');
   nextRecord_ = 1;
   filePosition_ = -1;
   atEnd_ = false;
+}
 
+base::Status RecordFile::Open(const std::filesystem::path& path, std::size_t recordLength) {
+  Reset(path, recordLength);
   std::error_code error;
   const auto status = std::filesystem::status(path, error);
   if (!std::filesystem::exists(status))
@@ -40,6 +45,19 @@ base::Status RecordFile::Open(const std::filesystem::path& path, std::size_t rec
   std::setvbuf(file, nullptr, _IOFBF, kStreamBufferSize);
   fileSize_ = std::filesystem::file_size(path, error);
   if (error) fileSize_ = 0;
+  return base::Status::Ok();
+}
+
+base::Status RecordFile::OpenBytes(std::string_view bytes, std::size_t recordLength,
+                                   const std::filesystem::path& name) {
+  Reset(name, recordLength);
+  // One byte more than the content, so that even empty content has storage to point at.
+  bytes_.assign(bytes.begin(), bytes.end());
+  bytes_.push_back('\0');
+  std::FILE* file = fmemopen(bytes_.data(), bytes.size(), "rb");
+  if (file == nullptr) return base::Status::IoError(name.string() + ": " + std::strerror(errno));
+  file_.reset(file);
+  fileSize_ = bytes.size();
   return base::Status::Ok();
 }
 

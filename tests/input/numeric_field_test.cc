@@ -56,6 +56,15 @@ TEST(ReadNumber, AtMostEighteenSignificantDigits) {
   EXPECT_EQ(ReadNumber("0.0000000000000000000012"), 1.2e-21L);
 }
 
+TEST(ReadNumber, ExponentsNearTheExtendedRangeDoNotZeroNormalValues) {
+  // 10^4941 overflows, yet the value is a normal extended number.
+  EXPECT_LT(std::fabs(ReadNumber("2288888888888888883E-4942") / 2.288888888888888883e-4924L - 1),
+            1e-17L);
+  EXPECT_LT(std::fabs(ReadNumber("-5e-4930") / -5e-4930L - 1), 1e-17L);
+  EXPECT_EQ(ReadNumber("1E-99999"), 0.0L);
+  EXPECT_TRUE(std::isinf(ReadNumber("1E99999")));
+}
+
 TEST(ReadInteger, RoundsTiesToEvenAndClamps) {
   EXPECT_EQ(ReadInteger("  12"), 12);
   EXPECT_EQ(ReadInteger("12.6"), 13);
