@@ -12,8 +12,6 @@
 #include <vector>
 
 #include "app/batch_progress.h"
-#include "app/curve_export.h"
-#include "app/nuclide_run.h"
 #include "base/text.h"
 #include "input/data_check.h"
 #include "input/data_index.h"
@@ -21,6 +19,9 @@
 #include "input/nuclide_name.h"
 #include "input/path_resolver.h"
 #include "input/region_names.h"
+#include "run/curve_export.h"
+#include "run/data_files.h"
+#include "run/nuclide_run.h"
 
 namespace quillmore::app {
 namespace {
@@ -33,7 +34,7 @@ struct Job {
   std::string nuclideName;  // 7 characters, as in the index
   input::IndexEntry entry;
   Status status;
-  std::vector<RunMessage> messages;
+  std::vector<run::RunMessage> messages;
   std::size_t fileCount = 0;
 };
 
@@ -127,7 +128,7 @@ std::vector<Job> CollectJobs(const BatchOptions& options, input::DataIndex& inde
 // Writes the jobs' tables on `jobCount` threads, each with its own handle on
 // the dose-rate file; every nuclide's files are its own, so the bytes do not
 // depend on the number of threads.
-Status RunJobs(std::vector<Job>& jobs, const RunSelection& run, const OpenedData& data,
+Status RunJobs(std::vector<Job>& jobs, const run::RunSelection& run, const OpenedData& data,
                const std::filesystem::path& outputFolder, unsigned jobCount, bool curves,
                BatchProgress& progress) {
   std::atomic<std::size_t> next{0};
@@ -138,16 +139,16 @@ Status RunJobs(std::vector<Job>& jobs, const RunSelection& run, const OpenedData
   auto work = [&] {
     input::DoseRateFile file;
     Status status = file.Open(data.doseRatePath);
-    NuclideWorkspace workspace;
+    run::NuclideWorkspace workspace;
     for (std::size_t i = next++; status.ok() && !failed && i < jobs.size(); i = next++) {
       Job& job = jobs[i];
-      NuclideResult result =
-          WriteNuclideTables(file, job.entry, job.nuclideName, run, outputFolder, workspace);
+      run::NuclideResult result =
+          run::WriteNuclideTables(file, job.entry, job.nuclideName, run, outputFolder, workspace);
       job.status = std::move(result.status);
       job.messages = std::move(result.messages);
       job.fileCount = result.files.size();
       if (curves && job.status.ok()) {
-        job.status = WriteNuclideCurves(file, job.entry, job.nuclideName, run, outputFolder);
+        job.status = run::WriteNuclideCurves(file, job.entry, job.nuclideName, run, outputFolder);
         if (job.status.ok()) ++job.fileCount;
       }
       if (job.status.code() == Status::Code::kIoError) status = job.status;
@@ -179,29 +180,24 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
     return kBatchOk;
   }
   OpenedData data;
-  data.folder = input::ResolvePath("", options.dataDir);
   // A mistyped --data-dir is a usage error, not a list of missing files.
-  std::error_code error;
-  const std::filesystem::file_status folder = std::filesystem::status(data.folder, error);
-  if (!std::filesystem::is_directory(folder)) {
-    // Absent is the usual case; anything else (no permission) is named.
-    const bool absent = folder.type() == std::filesystem::file_type::not_found;
+  if (const Status found = run::FindDataFolder("", options.dataDir, &data.folder); !found.ok()) {
     return Fail(err, "no data folder " + data.folder.string() +
-                         (error && !absent ? " (" + error.message() + ")" : ""));
+                         (found.message().empty() ? "" : " (" + found.message() + ")"));
   }
   if (options.check) return RunCheck(data.folder, TimesPath(options, data.folder), options, out);
 
   const input::DataKind kind = *options.dataKind;
-  Status status = data.index.Open(input::ResolvePath(data.folder, input::kIndexFileName));
+  Status status = run::OpenIndex(data.folder, data.index);
   if (status.code() == Status::Code::kCorruption) return Fail(err, status.message());
   if (!status.ok()) return Fail(err, "unable to open the index: " + status.message());
-  data.doseRatePath = input::ResolvePath(data.folder, input::DataSetOf(kind).doseRateFileName);
-  status = data.doseRates.Open(data.doseRatePath);
+  status = run::OpenDoseRates(data.folder, kind, data.doseRates);
   if (!status.ok()) return Fail(err, "unable to open the dose-rate file: " + status.message());
+  data.doseRatePath = data.doseRates.File().Path();
 
-  RunSelection run;
+  run::RunSelection run;
   run.dataKind = kind;
-  run.regionNames = input::BuildRegionNames(data.doseRates.RegionHeadings());
+  run.regionNames = run::ReadRegionNames(data.doseRates);
   if (options.listRegions) ListRegions(run.regionNames, out);
   if (options.listNuclides) ListNuclides(data.index, kind, out);
   if (options.listRegions || options.listNuclides) return kBatchOk;
@@ -210,6 +206,7 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   if (status.ok()) status = ParseRegionList(options.regions, run.regionNames, &run.selectedRegions);
   if (!status.ok()) return Fail(err, status.message());
   const std::filesystem::path timesPath = TimesPath(options, data.folder);
+  std::error_code error;
   if (std::filesystem::is_directory(timesPath, error))
     return Fail(err, "--times names a folder, not a file: " + timesPath.string());
   input::IntegrationTimes times = input::ReadIntegrationTimes(timesPath);
@@ -229,11 +226,12 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   std::size_t files = 0;
   for (const Job& job : jobs) {
     files += job.fileCount;
-    for (const RunMessage& message : job.messages) {
-      const bool warning = message.kind == MessageKind::kWarning;
+    for (const run::RunMessage& message : job.messages) {
+      const bool warning = message.kind == run::MessageKind::kWarning;
       warned = warned || warning;
       if (warning || !options.quiet) {
-        err << "quillmore-batch: " << MessageKindName(message.kind) << ": " << message.text << '\n';
+        err << "quillmore-batch: " << run::MessageKindName(message.kind) << ": " << message.text
+            << '\n';
       }
     }
     if (!job.status.ok() && job.status.code() != Status::Code::kIoError) {

@@ -15,7 +15,6 @@
 #include <tuple>
 #include <vector>
 
-#include "app/nuclide_run.h"
 #include "base/text.h"
 #include "input/age_groups.h"
 #include "input/data_index.h"
@@ -24,6 +23,7 @@
 #include "input/nuclide_name.h"
 #include "input/region_names.h"
 #include "integration/block_integration.h"
+#include "run/nuclide_run.h"
 #include "sample_data/sample_data.h"
 #include "support/data_builder.h"
 #include "support/temp_dir.h"
@@ -132,15 +132,15 @@ void WriteInProcess(const fs::path& data, input::DataKind kind, const std::strin
   std::string name = typed;
   input::NormaliseNuclideName(name);
   ASSERT_NE(index.FindNuclide(name), 0);
-  RunSelection run;
+  run::RunSelection run;
   run.dataKind = kind;
   run.selectedAges = ages;
   run.selectedRegions = regions;
   run.regionNames = input::BuildRegionNames(file.RegionHeadings());
   run.integrationTimes = input::ReadIntegrationTimes(data / input::kTimesFileName).integrationTimes;
-  NuclideWorkspace workspace;
-  const NuclideResult result =
-      WriteNuclideTables(file, index.Entry(), name, run, outputFolder, workspace);
+  run::NuclideWorkspace workspace;
+  const run::NuclideResult result =
+      run::WriteNuclideTables(file, index.Entry(), name, run, outputFolder, workspace);
   ASSERT_TRUE(result.status.ok()) << result.status.message();
   ASSERT_TRUE(result.messages.empty());
 }
@@ -429,7 +429,7 @@ TEST_F(BatchProgramTest, CurvesMeetTheTabulatedRatesAndTheTableCoefficients) {
         file.Open(work_ / "DATA" / input::DataSetOf(input::DataKind::kInhalation).doseRateFileName)
             .ok());
     ASSERT_NE(index.FindNuclide(nuclide), 0);
-    RunSelection run;
+    run::RunSelection run;
     run.selectedAges = {4, 6};
     run.selectedRegions = {2, 30};
     run.integrationTimes =
@@ -442,7 +442,7 @@ TEST_F(BatchProgramTest, CurvesMeetTheTabulatedRatesAndTheTableCoefficients) {
     for (input::BlockHeader header = file.ReadBlockHeader(input::DataKind::kInhalation);
          header.name == nuclide && !file.AtEnd();
          header = file.ReadBlockHeader(input::DataKind::kInhalation)) {
-      const int table = TableForAge(run, header.ageDays);
+      const int table = run::TableForAge(run, header.ageDays);
       if (table < 0) {
         file.SkipRecords(header.RecordsToSkip());
         continue;

@@ -17,11 +17,11 @@
 #include <string>
 #include <vector>
 
-#include "app/nuclide_run.h"
 #include "input/data_index.h"
 #include "input/integration_times.h"
 #include "input/nuclide_name.h"
 #include "input/region_names.h"
+#include "run/nuclide_run.h"
 #include "sample_data/sample_data.h"
 #include "support/temp_dir.h"
 
@@ -88,9 +88,9 @@ class GoldenTablesTest : public ::testing::Test {
     run_.regionNames = input::BuildRegionNames(file.RegionHeadings());
     input::NormaliseNuclideName(typed);
     EXPECT_NE(index_.FindNuclide(typed), 0) << typed;
-    NuclideWorkspace workspace;
-    const NuclideResult result =
-        WriteNuclideTables(file, index_.Entry(), typed, run_, dir_ / "OUTPUT", workspace);
+    run::NuclideWorkspace workspace;
+    const run::NuclideResult result =
+        run::WriteNuclideTables(file, index_.Entry(), typed, run_, dir_ / "OUTPUT", workspace);
     EXPECT_TRUE(result.status.ok()) << result.status.message();
     EXPECT_TRUE(result.messages.empty());
     std::vector<std::string> names;
@@ -115,7 +115,7 @@ class GoldenTablesTest : public ::testing::Test {
   static bool generated_;
   testing::TempDir dir_;  // OUTPUT of one test
   input::DataIndex index_;
-  RunSelection run_;
+  run::RunSelection run_;
 };
 
 std::unique_ptr<testing::TempDir> GoldenTablesTest::data_;

@@ -1,10 +1,10 @@
-#include "app/nuclide_run.h"
+#include "run/nuclide_run.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "app/curve_plots.h"
+#include "app/interactive_curve_plots.h"
 #include "base/text.h"
 #include "input/data_index.h"
 #include "input/nuclide_name.h"
@@ -54,13 +54,13 @@ class NuclideRunTest : public ::testing::Test {
   }
 
   // Writes the file and runs `name` starting at `start`.
-  NuclideResult Run(const std::string& typed, std::int32_t start) {
+  run::NuclideResult Run(const std::string& typed, std::int32_t start) {
     builder_.WriteTo(dir_ / "TQV27INH2.DRT");
     EXPECT_TRUE(file_.Open(dir_ / "TQV27INH2.DRT").ok());
     std::string name = typed;
     input::NormaliseNuclideName(name);
     input::IndexEntry entry{name, 0, start};
-    return WriteNuclideTables(file_, entry, name, run_, dir_ / "OUTPUT", workspace_);
+    return run::WriteNuclideTables(file_, entry, name, run_, dir_ / "OUTPUT", workspace_);
   }
 
   std::vector<std::string> FileLines(const std::string& fileName) {
@@ -69,9 +69,9 @@ class NuclideRunTest : public ::testing::Test {
 
   testing::TempDir dir_;
   DoseRateFileBuilder builder_;
-  RunSelection run_;
+  run::RunSelection run_;
   input::DoseRateFile file_;
-  NuclideWorkspace workspace_;
+  run::NuclideWorkspace workspace_;
 };
 
 TEST_F(NuclideRunTest, FormsAreCountedOnTheFirstSelectedGroup) {
@@ -82,7 +82,7 @@ TEST_F(NuclideRunTest, FormsAreCountedOnTheFirstSelectedGroup) {
   }
   builder_.AddBlock(Block("I-131", 100, 'L'));
   run_.selectedAges = {3, 6};
-  const NuclideResult result = Run("h-3", start);
+  const run::NuclideResult result = Run("h-3", start);
   ASSERT_TRUE(result.status.ok()) << result.status.message();
   ASSERT_EQ(result.files.size(), 2U);
   EXPECT_EQ(result.files[0].filename(), "H-3_1825_H.TXT");
@@ -107,7 +107,7 @@ TEST_F(NuclideRunTest, AdultTakesOlderBlocksAndSkipsFollowTheLetLetter) {
   builder_.AddBlock(Block("Am-241", 100, 'B', 'F'));  // skipped: 2N records
   builder_.AddBlock(Block("Am-241", 7300, 'L', 'V'));
   run_.selectedAges = {6};
-  const NuclideResult result = Run("am-241", start);
+  const run::NuclideResult result = Run("am-241", start);
   ASSERT_TRUE(result.status.ok());
   const auto lines = FileLines("Am-241_7300_H.TXT");
   ASSERT_EQ(lines.size(), 3U + 2 * 2);
@@ -122,17 +122,17 @@ TEST_F(NuclideRunTest, EndsOnTheEndOfTheFile) {
   builder_.AddBlock(Block("Zr-95", 100, 'L'));
   builder_.AddBlock(Block("Zr-95", 365, 'B'));
   run_.selectedAges = {1, 2};
-  const NuclideResult result = Run("ZR-95", start);
+  const run::NuclideResult result = Run("ZR-95", start);
   ASSERT_TRUE(result.status.ok());
   EXPECT_EQ(FileLines("Zr-95_100_H.TXT").size(), 5U);
   EXPECT_EQ(FileLines("Zr-95_365_H.TXT").size(), 5U);
 }
 
 // The messages of a run, one line each: "warning: ..." or "note: ...".
-std::vector<std::string> Messages(const NuclideResult& result) {
+std::vector<std::string> Messages(const run::NuclideResult& result) {
   std::vector<std::string> lines;
-  for (const RunMessage& message : result.messages) {
-    lines.push_back(std::string(MessageKindName(message.kind)) + ": " + message.text);
+  for (const run::RunMessage& message : result.messages) {
+    lines.push_back(std::string(run::MessageKindName(message.kind)) + ": " + message.text);
   }
   return lines;
 }
@@ -150,7 +150,7 @@ TEST_F(NuclideRunTest, SuspectBlocksAreNamedAndTheWalkGoesOn) {
   empty.times.clear();
   builder_.AddBlock(empty);
   run_.selectedAges = {1, 2, 3};
-  const NuclideResult result = Run("cs-137", start);
+  const run::NuclideResult result = Run("cs-137", start);
   ASSERT_TRUE(result.status.ok());
   EXPECT_EQ(Messages(result),
             (std::vector<std::string>{
@@ -186,7 +186,7 @@ TEST_F(NuclideRunTest, LetLetterAndRecordsPerPointDisagreeingStopTheWalk) {
       builder_.AddBlock(pairs);
       builder_.AddBlock(Block("Pu-239", 7300, 'L'));
       run_.selectedAges = {1, 6};
-      const NuclideResult result = Run("pu-239", start);
+      const run::NuclideResult result = Run("pu-239", start);
       ASSERT_TRUE(result.status.ok());
       EXPECT_EQ(
           Messages(result),
@@ -211,7 +211,7 @@ TEST_F(NuclideRunTest, NotesForExtendedPeriodsAndSinglePoints) {
   builder_.AddBlock(Block("Be-7", 7300, 'L'));  // reaches 100 d
   run_.selectedAges = {1, 6};
   run_.integrationTimes = {1, 30, 50.5};
-  const NuclideResult result = Run("be-7", start);
+  const run::NuclideResult result = Run("be-7", start);
   EXPECT_EQ(Messages(result),
             (std::vector<std::string>{
                 "note: Be-7: periods 30, 50.5 d lie past the last tabulated time of some blocks "
@@ -228,7 +228,7 @@ TEST_F(NuclideRunTest, NotesForExtendedPeriodsAndSinglePoints) {
 TEST_F(NuclideRunTest, StartRecordsOutsideTheFile) {
   builder_.AddBlock(Block("Co-60", 100, 'L'));
   run_.selectedAges = {1};
-  NuclideResult none = Run("co-60", 0);
+  run::NuclideResult none = Run("co-60", 0);
   EXPECT_TRUE(none.status.ok());
   EXPECT_EQ(FileLines("Co-60_100_H.TXT").size(), 3U) << "headers only";
   EXPECT_EQ(Messages(none),
@@ -236,7 +236,7 @@ TEST_F(NuclideRunTest, StartRecordsOutsideTheFile) {
                 "warning: Co-60: no data in TQV27INH2.DRT; headers only for Infant"});
   for (std::int32_t start : {2, 7, -1}) {
     file_ = input::DoseRateFile();
-    const NuclideResult bad = Run("co-60", start);
+    const run::NuclideResult bad = Run("co-60", start);
     EXPECT_EQ(bad.status.code(), base::Status::Code::kCorruption) << start;
     EXPECT_NE(bad.status.message().find("TQV27INH2.DRT"), std::string::npos);
   }

@@ -1,4 +1,4 @@
-#include "app/selection.h"
+#include "app/interactive_selection.h"
 
 #include <gtest/gtest.h>
 

@@ -1,14 +1,12 @@
-#include "app/driver.h"
+#include "app/interactive_session.h"
 
 #include <optional>
 #include <string>
-#include <system_error>
 #include <vector>
 
-#include "app/curve_plots.h"
-#include "app/nuclide_run.h"
-#include "app/selection.h"
-#include "app/start_screen.h"
+#include "app/interactive_curve_plots.h"
+#include "app/interactive_selection.h"
+#include "app/interactive_start_screen.h"
 #include "base/text.h"
 #include "console/file_viewer.h"
 #include "console/list_box.h"
@@ -20,6 +18,8 @@
 #include "input/path_resolver.h"
 #include "output/number_mask.h"
 #include "output/table_writer.h"
+#include "run/data_files.h"
+#include "run/nuclide_run.h"
 
 namespace quillmore::app {
 namespace {
@@ -41,8 +41,8 @@ struct Session {
   std::string dataSetFile;
   input::DataIndex index;
   input::DoseRateFile doseRates;
-  RunSelection run;
-  NuclideWorkspace workspace;
+  run::RunSelection run;
+  run::NuclideWorkspace workspace;
 };
 
 void SetColor(Console& console, int foreground) {
@@ -74,8 +74,7 @@ std::string ShortenPaths(std::string message, const Session& session) {
 
 // The times of "Quillmore.ini"; empty when the session must end.
 std::vector<double> ReadTimes(Console& console, const Session& session) {
-  const input::IntegrationTimes times =
-      input::ReadIntegrationTimes(input::ResolvePath(session.dataFolder, input::kTimesFileName));
+  const input::IntegrationTimes times = run::ReadTimes(session.dataFolder);
   if (times.status.code() == base::Status::Code::kNotFound) {
     console.PrintText(std::string(" Unable to locate the file ") + input::kTimesFileName + ".");
     console.NewLine();
@@ -114,9 +113,8 @@ std::optional<int> ChooseDataSet(Console& console, Session& session) {
   }
   session.run.dataKind = input::kDataSets[*chosen].kind;
   session.dataSetFile = names[*chosen];
-  const std::filesystem::path path = input::ResolvePath(session.dataFolder, session.dataSetFile);
-  if (!session.doseRates.Open(path).ok()) {
-    ReportMissing(console, "file " + RelativeName(session, path));
+  if (!run::OpenDoseRates(session.dataFolder, session.run.dataKind, session.doseRates).ok()) {
+    ReportMissing(console, "file " + RelativeName(session, session.doseRates.File().Path()));
     return kSessionError;
   }
   console.PrintText(" Absorbed Dose Rate File: " + session.dataSetFile);
@@ -174,9 +172,9 @@ std::string PromptNuclide(Console& console) {
 }
 
 // Warnings in yellow, notes in the normal colour, then a file error.
-void ShowMessages(Console& console, const Session& session, const NuclideResult& result) {
-  for (const RunMessage& message : result.messages) {
-    SetColor(console, message.kind == MessageKind::kWarning ? kYellow : kBrightWhite);
+void ShowMessages(Console& console, const Session& session, const run::NuclideResult& result) {
+  for (const run::RunMessage& message : result.messages) {
+    SetColor(console, message.kind == run::MessageKind::kWarning ? kYellow : kBrightWhite);
     console.PrintText(" " + message.text);
     console.NewLine();
   }
@@ -189,7 +187,7 @@ void ShowMessages(Console& console, const Session& session, const NuclideResult&
 }
 
 // One line per file written: its name padded to 25, its age group's label.
-std::vector<std::string> ViewEntries(const Session& session, const NuclideResult& result) {
+std::vector<std::string> ViewEntries(const Session& session, const run::NuclideResult& result) {
   std::vector<std::string> entries;
   for (std::size_t i = 0; i < result.files.size(); ++i) {
     std::string fileName = result.files[i].filename().string();
@@ -253,9 +251,9 @@ bool ProcessAndList(Console& console, Session& session, const std::string& nucli
   console.NewLine();
   const std::filesystem::path outputFolder =
       input::ResolvePath(session.workingFolder, input::kOutputFolderName);
-  const NuclideResult result =
-      WriteNuclideTables(session.doseRates, session.index.Entry(), nuclideName, session.run,
-                         outputFolder, session.workspace);
+  const run::NuclideResult result =
+      run::WriteNuclideTables(session.doseRates, session.index.Entry(), nuclideName, session.run,
+                              outputFolder, session.workspace);
   ShowMessages(console, session, result);
   if (result.files.empty()) return false;
   console.NewLine();
@@ -309,28 +307,23 @@ int RunInteractive(Console& console, const std::filesystem::path& workingFolder)
 
   Session session;
   session.workingFolder = workingFolder;
-  session.dataFolder = input::ResolvePath(workingFolder, input::kDataFolderName);
-  std::error_code error;
-  const std::filesystem::file_status folder = std::filesystem::status(session.dataFolder, error);
-  if (!std::filesystem::is_directory(folder)) {
-    // Absent is the usual case; anything else (no permission) is named.
-    const bool absent = folder.type() == std::filesystem::file_type::not_found;
+  if (const base::Status found =
+          run::FindDataFolder(workingFolder, input::kDataFolderName, &session.dataFolder);
+      !found.ok()) {
     ReportMissing(console, std::string("folder ") + input::kDataFolderName +
-                               (error && !absent ? " (" + error.message() + ")" : ""));
+                               (found.message().empty() ? "" : " (" + found.message() + ")"));
     return kSessionError;
   }
   session.run.integrationTimes = ReadTimes(console, session);
   if (session.run.integrationTimes.empty()) return kSessionError;
-  const std::filesystem::path indexPath =
-      input::ResolvePath(session.dataFolder, input::kIndexFileName);
-  if (const base::Status status = session.index.Open(indexPath); !status.ok()) {
+  if (const base::Status status = run::OpenIndex(session.dataFolder, session.index); !status.ok()) {
     if (status.code() == base::Status::Code::kCorruption) {
       console.NewLine();
       console.PrintText(" " + ShortenPaths(status.message(), session) + ".");
       console.NewLine();
       console.Pause("exit...");
     } else {
-      ReportMissing(console, "file " + RelativeName(session, indexPath));
+      ReportMissing(console, "file " + RelativeName(session, session.index.File().Path()));
     }
     return kSessionError;
   }

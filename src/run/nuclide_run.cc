@@ -1,4 +1,4 @@
-#include "app/nuclide_run.h"
+#include "run/nuclide_run.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -8,7 +8,7 @@
 #include "input/time_coverage.h"
 #include "output/table_writer.h"
 
-namespace quillmore::app {
+namespace quillmore::run {
 namespace {
 
 base::Status WriteHeaders(const RunSelection& run, output::OutputFiles& files, std::string& text) {
@@ -206,4 +206,4 @@ NuclideResult WriteNuclideTables(input::DoseRateFile& file, const input::IndexEn
   return result;
 }
 
-}  // namespace quillmore::app
+}  // namespace quillmore::run

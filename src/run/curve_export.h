@@ -4,12 +4,12 @@
 #include <filesystem>
 #include <string>
 
-#include "app/nuclide_run.h"
 #include "base/status.h"
 #include "input/data_index.h"
 #include "input/dose_rate_file.h"
+#include "run/nuclide_run.h"
 
-namespace quillmore::app {
+namespace quillmore::run {
 
 // Grid points per factor of ten of time in the curve files.
 inline constexpr int kCurveGridPerDecade = 50;
@@ -23,4 +23,4 @@ base::Status WriteNuclideCurves(input::DoseRateFile& file, const input::IndexEnt
                                 const std::string& nuclideName, const RunSelection& run,
                                 const std::filesystem::path& outputFolder);
 
-}  // namespace quillmore::app
+}  // namespace quillmore::run

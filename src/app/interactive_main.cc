@@ -6,8 +6,8 @@
 #include <system_error>
 #include <vector>
 
-#include "app/driver.h"
 #include "app/interactive_command_line.h"
+#include "app/interactive_session.h"
 #include "console/console.h"
 #include "console/curses_terminal.h"
 #include "console/interactive_check.h"

@@ -1,17 +1,17 @@
-#include "app/curve_export.h"
+#include "run/curve_export.h"
 
 #include <algorithm>
 #include <fstream>
 #include <vector>
 
-#include "app/nuclide_curves.h"
 #include "base/text.h"
 #include "input/age_groups.h"
 #include "input/nuclide_name.h"
 #include "output/curve_file.h"
 #include "output/table_writer.h"
+#include "run/nuclide_curves.h"
 
-namespace quillmore::app {
+namespace quillmore::run {
 
 namespace {
 
@@ -85,4 +85,4 @@ base::Status WriteNuclideCurves(input::DoseRateFile& file, const input::IndexEnt
   return base::Status::Ok();
 }
 
-}  // namespace quillmore::app
+}  // namespace quillmore::run

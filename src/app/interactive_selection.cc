@@ -1,9 +1,10 @@
-#include "app/selection.h"
+#include "app/interactive_selection.h"
 
 #include "console/list_box.h"
 #include "input/age_groups.h"
 #include "input/region_names.h"
 #include "output/number_mask.h"
+#include "run/data_files.h"
 
 namespace quillmore::app {
 namespace {
@@ -33,7 +34,7 @@ std::vector<int> ChosenNumbers(const std::vector<std::size_t>& chosen, int count
 
 Selection SelectAgesAndRegions(console::Console& console, input::DoseRateFile& file) {
   Selection selection;
-  selection.regionNames = input::BuildRegionNames(file.RegionHeadings());
+  selection.regionNames = run::ReadRegionNames(file);
 
   std::vector<std::string> ageEntries(input::kAgeGroupLabels.begin(), input::kAgeGroupLabels.end());
   ageEntries.emplace_back(input::kAllAgesLabel);

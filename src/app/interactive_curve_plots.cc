@@ -1,4 +1,4 @@
-#include "app/curve_plots.h"
+#include "app/interactive_curve_plots.h"
 
 #include <algorithm>
 #include <array>
@@ -34,7 +34,7 @@ std::vector<double> RatesAt(const RateCurve& curve, std::span<const double> time
   return rates;
 }
 
-std::string BlockTitle(const BlockCurves& block, int position, const RunSelection& run) {
+std::string BlockTitle(const run::BlockCurves& block, int position, const run::RunSelection& run) {
   const bool inhalation = run.dataKind == input::DataKind::kInhalation;
   const int region = run.selectedRegions[static_cast<std::size_t>(position)];
   std::string title = base::TrimBlanks(block.header.name) +
@@ -51,7 +51,8 @@ std::string BlockTitle(const BlockCurves& block, int position, const RunSelectio
 
 }  // namespace
 
-console::Plot BuildCurvePlot(const BlockCurves& block, int position, const RunSelection& run) {
+console::Plot BuildCurvePlot(const run::BlockCurves& block, int position,
+                             const run::RunSelection& run) {
   console::Plot plot;
   plot.title = BlockTitle(block, position, run);
   plot.xTitle = "time after intake (d)";
@@ -112,17 +113,17 @@ console::Plot BuildCurvePlot(const BlockCurves& block, int position, const RunSe
 }
 
 CurvePlots::CurvePlots(input::DoseRateFile& file, const input::IndexEntry& entry,
-                       std::string nuclideName, const RunSelection& run, int table)
+                       std::string nuclideName, const run::RunSelection& run, int table)
     : file_(file), entry_(entry), nuclideName_(std::move(nuclideName)), run_(run), table_(table) {}
 
 std::optional<console::Plot> CurvePlots::PlotFor(int region, int group) {
   if (!curves_) {
-    curves_ = ReadNuclideCurves(file_, entry_, nuclideName_, run_);
-    for (const BlockCurves& block : curves_->blocks)
+    curves_ = run::ReadNuclideCurves(file_, entry_, nuclideName_, run_);
+    for (const run::BlockCurves& block : curves_->blocks)
       if (block.table == table_) groups_.push_back(&block);
   }
   if (group < 0 || group >= static_cast<int>(groups_.size())) return std::nullopt;
-  const BlockCurves& block = *groups_[static_cast<std::size_t>(group)];
+  const run::BlockCurves& block = *groups_[static_cast<std::size_t>(group)];
   if (region < 0 || region >= static_cast<int>(block.curves.size())) return std::nullopt;
   return BuildCurvePlot(block, region, run_);
 }

@@ -1,4 +1,4 @@
-#include "app/nuclide_curves.h"
+#include "run/nuclide_curves.h"
 
 #include <optional>
 
@@ -6,7 +6,7 @@
 #include "input/nuclide_name.h"
 #include "integration/read_rate_block.h"
 
-namespace quillmore::app {
+namespace quillmore::run {
 
 NuclideCurves ReadNuclideCurves(input::DoseRateFile& file, const input::IndexEntry& entry,
                                 const std::string& nuclideName, const RunSelection& run) {
@@ -50,4 +50,4 @@ NuclideCurves ReadNuclideCurves(input::DoseRateFile& file, const input::IndexEnt
   return result;
 }
 
-}  // namespace quillmore::app
+}  // namespace quillmore::run

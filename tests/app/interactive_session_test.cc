@@ -1,4 +1,4 @@
-#include "app/driver.h"
+#include "app/interactive_session.h"
 
 #include <gtest/gtest.h>
 

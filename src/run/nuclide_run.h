@@ -15,7 +15,7 @@
 #include "integration/coefficient_table.h"
 #include "output/output_files.h"
 
-namespace quillmore::app {
+namespace quillmore::run {
 
 // The run's choices, owned by the driver and only read here.
 struct RunSelection {
@@ -79,4 +79,4 @@ NuclideResult WriteNuclideTables(input::DoseRateFile& file, const input::IndexEn
                                  const std::filesystem::path& outputFolder,
                                  NuclideWorkspace& workspace);
 
-}  // namespace quillmore::app
+}  // namespace quillmore::run
