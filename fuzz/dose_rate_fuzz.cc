@@ -61,12 +61,12 @@ void Walk(std::string_view bytes, input::DataKind kind) {
     } else {
       output::WriteIngestionRows(coefficients, kTimes, header, text);
     }
-  } while (!file.AtEnd());
+  } while (!file.atEnd());
 
   file.PositionAt(3);
   do {
     file.SkipRecords(file.ReadBlockHeader(kind).RecordsToSkip());
-  } while (!file.AtEnd());
+  } while (!file.atEnd());
 }
 
 }  // namespace

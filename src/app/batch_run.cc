@@ -82,9 +82,9 @@ std::filesystem::path TimesPath(const BatchOptions& options, const std::filesyst
 }
 
 void ListNuclides(input::DataIndex& index, input::DataKind kind, std::ostream& out) {
-  for (std::int64_t record = index.FirstEntry(); record <= index.LastEntry(); ++record) {
+  for (std::int64_t record = index.firstEntry(); record <= index.lastEntry(); ++record) {
     const input::IndexEntry& entry = index.ReadEntry(static_cast<std::int32_t>(record));
-    if (entry.StartFor(kind) != 0) out << base::TrimBlanks(entry.name) << '\n';
+    if (entry.startFor(kind) != 0) out << base::TrimBlanks(entry.name) << '\n';
   }
 }
 
@@ -101,9 +101,9 @@ std::vector<Job> CollectJobs(const BatchOptions& options, input::DataIndex& inde
                              std::ostream& err, bool* missing, std::size_t* passedOver) {
   std::vector<std::string> names;
   if (options.allNuclides) {
-    for (std::int64_t record = index.FirstEntry(); record <= index.LastEntry(); ++record) {
+    for (std::int64_t record = index.firstEntry(); record <= index.lastEntry(); ++record) {
       const input::IndexEntry& entry = index.ReadEntry(static_cast<std::int32_t>(record));
-      if (entry.StartFor(*options.dataKind) != 0)
+      if (entry.startFor(*options.dataKind) != 0)
         names.push_back(entry.name);
       else
         ++*passedOver;
@@ -119,7 +119,7 @@ std::vector<Job> CollectJobs(const BatchOptions& options, input::DataIndex& inde
       err << "quillmore-batch: no data are available for " << base::TrimBlanks(name) << '\n';
       *missing = true;
     } else if (seen.insert(name).second) {
-      jobs.push_back({name, index.Entry(), {}, {}, 0});
+      jobs.push_back({name, index.entry(), {}, {}, 0});
     }
   }
   return jobs;
@@ -193,7 +193,7 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   if (!status.ok()) return Fail(err, "unable to open the index: " + status.message());
   status = run::OpenDoseRates(data.folder, kind, data.doseRates);
   if (!status.ok()) return Fail(err, "unable to open the dose-rate file: " + status.message());
-  data.doseRatePath = data.doseRates.File().Path();
+  data.doseRatePath = data.doseRates.file().path();
 
   run::RunSelection run;
   run.dataKind = kind;

@@ -57,8 +57,8 @@ console::Plot BuildCurvePlot(const run::BlockCurves& block, int position,
   plot.title = BlockTitle(block, position, run);
   plot.xTitle = "time after intake (d)";
   const auto& curves = block.curves[static_cast<std::size_t>(position)];
-  const std::span<const double> times = curves[0].Times();
-  const bool single = curves[0].SinglePoint();
+  const std::span<const double> times = curves[0].times();
+  const bool single = curves[0].singlePoint();
   const std::vector<double>& periods = run.integrationTimes;
   const double lastTime = times.back();
   const double lastPeriod =
@@ -85,7 +85,7 @@ console::Plot BuildCurvePlot(const run::BlockCurves& block, int position,
     const int color = c == 0 ? kLowColor : kHighColor;
     rate.series.push_back(
         {kComponentNames[c], color, static_cast<unsigned char>(c == 0 ? 'o' : 'x'),
-         c == 0 ? U'\u25CF' : U'\u25C6', Points(times, curve.Rates()),
+         c == 0 ? U'\u25CF' : U'\u25C6', Points(times, curve.rates()),
          Points(inside, RatesAt(curve, inside)), Points(beyond, RatesAt(curve, beyond))});
     // The legend of the rate panel names the colours; here the periods count.
     dose.series.push_back(

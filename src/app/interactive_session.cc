@@ -114,7 +114,7 @@ std::optional<int> ChooseDataSet(Console& console, Session& session) {
   session.run.dataKind = input::kDataSets[*chosen].kind;
   session.dataSetFile = names[*chosen];
   if (!run::OpenDoseRates(session.dataFolder, session.run.dataKind, session.doseRates).ok()) {
-    ReportMissing(console, "file " + RelativeName(session, session.doseRates.File().Path()));
+    ReportMissing(console, "file " + RelativeName(session, session.doseRates.file().path()));
     return kSessionError;
   }
   console.PrintText(" Absorbed Dose Rate File: " + session.dataSetFile);
@@ -200,7 +200,7 @@ std::vector<std::string> ViewEntries(const Session& session, const run::NuclideR
 // File `table` of `files` in the viewer, with the plots of its curves.
 void View(Console& console, Session& session, const std::string& nuclideName,
           const std::vector<std::filesystem::path>& files, std::size_t table) {
-  app::CurvePlots plots(session.doseRates, session.index.Entry(), nuclideName, session.run,
+  app::CurvePlots plots(session.doseRates, session.index.entry(), nuclideName, session.run,
                         static_cast<int>(table));
   // The row labels and the times stay in place.
   const std::size_t frozenColumns =
@@ -252,7 +252,7 @@ bool ProcessAndList(Console& console, Session& session, const std::string& nucli
   const std::filesystem::path outputFolder =
       input::ResolvePath(session.workingFolder, input::kOutputFolderName);
   const run::NuclideResult result =
-      run::WriteNuclideTables(session.doseRates, session.index.Entry(), nuclideName, session.run,
+      run::WriteNuclideTables(session.doseRates, session.index.entry(), nuclideName, session.run,
                               outputFolder, session.workspace);
   ShowMessages(console, session, result);
   if (result.files.empty()) return false;
@@ -323,7 +323,7 @@ int RunInteractive(Console& console, const std::filesystem::path& workingFolder)
       console.NewLine();
       console.Pause("exit...");
     } else {
-      ReportMissing(console, "file " + RelativeName(session, session.index.File().Path()));
+      ReportMissing(console, "file " + RelativeName(session, session.index.file().path()));
     }
     return kSessionError;
   }

@@ -64,10 +64,10 @@ std::string Shown(const std::string& name) {
 // False when the records cannot be found by offset at all (line ends
 // converted to LF); every record-by-record check would then be noise.
 bool CheckRecordLengths(RecordFile& file, ProblemList& problems) {
-  const std::size_t length = file.RecordLength();
-  const std::uint64_t size = file.ByteCount();
+  const std::size_t length = file.recordLength();
+  const std::uint64_t size = file.byteCount();
   if (size % length != 0) {
-    problems.Add(file.RecordCount(), "file size " + std::to_string(size) +
+    problems.Add(file.recordCount(), "file size " + std::to_string(size) +
                                          " is not a whole number of " + std::to_string(length) +
                                          "-byte records");
   }
@@ -80,9 +80,9 @@ bool CheckRecordLengths(RecordFile& file, ProblemList& problems) {
                  "them back, for example with unix2dos); no record can be found by its offset");
     return false;
   }
-  for (std::int64_t record = 1; record <= file.RecordCount(); ++record) {
+  for (std::int64_t record = 1; record <= file.recordCount(); ++record) {
     const std::string_view text = file.ReadRecord(record);
-    if (file.AtEnd()) break;
+    if (file.atEnd()) break;
     if (text.substr(length - 2) != "\r\n") problems.Add(record, "record does not end in CR LF");
   }
   return true;
@@ -126,11 +126,11 @@ void CheckBlock(DoseRateFile& file, const BlockHeader& header, std::int64_t head
   double previous = 0;
   std::int32_t read = 0;
   bool increasing = true;
-  for (; read < count && !file.AtEnd(); ++read) {
+  for (; read < count && !file.atEnd(); ++read) {
     double time = 0;
     for (std::int64_t r = 0; r < perPoint; ++r) time = RateRecordTime(file.ReadNextRecord());
     if (read > 0 && !(time > previous)) {
-      problems.Add(file.LastRecordNumber(), "time points not strictly increasing");
+      problems.Add(file.lastRecordNumber(), "time points not strictly increasing");
       increasing = false;
     }
     previous = time;
@@ -149,8 +149,8 @@ FileBlocks CheckDoseRateFile(DoseRateFile& file, DataKind kind, std::span<const 
   file.PositionAt(3);
   while (true) {
     const BlockHeader header = file.ReadBlockHeader(kind);
-    if (file.AtEnd()) break;
-    const std::int64_t headerRecord = file.LastRecordNumber();
+    if (file.atEnd()) break;
+    const std::int64_t headerRecord = file.lastRecordNumber();
     if (header.name != current) {
       if (blocks.count(header.name) != 0) {
         problems.Add(headerRecord, "blocks of " + Shown(header.name) + " are not contiguous");
@@ -181,8 +181,8 @@ FileBlocks CheckDoseRateFile(DoseRateFile& file, DataKind kind, std::span<const 
 
 void CheckIndex(DataIndex& index, const std::map<DataKind, FileBlocks>& blocks,
                 const std::map<DataKind, std::int64_t>& recordCounts, ProblemList& problems) {
-  const std::int64_t records = index.File().RecordCount();
-  const std::string_view record2 = index.File().ReadRecord(2);
+  const std::int64_t records = index.file().recordCount();
+  const std::string_view record2 = index.file().ReadRecord(2);
   const std::string rangeFault = EntryRangeFault(ReadInteger(record2.substr(0, 4)),
                                                  ReadInteger(record2.substr(4, 4)), records);
   if (!rangeFault.empty()) {
@@ -191,9 +191,9 @@ void CheckIndex(DataIndex& index, const std::map<DataKind, FileBlocks>& blocks,
   }
   std::string previous;
   std::set<std::string> listed;
-  for (std::int64_t record = index.FirstEntry(); record <= index.LastEntry(); ++record) {
+  for (std::int64_t record = index.firstEntry(); record <= index.lastEntry(); ++record) {
     const IndexEntry entry = index.ReadEntry(static_cast<std::int32_t>(record));
-    if (record > index.FirstEntry() && !(previous < entry.name)) {
+    if (record > index.firstEntry() && !(previous < entry.name)) {
       problems.Add(record, Shown(entry.name) +
                                (previous == entry.name ? " is listed twice" : " is out of order"));
     }
@@ -201,7 +201,7 @@ void CheckIndex(DataIndex& index, const std::map<DataKind, FileBlocks>& blocks,
     listed.insert(entry.name);
     std::vector<DataKind> without;
     for (const auto& [kind, first] : blocks) {
-      const std::int32_t start = entry.StartFor(kind);
+      const std::int32_t start = entry.startFor(kind);
       const auto found = first.find(entry.name);
       const std::string file = DataSetOf(kind).doseRateFileName;
       if (start == 0) {
@@ -259,16 +259,16 @@ std::vector<DataProblem> CheckDataSet(const std::filesystem::path& dataFolder,
       list.Add(0, status.message());
       continue;
     }
-    if (!CheckRecordLengths(file.File(), list)) continue;
+    if (!CheckRecordLengths(file.file(), list)) continue;
     blocks[kind] = CheckDoseRateFile(file, kind, times.integrationTimes, list);
-    recordCounts[kind] = file.RecordCount();
+    recordCounts[kind] = file.recordCount();
   }
   DataIndex index;
   {
     ProblemList list(report, kIndexFileName);
     const base::Status status = index.Open(ResolvePath(dataFolder, kIndexFileName));
     if (status.ok() || status.code() == base::Status::Code::kCorruption) {
-      if (CheckRecordLengths(index.File(), list)) CheckIndex(index, blocks, recordCounts, list);
+      if (CheckRecordLengths(index.file(), list)) CheckIndex(index, blocks, recordCounts, list);
     } else {
       list.Add(0, status.message());
     }

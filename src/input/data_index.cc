@@ -57,9 +57,9 @@ base::Status DataIndex::ReadEntryRange(base::Status opened) {
   const std::string_view record2 = file_.ReadRecord(2);
   const std::int32_t first = ReadInteger(record2.substr(0, 4));
   const std::int32_t last = ReadInteger(record2.substr(4, 4));
-  const std::string fault = EntryRangeFault(first, last, file_.RecordCount());
+  const std::string fault = EntryRangeFault(first, last, file_.recordCount());
   if (!fault.empty())
-    return base::Status::Corruption(file_.Path().string() + ", record 2: " + fault);
+    return base::Status::Corruption(file_.path().string() + ", record 2: " + fault);
   firstEntry_ = first;
   lastEntry_ = last;
   return base::Status::Ok();

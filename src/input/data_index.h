@@ -22,7 +22,7 @@ struct IndexEntry {
   std::int32_t inhalationStart = 0;  // 0: no inhalation data
 
   // The start record in the dose-rate file of `kind`.
-  std::int32_t StartFor(DataKind kind) const {
+  std::int32_t startFor(DataKind kind) const {
     return kind == DataKind::kInhalation ? inhalationStart : ingestionStart;
   }
 };
@@ -46,21 +46,21 @@ class DataIndex {
 
   // Record numbers of the first and last entry, as checked by Open (an empty
   // range, first after last, when they could not be used).
-  std::int32_t FirstEntry() const { return firstEntry_; }
-  std::int32_t LastEntry() const { return lastEntry_; }
+  std::int32_t firstEntry() const { return firstEntry_; }
+  std::int32_t lastEntry() const { return lastEntry_; }
 
   // Binary search for the 7-character key: returns the record number of the
   // entry whose name equals it byte for byte, or 0. Every probed record
-  // number is appended to `probes` when given. After a hit, Entry() is the
+  // number is appended to `probes` when given. After a hit, entry() is the
   // found entry.
   std::int32_t FindNuclide(std::string_view key, std::vector<std::int32_t>* probes = nullptr);
 
   // The entry in the record last read.
-  const IndexEntry& Entry() const { return entry_; }
+  const IndexEntry& entry() const { return entry_; }
   // Reads and decodes entry record `recordNumber`.
   const IndexEntry& ReadEntry(std::int32_t recordNumber);
 
-  RecordFile& File() { return file_; }
+  RecordFile& file() { return file_; }
 
  private:
   // After opening with `opened`, takes the first and last entry from record 2

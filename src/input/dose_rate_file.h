@@ -74,10 +74,10 @@ class DoseRateFile {
   // Makes `startRecord` the next record by reading record startRecord - 1.
   void PositionAt(std::int32_t startRecord) { file_.ReadRecord(startRecord - 1); }
 
-  bool AtEnd() const { return file_.AtEnd(); }
-  std::int64_t LastRecordNumber() const { return file_.LastRecordNumber(); }
-  std::int64_t RecordCount() const { return file_.RecordCount(); }
-  RecordFile& File() { return file_; }
+  bool atEnd() const { return file_.atEnd(); }
+  std::int64_t lastRecordNumber() const { return file_.lastRecordNumber(); }
+  std::int64_t recordCount() const { return file_.recordCount(); }
+  RecordFile& file() { return file_; }
 
  private:
   RecordFile file_;

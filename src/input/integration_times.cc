@@ -42,7 +42,7 @@ class LineReader {
     return true;
   }
   // Number of the line last returned, from 1.
-  std::size_t Number() const { return number_; }
+  std::size_t number() const { return number_; }
 
  private:
   std::string_view text_;
@@ -98,11 +98,11 @@ IntegrationTimes ParseIntegrationTimes(std::string_view content, std::string_vie
     // or a negative time is a typing error that would give a wrong table.
     const double days = ReadDouble(line);
     if (!IsBlank(line) && !StartsWithNumber(line)) {
-      return Refused(file, lines.Number(), Quoted(line) + " is not a number of days");
+      return Refused(file, lines.number(), Quoted(line) + " is not a number of days");
     }
-    if (days < 0) return Refused(file, lines.Number(), Quoted(line) + " is a negative time");
+    if (days < 0) return Refused(file, lines.number(), Quoted(line) + " is a negative time");
     if (!std::isfinite(days)) {
-      return Refused(file, lines.Number(), Quoted(line) + " is too large a time");
+      return Refused(file, lines.number(), Quoted(line) + " is too large a time");
     }
     result.integrationTimes.push_back(days);
   }

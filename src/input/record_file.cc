@@ -61,7 +61,7 @@ base::Status RecordFile::OpenBytes(std::string_view bytes, std::size_t recordLen
   return base::Status::Ok();
 }
 
-std::int64_t RecordFile::RecordCount() const {
+std::int64_t RecordFile::recordCount() const {
   if (recordLength_ == 0) return 0;
   return static_cast<std::int64_t>((fileSize_ + recordLength_ - 1) / recordLength_);
 }
@@ -76,7 +76,7 @@ std::string_view RecordFile::ReadRecord(std::int64_t recordNumber) {
     atEnd_ = file_ != nullptr ? recordNumber >= 1 : true;
     return record;
   }
-  if (recordNumber > RecordCount()) {
+  if (recordNumber > recordCount()) {
     atEnd_ = true;
     return record;
   }

@@ -38,14 +38,14 @@ class RecordFile {
   // and the end-of-file state is that of the last of them).
   void SkipRecords(std::int64_t count);
 
-  bool AtEnd() const { return atEnd_; }
+  bool atEnd() const { return atEnd_; }
   // Number of the record last read (0 before any read).
-  std::int64_t LastRecordNumber() const { return nextRecord_ - 1; }
+  std::int64_t lastRecordNumber() const { return nextRecord_ - 1; }
   // Whole records in the file (a trailing partial record counts as one).
-  std::int64_t RecordCount() const;
-  std::uint64_t ByteCount() const { return fileSize_; }
-  std::size_t RecordLength() const { return recordLength_; }
-  const std::filesystem::path& Path() const { return path_; }
+  std::int64_t recordCount() const;
+  std::uint64_t byteCount() const { return fileSize_; }
+  std::size_t recordLength() const { return recordLength_; }
+  const std::filesystem::path& path() const { return path_; }
 
  private:
   struct Closer {

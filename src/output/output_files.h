@@ -26,9 +26,9 @@ class OutputFiles {
   OutputFiles& operator=(const OutputFiles&) = delete;
   ~OutputFiles();
 
-  std::size_t Count() const { return files_.size(); }
+  std::size_t count() const { return files_.size(); }
   // Full path of file `i` (0-based: the i-th selected age group).
-  const std::filesystem::path& Path(std::size_t i) const { return files_[i].path; }
+  const std::filesystem::path& path(std::size_t i) const { return files_[i].path; }
   // Appends `text` to file `i` in one write. A failed or short write, or a
   // closed file, is an IoError naming the file.
   base::Status Write(std::size_t i, std::string_view text);

@@ -46,7 +46,7 @@ void AppendNumbers(const integration::CoefficientTable& table, double timeDays, 
   static const ParsedMask pairMask(kPairMask);
   const float time = static_cast<float>(timeDays);
   timeMask.Append(std::span<const float>(&time, 1), out);
-  for (int j = 0; j < table.RegionCount(); ++j) {
+  for (int j = 0; j < table.regionCount(); ++j) {
     const std::array<float, 2> pair{static_cast<float>(table.at(integration::kLowLet, j, k)),
                                     static_cast<float>(table.at(integration::kHighLet, j, k))};
     pairMask.Append(pair, out);
@@ -54,7 +54,7 @@ void AppendNumbers(const integration::CoefficientTable& table, double timeDays, 
 }
 
 int RowCount(const integration::CoefficientTable& table, std::span<const double> times) {
-  return std::min(table.TimeCount(), static_cast<int>(times.size()));
+  return std::min(table.timeCount(), static_cast<int>(times.size()));
 }
 
 // Rows 2 onwards: the blank prefix stands where the first row has its name.

@@ -21,7 +21,7 @@ using output::CurvePointKind;
 std::vector<CurvePoint> CurvePoints(const BlockCurves& block, int position,
                                     std::span<const double> integrationTimes) {
   const auto& pair = block.curves[static_cast<std::size_t>(position)];
-  const std::span<const double> times = pair[0].Times();
+  const std::span<const double> times = pair[0].times();
   std::vector<CurvePoint> points;
   for (double t : times) points.push_back({t, CurvePointKind::kTabulated, {}, {}});
   for (double t : integrationTimes) points.push_back({t, CurvePointKind::kPeriod, {}, {}});

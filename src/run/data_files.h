@@ -26,11 +26,11 @@ base::Status FindDataFolder(const std::filesystem::path& parent, std::string_vie
 // The integration times of the times file in `dataFolder`.
 input::IntegrationTimes ReadTimes(const std::filesystem::path& dataFolder);
 
-// Opens the index of `dataFolder`. On failure index.File().Path() names it.
+// Opens the index of `dataFolder`. On failure index.file().path() names it.
 base::Status OpenIndex(const std::filesystem::path& dataFolder, input::DataIndex& index);
 
 // Opens the dose-rate file of `kind` in `dataFolder`. On failure
-// file.File().Path() names it.
+// file.file().path() names it.
 base::Status OpenDoseRates(const std::filesystem::path& dataFolder, input::DataKind kind,
                            input::DoseRateFile& file);
 

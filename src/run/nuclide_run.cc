@@ -36,8 +36,8 @@ bool IsLetLetter(char letter) {
 double LowestNegative(const integration::CoefficientTable& coefficients) {
   double lowest = 0;
   for (int c = 0; c < integration::kComponentCount; ++c) {
-    for (int j = 0; j < coefficients.RegionCount(); ++j) {
-      for (int k = 0; k < coefficients.TimeCount(); ++k) {
+    for (int j = 0; j < coefficients.regionCount(); ++j) {
+      for (int k = 0; k < coefficients.timeCount(); ++k) {
         lowest = std::min(lowest, coefficients.at(c, j, k));
       }
     }
@@ -67,7 +67,7 @@ void CheckBlock(const std::string& shownName, const input::BlockHeader& header,
         {MessageKind::kWarning, where() + "no time points; its rows are written as zeros"});
   } else {
     const integration::TimeGrid& grid = workspace.block.timeGrid;
-    coverage.AddBlock(grid.Count(), grid.at(grid.Count() - 1));
+    coverage.AddBlock(grid.count(), grid.at(grid.count() - 1));
   }
   if (const double lowest = LowestNegative(workspace.coefficients); lowest < 0) {
     char text[32];
@@ -121,7 +121,7 @@ NuclideResult ProcessNuclide(input::DoseRateFile& file, const input::IndexEntry&
                              output::OutputFiles& files, NuclideWorkspace& workspace) {
   NuclideResult result;
   result.status = WriteHeaders(run, files, workspace.text);
-  const std::int32_t start = entry.StartFor(run.dataKind);
+  const std::int32_t start = entry.startFor(run.dataKind);
   const std::string shownName = base::TrimBlanks(nuclideName);
   std::vector<bool> hasRows(run.selectedAges.size(), false);
   if (!result.status.ok()) return result;
@@ -132,11 +132,11 @@ NuclideResult ProcessNuclide(input::DoseRateFile& file, const input::IndexEntry&
         result.messages);
     return result;
   }
-  if (start < 3 || start > file.RecordCount()) {
+  if (start < 3 || start > file.recordCount()) {
     result.status = base::Status::Corruption(
         "the index gives record " + std::to_string(start) + " of " +
-        file.File().Path().filename().string() + " as the start of " + shownName +
-        ", but the file has records 3 to " + std::to_string(file.RecordCount()));
+        file.file().path().filename().string() + " as the start of " + shownName +
+        ", but the file has records 3 to " + std::to_string(file.recordCount()));
     return result;
   }
   file.PositionAt(start);
@@ -145,7 +145,7 @@ NuclideResult ProcessNuclide(input::DoseRateFile& file, const input::IndexEntry&
   while (true) {
     const input::BlockHeader header = file.ReadBlockHeader(run.dataKind);
     if (header.name != nuclideName) break;
-    const std::int64_t headerRecord = file.LastRecordNumber();
+    const std::int64_t headerRecord = file.lastRecordNumber();
     if (const std::string fault = BlockExtentFault(header); !fault.empty()) {
       // Reading on would take rate records for headers.
       result.messages.push_back(
@@ -181,7 +181,7 @@ NuclideResult ProcessNuclide(input::DoseRateFile& file, const input::IndexEntry&
         hasRows[static_cast<std::size_t>(table)] = true;
       }
     }
-    if (file.AtEnd()) break;
+    if (file.atEnd()) break;
   }
   ReportEmptyTables(shownName, run, hasRows, "", result.messages);
   for (std::string& note : coverage.Notes(shownName)) {
@@ -202,7 +202,7 @@ NuclideResult WriteNuclideTables(input::DoseRateFile& file, const input::IndexEn
   result = ProcessNuclide(file, entry, nuclideName, run, files, workspace);
   const base::Status closed = files.Close();
   if (result.status.ok()) result.status = closed;
-  for (std::size_t i = 0; i < files.Count(); ++i) result.files.push_back(files.Path(i));
+  for (std::size_t i = 0; i < files.count(); ++i) result.files.push_back(files.path(i));
   return result;
 }
 

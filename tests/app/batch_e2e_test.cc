@@ -140,7 +140,7 @@ void WriteInProcess(const fs::path& data, input::DataKind kind, const std::strin
   run.integrationTimes = input::ReadIntegrationTimes(data / input::kTimesFileName).integrationTimes;
   run::NuclideWorkspace workspace;
   const run::NuclideResult result =
-      run::WriteNuclideTables(file, index.Entry(), name, run, outputFolder, workspace);
+      run::WriteNuclideTables(file, index.entry(), name, run, outputFolder, workspace);
   ASSERT_TRUE(result.status.ok()) << result.status.message();
   ASSERT_TRUE(result.messages.empty());
 }
@@ -438,9 +438,9 @@ TEST_F(BatchProgramTest, CurvesMeetTheTabulatedRatesAndTheTableCoefficients) {
     integration::CoefficientTable coefficients;
     std::array<int, 2> forms{};
     std::size_t checked = 0;
-    file.PositionAt(index.Entry().StartFor(input::DataKind::kInhalation));
+    file.PositionAt(index.entry().startFor(input::DataKind::kInhalation));
     for (input::BlockHeader header = file.ReadBlockHeader(input::DataKind::kInhalation);
-         header.name == nuclide && !file.AtEnd();
+         header.name == nuclide && !file.atEnd();
          header = file.ReadBlockHeader(input::DataKind::kInhalation)) {
       const int table = run::TableForAge(run, header.ageDays);
       if (table < 0) {
@@ -452,7 +452,7 @@ TEST_F(BatchProgramTest, CurvesMeetTheTabulatedRatesAndTheTableCoefficients) {
                       .valid);
       const int days = input::AgeGroupDays(run.selectedAges[static_cast<std::size_t>(table)]);
       const int form = ++forms[static_cast<std::size_t>(table)];
-      const int points = workspace.timeGrid.Count();
+      const int points = workspace.timeGrid.count();
       ASSERT_GT(points, 1);
       for (int j = 0; j < 2; ++j) {
         const std::string region = j == 0 ? "UB Wall" : "Lung";

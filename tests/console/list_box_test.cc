@@ -191,7 +191,7 @@ TEST_F(ListBoxTest, WheelScrollsAndAClickChoosesTheScrolledEntry) {
   EXPECT_EQ(Find(seen(), "ALL ORGANS").row, 0);
   const Place chosen = Find(seen(), "Region28");
   ASSERT_NE(chosen.row, 0);
-  EXPECT_EQ(seen().At(chosen.row, chosen.column).attribute, MakeAttribute(kBrightWhite, kBlue));
+  EXPECT_EQ(seen().at(chosen.row, chosen.column).attribute, MakeAttribute(kBrightWhite, kBlue));
 }
 
 TEST_F(ListBoxTest, LetterJumpsToTheNextEntryStartingWithIt) {
@@ -215,13 +215,13 @@ TEST_F(ListBoxTest, BoxShowsTitleCaptionStatusAndRestoresTheScreen) {
   EXPECT_NE(Find(seen(), "Space or Ctrl+click mark").row, 0);
   const Place second = Find(seen(), "1 y-old");
   ASSERT_NE(second.row, 0);
-  EXPECT_EQ(seen().At(second.row, second.column).attribute, MakeAttribute(kBrightWhite, kBlue))
+  EXPECT_EQ(seen().at(second.row, second.column).attribute, MakeAttribute(kBrightWhite, kBlue))
       << "highlight";
-  EXPECT_NE(seen().At(second.row - 1, second.column).attribute, MakeAttribute(kBrightWhite, kBlue));
+  EXPECT_NE(seen().at(second.row - 1, second.column).attribute, MakeAttribute(kBrightWhite, kBlue));
 
   EXPECT_EQ(console.screen().Text(), before.Text());
   EXPECT_EQ(terminal.shown().Text(), before.Text());
-  EXPECT_EQ(terminal.shown().At(14, 40), before.At(14, 40));
+  EXPECT_EQ(terminal.shown().at(14, 40), before.at(14, 40));
   EXPECT_EQ(console.screen().row(), before.row());
   EXPECT_EQ(console.screen().column(), before.column());
   EXPECT_TRUE(terminal.mouseReporting());

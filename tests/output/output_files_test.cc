@@ -22,7 +22,7 @@ using testing::WriteFile;
 
 std::vector<std::string> FileNames(const OutputFiles& files) {
   std::vector<std::string> names;
-  for (std::size_t i = 0; i < files.Count(); ++i) names.push_back(files.Path(i).filename());
+  for (std::size_t i = 0; i < files.count(); ++i) names.push_back(files.path(i).filename());
   return names;
 }
 
@@ -61,7 +61,7 @@ TEST(OpenOutputFiles, AllAgesInSelectionOrderInTheExistingFolder) {
   EXPECT_EQ(FileNames(files), (std::vector<std::string>{"Tc-99m_100_H.TXT", "Tc-99m_365_H.TXT",
                                                         "Tc-99m_1825_H.TXT", "Tc-99m_3650_H.TXT",
                                                         "Tc-99m_5475_H.TXT", "Tc-99m_7300_H.TXT"}));
-  EXPECT_EQ(files.Path(0).parent_path(), dir / "OutPut");
+  EXPECT_EQ(files.path(0).parent_path(), dir / "OutPut");
   EXPECT_FALSE(fs::exists(dir / "OUTPUT") && !fs::equivalent(dir / "OUTPUT", dir / "OutPut"));
 
   const std::vector<int> reversed{6, 1};
@@ -80,10 +80,10 @@ TEST(OpenOutputFiles, WritesReachTheFileAtOnceAndReplaceEarlierContent) {
       OpenOutputFiles(dir / "OUTPUT", "I-131  ", tenYearOld, DataKind::kInhalation, files).ok());
   EXPECT_EQ(ReadFile(dir / "OUTPUT" / "I-131_3650_H.TXT"), "");
   ASSERT_TRUE(files.Write(0, "head\r\n").ok());
-  EXPECT_EQ(ReadFile(files.Path(0)), "head\r\n");  // before any close
+  EXPECT_EQ(ReadFile(files.path(0)), "head\r\n");  // before any close
   ASSERT_TRUE(files.Write(0, "rows\r\n").ok());
   ASSERT_TRUE(files.Close().ok());
-  EXPECT_EQ(ReadFile(files.Path(0)), "head\r\nrows\r\n");
+  EXPECT_EQ(ReadFile(files.path(0)), "head\r\nrows\r\n");
   EXPECT_EQ(ReadFile(dir / "OUTPUT" / "I-131_3650_G.TXT"), "other data set\r\n");
   EXPECT_EQ(files.Write(0, "late").code(), base::Status::Code::kIoError);
 }
@@ -106,7 +106,7 @@ TEST(OpenOutputFiles, FailuresNameTheFileAndLeaveNoFilesOpen) {
       OpenOutputFiles(dir / "OUTPUT", "Tc-99m ", ages, DataKind::kInhalation, files);
   EXPECT_EQ(status.code(), base::Status::Code::kIoError);
   EXPECT_NE(status.message().find("Tc-99m_3650_H.TXT"), std::string::npos) << status.message();
-  EXPECT_EQ(files.Count(), 0u);
+  EXPECT_EQ(files.count(), 0u);
 
   // OUTPUT is a plain file: the folder cannot be made.
   TempDir other;

@@ -47,13 +47,13 @@ BlockSeen ReadBlock(input::DoseRateFile& file, const BlockHeader& header) {
     double pointTime = 0;
     for (int part = 0; part < header.recordsPerPoint; ++part) {
       const std::string_view record = file.ReadNextRecord();
-      EXPECT_FALSE(file.AtEnd()) << header.name << " record " << file.LastRecordNumber();
-      EXPECT_EQ(record.find_first_of("\r\n"), 299u) << "record " << file.LastRecordNumber();
+      EXPECT_FALSE(file.atEnd()) << header.name << " record " << file.lastRecordNumber();
+      EXPECT_EQ(record.find_first_of("\r\n"), 299u) << "record " << file.lastRecordNumber();
       EXPECT_EQ(record.substr(299), "\r\n");
       const input::RateRecord rates = input::DecodeRateRecord(record);
       if (part == 0) {
         pointTime = rates.timeDays;
-        EXPECT_GT(pointTime, previous) << header.name << " record " << file.LastRecordNumber();
+        EXPECT_GT(pointTime, previous) << header.name << " record " << file.lastRecordNumber();
         previous = pointTime;
       } else {
         EXPECT_EQ(rates.timeDays, pointTime) << "low and high record of a point share the time";
@@ -77,9 +77,9 @@ FileSeen WalkFile(const std::filesystem::path& folder, input::DataIndex& index, 
   input::DoseRateFile file;
   EXPECT_TRUE(file.Open(folder / input::DataSetOf(kind).doseRateFileName).ok());
   FileSeen seen;
-  for (std::int32_t r = index.FirstEntry(); r <= index.LastEntry(); ++r) {
+  for (std::int32_t r = index.firstEntry(); r <= index.lastEntry(); ++r) {
     const input::IndexEntry entry = index.ReadEntry(r);
-    const std::int32_t start = entry.StartFor(kind);
+    const std::int32_t start = entry.startFor(kind);
     if (start == 0) continue;
     file.PositionAt(start);
     for (;;) {
@@ -97,10 +97,10 @@ FileSeen WalkFile(const std::filesystem::path& folder, input::DataIndex& index, 
       }
       seen.blocks[entry.name].push_back(ReadBlock(file, header));
       seen.recordsWalked += 1 + header.RecordsToSkip();
-      if (file.AtEnd()) break;
+      if (file.atEnd()) break;
     }
   }
-  EXPECT_EQ(seen.recordsWalked + 2, file.RecordCount()) << "every record belongs to a block";
+  EXPECT_EQ(seen.recordsWalked + 2, file.recordCount()) << "every record belongs to a block";
   return seen;
 }
 
@@ -121,15 +121,15 @@ std::map<DataKind, FileSeen> ReadBack(const std::filesystem::path& folder) {
   }
   input::DataIndex index;
   EXPECT_TRUE(index.Open(folder / input::kIndexFileName).ok());
-  EXPECT_EQ(index.FirstEntry(), 3);
+  EXPECT_EQ(index.firstEntry(), 3);
   std::string previous;
-  for (std::int32_t r = index.FirstEntry(); r <= index.LastEntry(); ++r) {
+  for (std::int32_t r = index.firstEntry(); r <= index.lastEntry(); ++r) {
     const std::string name = index.ReadEntry(r).name;
     EXPECT_LT(previous, name) << "sorted and unique";
     std::string normalised = name;
     EXPECT_EQ(input::NormaliseNuclideName(normalised), name);
     EXPECT_EQ(index.FindNuclide(name), r) << name;
-    EXPECT_TRUE(index.Entry().inhalationStart > 0 || index.Entry().ingestionStart > 0) << name;
+    EXPECT_TRUE(index.entry().inhalationStart > 0 || index.entry().ingestionStart > 0) << name;
     previous = name;
   }
   std::map<DataKind, FileSeen> seen;
@@ -264,7 +264,7 @@ TEST(SampleData, SyntheticSetIsValidAndSorted) {
   const auto seen = ReadBack(dir.path());
   input::DataIndex index;
   ASSERT_TRUE(index.Open(dir / input::kIndexFileName).ok());
-  EXPECT_EQ(index.LastEntry() - index.FirstEntry() + 1, 120);
+  EXPECT_EQ(index.lastEntry() - index.firstEntry() + 1, 120);
   std::set<char> letters;
   for (const auto& [kind, file] : seen) {
     for (const auto& [name, blocks] : file.blocks) {

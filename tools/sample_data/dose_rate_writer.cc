@@ -106,7 +106,7 @@ base::Status DoseRateWriter::Write(const std::vector<NuclidePlan>& nuclides,
   startRecords->assign(nuclides.size(), 0);
   for (std::size_t n = 0; n < nuclides.size(); ++n) {
     if (FormCount(nuclides[n]) == 0) continue;
-    (*startRecords)[n] = static_cast<std::int32_t>(sink_.RecordCount() + 1);
+    (*startRecords)[n] = static_cast<std::int32_t>(sink_.recordCount() + 1);
     WriteNuclide(nuclides[n], n);
   }
   return sink_.Close();

@@ -20,7 +20,7 @@ class RecordSink {
   // Appends one record (its bytes as given, line end included).
   void Append(std::string_view record);
   // Records appended so far; the next record appended gets this number + 1.
-  std::int64_t RecordCount() const { return recordCount_; }
+  std::int64_t recordCount() const { return recordCount_; }
   // Writes what is buffered and closes; reports any write error since Open.
   base::Status Close();
 
