@@ -168,6 +168,73 @@ Status RunJobs(std::vector<Job>& jobs, const run::RunSelection& run, const Opene
   return firstError;
 }
 
+// Opens the index and the dose-rate file of `kind` in data.folder; a failure
+// is worded for the user.
+Status OpenData(input::DataKind kind, OpenedData& data) {
+  Status status = run::OpenIndex(data.folder, data.index);
+  if (status.code() == Status::Code::kCorruption) return status;
+  if (!status.ok()) return Status::IoError("unable to open the index: " + status.message());
+  status = run::OpenDoseRates(data.folder, kind, data.doseRates);
+  if (!status.ok()) {
+    return Status::IoError("unable to open the dose-rate file: " + status.message());
+  }
+  data.doseRatePath = data.doseRates.file().path();
+  return Status::Ok();
+}
+
+// The age groups, regions and integration times the options choose, into
+// `run` (whose region names are read); a failure is worded for the user.
+Status BuildSelection(const BatchOptions& options, const OpenedData& data, run::RunSelection& run) {
+  Status status = ParseAgeList(options.ages, &run.selectedAges);
+  if (status.ok()) status = ParseRegionList(options.regions, run.regionNames, &run.selectedRegions);
+  if (!status.ok()) return status;
+  const std::filesystem::path timesPath = TimesPath(options, data.folder);
+  std::error_code error;
+  if (std::filesystem::is_directory(timesPath, error))
+    return Status::InvalidArgument("--times names a folder, not a file: " + timesPath.string());
+  input::IntegrationTimes times = input::ReadIntegrationTimes(timesPath);
+  if (!times.status.ok()) return times.status;
+  run.integrationTimes = std::move(times.integrationTimes);
+  return Status::Ok();
+}
+
+// Each job's warnings (and, unless quiet, notes) on `err`, adding its files
+// to `files`; true when there was a warning.
+bool ReportJobs(const std::vector<Job>& jobs, bool quiet, std::ostream& err, std::size_t* files) {
+  bool warned = false;
+  for (const Job& job : jobs) {
+    *files += job.fileCount;
+    for (const run::RunMessage& message : job.messages) {
+      const bool warning = message.kind == run::MessageKind::kWarning;
+      warned = warned || warning;
+      if (warning || !quiet) {
+        err << "quillmore-batch: " << run::MessageKindName(message.kind) << ": " << message.text
+            << '\n';
+      }
+    }
+    if (!job.status.ok() && job.status.code() != Status::Code::kIoError) {
+      err << "quillmore-batch: warning: " << job.status.message() << '\n';
+      warned = true;
+    }
+  }
+  return warned;
+}
+
+// The closing line of a run.
+void ReportTotals(std::size_t files, std::size_t nuclides, std::size_t passedOver,
+                  input::DataKind kind, const std::filesystem::path& outputFolder, double seconds,
+                  std::ostream& out) {
+  char elapsed[32];
+  std::snprintf(elapsed, sizeof elapsed, "%.2f", seconds);
+  out << "Wrote " << Count(files, "file") << " for " << Count(nuclides, "nuclide") << " to "
+      << outputFolder.string() << " in " << elapsed << " s";
+  if (passedOver > 0) {
+    out << "; passed over " << Count(passedOver, "nuclide") << " without data in "
+        << input::DataSetOf(kind).doseRateFileName;
+  }
+  out << ".\n";
+}
+
 }  // namespace
 
 int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, bool showProgress) {
@@ -188,30 +255,16 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   if (options.check) return RunCheck(data.folder, TimesPath(options, data.folder), options, out);
 
   const input::DataKind kind = *options.dataKind;
-  Status status = run::OpenIndex(data.folder, data.index);
-  if (status.code() == Status::Code::kCorruption) return Fail(err, status.message());
-  if (!status.ok()) return Fail(err, "unable to open the index: " + status.message());
-  status = run::OpenDoseRates(data.folder, kind, data.doseRates);
-  if (!status.ok()) return Fail(err, "unable to open the dose-rate file: " + status.message());
-  data.doseRatePath = data.doseRates.file().path();
-
+  if (const Status opened = OpenData(kind, data); !opened.ok()) return Fail(err, opened.message());
   run::RunSelection run;
   run.dataKind = kind;
   run.regionNames = run::ReadRegionNames(data.doseRates);
   if (options.listRegions) ListRegions(run.regionNames, out);
   if (options.listNuclides) ListNuclides(data.index, kind, out);
   if (options.listRegions || options.listNuclides) return kBatchOk;
-
-  status = ParseAgeList(options.ages, &run.selectedAges);
-  if (status.ok()) status = ParseRegionList(options.regions, run.regionNames, &run.selectedRegions);
-  if (!status.ok()) return Fail(err, status.message());
-  const std::filesystem::path timesPath = TimesPath(options, data.folder);
-  std::error_code error;
-  if (std::filesystem::is_directory(timesPath, error))
-    return Fail(err, "--times names a folder, not a file: " + timesPath.string());
-  input::IntegrationTimes times = input::ReadIntegrationTimes(timesPath);
-  if (!times.status.ok()) return Fail(err, times.status.message());
-  run.integrationTimes = std::move(times.integrationTimes);
+  if (const Status chosen = BuildSelection(options, data, run); !chosen.ok()) {
+    return Fail(err, chosen.message());
+  }
 
   bool warned = false;
   std::size_t passedOver = 0;
@@ -221,37 +274,14 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   const unsigned jobCount = options.jobs > 0 ? static_cast<unsigned>(options.jobs) : cores;
   const auto start = std::chrono::steady_clock::now();
   BatchProgress progress(err, jobs.size(), showProgress && !options.quiet);
-  status = RunJobs(jobs, run, data, outputFolder, jobCount, options.curves, progress);
-
+  const Status status = RunJobs(jobs, run, data, outputFolder, jobCount, options.curves, progress);
   std::size_t files = 0;
-  for (const Job& job : jobs) {
-    files += job.fileCount;
-    for (const run::RunMessage& message : job.messages) {
-      const bool warning = message.kind == run::MessageKind::kWarning;
-      warned = warned || warning;
-      if (warning || !options.quiet) {
-        err << "quillmore-batch: " << run::MessageKindName(message.kind) << ": " << message.text
-            << '\n';
-      }
-    }
-    if (!job.status.ok() && job.status.code() != Status::Code::kIoError) {
-      err << "quillmore-batch: warning: " << job.status.message() << '\n';
-      warned = true;
-    }
-  }
+  warned = ReportJobs(jobs, options.quiet, err, &files) || warned;
   if (!status.ok()) return Fail(err, status.message());
   if (!options.quiet) {
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    char elapsed[32];
-    std::snprintf(elapsed, sizeof elapsed, "%.2f", seconds);
-    out << "Wrote " << Count(files, "file") << " for " << Count(jobs.size(), "nuclide") << " to "
-        << outputFolder.string() << " in " << elapsed << " s";
-    if (passedOver > 0) {
-      out << "; passed over " << Count(passedOver, "nuclide") << " without data in "
-          << input::DataSetOf(kind).doseRateFileName;
-    }
-    out << ".\n";
+    ReportTotals(files, jobs.size(), passedOver, kind, outputFolder, seconds, out);
   }
   return warned ? kBatchWarnings : kBatchOk;
 }

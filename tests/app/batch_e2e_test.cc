@@ -19,10 +19,9 @@
 #include "input/age_groups.h"
 #include "input/data_index.h"
 #include "input/dose_rate_file.h"
-#include "input/integration_times.h"
 #include "input/nuclide_name.h"
-#include "input/region_names.h"
 #include "integration/block_integration.h"
+#include "run/data_files.h"
 #include "run/nuclide_run.h"
 #include "sample_data/sample_data.h"
 #include "support/data_builder.h"
@@ -127,8 +126,8 @@ void WriteInProcess(const fs::path& data, input::DataKind kind, const std::strin
                     const fs::path& outputFolder) {
   input::DataIndex index;
   input::DoseRateFile file;
-  ASSERT_TRUE(index.Open(data / input::kIndexFileName).ok());
-  ASSERT_TRUE(file.Open(data / input::DataSetOf(kind).doseRateFileName).ok());
+  ASSERT_TRUE(run::OpenIndex(data, index).ok());
+  ASSERT_TRUE(run::OpenDoseRates(data, kind, file).ok());
   std::string name = typed;
   input::NormaliseNuclideName(name);
   ASSERT_NE(index.FindNuclide(name), 0);
@@ -136,8 +135,8 @@ void WriteInProcess(const fs::path& data, input::DataKind kind, const std::strin
   run.dataKind = kind;
   run.selectedAges = ages;
   run.selectedRegions = regions;
-  run.regionNames = input::BuildRegionNames(file.RegionHeadings());
-  run.integrationTimes = input::ReadIntegrationTimes(data / input::kTimesFileName).integrationTimes;
+  run.regionNames = run::ReadRegionNames(file);
+  run.integrationTimes = run::ReadTimes(data).integrationTimes;
   run::NuclideWorkspace workspace;
   const run::NuclideResult result =
       run::WriteNuclideTables(file, index.entry(), name, run, outputFolder, workspace);
@@ -424,16 +423,13 @@ TEST_F(BatchProgramTest, CurvesMeetTheTabulatedRatesAndTheTableCoefficients) {
 
     input::DataIndex index;
     input::DoseRateFile file;
-    ASSERT_TRUE(index.Open(work_ / "DATA" / input::kIndexFileName).ok());
-    ASSERT_TRUE(
-        file.Open(work_ / "DATA" / input::DataSetOf(input::DataKind::kInhalation).doseRateFileName)
-            .ok());
+    ASSERT_TRUE(run::OpenIndex(work_ / "DATA", index).ok());
+    ASSERT_TRUE(run::OpenDoseRates(work_ / "DATA", input::DataKind::kInhalation, file).ok());
     ASSERT_NE(index.FindNuclide(nuclide), 0);
     run::RunSelection run;
     run.selectedAges = {4, 6};
     run.selectedRegions = {2, 30};
-    run.integrationTimes =
-        input::ReadIntegrationTimes(work_ / "DATA" / input::kTimesFileName).integrationTimes;
+    run.integrationTimes = run::ReadTimes(work_ / "DATA").integrationTimes;
     integration::BlockWorkspace workspace;
     integration::CoefficientTable coefficients;
     std::array<int, 2> forms{};

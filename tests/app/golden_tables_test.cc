@@ -18,9 +18,8 @@
 #include <vector>
 
 #include "input/data_index.h"
-#include "input/integration_times.h"
 #include "input/nuclide_name.h"
-#include "input/region_names.h"
+#include "run/data_files.h"
 #include "run/nuclide_run.h"
 #include "sample_data/sample_data.h"
 #include "support/temp_dir.h"
@@ -71,21 +70,20 @@ class GoldenTablesTest : public ::testing::Test {
 
   void SetUp() override {
     ASSERT_TRUE(generated_);
-    const input::IntegrationTimes times =
-        input::ReadIntegrationTimes(DataFile(input::kTimesFileName));
+    const input::IntegrationTimes times = run::ReadTimes(data_->path());
     ASSERT_TRUE(times.status.ok()) << times.status.message();
     run_.integrationTimes = times.integrationTimes;
     run_.selectedAges = {1, 2, 3, 4, 5, 6};
     run_.selectedRegions = {1, 15, 30};
-    ASSERT_TRUE(index_.Open(DataFile(input::kIndexFileName)).ok());
+    ASSERT_TRUE(run::OpenIndex(data_->path(), index_).ok());
   }
 
   // Runs `typed` on the data set of `kind` and returns the names of the files written.
   std::vector<std::string> Run(DataKind kind, std::string typed) {
     input::DoseRateFile file;
-    EXPECT_TRUE(file.Open(DataFile(input::DataSetOf(kind).doseRateFileName)).ok());
+    EXPECT_TRUE(run::OpenDoseRates(data_->path(), kind, file).ok());
     run_.dataKind = kind;
-    run_.regionNames = input::BuildRegionNames(file.RegionHeadings());
+    run_.regionNames = run::ReadRegionNames(file);
     input::NormaliseNuclideName(typed);
     EXPECT_NE(index_.FindNuclide(typed), 0) << typed;
     run::NuclideWorkspace workspace;
@@ -108,8 +106,6 @@ class GoldenTablesTest : public ::testing::Test {
       EXPECT_TRUE(actual == expected) << name << " " << FirstDifference(expected, actual);
     }
   }
-
-  static std::filesystem::path DataFile(const char* name) { return data_->path() / name; }
 
   static std::unique_ptr<testing::TempDir> data_;
   static bool generated_;
