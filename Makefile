@@ -4,7 +4,8 @@
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
-PACKAGES := g++ cmake ninja-build libgtest-dev libbenchmark-dev libncurses-dev tmux
+PACKAGES := g++ cmake ninja-build libgtest-dev libbenchmark-dev libncurses-dev tmux \
+            nlohmann-json3-dev libssl-dev
 WORKSPACE := $(BUILD_DIR)/workspace
 
 .PHONY: all deps configure build test run workspace clean

@@ -2,7 +2,7 @@
 
 #include "input/age_groups.h"
 #include "input/nuclide_name.h"
-#include "output/table_writer.h"
+#include "output/text_table_sink.h"
 
 namespace quillmore::app {
 namespace {
@@ -18,34 +18,10 @@ int TableFor(const RunSelection& run, std::int32_t ageDays) {
   return -1;
 }
 
-input::Status WriteHeaders(const RunSelection& run, output::OutputFiles& files, std::string& text) {
-  for (std::size_t i = 0; i < run.selectedAges.size(); ++i) {
-    text.clear();
-    output::WriteTableHeaders(input::AgeGroupLabel(run.selectedAges[i]), run.regionNames,
-                              run.selectedRegions, run.dataKind, text);
-    const input::Status status = files.Write(i, text);
-    if (!status.ok()) return status;
-  }
-  return input::Status::Ok();
-}
-
-}  // namespace
-
-NuclideResult ProcessNuclide(input::DoseRateFile& file, const input::IndexEntry& entry,
-                             const std::string& nuclideName, const RunSelection& run,
-                             output::OutputFiles& files, NuclideWorkspace& workspace) {
-  NuclideResult result;
-  result.status = WriteHeaders(run, files, workspace.text);
-  const std::int32_t start = entry.StartFor(run.dataKind);
-  if (!result.status.ok() || start == 0) return result;
-  if (start < 3 || start > file.RecordCount()) {
-    result.status = input::Status::Corruption("the index gives record " + std::to_string(start) +
-                                              " of " + file.File().Path().filename().string() +
-                                              " as the start of " + input::TrimBlanks(nuclideName) +
-                                              ", but the file has records 3 to " +
-                                              std::to_string(file.RecordCount()));
-    return result;
-  }
+// The walk through the nuclide's blocks from its start record.
+void WalkBlocks(input::DoseRateFile& file, std::int32_t start, const std::string& nuclideName,
+                const RunSelection& run, output::TableSink& sink, NuclideWorkspace& workspace,
+                NuclideResult& result) {
   file.PositionAt(start);
   std::int32_t formNumber = 0;
   while (true) {
@@ -65,20 +41,50 @@ NuclideResult ProcessNuclide(input::DoseRateFile& file, const input::IndexEntry&
         result.warnings.push_back(
             {input::TrimBlanks(nuclideName), header.ageDays, headerRecord, block.reason});
       } else {
-        workspace.text.clear();
-        if (run.dataKind == input::DataKind::kInhalation) {
-          output::WriteInhalationRows(workspace.coefficients, run.integrationTimes, header,
-                                      formNumber, workspace.text);
-        } else {
-          output::WriteIngestionRows(workspace.coefficients, run.integrationTimes, header,
-                                     workspace.text);
-        }
-        result.status = files.Write(static_cast<std::size_t>(table), workspace.text);
-        if (!result.status.ok()) return result;
+        result.status =
+            sink.Add({static_cast<std::size_t>(table), header, formNumber, workspace.coefficients});
+        if (!result.status.ok()) return;
       }
     }
     if (file.AtEnd()) break;
   }
+}
+
+// What the sink keeps of the run's problems: the rejected blocks, and a
+// failure that is the nuclide's own (not a file that could not be written).
+std::vector<output::RunMessage> WarningsOf(const NuclideResult& result) {
+  std::vector<output::RunMessage> warnings;
+  for (const BlockWarning& warning : result.warnings) {
+    warnings.push_back({warning.ageDays, warning.record, warning.reason});
+  }
+  if (!result.status.ok() && result.status.code() != input::Status::Code::kIoError) {
+    warnings.push_back({0, 0, result.status.message()});
+  }
+  return warnings;
+}
+
+}  // namespace
+
+NuclideResult ProcessNuclide(input::DoseRateFile& file, const input::IndexEntry& entry,
+                             const std::string& nuclideName, const RunSelection& run,
+                             output::TableSink& sink, NuclideWorkspace& workspace) {
+  NuclideResult result;
+  result.status = sink.Begin({nuclideName, run.dataKind, run.selectedAges, run.selectedRegions,
+                              run.regionNames, run.integrationTimes});
+  const std::int32_t start = entry.StartFor(run.dataKind);
+  if (result.status.ok() && start != 0) {
+    if (start < 3 || start > file.RecordCount()) {
+      result.status = input::Status::Corruption(
+          "the index gives record " + std::to_string(start) + " of " +
+          file.File().Path().filename().string() + " as the start of " +
+          input::TrimBlanks(nuclideName) + ", but the file has records 3 to " +
+          std::to_string(file.RecordCount()));
+    } else {
+      WalkBlocks(file, start, nuclideName, run, sink, workspace, result);
+    }
+  }
+  const input::Status ended = sink.End(WarningsOf(result));
+  if (result.status.ok()) result.status = ended;
   return result;
 }
 
@@ -86,15 +92,9 @@ NuclideResult WriteNuclideTables(input::DoseRateFile& file, const input::IndexEn
                                  const std::string& nuclideName, const RunSelection& run,
                                  const std::filesystem::path& outputFolder,
                                  NuclideWorkspace& workspace) {
-  output::OutputFiles files;
-  NuclideResult result;
-  result.status =
-      output::OpenOutputFiles(outputFolder, nuclideName, run.selectedAges, run.dataKind, files);
-  if (!result.status.ok()) return result;
-  result = ProcessNuclide(file, entry, nuclideName, run, files, workspace);
-  const input::Status closed = files.Close();
-  if (result.status.ok()) result.status = closed;
-  for (std::size_t i = 0; i < files.Count(); ++i) result.files.push_back(files.Path(i));
+  output::TextTableSink sink(outputFolder);
+  NuclideResult result = ProcessNuclide(file, entry, nuclideName, run, sink, workspace);
+  result.files = sink.Paths();
   return result;
 }
 

@@ -1,5 +1,5 @@
 // One nuclide's tables: the walk through its blocks in the dose-rate file,
-// each selected block read, integrated and written to its age group's file.
+// each selected block read, integrated and handed to a table sink.
 #pragma once
 
 #include <cstdint>
@@ -13,7 +13,7 @@
 #include "input/status.h"
 #include "integration/block_integration.h"
 #include "integration/coefficient_table.h"
-#include "output/output_files.h"
+#include "output/table_sink.h"
 
 namespace quillmore::app {
 
@@ -37,27 +37,26 @@ struct BlockWarning {
 struct NuclideResult {
   input::Status status;  // a file that could not be written, a bad start record
   std::vector<BlockWarning> warnings;
-  std::vector<std::filesystem::path> files;  // written, in the order of selectedAges
+  std::vector<std::filesystem::path> files;  // text tables, in the order of selectedAges
 };
 
 // Tables reused from nuclide to nuclide.
 struct NuclideWorkspace {
   integration::BlockWorkspace block;
   integration::CoefficientTable coefficients;
-  std::string text;
 };
 
-// Writes the tables of `nuclideName` (7 characters, confirmed by the index as
-// `entry`) into the files already open in `files`: the headers of every
-// selected age group, then each block of a selected group, until a header of
-// another nuclide or the end of the file. A start record of 0 gives headers
-// only; one below 3 or past the end of the file is a Corruption error.
+// Hands the tables of `nuclideName` (7 characters, confirmed by the index as
+// `entry`) to `sink`: Begin, then each block of a selected age group as a row
+// group, until a header of another nuclide or the end of the file, then End
+// with the warnings. A start record of 0 gives no row group; one below 3 or
+// past the end of the file is a Corruption error. `result.files` stays empty.
 NuclideResult ProcessNuclide(input::DoseRateFile& file, const input::IndexEntry& entry,
                              const std::string& nuclideName, const RunSelection& run,
-                             output::OutputFiles& files, NuclideWorkspace& workspace);
+                             output::TableSink& sink, NuclideWorkspace& workspace);
 
-// Opens the output files of `nuclideName` in `outputFolder`, runs
-// ProcessNuclide and closes them; the result lists the files written.
+// ProcessNuclide into the text tables in `outputFolder`; the result lists
+// the files written.
 NuclideResult WriteNuclideTables(input::DoseRateFile& file, const input::IndexEntry& entry,
                                  const std::string& nuclideName, const RunSelection& run,
                                  const std::filesystem::path& outputFolder,

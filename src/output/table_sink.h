@@ -1,0 +1,56 @@
+// Where the tables of a nuclide go. The nuclide run hands a sink the
+// nuclide's selection, then each row group as it is computed, then the
+// messages of the run; each output format is one sink.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "input/data_kind.h"
+#include "input/dose_rate_file.h"
+#include "input/status.h"
+#include "integration/coefficient_table.h"
+
+namespace quillmore::output {
+
+// What every table of one nuclide shares. The views stay valid until End.
+struct NuclideTables {
+  std::string_view nuclideName;  // 7 characters, as in the index
+  input::DataKind kind = input::DataKind::kInhalation;
+  std::span<const int> selectedAges;         // age-group numbers 1 to 6, list order
+  std::span<const int> selectedRegions;      // region numbers 1 to 30, list order
+  std::span<const std::string> regionNames;  // names of regions 1 to 30
+  std::span<const double> integrationTimes;  // days
+};
+
+// One processed block: the row group of the table of selectedAges[table].
+struct RowGroup {
+  std::size_t table = 0;
+  const input::BlockHeader& header;
+  std::int32_t formNumber = 0;  // forms counted on the first selected group
+  const integration::CoefficientTable& coefficients;
+};
+
+// A problem the run met in one nuclide. ageDays and record are 0 when it
+// concerns the nuclide as a whole.
+struct RunMessage {
+  std::int32_t ageDays = 0;
+  std::int64_t record = 0;  // the block's header record
+  std::string text;
+};
+
+class TableSink {
+ public:
+  virtual ~TableSink() = default;
+  // Starts the tables of one nuclide. After a failure only End is called.
+  virtual input::Status Begin(const NuclideTables& tables) = 0;
+  virtual input::Status Add(const RowGroup& group) = 0;
+  // Ends the nuclide, also after a failed Begin or Add: what is open is
+  // closed, and `warnings` go with the nuclide where the format keeps them.
+  virtual input::Status End(std::span<const RunMessage> warnings) = 0;
+};
+
+}  // namespace quillmore::output
