@@ -46,6 +46,24 @@ std::optional<input::DataKind> DataSetNamed(const std::string& text) {
   return std::nullopt;
 }
 
+// "txt,csv,json" in any combination.
+Status ParseFormats(const std::string& text, OutputFormats* formats) {
+  *formats = {false, false, false};
+  for (const std::string& item : SplitCommas(text)) {
+    const std::string name = Lower(item);
+    if (name == "txt") {
+      formats->text = true;
+    } else if (name == "csv") {
+      formats->csv = true;
+    } else if (name == "json") {
+      formats->json = true;
+    } else {
+      return Status::InvalidArgument("unknown format \"" + item + "\" (txt, csv, json)");
+    }
+  }
+  return Status::Ok();
+}
+
 }  // namespace
 
 std::string BatchUsage() {
@@ -66,6 +84,9 @@ std::string BatchUsage() {
          "                      for 30 (default all)\n"
          "  --all               every nuclide in the index, in index order\n"
          "  --jobs N            nuclides processed at once (default: one per core)\n"
+         "  --format LIST       txt, csv, json, comma-separated (default txt): the text\n"
+         "                      tables, <nuclide>_<H|G>.csv and <nuclide>_<H|G>.json\n"
+         "  --manifest          write quillmore-run.json (always with csv or json)\n"
          "  --list-regions      print the data set's region numbers and names\n"
          "  --list-nuclides     print the nuclides of the index\n"
          "  --check             validate the data set and report every problem found\n"
@@ -77,6 +98,7 @@ std::string BatchUsage() {
 }
 
 input::Status ParseBatchOptions(const std::vector<std::string>& arguments, BatchOptions* options) {
+  options->arguments = arguments;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     std::string arg = arguments[i];
     std::string value;
@@ -120,6 +142,10 @@ input::Status ParseBatchOptions(const std::vector<std::string>& arguments, Batch
       const auto jobs = WholeNumber(text, 1, 64);
       if (!jobs) return Status::InvalidArgument("--jobs takes a number from 1 to 64");
       options->jobs = *jobs;
+    } else if (arg == "--format") {
+      if (!takeValue(&text)) return Status::InvalidArgument("--format needs a list");
+      const Status status = ParseFormats(text, &options->formats);
+      if (!status.ok()) return status;
     } else if (hasValue) {
       return Status::InvalidArgument("option " + arg + " takes no value");
     } else if (arg == "--all") {
@@ -128,6 +154,8 @@ input::Status ParseBatchOptions(const std::vector<std::string>& arguments, Batch
       options->listRegions = true;
     } else if (arg == "--list-nuclides") {
       options->listNuclides = true;
+    } else if (arg == "--manifest") {
+      options->manifest = true;
     } else if (arg == "--check") {
       options->check = true;
     } else if (arg == "--quiet" || arg == "-q") {

@@ -8,6 +8,8 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "input/data_kind.h"
 #include "input/dose_rate_file.h"
@@ -51,6 +53,20 @@ class TableSink {
   // Ends the nuclide, also after a failed Begin or Add: what is open is
   // closed, and `warnings` go with the nuclide where the format keeps them.
   virtual input::Status End(std::span<const RunMessage> warnings) = 0;
+};
+
+// Several sinks fed in one pass, in the order given. Every sink gets Begin
+// and End; a failure is returned after the others have had their call.
+class TableSinks final : public TableSink {
+ public:
+  explicit TableSinks(std::vector<TableSink*> sinks) : sinks_(std::move(sinks)) {}
+
+  input::Status Begin(const NuclideTables& tables) override;
+  input::Status Add(const RowGroup& group) override;
+  input::Status End(std::span<const RunMessage> warnings) override;
+
+ private:
+  std::vector<TableSink*> sinks_;
 };
 
 }  // namespace quillmore::output
