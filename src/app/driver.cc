@@ -1,5 +1,6 @@
 #include "app/driver.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,6 @@
 #include "input/nuclide_name.h"
 #include "input/path_resolver.h"
 #include "output/number_mask.h"
-#include "output/output_files.h"
 
 namespace quillmore::app {
 namespace {
@@ -96,8 +96,9 @@ std::vector<double> ReadTimes(Console& console, const Session& session) {
   return times.integrationTimes;
 }
 
-// The data-set box and the data-set screen; false when the session ends.
-bool ChooseDataSet(Console& console, Session& session) {
+// The data-set box and the data-set screen; the exit status when the session
+// ends there.
+std::optional<int> ChooseDataSet(Console& console, Session& session) {
   session.dataSetFile = console::ConsoleListBox(console, kSingleLayout, kPlacement, kPlacement,
                                                 "Click on data set", " Select Data Set to Process",
                                                 kDataSetNames, 1, console::kChooseOne, 0);
@@ -112,12 +113,12 @@ bool ChooseDataSet(Console& console, Session& session) {
     console.PrintText(" No absorbed dose rate file was selected, calculations are aborted.");
     console.NewLine();
     console.Pause("abort....");
-    return false;
+    return kSessionAborted;
   }
   const std::filesystem::path path = input::ResolvePath(session.dataFolder, session.dataSetFile);
   if (!session.doseRates.Open(path).ok()) {
     ReportMissing(console, "file " + RelativeName(session, path));
-    return false;
+    return kSessionError;
   }
   // The sixth character from the end: H or G.
   const char kind = session.dataSetFile[session.dataSetFile.size() - 6];
@@ -126,7 +127,7 @@ bool ChooseDataSet(Console& console, Session& session) {
   console.PrintText(" Absorbed Dose Rate File: " + session.dataSetFile);
   console.NewLine();
   console.NewLine();
-  return true;
+  return std::nullopt;
 }
 
 // The age and region boxes; false when the session ends.
@@ -192,18 +193,13 @@ void ShowWarnings(Console& console, const Session& session, const NuclideResult&
   SetColor(console, kBrightWhite);
 }
 
-// One line per selected age group: the file name padded to 25, the label.
-std::vector<std::string> ViewEntries(const Session& session, const std::string& nuclideName) {
+// One line per file written: its name padded to 25, its age group's label.
+std::vector<std::string> ViewEntries(const Session& session, const NuclideResult& result) {
   std::vector<std::string> entries;
-  for (int age : session.run.selectedAges) {
-    std::string fileName;
-    if (!output::OutputFileName(nuclideName, input::AgeGroupDays(age), session.run.dataKind,
-                                fileName)
-             .ok()) {
-      continue;
-    }
+  for (std::size_t i = 0; i < result.files.size(); ++i) {
+    std::string fileName = result.files[i].filename().string();
     if (fileName.size() < kFileNameWidth) fileName.resize(kFileNameWidth, ' ');
-    entries.push_back(fileName + std::string(input::AgeGroupLabel(age)));
+    entries.push_back(fileName + std::string(input::AgeGroupLabel(session.run.selectedAges[i])));
   }
   return entries;
 }
@@ -231,7 +227,18 @@ void ViewFiles(Console& console, const Session& session, const std::vector<std::
   }
 }
 
-void ProcessAndList(Console& console, Session& session, const std::string& nuclideName) {
+// The "try again..." pause, then the header block alone above the prompt.
+void TryAgain(Console& console) {
+  SetColor(console, kYellow);
+  console.Pause("try again...");
+  console.ClearScreen();
+  console.NewLine();
+  PrintHeaderBlock(console, kRetryCreditColumn);
+}
+
+// False when no file could be written: the error is on screen and the user
+// is to try again.
+bool ProcessAndList(Console& console, Session& session, const std::string& nuclideName) {
   console.NewLine();
   SetColor(console, kBrightWhite);
   console.PrintText("      Processing input...");
@@ -242,11 +249,12 @@ void ProcessAndList(Console& console, Session& session, const std::string& nucli
       WriteNuclideTables(session.doseRates, session.index.Entry(), nuclideName, session.run,
                          outputFolder, session.workspace);
   ShowWarnings(console, session, result);
+  if (result.files.empty()) return false;
   console.NewLine();
   console.PrintText("      Data files written in OUTPUT subfolder: ");
   console.NewLine();
   console.NewLine();
-  const std::vector<std::string> entries = ViewEntries(session, nuclideName);
+  const std::vector<std::string> entries = ViewEntries(session, result);
   for (const std::string& entry : entries) {
     console.TabTo(kListColumn);
     console.PrintText(entry);
@@ -258,6 +266,7 @@ void ProcessAndList(Console& console, Session& session, const std::string& nucli
   console.PrintText("     Press a key (or left click mouse) to continue....");
   console.WaitKeyOrClick();
   SetColor(console, kBrightWhite);
+  return true;
 }
 
 void NuclideLoop(Console& console, Session& session) {
@@ -271,16 +280,12 @@ void NuclideLoop(Console& console, Session& session) {
       SetColor(console, kYellow);
       console.PrintText(" No data are available for " + nuclideName);
       console.NewLine();
-      console.Pause("try again...");
-      SetColor(console, kYellow);
-      console.ClearScreen();
-      console.NewLine();
-      PrintHeaderBlock(console, kRetryCreditColumn);
+      TryAgain(console);
       statusScreen = false;
       continue;
     }
-    ProcessAndList(console, session, nuclideName);
-    statusScreen = true;
+    statusScreen = ProcessAndList(console, session, nuclideName);
+    if (!statusScreen) TryAgain(console);
   }
 }
 
@@ -299,20 +304,20 @@ int RunInteractive(Console& console, const std::filesystem::path& workingFolder)
   session.dataFolder = input::ResolvePath(workingFolder, input::kDataFolderName);
   if (!std::filesystem::is_directory(session.dataFolder)) {
     ReportMissing(console, std::string("folder ") + input::kDataFolderName);
-    return 0;
+    return kSessionError;
   }
   session.run.integrationTimes = ReadTimes(console, session);
-  if (session.run.integrationTimes.empty()) return 0;
+  if (session.run.integrationTimes.empty()) return kSessionError;
   const std::filesystem::path indexPath =
       input::ResolvePath(session.dataFolder, input::kIndexFileName);
   if (!session.index.Open(indexPath).ok()) {
     ReportMissing(console, "file " + RelativeName(session, indexPath));
-    return 0;
+    return kSessionError;
   }
-  if (!ChooseDataSet(console, session)) return 0;
-  if (!ChooseAgesAndRegions(console, session)) return 0;
+  if (const std::optional<int> ended = ChooseDataSet(console, session)) return *ended;
+  if (!ChooseAgesAndRegions(console, session)) return kSessionAborted;
   NuclideLoop(console, session);
-  return 0;
+  return kSessionEnded;
 }
 
 }  // namespace quillmore::app

@@ -8,10 +8,14 @@
 
 namespace quillmore::app {
 
+// Exit statuses of a session.
+inline constexpr int kSessionEnded = 0;    // an empty answer at the nuclide prompt
+inline constexpr int kSessionAborted = 1;  // a list box closed without a choice
+inline constexpr int kSessionError = 2;    // missing or unusable data, after its message
+
 // Runs one session on `console` with the folders DATA and OUTPUT of
 // `workingFolder` (found in any letter case; OUTPUT created when missing).
-// Returns when the session ends, whichever way; the result is the exit status
-// (always 0: every ending has been shown to the user).
+// Returns the exit status when the session ends, whichever way.
 int RunInteractive(console::Console& console, const std::filesystem::path& workingFolder);
 
 }  // namespace quillmore::app

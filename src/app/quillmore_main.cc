@@ -1,13 +1,23 @@
 // quillmore: the interactive program.
 #include <filesystem>
 #include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "app/driver.h"
+#include "app/interactive_command_line.h"
 #include "console/console.h"
 #include "console/curses_terminal.h"
 #include "console/interactive_check.h"
 
-int main() {
+int main(int argc, char** argv) {
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  // Answered before the terminal is looked at, so that they work anywhere.
+  if (const std::optional<int> status =
+          quillmore::app::AnswerCommandLine(arguments, std::cout, std::cerr)) {
+    return *status;
+  }
   if (const int status = quillmore::console::CheckInteractiveTerminal(); status != 0) return status;
   auto terminal = quillmore::console::CursesTerminal::Open();
   if (terminal == nullptr) {

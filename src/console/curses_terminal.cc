@@ -270,7 +270,8 @@ void CursesTerminal::Paint() {
   int width = 0;
   getmaxyx(stdscr, height, width);
   werase(stdscr);
-  if (height < kScreenRows || width < kScreenColumns) {
+  tooSmall_ = height < kScreenRows || width < kScreenColumns;
+  if (tooSmall_) {
     DrawTooSmallNotice(height, width);
     curs_set(0);
     wrefresh(stdscr);
@@ -342,6 +343,17 @@ InputEvent CursesTerminal::DecodeMouse() {
 }
 
 InputEvent CursesTerminal::ReadEvent() {
+  for (;;) {
+    const InputEvent event = ReadAnyEvent();
+    // Keys and clicks made while the notice hides the screen would act on
+    // what the user cannot see: they are dropped.
+    if (!tooSmall_ || event.kind == EventKind::kResize || event.kind == EventKind::kClosed) {
+      return event;
+    }
+  }
+}
+
+InputEvent CursesTerminal::ReadAnyEvent() {
   wint_t code = 0;
   const int result = wget_wch(stdscr, &code);
   if (result == ERR) return {.kind = EventKind::kClosed};

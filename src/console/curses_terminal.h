@@ -23,7 +23,8 @@ class CursesTerminal : public Terminal {
 
   void Draw(const Screen& screen, bool cursorVisible) override;
   // Blocks for the next key, mouse event or resize; kClosed once the input is
-  // gone.
+  // gone. While the terminal is too small to show the screen, keys and mouse
+  // events are discarded.
   InputEvent ReadEvent() override;
   void FlushInput() override;
   void SetMouseReporting(bool on) override;
@@ -32,11 +33,13 @@ class CursesTerminal : public Terminal {
  private:
   CursesTerminal();
   void Paint();
+  InputEvent ReadAnyEvent();
   InputEvent DecodeMouse();
 
   Screen shown_;
   bool cursorVisible_ = false;
   bool drawn_ = false;
+  bool tooSmall_ = false;  // the notice to enlarge the terminal is shown
   bool sixteenColors_ = false;
   // Ctrl held at the last press of each button (left, right, middle).
   bool ctrlAtPress_[3] = {false, false, false};

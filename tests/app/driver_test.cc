@@ -26,16 +26,6 @@ constexpr int kEscape = 27;
 const unsigned char kWhiteOnBlue = console::MakeAttribute(console::kBrightWhite, console::kBlue);
 const unsigned char kYellowOnBlue = console::MakeAttribute(console::kYellow, console::kBlue);
 
-// Keeps every screen the user saw when the program waited for input.
-class RecordingTerminal : public console::HeadlessTerminal {
- public:
-  console::InputEvent ReadEvent() override {
-    seen.push_back(shown());
-    return HeadlessTerminal::ReadEvent();
-  }
-  std::vector<Screen> seen;
-};
-
 std::string Row(const Screen& screen, int row) {
   std::string text = screen.RowText(row);
   text.erase(text.find_last_not_of(' ') + 1);
@@ -45,6 +35,24 @@ std::string Row(const Screen& screen, int row) {
 bool Shows(const Screen& screen, std::string_view text) {
   return screen.Text().find(text) != std::string::npos;
 }
+
+// Keeps every screen the user saw when the program waited for input.
+class RecordingTerminal : public console::HeadlessTerminal {
+ public:
+  console::InputEvent ReadEvent() override {
+    seen.push_back(shown());
+    const console::InputEvent event = HeadlessTerminal::ReadEvent();
+    // The user types on at once after answering the screen showing `aheadAfter`.
+    if (!aheadAfter.empty() && Shows(shown(), aheadAfter)) {
+      for (int key : aheadKeys) TypeAheadKey(key);
+      aheadAfter.clear();
+    }
+    return event;
+  }
+  std::vector<Screen> seen;
+  std::string aheadAfter;
+  std::vector<int> aheadKeys;
+};
 
 // Whether the list box shows entry `text` highlighted (on blue, where the
 // other entries are on gray). The file list printed from column 10 under the
@@ -115,6 +123,9 @@ class DriverTest : public ::testing::Test {
 
 TEST_F(DriverTest, OneNuclideFromStartScreenToBlankAnswer) {
   ASSERT_FALSE(fs::exists(dir / "OUTPUT"));
+  // Keys typed ahead as the data-set box closes never reach the age box.
+  terminal.aheadAfter = " Select Data Set to Process";
+  terminal.aheadKeys = {kEscape, console::kKeyDown, ' '};
   Choose(1, {1, 4}, {1, 30});
   Type("tc-99m");
   // The file list box: entry 1 viewed, entry 2 viewed, closed on entry 1.
@@ -300,25 +311,44 @@ TEST_F(DriverTest, NuclideWithoutDataForTheSetStillGetsItsFilesListed) {
   EXPECT_TRUE(Shows(Last(), " # Organs/Tissues selected: 30"));
 }
 
-TEST_F(DriverTest, UnwritableFileIsReportedInYellowBeforeTheFileList) {
-  // A folder where one output file belongs: that file cannot be written.
+// No file listed that was not written: the error, its pause, and the prompt again.
+TEST_F(DriverTest, UnwritableOutputIsReportedInYellowAndNoFileIsListed) {
+  const auto expectAskedAgain = [&](const std::string& message) {
+    const std::vector<Screen> pauses = ScreensWith("to try again...");
+    ASSERT_EQ(pauses.size(), 1u);
+    const Screen& screen = pauses[0];
+    EXPECT_EQ(Row(screen, 13), "      Processing input...");
+    EXPECT_EQ(Row(screen, 14), message);
+    EXPECT_EQ(screen.At(14, 2).attribute, kYellowOnBlue);
+    EXPECT_EQ(Row(screen, 15), " Press a key (or left click mouse) to try again...");
+    EXPECT_EQ(screen.At(15, 2).attribute, kYellowOnBlue);
+    EXPECT_TRUE(ScreensWith("Data files written").empty());
+    EXPECT_TRUE(ScreensWith(" Row 4/").empty()) << "no file viewed";
+    const std::vector<Screen> prompts = PromptScreens();
+    ASSERT_EQ(prompts.size(), 2u);
+    EXPECT_EQ(Row(prompts[1], 3), std::string(24, ' ') + "Written by the Quillmore developers");
+  };
+  // A file named OUTPUT where the folder belongs.
+  testing::WriteFile(dir / "OUTPUT", "");
+  Choose(1, {1, 4}, {30});
+  Type("Tc-99m");
+  terminal.Key(' ');  // try again...
+  Type("");
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(terminal.unreadCount(), 0u);
+  expectAskedAgain(" Cannot create the folder OUTPUT: Not a directory");
+
+  // A folder where one output file belongs.
+  terminal.seen.clear();
+  fs::remove(dir / "OUTPUT");
   fs::create_directories(dir / "OUTPUT" / "Tc-99m_3650_H.TXT");
   Choose(1, {1, 4}, {30});
   Type("Tc-99m");
-  terminal.Key(kEscape).Key(' ');
+  terminal.Key(' ');
+  Type("");
   EXPECT_EQ(Run(), 0);
   EXPECT_EQ(terminal.unreadCount(), 0u);
-
-  const std::vector<Screen> pauses = ScreensWith("to continue....");
-  ASSERT_EQ(pauses.size(), 1u);
-  const Screen& screen = pauses[0];
-  EXPECT_EQ(Row(screen, 13), "      Processing input...");
-  EXPECT_EQ(Row(screen, 14), " Cannot create OUTPUT/Tc-99m_3650_H.TXT: Is a directory");
-  EXPECT_EQ(screen.At(14, 2).attribute, kYellowOnBlue);
-  EXPECT_EQ(Row(screen, 15), "");
-  EXPECT_EQ(Row(screen, 16), "      Data files written in OUTPUT subfolder:");
-  EXPECT_EQ(screen.At(16, 7).attribute, kWhiteOnBlue);
-  EXPECT_EQ(Row(screen, 19), "         Tc-99m_3650_H.TXT        10 y-old");
+  expectAskedAgain(" Cannot create OUTPUT/Tc-99m_3650_H.TXT: Is a directory");
 }
 
 TEST_F(DriverTest, InvalidBlockIsReportedInYellowAndTheOthersAreWritten) {
@@ -361,8 +391,8 @@ TEST_F(DriverTest, InvalidBlockIsReportedInYellowAndTheOthersAreWritten) {
 // Each way the run can end before the nuclide prompt: what the user last saw.
 class DriverAbortTest : public DriverTest {
  protected:
-  void ExpectEnd(int row, const std::string& message, const std::string& pause) {
-    EXPECT_EQ(Run(), 0);
+  void ExpectEnd(int status, int row, const std::string& message, const std::string& pause) {
+    EXPECT_EQ(Run(), status);
     EXPECT_EQ(terminal.unreadCount(), 0u);
     EXPECT_TRUE(ScreensWith("Enter Nuclide").empty());
     EXPECT_EQ(Row(Last(), row), message);
@@ -372,7 +402,8 @@ class DriverAbortTest : public DriverTest {
 
 TEST_F(DriverAbortTest, NoDataSetChosen) {
   terminal.Key(' ').Key(kEscape).Key(' ');
-  ExpectEnd(5, " No absorbed dose rate file was selected, calculations are aborted.", "abort....");
+  ExpectEnd(kSessionAborted, 5,
+            " No absorbed dose rate file was selected, calculations are aborted.", "abort....");
   EXPECT_EQ(Row(Last(), 2), std::string(24, ' ') + "Quillmore Code (Nov 19, 2012)");
   EXPECT_EQ(Last().At(2, 25).attribute, kYellowOnBlue);
   EXPECT_EQ(Last().At(5, 2).attribute, kWhiteOnBlue);
@@ -382,7 +413,8 @@ TEST_F(DriverAbortTest, NoDataSetChosen) {
 
 TEST_F(DriverAbortTest, NoAgeGroupChosen) {
   terminal.Key(' ').Key(kEnter).Key(kEscape).Key(' ');
-  ExpectEnd(8, " Either no age or no organs have been selected for processing.", "abort....");
+  ExpectEnd(kSessionAborted, 8, " Either no age or no organs have been selected for processing.",
+            "abort....");
   EXPECT_TRUE(ScreensWith(" Select Target Regions").empty());
   EXPECT_EQ(Row(Last(), 5), " Absorbed Dose Rate File: TQV27INH2.DRT");
   EXPECT_EQ(Row(Last(), 7), "");
@@ -394,7 +426,8 @@ TEST_F(DriverAbortTest, NoRegionChosen) {
   terminal.Key(' ').Key(kEnter);
   Mark({2});
   terminal.Key(kEscape).Key(' ');
-  ExpectEnd(11, " Either no age or no organs have been selected for processing.", "abort....");
+  ExpectEnd(kSessionAborted, 11, " Either no age or no organs have been selected for processing.",
+            "abort....");
   EXPECT_EQ(Row(Last(), 7), " # Ages selected: 1");
   EXPECT_EQ(Row(Last(), 8), "");
   EXPECT_EQ(Row(Last(), 9), "Result$ =");
@@ -404,7 +437,7 @@ TEST_F(DriverAbortTest, NoRegionChosen) {
 TEST_F(DriverAbortTest, MissingTimesFile) {
   fs::remove(dir / "DATA" / "Quillmore.ini");
   terminal.Key(' ').Key(' ');
-  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Run(), kSessionError);
   EXPECT_EQ(terminal.unreadCount(), 0u);
   EXPECT_TRUE(ScreensWith("Select Data Set").empty());
   // The message follows the start screen's pause at the cursor, and the
@@ -421,7 +454,7 @@ TEST_F(DriverAbortTest, MissingTimesFile) {
 TEST_F(DriverAbortTest, TimesFileWithoutTimesEndsSilently) {
   testing::WriteFile(dir / "DATA" / "Quillmore.ini", "Times\r\nSTART\r\nEND\r\n");
   terminal.Key(' ').Key(' ');
-  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Run(), kSessionError);
   EXPECT_EQ(terminal.unreadCount(), 1u);
   EXPECT_EQ(terminal.shown().Text(), terminal.seen.at(0).Text());
 }
@@ -431,7 +464,8 @@ TEST_F(DriverAbortTest, MoreThanAHundredTimesAreRefusedByName) {
   for (int i = 1; i <= 101; ++i) times += std::to_string(i) + "\r\n";
   testing::WriteFile(dir / "DATA" / "Quillmore.ini", times + "END\r\n");
   terminal.Key(' ').Key(' ');
-  ExpectEnd(27, " DATA/Quillmore.ini holds more than 100 integration times.", "exit...");
+  ExpectEnd(kSessionError, 27, " DATA/Quillmore.ini holds more than 100 integration times.",
+            "exit...");
   EXPECT_TRUE(ScreensWith("Select Data Set").empty());
 }
 
@@ -439,13 +473,13 @@ TEST_F(DriverAbortTest, MissingDataFolderIndexOrDataSetIsNamed) {
   const std::vector<std::string> dataFiles = FolderNames(dir / "DATA");
   fs::remove(dir / "DATA" / "TQV27ING2.DRT");
   terminal.Key(' ').Key(console::kKeyDown).Key(kEnter).Key(' ');
-  ExpectEnd(6, " Unable to locate the file DATA/TQV27ING2.DRT.", "exit...");
+  ExpectEnd(kSessionError, 6, " Unable to locate the file DATA/TQV27ING2.DRT.", "exit...");
   EXPECT_EQ(FolderNames(dir / "DATA").size(), dataFiles.size() - 1);
 
   terminal.seen.clear();
   fs::remove(dir / "DATA" / "DoseInd.NDX");
   terminal.Key(' ').Key(' ');
-  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Run(), kSessionError);
   EXPECT_EQ(terminal.unreadCount(), 0u);
   EXPECT_TRUE(ScreensWith("Select Data Set").empty());
   EXPECT_TRUE(Shows(Last(), " Unable to locate the file DATA/DoseInd.NDX."));
@@ -454,7 +488,7 @@ TEST_F(DriverAbortTest, MissingDataFolderIndexOrDataSetIsNamed) {
   terminal.seen.clear();
   fs::remove_all(dir / "DATA");
   terminal.Key(' ').Key(' ');
-  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Run(), kSessionError);
   EXPECT_EQ(terminal.unreadCount(), 0u);
   EXPECT_TRUE(Shows(Last(), " Unable to locate the folder DATA."));
   EXPECT_TRUE(Shows(Last(), " Press a key (or left click mouse) to exit..."));

@@ -80,6 +80,14 @@ TEST_F(FileViewerTest, ColumnsMoveByOneWithShiftOrAngleBracketsAndStopAtTheEdges
   View();
   EXPECT_EQ(Seen(2).substr(9, 6), "|B01R1") << "no scrolling before the first column";
 
+  terminal.Key(kKeyRight).Key(kKeyRight).Key(kKeyRight).Key(kKeyLeft).Key('q');
+  View();
+  EXPECT_EQ(Seen(2).substr(9, 6), "|B03R1") << "Left: one block back";
+  terminal.Key(kKeyRight).Key(kKeyRight).Key(kKeyLeft, true).Key(kKeyLeft, true).Key('q');
+  View();
+  EXPECT_EQ(Seen(2).substr(9, 8), "..|B03R1") << "Shift+Left: two columns back";
+  EXPECT_NE(Seen(28).find("Col 46"), std::string::npos) << Seen(28);
+
   // 9 + 8 x 19 = 161 characters: the last 80 are shown at most.
   for (int i = 0; i < 10; ++i) terminal.Key(kKeyRight);
   terminal.Key('q');

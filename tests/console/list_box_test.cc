@@ -71,8 +71,10 @@ TEST_F(ListBoxTest, SeveralMarkedByKeyboardComeBackAscendingWithNulSeparators) {
             "2\0"s
             "5");
 
-  terminal.Key(' ').Key(' ').Key(13);
-  EXPECT_EQ(Box(kAges, kChooseSeveral, 4), "4") << "unmarked again: the highlighted entry";
+  terminal.Key(' ').Key(kKeyDown).Key(' ').Key(' ').Key(13);
+  EXPECT_EQ(Box(kAges, kChooseSeveral, 4), "4") << "entry 5 marked and unmarked again";
+  terminal.Key(' ').Key(' ').Key(kKeyDown).Key(13);
+  EXPECT_EQ(Box(kAges, kChooseSeveral, 4), "5") << "nothing marked: the highlighted entry";
 }
 
 TEST_F(ListBoxTest, EscapeAndCancelGiveEmptyTextInBothModes) {
@@ -179,6 +181,15 @@ TEST_F(ListBoxTest, WheelScrollsAndAClickChoosesTheScrolledEntry) {
   for (int i = 0; i < 4; ++i) terminal.Wheel(first.row, first.column, false);
   terminal.Click(first.row + 20, first.column);
   EXPECT_EQ(Box(Regions(), kChooseOne), "ALL ORGANS");
+
+  // The highlight stays among the entries shown: from the end, one step of
+  // three rows up leaves entries 8 to 28 in view.
+  terminal.Key(kKeyEnd).Wheel(first.row, first.column, true).Key(13);
+  EXPECT_EQ(Box(Regions(), kChooseOne), "Region28");
+  EXPECT_EQ(Find(seen(), "ALL ORGANS").row, 0);
+  const Place chosen = Find(seen(), "Region28");
+  ASSERT_NE(chosen.row, 0);
+  EXPECT_EQ(seen().At(chosen.row, chosen.column).attribute, MakeAttribute(kBrightWhite, kBlue));
 }
 
 TEST_F(ListBoxTest, LetterJumpsToTheNextEntryStartingWithIt) {
