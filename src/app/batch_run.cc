@@ -1,5 +1,6 @@
 #include "app/batch_run.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -261,27 +262,27 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   BatchProgress progress(err, jobs.size(), showProgress && !options.quiet);
   status = RunJobs(jobs, run, data, output, jobCount, progress);
 
-  std::vector<output::NuclideWarning> warnings;
+  std::vector<output::NuclideMessage> messages;
   for (const std::string& name : missing) {
-    warnings.push_back({name, {0, 0, "No data are available for " + name}});
+    messages.push_back({name, {false, 0, 0, "No data are available for " + name}});
   }
   for (const Job& job : jobs) {
     const std::string name = input::TrimBlanks(job.nuclideName);
     for (const BlockWarning& warning : job.warnings) {
       err << "warning: " << warning.nuclide << ", age " << warning.ageDays << " d, record "
           << warning.record << ": " << warning.reason << '\n';
-      warnings.push_back({name, {warning.ageDays, warning.record, warning.reason}});
+      messages.push_back({name, {false, warning.ageDays, warning.record, warning.reason}});
     }
     if (!job.status.ok() && job.status.code() != Status::Code::kIoError) {
       err << "warning: " << job.status.message() << '\n';
-      warnings.push_back({name, {0, 0, job.status.message()}});
+      messages.push_back({name, {false, 0, 0, job.status.message()}});
     }
   }
   if (status.ok() && manifest) {
     std::vector<std::string> commandLine{"quillmore-batch"};
     commandLine.insert(commandLine.end(), options.arguments.begin(), options.arguments.end());
     status = output::WriteRunManifest(output.folder,
-                                      {provenance, commandLine, written.Sorted(), warnings});
+                                      {provenance, commandLine, written.Sorted(), messages});
   }
   if (!status.ok()) return Fail(err, status.message());
   if (!options.quiet) {
@@ -292,7 +293,9 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
     out << "Wrote " << written.Count() << " files for " << jobs.size() << " nuclides to "
         << output.folder.string() << " in " << elapsed << " s.\n";
   }
-  return warnings.empty() ? kBatchOk : kBatchWarnings;
+  const bool warned = std::any_of(messages.begin(), messages.end(),
+                                  [](const output::NuclideMessage& m) { return !m.message.note; });
+  return warned ? kBatchWarnings : kBatchOk;
 }
 
 }  // namespace quillmore::app

@@ -55,10 +55,10 @@ void WalkBlocks(input::DoseRateFile& file, std::int32_t start, const std::string
 std::vector<output::RunMessage> WarningsOf(const NuclideResult& result) {
   std::vector<output::RunMessage> warnings;
   for (const BlockWarning& warning : result.warnings) {
-    warnings.push_back({warning.ageDays, warning.record, warning.reason});
+    warnings.push_back({false, warning.ageDays, warning.record, warning.reason});
   }
   if (!result.status.ok() && result.status.code() != input::Status::Code::kIoError) {
-    warnings.push_back({0, 0, result.status.message()});
+    warnings.push_back({false, 0, 0, result.status.message()});
   }
   return warnings;
 }

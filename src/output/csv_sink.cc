@@ -101,7 +101,7 @@ input::Status CsvSink::Add(const RowGroup& group) {
   return input::Status::Ok();
 }
 
-input::Status CsvSink::End(std::span<const RunMessage> /*warnings*/) {
+input::Status CsvSink::End(std::span<const RunMessage> /*messages*/) {
   if (!begun_) return input::Status::Ok();
   begun_ = false;
   std::string name;

@@ -29,7 +29,7 @@ class CsvSink final : public TableSink {
 
   input::Status Begin(const NuclideTables& tables) override;
   input::Status Add(const RowGroup& group) override;
-  input::Status End(std::span<const RunMessage> warnings) override;
+  input::Status End(std::span<const RunMessage> messages) override;
 
  private:
   std::filesystem::path folder_;

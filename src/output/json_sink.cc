@@ -71,7 +71,18 @@ input::Status JsonSink::Add(const RowGroup& group) {
   return input::Status::Ok();
 }
 
-input::Status JsonSink::End(std::span<const RunMessage> warnings) {
+// {"warnings": [...], "notes": [...]} of `messages`, members added to `json`.
+void AddMessages(std::span<const RunMessage> messages, Json& json) {
+  Json warnings = Json::array();
+  Json notes = Json::array();
+  for (const RunMessage& message : messages) {
+    (message.note ? notes : warnings).push_back(RunMessageJson(message));
+  }
+  json["warnings"] = std::move(warnings);
+  json["notes"] = std::move(notes);
+}
+
+input::Status JsonSink::End(std::span<const RunMessage> messages) {
   if (!begun_) return input::Status::Ok();
   begun_ = false;
   Json ageGroups = Json::array();
@@ -80,16 +91,13 @@ input::Status JsonSink::End(std::span<const RunMessage> warnings) {
     group["forms"] = std::move(forms_[i]);
     ageGroups.push_back(std::move(group));
   }
-  Json messages = Json::array();
-  for (const RunMessage& warning : warnings) messages.push_back(RunMessageJson(warning));
-  const Json json{
-      {"nuclide", toUtf8_(TrimBlanks(tables_.nuclideName))},
-      {"intake", tables_.kind == input::DataKind::kInhalation ? "inhalation" : "ingestion"},
-      {"periods_days",
-       std::vector<double>(tables_.integrationTimes.begin(), tables_.integrationTimes.end())},
-      {"age_groups", std::move(ageGroups)},
-      {"warnings", std::move(messages)},
-      {"provenance", provenance_}};
+  Json json{{"nuclide", toUtf8_(TrimBlanks(tables_.nuclideName))},
+            {"intake", tables_.kind == input::DataKind::kInhalation ? "inhalation" : "ingestion"},
+            {"periods_days",
+             std::vector<double>(tables_.integrationTimes.begin(), tables_.integrationTimes.end())},
+            {"age_groups", std::move(ageGroups)}};
+  AddMessages(messages, json);
+  json["provenance"] = provenance_;
   std::string name;
   NuclideFileName(tables_.nuclideName, tables_.kind, ".json", name);
   const std::filesystem::path path = folder_ / name;

@@ -1,6 +1,6 @@
 // Nested JSON: one file per nuclide and data set, "<nuclide>_<H|G>.json":
 // age group -> form -> region -> values over the periods, the nuclide's
-// warnings and the run's provenance.
+// warnings and notes, and the run's provenance.
 #pragma once
 
 #include <filesystem>
@@ -13,10 +13,13 @@
 
 namespace quillmore::output {
 
-// A warning as the JSON files and the manifest give it; ages and records
-// only where the warning has them. Messages and paths are kept as they are:
+// A warning or note as the JSON files and the manifest give it; ages and
+// records only where the message has them. Messages and paths are kept as they are:
 // they are this system's text or the user's, not the data files'.
 Json RunMessageJson(const RunMessage& message);
+
+// Adds "warnings" and "notes", each in the order given, to `json`.
+void AddMessages(std::span<const RunMessage> messages, Json& json);
 
 class JsonSink final : public TableSink {
  public:
@@ -26,7 +29,7 @@ class JsonSink final : public TableSink {
 
   input::Status Begin(const NuclideTables& tables) override;
   input::Status Add(const RowGroup& group) override;
-  input::Status End(std::span<const RunMessage> warnings) override;
+  input::Status End(std::span<const RunMessage> messages) override;
 
  private:
   std::filesystem::path folder_;

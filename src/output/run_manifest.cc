@@ -13,15 +13,17 @@ input::Status WriteRunManifest(const std::filesystem::path& folder, const RunRec
     files.push_back({{"name", file.name}, {"size", file.size}, {"sha256", file.sha256}});
   }
   Json warnings = Json::array();
-  for (const NuclideWarning& warning : record.warnings) {
-    Json json{{"nuclide", warning.nuclide}};
-    json.update(RunMessageJson(warning.message));
-    warnings.push_back(std::move(json));
+  Json notes = Json::array();
+  for (const NuclideMessage& message : record.messages) {
+    Json json{{"nuclide", message.nuclide}};
+    json.update(RunMessageJson(message.message));
+    (message.message.note ? notes : warnings).push_back(std::move(json));
   }
   const Json manifest{{"provenance", record.provenance},
                       {"command_line", std::move(commandLine)},
                       {"files", std::move(files)},
-                      {"warnings", std::move(warnings)}};
+                      {"warnings", std::move(warnings)},
+                      {"notes", std::move(notes)}};
   return WriteWholeFile(folder / kManifestFileName, JsonText(manifest, 2));
 }
 

@@ -1,6 +1,6 @@
 // The record of a batch run, "quillmore-run.json" in its output folder: the
 // provenance, the command line, every file written with its size and SHA-256,
-// and every warning.
+// and every warning and note.
 #pragma once
 
 #include <filesystem>
@@ -16,7 +16,7 @@ namespace quillmore::output {
 
 inline constexpr const char* kManifestFileName = "quillmore-run.json";
 
-struct NuclideWarning {
+struct NuclideMessage {
   std::string nuclide;  // as typed or found, without padding blanks
   RunMessage message;
 };
@@ -25,7 +25,7 @@ struct RunRecord {
   const Json& provenance;
   std::span<const std::string> commandLine;
   std::vector<FileDigest> files;  // sorted by name
-  std::span<const NuclideWarning> warnings;
+  std::span<const NuclideMessage> messages;
 };
 
 // Writes the manifest into `folder` (replacing one that is there).

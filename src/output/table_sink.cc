@@ -19,10 +19,10 @@ input::Status TableSinks::Add(const RowGroup& group) {
   return input::Status::Ok();
 }
 
-input::Status TableSinks::End(std::span<const RunMessage> warnings) {
+input::Status TableSinks::End(std::span<const RunMessage> messages) {
   input::Status first;
   for (TableSink* sink : sinks_) {
-    const input::Status status = sink->End(warnings);
+    const input::Status status = sink->End(messages);
     if (first.ok()) first = status;
   }
   return first;

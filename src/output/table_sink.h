@@ -36,9 +36,11 @@ struct RowGroup {
   const integration::CoefficientTable& coefficients;
 };
 
-// A problem the run met in one nuclide. ageDays and record are 0 when it
-// concerns the nuclide as a whole.
+// What the run tells about one nuclide besides its tables: a warning
+// (something asked for is missing or suspect) or a note (worth knowing,
+// nothing wrong). ageDays and record are 0 when it concerns the nuclide as a whole.
 struct RunMessage {
+  bool note = false;
   std::int32_t ageDays = 0;
   std::int64_t record = 0;  // the block's header record
   std::string text;
@@ -51,8 +53,8 @@ class TableSink {
   virtual input::Status Begin(const NuclideTables& tables) = 0;
   virtual input::Status Add(const RowGroup& group) = 0;
   // Ends the nuclide, also after a failed Begin or Add: what is open is
-  // closed, and `warnings` go with the nuclide where the format keeps them.
-  virtual input::Status End(std::span<const RunMessage> warnings) = 0;
+  // closed, and `messages` go with the nuclide where the format keeps them.
+  virtual input::Status End(std::span<const RunMessage> messages) = 0;
 };
 
 // Several sinks fed in one pass, in the order given. Every sink gets Begin
@@ -63,7 +65,7 @@ class TableSinks final : public TableSink {
 
   input::Status Begin(const NuclideTables& tables) override;
   input::Status Add(const RowGroup& group) override;
-  input::Status End(std::span<const RunMessage> warnings) override;
+  input::Status End(std::span<const RunMessage> messages) override;
 
  private:
   std::vector<TableSink*> sinks_;

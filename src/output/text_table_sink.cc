@@ -34,7 +34,7 @@ input::Status TextTableSink::Add(const RowGroup& group) {
   return files_.Write(group.table, text_);
 }
 
-input::Status TextTableSink::End(std::span<const RunMessage> /*warnings*/) {
+input::Status TextTableSink::End(std::span<const RunMessage> /*messages*/) {
   input::Status status = files_.Close();
   for (std::size_t i = 0; written_ != nullptr && i < files_.Count(); ++i) {
     const input::Status recorded = written_->Add(files_.Path(i));

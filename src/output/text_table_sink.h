@@ -20,7 +20,7 @@ class TextTableSink final : public TableSink {
 
   input::Status Begin(const NuclideTables& tables) override;
   input::Status Add(const RowGroup& group) override;
-  input::Status End(std::span<const RunMessage> warnings) override;
+  input::Status End(std::span<const RunMessage> messages) override;
 
   // The files of the last nuclide, in the order of its selected age groups.
   std::vector<std::filesystem::path> Paths() const;

@@ -68,7 +68,11 @@ TEST(ExportSinks, FormsCountPerTableAndNonFiniteValuesBecomeNull) {
   ASSERT_TRUE(sinks.Begin(tables).ok());
   ASSERT_TRUE(sinks.Add({1, header, 4, table}).ok());  // adult table, form 4: a label
   ASSERT_TRUE(sinks.Add({1, header, 5, table}).ok());
-  ASSERT_TRUE(sinks.End(std::vector<RunMessage>{{100, 12, "bad times"}, {0, 0, "whole"}}).ok());
+  ASSERT_TRUE(
+      sinks
+          .End(std::vector<RunMessage>{
+              {false, 100, 12, "bad times"}, {true, 0, 0, "a note"}, {false, 0, 0, "whole"}})
+          .ok());
 
   const std::string text = testing::ReadFile(dir.path() / "H-3_H.csv");
   EXPECT_NE(text.find("\nH-3,inhalation,Adult,7300,1,V,(Water Vapor),1,2,\"Kid,neys\",0,0\n"),
@@ -85,6 +89,7 @@ TEST(ExportSinks, FormsCountPerTableAndNonFiniteValuesBecomeNull) {
   EXPECT_EQ(document["warnings"][0],
             (nlohmann::json{{"age_days", 100}, {"record", 12}, {"message", "bad times"}}));
   EXPECT_EQ(document["warnings"][1], (nlohmann::json{{"message", "whole"}}));
+  EXPECT_EQ(document["notes"], (nlohmann::json::array({{{"message", "a note"}}})));
   EXPECT_EQ(document["provenance"], nlohmann::json(provenance));
 
   const std::vector<FileDigest> files = written.Sorted();
