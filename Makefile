@@ -5,10 +5,10 @@ BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 PACKAGES := g++ cmake ninja-build libgtest-dev libbenchmark-dev libncurses-dev tmux \
-            nlohmann-json3-dev libssl-dev
+  help2man scdoc groff man-db bash-completion dpkg-dev file nlohmann-json3-dev libssl-dev
 WORKSPACE := $(BUILD_DIR)/workspace
 
-.PHONY: all deps configure build test run workspace clean
+.PHONY: all deps configure build test run workspace package clean
 
 all: build
 
@@ -40,6 +40,10 @@ workspace: build
 
 run: workspace
 	cd $(WORKSPACE) && ../src/quillmore
+
+# A Debian package of the programs, manual pages, completion and documentation.
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD_DIR)

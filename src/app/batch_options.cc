@@ -68,8 +68,9 @@ Status ParseFormats(const std::string& text, OutputFormats* formats) {
 
 std::string BatchUsage() {
   return "Usage: quillmore-batch --data-set inhalation|ingestion [options] NUCLIDE...\n"
-         "       quillmore-batch --data-set KIND --all [options]\n"
-         "       quillmore-batch --check [--data-dir DIR]\n"
+         "  or:  quillmore-batch --data-set KIND --all [options]\n"
+         "  or:  quillmore-batch --data-set KIND --list-regions|--list-nuclides\n"
+         "  or:  quillmore-batch --check [--data-dir DIR]\n"
          "\n"
          "Writes the absorbed dose coefficient tables of each nuclide, one file per age\n"
          "group, exactly as the interactive program quillmore does.\n"
@@ -93,8 +94,10 @@ std::string BatchUsage() {
          "  --quiet             print nothing but errors\n"
          "  --help, --version\n"
          "\n"
-         "Exit status: 0 all written; 1 a nuclide missing or a block invalid; 2 usage or\n"
-         "data-set error.\n";
+         "Exit status:\n"
+         "  0  all written\n"
+         "  1  a nuclide missing or a block invalid\n"
+         "  2  usage or data-set error\n";
 }
 
 input::Status ParseBatchOptions(const std::vector<std::string>& arguments, BatchOptions* options) {
@@ -174,14 +177,23 @@ input::Status ParseBatchOptions(const std::vector<std::string>& arguments, Batch
       options->nuclides.push_back(arg);
     }
   }
-  if (options->help || options->version || options->check) return Status::Ok();
+  if (options->help || options->version) return Status::Ok();
+  // An action replaces the run: nuclides given with it would silently be ignored.
+  const char* action = options->check          ? "--check"
+                       : options->listRegions  ? "--list-regions"
+                       : options->listNuclides ? "--list-nuclides"
+                                               : nullptr;
+  if (action != nullptr && (options->allNuclides || !options->nuclides.empty())) {
+    return Status::InvalidArgument(std::string(action) + " takes no nuclide names and no --all");
+  }
+  if (options->check) return Status::Ok();
   if (!options->dataKind)
     return Status::InvalidArgument("--data-set inhalation|ingestion is required");
-  const bool listing = options->listRegions || options->listNuclides;
-  if (!listing && options->allNuclides && !options->nuclides.empty()) {
+  if (action != nullptr) return Status::Ok();
+  if (options->allNuclides && !options->nuclides.empty()) {
     return Status::InvalidArgument("name nuclides or give --all, not both");
   }
-  if (!listing && !options->allNuclides && options->nuclides.empty()) {
+  if (!options->allNuclides && options->nuclides.empty()) {
     return Status::InvalidArgument("no nuclide named (or give --all)");
   }
   return Status::Ok();

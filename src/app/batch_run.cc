@@ -62,6 +62,11 @@ int Fail(std::ostream& err, const std::string& message) {
   return kBatchError;
 }
 
+// "1 file", "2 files".
+std::string Count(std::size_t count, const std::string& noun) {
+  return std::to_string(count) + ' ' + noun + (count == 1 ? "" : "s");
+}
+
 int RunCheck(const std::filesystem::path& dataFolder, const BatchOptions& options,
              std::ostream& out) {
   const std::vector<input::DataProblem> problems = input::CheckDataSet(dataFolder);
@@ -105,7 +110,7 @@ std::vector<Job> CollectJobs(const BatchOptions& options, input::DataIndex& inde
   for (std::string name : names) {
     input::NormaliseNuclideName(name);
     if (index.FindNuclide(name) == 0) {
-      err << "No data are available for " << input::TrimBlanks(name) << '\n';
+      err << "quillmore-batch: no data are available for " << input::TrimBlanks(name) << '\n';
       missing->push_back(input::TrimBlanks(name));
     } else if (seen.insert(name).second) {
       jobs.push_back({name, index.Entry(), {}, {}});
@@ -199,20 +204,18 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   }
   OpenedData data;
   data.folder = input::ResolvePath("", options.dataDir);
-  if (options.check) {
-    // A mistyped --data-dir is a usage error, not a list of three missing files.
-    if (!std::filesystem::is_directory(data.folder))
-      return Fail(err, "no data folder " + data.folder.string());
-    return RunCheck(data.folder, options, out);
-  }
+  // A mistyped --data-dir is a usage error, not a list of missing files.
+  if (!std::filesystem::is_directory(data.folder))
+    return Fail(err, "no data folder " + data.folder.string());
+  if (options.check) return RunCheck(data.folder, options, out);
 
   const input::DataKind kind = *options.dataKind;
   data.indexPath = input::ResolvePath(data.folder, input::kIndexFileName);
   Status status = data.index.Open(data.indexPath);
-  if (!status.ok()) return Fail(err, "Unable to open the index: " + status.message());
+  if (!status.ok()) return Fail(err, "unable to open the index: " + status.message());
   data.doseRatePath = input::ResolvePath(data.folder, input::DoseRateFileName(kind));
   status = data.doseRates.Open(data.doseRatePath);
-  if (!status.ok()) return Fail(err, "Unable to open the dose-rate file: " + status.message());
+  if (!status.ok()) return Fail(err, "unable to open the dose-rate file: " + status.message());
 
   RunSelection run;
   run.dataKind = kind;
@@ -231,6 +234,8 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   const std::filesystem::path timesPath =
       options.timesFile ? input::ResolvePath("", *options.timesFile)
                         : input::ResolvePath(data.folder, input::kTimesFileName);
+  if (std::filesystem::is_directory(timesPath))
+    return Fail(err, "--times names a folder, not a file: " + timesPath.string());
   input::IntegrationTimes times = input::ReadIntegrationTimes(timesPath);
   if (!times.status.ok()) return Fail(err, times.status.message());
   if (times.integrationTimes.empty())
@@ -264,17 +269,17 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
 
   std::vector<output::NuclideMessage> messages;
   for (const std::string& name : missing) {
-    messages.push_back({name, {false, 0, 0, "No data are available for " + name}});
+    messages.push_back({name, {false, 0, 0, "no data are available for " + name}});
   }
   for (const Job& job : jobs) {
     const std::string name = input::TrimBlanks(job.nuclideName);
     for (const BlockWarning& warning : job.warnings) {
-      err << "warning: " << warning.nuclide << ", age " << warning.ageDays << " d, record "
-          << warning.record << ": " << warning.reason << '\n';
+      err << "quillmore-batch: warning: " << warning.nuclide << ", age " << warning.ageDays
+          << " d, record " << warning.record << ": " << warning.reason << '\n';
       messages.push_back({name, {false, warning.ageDays, warning.record, warning.reason}});
     }
     if (!job.status.ok() && job.status.code() != Status::Code::kIoError) {
-      err << "warning: " << job.status.message() << '\n';
+      err << "quillmore-batch: warning: " << job.status.message() << '\n';
       messages.push_back({name, {false, 0, 0, job.status.message()}});
     }
   }
@@ -290,8 +295,8 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     char elapsed[32];
     std::snprintf(elapsed, sizeof elapsed, "%.2f", seconds);
-    out << "Wrote " << written.Count() << " files for " << jobs.size() << " nuclides to "
-        << output.folder.string() << " in " << elapsed << " s.\n";
+    out << "Wrote " << Count(written.Count(), "file") << " for " << Count(jobs.size(), "nuclide")
+        << " to " << output.folder.string() << " in " << elapsed << " s.\n";
   }
   const bool warned = std::any_of(messages.begin(), messages.end(),
                                   [](const output::NuclideMessage& m) { return !m.message.note; });

@@ -174,7 +174,7 @@ TEST_F(BatchProgramTest, InhalationTablesMatchTheNuclideRunByNameAndBytes) {
       Run({"--data-set", "inhalation", "--ages", "1,adult", "--regions", "1,lung", "tc-99m"});
   EXPECT_EQ(outcome.status, 0) << outcome.err;
   EXPECT_EQ(outcome.err, "");
-  EXPECT_EQ(outcome.out.rfind("Wrote 2 files for 1 nuclides to OUTPUT in ", 0), 0u) << outcome.out;
+  EXPECT_EQ(outcome.out.rfind("Wrote 2 files for 1 nuclide to OUTPUT in ", 0), 0u) << outcome.out;
 
   WriteInProcess(work_ / "DATA", input::DataKind::kInhalation, "tc-99m", {1, 6}, {1, 30},
                  work_ / "EXPECTED");
@@ -203,14 +203,16 @@ TEST_F(BatchProgramTest, IngestionTablesMatchTheNuclideRunByNameAndBytes) {
 TEST_F(BatchProgramTest, MissingNuclideIsReportedAndTheOthersAreWritten) {
   const Outcome outcome = Run({"--data-set", "h", "--ages", "6", "tc-99m", "xx-1", "am-241"});
   EXPECT_EQ(outcome.status, 1);
-  EXPECT_EQ(outcome.err, "No data are available for Xx-1\n");
+  EXPECT_EQ(outcome.err, "quillmore-batch: no data are available for Xx-1\n");
   EXPECT_EQ(Names(FolderContent(work_ / "OUTPUT")),
             (std::vector<std::string>{"Am-241_7300_H.TXT", "Tc-99m_7300_H.TXT"}));
 
   // Only missing nuclides: nothing written, still a warning rather than an error.
   const Outcome none = Run({"--data-set", "h", "--output-dir", "NONE", "xx-1", "yy-2"});
   EXPECT_EQ(none.status, 1);
-  EXPECT_EQ(none.err, "No data are available for Xx-1\nNo data are available for Yy-2\n");
+  EXPECT_EQ(none.err,
+            "quillmore-batch: no data are available for Xx-1\n"
+            "quillmore-batch: no data are available for Yy-2\n");
   EXPECT_FALSE(fs::exists(work_ / "NONE"));
 }
 
@@ -225,6 +227,8 @@ TEST_F(BatchProgramTest, UsageAndDataSetErrorsExitTwoWithOneLineAndNoOutput) {
       {"--data-set", "h", "--jobs", "0", "tc-99m"},
       {"--data-set", "h", "--times", "nowhere.ini", "tc-99m"},
       {"--data-set", "h", "--data-dir", "nowhere", "tc-99m"},
+      {"--data-set", "h", "--times", "DATA", "tc-99m"},
+      {"--check", "tc-99m"},  // an action option with nuclides
   };
   for (const std::vector<std::string>& arguments : cases) {
     const Outcome outcome = Run(arguments);
@@ -235,9 +239,11 @@ TEST_F(BatchProgramTest, UsageAndDataSetErrorsExitTwoWithOneLineAndNoOutput) {
     EXPECT_EQ(outcome.out, "");
     EXPECT_FALSE(fs::exists(work_ / "OUTPUT"));
   }
-  EXPECT_NE(
-      Run({"--data-set", "h", "--data-dir", "nowhere", "tc-99m"}).err.find("nowhere/DoseInd.NDX"),
-      std::string::npos);
+  // A missing data folder reads the same in a run as in --check.
+  EXPECT_EQ(Run({"--data-set", "h", "--data-dir", "nowhere", "tc-99m"}).err,
+            "quillmore-batch: no data folder nowhere\n");
+  EXPECT_EQ(Run({"--data-set", "h", "--times", "DATA", "tc-99m"}).err,
+            "quillmore-batch: --times names a folder, not a file: DATA\n");
 
   // A missing dose-rate file is named.
   fs::remove(work_ / "DATA" / "TQV27ING2.DRT");
@@ -256,7 +262,7 @@ TEST_F(BatchProgramTest, UsageAndDataSetErrorsExitTwoWithOneLineAndNoOutput) {
 TEST_F(BatchProgramTest, NuclideNamedTwiceIsWrittenOnce) {
   const Outcome outcome = Run({"--data-set", "h", "tc-99m", "TC-99M", "Tc-99m"});
   EXPECT_EQ(outcome.status, 0) << outcome.err;
-  EXPECT_EQ(outcome.out.rfind("Wrote 6 files for 1 nuclides", 0), 0u) << outcome.out;
+  EXPECT_EQ(outcome.out.rfind("Wrote 6 files for 1 nuclide to", 0), 0u) << outcome.out;
   EXPECT_EQ(FolderContent(work_ / "OUTPUT").size(), 6u);
 }
 
@@ -264,6 +270,8 @@ TEST_F(BatchProgramTest, OutputFolderIsCreatedWhenMissing) {
   const Outcome outcome =
       Run({"--data-set", "g", "--ages", "infant", "--output-dir", "runs/first", "am-241"});
   EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(outcome.out.rfind("Wrote 1 file for 1 nuclide to runs/first in ", 0), 0u)
+      << outcome.out;
   EXPECT_EQ(Names(FolderContent(work_ / "runs" / "first")),
             std::vector<std::string>{"Am-241_100_G.TXT"});
   EXPECT_FALSE(fs::exists(work_ / "OUTPUT"));
@@ -272,7 +280,7 @@ TEST_F(BatchProgramTest, OutputFolderIsCreatedWhenMissing) {
   const Outcome csv = Run({"--data-set", "g", "--format", "csv", "--output-dir", "runs/csv",
                            "--regions", "lung", "am-241"});
   EXPECT_EQ(csv.status, 0) << csv.err;
-  EXPECT_EQ(csv.out.rfind("Wrote 1 files for 1 nuclides", 0), 0u) << csv.out;
+  EXPECT_EQ(csv.out.rfind("Wrote 1 file for 1 nuclide ", 0), 0u) << csv.out;
   EXPECT_EQ(Names(FolderContent(work_ / "runs" / "csv")),
             (std::vector<std::string>{"Am-241_G.csv", "quillmore-run.json"}));
 }
@@ -282,7 +290,7 @@ TEST_F(BatchProgramTest, ManifestOnRequestAndNeverStale) {
   EXPECT_EQ(first.status, 1);
   const std::string manifest = ReadFile(work_ / "OUTPUT" / "quillmore-run.json");
   EXPECT_NE(manifest.find("\"name\": \"Tc-99m_100_H.TXT\""), std::string::npos) << manifest;
-  EXPECT_NE(manifest.find("\"message\": \"No data are available for Xx-1\""), std::string::npos);
+  EXPECT_NE(manifest.find("\"message\": \"no data are available for Xx-1\""), std::string::npos);
 
   // A run that fails leaves no manifest of an earlier run behind.
   fs::create_directory(work_ / "OUTPUT" / "Tc-99m_100_H.TXT.blocked");
@@ -388,7 +396,7 @@ TEST_F(BatchProgramTest, QuietKeepsOnlyProblems) {
   const Outcome missing = Run({"--quiet", "--data-set", "h", "tc-99m", "xx-1"});
   EXPECT_EQ(missing.status, 1);
   EXPECT_EQ(missing.out, "");
-  EXPECT_EQ(missing.err, "No data are available for Xx-1\n");
+  EXPECT_EQ(missing.err, "quillmore-batch: no data are available for Xx-1\n");
   EXPECT_EQ(Run({"--quiet", "--data-set", "h", "--ages", "9", "tc-99m"}).status, 2);
 }
 

@@ -51,7 +51,10 @@ TEST(ParseBatchOptions, UsageErrorsAreOneLine) {
       {"--data-set"},                            // missing value
       {"--data-set", "h", "--jobs", "0", "--all"},
       {"--data-set", "h", "--format", "txt,xml", "--all"},
-      {"--data-set", "h", "--format", "", "--all"}};
+      {"--data-set", "h", "--format", "", "--all"},
+      {"--check", "Tc-99m"},  // an action with nuclides, which it would ignore
+      {"--data-set", "h", "--list-regions", "--all"},
+      {"--data-set", "g", "--list-nuclides", "Tc-99m"}};
   for (const auto& arguments : bad) {
     BatchOptions options;
     const Status status = Parse(arguments, &options);

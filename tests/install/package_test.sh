@@ -1,0 +1,36 @@
+#!/bin/bash
+# The Debian package: built with cpack into a temporary folder, its control
+# fields read, its content unpacked with dpkg-deb -x and the packaged program
+# run. Argument: the build folder.
+set -u
+build=$(cd "$1" && pwd)
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$tmp" >"$tmp/cpack.log" 2>&1 ||
+  { cat "$tmp/cpack.log"; echo "FAIL: cpack"; exit 1; }
+deb=$(ls "$tmp"/quillmore_*.deb 2>/dev/null)
+[ -f "$deb" ] || { cat "$tmp/cpack.log"; echo "FAIL: no quillmore_*.deb"; exit 1; }
+
+version=$(sed -nE 's/^CMAKE_PROJECT_VERSION:STATIC=(.*)/\1/p' "$build/CMakeCache.txt")
+[ "$(dpkg-deb -f "$deb" Package)" = quillmore ] || fail "package name"
+[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version, not $version"
+depends=$(dpkg-deb -f "$deb" Depends)
+for library in libc6 'libstdc\+\+6' 'libncursesw?6'; do
+  echo "$depends" | grep -qE "(^|, )($library) " || fail "Depends: $depends lacks $library"
+done
+dpkg-deb -f "$deb" Description | grep -q 'dose coefficients' || fail "no description"
+
+dpkg-deb -x "$deb" "$tmp/root" || fail "dpkg-deb -x"
+for file in usr/bin/quillmore usr/bin/quillmore-sample-data usr/share/man/man5/quillmore-data.5.gz \
+  usr/share/bash-completion/completions/quillmore-batch usr/share/doc/quillmore/README.md; do
+  [ -e "$tmp/root/$file" ] || fail "$file not in the package"
+done
+cd "$tmp" || exit 1
+[ "$("$tmp/root/usr/bin/quillmore-batch" --version)" = "quillmore-batch $version" ] ||
+  fail "packaged quillmore-batch --version"
+
+[ "$failures" -eq 0 ] && echo "package_test: all passed"
+exit "$failures"
