@@ -7,8 +7,13 @@ CMAKE_FLAGS ?=
 PACKAGES := g++ cmake ninja-build libgtest-dev libbenchmark-dev libncurses-dev tmux \
   help2man scdoc groff man-db bash-completion dpkg-dev file nlohmann-json3-dev libssl-dev
 WORKSPACE := $(BUILD_DIR)/workspace
+# The fuzz build (its own folder, so that `make test` never needs clang).
+FUZZ_DIR ?= build-fuzz
+FUZZ_PACKAGES := clang libclang-rt-dev
+FUZZ_SECONDS ?= 1800
+FUZZ_PARALLEL ?= 2
 
-.PHONY: all deps configure build test run workspace package clean
+.PHONY: all deps configure build test run workspace package clean fuzz fuzz-check fuzz-long
 
 all: build
 
@@ -45,5 +50,20 @@ run: workspace
 package: build
 	cd $(BUILD_DIR) && cpack -G DEB
 
+# libFuzzer targets with AddressSanitizer and UndefinedBehaviorSanitizer (see HACKING.md).
+fuzz:
+	@$(MAKE) --no-print-directory deps PACKAGES="$(PACKAGES) $(FUZZ_PACKAGES)"
+	cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_CXX_COMPILER=clang++ -DQUILLMORE_FUZZ=ON -DQUILLMORE_TESTS=OFF -DQUILLMORE_BENCH=OFF
+	cmake --build $(FUZZ_DIR) --target quillmore_fuzz
+
+# Every target on its seed corpus, fixed runs and seed: what CI runs.
+fuzz-check: fuzz
+	FUZZ_DIR=$(FUZZ_DIR) bash fuzz/run check
+
+# A long campaign: FUZZ_SECONDS per target, FUZZ_PARALLEL targets at a time.
+fuzz-long: fuzz
+	FUZZ_DIR=$(FUZZ_DIR) FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_PARALLEL=$(FUZZ_PARALLEL) bash fuzz/run long
+
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(FUZZ_DIR)

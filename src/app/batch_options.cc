@@ -5,6 +5,7 @@
 
 #include "input/age_groups.h"
 #include "input/dose_rate_file.h"
+#include "input/nuclide_name.h"
 
 namespace quillmore::app {
 namespace {
@@ -82,21 +83,25 @@ std::string BatchUsage() {
          "  --times FILE        integration-times file (default Quillmore.ini in DIR)\n"
          "  --ages LIST         age groups 1-6 or infant,1y,5y,10y,15y,adult (default all)\n"
          "  --regions LIST      regions 1-30 or names as the data set heads them, lung\n"
-         "                      for 30 (default all)\n"
-         "  --all               every nuclide in the index, in index order\n"
+         "                      for 30, remainder or rest body for 29 (default all)\n"
+         "  --all               every nuclide with data in the data set, in index order\n"
          "  --jobs N            nuclides processed at once (default: one per core)\n"
          "  --format LIST       txt, csv, json, comma-separated (default txt): the text\n"
-         "                      tables, <nuclide>_<H|G>.csv and <nuclide>_<H|G>.json\n"
+         "                      tables, NUCLIDE_H|G.csv and NUCLIDE_H|G.json\n"
          "  --manifest          write quillmore-run.json (always with csv or json)\n"
+         "  --curves            also write NUCLIDE_H|G_curves.csv: rates and doses from\n"
+         "                      intake at the tabulated, integration and grid times\n"
          "  --list-regions      print the data set's region numbers and names\n"
-         "  --list-nuclides     print the nuclides of the index\n"
-         "  --check             validate the data set and report every problem found\n"
-         "  --quiet             print nothing but errors\n"
+         "  --list-nuclides     print the nuclides with data in the data set\n"
+         "  --check             validate the data set and the times file and report\n"
+         "                      every problem found (and notes)\n"
+         "  --quiet             print nothing but warnings and errors (no notes)\n"
          "  --help, --version\n"
          "\n"
          "Exit status:\n"
-         "  0  all written\n"
-         "  1  a nuclide missing or a block invalid\n"
+         "  0  all written (notes do not count)\n"
+         "  1  a warning: a nuclide or age group without data, a suspect block, a check\n"
+         "     problem\n"
          "  2  usage or data-set error\n";
 }
 
@@ -161,6 +166,8 @@ input::Status ParseBatchOptions(const std::vector<std::string>& arguments, Batch
       options->manifest = true;
     } else if (arg == "--check") {
       options->check = true;
+    } else if (arg == "--curves") {
+      options->curves = true;
     } else if (arg == "--quiet" || arg == "-q") {
       options->quiet = true;
     } else if (arg == "--help" || arg == "-h") {
@@ -218,10 +225,59 @@ input::Status ParseAgeList(const std::string& text, std::vector<int>* selectedAg
     if (!age)
       return Status::InvalidArgument("unknown age group \"" + item +
                                      "\" (1-6, infant, 1y, 5y, 10y, 15y, adult)");
+    if (std::find(selectedAges->begin(), selectedAges->end(), *age) != selectedAges->end()) {
+      return Status::InvalidArgument("age group " + input::AgeGroupList({*age}) +
+                                     " is listed twice in --ages");
+    }
     selectedAges->push_back(*age);
   }
   return Status::Ok();
 }
+
+namespace {
+
+// Region 29 goes by other names in the other data set.
+bool IsRemainderAlias(const std::string& lowerName) {
+  return lowerName == "remainder" || lowerName == "rest body";
+}
+
+// The region `name` stands for: a number, then a name exactly as the data set
+// heads it, then one that differs only in case (refused when two regions
+// match that way), then "remainder" or "rest body" for region 29.
+Status FindRegion(const std::string& name, const std::vector<std::string>& regionNames,
+                  int* region) {
+  if (const std::optional<int> number = WholeNumber(name, 1, input::kLungRegion)) {
+    *region = *number;
+    return Status::Ok();
+  }
+  std::vector<int> caseless;
+  for (int number = 1; number <= static_cast<int>(regionNames.size()); ++number) {
+    const std::string& heading = regionNames[input::RegionIndex(number)];
+    if (heading == name) {
+      *region = number;
+      return Status::Ok();
+    }
+    if (Lower(heading) == Lower(name)) caseless.push_back(number);
+  }
+  if (caseless.size() > 1) {
+    return Status::InvalidArgument(
+        "region \"" + name + "\" is ambiguous: " + std::to_string(caseless[0]) + " \"" +
+        regionNames[input::RegionIndex(caseless[0])] + "\" or " + std::to_string(caseless[1]) +
+        " \"" + regionNames[input::RegionIndex(caseless[1])] +
+        "\" (give the exact name or number)");
+  }
+  if (caseless.size() == 1) {
+    *region = caseless[0];
+    return Status::Ok();
+  }
+  if (IsRemainderAlias(Lower(name))) {
+    *region = input::kRegionColumnCount;
+    return Status::Ok();
+  }
+  return Status::InvalidArgument("unknown region \"" + name + "\" (see --list-regions)");
+}
+
+}  // namespace
 
 input::Status ParseRegionList(const std::string& text, const std::vector<std::string>& regionNames,
                               std::vector<int>* selectedRegions) {
@@ -231,13 +287,16 @@ input::Status ParseRegionList(const std::string& text, const std::vector<std::st
     return Status::Ok();
   }
   for (const std::string& item : SplitCommas(text)) {
-    std::optional<int> region = WholeNumber(item, 1, input::kLungRegion);
-    for (int number = 1; !region && number <= static_cast<int>(regionNames.size()); ++number) {
-      if (Lower(regionNames[input::RegionIndex(number)]) == Lower(item)) region = number;
+    int region = 0;
+    if (Status status = FindRegion(input::TrimBlanks(item), regionNames, &region); !status.ok())
+      return status;
+    if (std::find(selectedRegions->begin(), selectedRegions->end(), region) !=
+        selectedRegions->end()) {
+      return Status::InvalidArgument("region " + std::to_string(region) + " \"" +
+                                     regionNames[input::RegionIndex(region)] +
+                                     "\" is listed twice in --regions");
     }
-    if (!region)
-      return Status::InvalidArgument("unknown region \"" + item + "\" (see --list-regions)");
-    selectedRegions->push_back(*region);
+    selectedRegions->push_back(region);
   }
   return Status::Ok();
 }

@@ -28,6 +28,7 @@ struct BatchOptions {
   bool listRegions = false;
   bool listNuclides = false;
   bool check = false;
+  bool curves = false;  // also the curve file of each nuclide
   bool quiet = false;
   bool help = false;
   bool version = false;
@@ -44,11 +45,15 @@ input::Status ParseBatchOptions(const std::vector<std::string>& arguments, Batch
 // The text --help prints.
 std::string BatchUsage();
 
-// "1,4" / "infant,10y,adult" / "all" as age-group numbers 1 to 6, in the order given.
+// "1,4" / "infant,10y,adult" / "all" as age-group numbers 1 to 6, in the order
+// given; a group listed twice is refused.
 input::Status ParseAgeList(const std::string& text, std::vector<int>* selectedAges);
 
-// "1,30" / "liver,lung" / "all" as region numbers 1 to 30, in the order given;
-// names are matched case-insensitively against `regionNames` (30 entries).
+// "1,30" / "liver,lung" / "all" as region numbers 1 to 30, in the order given.
+// A name is matched against `regionNames` (30 entries) exactly, else ignoring
+// case (refused as ambiguous when two regions match so), else "remainder" or
+// "rest body" stand for region 29 in either data set. A region listed twice is
+// refused.
 input::Status ParseRegionList(const std::string& text, const std::vector<std::string>& regionNames,
                               std::vector<int>* selectedRegions);
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/batch_progress.h"
+#include "app/curve_export.h"
 #include "app/nuclide_run.h"
 #include "console/cp1252.h"
 #include "input/data_check.h"
@@ -37,13 +38,14 @@ struct Job {
   std::string nuclideName;  // 7 characters, as in the index
   input::IndexEntry entry;
   Status status;
-  std::vector<BlockWarning> warnings;
+  std::vector<RunMessage> messages;
 };
 
 // Where a run's files go and what they record.
 struct RunOutput {
   std::filesystem::path folder;
   OutputFormats formats;
+  bool curves = false;
   output::WrittenFiles* written = nullptr;
   const output::Json* provenance = nullptr;  // for the JSON files
 };
@@ -67,21 +69,34 @@ std::string Count(std::size_t count, const std::string& noun) {
   return std::to_string(count) + ' ' + noun + (count == 1 ? "" : "s");
 }
 
-int RunCheck(const std::filesystem::path& dataFolder, const BatchOptions& options,
-             std::ostream& out) {
-  const std::vector<input::DataProblem> problems = input::CheckDataSet(dataFolder);
+int RunCheck(const std::filesystem::path& dataFolder, const std::filesystem::path& timesPath,
+             const BatchOptions& options, std::ostream& out) {
+  const std::vector<input::DataProblem> problems = input::CheckDataSet(dataFolder, timesPath);
+  std::size_t notes = 0;
   for (const input::DataProblem& problem : problems) {
-    out << problem.file << ':' << problem.record << ": " << problem.message << '\n';
+    notes += problem.note ? 1 : 0;
+    if (problem.note && options.quiet) continue;
+    out << problem.file << ':' << problem.record << ": " << (problem.note ? "note: " : "")
+        << problem.message << '\n';
   }
-  if (problems.empty() && !options.quiet)
-    out << "The data set in " << dataFolder.string() << " is clean.\n";
-  return problems.empty() ? kBatchOk : kBatchWarnings;
+  const bool clean = notes == problems.size();
+  if (clean && !options.quiet) {
+    out << "The data set in " << dataFolder.string() << " is clean";
+    if (notes > 0) out << " (" << Count(notes, "note") << ")";
+    out << ".\n";
+  }
+  return clean ? kBatchOk : kBatchWarnings;
+}
+
+// The times file the options name, or the one in the data folder.
+std::filesystem::path TimesPath(const BatchOptions& options, const std::filesystem::path& folder) {
+  return options.timesFile ? input::ResolvePath("", *options.timesFile)
+                           : input::ResolvePath(folder, input::kTimesFileName);
 }
 
 void ListNuclides(input::DataIndex& index, input::DataKind kind, std::ostream& out) {
-  for (std::int32_t record = index.FirstEntry(), last = index.LastEntry(); record <= last;
-       ++record) {
-    const input::IndexEntry& entry = index.ReadEntry(record);
+  for (std::int64_t record = index.FirstEntry(); record <= index.LastEntry(); ++record) {
+    const input::IndexEntry& entry = index.ReadEntry(static_cast<std::int32_t>(record));
     if (entry.StartFor(kind) != 0) out << input::TrimBlanks(entry.name) << '\n';
   }
 }
@@ -93,14 +108,20 @@ void ListRegions(const std::vector<std::string>& regionNames, std::ostream& out)
 }
 
 // The nuclides to write, in the order given, each once; names the index does
-// not hold are reported on `err` and added to `missing`.
+// not hold are reported on `err` and added to `missing`. --all takes the
+// nuclides with data in the chosen set, as --list-nuclides lists them, and
+// counts the others in `passedOver`.
 std::vector<Job> CollectJobs(const BatchOptions& options, input::DataIndex& index,
-                             std::ostream& err, std::vector<std::string>* missing) {
+                             std::ostream& err, std::vector<std::string>* missing,
+                             std::size_t* passedOver) {
   std::vector<std::string> names;
   if (options.allNuclides) {
-    for (std::int32_t record = index.FirstEntry(), last = index.LastEntry(); record <= last;
-         ++record) {
-      names.push_back(index.ReadEntry(record).name);
+    for (std::int64_t record = index.FirstEntry(); record <= index.LastEntry(); ++record) {
+      const input::IndexEntry& entry = index.ReadEntry(static_cast<std::int32_t>(record));
+      if (entry.StartFor(*options.dataKind) != 0)
+        names.push_back(entry.name);
+      else
+        ++*passedOver;
     }
   } else {
     names = options.nuclides;
@@ -148,7 +169,11 @@ Status RunJobs(std::vector<Job>& jobs, const RunSelection& run, const OpenedData
       NuclideResult result =
           ProcessNuclide(file, job.entry, job.nuclideName, run, sinks, workspace);
       job.status = std::move(result.status);
-      job.warnings = std::move(result.warnings);
+      job.messages = std::move(result.messages);
+      if (output.curves && job.status.ok()) {
+        job.status = WriteNuclideCurves(file, job.entry, job.nuclideName, run, output.folder,
+                                        output.written);
+      }
       if (job.status.code() == Status::Code::kIoError) status = job.status;
       const std::lock_guard<std::mutex> lock(mutex);
       progress.Update(++done);
@@ -207,11 +232,12 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   // A mistyped --data-dir is a usage error, not a list of missing files.
   if (!std::filesystem::is_directory(data.folder))
     return Fail(err, "no data folder " + data.folder.string());
-  if (options.check) return RunCheck(data.folder, options, out);
+  if (options.check) return RunCheck(data.folder, TimesPath(options, data.folder), options, out);
 
   const input::DataKind kind = *options.dataKind;
   data.indexPath = input::ResolvePath(data.folder, input::kIndexFileName);
   Status status = data.index.Open(data.indexPath);
+  if (status.code() == Status::Code::kCorruption) return Fail(err, status.message());
   if (!status.ok()) return Fail(err, "unable to open the index: " + status.message());
   data.doseRatePath = input::ResolvePath(data.folder, input::DoseRateFileName(kind));
   status = data.doseRates.Open(data.doseRatePath);
@@ -227,26 +253,20 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   status = ParseAgeList(options.ages, &run.selectedAges);
   if (status.ok()) status = ParseRegionList(options.regions, run.regionNames, &run.selectedRegions);
   if (!status.ok()) return Fail(err, status.message());
-  if (std::set<int>(run.selectedAges.begin(), run.selectedAges.end()).size() !=
-      run.selectedAges.size()) {
-    return Fail(err, "an age group is listed twice in --ages");
-  }
-  const std::filesystem::path timesPath =
-      options.timesFile ? input::ResolvePath("", *options.timesFile)
-                        : input::ResolvePath(data.folder, input::kTimesFileName);
+  const std::filesystem::path timesPath = TimesPath(options, data.folder);
   if (std::filesystem::is_directory(timesPath))
     return Fail(err, "--times names a folder, not a file: " + timesPath.string());
   input::IntegrationTimes times = input::ReadIntegrationTimes(timesPath);
   if (!times.status.ok()) return Fail(err, times.status.message());
-  if (times.integrationTimes.empty())
-    return Fail(err, timesPath.string() + " holds no integration times");
   run.integrationTimes = std::move(times.integrationTimes);
 
   std::vector<std::string> missing;
-  std::vector<Job> jobs = CollectJobs(options, data.index, err, &missing);
+  std::size_t passedOver = 0;
+  std::vector<Job> jobs = CollectJobs(options, data.index, err, &missing, &passedOver);
   RunOutput output;
   output.folder = input::ResolvePath("", options.outputDir);
   output.formats = options.formats;
+  output.curves = options.curves;
   const bool manifest = options.manifest || options.formats.csv || options.formats.json;
   output::WrittenFiles written(output.folder, manifest);
   output.written = &written;
@@ -269,18 +289,19 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
 
   std::vector<output::NuclideMessage> messages;
   for (const std::string& name : missing) {
-    messages.push_back({name, {false, 0, 0, "no data are available for " + name}});
+    messages.push_back({name, {MessageKind::kWarning, "no data are available for " + name}});
   }
   for (const Job& job : jobs) {
     const std::string name = input::TrimBlanks(job.nuclideName);
-    for (const BlockWarning& warning : job.warnings) {
-      err << "quillmore-batch: warning: " << warning.nuclide << ", age " << warning.ageDays
-          << " d, record " << warning.record << ": " << warning.reason << '\n';
-      messages.push_back({name, {false, warning.ageDays, warning.record, warning.reason}});
+    for (const RunMessage& message : job.messages) {
+      if (message.kind == MessageKind::kWarning || !options.quiet) {
+        err << "quillmore-batch: " << MessageKindName(message.kind) << ": " << message.text << '\n';
+      }
+      messages.push_back({name, message});
     }
     if (!job.status.ok() && job.status.code() != Status::Code::kIoError) {
       err << "quillmore-batch: warning: " << job.status.message() << '\n';
-      messages.push_back({name, {false, 0, 0, job.status.message()}});
+      messages.push_back({name, {MessageKind::kWarning, job.status.message()}});
     }
   }
   if (status.ok() && manifest) {
@@ -296,10 +317,16 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
     char elapsed[32];
     std::snprintf(elapsed, sizeof elapsed, "%.2f", seconds);
     out << "Wrote " << Count(written.Count(), "file") << " for " << Count(jobs.size(), "nuclide")
-        << " to " << output.folder.string() << " in " << elapsed << " s.\n";
+        << " to " << output.folder.string() << " in " << elapsed << " s";
+    if (passedOver > 0) {
+      out << "; passed over " << Count(passedOver, "nuclide") << " without data in "
+          << input::DoseRateFileName(kind);
+    }
+    out << ".\n";
   }
-  const bool warned = std::any_of(messages.begin(), messages.end(),
-                                  [](const output::NuclideMessage& m) { return !m.message.note; });
+  const bool warned = std::any_of(
+      messages.begin(), messages.end(),
+      [](const output::NuclideMessage& m) { return m.message.kind == MessageKind::kWarning; });
   return warned ? kBatchWarnings : kBatchOk;
 }
 

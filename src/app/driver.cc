@@ -1,9 +1,11 @@
 #include "app/driver.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/curve_plots.h"
 #include "app/nuclide_run.h"
 #include "app/selection.h"
 #include "app/start_screen.h"
@@ -178,14 +180,14 @@ std::string PromptNuclide(Console& console) {
   return name;
 }
 
-void ShowWarnings(Console& console, const Session& session, const NuclideResult& result) {
-  SetColor(console, kYellow);
-  for (const BlockWarning& warning : result.warnings) {
-    // The reason names the record at fault; the line stays short.
-    console.PrintText(" " + warning.nuclide + ", " + std::to_string(warning.ageDays) +
-                      " d block skipped: " + warning.reason);
+// Warnings in yellow, notes in the normal colour, then a file error.
+void ShowMessages(Console& console, const Session& session, const NuclideResult& result) {
+  for (const RunMessage& message : result.messages) {
+    SetColor(console, message.kind == MessageKind::kWarning ? kYellow : kBrightWhite);
+    console.PrintText(" " + message.text);
     console.NewLine();
   }
+  SetColor(console, kYellow);
   if (!result.status.ok()) {
     console.PrintText(" " + ShortenPaths(result.status.message(), session));
     console.NewLine();
@@ -204,17 +206,28 @@ std::vector<std::string> ViewEntries(const Session& session, const NuclideResult
   return entries;
 }
 
-void View(Console& console, const Session& session, const std::string& entry) {
-  const int frozenColumns = session.run.dataKind == input::DataKind::kInhalation ? 17 : 23;
+// The file of `entries`[table] in the viewer, with the plots of its curves.
+void View(Console& console, Session& session, const std::string& nuclideName,
+          const std::vector<std::string>& entries, std::size_t table) {
   const std::filesystem::path path =
-      input::ResolvePath(session.workingFolder, input::kOutputFolderName) / TakeFirstWord(entry);
-  console::ViewFile(console, path, kFrozenRows, frozenColumns);
+      input::ResolvePath(session.workingFolder, input::kOutputFolderName) /
+      TakeFirstWord(entries[table]);
+  app::CurvePlots plots(session.doseRates, session.index.Entry(), nuclideName, session.run,
+                        static_cast<int>(table));
+  const console::TableLayout layout{
+      .frozenRows = kFrozenRows,
+      .frozenColumns = session.run.dataKind == input::DataKind::kInhalation ? 17 : 23,
+      .blockCount = static_cast<int>(session.run.selectedRegions.size()),
+      .rowsPerGroup = static_cast<int>(session.run.integrationTimes.size()),
+      .plots = &plots};
+  console::ViewFile(console, path, layout);
 }
 
-void ViewFiles(Console& console, const Session& session, const std::vector<std::string>& entries) {
+void ViewFiles(Console& console, Session& session, const std::string& nuclideName,
+               const std::vector<std::string>& entries) {
   if (entries.empty()) return;
   if (session.run.selectedAges.size() == 1) {
-    View(console, session, entries.front());
+    View(console, session, nuclideName, entries, 0);
     return;
   }
   for (int k = 1;; ++k) {
@@ -223,7 +236,8 @@ void ViewFiles(Console& console, const Session& session, const std::vector<std::
         console, kSingleLayout, kPlacement, kPlacement, "Click on output file",
         " Select File to View", entries, k, console::kChooseOne, 0);
     if (chosen.empty()) return;
-    View(console, session, chosen);
+    const auto table = std::find(entries.begin(), entries.end(), chosen) - entries.begin();
+    View(console, session, nuclideName, entries, static_cast<std::size_t>(table));
   }
 }
 
@@ -248,7 +262,7 @@ bool ProcessAndList(Console& console, Session& session, const std::string& nucli
   const NuclideResult result =
       WriteNuclideTables(session.doseRates, session.index.Entry(), nuclideName, session.run,
                          outputFolder, session.workspace);
-  ShowWarnings(console, session, result);
+  ShowMessages(console, session, result);
   if (result.files.empty()) return false;
   console.NewLine();
   console.PrintText("      Data files written in OUTPUT subfolder: ");
@@ -260,7 +274,7 @@ bool ProcessAndList(Console& console, Session& session, const std::string& nucli
     console.PrintText(entry);
     console.NewLine();
   }
-  ViewFiles(console, session, entries);
+  ViewFiles(console, session, nuclideName, entries);
   console.NewLine();
   SetColor(console, kYellow);
   console.PrintText("     Press a key (or left click mouse) to continue....");
@@ -310,8 +324,15 @@ int RunInteractive(Console& console, const std::filesystem::path& workingFolder)
   if (session.run.integrationTimes.empty()) return kSessionError;
   const std::filesystem::path indexPath =
       input::ResolvePath(session.dataFolder, input::kIndexFileName);
-  if (!session.index.Open(indexPath).ok()) {
-    ReportMissing(console, "file " + RelativeName(session, indexPath));
+  if (const input::Status status = session.index.Open(indexPath); !status.ok()) {
+    if (status.code() == input::Status::Code::kCorruption) {
+      console.NewLine();
+      console.PrintText(" " + ShortenPaths(status.message(), session) + ".");
+      console.NewLine();
+      console.Pause("exit...");
+    } else {
+      ReportMissing(console, "file " + RelativeName(session, indexPath));
+    }
     return kSessionError;
   }
   if (const std::optional<int> ended = ChooseDataSet(console, session)) return *ended;

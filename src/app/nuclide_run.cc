@@ -1,34 +1,122 @@
 #include "app/nuclide_run.h"
 
+#include <algorithm>
+#include <cstdio>
+
 #include "input/age_groups.h"
 #include "input/nuclide_name.h"
+#include "input/time_coverage.h"
 #include "output/text_table_sink.h"
 
 namespace quillmore::app {
 namespace {
 
-// Index in the selection of the table that takes a block of `ageDays`, or -1.
-// The adult group takes every block older than 7299 days.
-int TableFor(const RunSelection& run, std::int32_t ageDays) {
-  constexpr std::int32_t kAdultFrom = 7299;
-  for (std::size_t i = 0; i < run.selectedAges.size(); ++i) {
-    const std::int32_t days = input::AgeGroupDays(run.selectedAges[i]);
-    if ((days > kAdultFrom && ageDays > kAdultFrom) || days == ageDays) return static_cast<int>(i);
-  }
-  return -1;
+// A letter as a message shows it: control bytes as "?".
+std::string LetterText(char letter) {
+  const bool printable = static_cast<unsigned char>(letter) >= 32 && letter != 127;
+  return "\"" + std::string(1, printable ? letter : '?') + "\"";
 }
 
-// The walk through the nuclide's blocks from its start record.
-void WalkBlocks(input::DoseRateFile& file, std::int32_t start, const std::string& nuclideName,
-                const RunSelection& run, output::TableSink& sink, NuclideWorkspace& workspace,
-                NuclideResult& result) {
+bool IsLetLetter(char letter) {
+  return letter == 'L' || letter == 'H' || letter == 'B';
+}
+
+// The lowest coefficient of the block's table when it is below zero, else 0.
+double LowestNegative(const integration::CoefficientTable& coefficients) {
+  double lowest = 0;
+  for (int c = 0; c < integration::kComponentCount; ++c) {
+    for (int j = 0; j < coefficients.RegionCount(); ++j) {
+      for (int k = 0; k < coefficients.TimeCount(); ++k) {
+        lowest = std::min(lowest, coefficients.at(c, j, k));
+      }
+    }
+  }
+  return lowest;
+}
+
+// "Tc-99m, age 100 d, record 1234: ", built only for a message.
+std::string BlockPlace(const std::string& shownName, const input::BlockHeader& header,
+                       std::int64_t headerRecord) {
+  return shownName + ", age " + std::to_string(header.ageDays) + " d, record " +
+         std::to_string(headerRecord) + ": ";
+}
+
+// Warnings and notes about one block read for a table; the rows are written
+// whatever they say.
+void CheckBlock(const std::string& shownName, const input::BlockHeader& header,
+                std::int64_t headerRecord, const NuclideWorkspace& workspace,
+                input::TimeCoverage& coverage, std::vector<RunMessage>& messages) {
+  const auto warn = [&](const std::string& what) {
+    messages.push_back({MessageKind::kWarning, BlockPlace(shownName, header, headerRecord) + what,
+                        header.ageDays, headerRecord});
+  };
+  if (!IsLetLetter(header.letLetter)) {
+    warn("unknown LET letter " + LetterText(header.letLetter) +
+         "; its rows are written but not integrated");
+  } else if (header.timePointCount == 0) {
+    warn("no time points; its rows are written as zeros");
+  } else {
+    const integration::TimeGrid& grid = workspace.block.timeGrid;
+    coverage.AddBlock(grid.Count(), grid.at(grid.Count() - 1));
+  }
+  if (const double lowest = LowestNegative(workspace.coefficients); lowest < 0) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2E", lowest);
+    warn(std::string("coefficients below zero (lowest ") + text +
+         " Gy/Bq); a dose cannot be negative");
+  }
+}
+
+// The warning for selected age groups whose tables got no rows.
+void ReportEmptyTables(const std::string& shownName, const RunSelection& run,
+                       const std::vector<bool>& hasRows, const std::string& why,
+                       std::vector<RunMessage>& messages) {
+  std::vector<int> empty;
+  for (std::size_t i = 0; i < hasRows.size(); ++i) {
+    if (!hasRows[i]) empty.push_back(run.selectedAges[i]);
+  }
+  if (empty.empty()) return;
+  messages.push_back({MessageKind::kWarning,
+                      shownName + ": " + why + "headers only for " + input::AgeGroupList(empty)});
+}
+
+// The walk through the nuclide's blocks, each block of a selected age group
+// handed to `sink`; stops at the first sink failure.
+void WalkBlocks(input::DoseRateFile& file, const input::IndexEntry& entry,
+                const std::string& nuclideName, const RunSelection& run, output::TableSink& sink,
+                NuclideWorkspace& workspace, NuclideResult& result) {
+  const std::int32_t start = entry.StartFor(run.dataKind);
+  const std::string shownName = input::TrimBlanks(nuclideName);
+  std::vector<bool> hasRows(run.selectedAges.size(), false);
+  if (start == 0) {
+    ReportEmptyTables(shownName, run, hasRows,
+                      std::string("no data in ") + input::DoseRateFileName(run.dataKind) + "; ",
+                      result.messages);
+    return;
+  }
+  if (start < 3 || start > file.RecordCount()) {
+    result.status = input::Status::Corruption(
+        "the index gives record " + std::to_string(start) + " of " +
+        file.File().Path().filename().string() + " as the start of " + shownName +
+        ", but the file has records 3 to " + std::to_string(file.RecordCount()));
+    return;
+  }
   file.PositionAt(start);
+  input::TimeCoverage coverage(run.integrationTimes);
   std::int32_t formNumber = 0;
   while (true) {
     const input::BlockHeader header = file.ReadBlockHeader(run.dataKind);
     if (header.name != nuclideName) break;
     const std::int64_t headerRecord = file.LastRecordNumber();
-    const int table = TableFor(run, header.ageDays);
+    if (const std::string fault = BlockExtentFault(header); !fault.empty()) {
+      // Reading on would take rate records for headers.
+      result.messages.push_back({MessageKind::kWarning,
+                                 BlockPlace(shownName, header, headerRecord) + fault +
+                                     "; the tables of " + shownName + " stop here, incomplete",
+                                 header.ageDays, headerRecord});
+      break;
+    }
+    const int table = TableForAge(run, header.ageDays);
     if (table < 0) {
       file.SkipRecords(header.RecordsToSkip());
     } else {
@@ -38,32 +126,48 @@ void WalkBlocks(input::DoseRateFile& file, std::int32_t start, const std::string
           file, header, run.selectedRegions, run.integrationTimes, workspace.block,
           workspace.coefficients);
       if (!block.valid) {
-        result.warnings.push_back(
-            {input::TrimBlanks(nuclideName), header.ageDays, headerRecord, block.reason});
+        result.messages.push_back(
+            {MessageKind::kWarning,
+             BlockPlace(shownName, header, headerRecord) + block.reason + "; its rows are left out",
+             header.ageDays, headerRecord});
       } else {
+        CheckBlock(shownName, header, headerRecord, workspace, coverage, result.messages);
         result.status =
             sink.Add({static_cast<std::size_t>(table), header, formNumber, workspace.coefficients});
         if (!result.status.ok()) return;
+        hasRows[static_cast<std::size_t>(table)] = true;
       }
     }
     if (file.AtEnd()) break;
   }
-}
-
-// What the sink keeps of the run's problems: the rejected blocks, and a
-// failure that is the nuclide's own (not a file that could not be written).
-std::vector<output::RunMessage> WarningsOf(const NuclideResult& result) {
-  std::vector<output::RunMessage> warnings;
-  for (const BlockWarning& warning : result.warnings) {
-    warnings.push_back({false, warning.ageDays, warning.record, warning.reason});
+  ReportEmptyTables(shownName, run, hasRows, "", result.messages);
+  for (std::string& note : coverage.Notes(shownName)) {
+    result.messages.push_back({MessageKind::kNote, std::move(note)});
   }
-  if (!result.status.ok() && result.status.code() != input::Status::Code::kIoError) {
-    warnings.push_back({false, 0, 0, result.status.message()});
-  }
-  return warnings;
 }
 
 }  // namespace
+
+int TableForAge(const RunSelection& run, std::int32_t ageDays) {
+  constexpr std::int32_t kAdultFrom = 7299;
+  for (std::size_t i = 0; i < run.selectedAges.size(); ++i) {
+    const std::int32_t days = input::AgeGroupDays(run.selectedAges[i]);
+    if ((days > kAdultFrom && ageDays > kAdultFrom) || days == ageDays) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+std::string BlockExtentFault(const input::BlockHeader& header) {
+  const std::int32_t perPoint = header.letLetter == 'B' ? 2 : 1;
+  if (header.recordsPerPoint != perPoint) {
+    return "LET letter " + LetterText(header.letLetter) + " disagrees with " +
+           std::to_string(header.recordsPerPoint) + " records per point";
+  }
+  if (header.timePointCount < 0) {
+    return "time-point count " + std::to_string(header.timePointCount) + " is negative";
+  }
+  return {};
+}
 
 NuclideResult ProcessNuclide(input::DoseRateFile& file, const input::IndexEntry& entry,
                              const std::string& nuclideName, const RunSelection& run,
@@ -71,19 +175,14 @@ NuclideResult ProcessNuclide(input::DoseRateFile& file, const input::IndexEntry&
   NuclideResult result;
   result.status = sink.Begin({nuclideName, run.dataKind, run.selectedAges, run.selectedRegions,
                               run.regionNames, run.integrationTimes});
-  const std::int32_t start = entry.StartFor(run.dataKind);
-  if (result.status.ok() && start != 0) {
-    if (start < 3 || start > file.RecordCount()) {
-      result.status = input::Status::Corruption(
-          "the index gives record " + std::to_string(start) + " of " +
-          file.File().Path().filename().string() + " as the start of " +
-          input::TrimBlanks(nuclideName) + ", but the file has records 3 to " +
-          std::to_string(file.RecordCount()));
-    } else {
-      WalkBlocks(file, start, nuclideName, run, sink, workspace, result);
-    }
+  if (result.status.ok()) WalkBlocks(file, entry, nuclideName, run, sink, workspace, result);
+  // The sink keeps a failure that is the nuclide's own (a bad start record)
+  // as a warning, not a file that could not be written.
+  std::vector<RunMessage> kept = result.messages;
+  if (!result.status.ok() && result.status.code() != input::Status::Code::kIoError) {
+    kept.push_back({MessageKind::kWarning, result.status.message()});
   }
-  const input::Status ended = sink.End(WarningsOf(result));
+  const input::Status ended = sink.End(kept);
   if (result.status.ok()) result.status = ended;
   return result;
 }

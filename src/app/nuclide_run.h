@@ -13,6 +13,7 @@
 #include "input/status.h"
 #include "integration/block_integration.h"
 #include "integration/coefficient_table.h"
+#include "output/run_message.h"
 #include "output/table_sink.h"
 
 namespace quillmore::app {
@@ -26,17 +27,14 @@ struct RunSelection {
   std::vector<double> integrationTimes;  // days
 };
 
-// A block whose coefficients could not be computed; its row group is left out.
-struct BlockWarning {
-  std::string nuclide;  // without trailing blanks
-  std::int32_t ageDays = 0;
-  std::int64_t record = 0;  // the block's header record
-  std::string reason;
-};
+// A run's warnings and notes; the output keeps them in the JSON files and the manifest.
+using output::MessageKind;
+using output::MessageKindName;
+using output::RunMessage;
 
 struct NuclideResult {
-  input::Status status;  // a file that could not be written, a bad start record
-  std::vector<BlockWarning> warnings;
+  input::Status status;                      // a file that could not be written, a bad start record
+  std::vector<RunMessage> messages;          // warnings in the order found, then the notes
   std::vector<std::filesystem::path> files;  // text tables, in the order of selectedAges
 };
 
@@ -46,11 +44,26 @@ struct NuclideWorkspace {
   integration::CoefficientTable coefficients;
 };
 
+// Index in the selection of the table that takes a block of `ageDays`, or -1.
+// The adult group takes every block older than 7299 days.
+int TableForAge(const RunSelection& run, std::int32_t ageDays);
+
+// Why the block walk cannot tell where the block of `header` ends (it skips by
+// the LET letter, the reader reads by the records per point, so the two must
+// agree), or empty. The walk stops at such a block.
+std::string BlockExtentFault(const input::BlockHeader& header);
+
 // Hands the tables of `nuclideName` (7 characters, confirmed by the index as
 // `entry`) to `sink`: Begin, then each block of a selected age group as a row
 // group, until a header of another nuclide or the end of the file, then End
-// with the warnings. A start record of 0 gives no row group; one below 3 or
+// with the messages. A start record of 0 gives no row group; one below 3 or
 // past the end of the file is a Corruption error. `result.files` stays empty.
+// Warnings: a start record of 0, a selected age group left with headers only,
+// a block whose rows are left out (unreadable) or not integrated (unknown LET
+// letter, no time points), coefficients below zero, and a block whose LET
+// letter and records per point disagree, where the walk stops rather than
+// read rate records as headers. Notes: periods past the last tabulated time,
+// blocks of a single time point.
 NuclideResult ProcessNuclide(input::DoseRateFile& file, const input::IndexEntry& entry,
                              const std::string& nuclideName, const RunSelection& run,
                              output::TableSink& sink, NuclideWorkspace& workspace);

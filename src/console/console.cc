@@ -64,12 +64,18 @@ void Console::FlushInput() {
 }
 
 void Console::Present() {
+  showingOther_ = false;
   terminal_.Draw(screen_, cursorVisible_);
+}
+
+void Console::Show(const Screen& screen) {
+  showingOther_ = true;
+  terminal_.Draw(screen, false);
 }
 
 InputEvent Console::ReadEvent() {
   const InputEvent event = terminal_.ReadEvent();
-  if (event.kind == EventKind::kResize) Present();
+  if (event.kind == EventKind::kResize && !showingOther_) Present();
   return event;
 }
 

@@ -64,7 +64,13 @@ class Console {
   const Screen& screen() const { return screen_; }
   // Shows the screen model now (after direct changes through screen()).
   void Present();
-  // The next event from the terminal; a resize repaints the screen first.
+  // Shows another screen (one of the terminal's size, for the viewer) until
+  // the next Present.
+  void Show(const Screen& screen);
+  TerminalSize Size() const { return terminal_.Size(); }
+  bool ShowsUnicode() const { return terminal_.ShowsUnicode(); }
+  // The next event from the terminal; a resize repaints the console's screen
+  // first, unless another is shown.
   InputEvent ReadEvent();
   bool mouseEnabled() const { return mouseEnabled_; }
   // Switches mouse reporting for a modal box; restore with the old value.
@@ -76,6 +82,7 @@ class Console {
   Terminal& terminal_;
   Screen screen_;
   bool cursorVisible_ = false;
+  bool showingOther_ = false;
   int mouseEventMask_ = 0;
   int mouseButtonMask_ = 0;
   bool mouseEnabled_ = false;

@@ -3,6 +3,7 @@
 #include "console/curses_terminal.h"
 
 #include <curses.h>
+#include <langinfo.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iterator>
 #include <optional>
 #include <string>
@@ -113,7 +115,8 @@ void DrawCell(int y, int x, const Cell& cell, bool sixteenColors) {
   short pair = 0;
   attr_t attrs = A_NORMAL;
   CellLook(cell.attribute, sixteenColors, pair, attrs);
-  const wchar_t text[2] = {static_cast<wchar_t>(DisplayGlyph(cell.byte)), L'\0'};
+  const char32_t glyph = cell.glyph != 0 ? cell.glyph : DisplayGlyph(cell.byte);
+  const wchar_t text[2] = {static_cast<wchar_t>(glyph), L'\0'};
   cchar_t look;
   setcchar(&look, text, attrs, pair, nullptr);
   // Quirk: writing the terminal's bottom-right cell returns ERR although it
@@ -123,7 +126,8 @@ void DrawCell(int y, int x, const Cell& cell, bool sixteenColors) {
 
 void DrawTooSmallNotice(int height, int width) {
   const std::string lines[] = {
-      "Enlarge the terminal to at least 80 x 28",
+      "Enlarge the terminal to at least " + std::to_string(kScreenColumns) + " x " +
+          std::to_string(kScreenRows),
       "(now " + std::to_string(width) + " x " + std::to_string(height) + ")"};
   int y = height / 2 - 1;
   for (const std::string& line : lines) {
@@ -249,6 +253,7 @@ CursesTerminal::CursesTerminal() {
   mouseinterval(0);
   curs_set(0);
   sixteenColors_ = InitPairs();
+  unicode_ = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
   std::fputs(kPushTitle, stdout);
   std::fflush(stdout);
 }
@@ -270,18 +275,18 @@ void CursesTerminal::Paint() {
   int width = 0;
   getmaxyx(stdscr, height, width);
   werase(stdscr);
-  tooSmall_ = height < kScreenRows || width < kScreenColumns;
+  tooSmall_ = height < shown_.rows() || width < shown_.columns();
   if (tooSmall_) {
     DrawTooSmallNotice(height, width);
     curs_set(0);
     wrefresh(stdscr);
     return;
   }
-  const int top = (height - kScreenRows) / 2;
-  const int left = (width - kScreenColumns) / 2;
+  const int top = (height - shown_.rows()) / 2;
+  const int left = (width - shown_.columns()) / 2;
   if (drawn_) {
-    for (int r = 1; r <= kScreenRows; ++r) {
-      for (int c = 1; c <= kScreenColumns; ++c)
+    for (int r = 1; r <= shown_.rows(); ++r) {
+      for (int c = 1; c <= shown_.columns(); ++c)
         DrawCell(top + r - 1, left + c - 1, shown_.At(r, c), sixteenColors_);
     }
   }
@@ -297,9 +302,9 @@ InputEvent CursesTerminal::DecodeMouse() {
   int height = 0;
   int width = 0;
   getmaxyx(stdscr, height, width);
-  const int row = mouse.y - (height - kScreenRows) / 2 + 1;
-  const int column = mouse.x - (width - kScreenColumns) / 2 + 1;
-  if (row >= 1 && row <= kScreenRows && column >= 1 && column <= kScreenColumns) {
+  const int row = mouse.y - (height - shown_.rows()) / 2 + 1;
+  const int column = mouse.x - (width - shown_.columns()) / 2 + 1;
+  if (row >= 1 && row <= shown_.rows() && column >= 1 && column <= shown_.columns()) {
     event.row = row;
     event.column = column;
   }
@@ -374,6 +379,13 @@ void CursesTerminal::FlushInput() {
 
 void CursesTerminal::SetMouseReporting(bool on) {
   mousemask(on ? static_cast<mmask_t>(MouseMask()) : 0, nullptr);
+}
+
+TerminalSize CursesTerminal::Size() const {
+  int height = 0;
+  int width = 0;
+  getmaxyx(stdscr, height, width);
+  return {height, width};
 }
 
 void CursesTerminal::SetTitle(std::string_view text) {

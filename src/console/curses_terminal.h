@@ -1,6 +1,6 @@
-// The real terminal: shows the 80 x 28 screen centred in whatever size the
-// terminal has and turns its input into console events. Raw mode: Ctrl+C and
-// the other control keys arrive as keys and never stop the program.
+// The real terminal: shows a screen (80 x 28, or the viewer's of the
+// terminal's size) centred in whatever size the terminal has and turns its input into console
+// events. Raw mode: Ctrl+C and the other control keys arrive as keys and never stop the program.
 #pragma once
 
 #include <memory>
@@ -29,6 +29,8 @@ class CursesTerminal : public Terminal {
   void FlushInput() override;
   void SetMouseReporting(bool on) override;
   void SetTitle(std::string_view text) override;
+  TerminalSize Size() const override;
+  bool ShowsUnicode() const override { return unicode_; }
 
  private:
   CursesTerminal();
@@ -41,6 +43,7 @@ class CursesTerminal : public Terminal {
   bool drawn_ = false;
   bool tooSmall_ = false;  // the notice to enlarge the terminal is shown
   bool sixteenColors_ = false;
+  bool unicode_ = false;
   // Ctrl held at the last press of each button (left, right, middle).
   bool ctrlAtPress_[3] = {false, false, false};
 };

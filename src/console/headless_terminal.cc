@@ -51,6 +51,20 @@ HeadlessTerminal& HeadlessTerminal::TypeAheadKey(int key) {
   return *this;
 }
 
+HeadlessTerminal& HeadlessTerminal::Resize(int rows, int columns) {
+  return Event({.kind = EventKind::kResize, .row = rows, .column = columns});
+}
+
+HeadlessTerminal& HeadlessTerminal::SetSize(int rows, int columns) {
+  size_ = {rows, columns};
+  return *this;
+}
+
+HeadlessTerminal& HeadlessTerminal::SetUnicode(bool on) {
+  unicode_ = on;
+  return *this;
+}
+
 void HeadlessTerminal::Draw(const Screen& screen, bool cursorVisible) {
   shown_ = screen;
   cursorVisible_ = cursorVisible;
@@ -67,8 +81,13 @@ InputEvent HeadlessTerminal::ReadEvent() {
     script_.pop_front();
   }
   if (pending_.empty()) return {.kind = EventKind::kClosed};
-  const InputEvent event = pending_.front();
+  InputEvent event = pending_.front();
   pending_.pop_front();
+  if (event.kind == EventKind::kResize) {
+    size_ = {event.row, event.column};
+    event.row = 0;
+    event.column = 0;
+  }
   return event;
 }
 

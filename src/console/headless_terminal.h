@@ -32,6 +32,11 @@ class HeadlessTerminal : public Terminal {
   HeadlessTerminal& Event(const InputEvent& event);
   // A key already pending when the program next reads (typed ahead).
   HeadlessTerminal& TypeAheadKey(int key);
+  // The terminal takes this size when the program reads the resize event.
+  HeadlessTerminal& Resize(int rows, int columns);
+  // Size and glyph support from the start.
+  HeadlessTerminal& SetSize(int rows, int columns);
+  HeadlessTerminal& SetUnicode(bool on);
 
   // Terminal.
   void Draw(const Screen& screen, bool cursorVisible) override;
@@ -39,6 +44,8 @@ class HeadlessTerminal : public Terminal {
   void FlushInput() override { pending_.clear(); }
   void SetMouseReporting(bool on) override { mouseReporting_ = on; }
   void SetTitle(std::string_view text) override { title_ = text; }
+  TerminalSize Size() const override { return size_; }
+  bool ShowsUnicode() const override { return unicode_; }
 
   // What was last shown.
   const Screen& shown() const { return shown_; }
@@ -64,6 +71,8 @@ class HeadlessTerminal : public Terminal {
   int drawCount_ = 0;
   std::string title_;
   bool mouseReporting_ = false;
+  TerminalSize size_;
+  bool unicode_ = false;
 };
 
 }  // namespace quillmore::console

@@ -4,11 +4,12 @@
 
 namespace quillmore::console {
 
-Screen::Screen() : cells_(static_cast<std::size_t>(kScreenRows * kScreenColumns)) {}
+Screen::Screen(int rows, int columns)
+    : rows_(rows), columns_(columns), cells_(static_cast<std::size_t>(rows * columns)) {}
 
 // The one place where the 1-based screen coordinates meet the 0-based store.
-std::size_t Screen::Index(int row, int column) {
-  return static_cast<std::size_t>((row - 1) * kScreenColumns + (column - 1));
+std::size_t Screen::Index(int row, int column) const {
+  return static_cast<std::size_t>((row - 1) * columns_ + (column - 1));
 }
 
 void Screen::SetColor(int foreground, int background) {
@@ -28,14 +29,14 @@ void Screen::ClearScreen() {
 }
 
 void Screen::Locate(int row, int column) {
-  if (row >= 1 && row <= kScreenRows) row_ = row;
-  if (column >= 1 && column <= kScreenColumns) column_ = column;
+  if (row >= 1 && row <= rows_) row_ = row;
+  if (column >= 1 && column <= columns_) column_ = column;
   scrollPending_ = false;
 }
 
 void Screen::ScrollUp() {
-  std::move(cells_.begin() + kScreenColumns, cells_.end(), cells_.begin());
-  std::fill(cells_.end() - kScreenColumns, cells_.end(), Cell{' ', attribute_});
+  std::move(cells_.begin() + columns_, cells_.end(), cells_.begin());
+  std::fill(cells_.end() - columns_, cells_.end(), Cell{' ', attribute_});
 }
 
 void Screen::PutByte(unsigned char byte) {
@@ -47,9 +48,9 @@ void Screen::PutByte(unsigned char byte) {
     column_ = 1;
   }
   cells_[Index(row_, column_)] = Cell{byte, attribute_};
-  if (column_ < kScreenColumns) {
+  if (column_ < columns_) {
     ++column_;
-  } else if (row_ < kScreenRows) {
+  } else if (row_ < rows_) {
     ++row_;
     column_ = 1;
   } else {
@@ -62,7 +63,7 @@ void Screen::PrintText(std::string_view text) {
 }
 
 void Screen::NewLine() {
-  if (row_ < kScreenRows) {
+  if (row_ < rows_) {
     ++row_;
   } else {
     if (scrollPending_) ScrollUp();
@@ -73,7 +74,7 @@ void Screen::NewLine() {
 }
 
 void Screen::TabTo(int column) {
-  if (column <= 0 || column > kScreenColumns) return;
+  if (column <= 0 || column > columns_) return;
   if (column_ > column) NewLine();
   while (column_ < column) PutByte(' ');
 }
@@ -85,7 +86,7 @@ void Screen::EraseBack() {
     --column_;
   } else if (row_ > 1) {
     --row_;
-    column_ = kScreenColumns;
+    column_ = columns_;
   } else {
     return;
   }
@@ -93,19 +94,25 @@ void Screen::EraseBack() {
 }
 
 void Screen::PutText(int row, int column, std::string_view text, unsigned char attribute) {
-  if (row < 1 || row > kScreenRows) return;
+  if (row < 1 || row > rows_) return;
   for (char c : text) {
-    if (column > kScreenColumns) break;
+    if (column > columns_) break;
     if (column >= 1) cells_[Index(row, column)] = Cell{static_cast<unsigned char>(c), attribute};
     ++column;
   }
 }
 
 void Screen::PaintAttribute(int row, int column, int count, unsigned char attribute) {
-  if (row < 1 || row > kScreenRows) return;
-  for (int c = std::max(column, 1); c < column + count && c <= kScreenColumns; ++c) {
+  if (row < 1 || row > rows_) return;
+  for (int c = std::max(column, 1); c < column + count && c <= columns_; ++c) {
     cells_[Index(row, c)].attribute = attribute;
   }
+}
+
+void Screen::PutGlyph(int row, int column, char32_t glyph, unsigned char byte,
+                      unsigned char attribute) {
+  if (row < 1 || row > rows_ || column < 1 || column > columns_) return;
+  cells_[Index(row, column)] = Cell{byte, attribute, glyph};
 }
 
 const Cell& Screen::At(int row, int column) const {
@@ -114,14 +121,14 @@ const Cell& Screen::At(int row, int column) const {
 
 std::string Screen::RowText(int row) const {
   std::string text;
-  text.reserve(kScreenColumns);
-  for (int c = 1; c <= kScreenColumns; ++c) text.push_back(static_cast<char>(At(row, c).byte));
+  text.reserve(static_cast<std::size_t>(columns_));
+  for (int c = 1; c <= columns_; ++c) text.push_back(static_cast<char>(At(row, c).byte));
   return text;
 }
 
 std::string Screen::Text() const {
   std::string text;
-  for (int r = 1; r <= kScreenRows; ++r) text += RowText(r) + '\n';
+  for (int r = 1; r <= rows_; ++r) text += RowText(r) + '\n';
   return text;
 }
 

@@ -1,6 +1,7 @@
-// The console's 80 x 28 grid of cells with its cursor, current colours and
-// pending scroll. This model is the truth of what the user sees; a Terminal
-// only shows it. Rows and columns count from 1.
+// The console's grid of cells (80 x 28 for every screen but the viewer, which
+// takes the terminal's size) with its cursor, current colours and pending
+// scroll. This model is the truth of what the user sees; a Terminal only shows
+// it. Rows and columns count from 1.
 #pragma once
 
 #include <string>
@@ -31,23 +32,27 @@ constexpr int BackgroundOf(unsigned char attribute) {
   return attribute >> 4;
 }
 
-// One character cell: a Windows-1252 byte and its attribute.
+// One character cell: a Windows-1252 byte and its attribute. A cell drawn
+// with a character the code page lacks (plot dots, rules) holds it in
+// `glyph`, with `byte` as its plain stand-in; 0 means the byte's own glyph.
 struct Cell {
   unsigned char byte = ' ';
   unsigned char attribute = MakeAttribute(kLightGray, kBlack);
+  char32_t glyph = 0;
   bool operator==(const Cell&) const = default;
 };
 
 class Screen {
  public:
   // Blank cells in light gray on black, cursor at row 1, column 1.
-  Screen();
+  // Precondition: rows and columns at least 1.
+  explicit Screen(int rows = kScreenRows, int columns = kScreenColumns);
 
   // A value outside 0..15 (the program passes -1) keeps that component.
   void SetColor(int foreground, int background);
   // Every cell a blank in the current colours; cursor to 1,1; no pending scroll.
   void ClearScreen();
-  // Moves the cursor; a row outside 1..28 or column outside 1..80 leaves that
+  // Moves the cursor; a row outside 1..rows or column outside 1..columns leaves that
   // coordinate unchanged. Always clears a pending scroll.
   void Locate(int row, int column);
   // Writes bytes at the cursor in the current colours; control bytes are
@@ -72,6 +77,12 @@ class Screen {
   void PutText(int row, int column, std::string_view text, unsigned char attribute);
   // Sets the attribute of `count` cells from row, column (clipped to the row).
   void PaintAttribute(int row, int column, int count, unsigned char attribute);
+  // One cell showing `glyph` (Unicode), `byte` where only bytes are shown;
+  // out-of-range cells are ignored.
+  void PutGlyph(int row, int column, char32_t glyph, unsigned char byte, unsigned char attribute);
+
+  int rows() const { return rows_; }
+  int columns() const { return columns_; }
 
   int row() const { return row_; }
   int column() const { return column_; }
@@ -80,16 +91,18 @@ class Screen {
   unsigned char attribute() const { return attribute_; }
   // The cell at row, column (both in range).
   const Cell& At(int row, int column) const;
-  // The 80 bytes of one row.
+  // The bytes of one row.
   std::string RowText(int row) const;
-  // All 28 rows, each followed by '\n'.
+  // All rows, each followed by '\n'.
   std::string Text() const;
 
  private:
-  static std::size_t Index(int row, int column);
+  std::size_t Index(int row, int column) const;
   void ScrollUp();
   void PutByte(unsigned char byte);
 
+  int rows_;
+  int columns_;
   std::vector<Cell> cells_;
   int row_ = 1;
   int column_ = 1;

@@ -3,7 +3,9 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace quillmore::input {
 
@@ -25,6 +27,17 @@ inline std::string_view AgeGroupLabel(int ageGroup) {
 }
 inline std::int32_t AgeGroupDays(int ageGroup) {
   return kAgeGroupDays[static_cast<std::size_t>(ageGroup - 1)];
+}
+
+// The labels of `ageGroups` for a message, without their padding: "Infant, Adult".
+inline std::string AgeGroupList(const std::vector<int>& ageGroups) {
+  std::string list;
+  for (int ageGroup : ageGroups) {
+    std::string_view label = AgeGroupLabel(ageGroup);
+    label = label.substr(0, label.find_last_not_of(' ') + 1);
+    list += (list.empty() ? "" : ", ") + std::string(label);
+  }
+  return list;
 }
 
 }  // namespace quillmore::input

@@ -2,33 +2,56 @@
 
 #include <map>
 #include <set>
+#include <span>
 
 #include "input/age_groups.h"
 #include "input/data_index.h"
 #include "input/dose_rate_file.h"
+#include "input/integration_times.h"
+#include "input/nuclide_name.h"
+#include "input/numeric_field.h"
 #include "input/path_resolver.h"
+#include "input/time_coverage.h"
 
 namespace quillmore::input {
 namespace {
 
+// Problems and notes found so far, kept apart so that the notes come last.
+struct Report {
+  std::vector<DataProblem> problems;
+  std::vector<DataProblem> notes;
+};
+
+// One file's problems and notes, each capped at kMaxProblemsPerFile.
 class ProblemList {
  public:
-  ProblemList(std::vector<DataProblem>& problems, std::string file)
-      : problems_(problems), file_(std::move(file)) {}
+  ProblemList(Report& report, std::string file) : report_(report), file_(std::move(file)) {}
   ~ProblemList() {
-    if (count_ > kMaxProblemsPerFile) {
-      problems_.push_back(
-          {file_, 0, std::to_string(count_ - kMaxProblemsPerFile) + " more problems not shown"});
+    if (problemCount_ > kMaxProblemsPerFile) {
+      report_.problems.push_back(
+          {file_, 0,
+           std::to_string(problemCount_ - kMaxProblemsPerFile) + " more problems not shown"});
+    }
+    if (noteCount_ > kMaxProblemsPerFile) {
+      report_.notes.push_back(
+          {file_, 0, std::to_string(noteCount_ - kMaxProblemsPerFile) + " more notes not shown",
+           true});
     }
   }
   void Add(std::int64_t record, std::string message) {
-    if (++count_ <= kMaxProblemsPerFile) problems_.push_back({file_, record, std::move(message)});
+    if (++problemCount_ <= kMaxProblemsPerFile)
+      report_.problems.push_back({file_, record, std::move(message)});
+  }
+  void Note(std::int64_t record, std::string message) {
+    if (++noteCount_ <= kMaxProblemsPerFile)
+      report_.notes.push_back({file_, record, std::move(message), true});
   }
 
  private:
-  std::vector<DataProblem>& problems_;
+  Report& report_;
   std::string file_;
-  std::size_t count_ = 0;
+  std::size_t problemCount_ = 0;
+  std::size_t noteCount_ = 0;
 };
 
 std::string Shown(const std::string& name) {
@@ -37,48 +60,71 @@ std::string Shown(const std::string& name) {
   return "\"" + shown + "\"";
 }
 
-void CheckRecordLengths(RecordFile& file, ProblemList& problems) {
+// False when the records cannot be found by offset at all (line ends
+// converted to LF); every record-by-record check would then be noise.
+bool CheckRecordLengths(RecordFile& file, ProblemList& problems) {
   const std::size_t length = file.RecordLength();
-  const std::uintmax_t size = std::filesystem::file_size(file.Path());
+  const std::uint64_t size = file.ByteCount();
   if (size % length != 0) {
     problems.Add(file.RecordCount(), "file size " + std::to_string(size) +
                                          " is not a whole number of " + std::to_string(length) +
                                          "-byte records");
+  }
+  const std::string_view first = file.ReadRecord(1);
+  const std::size_t lineFeed = first.find('\n');
+  if (lineFeed != std::string_view::npos && lineFeed + 1 < length &&
+      (lineFeed == 0 || first[lineFeed - 1] != '\r')) {
+    problems.Add(1,
+                 "lines end in LF, not CR LF: the line ends were probably converted (convert "
+                 "them back, for example with unix2dos); no record can be found by its offset");
+    return false;
   }
   for (std::int64_t record = 1; record <= file.RecordCount(); ++record) {
     const std::string_view text = file.ReadRecord(record);
     if (file.AtEnd()) break;
     if (text.substr(length - 2) != "\r\n") problems.Add(record, "record does not end in CR LF");
   }
+  return true;
 }
 
-bool AgeTaken(std::int32_t ageDays) {
-  if (ageDays > AgeGroupDays(kAdultAgeGroup) - 1) return true;
-  for (std::int32_t days : kAgeGroupDays) {
-    if (days == ageDays) return true;
+// The age group whose table takes a block of `ageDays`, or 0 for none.
+int AgeGroupOf(std::int32_t ageDays) {
+  if (ageDays > AgeGroupDays(kAdultAgeGroup) - 1) return kAdultAgeGroup;
+  for (int group = 1; group <= kAgeGroupCount; ++group) {
+    if (AgeGroupDays(group) == ageDays) return group;
   }
-  return false;
+  return 0;
 }
 
-// First header record of each nuclide, found by walking the blocks.
-using FirstBlocks = std::map<std::string, std::int64_t>;
+// What the walk learns of one nuclide in one dose-rate file.
+struct NuclideBlocks {
+  std::int64_t firstRecord = 0;
+  std::set<int> ageGroups;
+  TimeCoverage coverage;
+};
+using FileBlocks = std::map<std::string, NuclideBlocks>;
 
 void CheckBlock(DoseRateFile& file, const BlockHeader& header, std::int64_t headerRecord,
-                ProblemList& problems) {
-  if (!AgeTaken(header.ageDays)) {
+                NuclideBlocks& nuclide, ProblemList& problems) {
+  const int ageGroup = AgeGroupOf(header.ageDays);
+  if (ageGroup == 0) {
     problems.Add(headerRecord,
                  "age " + std::to_string(header.ageDays) + " d belongs to no age group");
   }
+  nuclide.ageGroups.insert(ageGroup);
   const char let = header.letLetter;
-  if (let != 'L' && let != 'H' && let != 'B') {
+  const bool knownLetter = let == 'L' || let == 'H' || let == 'B';
+  if (!knownLetter) {
     problems.Add(headerRecord, std::string("unknown LET letter \"") + let + "\"");
   }
-  if ((let == 'B') != (header.recordsPerPoint == 2) ||
-      (header.recordsPerPoint != 1 && header.recordsPerPoint != 2)) {
+  const bool agree = (let == 'B') == (header.recordsPerPoint == 2) &&
+                     (header.recordsPerPoint == 1 || header.recordsPerPoint == 2);
+  if (!agree) {
     problems.Add(headerRecord, std::string("LET letter \"") + let + "\" disagrees with " +
                                    std::to_string(header.recordsPerPoint) + " records per point");
   }
   const std::int32_t count = header.timePointCount;
+  if (count == 0) problems.Add(headerRecord, "no time points");
   if (count < 0 || count > kMaxTimePoints) {
     problems.Add(headerRecord, "time-point count " + std::to_string(count) + " outside 0.." +
                                    std::to_string(kMaxTimePoints));
@@ -86,18 +132,27 @@ void CheckBlock(DoseRateFile& file, const BlockHeader& header, std::int64_t head
   }
   const std::int64_t perPoint = let == 'B' ? 2 : 1;
   double previous = 0;
-  for (std::int32_t i = 0; i < count && !file.AtEnd(); ++i) {
+  std::int32_t read = 0;
+  bool increasing = true;
+  for (; read < count && !file.AtEnd(); ++read) {
     double time = 0;
     for (std::int64_t r = 0; r < perPoint; ++r) time = RateRecordTime(file.ReadNextRecord());
-    if (i > 0 && !(time > previous)) {
+    if (read > 0 && !(time > previous)) {
       problems.Add(file.LastRecordNumber(), "time points not strictly increasing");
+      increasing = false;
     }
     previous = time;
   }
+  // Only a block the programs integrate counts for the notes.
+  if (knownLetter && agree && increasing && read == count && count <= kMaxTimePoints) {
+    nuclide.coverage.AddBlock(count, previous);
+  }
 }
 
-FirstBlocks CheckDoseRateFile(DoseRateFile& file, DataKind kind, ProblemList& problems) {
-  FirstBlocks first;
+FileBlocks CheckDoseRateFile(DoseRateFile& file, DataKind kind, std::span<const double> times,
+                             ProblemList& problems) {
+  FileBlocks blocks;
+  std::vector<std::string> order;
   std::string current;
   file.PositionAt(3);
   while (true) {
@@ -105,39 +160,54 @@ FirstBlocks CheckDoseRateFile(DoseRateFile& file, DataKind kind, ProblemList& pr
     if (file.AtEnd()) break;
     const std::int64_t headerRecord = file.LastRecordNumber();
     if (header.name != current) {
-      if (first.count(header.name) != 0) {
+      if (blocks.count(header.name) != 0) {
         problems.Add(headerRecord, "blocks of " + Shown(header.name) + " are not contiguous");
       } else {
-        first[header.name] = headerRecord;
+        blocks.emplace(header.name, NuclideBlocks{headerRecord, {}, TimeCoverage(times)});
+        order.push_back(header.name);
       }
       current = header.name;
     }
-    CheckBlock(file, header, headerRecord, problems);
+    CheckBlock(file, header, headerRecord, blocks.at(header.name), problems);
   }
-  return first;
+  for (const std::string& name : order) {
+    const NuclideBlocks& nuclide = blocks.at(name);
+    std::vector<int> missing;
+    for (int group = 1; group <= kAgeGroupCount; ++group) {
+      if (nuclide.ageGroups.count(group) == 0) missing.push_back(group);
+    }
+    if (!missing.empty()) {
+      problems.Add(nuclide.firstRecord, Shown(name) + " has no block for " + AgeGroupList(missing) +
+                                            ": those tables would hold headers only");
+    }
+    for (std::string& note : nuclide.coverage.Notes(TrimBlanks(name))) {
+      problems.Note(nuclide.firstRecord, std::move(note));
+    }
+  }
+  return blocks;
 }
 
-void CheckIndex(DataIndex& index, const std::map<DataKind, FirstBlocks>& blocks,
+void CheckIndex(DataIndex& index, const std::map<DataKind, FileBlocks>& blocks,
                 const std::map<DataKind, std::int64_t>& recordCounts, ProblemList& problems) {
-  const std::int32_t firstEntry = index.FirstEntry();
-  const std::int32_t lastEntry = index.LastEntry();
   const std::int64_t records = index.File().RecordCount();
-  if (firstEntry < 3 || lastEntry < firstEntry || lastEntry > records) {
-    problems.Add(2, "first and last entry " + std::to_string(firstEntry) + " and " +
-                        std::to_string(lastEntry) + " do not lie within records 3 to " +
-                        std::to_string(records));
+  const std::string_view record2 = index.File().ReadRecord(2);
+  const std::string rangeFault = EntryRangeFault(ReadInteger(record2.substr(0, 4)),
+                                                 ReadInteger(record2.substr(4, 4)), records);
+  if (!rangeFault.empty()) {
+    problems.Add(2, rangeFault);
     return;
   }
   std::string previous;
   std::set<std::string> listed;
-  for (std::int32_t record = firstEntry; record <= lastEntry; ++record) {
-    const IndexEntry entry = index.ReadEntry(record);
-    if (record > firstEntry && !(previous < entry.name)) {
+  for (std::int64_t record = index.FirstEntry(); record <= index.LastEntry(); ++record) {
+    const IndexEntry entry = index.ReadEntry(static_cast<std::int32_t>(record));
+    if (record > index.FirstEntry() && !(previous < entry.name)) {
       problems.Add(record, Shown(entry.name) +
                                (previous == entry.name ? " is listed twice" : " is out of order"));
     }
     previous = entry.name;
     listed.insert(entry.name);
+    std::vector<DataKind> without;
     for (const auto& [kind, first] : blocks) {
       const std::int32_t start = entry.StartFor(kind);
       const auto found = first.find(entry.name);
@@ -145,21 +215,31 @@ void CheckIndex(DataIndex& index, const std::map<DataKind, FirstBlocks>& blocks,
       if (start == 0) {
         if (found != first.end()) {
           problems.Add(record, Shown(entry.name) + " has blocks in " + file + " from record " +
-                                   std::to_string(found->second) + " but no start record");
+                                   std::to_string(found->second.firstRecord) +
+                                   " but no start record");
+        } else {
+          without.push_back(kind);
         }
       } else if (start < 3 || start > recordCounts.at(kind)) {
         problems.Add(record, "start record " + std::to_string(start) + " in " + file +
                                  " lies outside the file");
-      } else if (found == first.end() || found->second != start) {
+      } else if (found == first.end() || found->second.firstRecord != start) {
         problems.Add(record, "start record " + std::to_string(start) + " in " + file +
                                  " is not the first block of " + Shown(entry.name));
       }
     }
+    if (entry.ingestionStart == 0 && entry.inhalationStart == 0 &&
+        without.size() == blocks.size()) {
+      problems.Add(record, Shown(entry.name) + " has no data in either dose-rate file");
+    } else if (without.size() == 1 && blocks.size() == 2) {
+      problems.Note(
+          record, TrimBlanks(entry.name) + " has no data in " + DoseRateFileName(without.front()));
+    }
   }
   for (const auto& [kind, first] : blocks) {
-    for (const auto& [name, record] : first) {
+    for (const auto& [name, nuclide] : first) {
       if (listed.count(name) == 0) {
-        problems.Add(0, Shown(name) + " (record " + std::to_string(record) + " of " +
+        problems.Add(0, Shown(name) + " (record " + std::to_string(nuclide.firstRecord) + " of " +
                             DoseRateFileName(kind) + ") is not in the index");
       }
     }
@@ -168,32 +248,40 @@ void CheckIndex(DataIndex& index, const std::map<DataKind, FirstBlocks>& blocks,
 
 }  // namespace
 
-std::vector<DataProblem> CheckDataSet(const std::filesystem::path& dataFolder) {
-  std::vector<DataProblem> problems;
-  std::map<DataKind, FirstBlocks> blocks;
+std::vector<DataProblem> CheckDataSet(const std::filesystem::path& dataFolder,
+                                      const std::filesystem::path& timesFile) {
+  Report report;
+  const IntegrationTimes times = ReadIntegrationTimes(timesFile);
+  if (!times.status.ok()) {
+    ProblemList(report, timesFile.filename().string())
+        .Add(static_cast<std::int64_t>(times.faultLine), times.fault);
+  }
+  std::map<DataKind, FileBlocks> blocks;
   std::map<DataKind, std::int64_t> recordCounts;
   for (DataKind kind : {DataKind::kInhalation, DataKind::kIngestion}) {
     DoseRateFile file;
     const Status status = file.Open(ResolvePath(dataFolder, DoseRateFileName(kind)));
-    ProblemList list(problems, DoseRateFileName(kind));
+    ProblemList list(report, DoseRateFileName(kind));
     if (!status.ok()) {
       list.Add(0, status.message());
       continue;
     }
-    CheckRecordLengths(file.File(), list);
-    blocks[kind] = CheckDoseRateFile(file, kind, list);
+    if (!CheckRecordLengths(file.File(), list)) continue;
+    blocks[kind] = CheckDoseRateFile(file, kind, times.integrationTimes, list);
     recordCounts[kind] = file.RecordCount();
   }
   DataIndex index;
-  ProblemList list(problems, kIndexFileName);
-  const Status status = index.Open(ResolvePath(dataFolder, kIndexFileName));
-  if (!status.ok()) {
-    list.Add(0, status.message());
-    return problems;
+  {
+    ProblemList list(report, kIndexFileName);
+    const Status status = index.Open(ResolvePath(dataFolder, kIndexFileName));
+    if (status.ok() || status.code() == Status::Code::kCorruption) {
+      if (CheckRecordLengths(index.File(), list)) CheckIndex(index, blocks, recordCounts, list);
+    } else {
+      list.Add(0, status.message());
+    }
   }
-  CheckRecordLengths(index.File(), list);
-  CheckIndex(index, blocks, recordCounts, list);
-  return problems;
+  report.problems.insert(report.problems.end(), report.notes.begin(), report.notes.end());
+  return report.problems;
 }
 
 }  // namespace quillmore::input

@@ -29,16 +29,39 @@ IndexEntry DecodeIndexEntry(std::string_view record) {
   return entry;
 }
 
+std::string EntryRangeFault(std::int32_t first, std::int32_t last, std::int64_t records) {
+  if (first < kFirstEntryRecord || first > records) {
+    return "the first entry (positions 1-4) reads " + std::to_string(first) + "; " +
+           (records < kFirstEntryRecord ? std::string("the file holds no entry records")
+                                        : "entries lie in records 3 to " + std::to_string(records));
+  }
+  if (last < first || last > records) {
+    return "the last entry (positions 5-8) reads " + std::to_string(last) +
+           "; it must lie in records " + std::to_string(first) + " to " + std::to_string(records);
+  }
+  return {};
+}
+
 Status DataIndex::Open(const std::filesystem::path& path) {
-  return file_.Open(path, kIndexRecordLength);
+  return ReadEntryRange(file_.Open(path, kIndexRecordLength));
 }
 
-std::int32_t DataIndex::FirstEntry() {
-  return ReadInteger(file_.ReadRecord(2).substr(0, 4));
+Status DataIndex::OpenBytes(std::string_view bytes) {
+  return ReadEntryRange(file_.OpenBytes(bytes, kIndexRecordLength, kIndexFileName));
 }
 
-std::int32_t DataIndex::LastEntry() {
-  return ReadInteger(file_.ReadRecord(2).substr(4, 4));
+Status DataIndex::ReadEntryRange(Status opened) {
+  firstEntry_ = kFirstEntryRecord;
+  lastEntry_ = kFirstEntryRecord - 1;
+  if (!opened.ok()) return opened;
+  const std::string_view record2 = file_.ReadRecord(2);
+  const std::int32_t first = ReadInteger(record2.substr(0, 4));
+  const std::int32_t last = ReadInteger(record2.substr(4, 4));
+  const std::string fault = EntryRangeFault(first, last, file_.RecordCount());
+  if (!fault.empty()) return Status::Corruption(file_.Path().string() + ", record 2: " + fault);
+  firstEntry_ = first;
+  lastEntry_ = last;
+  return Status::Ok();
 }
 
 const IndexEntry& DataIndex::ReadEntry(std::int32_t recordNumber) {
@@ -47,11 +70,11 @@ const IndexEntry& DataIndex::ReadEntry(std::int32_t recordNumber) {
 }
 
 std::int32_t DataIndex::FindNuclide(std::string_view key, std::vector<std::int32_t>* probes) {
-  const std::string_view record2 = file_.ReadRecord(2);
-  std::int64_t lo = ReadInteger(record2.substr(0, 4));
-  std::int64_t hi = ReadInteger(record2.substr(4, 4));
-  // The first probe comes before the loop test, as the index format expects.
-  do {
+  // The range was checked by Open, and 64-bit bounds keep mid + 1 and
+  // mid - 1 clear of overflow whatever it holds.
+  std::int64_t lo = firstEntry_;
+  std::int64_t hi = lastEntry_;
+  while (lo <= hi) {
     const auto mid = static_cast<std::int32_t>((lo + hi) / 2);
     if (probes != nullptr) probes->push_back(mid);
     const std::string_view name = file_.ReadRecord(mid).substr(0, kNuclideNameWidth);
@@ -61,10 +84,10 @@ std::int32_t DataIndex::FindNuclide(std::string_view key, std::vector<std::int32
       return mid;
     }
     if (order < 0)
-      lo = mid + 1;
+      lo = std::int64_t{mid} + 1;
     else
-      hi = mid - 1;
-  } while (hi >= lo);
+      hi = std::int64_t{mid} - 1;
+  }
   return 0;
 }
 

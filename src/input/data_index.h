@@ -14,6 +14,7 @@
 namespace quillmore::input {
 
 inline constexpr std::size_t kIndexRecordLength = 25;
+inline constexpr std::int32_t kFirstEntryRecord = 3;  // records 1 and 2: title and range
 
 struct IndexEntry {
   std::string name;  // 7 bytes as stored (blank-padded; NULs past the end of the file)
@@ -29,14 +30,24 @@ struct IndexEntry {
 // Decodes one index record (positions 1-7 name, 8-15 and 16-23 numeric).
 IndexEntry DecodeIndexEntry(std::string_view record);
 
+// Empty when records `first` to `last` (from record 2) can hold the entries
+// of an index of `records` records; otherwise what is wrong, naming the field.
+std::string EntryRangeFault(std::int32_t first, std::int32_t last, std::int64_t records);
+
 class DataIndex {
  public:
-  // Opens the index read-only; a missing or unreadable file is an error.
+  // Opens the index read-only; a missing or unreadable file is an error. So is
+  // a record 2 whose first or last entry (positions 1-4, 5-8) is not a record
+  // of the file from 3 on, with the last not before the first: a Corruption
+  // naming the field, after which the index stays open with no entries.
   Status Open(const std::filesystem::path& path);
+  // Reads the index from `bytes` instead, named as the index file in messages.
+  Status OpenBytes(std::string_view bytes);
 
-  // Record numbers of the first and last entry, from record 2 (0 when blank).
-  std::int32_t FirstEntry();
-  std::int32_t LastEntry();
+  // Record numbers of the first and last entry, as checked by Open (an empty
+  // range, first after last, when they could not be used).
+  std::int32_t FirstEntry() const { return firstEntry_; }
+  std::int32_t LastEntry() const { return lastEntry_; }
 
   // Binary search for the 7-character key: returns the record number of the
   // entry whose name equals it byte for byte, or 0. Every probed record
@@ -52,8 +63,14 @@ class DataIndex {
   RecordFile& File() { return file_; }
 
  private:
+  // After opening with `opened`, takes the first and last entry from record 2
+  // as Open describes.
+  Status ReadEntryRange(Status opened);
+
   RecordFile file_;
   IndexEntry entry_;
+  std::int32_t firstEntry_ = kFirstEntryRecord;
+  std::int32_t lastEntry_ = kFirstEntryRecord - 1;
 };
 
 }  // namespace quillmore::input

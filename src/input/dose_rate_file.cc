@@ -63,6 +63,10 @@ Status DoseRateFile::Open(const std::filesystem::path& path) {
   return file_.Open(path, kDoseRateRecordLength);
 }
 
+Status DoseRateFile::OpenBytes(std::string_view bytes, const std::filesystem::path& name) {
+  return file_.OpenBytes(bytes, kDoseRateRecordLength, name);
+}
+
 std::array<std::string, kRegionColumnCount> DoseRateFile::RegionHeadings() {
   const std::string_view record2 = file_.ReadRecord(2);
   std::array<std::string, kRegionColumnCount> headings;

@@ -60,6 +60,8 @@ class DoseRateFile {
  public:
   // Opens read-only; a missing or unreadable file is an error naming it.
   Status Open(const std::filesystem::path& path);
+  // Reads the records from `bytes` instead, named `name` in messages.
+  Status OpenBytes(std::string_view bytes, const std::filesystem::path& name);
 
   // The 29 region headings of record 2, 10 characters each as stored.
   std::array<std::string, kRegionColumnCount> RegionHeadings();

@@ -1,5 +1,6 @@
 #include "input/integration_times.h"
 
+#include <cmath>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -10,8 +11,10 @@ namespace quillmore::input {
 namespace {
 
 constexpr char kEndOfFile = 26;  // Ctrl+Z
+constexpr std::size_t kShownLineWidth = 40;
 
-// Splits text into lines the way the times file is read.
+// Splits text into lines the way the times file is read: CR LF, a lone CR and
+// a lone LF each end a line, so files from any editor read alike.
 class LineReader {
  public:
   explicit LineReader(std::string_view text) : text_(text) {}
@@ -20,23 +23,31 @@ class LineReader {
   bool Next(std::string_view* line) {
     if (ended_ || pos_ >= text_.size()) return false;
     const std::size_t start = pos_;
-    while (pos_ < text_.size() && text_[pos_] != '\r' && text_[pos_] != kEndOfFile) ++pos_;
+    while (pos_ < text_.size() && text_[pos_] != '\r' && text_[pos_] != '\n' &&
+           text_[pos_] != kEndOfFile) {
+      ++pos_;
+    }
     *line = text_.substr(start, pos_ - start);
+    ++number_;
     if (pos_ < text_.size() && text_[pos_] == kEndOfFile) {
       ended_ = true;
       // Ctrl+Z at the very start of a line is only the end of the file.
       return !line->empty();
     }
     if (pos_ < text_.size()) {
-      ++pos_;  // the CR
-      if (pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
+      const bool carriageReturn = text_[pos_] == '\r';
+      ++pos_;
+      if (carriageReturn && pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
     }
     return true;
   }
+  // Number of the line last returned, from 1.
+  std::size_t Number() const { return number_; }
 
  private:
   std::string_view text_;
   std::size_t pos_ = 0;
+  std::size_t number_ = 0;
   bool ended_ = false;
 };
 
@@ -44,24 +55,59 @@ bool StartsWith(std::string_view line, std::string_view word) {
   return line.substr(0, word.size()) == word;
 }
 
+bool IsBlank(std::string_view line) {
+  return line.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+// The line as a message quotes it: control bytes as "?", long lines cut.
+std::string Quoted(std::string_view line) {
+  std::string shown;
+  for (char c : line.substr(0, kShownLineWidth)) {
+    shown += (static_cast<unsigned char>(c) < 32 || c == 127) ? '?' : c;
+  }
+  if (line.size() > kShownLineWidth) shown += "...";
+  return "\"" + shown + "\"";
+}
+
+IntegrationTimes Refused(const std::string& file, std::size_t line, std::string fault) {
+  IntegrationTimes refused;
+  refused.status = Status::InvalidArgument(
+      file + (line == 0 ? " " : ", line " + std::to_string(line) + ": ") + fault);
+  refused.fault = std::move(fault);
+  refused.faultLine = line;
+  return refused;
+}
+
 }  // namespace
 
 IntegrationTimes ParseIntegrationTimes(std::string_view content, std::string_view fileName) {
+  const std::string file(fileName);
   IntegrationTimes result;
   LineReader lines(content);
   std::string_view line;
   bool started = false;
   while (!started && lines.Next(&line)) started = StartsWith(line, "START");
-  if (!started) return result;
+  if (!started) return Refused(file, 0, "holds no integration times (no START line)");
   while (lines.Next(&line) && !StartsWith(line, "END")) {
     if (result.integrationTimes.size() == kMaxIntegrationTimes) {
-      result.integrationTimes.clear();
-      result.status =
-          Status::InvalidArgument(std::string(fileName) + " holds more than " +
-                                  std::to_string(kMaxIntegrationTimes) + " integration times");
-      return result;
+      return Refused(
+          file, 0,
+          "holds more than " + std::to_string(kMaxIntegrationTimes) + " integration times");
     }
-    result.integrationTimes.push_back(ReadDouble(line));
+    // An empty line is a time of 0 d, as it always was; text without a number
+    // or a negative time is a typing error that would give a wrong table.
+    const double days = ReadDouble(line);
+    if (!IsBlank(line) && !StartsWithNumber(line)) {
+      return Refused(file, lines.Number(), Quoted(line) + " is not a number of days");
+    }
+    if (days < 0) return Refused(file, lines.Number(), Quoted(line) + " is a negative time");
+    if (!std::isfinite(days)) {
+      return Refused(file, lines.Number(), Quoted(line) + " is too large a time");
+    }
+    result.integrationTimes.push_back(days);
+  }
+  if (result.integrationTimes.empty()) {
+    return Refused(file, 0, "holds no integration times between START and END");
   }
   return result;
 }
@@ -71,6 +117,7 @@ IntegrationTimes ReadIntegrationTimes(const std::filesystem::path& path) {
   if (!std::filesystem::is_regular_file(path, error)) {
     IntegrationTimes missing;
     missing.status = Status::NotFound("Unable to locate the file " + path.string());
+    missing.fault = "no such file";
     return missing;
   }
   std::ifstream in(path, std::ios::binary);
@@ -79,6 +126,7 @@ IntegrationTimes ReadIntegrationTimes(const std::filesystem::path& path) {
   if (!in) {
     IntegrationTimes unreadable;
     unreadable.status = Status::IoError(path.string() + ": cannot be read");
+    unreadable.fault = "cannot be read";
     return unreadable;
   }
   return ParseIntegrationTimes(content.str(), path.string());

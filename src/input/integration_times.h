@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -14,14 +15,22 @@ inline constexpr std::size_t kMaxIntegrationTimes = 100;
 
 struct IntegrationTimes {
   std::vector<double> integrationTimes;  // days, in file order
-  Status status;  // kNotFound: no such file; kInvalidArgument: over 100 times
+  // kNotFound: no such file; kIoError: unreadable; kInvalidArgument: a file
+  // that cannot be used as it stands (the message names the file, and the
+  // line at fault where there is one). Never ok with no times.
+  Status status;
+  // The same fault without the file's name, for a report that names the file
+  // itself, and the number of the line at fault (0: the file as a whole).
+  std::string fault;
+  std::size_t faultLine = 0;
 };
 
-// Reads the times from `path`. Lines end at CR (a following LF is skipped; a
-// lone LF stays in the line); byte 26 ends the file. Each time line is read
-// by the numeric field rule (no number: 0). No START line: no times. No END
-// line: the list ends with the file. More than 100 time lines is an error
-// naming the file and the limit, with no times.
+// Reads the times from `path`. CR LF, a lone CR and a lone LF each end a
+// line; byte 26 ends the file. Each time line is read by the numeric field
+// rule; an empty or blank line is 0 d. Refused, with no times: no START line;
+// no time between START and END (a missing END ends the list with the file);
+// more than 100 times; a line with text but no number at its start; a
+// negative time.
 IntegrationTimes ReadIntegrationTimes(const std::filesystem::path& path);
 
 // The same from the file's content, for callers that hold it already;

@@ -44,6 +44,9 @@ long double PowerOfTen(int exponent) {
   return std::pow(10.0L, static_cast<long double>(exponent));
 }
 
+// A power of ten that is finite at extended precision with room to spare.
+constexpr int kSplitPower = 4096;
+
 // "&H1F", "&O17", "&Q17", "&B101", "&17": an unsigned integer in base 16, 8 or 2.
 long double ReadBased(std::string_view field, std::size_t pos) {
   int base = 8;
@@ -79,14 +82,28 @@ long double ReadBased(std::string_view field, std::size_t pos) {
   return value;
 }
 
-}  // namespace
-
-long double ReadNumber(std::string_view field) {
+// Position of the first character after the blanks, tabs, CRs and LFs that lead a field.
+std::size_t SkipLeadingSpace(std::string_view field) {
   std::size_t pos = 0;
   while (pos < field.size() &&
          (field[pos] == ' ' || field[pos] == '\t' || field[pos] == '\r' || field[pos] == '\n')) {
     ++pos;
   }
+  return pos;
+}
+
+}  // namespace
+
+bool StartsWithNumber(std::string_view field) {
+  std::size_t pos = SkipLeadingSpace(field);
+  if (pos < field.size() && field[pos] == '&') return true;
+  if (pos < field.size() && (field[pos] == '+' || field[pos] == '-')) ++pos;
+  if (pos < field.size() && field[pos] == '.') ++pos;
+  return pos < field.size() && IsDigit(field[pos]);
+}
+
+long double ReadNumber(std::string_view field) {
+  std::size_t pos = SkipLeadingSpace(field);
   if (pos < field.size() && field[pos] == '&') return ReadBased(field, pos + 1);
 
   bool negative = false;
@@ -133,8 +150,15 @@ long double ReadNumber(std::string_view field) {
     scale += expNegative ? -exponent : exponent;
   }
   long double value = static_cast<long double>(mantissa);
-  if (mantissa != 0 && scale != 0) {
-    value = scale > 0 ? value * PowerOfTen(scale) : value / PowerOfTen(-scale);
+  if (mantissa != 0 && scale > 0) value *= PowerOfTen(scale);
+  if (mantissa != 0 && scale < 0) {
+    // Powers beyond about 10^4932 overflow, yet an 18-digit mantissa over one
+    // can still be a normal extended value: divide in two steps then.
+    if (scale < -kSplitPower) {
+      value /= PowerOfTen(kSplitPower);
+      scale += kSplitPower;
+    }
+    value /= PowerOfTen(-scale);
   }
   return negative ? -value : value;
 }

@@ -16,6 +16,11 @@ namespace quillmore::input {
 // later ones only scale. Does not allocate.
 long double ReadNumber(std::string_view field);
 
+// Whether `field` begins with a number by the rule of ReadNumber (after its
+// leading blanks): a digit, possibly after a sign or a point, or a "&" form.
+// A field without one reads as 0, which a caller may need to tell from "0".
+bool StartsWithNumber(std::string_view field);
+
 // The field as a count, age or record number: rounded to the nearest integer,
 // ties to even, clamped to the 32-bit range (NaN reads as 0).
 std::int32_t ReadInteger(std::string_view field);

@@ -20,6 +20,10 @@ class RecordFile {
   // included). Never creates or changes the file; a missing or unreadable
   // file is an error naming it.
   Status Open(const std::filesystem::path& path, std::size_t recordLength);
+  // Opens a copy of `bytes` as if it were the file `name` (for messages): every
+  // read then takes the same path as from a file on disk.
+  Status OpenBytes(std::string_view bytes, std::size_t recordLength,
+                   const std::filesystem::path& name);
   bool IsOpen() const { return file_ != nullptr; }
 
   // Reads record `recordNumber` (from 1) and makes the record after it the
@@ -38,6 +42,7 @@ class RecordFile {
   std::int64_t LastRecordNumber() const { return nextRecord_ - 1; }
   // Whole records in the file (a trailing partial record counts as one).
   std::int64_t RecordCount() const;
+  std::uint64_t ByteCount() const { return fileSize_; }
   std::size_t RecordLength() const { return recordLength_; }
   const std::filesystem::path& Path() const { return path_; }
 
@@ -46,6 +51,10 @@ class RecordFile {
     void operator()(std::FILE* file) const { std::fclose(file); }
   };
 
+  // Resets the state for a new source of records of `recordLength` bytes.
+  void Reset(const std::filesystem::path& path, std::size_t recordLength);
+
+  std::vector<char> bytes_;  // what OpenBytes reads; a vector keeps its storage when moved
   std::unique_ptr<std::FILE, Closer> file_;
   std::filesystem::path path_;
   std::size_t recordLength_ = 0;

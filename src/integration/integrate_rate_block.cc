@@ -1,5 +1,6 @@
 #include "integration/integrate_rate_block.h"
 
+#include <algorithm>
 #include <cstddef>
 
 #include "integration/curve_integrator.h"
@@ -50,6 +51,13 @@ int ComponentsOf(char letLetter, std::array<int, kComponentCount>& components) {
 }
 
 }  // namespace
+
+bool IntegratesComponent(char letLetter, int component) {
+  std::array<int, kComponentCount> components{};
+  const int count = ComponentsOf(letLetter, components);
+  return std::find(components.begin(), components.begin() + count, component) !=
+         components.begin() + count;
+}
 
 BlockResult IntegrateRateBlock(const RateTable& rates, const TimeGrid& timeGrid, char letLetter,
                                std::span<const double> integrationTimes,

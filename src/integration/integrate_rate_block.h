@@ -11,6 +11,10 @@
 
 namespace quillmore::integration {
 
+// Whether a block of `letLetter` with two or more time points integrates
+// `component` ("L" low, "H" high, "B" both, any other letter none).
+bool IntegratesComponent(char letLetter, int component);
+
 // Resets `coefficients` for rates.RegionCount() positions and
 // integrationTimes.size() times (days), then fills them in Gy/Bq:
 // - one time point: the tabulated rate, in both components, for every time;

@@ -76,7 +76,7 @@ void AddMessages(std::span<const RunMessage> messages, Json& json) {
   Json warnings = Json::array();
   Json notes = Json::array();
   for (const RunMessage& message : messages) {
-    (message.note ? notes : warnings).push_back(RunMessageJson(message));
+    (message.kind == MessageKind::kNote ? notes : warnings).push_back(RunMessageJson(message));
   }
   json["warnings"] = std::move(warnings);
   json["notes"] = std::move(notes);

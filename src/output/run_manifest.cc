@@ -17,7 +17,7 @@ input::Status WriteRunManifest(const std::filesystem::path& folder, const RunRec
   for (const NuclideMessage& message : record.messages) {
     Json json{{"nuclide", message.nuclide}};
     json.update(RunMessageJson(message.message));
-    (message.message.note ? notes : warnings).push_back(std::move(json));
+    (message.message.kind == MessageKind::kNote ? notes : warnings).push_back(std::move(json));
   }
   const Json manifest{{"provenance", record.provenance},
                       {"command_line", std::move(commandLine)},

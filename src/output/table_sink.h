@@ -15,6 +15,7 @@
 #include "input/dose_rate_file.h"
 #include "input/status.h"
 #include "integration/coefficient_table.h"
+#include "output/run_message.h"
 
 namespace quillmore::output {
 
@@ -34,16 +35,6 @@ struct RowGroup {
   const input::BlockHeader& header;
   std::int32_t formNumber = 0;  // forms counted on the first selected group
   const integration::CoefficientTable& coefficients;
-};
-
-// What the run tells about one nuclide besides its tables: a warning
-// (something asked for is missing or suspect) or a note (worth knowing,
-// nothing wrong). ageDays and record are 0 when it concerns the nuclide as a whole.
-struct RunMessage {
-  bool note = false;
-  std::int32_t ageDays = 0;
-  std::int64_t record = 0;  // the block's header record
-  std::string text;
 };
 
 class TableSink {

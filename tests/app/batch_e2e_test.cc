@@ -10,16 +10,21 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/nuclide_run.h"
+#include "input/age_groups.h"
 #include "input/data_index.h"
 #include "input/dose_rate_file.h"
 #include "input/integration_times.h"
 #include "input/nuclide_name.h"
 #include "input/region_names.h"
+#include "integration/block_integration.h"
 #include "sample_data/sample_data.h"
+#include "support/data_builder.h"
 #include "support/temp_dir.h"
 
 namespace quillmore::app {
@@ -136,7 +141,7 @@ void WriteInProcess(const fs::path& data, input::DataKind kind, const std::strin
   const NuclideResult result =
       WriteNuclideTables(file, index.Entry(), name, run, outputFolder, workspace);
   ASSERT_TRUE(result.status.ok()) << result.status.message();
-  ASSERT_TRUE(result.warnings.empty());
+  ASSERT_TRUE(result.messages.empty());
 }
 
 class BatchProgramTest : public ::testing::Test {
@@ -162,6 +167,11 @@ class BatchProgramTest : public ::testing::Test {
     return RunBatchProgram(work_.path(), arguments);
   }
   static fs::path Many() { return sampleRoot_->path() / "MANY"; }
+  // How many nuclides --list-nuclides gives for the MANY set and `kind`.
+  std::size_t ListedNuclides(const std::string& kind) {
+    return CountLines(
+        Run({"--data-set", kind, "--data-dir", Many().string(), "--list-nuclides"}).out);
+  }
 
   static TempDir* sampleRoot_;
   TempDir work_;
@@ -325,9 +335,14 @@ TEST_F(BatchProgramTest, ListsRegionsAndNuclidesOfTheDataSet) {
 }
 
 TEST_F(BatchProgramTest, CheckPassesSampleDataAndReportsABrokenCopyByRecord) {
+  // Notes alone: clean, exit 0; --quiet hides them.
   const Outcome clean = Run({"--check"});
   EXPECT_EQ(clean.status, 0) << clean.out;
-  EXPECT_EQ(clean.out, "The data set in DATA is clean.\n");
+  EXPECT_EQ(clean.out.substr(clean.out.find("\nDoseInd.NDX")),
+            "\nDoseInd.NDX:23: note: Kr-85 has no data in TQV27ING2.DRT\n"
+            "DoseInd.NDX:26: note: Ni-63 has no data in TQV27INH2.DRT\n"
+            "The data set in DATA is clean (4 notes).\n");
+  EXPECT_EQ(Run({"--check", "--quiet"}).out, "");
   EXPECT_EQ(Run({"--check", "--data-dir", Many().string()}).status, 0);
   const Outcome noFolder = Run({"--check", "--data-dir", "nowhere"});
   EXPECT_EQ(noFolder.status, 2);
@@ -361,7 +376,7 @@ TEST_F(BatchProgramTest, ParallelRunWritesTheSameBytesAsASerialRun) {
     EXPECT_EQ(Run(one).status, 0);
     EXPECT_EQ(Run(two).status, 0);
     const auto serialFiles = FolderContent(work_ / serial);
-    EXPECT_EQ(serialFiles.size(), 36u * 6u);
+    EXPECT_EQ(serialFiles.size(), ListedNuclides(kind) * 6u);
     EXPECT_TRUE(serialFiles == FolderContent(work_ / parallel));
   }
 }
@@ -372,11 +387,13 @@ TEST_F(BatchProgramTest, ProgressBarOnlyOnATerminalAndNeverWhenQuiet) {
   const Outcome piped = Run(run);
   EXPECT_EQ(piped.status, 0);
   EXPECT_EQ(piped.err, "");
-  EXPECT_EQ(piped.out.rfind("Wrote 36 files for 36 nuclides", 0), 0u) << piped.out;
+  const std::string count = std::to_string(ListedNuclides("h"));
+  EXPECT_EQ(piped.out.rfind("Wrote " + count + " files for " + count + " nuclides", 0), 0u)
+      << piped.out;
 
   const Outcome shown = RunBatchOnTerminal(work_.path(), run);
   EXPECT_EQ(shown.status, 0);
-  EXPECT_NE(shown.err.find("36/36"), std::string::npos) << shown.err;
+  EXPECT_NE(shown.err.find(count + "/" + count), std::string::npos) << shown.err;
   EXPECT_NE(shown.err.find("nuclides/s"), std::string::npos);
 
   std::vector<std::string> quietRun = run;
@@ -398,6 +415,283 @@ TEST_F(BatchProgramTest, QuietKeepsOnlyProblems) {
   EXPECT_EQ(missing.out, "");
   EXPECT_EQ(missing.err, "quillmore-batch: no data are available for Xx-1\n");
   EXPECT_EQ(Run({"--quiet", "--data-set", "h", "--ages", "9", "tc-99m"}).status, 2);
+}
+
+// The curve file against the table's own code: the rates at the tabulated
+// times are the file's rates, the doses at the periods the coefficients
+// before rounding, block by block of the nuclide run's walk.
+TEST_F(BatchProgramTest, CurvesMeetTheTabulatedRatesAndTheTableCoefficients) {
+  const Outcome outcome = Run({"--data-set", "h", "--ages", "10y,adult", "--regions", "2,lung",
+                               "--curves", "Pu-239", "Tc-99m"});
+  ASSERT_EQ(outcome.status, 0) << outcome.err;
+  for (const std::string nuclide : {"Pu-239 ", "Tc-99m "}) {
+    // (age days, form, region, kind, time) -> rate low, rate high, dose low, dose high.
+    std::map<std::tuple<int, int, std::string, std::string, double>, std::array<double, 4>> rows;
+    std::size_t gridRows = 0;
+    const std::string csv =
+        ReadFile(work_ / "OUTPUT" / (input::TrimBlanks(nuclide) + "_H_curves.csv"));
+    std::istringstream lines(csv);
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(line.substr(0, 29), "age_group,age_days,form,form_");
+    while (std::getline(lines, line)) {
+      std::vector<std::string> f;
+      std::istringstream fields(line);
+      for (std::string field; std::getline(fields, field, ',');) f.push_back(field);
+      ASSERT_EQ(f.size(), 11u) << line;
+      gridRows += f[5] == "grid";
+      rows[{std::stoi(f[1]), std::stoi(f[2]), f[4], f[5], std::stod(f[6])}] = {
+          std::stod(f[7]), std::stod(f[8]), std::stod(f[9]), std::stod(f[10])};
+    }
+
+    input::DataIndex index;
+    input::DoseRateFile file;
+    ASSERT_TRUE(index.Open(work_ / "DATA" / input::kIndexFileName).ok());
+    ASSERT_TRUE(
+        file.Open(work_ / "DATA" / input::DoseRateFileName(input::DataKind::kInhalation)).ok());
+    ASSERT_NE(index.FindNuclide(nuclide), 0);
+    RunSelection run;
+    run.selectedAges = {4, 6};
+    run.selectedRegions = {2, 30};
+    run.integrationTimes =
+        input::ReadIntegrationTimes(work_ / "DATA" / input::kTimesFileName).integrationTimes;
+    integration::BlockWorkspace workspace;
+    integration::CoefficientTable coefficients;
+    std::array<int, 2> forms{};
+    std::size_t checked = 0;
+    file.PositionAt(index.Entry().StartFor(input::DataKind::kInhalation));
+    for (input::BlockHeader header = file.ReadBlockHeader(input::DataKind::kInhalation);
+         header.name == nuclide && !file.AtEnd();
+         header = file.ReadBlockHeader(input::DataKind::kInhalation)) {
+      const int table = TableForAge(run, header.ageDays);
+      if (table < 0) {
+        file.SkipRecords(header.RecordsToSkip());
+        continue;
+      }
+      ASSERT_TRUE(integration::ReadAndIntegrateBlock(file, header, run.selectedRegions,
+                                                     run.integrationTimes, workspace, coefficients)
+                      .valid);
+      const int days = input::AgeGroupDays(run.selectedAges[static_cast<std::size_t>(table)]);
+      const int form = ++forms[static_cast<std::size_t>(table)];
+      const int points = workspace.timeGrid.Count();
+      ASSERT_GT(points, 1);
+      for (int j = 0; j < 2; ++j) {
+        const std::string region = j == 0 ? "UB Wall" : "Lung";
+        for (int i = 0; i < points; ++i) {
+          const auto& row = rows.at({days, form, region, "tabulated", workspace.timeGrid.at(i)});
+          EXPECT_EQ(row[0], workspace.rates.at(integration::kLowLet, j, i));
+          EXPECT_EQ(row[1], workspace.rates.at(integration::kHighLet, j, i));
+        }
+        for (std::size_t k = 0; k < run.integrationTimes.size(); ++k) {
+          const auto& row = rows.at({days, form, region, "period", run.integrationTimes[k]});
+          EXPECT_EQ(row[2], coefficients.at(integration::kLowLet, j, static_cast<int>(k)));
+          EXPECT_EQ(row[3], coefficients.at(integration::kHighLet, j, static_cast<int>(k)));
+          ++checked;
+        }
+      }
+    }
+    EXPECT_GT(checked, 20u) << nuclide;
+    // About 50 grid points a decade from the first tabulated time to the last period.
+    EXPECT_GT(gridRows, 50u * 4 * 2 * 2) << nuclide;
+  }
+}
+
+TEST_F(BatchProgramTest, TimesFileFaultsExitTwoNamingFileAndLineAndWriteNothing) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"START\r\n1\r\nabc\r\nEND\r\n",
+       "DATA/Quillmore.ini, line 3: \"abc\" is not a number of days"},
+      {"START\r\n-5\r\nEND\r\n", "DATA/Quillmore.ini, line 2: \"-5\" is a negative time"},
+      {"; none\r\nSTART\r\nEND\r\n",
+       "DATA/Quillmore.ini holds no integration times between START and END"}};
+  for (const auto& [content, message] : cases) {
+    WriteFile(work_ / "DATA" / input::kTimesFileName, content);
+    const Outcome outcome = Run({"--data-set", "h", "tc-99m"});
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_EQ(outcome.err, "quillmore-batch: " + message + "\n");
+    EXPECT_FALSE(fs::exists(work_ / "OUTPUT"));
+  }
+  // LF line ends, as a Linux editor writes them, give the tables of CR LF.
+  WriteFile(work_ / "DATA" / input::kTimesFileName, "START\r\n1\r\n365\r\nEND\r\n");
+  EXPECT_EQ(Run({"--data-set", "h", "--ages", "1", "--output-dir", "CRLF", "tc-99m"}).status, 0);
+  WriteFile(work_ / "DATA" / input::kTimesFileName, "START\n1\n365\nEND\n");
+  EXPECT_EQ(Run({"--data-set", "h", "--ages", "1", "--output-dir", "LF", "tc-99m"}).status, 0);
+  EXPECT_EQ(FolderContent(work_ / "LF"), FolderContent(work_ / "CRLF"));
+  EXPECT_EQ(FolderContent(work_ / "LF").size(), 1u);
+}
+
+TEST_F(BatchProgramTest, SuspectBlocksWarnExitOneAndTheOtherNuclidesAreWritten) {
+  // Aa-1: an unknown LET letter (rows written, not integrated); Bb-2: letter
+  // and records per point disagree (the walk stops); Cc-3 is sound.
+  testing::DoseRateFileBuilder builder(input::DataKind::kInhalation);
+  testing::BlockSpec block;
+  block.times = {1, 10, 100};
+  block.rates.assign(3, testing::ScaledRates(1e-10));
+  std::vector<std::int32_t> starts;
+  for (const char* name : {"Aa-1", "Bb-2", "Cc-3"}) {
+    block.name = name;
+    starts.push_back(builder.NextRecordNumber());
+    for (std::int32_t age : {100, 7300}) {
+      block.ageDays = age;
+      block.letLetter = std::string(name) == "Aa-1" && age == 100 ? 'X' : 'L';
+      block.recordsPerPoint = std::string(name) == "Bb-2" && age == 100 ? 2 : -1;
+      builder.AddBlock(block);
+    }
+  }
+  builder.WriteTo(work_ / "DATA" / "TQV27INH2.DRT");
+  WriteFile(work_ / "DATA" / input::kIndexFileName,
+            testing::IndexFileBytes(
+                {{"Aa-1", 0, starts[0]}, {"Bb-2", 0, starts[1]}, {"Cc-3", 0, starts[2]}}));
+  WriteFile(work_ / "DATA" / input::kTimesFileName, "START\r\n1\r\n50\r\nEND\r\n");
+  const Outcome outcome =
+      Run({"--data-set", "h", "--ages", "infant,adult", "aa-1", "bb-2", "cc-3"});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.err,
+            "quillmore-batch: warning: Aa-1, age 100 d, record 3: unknown LET letter \"X\"; its "
+            "rows are written but not integrated\n"
+            "quillmore-batch: warning: Bb-2, age 100 d, record 11: LET letter \"L\" disagrees with "
+            "2 records per point; the tables of Bb-2 stop here, incomplete\n"
+            "quillmore-batch: warning: Bb-2: headers only for Infant, Adult\n");
+  const auto written = FolderContent(work_ / "OUTPUT");
+  EXPECT_EQ(written.size(), 6u);
+  EXPECT_GT(written.at("Cc-3_7300_H.TXT").size(), written.at("Bb-2_7300_H.TXT").size());
+  EXPECT_EQ(written.at("Aa-1_100_H.TXT").size(), written.at("Aa-1_7300_H.TXT").size());
+}
+
+TEST_F(BatchProgramTest, NuclidesAndAgesWithoutDataWarnWhenNamedAndAllPassesThemOver) {
+  const Outcome named = Run({"--data-set", "h", "--ages", "1,6", "ni-63", "tc-99m"});
+  EXPECT_EQ(named.status, 1);
+  EXPECT_EQ(named.err,
+            "quillmore-batch: warning: Ni-63: no data in TQV27INH2.DRT; headers only for Infant, "
+            "Adult\n");
+  EXPECT_EQ(FolderContent(work_ / "OUTPUT").size(), 4u) << "headers-only tables, as before";
+
+  const Outcome all = Run({"--data-set", "g", "--all", "--ages", "1", "--output-dir", "ALL"});
+  EXPECT_EQ(all.status, 0) << all.err;
+  EXPECT_EQ(all.err,
+            "quillmore-batch: note: Be-7: 1 block holds one time point; its rows give the "
+            "tabulated rate (Gy/Bq per day), not an integral\n")
+      << "no warning";
+  EXPECT_NE(all.out.find(" s; passed over 1 nuclide without data in TQV27ING2.DRT.\n"),
+            std::string::npos)
+      << all.out;
+  EXPECT_EQ(FolderContent(work_ / "ALL").size(),
+            CountLines(Run({"--data-set", "g", "--list-nuclides"}).out));
+}
+
+TEST_F(BatchProgramTest, PeriodsPastTheDataAreNotedAndQuietHidesTheNotes) {
+  WriteFile(work_ / "DATA" / input::kTimesFileName, "START\r\n1\r\n40000\r\n60000\r\nEND\r\n");
+  const std::vector<std::string> run{"--data-set", "h", "--ages", "1", "be-7", "tc-99m"};
+  const Outcome noted = Run(run);
+  EXPECT_EQ(noted.status, 0);
+  EXPECT_EQ(noted.err,
+            "quillmore-batch: note: Be-7: 2 blocks hold one time point; their rows give the "
+            "tabulated rate (Gy/Bq per day), not an integral\n"
+            "quillmore-batch: note: Tc-99m: periods 40000, 60000 d lie past the last tabulated "
+            "time of some blocks (earliest 36500 d); their curves are extended\n");
+  std::vector<std::string> quiet = run;
+  quiet.push_back("--quiet");
+  const Outcome hidden = Run(quiet);
+  EXPECT_EQ(hidden.status, 0);
+  EXPECT_EQ(hidden.out + hidden.err, "");
+}
+
+TEST_F(BatchProgramTest, RegionNamesDifferingInCaseAndIndexRangesOutsideTheFile) {
+  EXPECT_EQ(
+      Run({"--data-set", "h", "--ages", "1", "--regions", "Lung bb,remainder", "tc-99m"}).status,
+      0);
+  const std::string table = ReadFile(work_ / "OUTPUT" / "Tc-99m_100_H.TXT");
+  EXPECT_NE(table.find("Lung bb"), std::string::npos);
+  EXPECT_EQ(table.find("Lung BB"), std::string::npos);
+  EXPECT_NE(table.find("Rest Body"), std::string::npos);
+  const std::vector<std::pair<std::string, std::string>> refused = {
+      {"lung bb",
+       "region \"lung bb\" is ambiguous: 15 \"Lung BB\" or 16 \"Lung bb\" (give the "
+       "exact name or number)"},
+      {"lung,30", "region 30 \"Lung\" is listed twice in --regions"}};
+  for (const auto& [regions, message] : refused) {
+    const Outcome outcome = Run({"--data-set", "h", "--regions", regions, "tc-99m"});
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_EQ(outcome.err, "quillmore-batch: " + message + "\n");
+  }
+
+  // A last entry of 9E99 reads as 2^31 - 1: refused at once, naming the field.
+  std::string index = ReadFile(work_ / "DATA" / input::kIndexFileName);
+  index.replace(25 + 4, 4, "9E99");
+  WriteFile(work_ / "DATA" / input::kIndexFileName, index);
+  for (const std::vector<std::string>& arguments :
+       {std::vector<std::string>{"--data-set", "h", "xx-1"},
+        std::vector<std::string>{"--data-set", "g", "--list-nuclides"},
+        std::vector<std::string>{"--data-set", "g", "--all"}}) {
+    const Outcome outcome = Run(arguments);
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_EQ(outcome.err,
+              "quillmore-batch: DATA/DoseInd.NDX, record 2: the last entry (positions 5-8) reads "
+              "2147483647; it must lie in records 3 to 42\n");
+  }
+}
+
+TEST_F(BatchProgramTest, CheckReportsEveryProblemOfABuiltDataSetAndNotesApart) {
+  const fs::path data = work_ / "EVERY";
+  testing::DoseRateFileBuilder inhalation(input::DataKind::kInhalation);
+  std::vector<testing::IndexRow> rows;
+  // Each nuclide has six blocks; `edit` spoils the first.
+  auto add = [&](const std::string& name, const std::vector<double>& times, auto edit) {
+    rows.push_back({name, 0, inhalation.NextRecordNumber()});
+    for (std::int32_t age : {100, 365, 1825, 3650, 5475, 7300}) {
+      testing::BlockSpec block;
+      block.name = name;
+      block.ageDays = age;
+      block.times = times;
+      block.rates.assign(times.size(), testing::ScaledRates(1e-10));
+      if (age == 100) edit(block);
+      inhalation.AddBlock(block);
+    }
+  };
+  add("Aa-1", {1, 10, 100}, [](testing::BlockSpec& b) { b.letLetter = 'X'; });
+  add("Bb-2", {1, 10, 100}, [](testing::BlockSpec& b) { b.recordsPerPoint = 2; });
+  add("Cc-3", {1, 10, 100}, [](testing::BlockSpec& b) { b.ageDays = 7299; });
+  add("Dd-4", {1, 10, 100}, [](testing::BlockSpec& b) { b.times = {1, 10, 10}; });
+  add("Ee-5", {1, 10, 100}, [](testing::BlockSpec& b) {
+    b.times.clear();
+    b.rates.clear();
+  });
+  add("Gg-7", {1}, [](testing::BlockSpec&) {});
+  add("Hh-8", {1, 10, 100}, [](testing::BlockSpec&) {});
+  rows.insert(rows.begin() + 5, {"Ff-6", 0, 0});
+  inhalation.WriteTo(data / "TQV27INH2.DRT");
+  // The ingestion file came through a system that turned CR LF into LF.
+  std::string ingestion = testing::DoseRateFileBuilder(input::DataKind::kIngestion).Bytes();
+  for (std::size_t at; (at = ingestion.find("\r\n")) != std::string::npos;) ingestion.erase(at, 1);
+  WriteFile(data / "TQV27ING2.DRT", ingestion);
+  WriteFile(data / input::kIndexFileName, testing::IndexFileBytes(rows));
+  WriteFile(data / input::kTimesFileName, "START\n1\n30\ndays\nEND\n");
+  WriteFile(work_ / "good.ini", "START\n1\n30\n365\nEND\n");
+
+  const Outcome every = Run({"--check", "--data-dir", "EVERY"});
+  EXPECT_EQ(every.status, 1);
+  EXPECT_EQ(every.err, "");
+  for (const char* line :
+       {"Quillmore.ini:4: \"days\" is not a number of days\n",
+        "TQV27INH2.DRT:3: unknown LET letter \"X\"\n",
+        "TQV27INH2.DRT:27: LET letter \"L\" disagrees with 2 records per point\n",
+        "TQV27INH2.DRT:51: age 7299 d belongs to no age group\n",
+        "TQV27INH2.DRT:78: time points not strictly increasing\n",
+        "TQV27INH2.DRT:99: no time points\n",
+        "TQV27INH2.DRT:51: \"Cc-3   \" has no block for Infant: those tables would hold headers "
+        "only\n",
+        "TQV27ING2.DRT:1: lines end in LF, not CR LF",
+        "DoseInd.NDX:8: \"Ff-6   \" has no data in either dose-rate file\n",
+        "TQV27INH2.DRT:120: note: Gg-7: 6 blocks hold one time point"}) {
+    EXPECT_NE(every.out.find(line), std::string::npos) << line << "\n" << every.out;
+  }
+  EXPECT_EQ(every.out.find("clean"), std::string::npos);
+  // With times it can read, the check notes the periods past the data too.
+  const Outcome periods = Run({"--check", "--data-dir", "EVERY", "--times", "good.ini"});
+  EXPECT_EQ(periods.status, 1);
+  EXPECT_NE(periods.out.find("TQV27INH2.DRT:132: note: Hh-8: periods 365 d lie past the last "
+                             "tabulated time of some blocks (earliest 100 d)"),
+            std::string::npos)
+      << periods.out;
 }
 
 }  // namespace

@@ -295,8 +295,13 @@ TEST_F(DriverTest, NuclideWithoutDataForTheSetStillGetsItsFilesListed) {
   const std::vector<Screen> pauses = ScreensWith("to continue....");
   ASSERT_EQ(pauses.size(), 1u);
   EXPECT_TRUE(Shows(Last(), " # Ages selected: 6"));
-  EXPECT_EQ(Row(pauses[0], 17), "         Kr-85_100_G.TXT          Infant");
-  EXPECT_EQ(Row(pauses[0], 22), "         Kr-85_7300_G.TXT         Adult");
+  // The warning wraps at the screen's edge.
+  EXPECT_EQ(Row(pauses[0], 14),
+            " Kr-85: no data in TQV27ING2.DRT; headers only for Infant, 1 y-old, 5 y-old, 10");
+  EXPECT_EQ(Row(pauses[0], 15), "y-old, 15 y-old, Adult");
+  EXPECT_EQ(pauses[0].At(14, 2).attribute, kYellowOnBlue);
+  EXPECT_EQ(Row(pauses[0], 19), "         Kr-85_100_G.TXT          Infant");
+  EXPECT_EQ(Row(pauses[0], 24), "         Kr-85_7300_G.TXT         Adult");
   EXPECT_EQ(FolderNames(dir / "OUTPUT").size(), 6u);
   EXPECT_FALSE(testing::ReadFile(dir / "OUTPUT" / "Kr-85_7300_G.TXT").empty());
 
@@ -351,7 +356,7 @@ TEST_F(DriverTest, UnwritableOutputIsReportedInYellowAndNoFileIsListed) {
   expectAskedAgain(" Cannot create OUTPUT/Tc-99m_3650_H.TXT: Is a directory");
 }
 
-TEST_F(DriverTest, InvalidBlockIsReportedInYellowAndTheOthersAreWritten) {
+TEST_F(DriverTest, WarningsInYellowAndNotesInWhiteBeforeTheFileList) {
   // One nuclide: the infant block repeats a time, the adult block is sound.
   fs::remove_all(dir / "DATA");
   testing::DoseRateFileBuilder builder(input::DataKind::kInhalation);
@@ -363,10 +368,11 @@ TEST_F(DriverTest, InvalidBlockIsReportedInYellowAndTheOthersAreWritten) {
   const std::int32_t start = builder.AddBlock(block);
   block.ageDays = 7300;
   block.times = {1, 10, 100};
+  block.rates.assign(3, testing::ScaledRates(1e-10));  // flat, so 500 d extends it safely
   builder.AddBlock(block);
   builder.WriteTo(dir / "DATA" / "TQV27INH2.DRT");
   testing::WriteFile(dir / "DATA" / "DoseInd.NDX", testing::IndexFileBytes({{"Xx-1", 0, start}}));
-  testing::WriteFile(dir / "DATA" / "Quillmore.ini", "START\r\n1\r\n50\r\nEND\r\n");
+  testing::WriteFile(dir / "DATA" / "Quillmore.ini", "START\r\n1\r\n500\r\nEND\r\n");
 
   Choose(1, {1, 6}, {1});
   Type("xx-1");
@@ -377,13 +383,20 @@ TEST_F(DriverTest, InvalidBlockIsReportedInYellowAndTheOthersAreWritten) {
   const std::vector<Screen> pauses = ScreensWith("to continue....");
   ASSERT_EQ(pauses.size(), 1u);
   const Screen& screen = pauses[0];
-  EXPECT_EQ(Row(screen, 14),
-            " Xx-1, 100 d block skipped: time points not strictly increasing at record 6");
+  EXPECT_EQ(Row(screen, 14) + Row(screen, 15),
+            " Xx-1, age 100 d, record 3: time points not strictly increasing at record 6; its "
+            "rows are left out");
   EXPECT_EQ(screen.At(14, 2).attribute, kYellowOnBlue);
-  EXPECT_EQ(Row(screen, 15), "");
-  EXPECT_EQ(Row(screen, 16), "      Data files written in OUTPUT subfolder:");
-  EXPECT_EQ(Row(screen, 18), "         Xx-1_100_H.TXT           Infant");
-  EXPECT_EQ(Row(screen, 19), "         Xx-1_7300_H.TXT          Adult");
+  EXPECT_EQ(Row(screen, 16), " Xx-1: headers only for Infant");
+  EXPECT_EQ(screen.At(16, 2).attribute, kYellowOnBlue);
+  EXPECT_EQ(Row(screen, 17),
+            " Xx-1: periods 500 d lie past the last tabulated time of some blocks (earliest 1");
+  EXPECT_EQ(Row(screen, 18), "00 d); their curves are extended");
+  EXPECT_EQ(screen.At(17, 2).attribute, kWhiteOnBlue);
+  EXPECT_EQ(Row(screen, 19), "");
+  EXPECT_EQ(Row(screen, 20), "      Data files written in OUTPUT subfolder:");
+  EXPECT_EQ(Row(screen, 22), "         Xx-1_100_H.TXT           Infant");
+  EXPECT_EQ(Row(screen, 23), "         Xx-1_7300_H.TXT          Adult");
   EXPECT_LT(testing::ReadFile(dir / "OUTPUT" / "Xx-1_100_H.TXT").size(),
             testing::ReadFile(dir / "OUTPUT" / "Xx-1_7300_H.TXT").size());
 }
@@ -451,12 +464,27 @@ TEST_F(DriverAbortTest, MissingTimesFile) {
   EXPECT_EQ(terminal.seen.size(), 2u);
 }
 
-TEST_F(DriverAbortTest, TimesFileWithoutTimesEndsSilently) {
-  testing::WriteFile(dir / "DATA" / "Quillmore.ini", "Times\r\nSTART\r\nEND\r\n");
-  terminal.Key(' ').Key(' ');
-  EXPECT_EQ(Run(), kSessionError);
-  EXPECT_EQ(terminal.unreadCount(), 1u);
-  EXPECT_EQ(terminal.shown().Text(), terminal.seen.at(0).Text());
+TEST_F(DriverAbortTest, TimesFileThatCannotBeUsedIsNamedByLine) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"Times\r\nSTART\r\nEND\r\n",
+       " DATA/Quillmore.ini holds no integration times between START and END."},
+      {"START\r\n1\r\nabc\r\nEND\r\n",
+       " DATA/Quillmore.ini, line 3: \"abc\" is not a number of days."},
+      {"START\n-5\nEND\n", " DATA/Quillmore.ini, line 2: \"-5\" is a negative time."}};
+  for (const auto& [content, message] : cases) {
+    SCOPED_TRACE(content);
+    terminal.seen.clear();
+    testing::WriteFile(dir / "DATA" / "Quillmore.ini", content);
+    terminal.Key(' ').Key(' ');
+    ExpectEnd(kSessionError, 27, message, "exit...");
+    EXPECT_TRUE(ScreensWith("Select Data Set").empty());
+  }
+  // Line ends of a Linux editor read like CR LF.
+  testing::WriteFile(dir / "DATA" / "Quillmore.ini", "START\n1\n7\nEND\n");
+  terminal.seen.clear();
+  terminal.Key(' ').Key(kEscape).Key(' ');
+  ExpectEnd(kSessionAborted, 5,
+            " No absorbed dose rate file was selected, calculations are aborted.", "abort....");
 }
 
 TEST_F(DriverAbortTest, MoreThanAHundredTimesAreRefusedByName) {

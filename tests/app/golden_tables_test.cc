@@ -92,7 +92,7 @@ class GoldenTablesTest : public ::testing::Test {
     const NuclideResult result =
         WriteNuclideTables(file, index_.Entry(), typed, run_, dir_ / "OUTPUT", workspace);
     EXPECT_TRUE(result.status.ok()) << result.status.message();
-    EXPECT_TRUE(result.warnings.empty());
+    EXPECT_TRUE(result.messages.empty());
     std::vector<std::string> names;
     for (const auto& path : result.files) names.push_back(path.filename().string());
     std::sort(names.begin(), names.end());

@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "app/curve_plots.h"
 #include "input/data_index.h"
 #include "input/nuclide_name.h"
 #include "support/data_builder.h"
@@ -126,22 +127,101 @@ TEST_F(NuclideRunTest, EndsOnTheEndOfTheFile) {
   EXPECT_EQ(FileLines("Zr-95_365_H.TXT").size(), 5U);
 }
 
-TEST_F(NuclideRunTest, InvalidBlockIsReportedSkippedAndTheWalkGoesOn) {
+// The messages of a run, one line each: "warning: ..." or "note: ...".
+std::vector<std::string> Messages(const NuclideResult& result) {
+  std::vector<std::string> lines;
+  for (const RunMessage& message : result.messages) {
+    lines.push_back(std::string(MessageKindName(message.kind)) + ": " + message.text);
+  }
+  return lines;
+}
+
+TEST_F(NuclideRunTest, SuspectBlocksAreNamedAndTheWalkGoesOn) {
   const std::int32_t start = builder_.NextRecordNumber();
   BlockSpec broken = Block("Cs-137", 100, 'L');
   broken.times = {1, 10, 5};
-  builder_.AddBlock(broken);
-  builder_.AddBlock(Block("Cs-137", 365, 'L'));
-  run_.selectedAges = {1, 2};
+  builder_.AddBlock(broken);                       // record 3: rows left out
+  builder_.AddBlock(Block("Cs-137", 365, 'X'));    // record 7: rows of zeros
+  BlockSpec negative = Block("Cs-137", 365, 'L');  // record 11: extended below zero
+  negative.rates = {ScaledRates(0), ScaledRates(1e-9), ScaledRates(2e-9)};
+  builder_.AddBlock(negative);
+  BlockSpec empty = Block("Cs-137", 365, 'H');  // record 15
+  empty.times.clear();
+  builder_.AddBlock(empty);
+  run_.selectedAges = {1, 2, 3};
   const NuclideResult result = Run("cs-137", start);
   ASSERT_TRUE(result.status.ok());
-  ASSERT_EQ(result.warnings.size(), 1U);
-  EXPECT_EQ(result.warnings[0].nuclide, "Cs-137");
-  EXPECT_EQ(result.warnings[0].ageDays, 100);
-  EXPECT_EQ(result.warnings[0].record, start);
-  EXPECT_FALSE(result.warnings[0].reason.empty());
+  EXPECT_EQ(Messages(result),
+            (std::vector<std::string>{
+                "warning: Cs-137, age 100 d, record 3: time points not strictly increasing at "
+                "record 6; its rows are left out",
+                "warning: Cs-137, age 365 d, record 7: unknown LET letter \"X\"; its rows are "
+                "written but not integrated",
+                "warning: Cs-137, age 365 d, record 11: coefficients below zero (lowest -9.65E-10 "
+                "Gy/Bq); a dose cannot be negative",
+                "warning: Cs-137, age 365 d, record 15: no time points; its rows are written as "
+                "zeros",
+                "warning: Cs-137: headers only for Infant, 5 y-old"}));
   EXPECT_EQ(FileLines("Cs-137_100_H.TXT").size(), 3U) << "no row group for the invalid block";
-  EXPECT_EQ(FileLines("Cs-137_365_H.TXT").size(), 5U);
+  const auto written = FileLines("Cs-137_365_H.TXT");
+  ASSERT_EQ(written.size(), 3U + 3 * 2);
+  const std::string numbers = written[4].substr(written[4].size() - 36);
+  EXPECT_EQ(numbers.find_first_of("123456789"), std::string::npos)
+      << "the unknown letter's rows are written, all zeros: " << numbers;
+}
+
+TEST_F(NuclideRunTest, LetLetterAndRecordsPerPointDisagreeingStopTheWalk) {
+  // Each block is skipped by its letter but would be read by its P: in step
+  // only when they agree. An unknown letter with P = 2 is the same case.
+  for (const char let : {'L', 'X'}) {
+    for (const int age : {100, 365}) {
+      SCOPED_TRACE(std::string(1, let) + " " + std::to_string(age));
+      builder_ = DoseRateFileBuilder(DataKind::kInhalation);
+      const std::int32_t start = builder_.NextRecordNumber();
+      BlockSpec pairs = Block("Pu-239", age, 'B');
+      pairs.letLetter = let;
+      pairs.recordsPerPoint = 2;
+      pairs.highRates.clear();
+      builder_.AddBlock(pairs);
+      builder_.AddBlock(Block("Pu-239", 7300, 'L'));
+      run_.selectedAges = {1, 6};
+      const NuclideResult result = Run("pu-239", start);
+      ASSERT_TRUE(result.status.ok());
+      EXPECT_EQ(
+          Messages(result),
+          (std::vector<std::string>{
+              "warning: Pu-239, age " + std::to_string(age) + " d, record 3: LET letter \"" + let +
+                  "\" disagrees with 2 records per point; the tables of Pu-239 stop here, "
+                  "incomplete",
+              "warning: Pu-239: headers only for Infant, Adult"}));
+      EXPECT_EQ(FileLines("Pu-239_7300_H.TXT").size(), 3U);
+    }
+  }
+}
+
+TEST_F(NuclideRunTest, NotesForExtendedPeriodsAndSinglePoints) {
+  const std::int32_t start = builder_.NextRecordNumber();
+  BlockSpec shortBlock = Block("Be-7", 100, 'L');
+  shortBlock.times = {1, 2, 20};  // 50 d lies past it
+  builder_.AddBlock(shortBlock);
+  BlockSpec single = Block("Be-7", 100, 'B');
+  single.times = {1};
+  builder_.AddBlock(single);
+  builder_.AddBlock(Block("Be-7", 7300, 'L'));  // reaches 100 d
+  run_.selectedAges = {1, 6};
+  run_.integrationTimes = {1, 30, 50.5};
+  const NuclideResult result = Run("be-7", start);
+  EXPECT_EQ(Messages(result),
+            (std::vector<std::string>{
+                "note: Be-7: periods 30, 50.5 d lie past the last tabulated time of some blocks "
+                "(earliest 20 d); their curves are extended",
+                "note: Be-7: 1 block holds one time point; its rows give the tabulated rate "
+                "(Gy/Bq per day), not an integral"}));
+  builder_ = DoseRateFileBuilder(DataKind::kInhalation);
+  builder_.AddBlock(Block("Be-7", 100, 'L'));
+  run_.selectedAges = {1};
+  run_.integrationTimes = {1, 100};
+  EXPECT_TRUE(Run("be-7", start).messages.empty()) << "the last time itself is within the data";
 }
 
 TEST_F(NuclideRunTest, StartRecordsOutsideTheFile) {
@@ -150,12 +230,60 @@ TEST_F(NuclideRunTest, StartRecordsOutsideTheFile) {
   NuclideResult none = Run("co-60", 0);
   EXPECT_TRUE(none.status.ok());
   EXPECT_EQ(FileLines("Co-60_100_H.TXT").size(), 3U) << "headers only";
+  EXPECT_EQ(Messages(none),
+            std::vector<std::string>{
+                "warning: Co-60: no data in TQV27INH2.DRT; headers only for Infant"});
   for (std::int32_t start : {2, 7, -1}) {
     file_ = input::DoseRateFile();
     const NuclideResult bad = Run("co-60", start);
     EXPECT_EQ(bad.status.code(), input::Status::Code::kCorruption) << start;
     EXPECT_NE(bad.status.message().find("TQV27INH2.DRT"), std::string::npos);
   }
+}
+
+// The plots read the blocks of the table's row groups again: each period's
+// values are listed as the table prints them; a single point is only a point.
+TEST_F(NuclideRunTest, PlotsFollowTheRowGroupsAndListTheTableValues) {
+  const std::int32_t start = builder_.NextRecordNumber();
+  builder_.AddBlock(Block("Cs-137", 3650, 'B'));
+  BlockSpec single = Block("Cs-137", 3650, 'L', 'M');
+  single.times = {5};
+  single.rates.resize(1);
+  builder_.AddBlock(single);
+  builder_.AddBlock(Block("Cs-137", 100, 'B'));
+  builder_.AddBlock(Block("Cs-137", 3650, 'L', 'S'));
+  run_.selectedAges = {4};
+  run_.integrationTimes = {1, 50, 400};
+  ASSERT_TRUE(Run("cs-137", start).status.ok());
+  const auto lines = FileLines("Cs-137_3650_H.TXT");
+  ASSERT_EQ(lines.size(), 3U + 3 * 3);
+
+  std::string name = "Cs-137";
+  input::NormaliseNuclideName(name);
+  CurvePlots plots(file_, {name, 0, start}, name, run_, 0);
+  for (int group : {0, 2}) {
+    const std::optional<console::Plot> plot = plots.PlotFor(1, group);
+    ASSERT_TRUE(plot.has_value());
+    EXPECT_NE(plot->title.find("class " + std::string(group == 0 ? "F" : "S")), std::string::npos);
+    ASSERT_EQ(plot->panels.size(), 2U);
+    const std::vector<std::string>& legend = plot->panels[1].legend;
+    ASSERT_EQ(legend.size(), 1U + 3 + 1) << "heading, periods, the one past the data";
+    for (std::size_t k = 0; k < 3; ++k) {
+      const std::string& row = lines[3 + static_cast<std::size_t>(group) * 3 + k];
+      EXPECT_EQ(legend[1 + k], input::TrimBlanks(row.substr(9, 8) + row.substr(17 + 19, 19)) +
+                                   (k == 2 ? "*" : ""));
+    }
+    EXPECT_EQ(plot->panels[0].series.size(), group == 0 ? 2U : 1U) << "the block's components";
+  }
+  const std::optional<console::Plot> point = plots.PlotFor(0, 1);
+  ASSERT_TRUE(point.has_value());
+  ASSERT_EQ(point->panels.size(), 1U);
+  ASSERT_EQ(point->panels[0].series.size(), 1U);
+  EXPECT_EQ(point->panels[0].series[0].markers.size(), 1U);
+  EXPECT_TRUE(point->panels[0].series[0].line.empty());
+  EXPECT_NE(point->notes.back().find("not an integral"), std::string::npos);
+  EXPECT_FALSE(plots.PlotFor(0, 3).has_value());
+  EXPECT_FALSE(plots.PlotFor(2, 0).has_value());
 }
 
 }  // namespace

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "console/headless_terminal.h"
 #include "support/temp_dir.h"
@@ -74,7 +77,7 @@ TEST_F(FileViewerTest, FrozenRowsAndColumnsStayWhileTheRestScrolls) {
 TEST_F(FileViewerTest, ColumnsMoveByOneWithShiftOrAngleBracketsAndStopAtTheEdges) {
   terminal.Key(kKeyRight, true).Key('>').Key('>').Key('<').Key('q');
   View();
-  EXPECT_EQ(Seen(2).substr(9, 8), "01R1....") << "two columns on";
+  EXPECT_EQ(Seen(2).substr(9, 9), "|01R1....") << "two columns on, kept apart by a separator";
 
   terminal.Key(kKeyLeft).Key(kKeyLeft, true).Key('<').Key('q');
   View();
@@ -85,7 +88,7 @@ TEST_F(FileViewerTest, ColumnsMoveByOneWithShiftOrAngleBracketsAndStopAtTheEdges
   EXPECT_EQ(Seen(2).substr(9, 6), "|B03R1") << "Left: one block back";
   terminal.Key(kKeyRight).Key(kKeyRight).Key(kKeyLeft, true).Key(kKeyLeft, true).Key('q');
   View();
-  EXPECT_EQ(Seen(2).substr(9, 8), "..|B03R1") << "Shift+Left: two columns back";
+  EXPECT_EQ(Seen(2).substr(9, 9), "|..|B03R1") << "Shift+Left: two columns back, kept apart";
   EXPECT_NE(Seen(28).find("Col 46"), std::string::npos) << Seen(28);
 
   // 9 + 8 x 19 = 161 characters: the last 80 are shown at most.
@@ -145,6 +148,64 @@ TEST_F(FileViewerTest, EmptyFileAndShortFileDoNotScroll) {
   terminal.Key(kKeyDown).Key('q');
   EXPECT_TRUE(ViewFile(console, dir / "empty.txt", 0, 0));
   EXPECT_NE(Seen(28).find("Row 1/0"), std::string::npos) << Seen(28);
+}
+
+// Records what the viewer showed when a plot was asked for.
+class PlotRecorder : public PlotSource {
+ public:
+  explicit PlotRecorder(const HeadlessTerminal& terminal) : terminal_(terminal) {}
+  std::optional<Plot> PlotFor(int region, int group) override {
+    asked.push_back({region, group});
+    if (tableWhenAsked.empty()) tableWhenAsked = terminal_.shown().Text();
+    return Plot{"plot", "t (d)", {}, {}};
+  }
+  std::vector<std::pair<int, int>> asked;
+  std::string tableWhenAsked;
+
+ private:
+  const HeadlessTerminal& terminal_;
+};
+
+TEST_F(FileViewerTest, FillsTheTerminalAndFollowsItsSize) {
+  terminal.SetSize(45, 160).Key(kKeyDown);
+  terminal.Resize(28, 80).Key('q');
+  quillmore::testing::WriteFile(dir / "a_table_with_a_rather_long_name_for_its_status_line.txt",
+                                Table(60, 8));
+  View();
+  EXPECT_EQ(terminal.shownWhenLastRead().columns(), 80);
+  EXPECT_EQ(Seen(2).substr(0, 6), "Row2  ") << "the position survives the resize";
+
+  terminal.SetSize(45, 160).Key('q');
+  View();
+  EXPECT_EQ(terminal.shownWhenLastRead().rows(), 45);
+  EXPECT_NE(Seen(2).find("|B08R1"), std::string::npos) << "every block of 161 columns but one";
+  EXPECT_NE(Seen(45).find("q quit"), std::string::npos);
+  EXPECT_EQ(terminal.shown().columns(), 80) << "the 80 x 28 screen comes back";
+
+  terminal.SetSize(28, 80).Key('q');
+  ViewFile(console, dir / "a_table_with_a_rather_long_name_for_its_status_line.txt", 1, 9);
+  EXPECT_EQ(Seen(28).substr(Seen(28).find_last_not_of(' ') - 5, 6), "q quit") << Seen(28);
+}
+
+TEST_F(FileViewerTest, MarksOneBlockAndGroupAndPlotsThemReturningToTheSamePlace) {
+  PlotRecorder plots(terminal);
+  const TableLayout layout{
+      .frozenRows = 1, .frozenColumns = 9, .blockCount = 8, .rowsPerGroup = 5, .plots = &plots};
+  const unsigned char current = MakeAttribute(kBrightWhite, kCyan);
+  // Right moves the mark with the view; Down one group; g plots; Left and Up
+  // step in the plot; q goes back, q closes.
+  terminal.Key(kKeyRight).Key(kKeyDown).Key('g').Key(kKeyLeft).Key(kKeyUp).Key('q').Key('q');
+  EXPECT_TRUE(ViewFile(console, dir / "table.txt", layout));
+  EXPECT_EQ(plots.asked, (std::vector<std::pair<int, int>>{{1, 1}, {0, 1}, {0, 0}}));
+  EXPECT_EQ(terminal.shownWhenLastRead().Text(), plots.tableWhenAsked) << "the same place";
+  const Screen& table = terminal.shownWhenLastRead();
+  EXPECT_EQ(Seen(2).substr(0, 16), "Row6     |B02R6.") << "group 2 (rows 6-10) at the top";
+  EXPECT_EQ(table.At(1, 10).attribute, current) << "the block's heading";
+  EXPECT_EQ(table.At(2, 28).attribute, current);
+  EXPECT_EQ(table.At(2, 29).attribute, MakeAttribute(kBrightWhite, kBlue)) << "next block";
+  EXPECT_EQ(table.At(6, 1).attribute, current) << "the group's row label";
+  EXPECT_NE(table.At(7, 10).attribute, current) << "the next group";
+  EXPECT_NE(Seen(28).find("g plot"), std::string::npos);
 }
 
 }  // namespace

@@ -68,10 +68,31 @@ TEST_F(DataIndexTest, UnsignedBytesSortAboveAscii) {
   EXPECT_EQ(index_.FindNuclide("Zz-1   "), 4);
 }
 
-TEST_F(DataIndexTest, BlankOrMissingIndexFindsNothing) {
-  Write(testing::Record("title", 25) + testing::Record("", 25));
-  EXPECT_EQ(Find("H-3"), 0);
-  Write("");
+TEST_F(DataIndexTest, EntryRangeOutsideTheFileIsAnErrorNamingTheField) {
+  const std::string rows = IndexFileBytes({{"Am-241", 10, 20}, {"H-3", 30, 40}}).substr(50);
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"   3   4", ""},
+      {"", "the first entry (positions 1-4) reads 0; entries lie in records 3 to 4"},
+      {"   2   4", "the first entry (positions 1-4) reads 2; entries lie in records 3 to 4"},
+      {"   3   5", "the last entry (positions 5-8) reads 5; it must lie in records 3 to 4"},
+      {"   4   3", "the last entry (positions 5-8) reads 3; it must lie in records 4 to 4"},
+      // 9E99 reads as 2^31 - 1: a search over it would overflow and spin.
+      {"   39E99",
+       "the last entry (positions 5-8) reads 2147483647; it must lie in records 3 to 4"},
+      {"9E99   4",
+       "the first entry (positions 1-4) reads 2147483647; entries lie in records 3 to 4"}};
+  for (const auto& [range, fault] : cases) {
+    SCOPED_TRACE(range);
+    WriteFile(dir_ / "DoseInd.NDX", testing::Record("t", 25) + testing::Record(range, 25) + rows);
+    const Status status = index_.Open(dir_ / "DoseInd.NDX");
+    EXPECT_EQ(status.message(),
+              fault.empty() ? "" : (dir_ / "DoseInd.NDX").string() + ", record 2: " + fault);
+    EXPECT_EQ(Find("H-3"), fault.empty() ? 4 : 0);
+    EXPECT_EQ(probes_.empty(), !fault.empty()) << "no probe outside the file";
+    EXPECT_EQ(index_.LastEntry() - index_.FirstEntry(), fault.empty() ? 1 : -1);
+  }
+  WriteFile(dir_ / "DoseInd.NDX", "");
+  EXPECT_EQ(index_.Open(dir_ / "DoseInd.NDX").code(), Status::Code::kCorruption);
   EXPECT_EQ(Find("H-3"), 0);
 }
 

@@ -25,6 +25,13 @@ TEST(ReadNumber, DecimalForms) {
                                         "5",
                                         2)),
             0.0);  // NUL is not skipped
+  // Whether a 0 was read or there was no number at all.
+  for (const char* number : {"0", " -0.5x", "+.5", "&H1F", "\t7 days", "1E3"}) {
+    EXPECT_TRUE(StartsWithNumber(number)) << number;
+  }
+  for (const char* none : {"", "   ", "abc", ".", "-", "- 5", "E5", "+.e1"}) {
+    EXPECT_FALSE(StartsWithNumber(none)) << none;
+  }
 }
 
 TEST(ReadNumber, BasedIntegers) {
@@ -47,6 +54,15 @@ TEST(ReadNumber, AtMostEighteenSignificantDigits) {
   // Leading zeros are not significant.
   EXPECT_EQ(ReadNumber("000000000000000000012"), 12.0L);
   EXPECT_EQ(ReadNumber("0.0000000000000000000012"), 1.2e-21L);
+}
+
+TEST(ReadNumber, ExponentsNearTheExtendedRangeDoNotZeroNormalValues) {
+  // 10^4941 overflows, yet the value is a normal extended number.
+  EXPECT_LT(std::fabs(ReadNumber("2288888888888888883E-4942") / 2.288888888888888883e-4924L - 1),
+            1e-17L);
+  EXPECT_LT(std::fabs(ReadNumber("-5e-4930") / -5e-4930L - 1), 1e-17L);
+  EXPECT_EQ(ReadNumber("1E-99999"), 0.0L);
+  EXPECT_TRUE(std::isinf(ReadNumber("1E99999")));
 }
 
 TEST(ReadInteger, RoundsTiesToEvenAndClamps) {

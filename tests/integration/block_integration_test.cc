@@ -201,14 +201,19 @@ TEST_F(BlockIntegrationTest, LungWeighsFourColumnsWithSinglePrecisionWeights) {
 
 TEST_F(BlockIntegrationTest, OversizedBlockIsSkippedWholeAndMarkedInvalid) {
   std::vector<double> many;
-  for (int i = 1; i <= 151; ++i) many.push_back(i);
+  for (int i = 1; i <= 150; ++i) many.push_back(i);
+  builder_.AddBlock(Block('L', many));  // the most a block may hold
+  many.push_back(151);
   builder_.AddBlock(Block('L', many));
   builder_.AddBlock(Block('B', many));
   AddNextBlock();
   Open();
   BlockResult result = Next({1, 30}, times_);
+  EXPECT_TRUE(result.valid) << result.reason;
+  EXPECT_GT(coefficients_.at(kLowLet, 0, 1), 0);
+  result = Next({1, 30}, times_);
   EXPECT_FALSE(result.valid);
-  EXPECT_EQ(result.reason, "time-point count 151 is outside 0 to 150 (block header at record 3)");
+  EXPECT_EQ(result.reason, "time-point count 151 is outside 0 to 150 (block header at record 154)");
   ExpectAllZero();
   result = Next({1, 30}, times_);  // "B": twice its points skipped
   EXPECT_FALSE(result.valid);

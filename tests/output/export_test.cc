@@ -68,11 +68,11 @@ TEST(ExportSinks, FormsCountPerTableAndNonFiniteValuesBecomeNull) {
   ASSERT_TRUE(sinks.Begin(tables).ok());
   ASSERT_TRUE(sinks.Add({1, header, 4, table}).ok());  // adult table, form 4: a label
   ASSERT_TRUE(sinks.Add({1, header, 5, table}).ok());
-  ASSERT_TRUE(
-      sinks
-          .End(std::vector<RunMessage>{
-              {false, 100, 12, "bad times"}, {true, 0, 0, "a note"}, {false, 0, 0, "whole"}})
-          .ok());
+  ASSERT_TRUE(sinks
+                  .End(std::vector<RunMessage>{{MessageKind::kWarning, "bad times", 100, 12},
+                                               {MessageKind::kNote, "a note"},
+                                               {MessageKind::kWarning, "whole"}})
+                  .ok());
 
   const std::string text = testing::ReadFile(dir.path() / "H-3_H.csv");
   EXPECT_NE(text.find("\nH-3,inhalation,Adult,7300,1,V,(Water Vapor),1,2,\"Kid,neys\",0,0\n"),

@@ -19,9 +19,9 @@ using RegionValues = std::array<double, kRegionColumnCount>;
 
 // Younger people get higher rates per becquerel (smaller organs).
 constexpr std::array<double, 6> kAgeFactors = {3.0, 2.2, 1.6, 1.3, 1.1, 1.0};
-// Some blocks end before the longest integration time, so the curve is
-// extended past its last point there.
-constexpr std::array<double, 5> kLastTimesDays = {20000, 36500, 36500, 50000, 73000};
+// Every block reaches the longest default integration time (36500 d), so a
+// first run integrates within the data and shows no note; some end exactly there.
+constexpr std::array<double, 5> kLastTimesDays = {45000, 36500, 36500, 50000, 73000};
 
 // Sub-stream tags: one stream per nuclide, per form and per block.
 enum StreamTag : std::uint64_t { kNuclideStream = 1, kFormStream = 2, kBlockStream = 3 };

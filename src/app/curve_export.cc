@@ -1,0 +1,86 @@
+#include "app/curve_export.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "app/nuclide_curves.h"
+#include "input/age_groups.h"
+#include "input/nuclide_name.h"
+#include "output/curve_file.h"
+#include "output/output_files.h"
+#include "output/table_writer.h"
+
+namespace quillmore::app {
+
+namespace {
+
+using output::CurvePoint;
+using output::CurvePointKind;
+
+std::vector<CurvePoint> CurvePoints(const BlockCurves& block, int position,
+                                    std::span<const double> integrationTimes) {
+  const auto& pair = block.curves[static_cast<std::size_t>(position)];
+  const std::span<const double> times = pair[0].Times();
+  std::vector<CurvePoint> points;
+  for (double t : times) points.push_back({t, CurvePointKind::kTabulated, {}, {}});
+  for (double t : integrationTimes) points.push_back({t, CurvePointKind::kPeriod, {}, {}});
+  const auto firstPositive =
+      std::find_if(times.begin(), times.end(), [](double t) { return t > 0; });
+  if (firstPositive != times.end() && !integrationTimes.empty()) {
+    const double last = *std::max_element(integrationTimes.begin(), integrationTimes.end());
+    for (double t : integration::LogSpacedTimes(*firstPositive, last, kCurveGridPerDecade))
+      points.push_back({t, CurvePointKind::kGrid, {}, {}});
+  }
+  std::stable_sort(points.begin(), points.end(), [](const CurvePoint& a, const CurvePoint& b) {
+    return a.timeDays < b.timeDays;
+  });
+  std::vector<double> limits;
+  for (const CurvePoint& point : points) limits.push_back(point.timeDays);
+  for (std::size_t c = 0; c < pair.size(); ++c) {
+    const std::vector<double> doses = pair[c].Doses(limits);
+    for (std::size_t i = 0; i < points.size(); ++i) {
+      points[i].rate[c] = pair[c].Rate(points[i].timeDays);
+      points[i].dose[c] = doses[i];
+    }
+  }
+  return points;
+}
+
+std::string FormCode(const BlockCurves& block, input::DataKind kind) {
+  if (kind == input::DataKind::kIngestion) return input::TrimBlanks(block.header.f1Text);
+  const std::string_view label = output::ChemicalFormLabel(block.header.name, block.formNumber);
+  return std::string(1, block.header.classCode) + (label.empty() ? "" : " " + std::string(label));
+}
+
+}  // namespace
+
+input::Status WriteNuclideCurves(input::DoseRateFile& file, const input::IndexEntry& entry,
+                                 const std::string& nuclideName, const RunSelection& run,
+                                 const std::filesystem::path& outputFolder,
+                                 output::WrittenFiles* written) {
+  const NuclideCurves curves = ReadNuclideCurves(file, entry, nuclideName, run);
+  if (!curves.status.ok()) return curves.status;
+  std::string text;
+  output::WriteCurveHeader(text);
+  std::vector<int> groups(run.selectedAges.size(), 0);
+  for (const BlockCurves& block : curves.blocks) {
+    const int age = run.selectedAges[static_cast<std::size_t>(block.table)];
+    output::CurveKey key{input::TrimBlanks(std::string(input::AgeGroupLabel(age))),
+                         input::AgeGroupDays(age), ++groups[static_cast<std::size_t>(block.table)],
+                         FormCode(block, run.dataKind), ""};
+    for (std::size_t j = 0; j < block.curves.size(); ++j) {
+      const int region = run.selectedRegions[j];
+      key.region = input::TrimBlanks(run.regionNames[static_cast<std::size_t>(region - 1)]);
+      const std::vector<CurvePoint> points =
+          CurvePoints(block, static_cast<int>(j), run.integrationTimes);
+      output::WriteCurveRows(key, points, text);
+    }
+  }
+  const std::filesystem::path path =
+      outputFolder / output::CurveFileName(nuclideName, run.dataKind);
+  input::Status status = output::WriteWholeFile(path, text);
+  if (status.ok() && written != nullptr) status = written->Add(path);
+  return status;
+}
+
+}  // namespace quillmore::app

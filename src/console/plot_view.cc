@@ -1,0 +1,65 @@
+#include "console/plot_view.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "console/status_line.h"
+
+namespace quillmore::console {
+
+namespace {
+
+constexpr int kEscape = 27;
+constexpr unsigned char kStatusColors = MakeAttribute(kBlack, kCyan);
+
+}  // namespace
+
+void ShowPlots(Console& console, PlotSource& source, int region, int regionCount, int group,
+               int groupCount) {
+  for (;;) {
+    const TerminalSize size = console.Size();
+    Screen screen(std::max(size.rows, kScreenRows), std::max(size.columns, kScreenColumns));
+    screen.SetColor(kBrightWhite, kBlack);
+    screen.ClearScreen();
+    const std::optional<Plot> plot = source.PlotFor(region, group);
+    if (plot) {
+      DrawPlot(*plot, screen, console.ShowsUnicode());
+    } else {
+      screen.PutText(2, 2, "Nothing to plot here.", screen.attribute());
+    }
+    const std::vector<StatusItem> items = {
+        {"Left/Right region " + std::to_string(region + 1) + "/" + std::to_string(regionCount),
+         "<-> region", 2},
+        {"Up/Down form " + std::to_string(group + 1) + "/" + std::to_string(groupCount),
+         "Up/Dn form", 1},
+        {"q back to the table", "q back", 0}};
+    screen.PutText(screen.rows(), 1, FitStatus(items, screen.columns()), kStatusColors);
+    console.Show(screen);
+
+    const InputEvent event = console.ReadEvent();
+    if (event.kind == EventKind::kClosed) return;
+    if (event.kind != EventKind::kKeyPress) continue;
+    switch (event.key) {
+      case 'q':
+      case 'Q':
+      case kEscape:
+        return;
+      case kKeyLeft:
+        region = std::max(region - 1, 0);
+        break;
+      case kKeyRight:
+        region = std::min(region + 1, regionCount - 1);
+        break;
+      case kKeyUp:
+        group = std::max(group - 1, 0);
+        break;
+      case kKeyDown:
+        group = std::min(group + 1, groupCount - 1);
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+}  // namespace quillmore::console

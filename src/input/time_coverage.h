@@ -1,0 +1,36 @@
+// Whether a nuclide's blocks cover the integration times: periods past the
+// last tabulated time (the last cubic piece is extended there) and blocks of
+// a single time point (the tabulated rate stands in for the integral). Both
+// are worth a note; neither is an error.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillmore::input {
+
+class TimeCoverage {
+ public:
+  explicit TimeCoverage(std::span<const double> integrationTimes);
+
+  // One block: its number of time points and its last time (days).
+  void AddBlock(int timePointCount, double lastTimeDays);
+
+  // The notes for `nuclide` (as shown, without blanks), in a fixed order;
+  // empty when every block was integrated within its data.
+  std::vector<std::string> Notes(std::string_view nuclide) const;
+
+ private:
+  std::span<const double> integrationTimes_;
+  std::vector<bool> pastLastTime_;
+  double earliestLastTime_ = 0;
+  bool extended_ = false;
+  int singlePointBlocks_ = 0;
+};
+
+// Days in their shortest exact form: "36500", "0.5", "1e-05".
+std::string DaysText(double days);
+
+}  // namespace quillmore::input

@@ -1,0 +1,62 @@
+#include "integration/rate_curve.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "integration/curve_integrator.h"
+#include "integration/extended.h"
+#include "integration/hermite_slopes.h"
+#include "integration/integrate_rate_block.h"
+
+namespace quillmore::integration {
+
+std::optional<RateCurve> RateCurve::FromBlock(const RateTable& rates, const TimeGrid& timeGrid,
+                                              char letLetter, int component, int position) {
+  const int count = timeGrid.Count();
+  if (count == 0) return std::nullopt;
+  RateCurve curve;
+  curve.times_.assign(timeGrid.Points().begin(), timeGrid.Points().end());
+  const std::span<const double> tabulated = rates.Curve(component, position, count);
+  const bool zero = count > 1 && !IntegratesComponent(letLetter, component);
+  curve.rates_.assign(tabulated.begin(), tabulated.end());
+  if (zero) std::fill(curve.rates_.begin(), curve.rates_.end(), 0.0);
+  curve.slopes_.assign(curve.times_.size(), 0.0);
+  if (count > 1 && HermiteSlopes(curve.times_, curve.rates_, curve.slopes_) < 0)
+    return std::nullopt;
+  return curve;
+}
+
+double RateCurve::Rate(double t) const {
+  if (SinglePoint()) return rates_[0];
+  // The piece whose interval holds t; beyond the ends the end pieces.
+  const auto after = std::upper_bound(times_.begin() + 1, times_.end() - 1, t);
+  const auto i = static_cast<std::size_t>(after - times_.begin()) - 1;
+  const Extended h = Extended(times_[i + 1]) - times_[i];
+  const Extended s = (t - Extended(times_[i])) / h;
+  const Extended r = 1 - s;
+  return Stored((1 + 2 * s) * r * r * rates_[i] + s * r * r * h * slopes_[i] +
+                s * s * (3 - 2 * s) * rates_[i + 1] - s * s * r * h * slopes_[i + 1]);
+}
+
+std::vector<double> RateCurve::Doses(std::span<const double> limits) const {
+  if (SinglePoint()) return std::vector<double>(limits.size(), rates_[0]);
+  const CurveIntegrator integrator(times_, rates_, slopes_, 0.0);
+  std::vector<double> doses;
+  doses.reserve(limits.size());
+  for (double limit : limits) doses.push_back(integrator.Integral(limit));
+  return doses;
+}
+
+std::vector<double> LogSpacedTimes(double from, double to, int perDecade) {
+  std::vector<double> times;
+  if (!(from > 0) || to < from) return times;
+  for (int k = 0;; ++k) {
+    const double t = from * std::pow(10.0, static_cast<double>(k) / perDecade);
+    if (t >= to) break;
+    times.push_back(t);
+  }
+  times.push_back(to);
+  return times;
+}
+
+}  // namespace quillmore::integration

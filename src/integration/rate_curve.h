@@ -1,0 +1,46 @@
+// One rate curve of a block as the tables see it, for plots and curve files:
+// the monotone cubic Hermite interpolant of the tabulated rates and its
+// integral from intake, computed by the same slopes and integrals as the
+// coefficients.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "integration/rate_table.h"
+
+namespace quillmore::integration {
+
+class RateCurve {
+ public:
+  // The curve of (component, position) in a block read by ReadRateBlock.
+  // A component the block's `letLetter` does not integrate is the zero curve,
+  // as its coefficients are. Empty when the block has no time points or its
+  // times are not strictly increasing (the table then has no row group).
+  static std::optional<RateCurve> FromBlock(const RateTable& rates, const TimeGrid& timeGrid,
+                                            char letLetter, int component, int position);
+
+  // The rate (Gy/Bq per day) at `t` days: the cubic piece around t, the first
+  // and last pieces continued beyond the data; a single point is constant.
+  double Rate(double t) const;
+  // The dose (Gy/Bq) from 0 to each of `limits` (days), bit for bit the
+  // coefficients of the table for those integration times; for a single
+  // point, its rate.
+  std::vector<double> Doses(std::span<const double> limits) const;
+
+  std::span<const double> Times() const { return times_; }
+  std::span<const double> Rates() const { return rates_; }
+  bool SinglePoint() const { return times_.size() == 1; }
+
+ private:
+  std::vector<double> times_;
+  std::vector<double> rates_;
+  std::vector<double> slopes_;
+};
+
+// Times from `from` to `to` (days, 0 < from), `perDecade` to a factor of
+// ten, evenly spaced on a log scale; `to` is the last. Empty when to < from.
+std::vector<double> LogSpacedTimes(double from, double to, int perDecade);
+
+}  // namespace quillmore::integration
