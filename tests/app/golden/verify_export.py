@@ -8,8 +8,8 @@ runs for some inhalation and ingestion nuclides. Then:
   table masks gives exactly the digits of its text table, row group by row
   group; the form codes and labels are those the tables print;
 - every value agrees with the exact rational computation to 1e-13 relative;
-- the manifest lists every file of the folder with its size and the SHA-256
-  that sha256sum gives;
+- the manifest lists every file of the folder, the curve files of --curves
+  too, with its size and the SHA-256 that sha256sum gives;
 - a second run with the same arguments gives the same bytes, and --jobs 2
   the same CSV and JSON as --jobs 1 and a manifest that differs only in its
   command line.
@@ -43,8 +43,8 @@ def check(condition, message):
 
 def batch(build, work, kind, folder, jobs):
     arguments = [os.path.join(build, "src", "quillmore-batch"), "--data-set", kind, "--regions",
-                 ",".join(map(str, REGIONS)), "--format", "txt,csv,json", "--jobs", str(jobs),
-                 "--output-dir", folder, "--quiet"] + RUNS[kind]
+                 ",".join(map(str, REGIONS)), "--format", "txt,csv,json", "--curves", "--jobs",
+                 str(jobs), "--output-dir", folder, "--quiet"] + RUNS[kind]
     subprocess.run(arguments, cwd=work, check=True)
     return os.path.join(work, folder)
 
@@ -149,9 +149,13 @@ def main():
             check(names == sorted(os.listdir(first)) == sorted(os.listdir(parallel)),
                   kind + ": the same files")
             check(same_files(first, serial, names), kind + ": a second run differs")
-            exports = [n for n in names if n.endswith((".csv", ".json")) and "run" not in n]
+            curves = [n for n in names if n.endswith("_curves.csv")]
+            check(len(curves) == len(RUNS[kind]), kind + ": one curve file each")
+            exports = [n for n in names
+                       if n.endswith((".csv", ".json")) and "run" not in n and n not in curves]
             check(len(exports) == 2 * len(RUNS[kind]), kind + ": one CSV and one JSON each")
-            check(same_files(serial, parallel, exports), kind + ": --jobs 2 changed CSV or JSON")
+            check(same_files(serial, parallel, exports + curves),
+                  kind + ": --jobs 2 changed CSV, JSON or curves")
             one, two = check_manifest(serial), check_manifest(parallel)
             check(one["command_line"] != two["command_line"], kind + ": command lines")
             one.pop("command_line")
