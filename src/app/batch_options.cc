@@ -47,6 +47,24 @@ std::optional<input::DataKind> DataSetNamed(const std::string& text) {
   return std::nullopt;
 }
 
+// "txt,csv,json" in any combination.
+Status ParseFormats(const std::string& text, OutputFormats* formats) {
+  *formats = {false, false, false};
+  for (const std::string& item : SplitCommas(text)) {
+    const std::string name = Lower(item);
+    if (name == "txt") {
+      formats->text = true;
+    } else if (name == "csv") {
+      formats->csv = true;
+    } else if (name == "json") {
+      formats->json = true;
+    } else {
+      return Status::InvalidArgument("unknown format \"" + item + "\" (txt, csv, json)");
+    }
+  }
+  return Status::Ok();
+}
+
 }  // namespace
 
 std::string BatchUsage() {
@@ -68,6 +86,9 @@ std::string BatchUsage() {
          "                      for 30, remainder or rest body for 29 (default all)\n"
          "  --all               every nuclide with data in the data set, in index order\n"
          "  --jobs N            nuclides processed at once (default: one per core)\n"
+         "  --format LIST       txt, csv, json, comma-separated (default txt): the text\n"
+         "                      tables, NUCLIDE_H|G.csv and NUCLIDE_H|G.json\n"
+         "  --manifest          write quillmore-run.json (always with csv or json)\n"
          "  --curves            also write NUCLIDE_H|G_curves.csv: rates and doses from\n"
          "                      intake at the tabulated, integration and grid times\n"
          "  --list-regions      print the data set's region numbers and names\n"
@@ -85,6 +106,7 @@ std::string BatchUsage() {
 }
 
 input::Status ParseBatchOptions(const std::vector<std::string>& arguments, BatchOptions* options) {
+  options->arguments = arguments;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     std::string arg = arguments[i];
     std::string value;
@@ -128,6 +150,10 @@ input::Status ParseBatchOptions(const std::vector<std::string>& arguments, Batch
       const auto jobs = WholeNumber(text, 1, 64);
       if (!jobs) return Status::InvalidArgument("--jobs takes a number from 1 to 64");
       options->jobs = *jobs;
+    } else if (arg == "--format") {
+      if (!takeValue(&text)) return Status::InvalidArgument("--format needs a list");
+      const Status status = ParseFormats(text, &options->formats);
+      if (!status.ok()) return status;
     } else if (hasValue) {
       return Status::InvalidArgument("option " + arg + " takes no value");
     } else if (arg == "--all") {
@@ -136,6 +162,8 @@ input::Status ParseBatchOptions(const std::vector<std::string>& arguments, Batch
       options->listRegions = true;
     } else if (arg == "--list-nuclides") {
       options->listNuclides = true;
+    } else if (arg == "--manifest") {
+      options->manifest = true;
     } else if (arg == "--check") {
       options->check = true;
     } else if (arg == "--curves") {

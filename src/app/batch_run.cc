@@ -1,5 +1,6 @@
 #include "app/batch_run.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -13,12 +14,18 @@
 #include "app/batch_progress.h"
 #include "app/curve_export.h"
 #include "app/nuclide_run.h"
+#include "console/cp1252.h"
 #include "input/data_check.h"
 #include "input/data_index.h"
 #include "input/integration_times.h"
 #include "input/nuclide_name.h"
 #include "input/path_resolver.h"
 #include "input/region_names.h"
+#include "output/csv_sink.h"
+#include "output/json_sink.h"
+#include "output/run_manifest.h"
+#include "output/text_table_sink.h"
+#include "output/written_files.h"
 
 namespace quillmore::app {
 namespace {
@@ -26,13 +33,21 @@ namespace {
 using input::Status;
 
 // What a nuclide's run leaves for the summary: not the file paths, so that
-// memory does not grow with the number of nuclides.
+// memory does not grow with the number of nuclides (unless a manifest lists them).
 struct Job {
   std::string nuclideName;  // 7 characters, as in the index
   input::IndexEntry entry;
   Status status;
   std::vector<RunMessage> messages;
-  std::size_t fileCount = 0;
+};
+
+// Where a run's files go and what they record.
+struct RunOutput {
+  std::filesystem::path folder;
+  OutputFormats formats;
+  bool curves = false;
+  output::WrittenFiles* written = nullptr;
+  const output::Json* provenance = nullptr;  // for the JSON files
 };
 
 // The data set a run reads: index, the chosen dose-rate file, region names.
@@ -40,6 +55,7 @@ struct OpenedData {
   std::filesystem::path folder;
   input::DataIndex index;
   input::DoseRateFile doseRates;
+  std::filesystem::path indexPath;
   std::filesystem::path doseRatePath;
 };
 
@@ -92,10 +108,12 @@ void ListRegions(const std::vector<std::string>& regionNames, std::ostream& out)
 }
 
 // The nuclides to write, in the order given, each once; names the index does
-// not hold are reported on `err`. --all takes the nuclides with data in the
-// chosen set, as --list-nuclides lists them, and counts the others in `passedOver`.
+// not hold are reported on `err` and added to `missing`. --all takes the
+// nuclides with data in the chosen set, as --list-nuclides lists them, and
+// counts the others in `passedOver`.
 std::vector<Job> CollectJobs(const BatchOptions& options, input::DataIndex& index,
-                             std::ostream& err, bool* missing, std::size_t* passedOver) {
+                             std::ostream& err, std::vector<std::string>* missing,
+                             std::size_t* passedOver) {
   std::vector<std::string> names;
   if (options.allNuclides) {
     for (std::int64_t record = index.FirstEntry(); record <= index.LastEntry(); ++record) {
@@ -114,20 +132,19 @@ std::vector<Job> CollectJobs(const BatchOptions& options, input::DataIndex& inde
     input::NormaliseNuclideName(name);
     if (index.FindNuclide(name) == 0) {
       err << "quillmore-batch: no data are available for " << input::TrimBlanks(name) << '\n';
-      *missing = true;
+      missing->push_back(input::TrimBlanks(name));
     } else if (seen.insert(name).second) {
-      jobs.push_back({name, index.Entry(), {}, {}, 0});
+      jobs.push_back({name, index.Entry(), {}, {}});
     }
   }
   return jobs;
 }
 
-// Writes the jobs' tables on `jobCount` threads, each with its own handle on
-// the dose-rate file; every nuclide's files are its own, so the bytes do not
-// depend on the number of threads.
+// Writes the jobs' files on `jobCount` threads, each with its own handle on
+// the dose-rate file and its own sinks; every nuclide's files are its own, so
+// the bytes do not depend on the number of threads.
 Status RunJobs(std::vector<Job>& jobs, const RunSelection& run, const OpenedData& data,
-               const std::filesystem::path& outputFolder, unsigned jobCount, bool curves,
-               BatchProgress& progress) {
+               const RunOutput& output, unsigned jobCount, BatchProgress& progress) {
   std::atomic<std::size_t> next{0};
   std::atomic<bool> failed{false};
   std::size_t done = 0;
@@ -137,16 +154,25 @@ Status RunJobs(std::vector<Job>& jobs, const RunSelection& run, const OpenedData
     input::DoseRateFile file;
     Status status = file.Open(data.doseRatePath);
     NuclideWorkspace workspace;
+    output::TextTableSink text(output.folder, output.written);
+    output::CsvSink csv(output.folder, output.written, console::Cp1252ToUtf8);
+    const output::Json noProvenance;
+    output::JsonSink json(output.folder, output.written, console::Cp1252ToUtf8,
+                          output.provenance != nullptr ? *output.provenance : noProvenance);
+    std::vector<output::TableSink*> chosen;
+    if (output.formats.text) chosen.push_back(&text);
+    if (output.formats.csv) chosen.push_back(&csv);
+    if (output.formats.json) chosen.push_back(&json);
+    output::TableSinks sinks(chosen);
     for (std::size_t i = next++; status.ok() && !failed && i < jobs.size(); i = next++) {
       Job& job = jobs[i];
       NuclideResult result =
-          WriteNuclideTables(file, job.entry, job.nuclideName, run, outputFolder, workspace);
+          ProcessNuclide(file, job.entry, job.nuclideName, run, sinks, workspace);
       job.status = std::move(result.status);
       job.messages = std::move(result.messages);
-      job.fileCount = result.files.size();
-      if (curves && job.status.ok()) {
-        job.status = WriteNuclideCurves(file, job.entry, job.nuclideName, run, outputFolder);
-        if (job.status.ok()) ++job.fileCount;
+      if (output.curves && job.status.ok()) {
+        job.status = WriteNuclideCurves(file, job.entry, job.nuclideName, run, output.folder,
+                                        output.written);
       }
       if (job.status.code() == Status::Code::kIoError) status = job.status;
       const std::lock_guard<std::mutex> lock(mutex);
@@ -163,6 +189,31 @@ Status RunJobs(std::vector<Job>& jobs, const RunSelection& run, const OpenedData
   for (std::thread& thread : threads) thread.join();
   progress.Finish();
   return firstError;
+}
+
+// The provenance of the run's JSON files and manifest: the data files by
+// their digests, the periods and the selection.
+Status DescribeRun(const OpenedData& data, const std::filesystem::path& timesPath,
+                   const RunSelection& run, output::Json& json) {
+  output::Provenance provenance;
+  provenance.program = "quillmore-batch";
+  provenance.version = QUILLMORE_VERSION;
+  provenance.kind = run.dataKind;
+  Status status = output::DigestFile(data.doseRatePath, provenance.dataSet);
+  if (status.ok()) status = output::DigestFile(data.indexPath, provenance.index);
+  if (status.ok()) status = output::DigestFile(timesPath, provenance.times);
+  if (!status.ok()) return status;
+  provenance.dataSet.name = data.doseRatePath.filename().string();
+  provenance.index.name = data.indexPath.filename().string();
+  provenance.times.name = timesPath.string();
+  provenance.periods = run.integrationTimes;
+  provenance.selectedAges = run.selectedAges;
+  provenance.selectedRegions = run.selectedRegions;
+  for (const std::string& name : run.regionNames) {
+    provenance.regionNames.push_back(console::Cp1252ToUtf8(name));
+  }
+  json = output::ProvenanceJson(provenance);
+  return Status::Ok();
 }
 
 }  // namespace
@@ -184,7 +235,8 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   if (options.check) return RunCheck(data.folder, TimesPath(options, data.folder), options, out);
 
   const input::DataKind kind = *options.dataKind;
-  Status status = data.index.Open(input::ResolvePath(data.folder, input::kIndexFileName));
+  data.indexPath = input::ResolvePath(data.folder, input::kIndexFileName);
+  Status status = data.index.Open(data.indexPath);
   if (status.code() == Status::Code::kCorruption) return Fail(err, status.message());
   if (!status.ok()) return Fail(err, "unable to open the index: " + status.message());
   data.doseRatePath = input::ResolvePath(data.folder, input::DoseRateFileName(kind));
@@ -208,30 +260,55 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   if (!times.status.ok()) return Fail(err, times.status.message());
   run.integrationTimes = std::move(times.integrationTimes);
 
-  bool warned = false;
+  std::vector<std::string> missing;
   std::size_t passedOver = 0;
-  std::vector<Job> jobs = CollectJobs(options, data.index, err, &warned, &passedOver);
-  const std::filesystem::path outputFolder = input::ResolvePath("", options.outputDir);
+  std::vector<Job> jobs = CollectJobs(options, data.index, err, &missing, &passedOver);
+  RunOutput output;
+  output.folder = input::ResolvePath("", options.outputDir);
+  output.formats = options.formats;
+  output.curves = options.curves;
+  const bool manifest = options.manifest || options.formats.csv || options.formats.json;
+  output::WrittenFiles written(output.folder, manifest);
+  output.written = &written;
+  output::Json provenance;
+  if (manifest || options.formats.json) {
+    status = DescribeRun(data, timesPath, run, provenance);
+    if (!status.ok()) return Fail(err, status.message());
+    output.provenance = &provenance;
+  }
+  if (manifest) {
+    // A run that fails must not leave an earlier run's record behind as its own.
+    std::error_code ignored;
+    std::filesystem::remove(output.folder / output::kManifestFileName, ignored);
+  }
   const unsigned cores = std::max(1U, std::thread::hardware_concurrency());
   const unsigned jobCount = options.jobs > 0 ? static_cast<unsigned>(options.jobs) : cores;
   const auto start = std::chrono::steady_clock::now();
   BatchProgress progress(err, jobs.size(), showProgress && !options.quiet);
-  status = RunJobs(jobs, run, data, outputFolder, jobCount, options.curves, progress);
+  status = RunJobs(jobs, run, data, output, jobCount, progress);
 
-  std::size_t files = 0;
+  std::vector<output::NuclideMessage> messages;
+  for (const std::string& name : missing) {
+    messages.push_back({name, {MessageKind::kWarning, "no data are available for " + name}});
+  }
   for (const Job& job : jobs) {
-    files += job.fileCount;
+    const std::string name = input::TrimBlanks(job.nuclideName);
     for (const RunMessage& message : job.messages) {
-      const bool warning = message.kind == MessageKind::kWarning;
-      warned = warned || warning;
-      if (warning || !options.quiet) {
+      if (message.kind == MessageKind::kWarning || !options.quiet) {
         err << "quillmore-batch: " << MessageKindName(message.kind) << ": " << message.text << '\n';
       }
+      messages.push_back({name, message});
     }
     if (!job.status.ok() && job.status.code() != Status::Code::kIoError) {
       err << "quillmore-batch: warning: " << job.status.message() << '\n';
-      warned = true;
+      messages.push_back({name, {MessageKind::kWarning, job.status.message()}});
     }
+  }
+  if (status.ok() && manifest) {
+    std::vector<std::string> commandLine{"quillmore-batch"};
+    commandLine.insert(commandLine.end(), options.arguments.begin(), options.arguments.end());
+    status = output::WriteRunManifest(output.folder,
+                                      {provenance, commandLine, written.Sorted(), messages});
   }
   if (!status.ok()) return Fail(err, status.message());
   if (!options.quiet) {
@@ -239,14 +316,17 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     char elapsed[32];
     std::snprintf(elapsed, sizeof elapsed, "%.2f", seconds);
-    out << "Wrote " << Count(files, "file") << " for " << Count(jobs.size(), "nuclide") << " to "
-        << outputFolder.string() << " in " << elapsed << " s";
+    out << "Wrote " << Count(written.Count(), "file") << " for " << Count(jobs.size(), "nuclide")
+        << " to " << output.folder.string() << " in " << elapsed << " s";
     if (passedOver > 0) {
       out << "; passed over " << Count(passedOver, "nuclide") << " without data in "
           << input::DoseRateFileName(kind);
     }
     out << ".\n";
   }
+  const bool warned = std::any_of(
+      messages.begin(), messages.end(),
+      [](const output::NuclideMessage& m) { return m.message.kind == MessageKind::kWarning; });
   return warned ? kBatchWarnings : kBatchOk;
 }
 

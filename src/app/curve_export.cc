@@ -1,13 +1,13 @@
 #include "app/curve_export.h"
 
 #include <algorithm>
-#include <fstream>
 #include <vector>
 
 #include "app/nuclide_curves.h"
 #include "input/age_groups.h"
 #include "input/nuclide_name.h"
 #include "output/curve_file.h"
+#include "output/output_files.h"
 #include "output/table_writer.h"
 
 namespace quillmore::app {
@@ -56,7 +56,8 @@ std::string FormCode(const BlockCurves& block, input::DataKind kind) {
 
 input::Status WriteNuclideCurves(input::DoseRateFile& file, const input::IndexEntry& entry,
                                  const std::string& nuclideName, const RunSelection& run,
-                                 const std::filesystem::path& outputFolder) {
+                                 const std::filesystem::path& outputFolder,
+                                 output::WrittenFiles* written) {
   const NuclideCurves curves = ReadNuclideCurves(file, entry, nuclideName, run);
   if (!curves.status.ok()) return curves.status;
   std::string text;
@@ -77,11 +78,9 @@ input::Status WriteNuclideCurves(input::DoseRateFile& file, const input::IndexEn
   }
   const std::filesystem::path path =
       outputFolder / output::CurveFileName(nuclideName, run.dataKind);
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << text;
-  out.close();
-  if (!out) return input::Status::IoError("cannot write " + path.string());
-  return input::Status::Ok();
+  input::Status status = output::WriteWholeFile(path, text);
+  if (status.ok() && written != nullptr) status = written->Add(path);
+  return status;
 }
 
 }  // namespace quillmore::app

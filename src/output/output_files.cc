@@ -25,6 +25,34 @@ std::string ErrnoText(int code) {
   return std::strerror(code);
 }
 
+// The nuclide's name as the stem of a file name, or an InvalidArgument error.
+input::Status FileStem(std::string_view nuclideName, std::string_view& stem) {
+  stem = TrimBlanks(nuclideName);
+  // The name becomes part of a path: nothing in it may leave the folder.
+  if (stem.empty() || stem.front() == '.' ||
+      stem.find_first_of(std::string_view("/\\\0", 3)) != std::string_view::npos) {
+    return input::Status::InvalidArgument("Unusable nuclide name for an output file: \"" +
+                                          std::string(stem) + "\"");
+  }
+  return input::Status::Ok();
+}
+
+std::string_view KindLetter(input::DataKind kind) {
+  return kind == input::DataKind::kInhalation ? "H" : "G";
+}
+
+input::Status MakeFolder(const std::filesystem::path& folder) {
+  std::error_code error;
+  if (!std::filesystem::is_directory(folder, error)) {
+    std::filesystem::create_directories(folder, error);
+    if (error) {
+      return input::Status::IoError("Cannot create the folder " + folder.string() + ": " +
+                                    error.message());
+    }
+  }
+  return input::Status::Ok();
+}
+
 }  // namespace
 
 OutputFiles::OutputFiles(OutputFiles&& other) noexcept : files_(std::move(other.files_)) {
@@ -80,17 +108,37 @@ input::Status OutputFiles::Close() {
 
 input::Status OutputFileName(std::string_view nuclideName, std::int32_t ageDays,
                              input::DataKind kind, std::string& fileName) {
-  const std::string_view stem = TrimBlanks(nuclideName);
-  // The name becomes part of a path: nothing in it may leave the folder.
-  if (stem.empty() || stem.front() == '.' ||
-      stem.find_first_of(std::string_view("/\\\0", 3)) != std::string_view::npos) {
-    return input::Status::InvalidArgument("Unusable nuclide name for an output file: \"" +
-                                          std::string(stem) + "\"");
-  }
+  std::string_view stem;
+  const input::Status status = FileStem(nuclideName, stem);
+  if (!status.ok()) return status;
   const std::string days = SignedNumberText(ageDays);
   fileName = std::string(stem) + "_" + std::string(TrimBlanks(days)) + "_" +
-             (kind == input::DataKind::kInhalation ? "H" : "G") + ".TXT";
+             std::string(KindLetter(kind)) + ".TXT";
   return input::Status::Ok();
+}
+
+input::Status NuclideFileName(std::string_view nuclideName, input::DataKind kind,
+                              std::string_view suffix, std::string& fileName) {
+  std::string_view stem;
+  const input::Status status = FileStem(nuclideName, stem);
+  if (!status.ok()) return status;
+  fileName = std::string(stem) + "_" + std::string(KindLetter(kind)) + std::string(suffix);
+  return input::Status::Ok();
+}
+
+input::Status WriteWholeFile(const std::filesystem::path& path, std::string_view text) {
+  input::Status status = MakeFolder(path.parent_path().empty() ? "." : path.parent_path());
+  if (!status.ok()) return status;
+  const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  const int code = errno;
+  if (descriptor < 0) {
+    return input::Status::IoError("Cannot create " + path.string() + ": " + ErrnoText(code));
+  }
+  OutputFiles file;
+  file.files_.push_back({path, descriptor});
+  status = file.Write(0, text);
+  const input::Status closed = file.Close();
+  return status.ok() ? closed : status;
 }
 
 input::Status OpenOutputFiles(const std::filesystem::path& folder, std::string_view nuclideName,
@@ -98,14 +146,8 @@ input::Status OpenOutputFiles(const std::filesystem::path& folder, std::string_v
                               OutputFiles& files) {
   files.Close();
   files.files_.clear();
-  std::error_code error;
-  if (!std::filesystem::is_directory(folder, error)) {
-    std::filesystem::create_directories(folder, error);
-    if (error) {
-      return input::Status::IoError("Cannot create the folder " + folder.string() + ": " +
-                                    error.message());
-    }
-  }
+  const input::Status made = MakeFolder(folder);
+  if (!made.ok()) return made;
   OutputFiles opened;
   for (const int group : selectedAges) {
     if (group < 1 || group > input::kAgeGroupCount) {
