@@ -82,6 +82,16 @@ _quillmore_batch()
             _quillmore_batch_items all infant 1y 5y 10y 15y adult 1 2 3 4 5 6
             return
             ;;
+        --format)
+            # The formats the list does not hold yet.
+            local format listed=""
+            [[ $cur == *,* ]] && listed=,${cur%,*},
+            for format in txt csv json; do
+                [[ ${listed,,} == *,$format,* ]] || items+=("$format")
+            done
+            _quillmore_batch_items "${items[@]}"
+            return
+            ;;
         --regions)
             items=(all)
             while IFS= read -r line; do

@@ -46,6 +46,24 @@ std::optional<input::DataKind> DataSetNamed(const std::string& text) {
   return std::nullopt;
 }
 
+// "txt,csv,json" in any combination.
+Status ParseFormats(const std::string& text, OutputFormats* formats) {
+  *formats = {false, false, false};
+  for (const std::string& item : SplitCommas(text)) {
+    const std::string name = base::AsciiLower(item);
+    if (name == "txt") {
+      formats->text = true;
+    } else if (name == "csv") {
+      formats->csv = true;
+    } else if (name == "json") {
+      formats->json = true;
+    } else {
+      return Status::InvalidArgument("unknown format \"" + item + "\" (txt, csv, json)");
+    }
+  }
+  return Status::Ok();
+}
+
 }  // namespace
 
 std::string BatchUsage() {
@@ -67,6 +85,9 @@ std::string BatchUsage() {
          "                      for 30, remainder or rest body for 29 (default all)\n"
          "  --all               every nuclide with data in the data set, in index order\n"
          "  --jobs N            nuclides processed at once (default: one per core)\n"
+         "  --format LIST       txt, csv, json, comma-separated (default txt): the text\n"
+         "                      tables, NUCLIDE_H|G.csv and NUCLIDE_H|G.json\n"
+         "  --manifest          write quillmore-run.json (always with csv or json)\n"
          "  --curves            also write NUCLIDE_H|G_curves.csv: rates and doses from\n"
          "                      intake at the tabulated, integration and grid times\n"
          "  --list-regions      print the data set's region numbers and names\n"
@@ -94,7 +115,7 @@ struct OptionSpec {
   Status (*apply)(const std::string& value, BatchOptions* options);
 };
 
-constexpr std::array<OptionSpec, 15> kOptions = {{
+constexpr std::array<OptionSpec, 17> kOptions = {{
     {"--data-set", "", "a value",
      [](const std::string& value, BatchOptions* options) {
        options->dataKind = DataSetNamed(value);
@@ -134,6 +155,10 @@ constexpr std::array<OptionSpec, 15> kOptions = {{
        options->jobs = *jobs;
        return Status::Ok();
      }},
+    {"--format", "", "a list",
+     [](const std::string& value, BatchOptions* options) {
+       return ParseFormats(value, &options->formats);
+     }},
     {"--all", "", "",
      [](const std::string&, BatchOptions* options) {
        options->allNuclides = true;
@@ -147,6 +172,11 @@ constexpr std::array<OptionSpec, 15> kOptions = {{
     {"--list-nuclides", "", "",
      [](const std::string&, BatchOptions* options) {
        options->listNuclides = true;
+       return Status::Ok();
+     }},
+    {"--manifest", "", "",
+     [](const std::string&, BatchOptions* options) {
+       options->manifest = true;
        return Status::Ok();
      }},
     {"--check", "", "",
@@ -247,6 +277,7 @@ Status CheckCombination(const BatchOptions& options) {
 }  // namespace
 
 base::Status ParseBatchOptions(const std::vector<std::string>& arguments, BatchOptions* options) {
+  options->arguments = arguments;
   if (Status status = ReadArguments(arguments, options); !status.ok()) return status;
   return CheckCombination(*options);
 }

@@ -10,6 +10,13 @@
 
 namespace quillmore::app {
 
+// The files --format asks for; txt alone by default.
+struct OutputFormats {
+  bool text = true;
+  bool csv = false;
+  bool json = false;
+};
+
 struct BatchOptions {
   std::optional<input::DataKind> dataKind;  // --data-set, required for runs
   std::string dataDir = input::kDataFolderName;
@@ -26,7 +33,10 @@ struct BatchOptions {
   bool help = false;
   bool version = false;
   int jobs = 0;  // 0: one per core
+  OutputFormats formats;
+  bool manifest = false;  // also given by csv or json in --format
   std::vector<std::string> nuclides;
+  std::vector<std::string> arguments;  // as given, for the run's manifest
 };
 
 // Parses argv[1..]; a usage error is kInvalidArgument with a one-line message.

@@ -1,24 +1,30 @@
 #include "app/batch_run.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <mutex>
 #include <set>
-#include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
 
 #include "app/batch_progress.h"
 #include "base/text.h"
+#include "console/cp1252.h"
 #include "input/data_check.h"
 #include "input/data_index.h"
 #include "input/integration_times.h"
 #include "input/nuclide_name.h"
 #include "input/path_resolver.h"
 #include "input/region_names.h"
+#include "output/csv_sink.h"
+#include "output/json_sink.h"
+#include "output/run_manifest.h"
+#include "output/text_table_sink.h"
+#include "output/written_files.h"
 #include "run/curve_export.h"
 #include "run/data_files.h"
 #include "run/nuclide_run.h"
@@ -29,13 +35,21 @@ namespace {
 using base::Status;
 
 // What a nuclide's run leaves for the summary: not the file paths, so that
-// memory does not grow with the number of nuclides.
+// memory does not grow with the number of nuclides (unless a manifest lists them).
 struct Job {
   std::string nuclideName;  // 7 characters, as in the index
   input::IndexEntry entry;
   Status status;
   std::vector<run::RunMessage> messages;
-  std::size_t fileCount = 0;
+};
+
+// Where a run's files go and what they record.
+struct RunOutput {
+  std::filesystem::path folder;
+  OutputFormats formats;
+  bool curves = false;
+  output::WrittenFiles* written = nullptr;
+  const output::Json* provenance = nullptr;  // for the JSON files
 };
 
 // The data set a run reads: index, the chosen dose-rate file, region names.
@@ -43,6 +57,7 @@ struct OpenedData {
   std::filesystem::path folder;
   input::DataIndex index;
   input::DoseRateFile doseRates;
+  std::filesystem::path indexPath;
   std::filesystem::path doseRatePath;
 };
 
@@ -95,10 +110,12 @@ void ListRegions(const std::vector<std::string>& regionNames, std::ostream& out)
 }
 
 // The nuclides to write, in the order given, each once; names the index does
-// not hold are reported on `err`. --all takes the nuclides with data in the
-// chosen set, as --list-nuclides lists them, and counts the others in `passedOver`.
+// not hold are reported on `err` and added to `missing`. --all takes the
+// nuclides with data in the chosen set, as --list-nuclides lists them, and
+// counts the others in `passedOver`.
 std::vector<Job> CollectJobs(const BatchOptions& options, input::DataIndex& index,
-                             std::ostream& err, bool* missing, std::size_t* passedOver) {
+                             std::ostream& err, std::vector<std::string>* missing,
+                             std::size_t* passedOver) {
   std::vector<std::string> names;
   if (options.allNuclides) {
     for (std::int64_t record = index.firstEntry(); record <= index.lastEntry(); ++record) {
@@ -117,20 +134,19 @@ std::vector<Job> CollectJobs(const BatchOptions& options, input::DataIndex& inde
     input::NormaliseNuclideName(name);
     if (index.FindNuclide(name) == 0) {
       err << "quillmore-batch: no data are available for " << base::TrimBlanks(name) << '\n';
-      *missing = true;
+      missing->push_back(base::TrimBlanks(name));
     } else if (seen.insert(name).second) {
-      jobs.push_back({name, index.entry(), {}, {}, 0});
+      jobs.push_back({name, index.entry(), {}, {}});
     }
   }
   return jobs;
 }
 
-// Writes the jobs' tables on `jobCount` threads, each with its own handle on
-// the dose-rate file; every nuclide's files are its own, so the bytes do not
-// depend on the number of threads.
+// Writes the jobs' files on `jobCount` threads, each with its own handle on
+// the dose-rate file and its own sinks; every nuclide's files are its own, so
+// the bytes do not depend on the number of threads.
 Status RunJobs(std::vector<Job>& jobs, const run::RunSelection& run, const OpenedData& data,
-               const std::filesystem::path& outputFolder, unsigned jobCount, bool curves,
-               BatchProgress& progress) {
+               const RunOutput& output, unsigned jobCount, BatchProgress& progress) {
   std::atomic<std::size_t> next{0};
   std::atomic<bool> failed{false};
   std::size_t done = 0;
@@ -140,16 +156,25 @@ Status RunJobs(std::vector<Job>& jobs, const run::RunSelection& run, const Opene
     input::DoseRateFile file;
     Status status = file.Open(data.doseRatePath);
     run::NuclideWorkspace workspace;
+    output::TextTableSink text(output.folder, output.written);
+    output::CsvSink csv(output.folder, output.written, console::Cp1252ToUtf8);
+    const output::Json noProvenance;
+    output::JsonSink json(output.folder, output.written, console::Cp1252ToUtf8,
+                          output.provenance != nullptr ? *output.provenance : noProvenance);
+    std::vector<output::TableSink*> chosen;
+    if (output.formats.text) chosen.push_back(&text);
+    if (output.formats.csv) chosen.push_back(&csv);
+    if (output.formats.json) chosen.push_back(&json);
+    output::TableSinks sinks(chosen);
     for (std::size_t i = next++; status.ok() && !failed && i < jobs.size(); i = next++) {
       Job& job = jobs[i];
       run::NuclideResult result =
-          run::WriteNuclideTables(file, job.entry, job.nuclideName, run, outputFolder, workspace);
+          run::ProcessNuclide(file, job.entry, job.nuclideName, run, sinks, workspace);
       job.status = std::move(result.status);
       job.messages = std::move(result.messages);
-      job.fileCount = result.files.size();
-      if (curves && job.status.ok()) {
-        job.status = run::WriteNuclideCurves(file, job.entry, job.nuclideName, run, outputFolder);
-        if (job.status.ok()) ++job.fileCount;
+      if (output.curves && job.status.ok()) {
+        job.status = run::WriteNuclideCurves(file, job.entry, job.nuclideName, run, output.folder,
+                                             output.written);
       }
       if (job.status.code() == Status::Code::kIoError) status = job.status;
       const std::lock_guard<std::mutex> lock(mutex);
@@ -168,12 +193,38 @@ Status RunJobs(std::vector<Job>& jobs, const run::RunSelection& run, const Opene
   return firstError;
 }
 
+// The provenance of the run's JSON files and manifest: the data files by
+// their digests, the periods and the selection.
+Status DescribeRun(const OpenedData& data, const std::filesystem::path& timesPath,
+                   const run::RunSelection& run, output::Json& json) {
+  output::Provenance provenance;
+  provenance.program = "quillmore-batch";
+  provenance.version = QUILLMORE_VERSION;
+  provenance.kind = run.dataKind;
+  Status status = output::DigestFile(data.doseRatePath, provenance.dataSet);
+  if (status.ok()) status = output::DigestFile(data.indexPath, provenance.index);
+  if (status.ok()) status = output::DigestFile(timesPath, provenance.times);
+  if (!status.ok()) return status;
+  provenance.dataSet.name = data.doseRatePath.filename().string();
+  provenance.index.name = data.indexPath.filename().string();
+  provenance.times.name = timesPath.string();
+  provenance.periods = run.integrationTimes;
+  provenance.selectedAges = run.selectedAges;
+  provenance.selectedRegions = run.selectedRegions;
+  for (const std::string& name : run.regionNames) {
+    provenance.regionNames.push_back(console::Cp1252ToUtf8(name));
+  }
+  json = output::ProvenanceJson(provenance);
+  return Status::Ok();
+}
+
 // Opens the index and the dose-rate file of `kind` in data.folder; a failure
 // is worded for the user.
 Status OpenData(input::DataKind kind, OpenedData& data) {
   Status status = run::OpenIndex(data.folder, data.index);
   if (status.code() == Status::Code::kCorruption) return status;
   if (!status.ok()) return Status::IoError("unable to open the index: " + status.message());
+  data.indexPath = data.index.file().path();
   status = run::OpenDoseRates(data.folder, kind, data.doseRates);
   if (!status.ok()) {
     return Status::IoError("unable to open the dose-rate file: " + status.message());
@@ -183,41 +234,47 @@ Status OpenData(input::DataKind kind, OpenedData& data) {
 }
 
 // The age groups, regions and integration times the options choose, into
-// `run` (whose region names are read); a failure is worded for the user.
-Status BuildSelection(const BatchOptions& options, const OpenedData& data, run::RunSelection& run) {
+// `run` (whose region names are read), and the times file they come from; a
+// failure is worded for the user.
+Status BuildSelection(const BatchOptions& options, const OpenedData& data, run::RunSelection& run,
+                      std::filesystem::path* timesPath) {
   Status status = ParseAgeList(options.ages, &run.selectedAges);
   if (status.ok()) status = ParseRegionList(options.regions, run.regionNames, &run.selectedRegions);
   if (!status.ok()) return status;
-  const std::filesystem::path timesPath = TimesPath(options, data.folder);
+  *timesPath = TimesPath(options, data.folder);
   std::error_code error;
-  if (std::filesystem::is_directory(timesPath, error))
-    return Status::InvalidArgument("--times names a folder, not a file: " + timesPath.string());
-  input::IntegrationTimes times = input::ReadIntegrationTimes(timesPath);
+  if (std::filesystem::is_directory(*timesPath, error))
+    return Status::InvalidArgument("--times names a folder, not a file: " + timesPath->string());
+  input::IntegrationTimes times = input::ReadIntegrationTimes(*timesPath);
   if (!times.status.ok()) return times.status;
   run.integrationTimes = std::move(times.integrationTimes);
   return Status::Ok();
 }
 
-// Each job's warnings (and, unless quiet, notes) on `err`, adding its files
-// to `files`; true when there was a warning.
-bool ReportJobs(const std::vector<Job>& jobs, bool quiet, std::ostream& err, std::size_t* files) {
-  bool warned = false;
+// Each job's warnings (and, unless quiet, notes) on `err`; every message of
+// the run, the nuclides not found first, for the manifest.
+std::vector<output::NuclideMessage> ReportJobs(const std::vector<std::string>& missing,
+                                               const std::vector<Job>& jobs, bool quiet,
+                                               std::ostream& err) {
+  std::vector<output::NuclideMessage> messages;
+  for (const std::string& name : missing) {
+    messages.push_back({name, {run::MessageKind::kWarning, "no data are available for " + name}});
+  }
   for (const Job& job : jobs) {
-    *files += job.fileCount;
+    const std::string name = base::TrimBlanks(job.nuclideName);
     for (const run::RunMessage& message : job.messages) {
-      const bool warning = message.kind == run::MessageKind::kWarning;
-      warned = warned || warning;
-      if (warning || !quiet) {
+      if (message.kind == run::MessageKind::kWarning || !quiet) {
         err << "quillmore-batch: " << run::MessageKindName(message.kind) << ": " << message.text
             << '\n';
       }
+      messages.push_back({name, message});
     }
     if (!job.status.ok() && job.status.code() != Status::Code::kIoError) {
       err << "quillmore-batch: warning: " << job.status.message() << '\n';
-      warned = true;
+      messages.push_back({name, {run::MessageKind::kWarning, job.status.message()}});
     }
   }
-  return warned;
+  return messages;
 }
 
 // The closing line of a run.
@@ -262,27 +319,54 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   if (options.listRegions) ListRegions(run.regionNames, out);
   if (options.listNuclides) ListNuclides(data.index, kind, out);
   if (options.listRegions || options.listNuclides) return kBatchOk;
-  if (const Status chosen = BuildSelection(options, data, run); !chosen.ok()) {
+  std::filesystem::path timesPath;
+  if (const Status chosen = BuildSelection(options, data, run, &timesPath); !chosen.ok()) {
     return Fail(err, chosen.message());
   }
 
-  bool warned = false;
+  std::vector<std::string> missing;
   std::size_t passedOver = 0;
-  std::vector<Job> jobs = CollectJobs(options, data.index, err, &warned, &passedOver);
-  const std::filesystem::path outputFolder = input::ResolvePath("", options.outputDir);
+  std::vector<Job> jobs = CollectJobs(options, data.index, err, &missing, &passedOver);
+  RunOutput output;
+  output.folder = input::ResolvePath("", options.outputDir);
+  output.formats = options.formats;
+  output.curves = options.curves;
+  const bool manifest = options.manifest || options.formats.csv || options.formats.json;
+  output::WrittenFiles written(output.folder, manifest);
+  output.written = &written;
+  output::Json provenance;
+  if (manifest || options.formats.json) {
+    const Status described = DescribeRun(data, timesPath, run, provenance);
+    if (!described.ok()) return Fail(err, described.message());
+    output.provenance = &provenance;
+  }
+  if (manifest) {
+    // A run that fails must not leave an earlier run's record behind as its own.
+    std::error_code ignored;
+    std::filesystem::remove(output.folder / output::kManifestFileName, ignored);
+  }
   const unsigned cores = std::max(1U, std::thread::hardware_concurrency());
   const unsigned jobCount = options.jobs > 0 ? static_cast<unsigned>(options.jobs) : cores;
   const auto start = std::chrono::steady_clock::now();
   BatchProgress progress(err, jobs.size(), showProgress && !options.quiet);
-  const Status status = RunJobs(jobs, run, data, outputFolder, jobCount, options.curves, progress);
-  std::size_t files = 0;
-  warned = ReportJobs(jobs, options.quiet, err, &files) || warned;
+  Status status = RunJobs(jobs, run, data, output, jobCount, progress);
+  const std::vector<output::NuclideMessage> messages =
+      ReportJobs(missing, jobs, options.quiet, err);
+  if (status.ok() && manifest) {
+    std::vector<std::string> commandLine{"quillmore-batch"};
+    commandLine.insert(commandLine.end(), options.arguments.begin(), options.arguments.end());
+    status = output::WriteRunManifest(output.folder,
+                                      {provenance, commandLine, written.Sorted(), messages});
+  }
   if (!status.ok()) return Fail(err, status.message());
   if (!options.quiet) {
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    ReportTotals(files, jobs.size(), passedOver, kind, outputFolder, seconds, out);
+    ReportTotals(written.Count(), jobs.size(), passedOver, kind, output.folder, seconds, out);
   }
+  const bool warned = std::any_of(
+      messages.begin(), messages.end(),
+      [](const output::NuclideMessage& m) { return m.message.kind == run::MessageKind::kWarning; });
   return warned ? kBatchWarnings : kBatchOk;
 }
 

@@ -20,6 +20,30 @@ std::string ErrnoText(int code) {
   return std::strerror(code);
 }
 
+// The nuclide's name as the stem of a file name, or an InvalidArgument error.
+base::Status FileStem(std::string_view nuclideName, std::string& stem) {
+  stem = base::TrimBlanks(nuclideName);
+  // The name becomes part of a path: nothing in it may leave the folder.
+  if (stem.empty() || stem.front() == '.' ||
+      stem.find_first_of(std::string_view("/\\\0", 3)) != std::string::npos) {
+    return base::Status::InvalidArgument("Unusable nuclide name for an output file: \"" + stem +
+                                         "\"");
+  }
+  return base::Status::Ok();
+}
+
+base::Status MakeFolder(const std::filesystem::path& folder) {
+  std::error_code error;
+  if (!std::filesystem::is_directory(folder, error)) {
+    std::filesystem::create_directories(folder, error);
+    if (error) {
+      return base::Status::IoError("Cannot create the folder " + folder.string() + ": " +
+                                   error.message());
+    }
+  }
+  return base::Status::Ok();
+}
+
 }  // namespace
 
 OutputFiles::OutputFiles(OutputFiles&& other) noexcept : files_(std::move(other.files_)) {
@@ -75,16 +99,36 @@ base::Status OutputFiles::Close() {
 
 base::Status OutputFileName(std::string_view nuclideName, std::int32_t ageDays,
                             input::DataKind kind, std::string& fileName) {
-  const std::string stem = base::TrimBlanks(nuclideName);
-  // The name becomes part of a path: nothing in it may leave the folder.
-  if (stem.empty() || stem.front() == '.' ||
-      stem.find_first_of(std::string_view("/\\\0", 3)) != std::string::npos) {
-    return base::Status::InvalidArgument("Unusable nuclide name for an output file: \"" + stem +
-                                         "\"");
-  }
+  std::string stem;
+  const base::Status status = FileStem(nuclideName, stem);
+  if (!status.ok()) return status;
   const std::string days = SignedNumberText(ageDays);
   fileName = stem + "_" + base::TrimBlanks(days) + "_" + input::DataSetOf(kind).fileLetter + ".TXT";
   return base::Status::Ok();
+}
+
+base::Status NuclideFileName(std::string_view nuclideName, input::DataKind kind,
+                             std::string_view suffix, std::string& fileName) {
+  std::string stem;
+  const base::Status status = FileStem(nuclideName, stem);
+  if (!status.ok()) return status;
+  fileName = stem + "_" + input::DataSetOf(kind).fileLetter + std::string(suffix);
+  return base::Status::Ok();
+}
+
+base::Status WriteWholeFile(const std::filesystem::path& path, std::string_view text) {
+  base::Status status = MakeFolder(path.parent_path().empty() ? "." : path.parent_path());
+  if (!status.ok()) return status;
+  const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  const int code = errno;
+  if (descriptor < 0) {
+    return base::Status::IoError("Cannot create " + path.string() + ": " + ErrnoText(code));
+  }
+  OutputFiles file;
+  file.files_.push_back({path, descriptor});
+  status = file.Write(0, text);
+  const base::Status closed = file.Close();
+  return status.ok() ? closed : status;
 }
 
 base::Status OpenOutputFiles(const std::filesystem::path& folder, std::string_view nuclideName,
@@ -92,14 +136,8 @@ base::Status OpenOutputFiles(const std::filesystem::path& folder, std::string_vi
                              OutputFiles& files) {
   files.Close();
   files.files_.clear();
-  std::error_code error;
-  if (!std::filesystem::is_directory(folder, error)) {
-    std::filesystem::create_directories(folder, error);
-    if (error) {
-      return base::Status::IoError("Cannot create the folder " + folder.string() + ": " +
-                                   error.message());
-    }
-  }
+  const base::Status made = MakeFolder(folder);
+  if (!made.ok()) return made;
   OutputFiles opened;
   for (const int group : selectedAges) {
     if (group < 1 || group > input::kAgeGroupCount) {

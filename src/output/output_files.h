@@ -39,6 +39,7 @@ class OutputFiles {
  private:
   friend base::Status OpenOutputFiles(const std::filesystem::path&, std::string_view,
                                       std::span<const int>, input::DataKind, OutputFiles&);
+  friend base::Status WriteWholeFile(const std::filesystem::path&, std::string_view);
   struct File {
     std::filesystem::path path;
     int descriptor = -1;
@@ -51,6 +52,15 @@ class OutputFiles {
 // or starting with '.', is an InvalidArgument error and leaves `fileName` as is.
 base::Status OutputFileName(std::string_view nuclideName, std::int32_t ageDays,
                             input::DataKind kind, std::string& fileName);
+
+// The file name of a nuclide's file that covers every age group:
+// "Tc-99m_H" followed by `suffix` (".csv", ".json"). The name is checked as above.
+base::Status NuclideFileName(std::string_view nuclideName, input::DataKind kind,
+                             std::string_view suffix, std::string& fileName);
+
+// Creates or replaces `path` with `text`, creating its folder when missing.
+// A failure is an IoError naming the file or folder.
+base::Status WriteWholeFile(const std::filesystem::path& path, std::string_view text);
 
 // Opens, creating or emptying, one file per entry of `selectedAges` (age-group
 // numbers 1 to 6, named by their days in input/age_groups.h), in that order, in

@@ -1,13 +1,13 @@
 #include "run/curve_export.h"
 
 #include <algorithm>
-#include <fstream>
 #include <vector>
 
 #include "base/text.h"
 #include "input/age_groups.h"
 #include "input/nuclide_name.h"
 #include "output/curve_file.h"
+#include "output/output_files.h"
 #include "output/table_writer.h"
 #include "run/nuclide_curves.h"
 
@@ -57,7 +57,8 @@ std::string FormCode(const BlockCurves& block, input::DataKind kind) {
 
 base::Status WriteNuclideCurves(input::DoseRateFile& file, const input::IndexEntry& entry,
                                 const std::string& nuclideName, const RunSelection& run,
-                                const std::filesystem::path& outputFolder) {
+                                const std::filesystem::path& outputFolder,
+                                output::WrittenFiles* written) {
   const NuclideCurves curves = ReadNuclideCurves(file, entry, nuclideName, run);
   if (!curves.status.ok()) return curves.status;
   std::string text;
@@ -78,11 +79,9 @@ base::Status WriteNuclideCurves(input::DoseRateFile& file, const input::IndexEnt
   }
   const std::filesystem::path path =
       outputFolder / output::CurveFileName(nuclideName, run.dataKind);
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << text;
-  out.close();
-  if (!out) return base::Status::IoError("cannot write " + path.string());
-  return base::Status::Ok();
+  base::Status status = output::WriteWholeFile(path, text);
+  if (status.ok() && written != nullptr) status = written->Add(path);
+  return status;
 }
 
 }  // namespace quillmore::run

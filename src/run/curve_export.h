@@ -7,6 +7,7 @@
 #include "base/status.h"
 #include "input/data_index.h"
 #include "input/dose_rate_file.h"
+#include "output/written_files.h"
 #include "run/nuclide_run.h"
 
 namespace quillmore::run {
@@ -18,9 +19,11 @@ inline constexpr int kCurveGridPerDecade = 50;
 // age group, row group and selected region, the rates and doses from intake
 // of both LET components at the tabulated times, at the integration times and
 // on a log grid from the first positive tabulated time to the last
-// integration time, in time order, each row flagged by its kind.
+// integration time, in time order, each row flagged by its kind. The file is
+// recorded in `written` when given.
 base::Status WriteNuclideCurves(input::DoseRateFile& file, const input::IndexEntry& entry,
                                 const std::string& nuclideName, const RunSelection& run,
-                                const std::filesystem::path& outputFolder);
+                                const std::filesystem::path& outputFolder,
+                                output::WrittenFiles* written);
 
 }  // namespace quillmore::run

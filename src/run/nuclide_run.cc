@@ -6,21 +6,10 @@
 #include "base/text.h"
 #include "input/age_groups.h"
 #include "input/time_coverage.h"
-#include "output/table_writer.h"
+#include "output/text_table_sink.h"
 
 namespace quillmore::run {
 namespace {
-
-base::Status WriteHeaders(const RunSelection& run, output::OutputFiles& files, std::string& text) {
-  for (std::size_t i = 0; i < run.selectedAges.size(); ++i) {
-    text.clear();
-    output::WriteTableHeaders(input::AgeGroupLabel(run.selectedAges[i]), run.regionNames,
-                              run.selectedRegions, run.dataKind, text);
-    const base::Status status = files.Write(i, text);
-    if (!status.ok()) return status;
-  }
-  return base::Status::Ok();
-}
 
 // A letter as a message shows it: control bytes as "?".
 std::string LetterText(char letter) {
@@ -57,14 +46,15 @@ std::string BlockPlace(const std::string& shownName, const input::BlockHeader& h
 void CheckBlock(const std::string& shownName, const input::BlockHeader& header,
                 std::int64_t headerRecord, const NuclideWorkspace& workspace,
                 input::TimeCoverage& coverage, std::vector<RunMessage>& messages) {
-  const auto where = [&] { return BlockPlace(shownName, header, headerRecord); };
+  const auto warn = [&](const std::string& what) {
+    messages.push_back({MessageKind::kWarning, BlockPlace(shownName, header, headerRecord) + what,
+                        header.ageDays, headerRecord});
+  };
   if (!IsLetLetter(header.letLetter)) {
-    messages.push_back({MessageKind::kWarning, where() + "unknown LET letter " +
-                                                   LetterText(header.letLetter) +
-                                                   "; its rows are written but not integrated"});
+    warn("unknown LET letter " + LetterText(header.letLetter) +
+         "; its rows are written but not integrated");
   } else if (header.timePointCount == 0) {
-    messages.push_back(
-        {MessageKind::kWarning, where() + "no time points; its rows are written as zeros"});
+    warn("no time points; its rows are written as zeros");
   } else {
     const integration::TimeGrid& grid = workspace.block.timeGrid;
     coverage.AddBlock(grid.count(), grid.at(grid.count() - 1));
@@ -72,8 +62,8 @@ void CheckBlock(const std::string& shownName, const input::BlockHeader& header,
   if (const double lowest = LowestNegative(workspace.coefficients); lowest < 0) {
     char text[32];
     std::snprintf(text, sizeof text, "%.2E", lowest);
-    messages.push_back({MessageKind::kWarning, where() + "coefficients below zero (lowest " + text +
-                                                   " Gy/Bq); a dose cannot be negative"});
+    warn(std::string("coefficients below zero (lowest ") + text +
+         " Gy/Bq); a dose cannot be negative");
   }
 }
 
@@ -88,6 +78,73 @@ void ReportEmptyTables(const std::string& shownName, const RunSelection& run,
   if (empty.empty()) return;
   messages.push_back({MessageKind::kWarning,
                       shownName + ": " + why + "headers only for " + input::AgeGroupList(empty)});
+}
+
+// The walk through the nuclide's blocks, each block of a selected age group
+// handed to `sink`; stops at the first sink failure.
+void WalkBlocks(input::DoseRateFile& file, const input::IndexEntry& entry,
+                const std::string& nuclideName, const RunSelection& run, output::TableSink& sink,
+                NuclideWorkspace& workspace, NuclideResult& result) {
+  const std::int32_t start = entry.startFor(run.dataKind);
+  const std::string shownName = base::TrimBlanks(nuclideName);
+  std::vector<bool> hasRows(run.selectedAges.size(), false);
+  if (start == 0) {
+    ReportEmptyTables(
+        shownName, run, hasRows,
+        std::string("no data in ") + input::DataSetOf(run.dataKind).doseRateFileName + "; ",
+        result.messages);
+    return;
+  }
+  if (start < 3 || start > file.recordCount()) {
+    result.status = base::Status::Corruption(
+        "the index gives record " + std::to_string(start) + " of " +
+        file.file().path().filename().string() + " as the start of " + shownName +
+        ", but the file has records 3 to " + std::to_string(file.recordCount()));
+    return;
+  }
+  file.PositionAt(start);
+  input::TimeCoverage coverage(run.integrationTimes);
+  std::int32_t formNumber = 0;
+  while (true) {
+    const input::BlockHeader header = file.ReadBlockHeader(run.dataKind);
+    if (header.name != nuclideName) break;
+    const std::int64_t headerRecord = file.lastRecordNumber();
+    if (const std::string fault = BlockExtentFault(header); !fault.empty()) {
+      // Reading on would take rate records for headers.
+      result.messages.push_back({MessageKind::kWarning,
+                                 BlockPlace(shownName, header, headerRecord) + fault +
+                                     "; the tables of " + shownName + " stop here, incomplete",
+                                 header.ageDays, headerRecord});
+      break;
+    }
+    const int table = TableForAge(run, header.ageDays);
+    if (table < 0) {
+      file.SkipRecords(header.RecordsToSkip());
+    } else {
+      // Forms are counted on the first selected group; the others use the count as it stands.
+      if (table == 0) ++formNumber;
+      const integration::BlockResult block = integration::ReadAndIntegrateBlock(
+          file, header, run.selectedRegions, run.integrationTimes, workspace.block,
+          workspace.coefficients);
+      if (!block.valid) {
+        result.messages.push_back(
+            {MessageKind::kWarning,
+             BlockPlace(shownName, header, headerRecord) + block.reason + "; its rows are left out",
+             header.ageDays, headerRecord});
+      } else {
+        CheckBlock(shownName, header, headerRecord, workspace, coverage, result.messages);
+        result.status =
+            sink.Add({static_cast<std::size_t>(table), header, formNumber, workspace.coefficients});
+        if (!result.status.ok()) return;
+        hasRows[static_cast<std::size_t>(table)] = true;
+      }
+    }
+    if (file.atEnd()) break;
+  }
+  ReportEmptyTables(shownName, run, hasRows, "", result.messages);
+  for (std::string& note : coverage.Notes(shownName)) {
+    result.messages.push_back({MessageKind::kNote, std::move(note)});
+  }
 }
 
 }  // namespace
@@ -112,81 +169,21 @@ std::string BlockExtentFault(const input::BlockHeader& header) {
   return {};
 }
 
-const char* MessageKindName(MessageKind kind) {
-  return kind == MessageKind::kWarning ? "warning" : "note";
-}
-
 NuclideResult ProcessNuclide(input::DoseRateFile& file, const input::IndexEntry& entry,
                              const std::string& nuclideName, const RunSelection& run,
-                             output::OutputFiles& files, NuclideWorkspace& workspace) {
+                             output::TableSink& sink, NuclideWorkspace& workspace) {
   NuclideResult result;
-  result.status = WriteHeaders(run, files, workspace.text);
-  const std::int32_t start = entry.startFor(run.dataKind);
-  const std::string shownName = base::TrimBlanks(nuclideName);
-  std::vector<bool> hasRows(run.selectedAges.size(), false);
-  if (!result.status.ok()) return result;
-  if (start == 0) {
-    ReportEmptyTables(
-        shownName, run, hasRows,
-        std::string("no data in ") + input::DataSetOf(run.dataKind).doseRateFileName + "; ",
-        result.messages);
-    return result;
+  result.status = sink.Begin({nuclideName, run.dataKind, run.selectedAges, run.selectedRegions,
+                              run.regionNames, run.integrationTimes});
+  if (result.status.ok()) WalkBlocks(file, entry, nuclideName, run, sink, workspace, result);
+  // The sink keeps a failure that is the nuclide's own (a bad start record)
+  // as a warning, not a file that could not be written.
+  std::vector<RunMessage> kept = result.messages;
+  if (!result.status.ok() && result.status.code() != base::Status::Code::kIoError) {
+    kept.push_back({MessageKind::kWarning, result.status.message()});
   }
-  if (start < 3 || start > file.recordCount()) {
-    result.status = base::Status::Corruption(
-        "the index gives record " + std::to_string(start) + " of " +
-        file.file().path().filename().string() + " as the start of " + shownName +
-        ", but the file has records 3 to " + std::to_string(file.recordCount()));
-    return result;
-  }
-  file.PositionAt(start);
-  input::TimeCoverage coverage(run.integrationTimes);
-  std::int32_t formNumber = 0;
-  while (true) {
-    const input::BlockHeader header = file.ReadBlockHeader(run.dataKind);
-    if (header.name != nuclideName) break;
-    const std::int64_t headerRecord = file.lastRecordNumber();
-    if (const std::string fault = BlockExtentFault(header); !fault.empty()) {
-      // Reading on would take rate records for headers.
-      result.messages.push_back(
-          {MessageKind::kWarning, BlockPlace(shownName, header, headerRecord) + fault +
-                                      "; the tables of " + shownName + " stop here, incomplete"});
-      break;
-    }
-    const int table = TableForAge(run, header.ageDays);
-    if (table < 0) {
-      file.SkipRecords(header.RecordsToSkip());
-    } else {
-      // Forms are counted on the first selected group; the others use the count as it stands.
-      if (table == 0) ++formNumber;
-      const integration::BlockResult block = integration::ReadAndIntegrateBlock(
-          file, header, run.selectedRegions, run.integrationTimes, workspace.block,
-          workspace.coefficients);
-      if (!block.valid) {
-        result.messages.push_back(
-            {MessageKind::kWarning, BlockPlace(shownName, header, headerRecord) + block.reason +
-                                        "; its rows are left out"});
-      } else {
-        CheckBlock(shownName, header, headerRecord, workspace, coverage, result.messages);
-        workspace.text.clear();
-        if (run.dataKind == input::DataKind::kInhalation) {
-          output::WriteInhalationRows(workspace.coefficients, run.integrationTimes, header,
-                                      formNumber, workspace.text);
-        } else {
-          output::WriteIngestionRows(workspace.coefficients, run.integrationTimes, header,
-                                     workspace.text);
-        }
-        result.status = files.Write(static_cast<std::size_t>(table), workspace.text);
-        if (!result.status.ok()) return result;
-        hasRows[static_cast<std::size_t>(table)] = true;
-      }
-    }
-    if (file.atEnd()) break;
-  }
-  ReportEmptyTables(shownName, run, hasRows, "", result.messages);
-  for (std::string& note : coverage.Notes(shownName)) {
-    result.messages.push_back({MessageKind::kNote, std::move(note)});
-  }
+  const base::Status ended = sink.End(kept);
+  if (result.status.ok()) result.status = ended;
   return result;
 }
 
@@ -194,15 +191,9 @@ NuclideResult WriteNuclideTables(input::DoseRateFile& file, const input::IndexEn
                                  const std::string& nuclideName, const RunSelection& run,
                                  const std::filesystem::path& outputFolder,
                                  NuclideWorkspace& workspace) {
-  output::OutputFiles files;
-  NuclideResult result;
-  result.status =
-      output::OpenOutputFiles(outputFolder, nuclideName, run.selectedAges, run.dataKind, files);
-  if (!result.status.ok()) return result;
-  result = ProcessNuclide(file, entry, nuclideName, run, files, workspace);
-  const base::Status closed = files.Close();
-  if (result.status.ok()) result.status = closed;
-  for (std::size_t i = 0; i < files.count(); ++i) result.files.push_back(files.path(i));
+  output::TextTableSink sink(outputFolder);
+  NuclideResult result = ProcessNuclide(file, entry, nuclideName, run, sink, workspace);
+  result.files = sink.Paths();
   return result;
 }
 

@@ -1,5 +1,5 @@
 // One nuclide's tables: the walk through its blocks in the dose-rate file,
-// each selected block read, integrated and written to its age group's file.
+// each selected block read, integrated and handed to a table sink.
 #pragma once
 
 #include <cstdint>
@@ -13,7 +13,8 @@
 #include "input/dose_rate_file.h"
 #include "integration/block_integration.h"
 #include "integration/coefficient_table.h"
-#include "output/output_files.h"
+#include "output/run_message.h"
+#include "output/table_sink.h"
 
 namespace quillmore::run {
 
@@ -26,30 +27,21 @@ struct RunSelection {
   std::vector<double> integrationTimes;  // days
 };
 
-// What a nuclide's run tells the user besides its tables. A warning: something
-// asked for is missing or suspect (quillmore-batch exits 1). A note: worth
-// knowing, nothing wrong (hidden by --quiet).
-enum class MessageKind { kWarning, kNote };
-
-struct RunMessage {
-  MessageKind kind = MessageKind::kWarning;
-  std::string text;  // one line naming the nuclide, and the block where there is one
-};
-
-// "warning" or "note".
-const char* MessageKindName(MessageKind kind);
+// A run's warnings and notes; the output keeps them in the JSON files and the manifest.
+using output::MessageKind;
+using output::MessageKindName;
+using output::RunMessage;
 
 struct NuclideResult {
   base::Status status;                       // a file that could not be written, a bad start record
   std::vector<RunMessage> messages;          // warnings in the order found, then the notes
-  std::vector<std::filesystem::path> files;  // written, in the order of selectedAges
+  std::vector<std::filesystem::path> files;  // text tables, in the order of selectedAges
 };
 
 // Tables reused from nuclide to nuclide.
 struct NuclideWorkspace {
   integration::BlockWorkspace block;
   integration::CoefficientTable coefficients;
-  std::string text;
 };
 
 // Index in the selection of the table that takes a block of `ageDays`
@@ -61,19 +53,23 @@ int TableForAge(const RunSelection& run, std::int32_t ageDays);
 // agree), or empty. The walk stops at such a block.
 std::string BlockExtentFault(const input::BlockHeader& header);
 
-// Writes the tables of `nuclideName` (7 characters, confirmed by the index as
-// `entry`) into the files already open in `files`: the headers of every
-// selected age group, then each block of a selected group, until a header of
-// another nuclide or the end of the file. A start record of 0 gives headers
-// only; one below 3 or past the end of the file is a Corruption error.
+// Hands the tables of `nuclideName` (7 characters, confirmed by the index as
+// `entry`) to `sink`: Begin, then each block of a selected age group as a row
+// group, until a header of another nuclide or the end of the file, then End
+// with the messages. A start record of 0 gives no row group; one below 3 or
+// past the end of the file is a Corruption error. `result.files` stays empty.
 // Warnings: a start record of 0, a selected age group left with headers only,
 // a block whose rows are left out (unreadable) or not integrated (unknown LET
 // letter, no time points), coefficients below zero, and a block whose LET
 // letter and records per point disagree, where the walk stops rather than
 // read rate records as headers. Notes: periods past the last tabulated time,
 // blocks of a single time point.
-// Opens the output files of `nuclideName` in `outputFolder`, runs
-// ProcessNuclide and closes them; the result lists the files written.
+NuclideResult ProcessNuclide(input::DoseRateFile& file, const input::IndexEntry& entry,
+                             const std::string& nuclideName, const RunSelection& run,
+                             output::TableSink& sink, NuclideWorkspace& workspace);
+
+// ProcessNuclide into the text tables in `outputFolder`; the result lists
+// the files written.
 NuclideResult WriteNuclideTables(input::DoseRateFile& file, const input::IndexEntry& entry,
                                  const std::string& nuclideName, const RunSelection& run,
                                  const std::filesystem::path& outputFolder,

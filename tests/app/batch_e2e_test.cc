@@ -285,6 +285,29 @@ TEST_F(BatchProgramTest, OutputFolderIsCreatedWhenMissing) {
   EXPECT_EQ(Names(FolderContent(work_ / "runs" / "first")),
             std::vector<std::string>{"Am-241_100_G.TXT"});
   EXPECT_FALSE(fs::exists(work_ / "OUTPUT"));
+
+  // CSV alone also makes the folder; the manifest comes with it and counts as no file of the run.
+  const Outcome csv = Run({"--data-set", "g", "--format", "csv", "--output-dir", "runs/csv",
+                           "--regions", "lung", "am-241"});
+  EXPECT_EQ(csv.status, 0) << csv.err;
+  EXPECT_EQ(csv.out.rfind("Wrote 1 file for 1 nuclide ", 0), 0u) << csv.out;
+  EXPECT_EQ(Names(FolderContent(work_ / "runs" / "csv")),
+            (std::vector<std::string>{"Am-241_G.csv", "quillmore-run.json"}));
+}
+
+TEST_F(BatchProgramTest, ManifestOnRequestAndNeverStale) {
+  const Outcome first = Run({"--data-set", "h", "--manifest", "--ages", "1", "tc-99m", "xx-1"});
+  EXPECT_EQ(first.status, 1);
+  const std::string manifest = ReadFile(work_ / "OUTPUT" / "quillmore-run.json");
+  EXPECT_NE(manifest.find("\"name\": \"Tc-99m_100_H.TXT\""), std::string::npos) << manifest;
+  EXPECT_NE(manifest.find("\"message\": \"no data are available for Xx-1\""), std::string::npos);
+
+  // A run that fails leaves no manifest of an earlier run behind.
+  fs::create_directory(work_ / "OUTPUT" / "Tc-99m_100_H.TXT.blocked");
+  fs::remove(work_ / "OUTPUT" / "Tc-99m_100_H.TXT");
+  fs::rename(work_ / "OUTPUT" / "Tc-99m_100_H.TXT.blocked", work_ / "OUTPUT" / "Tc-99m_100_H.TXT");
+  EXPECT_EQ(Run({"--data-set", "h", "--manifest", "--ages", "1", "tc-99m"}).status, 2);
+  EXPECT_FALSE(fs::exists(work_ / "OUTPUT" / "quillmore-run.json"));
 }
 
 TEST_F(BatchProgramTest, ListsRegionsAndNuclidesOfTheDataSet) {

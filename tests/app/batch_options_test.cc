@@ -22,6 +22,13 @@ TEST(ParseBatchOptions, AcceptsRunsListingsAndChecks) {
   EXPECT_EQ(options.outputDir, "out");
   EXPECT_EQ(options.dataDir, "DATA");
   EXPECT_EQ(options.nuclides, (std::vector<std::string>{"tc-99m", "Am-241"}));
+  EXPECT_TRUE(options.formats.text && !options.formats.csv && !options.formats.json);
+
+  BatchOptions exports;
+  ASSERT_TRUE(
+      Parse({"--data-set", "h", "--format", "JSON,csv", "--manifest", "H-3"}, &exports).ok());
+  EXPECT_TRUE(!exports.formats.text && exports.formats.csv && exports.formats.json);
+  EXPECT_TRUE(exports.manifest);
 
   BatchOptions listing;
   EXPECT_TRUE(Parse({"--data-set=ingestion", "--list-regions"}, &listing).ok());
@@ -43,6 +50,8 @@ TEST(ParseBatchOptions, UsageErrorsAreOneLine) {
       {"--data-set", "h", "--all=1"},            // flag with a value
       {"--data-set"},                            // missing value
       {"--data-set", "h", "--jobs", "0", "--all"},
+      {"--data-set", "h", "--format", "txt,xml", "--all"},
+      {"--data-set", "h", "--format", "", "--all"},
       {"--check", "Tc-99m"},  // an action with nuclides, which it would ignore
       {"--data-set", "h", "--list-regions", "--all"},
       {"--data-set", "g", "--list-nuclides", "Tc-99m"}};

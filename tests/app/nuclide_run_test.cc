@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
 #include <sstream>
 
 #include "app/interactive_curve_plots.h"
@@ -240,6 +241,54 @@ TEST_F(NuclideRunTest, StartRecordsOutsideTheFile) {
     EXPECT_EQ(bad.status.code(), base::Status::Code::kCorruption) << start;
     EXPECT_NE(bad.status.message().find("TQV27INH2.DRT"), std::string::npos);
   }
+}
+
+// Keeps the row groups counted and the messages End receives.
+class RecordingSink final : public output::TableSink {
+ public:
+  base::Status Begin(const output::NuclideTables& /*tables*/) override { return {}; }
+  base::Status Add(const output::RowGroup& /*group*/) override {
+    ++groups;
+    return {};
+  }
+  base::Status End(std::span<const run::RunMessage> received) override {
+    messages.assign(received.begin(), received.end());
+    return {};
+  }
+  int groups = 0;
+  std::vector<run::RunMessage> messages;
+};
+
+// What the JSON files and the manifest keep: the run's messages, a block's
+// with its age and record, and a failure that is the nuclide's own.
+TEST_F(NuclideRunTest, TheSinkGetsTheMessagesWithTheirBlocksAndTheNuclidesFailure) {
+  const std::int32_t start = builder_.NextRecordNumber();
+  builder_.AddBlock(Block("Sr-90", 100, 'X'));
+  BlockSpec shortBlock = Block("Sr-90", 100, 'L');
+  shortBlock.times = {1, 2, 20};  // 50 d lies past it: a note
+  builder_.AddBlock(shortBlock);
+  run_.selectedAges = {1};
+  const run::NuclideResult tables = Run("sr-90", start);
+  const std::string name = "Sr-90  ";
+  RecordingSink sink;
+  const run::NuclideResult result =
+      run::ProcessNuclide(file_, {name, 0, start}, name, run_, sink, workspace_);
+  EXPECT_EQ(sink.groups, 2);
+  EXPECT_EQ(Messages(result), Messages(tables));
+  ASSERT_EQ(sink.messages.size(), 2U);
+  EXPECT_EQ(sink.messages[0].kind, run::MessageKind::kWarning);
+  EXPECT_EQ(sink.messages[0].text, result.messages[0].text);
+  EXPECT_EQ(sink.messages[0].ageDays, 100);
+  EXPECT_EQ(sink.messages[0].record, 3);
+  EXPECT_EQ(sink.messages[1].kind, run::MessageKind::kNote);
+  EXPECT_EQ(sink.messages[1].ageDays, 0) << "a note about the nuclide as a whole";
+
+  const run::NuclideResult bad =
+      run::ProcessNuclide(file_, {name, 0, 2}, name, run_, sink, workspace_);
+  ASSERT_EQ(bad.status.code(), base::Status::Code::kCorruption);
+  ASSERT_EQ(sink.messages.size(), 1U);
+  EXPECT_EQ(sink.messages[0].kind, run::MessageKind::kWarning);
+  EXPECT_EQ(sink.messages[0].text, bad.status.message());
 }
 
 // The plots read the blocks of the table's row groups again: each period's

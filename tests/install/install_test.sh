@@ -81,6 +81,7 @@ expect_completion 'R\ Marrow' quillmore-batch --data-set h --regions "r m"
 expect_completion $'1,R\\ Marrow\n1,Rest\\ Body' quillmore-batch --regions "1,R"
 expect_completion $'Lung BB\nLung bb' quillmore-batch --regions '"Lung b'
 expect_completion '10y' quillmore-batch --ages 10
+expect_completion $'txt,csv\ntxt,json' quillmore-batch --format txt,
 expect_completion 'Tc-99m' quillmore-batch --data-set g tc
 expect_completion '--list-nuclides' quillmore-batch --list-n
 # The data folder named on the line is the one listed.

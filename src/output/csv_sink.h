@@ -1,0 +1,44 @@
+// Long-form CSV: one file per nuclide and data set, "<nuclide>_<H|G>.csv",
+// one row per age group, form, period and region, numbers at full precision.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "output/table_sink.h"
+#include "output/written_files.h"
+
+namespace quillmore::output {
+
+// The data files' single-byte text as UTF-8.
+using TextToUtf8 = std::string (*)(std::string_view);
+
+// The shortest text that reads back to `value` ("1.5e-10", "365"); "inf",
+// "-inf" and "nan" for the non-finite values.
+void AppendShortestNumber(double value, std::string& out);
+
+// `field` as one CSV field: enclosed in double quotes, its quotes doubled,
+// when it holds a comma, a quote, CR or LF.
+void AppendCsvField(std::string_view field, std::string& out);
+
+class CsvSink final : public TableSink {
+ public:
+  CsvSink(std::filesystem::path folder, WrittenFiles* written, TextToUtf8 toUtf8);
+
+  base::Status Begin(const NuclideTables& tables) override;
+  base::Status Add(const RowGroup& group) override;
+  base::Status End(std::span<const RunMessage> messages) override;
+
+ private:
+  std::filesystem::path folder_;
+  WrittenFiles* written_;
+  TextToUtf8 toUtf8_;
+  bool begun_ = false;
+  NuclideTables tables_;
+  std::vector<std::string> rows_;  // per table: rows follow the age groups, not the file
+  std::vector<int> formCounts_;    // row groups per table so far
+};
+
+}  // namespace quillmore::output

@@ -1,0 +1,54 @@
+#include "output/provenance.h"
+
+#include "input/age_groups.h"
+#include "input/dose_rate_file.h"
+
+namespace quillmore::output {
+namespace {
+
+std::string_view TrimBlanks(std::string_view text) {
+  const std::size_t end = text.find_last_not_of(' ');
+  return end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
+}
+
+Json FileJson(const char* nameKey, const FileDigest& file, bool withSize) {
+  Json json{{nameKey, file.name}};
+  if (withSize) json["size"] = file.size;
+  json["sha256"] = file.sha256;
+  return json;
+}
+
+}  // namespace
+
+Json AgeGroupJson(int ageGroup) {
+  return Json{{"age_group", TrimBlanks(input::AgeGroupLabel(ageGroup))},
+              {"age_days", input::AgeGroupDays(ageGroup)}};
+}
+
+Json RegionJson(int region, const std::vector<std::string>& regionNames) {
+  const std::size_t index = input::RegionIndex(region);
+  return Json{{"region", region},
+              {"region_name", index < regionNames.size() ? regionNames[index] : ""}};
+}
+
+Json ProvenanceJson(const Provenance& provenance) {
+  Json ages = Json::array();
+  for (const int age : provenance.selectedAges) ages.push_back(AgeGroupJson(age));
+  Json regions = Json::array();
+  for (const int region : provenance.selectedRegions) {
+    regions.push_back(RegionJson(region, provenance.regionNames));
+  }
+  return Json{{"program", {{"name", provenance.program}, {"version", provenance.version}}},
+              {"intake", input::DataSetOf(provenance.kind).name},
+              {"data_set", FileJson("file", provenance.dataSet, true)},
+              {"index", FileJson("file", provenance.index, true)},
+              {"times", FileJson("path", provenance.times, false)},
+              {"periods_days", provenance.periods},
+              {"selection", {{"age_groups", ages}, {"regions", regions}}}};
+}
+
+std::string JsonText(const Json& json, int indent) {
+  return json.dump(indent, ' ', false, Json::error_handler_t::replace) + '\n';
+}
+
+}  // namespace quillmore::output

@@ -1,0 +1,65 @@
+// Where the tables of a nuclide go. The nuclide run hands a sink the
+// nuclide's selection, then each row group as it is computed, then the
+// messages of the run; each output format is one sink.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "base/status.h"
+#include "input/data_kind.h"
+#include "input/dose_rate_file.h"
+#include "integration/coefficient_table.h"
+#include "output/run_message.h"
+
+namespace quillmore::output {
+
+// What every table of one nuclide shares. The views stay valid until End.
+struct NuclideTables {
+  std::string_view nuclideName;  // 7 characters, as in the index
+  input::DataKind kind = input::DataKind::kInhalation;
+  std::span<const int> selectedAges;         // age-group numbers 1 to 6, list order
+  std::span<const int> selectedRegions;      // region numbers 1 to 30, list order
+  std::span<const std::string> regionNames;  // names of regions 1 to 30
+  std::span<const double> integrationTimes;  // days
+};
+
+// One processed block: the row group of the table of selectedAges[table].
+struct RowGroup {
+  std::size_t table = 0;
+  const input::BlockHeader& header;
+  std::int32_t formNumber = 0;  // forms counted on the first selected group
+  const integration::CoefficientTable& coefficients;
+};
+
+class TableSink {
+ public:
+  virtual ~TableSink() = default;
+  // Starts the tables of one nuclide. After a failure only End is called.
+  virtual base::Status Begin(const NuclideTables& tables) = 0;
+  virtual base::Status Add(const RowGroup& group) = 0;
+  // Ends the nuclide, also after a failed Begin or Add: what is open is
+  // closed, and `messages` go with the nuclide where the format keeps them.
+  virtual base::Status End(std::span<const RunMessage> messages) = 0;
+};
+
+// Several sinks fed in one pass, in the order given. Every sink gets Begin
+// and End; a failure is returned after the others have had their call.
+class TableSinks final : public TableSink {
+ public:
+  explicit TableSinks(std::vector<TableSink*> sinks) : sinks_(std::move(sinks)) {}
+
+  base::Status Begin(const NuclideTables& tables) override;
+  base::Status Add(const RowGroup& group) override;
+  base::Status End(std::span<const RunMessage> messages) override;
+
+ private:
+  std::vector<TableSink*> sinks_;
+};
+
+}  // namespace quillmore::output

@@ -1,0 +1,52 @@
+#include "output/text_table_sink.h"
+
+#include <utility>
+
+#include "input/age_groups.h"
+#include "output/table_writer.h"
+
+namespace quillmore::output {
+
+TextTableSink::TextTableSink(std::filesystem::path folder, WrittenFiles* written)
+    : folder_(std::move(folder)), written_(written) {}
+
+base::Status TextTableSink::Begin(const NuclideTables& tables) {
+  kind_ = tables.kind;
+  times_ = tables.integrationTimes;
+  base::Status status =
+      OpenOutputFiles(folder_, tables.nuclideName, tables.selectedAges, tables.kind, files_);
+  for (std::size_t i = 0; status.ok() && i < tables.selectedAges.size(); ++i) {
+    text_.clear();
+    WriteTableHeaders(input::AgeGroupLabel(tables.selectedAges[i]), tables.regionNames,
+                      tables.selectedRegions, tables.kind, text_);
+    status = files_.Write(i, text_);
+  }
+  return status;
+}
+
+base::Status TextTableSink::Add(const RowGroup& group) {
+  text_.clear();
+  if (kind_ == input::DataKind::kInhalation) {
+    WriteInhalationRows(group.coefficients, times_, group.header, group.formNumber, text_);
+  } else {
+    WriteIngestionRows(group.coefficients, times_, group.header, text_);
+  }
+  return files_.Write(group.table, text_);
+}
+
+base::Status TextTableSink::End(std::span<const RunMessage> /*messages*/) {
+  base::Status status = files_.Close();
+  for (std::size_t i = 0; written_ != nullptr && i < files_.count(); ++i) {
+    const base::Status recorded = written_->Add(files_.path(i));
+    if (status.ok()) status = recorded;
+  }
+  return status;
+}
+
+std::vector<std::filesystem::path> TextTableSink::Paths() const {
+  std::vector<std::filesystem::path> paths;
+  for (std::size_t i = 0; i < files_.count(); ++i) paths.push_back(files_.path(i));
+  return paths;
+}
+
+}  // namespace quillmore::output

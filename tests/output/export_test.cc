@@ -1,0 +1,112 @@
+// The CSV and JSON sinks and the file digests, below the batch program. The
+// values themselves are checked end to end by tests/app/golden/verify_export.py.
+#include <gtest/gtest.h>
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "output/csv_sink.h"
+#include "output/json_sink.h"
+#include "output/written_files.h"
+#include "support/temp_dir.h"
+
+namespace quillmore::output {
+namespace {
+
+std::string Same(std::string_view text) {
+  return std::string(text);
+}
+
+TEST(ExportText, ShortestNumbersReadBackAndFieldsAreQuotedOnlyWhenNeeded) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  const std::vector<std::pair<double, std::string>> cases = {
+      {365, "365"}, {0.1, "0.1"},   {1e-300, "1e-300"}, {-2.5e-10, "-2.5e-10"}, {0, "0"},
+      {inf, "inf"}, {-inf, "-inf"}, {nan, "nan"},       {-nan, "nan"}};
+  for (const auto& [value, expected] : cases) {
+    std::string text;
+    AppendShortestNumber(value, text);
+    EXPECT_EQ(text, expected);
+  }
+  for (double value = 1.0 / 3.0; value > 1e-30; value *= 0.0137) {
+    std::string text;
+    AppendShortestNumber(value, text);
+    double back = 0;
+    std::from_chars(text.data(), text.data() + text.size(), back);
+    EXPECT_EQ(back, value) << text;
+  }
+  std::string fields;
+  for (const char* field : {"Lung BB", "a,b", "say \"hi\"", "two\nlines", ""}) {
+    AppendCsvField(field, fields);
+    fields += '|';
+  }
+  EXPECT_EQ(fields, "Lung BB|\"a,b\"|\"say \"\"hi\"\"\"|\"two\nlines\"||");
+}
+
+TEST(ExportSinks, FormsCountPerTableAndNonFiniteValuesBecomeNull) {
+  testing::TempDir dir;
+  WrittenFiles written(dir.path(), true);
+  const Json provenance{{"program", "test"}};
+  CsvSink csv(dir.path(), &written, Same);
+  JsonSink json(dir.path(), &written, Same, provenance);
+  const std::vector<int> ages{1, 6};
+  const std::vector<int> regions{2};
+  const std::vector<std::string> names{"R1", "Kid,neys"};
+  const std::vector<double> times{1, 36500};
+  const NuclideTables tables{"H-3    ", input::DataKind::kInhalation, ages, regions, names, times};
+  integration::CoefficientTable table;
+  table.Reset(1, 2);
+  table.at(integration::kLowLet, 0, 1) = std::numeric_limits<double>::infinity();
+  input::BlockHeader header;
+  header.name = "H-3    ";
+  header.classCode = 'V';
+  TableSinks sinks({&csv, &json});
+  ASSERT_TRUE(sinks.Begin(tables).ok());
+  ASSERT_TRUE(sinks.Add({1, header, 4, table}).ok());  // adult table, form 4: a label
+  ASSERT_TRUE(sinks.Add({1, header, 5, table}).ok());
+  ASSERT_TRUE(sinks
+                  .End(std::vector<RunMessage>{{MessageKind::kWarning, "bad times", 100, 12},
+                                               {MessageKind::kNote, "a note"},
+                                               {MessageKind::kWarning, "whole"}})
+                  .ok());
+
+  const std::string text = testing::ReadFile(dir.path() / "H-3_H.csv");
+  EXPECT_NE(text.find("\nH-3,inhalation,Adult,7300,1,V,(Water Vapor),1,2,\"Kid,neys\",0,0\n"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("\nH-3,inhalation,Adult,7300,2,V,(Elemental),36500,2,\"Kid,neys\",inf,0\n"),
+            std::string::npos)
+      << text;
+  const auto document = nlohmann::json::parse(testing::ReadFile(dir.path() / "H-3_H.json"));
+  EXPECT_TRUE(document["age_groups"][0]["forms"].empty()) << "the infant table got no block";
+  const auto& form = document["age_groups"][1]["forms"][1];
+  EXPECT_EQ(form["form"], 2);
+  EXPECT_TRUE(form["regions"][0]["low_let_gy_per_bq"][1].is_null());
+  EXPECT_EQ(document["warnings"][0],
+            (nlohmann::json{{"age_days", 100}, {"record", 12}, {"message", "bad times"}}));
+  EXPECT_EQ(document["warnings"][1], (nlohmann::json{{"message", "whole"}}));
+  EXPECT_EQ(document["notes"], (nlohmann::json::array({{{"message", "a note"}}})));
+  EXPECT_EQ(document["provenance"], nlohmann::json(provenance));
+
+  const std::vector<FileDigest> files = written.Sorted();
+  ASSERT_EQ(files.size(), 2U);
+  EXPECT_EQ(files[0].name, "H-3_H.csv");
+  EXPECT_EQ(files[0].size, text.size());
+}
+
+TEST(DigestFile, Sha256OfKnownTextAndAMissingFile) {
+  testing::TempDir dir;
+  testing::WriteFile(dir.path() / "abc", "abc");
+  FileDigest digest;
+  ASSERT_TRUE(DigestFile(dir.path() / "abc", digest).ok());
+  EXPECT_EQ(digest.sha256, "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+  EXPECT_EQ(digest.size, 3U);
+  EXPECT_EQ(DigestFile(dir.path() / "none", digest).code(), base::Status::Code::kIoError);
+}
+
+}  // namespace
+}  // namespace quillmore::output
