@@ -62,8 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fs::remove_all(workspace.Output(), error);
   fs::create_directories(workspace.Data());
   const char* files[] = {
-      input::kIndexFileName, input::DoseRateFileName(input::DataKind::kInhalation),
-      input::DoseRateFileName(input::DataKind::kIngestion), input::kTimesFileName};
+      input::kIndexFileName, input::DataSetOf(input::DataKind::kInhalation).doseRateFileName,
+      input::DataSetOf(input::DataKind::kIngestion).doseRateFileName, input::kTimesFileName};
   for (std::size_t i = 0; i < 4; ++i) {
     if (!parts[i + 1]) continue;
     std::ofstream(workspace.Data() / files[i], std::ios::binary) << *parts[i + 1];

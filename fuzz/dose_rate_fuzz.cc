@@ -35,7 +35,8 @@ const std::vector<double> kTimes = {1,
 
 void Walk(std::string_view bytes, input::DataKind kind) {
   input::DoseRateFile file;
-  Check(file.OpenBytes(bytes, input::DoseRateFileName(kind)).ok(), "a file in memory opens");
+  Check(file.OpenBytes(bytes, input::DataSetOf(kind).doseRateFileName).ok(),
+        "a file in memory opens");
   const std::vector<std::string> names = input::BuildRegionNames(file.RegionHeadings());
   Check(names.size() == input::kLungRegion, "30 region names");
   std::vector<int> regions(input::kLungRegion);
@@ -60,12 +61,12 @@ void Walk(std::string_view bytes, input::DataKind kind) {
     } else {
       output::WriteIngestionRows(coefficients, kTimes, header, text);
     }
-  } while (!file.AtEnd());
+  } while (!file.atEnd());
 
   file.PositionAt(3);
   do {
     file.SkipRecords(file.ReadBlockHeader(kind).RecordsToSkip());
-  } while (!file.AtEnd());
+  } while (!file.atEnd());
 }
 
 }  // namespace

@@ -30,7 +30,7 @@ std::int32_t Search(DataIndex& index, std::string_view key, std::size_t maxProbe
   const std::int32_t found = index.FindNuclide(key, &probes);
   Check(probes.size() <= maxProbes, "a search probes at most as a binary search does");
   if (found != 0) {
-    Check(index.Entry().name == key, "a hit names the key");
+    Check(index.entry().name == key, "a hit names the key");
     const quillmore::input::IndexEntry stored = index.ReadEntry(found);
     Check(stored.name == key, "a hit is the key's record");
   }
@@ -46,12 +46,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   input.remove_prefix(lineEnd == std::string_view::npos ? input.size() : lineEnd + 1);
 
   DataIndex index;
-  const quillmore::input::Status opened = index.OpenBytes(input);
-  Check(opened.ok() || opened.code() == quillmore::input::Status::Code::kCorruption,
+  const quillmore::base::Status opened = index.OpenBytes(input);
+  Check(opened.ok() || opened.code() == quillmore::base::Status::Code::kCorruption,
         "an index in memory opens, or its record 2 is named as corrupt");
-  const std::int64_t first = index.FirstEntry();
-  const std::int64_t last = index.LastEntry();
-  const std::int64_t records = index.File().RecordCount();
+  const std::int64_t first = index.firstEntry();
+  const std::int64_t last = index.lastEntry();
+  const std::int64_t records = index.file().recordCount();
   const auto range = static_cast<std::uint64_t>(std::max<std::int64_t>(last - first + 1, 1));
   const auto maxProbes = static_cast<std::size_t>(std::bit_width(range));
 

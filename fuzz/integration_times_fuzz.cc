@@ -5,8 +5,8 @@
 #include "input/integration_times.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using quillmore::base::Status;
   using quillmore::fuzz::Check;
-  using quillmore::input::Status;
   const std::string_view content = quillmore::fuzz::AsText(data, size);
   const quillmore::input::IntegrationTimes times =
       quillmore::input::ParseIntegrationTimes(content, "Quillmore.ini");

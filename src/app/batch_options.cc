@@ -1,23 +1,18 @@
 #include "app/batch_options.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
+#include <string_view>
 
+#include "base/text.h"
 #include "input/age_groups.h"
 #include "input/dose_rate_file.h"
-#include "input/nuclide_name.h"
 
 namespace quillmore::app {
 namespace {
 
-using input::Status;
-
-std::string Lower(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
+using base::Status;
 
 std::vector<std::string> SplitCommas(const std::string& text) {
   std::vector<std::string> items;
@@ -40,10 +35,14 @@ std::optional<int> WholeNumber(const std::string& text, int low, int high) {
   return value;
 }
 
+// A data set by its name or its letter, in any case.
 std::optional<input::DataKind> DataSetNamed(const std::string& text) {
-  const std::string name = Lower(text);
-  if (name == "inhalation" || name == "h") return input::DataKind::kInhalation;
-  if (name == "ingestion" || name == "g") return input::DataKind::kIngestion;
+  const std::string name = base::AsciiLower(text);
+  for (const input::DataSet& dataSet : input::kDataSets) {
+    if (name == dataSet.name || name == std::string(1, base::AsciiLower(dataSet.fileLetter))) {
+      return dataSet.kind;
+    }
+  }
   return std::nullopt;
 }
 
@@ -51,7 +50,7 @@ std::optional<input::DataKind> DataSetNamed(const std::string& text) {
 Status ParseFormats(const std::string& text, OutputFormats* formats) {
   *formats = {false, false, false};
   for (const std::string& item : SplitCommas(text)) {
-    const std::string name = Lower(item);
+    const std::string name = base::AsciiLower(item);
     if (name == "txt") {
       formats->text = true;
     } else if (name == "csv") {
@@ -105,75 +104,139 @@ std::string BatchUsage() {
          "  2  usage or data-set error\n";
 }
 
-input::Status ParseBatchOptions(const std::vector<std::string>& arguments, BatchOptions* options) {
-  options->arguments = arguments;
+namespace {
+
+// One option of the command line: its names, the noun of its value in the
+// "needs a ..." message (empty for a switch) and what it sets.
+struct OptionSpec {
+  std::string_view name;
+  std::string_view shortName;  // empty when it has none
+  std::string_view valueNoun;
+  Status (*apply)(const std::string& value, BatchOptions* options);
+};
+
+constexpr std::array<OptionSpec, 17> kOptions = {{
+    {"--data-set", "", "a value",
+     [](const std::string& value, BatchOptions* options) {
+       options->dataKind = DataSetNamed(value);
+       if (options->dataKind) return Status::Ok();
+       return Status::InvalidArgument("unknown data set \"" + value +
+                                      "\" (inhalation or ingestion)");
+     }},
+    {"--data-dir", "", "a folder",
+     [](const std::string& value, BatchOptions* options) {
+       options->dataDir = value;
+       return Status::Ok();
+     }},
+    {"--output-dir", "", "a folder",
+     [](const std::string& value, BatchOptions* options) {
+       options->outputDir = value;
+       return Status::Ok();
+     }},
+    {"--times", "", "a file",
+     [](const std::string& value, BatchOptions* options) {
+       options->timesFile = value;
+       return Status::Ok();
+     }},
+    {"--ages", "", "a list",
+     [](const std::string& value, BatchOptions* options) {
+       options->ages = value;
+       return Status::Ok();
+     }},
+    {"--regions", "", "a list",
+     [](const std::string& value, BatchOptions* options) {
+       options->regions = value;
+       return Status::Ok();
+     }},
+    {"--jobs", "", "a number",
+     [](const std::string& value, BatchOptions* options) {
+       const std::optional<int> jobs = WholeNumber(value, 1, 64);
+       if (!jobs) return Status::InvalidArgument("--jobs takes a number from 1 to 64");
+       options->jobs = *jobs;
+       return Status::Ok();
+     }},
+    {"--format", "", "a list",
+     [](const std::string& value, BatchOptions* options) {
+       return ParseFormats(value, &options->formats);
+     }},
+    {"--all", "", "",
+     [](const std::string&, BatchOptions* options) {
+       options->allNuclides = true;
+       return Status::Ok();
+     }},
+    {"--list-regions", "", "",
+     [](const std::string&, BatchOptions* options) {
+       options->listRegions = true;
+       return Status::Ok();
+     }},
+    {"--list-nuclides", "", "",
+     [](const std::string&, BatchOptions* options) {
+       options->listNuclides = true;
+       return Status::Ok();
+     }},
+    {"--manifest", "", "",
+     [](const std::string&, BatchOptions* options) {
+       options->manifest = true;
+       return Status::Ok();
+     }},
+    {"--check", "", "",
+     [](const std::string&, BatchOptions* options) {
+       options->check = true;
+       return Status::Ok();
+     }},
+    {"--curves", "", "",
+     [](const std::string&, BatchOptions* options) {
+       options->curves = true;
+       return Status::Ok();
+     }},
+    {"--quiet", "-q", "",
+     [](const std::string&, BatchOptions* options) {
+       options->quiet = true;
+       return Status::Ok();
+     }},
+    {"--help", "-h", "",
+     [](const std::string&, BatchOptions* options) {
+       options->help = true;
+       return Status::Ok();
+     }},
+    {"--version", "", "",
+     [](const std::string&, BatchOptions* options) {
+       options->version = true;
+       return Status::Ok();
+     }},
+}};
+
+const OptionSpec* FindOption(std::string_view arg) {
+  for (const OptionSpec& option : kOptions) {
+    if (arg == option.name || (!option.shortName.empty() && arg == option.shortName)) {
+      return &option;
+    }
+  }
+  return nullptr;
+}
+
+// Options and nuclide names as given, one at a time; "--" makes the rest names.
+Status ReadArguments(const std::vector<std::string>& arguments, BatchOptions* options) {
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     std::string arg = arguments[i];
-    std::string value;
-    bool hasValue = false;
+    std::optional<std::string> value;  // given as --name=value
     if (arg.rfind("--", 0) == 0 && arg.find('=') != std::string::npos) {
       value = arg.substr(arg.find('=') + 1);
       arg = arg.substr(0, arg.find('='));
-      hasValue = true;
     }
-    auto takeValue = [&](std::string* out) -> bool {
-      if (!hasValue) {
-        if (i + 1 >= arguments.size()) return false;
+    const OptionSpec* option = FindOption(arg);
+    if (option != nullptr && !option->valueNoun.empty()) {
+      if (!value) {
+        if (i + 1 >= arguments.size()) {
+          return Status::InvalidArgument(arg + " needs " + std::string(option->valueNoun));
+        }
         value = arguments[++i];
       }
-      *out = value;
-      return true;
-    };
-    std::string text;
-    if (arg == "--data-set") {
-      if (!takeValue(&text)) return Status::InvalidArgument("--data-set needs a value");
-      options->dataKind = DataSetNamed(text);
-      if (!options->dataKind) {
-        return Status::InvalidArgument("unknown data set \"" + text +
-                                       "\" (inhalation or ingestion)");
-      }
-    } else if (arg == "--data-dir") {
-      if (!takeValue(&options->dataDir))
-        return Status::InvalidArgument("--data-dir needs a folder");
-    } else if (arg == "--output-dir") {
-      if (!takeValue(&options->outputDir))
-        return Status::InvalidArgument("--output-dir needs a folder");
-    } else if (arg == "--times") {
-      if (!takeValue(&text)) return Status::InvalidArgument("--times needs a file");
-      options->timesFile = text;
-    } else if (arg == "--ages") {
-      if (!takeValue(&options->ages)) return Status::InvalidArgument("--ages needs a list");
-    } else if (arg == "--regions") {
-      if (!takeValue(&options->regions)) return Status::InvalidArgument("--regions needs a list");
-    } else if (arg == "--jobs") {
-      if (!takeValue(&text)) return Status::InvalidArgument("--jobs needs a number");
-      const auto jobs = WholeNumber(text, 1, 64);
-      if (!jobs) return Status::InvalidArgument("--jobs takes a number from 1 to 64");
-      options->jobs = *jobs;
-    } else if (arg == "--format") {
-      if (!takeValue(&text)) return Status::InvalidArgument("--format needs a list");
-      const Status status = ParseFormats(text, &options->formats);
-      if (!status.ok()) return status;
-    } else if (hasValue) {
+      if (Status status = option->apply(*value, options); !status.ok()) return status;
+    } else if (value) {
       return Status::InvalidArgument("option " + arg + " takes no value");
-    } else if (arg == "--all") {
-      options->allNuclides = true;
-    } else if (arg == "--list-regions") {
-      options->listRegions = true;
-    } else if (arg == "--list-nuclides") {
-      options->listNuclides = true;
-    } else if (arg == "--manifest") {
-      options->manifest = true;
-    } else if (arg == "--check") {
-      options->check = true;
-    } else if (arg == "--curves") {
-      options->curves = true;
-    } else if (arg == "--quiet" || arg == "-q") {
-      options->quiet = true;
-    } else if (arg == "--help" || arg == "-h") {
-      options->help = true;
-    } else if (arg == "--version") {
-      options->version = true;
+    } else if (option != nullptr) {
+      if (Status status = option->apply("", options); !status.ok()) return status;
     } else if (arg == "--") {
       options->nuclides.insert(options->nuclides.end(),
                                arguments.begin() + static_cast<long>(i) + 1, arguments.end());
@@ -184,31 +247,44 @@ input::Status ParseBatchOptions(const std::vector<std::string>& arguments, Batch
       options->nuclides.push_back(arg);
     }
   }
-  if (options->help || options->version) return Status::Ok();
+  return Status::Ok();
+}
+
+// What the options ask for must be one thing that can be done.
+Status CheckCombination(const BatchOptions& options) {
+  if (options.help || options.version) return Status::Ok();
   // An action replaces the run: nuclides given with it would silently be ignored.
-  const char* action = options->check          ? "--check"
-                       : options->listRegions  ? "--list-regions"
-                       : options->listNuclides ? "--list-nuclides"
-                                               : nullptr;
-  if (action != nullptr && (options->allNuclides || !options->nuclides.empty())) {
+  const char* action = options.check          ? "--check"
+                       : options.listRegions  ? "--list-regions"
+                       : options.listNuclides ? "--list-nuclides"
+                                              : nullptr;
+  if (action != nullptr && (options.allNuclides || !options.nuclides.empty())) {
     return Status::InvalidArgument(std::string(action) + " takes no nuclide names and no --all");
   }
-  if (options->check) return Status::Ok();
-  if (!options->dataKind)
+  if (options.check) return Status::Ok();
+  if (!options.dataKind)
     return Status::InvalidArgument("--data-set inhalation|ingestion is required");
   if (action != nullptr) return Status::Ok();
-  if (options->allNuclides && !options->nuclides.empty()) {
+  if (options.allNuclides && !options.nuclides.empty()) {
     return Status::InvalidArgument("name nuclides or give --all, not both");
   }
-  if (!options->allNuclides && options->nuclides.empty()) {
+  if (!options.allNuclides && options.nuclides.empty()) {
     return Status::InvalidArgument("no nuclide named (or give --all)");
   }
   return Status::Ok();
 }
 
-input::Status ParseAgeList(const std::string& text, std::vector<int>* selectedAges) {
+}  // namespace
+
+base::Status ParseBatchOptions(const std::vector<std::string>& arguments, BatchOptions* options) {
+  options->arguments = arguments;
+  if (Status status = ReadArguments(arguments, options); !status.ok()) return status;
+  return CheckCombination(*options);
+}
+
+base::Status ParseAgeList(const std::string& text, std::vector<int>* selectedAges) {
   selectedAges->clear();
-  if (Lower(text) == "all") {
+  if (base::AsciiLower(text) == "all") {
     for (int age = 1; age <= input::kAgeGroupCount; ++age) selectedAges->push_back(age);
     return Status::Ok();
   }
@@ -216,7 +292,7 @@ input::Status ParseAgeList(const std::string& text, std::vector<int>* selectedAg
       {"infant", 1}, {"1y", 2},      {"1y-old", 2}, {"5y", 3},      {"5y-old", 3},
       {"10y", 4},    {"10y-old", 4}, {"15y", 5},    {"15y-old", 5}, {"adult", 6}};
   for (const std::string& item : SplitCommas(text)) {
-    std::string key = Lower(item);
+    std::string key = base::AsciiLower(item);
     key.erase(std::remove(key.begin(), key.end(), ' '), key.end());
     std::optional<int> age = WholeNumber(key, 1, input::kAgeGroupCount);
     for (const auto& [name, number] : kNames) {
@@ -257,7 +333,7 @@ Status FindRegion(const std::string& name, const std::vector<std::string>& regio
       *region = number;
       return Status::Ok();
     }
-    if (Lower(heading) == Lower(name)) caseless.push_back(number);
+    if (base::AsciiLower(heading) == base::AsciiLower(name)) caseless.push_back(number);
   }
   if (caseless.size() > 1) {
     return Status::InvalidArgument(
@@ -270,7 +346,7 @@ Status FindRegion(const std::string& name, const std::vector<std::string>& regio
     *region = caseless[0];
     return Status::Ok();
   }
-  if (IsRemainderAlias(Lower(name))) {
+  if (IsRemainderAlias(base::AsciiLower(name))) {
     *region = input::kRegionColumnCount;
     return Status::Ok();
   }
@@ -279,16 +355,16 @@ Status FindRegion(const std::string& name, const std::vector<std::string>& regio
 
 }  // namespace
 
-input::Status ParseRegionList(const std::string& text, const std::vector<std::string>& regionNames,
-                              std::vector<int>* selectedRegions) {
+base::Status ParseRegionList(const std::string& text, const std::vector<std::string>& regionNames,
+                             std::vector<int>* selectedRegions) {
   selectedRegions->clear();
-  if (Lower(text) == "all") {
+  if (base::AsciiLower(text) == "all") {
     for (int region = 1; region <= input::kLungRegion; ++region) selectedRegions->push_back(region);
     return Status::Ok();
   }
   for (const std::string& item : SplitCommas(text)) {
     int region = 0;
-    if (Status status = FindRegion(input::TrimBlanks(item), regionNames, &region); !status.ok())
+    if (Status status = FindRegion(base::TrimBlanks(item), regionNames, &region); !status.ok())
       return status;
     if (std::find(selectedRegions->begin(), selectedRegions->end(), region) !=
         selectedRegions->end()) {

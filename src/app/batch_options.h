@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "base/status.h"
 #include "input/data_kind.h"
-#include "input/status.h"
 
 namespace quillmore::app {
 
@@ -40,21 +40,21 @@ struct BatchOptions {
 };
 
 // Parses argv[1..]; a usage error is kInvalidArgument with a one-line message.
-input::Status ParseBatchOptions(const std::vector<std::string>& arguments, BatchOptions* options);
+base::Status ParseBatchOptions(const std::vector<std::string>& arguments, BatchOptions* options);
 
 // The text --help prints.
 std::string BatchUsage();
 
 // "1,4" / "infant,10y,adult" / "all" as age-group numbers 1 to 6, in the order
 // given; a group listed twice is refused.
-input::Status ParseAgeList(const std::string& text, std::vector<int>* selectedAges);
+base::Status ParseAgeList(const std::string& text, std::vector<int>* selectedAges);
 
 // "1,30" / "liver,lung" / "all" as region numbers 1 to 30, in the order given.
 // A name is matched against `regionNames` (30 entries) exactly, else ignoring
 // case (refused as ambiguous when two regions match so), else "remainder" or
 // "rest body" stand for region 29 in either data set. A region listed twice is
 // refused.
-input::Status ParseRegionList(const std::string& text, const std::vector<std::string>& regionNames,
-                              std::vector<int>* selectedRegions);
+base::Status ParseRegionList(const std::string& text, const std::vector<std::string>& regionNames,
+                             std::vector<int>* selectedRegions);
 
 }  // namespace quillmore::app

@@ -12,8 +12,7 @@
 #include <vector>
 
 #include "app/batch_progress.h"
-#include "app/curve_export.h"
-#include "app/nuclide_run.h"
+#include "base/text.h"
 #include "console/cp1252.h"
 #include "input/data_check.h"
 #include "input/data_index.h"
@@ -26,11 +25,14 @@
 #include "output/run_manifest.h"
 #include "output/text_table_sink.h"
 #include "output/written_files.h"
+#include "run/curve_export.h"
+#include "run/data_files.h"
+#include "run/nuclide_run.h"
 
 namespace quillmore::app {
 namespace {
 
-using input::Status;
+using base::Status;
 
 // What a nuclide's run leaves for the summary: not the file paths, so that
 // memory does not grow with the number of nuclides (unless a manifest lists them).
@@ -38,7 +40,7 @@ struct Job {
   std::string nuclideName;  // 7 characters, as in the index
   input::IndexEntry entry;
   Status status;
-  std::vector<RunMessage> messages;
+  std::vector<run::RunMessage> messages;
 };
 
 // Where a run's files go and what they record.
@@ -95,9 +97,9 @@ std::filesystem::path TimesPath(const BatchOptions& options, const std::filesyst
 }
 
 void ListNuclides(input::DataIndex& index, input::DataKind kind, std::ostream& out) {
-  for (std::int64_t record = index.FirstEntry(); record <= index.LastEntry(); ++record) {
+  for (std::int64_t record = index.firstEntry(); record <= index.lastEntry(); ++record) {
     const input::IndexEntry& entry = index.ReadEntry(static_cast<std::int32_t>(record));
-    if (entry.StartFor(kind) != 0) out << input::TrimBlanks(entry.name) << '\n';
+    if (entry.startFor(kind) != 0) out << base::TrimBlanks(entry.name) << '\n';
   }
 }
 
@@ -116,9 +118,9 @@ std::vector<Job> CollectJobs(const BatchOptions& options, input::DataIndex& inde
                              std::size_t* passedOver) {
   std::vector<std::string> names;
   if (options.allNuclides) {
-    for (std::int64_t record = index.FirstEntry(); record <= index.LastEntry(); ++record) {
+    for (std::int64_t record = index.firstEntry(); record <= index.lastEntry(); ++record) {
       const input::IndexEntry& entry = index.ReadEntry(static_cast<std::int32_t>(record));
-      if (entry.StartFor(*options.dataKind) != 0)
+      if (entry.startFor(*options.dataKind) != 0)
         names.push_back(entry.name);
       else
         ++*passedOver;
@@ -131,10 +133,10 @@ std::vector<Job> CollectJobs(const BatchOptions& options, input::DataIndex& inde
   for (std::string name : names) {
     input::NormaliseNuclideName(name);
     if (index.FindNuclide(name) == 0) {
-      err << "quillmore-batch: no data are available for " << input::TrimBlanks(name) << '\n';
-      missing->push_back(input::TrimBlanks(name));
+      err << "quillmore-batch: no data are available for " << base::TrimBlanks(name) << '\n';
+      missing->push_back(base::TrimBlanks(name));
     } else if (seen.insert(name).second) {
-      jobs.push_back({name, index.Entry(), {}, {}});
+      jobs.push_back({name, index.entry(), {}, {}});
     }
   }
   return jobs;
@@ -143,7 +145,7 @@ std::vector<Job> CollectJobs(const BatchOptions& options, input::DataIndex& inde
 // Writes the jobs' files on `jobCount` threads, each with its own handle on
 // the dose-rate file and its own sinks; every nuclide's files are its own, so
 // the bytes do not depend on the number of threads.
-Status RunJobs(std::vector<Job>& jobs, const RunSelection& run, const OpenedData& data,
+Status RunJobs(std::vector<Job>& jobs, const run::RunSelection& run, const OpenedData& data,
                const RunOutput& output, unsigned jobCount, BatchProgress& progress) {
   std::atomic<std::size_t> next{0};
   std::atomic<bool> failed{false};
@@ -153,7 +155,7 @@ Status RunJobs(std::vector<Job>& jobs, const RunSelection& run, const OpenedData
   auto work = [&] {
     input::DoseRateFile file;
     Status status = file.Open(data.doseRatePath);
-    NuclideWorkspace workspace;
+    run::NuclideWorkspace workspace;
     output::TextTableSink text(output.folder, output.written);
     output::CsvSink csv(output.folder, output.written, console::Cp1252ToUtf8);
     const output::Json noProvenance;
@@ -166,13 +168,13 @@ Status RunJobs(std::vector<Job>& jobs, const RunSelection& run, const OpenedData
     output::TableSinks sinks(chosen);
     for (std::size_t i = next++; status.ok() && !failed && i < jobs.size(); i = next++) {
       Job& job = jobs[i];
-      NuclideResult result =
-          ProcessNuclide(file, job.entry, job.nuclideName, run, sinks, workspace);
+      run::NuclideResult result =
+          run::ProcessNuclide(file, job.entry, job.nuclideName, run, sinks, workspace);
       job.status = std::move(result.status);
       job.messages = std::move(result.messages);
       if (output.curves && job.status.ok()) {
-        job.status = WriteNuclideCurves(file, job.entry, job.nuclideName, run, output.folder,
-                                        output.written);
+        job.status = run::WriteNuclideCurves(file, job.entry, job.nuclideName, run, output.folder,
+                                             output.written);
       }
       if (job.status.code() == Status::Code::kIoError) status = job.status;
       const std::lock_guard<std::mutex> lock(mutex);
@@ -194,7 +196,7 @@ Status RunJobs(std::vector<Job>& jobs, const RunSelection& run, const OpenedData
 // The provenance of the run's JSON files and manifest: the data files by
 // their digests, the periods and the selection.
 Status DescribeRun(const OpenedData& data, const std::filesystem::path& timesPath,
-                   const RunSelection& run, output::Json& json) {
+                   const run::RunSelection& run, output::Json& json) {
   output::Provenance provenance;
   provenance.program = "quillmore-batch";
   provenance.version = QUILLMORE_VERSION;
@@ -216,6 +218,80 @@ Status DescribeRun(const OpenedData& data, const std::filesystem::path& timesPat
   return Status::Ok();
 }
 
+// Opens the index and the dose-rate file of `kind` in data.folder; a failure
+// is worded for the user.
+Status OpenData(input::DataKind kind, OpenedData& data) {
+  Status status = run::OpenIndex(data.folder, data.index);
+  if (status.code() == Status::Code::kCorruption) return status;
+  if (!status.ok()) return Status::IoError("unable to open the index: " + status.message());
+  data.indexPath = data.index.file().path();
+  status = run::OpenDoseRates(data.folder, kind, data.doseRates);
+  if (!status.ok()) {
+    return Status::IoError("unable to open the dose-rate file: " + status.message());
+  }
+  data.doseRatePath = data.doseRates.file().path();
+  return Status::Ok();
+}
+
+// The age groups, regions and integration times the options choose, into
+// `run` (whose region names are read), and the times file they come from; a
+// failure is worded for the user.
+Status BuildSelection(const BatchOptions& options, const OpenedData& data, run::RunSelection& run,
+                      std::filesystem::path* timesPath) {
+  Status status = ParseAgeList(options.ages, &run.selectedAges);
+  if (status.ok()) status = ParseRegionList(options.regions, run.regionNames, &run.selectedRegions);
+  if (!status.ok()) return status;
+  *timesPath = TimesPath(options, data.folder);
+  std::error_code error;
+  if (std::filesystem::is_directory(*timesPath, error))
+    return Status::InvalidArgument("--times names a folder, not a file: " + timesPath->string());
+  input::IntegrationTimes times = input::ReadIntegrationTimes(*timesPath);
+  if (!times.status.ok()) return times.status;
+  run.integrationTimes = std::move(times.integrationTimes);
+  return Status::Ok();
+}
+
+// Each job's warnings (and, unless quiet, notes) on `err`; every message of
+// the run, the nuclides not found first, for the manifest.
+std::vector<output::NuclideMessage> ReportJobs(const std::vector<std::string>& missing,
+                                               const std::vector<Job>& jobs, bool quiet,
+                                               std::ostream& err) {
+  std::vector<output::NuclideMessage> messages;
+  for (const std::string& name : missing) {
+    messages.push_back({name, {run::MessageKind::kWarning, "no data are available for " + name}});
+  }
+  for (const Job& job : jobs) {
+    const std::string name = base::TrimBlanks(job.nuclideName);
+    for (const run::RunMessage& message : job.messages) {
+      if (message.kind == run::MessageKind::kWarning || !quiet) {
+        err << "quillmore-batch: " << run::MessageKindName(message.kind) << ": " << message.text
+            << '\n';
+      }
+      messages.push_back({name, message});
+    }
+    if (!job.status.ok() && job.status.code() != Status::Code::kIoError) {
+      err << "quillmore-batch: warning: " << job.status.message() << '\n';
+      messages.push_back({name, {run::MessageKind::kWarning, job.status.message()}});
+    }
+  }
+  return messages;
+}
+
+// The closing line of a run.
+void ReportTotals(std::size_t files, std::size_t nuclides, std::size_t passedOver,
+                  input::DataKind kind, const std::filesystem::path& outputFolder, double seconds,
+                  std::ostream& out) {
+  char elapsed[32];
+  std::snprintf(elapsed, sizeof elapsed, "%.2f", seconds);
+  out << "Wrote " << Count(files, "file") << " for " << Count(nuclides, "nuclide") << " to "
+      << outputFolder.string() << " in " << elapsed << " s";
+  if (passedOver > 0) {
+    out << "; passed over " << Count(passedOver, "nuclide") << " without data in "
+        << input::DataSetOf(kind).doseRateFileName;
+  }
+  out << ".\n";
+}
+
 }  // namespace
 
 int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, bool showProgress) {
@@ -228,37 +304,25 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
     return kBatchOk;
   }
   OpenedData data;
-  data.folder = input::ResolvePath("", options.dataDir);
   // A mistyped --data-dir is a usage error, not a list of missing files.
-  if (!std::filesystem::is_directory(data.folder))
-    return Fail(err, "no data folder " + data.folder.string());
+  if (const Status found = run::FindDataFolder("", options.dataDir, &data.folder); !found.ok()) {
+    return Fail(err, "no data folder " + data.folder.string() +
+                         (found.message().empty() ? "" : " (" + found.message() + ")"));
+  }
   if (options.check) return RunCheck(data.folder, TimesPath(options, data.folder), options, out);
 
   const input::DataKind kind = *options.dataKind;
-  data.indexPath = input::ResolvePath(data.folder, input::kIndexFileName);
-  Status status = data.index.Open(data.indexPath);
-  if (status.code() == Status::Code::kCorruption) return Fail(err, status.message());
-  if (!status.ok()) return Fail(err, "unable to open the index: " + status.message());
-  data.doseRatePath = input::ResolvePath(data.folder, input::DoseRateFileName(kind));
-  status = data.doseRates.Open(data.doseRatePath);
-  if (!status.ok()) return Fail(err, "unable to open the dose-rate file: " + status.message());
-
-  RunSelection run;
+  if (const Status opened = OpenData(kind, data); !opened.ok()) return Fail(err, opened.message());
+  run::RunSelection run;
   run.dataKind = kind;
-  run.regionNames = input::BuildRegionNames(data.doseRates.RegionHeadings());
+  run.regionNames = run::ReadRegionNames(data.doseRates);
   if (options.listRegions) ListRegions(run.regionNames, out);
   if (options.listNuclides) ListNuclides(data.index, kind, out);
   if (options.listRegions || options.listNuclides) return kBatchOk;
-
-  status = ParseAgeList(options.ages, &run.selectedAges);
-  if (status.ok()) status = ParseRegionList(options.regions, run.regionNames, &run.selectedRegions);
-  if (!status.ok()) return Fail(err, status.message());
-  const std::filesystem::path timesPath = TimesPath(options, data.folder);
-  if (std::filesystem::is_directory(timesPath))
-    return Fail(err, "--times names a folder, not a file: " + timesPath.string());
-  input::IntegrationTimes times = input::ReadIntegrationTimes(timesPath);
-  if (!times.status.ok()) return Fail(err, times.status.message());
-  run.integrationTimes = std::move(times.integrationTimes);
+  std::filesystem::path timesPath;
+  if (const Status chosen = BuildSelection(options, data, run, &timesPath); !chosen.ok()) {
+    return Fail(err, chosen.message());
+  }
 
   std::vector<std::string> missing;
   std::size_t passedOver = 0;
@@ -272,8 +336,8 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   output.written = &written;
   output::Json provenance;
   if (manifest || options.formats.json) {
-    status = DescribeRun(data, timesPath, run, provenance);
-    if (!status.ok()) return Fail(err, status.message());
+    const Status described = DescribeRun(data, timesPath, run, provenance);
+    if (!described.ok()) return Fail(err, described.message());
     output.provenance = &provenance;
   }
   if (manifest) {
@@ -285,25 +349,9 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   const unsigned jobCount = options.jobs > 0 ? static_cast<unsigned>(options.jobs) : cores;
   const auto start = std::chrono::steady_clock::now();
   BatchProgress progress(err, jobs.size(), showProgress && !options.quiet);
-  status = RunJobs(jobs, run, data, output, jobCount, progress);
-
-  std::vector<output::NuclideMessage> messages;
-  for (const std::string& name : missing) {
-    messages.push_back({name, {MessageKind::kWarning, "no data are available for " + name}});
-  }
-  for (const Job& job : jobs) {
-    const std::string name = input::TrimBlanks(job.nuclideName);
-    for (const RunMessage& message : job.messages) {
-      if (message.kind == MessageKind::kWarning || !options.quiet) {
-        err << "quillmore-batch: " << MessageKindName(message.kind) << ": " << message.text << '\n';
-      }
-      messages.push_back({name, message});
-    }
-    if (!job.status.ok() && job.status.code() != Status::Code::kIoError) {
-      err << "quillmore-batch: warning: " << job.status.message() << '\n';
-      messages.push_back({name, {MessageKind::kWarning, job.status.message()}});
-    }
-  }
+  Status status = RunJobs(jobs, run, data, output, jobCount, progress);
+  const std::vector<output::NuclideMessage> messages =
+      ReportJobs(missing, jobs, options.quiet, err);
   if (status.ok() && manifest) {
     std::vector<std::string> commandLine{"quillmore-batch"};
     commandLine.insert(commandLine.end(), options.arguments.begin(), options.arguments.end());
@@ -314,19 +362,11 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   if (!options.quiet) {
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    char elapsed[32];
-    std::snprintf(elapsed, sizeof elapsed, "%.2f", seconds);
-    out << "Wrote " << Count(written.Count(), "file") << " for " << Count(jobs.size(), "nuclide")
-        << " to " << output.folder.string() << " in " << elapsed << " s";
-    if (passedOver > 0) {
-      out << "; passed over " << Count(passedOver, "nuclide") << " without data in "
-          << input::DoseRateFileName(kind);
-    }
-    out << ".\n";
+    ReportTotals(written.Count(), jobs.size(), passedOver, kind, output.folder, seconds, out);
   }
   const bool warned = std::any_of(
       messages.begin(), messages.end(),
-      [](const output::NuclideMessage& m) { return m.message.kind == MessageKind::kWarning; });
+      [](const output::NuclideMessage& m) { return m.message.kind == run::MessageKind::kWarning; });
   return warned ? kBatchWarnings : kBatchOk;
 }
 

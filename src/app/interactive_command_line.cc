@@ -1,6 +1,6 @@
 #include "app/interactive_command_line.h"
 
-#include "app/driver.h"
+#include "app/interactive_session.h"
 
 namespace quillmore::app {
 namespace {

@@ -14,7 +14,6 @@ namespace quillmore::console {
 
 // Mouse setting bits.
 inline constexpr int kMouseMoved = 1;
-inline constexpr int kMouseDoubleClicked = 2;
 inline constexpr int kMousePressed = 4;
 inline constexpr int kMouseReleased = 8;
 

@@ -287,7 +287,7 @@ void CursesTerminal::Paint() {
   if (drawn_) {
     for (int r = 1; r <= shown_.rows(); ++r) {
       for (int c = 1; c <= shown_.columns(); ++c)
-        DrawCell(top + r - 1, left + c - 1, shown_.At(r, c), sixteenColors_);
+        DrawCell(top + r - 1, left + c - 1, shown_.at(r, c), sixteenColors_);
     }
   }
   wmove(stdscr, top + shown_.row() - 1, left + shown_.column() - 1);

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "console/plot_view.h"
@@ -304,7 +305,9 @@ bool ViewFile(Console& console, const std::filesystem::path& path, const TableLa
   const Screen saved = console.screen();
   std::ifstream file(path, std::ios::binary);
   std::string text;
-  const bool readable = file && !std::filesystem::is_directory(path);
+  std::error_code error;
+  // A folder opens as a stream but reads as nothing.
+  const bool readable = file && !std::filesystem::is_directory(path, error);
   if (readable) text.assign(std::istreambuf_iterator<char>(file), {});
   if (!readable || file.bad()) {
     std::string message = " Cannot open " + path.string() + ". Press a key to go on.";

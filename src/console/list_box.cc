@@ -1,8 +1,9 @@
 #include "console/list_box.h"
 
 #include <algorithm>
-#include <cctype>
 #include <optional>
+
+#include "base/text.h"
 
 namespace quillmore::console {
 
@@ -32,21 +33,24 @@ int Length(std::string_view text) {
   return static_cast<int>(text.size());
 }
 
+// The indices of the chosen entries, ascending; empty when none was chosen.
+using Choice = std::vector<std::size_t>;
+
 class ListBox {
  public:
   ListBox(Console& console, std::string_view caption, std::string_view title,
-          const std::vector<std::string>& entries, int initialEntry, bool several);
+          const std::vector<std::string>& entries, std::size_t initial, bool several);
   // Draws the box and handles input until the user accepts or cancels.
-  std::string Run();
+  Choice Run();
 
  private:
   // The box's result once the event ends it; std::nullopt while it goes on.
-  std::optional<std::string> HandleKey(const InputEvent& event);
-  std::optional<std::string> HandleRelease(const InputEvent& event);
+  std::optional<Choice> HandleKey(const InputEvent& event);
+  std::optional<Choice> HandleRelease(const InputEvent& event);
   void HandlePress(const InputEvent& event);
   // The 0-based entry under a mouse position; -1 when none.
   int EntryAt(const InputEvent& event) const;
-  std::string Accept() const;
+  Choice Accept() const;
   void MoveHighlight(int to);
   void Scroll(int by);
   void JumpToLetter(int key);
@@ -73,14 +77,14 @@ class ListBox {
 };
 
 ListBox::ListBox(Console& console, std::string_view caption, std::string_view title,
-                 const std::vector<std::string>& entries, int initialEntry, bool several)
+                 const std::vector<std::string>& entries, std::size_t initial, bool several)
     : console_(console),
       caption_(caption),
       title_(title),
       entries_(entries),
       several_(several),
       marks_(entries.size(), false),
-      highlight_(std::clamp(initialEntry, 1, static_cast<int>(entries.size())) - 1),
+      highlight_(static_cast<int>(std::min(initial, entries.size() - 1))),
       visible_(std::min(static_cast<int>(entries.size()), kMaxVisible)) {
   const int markWidth = several_ ? 4 : 0;
   int width = std::max({Length(caption_), Length(title_) + 2,
@@ -105,35 +109,35 @@ void ListBox::Scroll(int by) {
 }
 
 void ListBox::JumpToLetter(int key) {
-  const int wanted = std::tolower(key);
+  const char wanted = base::AsciiLower(static_cast<char>(key));
   for (int step = 1; step <= count(); ++step) {
     const int index = (highlight_ + step) % count();
     const std::string& entry = entries_[static_cast<std::size_t>(index)];
     const std::size_t at = entry.find_first_not_of(' ');
-    if (at != std::string::npos && std::tolower(static_cast<unsigned char>(entry[at])) == wanted) {
+    if (at != std::string::npos && base::AsciiLower(entry[at]) == wanted) {
       MoveHighlight(index);
       return;
     }
   }
 }
 
-std::string ListBox::Accept() const {
-  if (!several_) return entries_[static_cast<std::size_t>(highlight_)];
-  std::string result;
-  for (int i = 0; i < count(); ++i) {
-    if (!marks_[static_cast<std::size_t>(i)]) continue;
-    if (!result.empty()) result.push_back('\0');
-    result += std::to_string(i + 1);
+Choice ListBox::Accept() const {
+  Choice chosen;
+  if (several_) {
+    for (std::size_t i = 0; i < marks_.size(); ++i) {
+      if (marks_[i]) chosen.push_back(i);
+    }
   }
-  return result.empty() ? std::to_string(highlight_ + 1) : result;
+  if (chosen.empty()) chosen.push_back(static_cast<std::size_t>(highlight_));
+  return chosen;
 }
 
-std::optional<std::string> ListBox::HandleKey(const InputEvent& event) {
+std::optional<Choice> ListBox::HandleKey(const InputEvent& event) {
   switch (event.key) {
     case kEnter:
       return Accept();
     case kEscape:
-      return std::string();
+      return Choice();
     case kKeyUp:
       MoveHighlight(highlight_ - 1);
       break;
@@ -173,7 +177,7 @@ void ListBox::HandlePress(const InputEvent& event) {
   if (event.button == kLeftButton && index >= 0) MoveHighlight(index);
 }
 
-std::optional<std::string> ListBox::HandleRelease(const InputEvent& event) {
+std::optional<Choice> ListBox::HandleRelease(const InputEvent& event) {
   if (event.button != kLeftButton) return std::nullopt;
   if (const int index = EntryAt(event); index >= 0) {
     MoveHighlight(index);
@@ -191,7 +195,7 @@ std::optional<std::string> ListBox::HandleRelease(const InputEvent& event) {
       return Accept();
     }
     if (event.column >= cancelColumn_ && event.column < cancelColumn_ + Length(kCancelButton)) {
-      return std::string();
+      return Choice();
     }
   }
   return std::nullopt;
@@ -242,14 +246,14 @@ void ListBox::Draw() {
   console_.Present();
 }
 
-std::string ListBox::Run() {
+Choice ListBox::Run() {
   for (;;) {
     Draw();
     const InputEvent event = console_.ReadEvent();
-    std::optional<std::string> result;
+    std::optional<Choice> result;
     switch (event.kind) {
       case EventKind::kClosed:
-        return std::string();
+        return Choice();
       case EventKind::kKeyPress:
         result = HandleKey(event);
         break;
@@ -272,22 +276,35 @@ std::string ListBox::Run() {
   }
 }
 
-}  // namespace
-
-std::string ConsoleListBox(Console& console, int /*layout*/, int /*placementX*/, int /*placementY*/,
-                           std::string_view caption, std::string_view title,
-                           const std::vector<std::string>& entries, int initialEntry,
-                           int selectionMode, int /*reserved*/) {
-  if (entries.empty()) return std::string();
+// Shows the box modally: the screen under it comes back when it closes, and
+// it takes the mouse itself, whatever the program's own mouse setting.
+Choice ShowListBox(Console& console, std::string_view caption, std::string_view title,
+                   const std::vector<std::string>& entries, std::size_t initial, bool several) {
+  if (entries.empty()) return Choice();
   const Screen saved = console.screen();
-  // The box takes the mouse itself, whatever the program's own mouse setting.
   console.SetMouseReporting(true);
-  ListBox box(console, caption, title, entries, initialEntry, selectionMode == kChooseSeveral);
-  std::string result = box.Run();
+  Choice chosen = ListBox(console, caption, title, entries, initial, several).Run();
   console.SetMouseReporting(console.mouseEnabled());
   console.screen() = saved;
   console.Present();
-  return result;
+  return chosen;
+}
+
+}  // namespace
+
+std::optional<std::size_t> ChooseOne(Console& console, std::string_view caption,
+                                     std::string_view title,
+                                     const std::vector<std::string>& entries, std::size_t initial) {
+  const Choice chosen = ShowListBox(console, caption, title, entries, initial, false);
+  if (chosen.empty()) return std::nullopt;
+  return chosen.front();
+}
+
+std::vector<std::size_t> ChooseSeveral(Console& console, std::string_view caption,
+                                       std::string_view title,
+                                       const std::vector<std::string>& entries,
+                                       std::size_t initial) {
+  return ShowListBox(console, caption, title, entries, initial, true);
 }
 
 }  // namespace quillmore::console

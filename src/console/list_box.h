@@ -2,6 +2,8 @@
 // several. The screen under the box is restored when it closes.
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,26 +12,27 @@
 
 namespace quillmore::console {
 
-inline constexpr int kChooseOne = 0;
-inline constexpr int kChooseSeveral = 3;
+// Both boxes show `entries` under `title` and `caption` with entry `initial`
+// (counted from 0, clamped to the list) highlighted, wait for the user and
+// return what was chosen as indices into `entries`. Nothing is chosen when
+// the user closes the box (Esc, [ Cancel ]), when `entries` is empty and when
+// input ends. Keys: Up, Down, PgUp, PgDn, Home, End, a letter jumps to the
+// next entry starting with it, Enter accepts, Esc cancels; the wheel scrolls;
+// the mouse acts on the left button's release.
 
-// Shows `entries` (numbered from 1) under `title` and `caption` with entry
-// `initialEntry` highlighted (clamped to the list) and waits for the user.
-// `selectionMode` kChooseOne: returns the chosen entry's text. kChooseSeveral
-// (any other value counts as kChooseOne): returns the 1-based numbers of the
-// marked entries in ascending decimal, separated by one NUL each, or the
-// highlighted entry's number when none is marked. Returns empty text when the
-// user closes the box without a choice, when `entries` is empty and when input
-// ends. Keys: Up, Down, PgUp, PgDn, Home, End, a letter jumps, Enter accepts,
-// Esc cancels, Space marks (kChooseSeveral). Mouse, acting on the left button's
-// release: a click on an entry chooses it (kChooseOne) or marks it alone,
-// Ctrl+click toggles its mark (kChooseSeveral); [ OK ] and [ Cancel ] at the
-// foot; the wheel scrolls.
-// `layout`, `placementX`, `placementY` and `reserved` are accepted for the call
-// sites' sake and ignored: the box is always centred.
-std::string ConsoleListBox(Console& console, int layout, int placementX, int placementY,
-                           std::string_view caption, std::string_view title,
-                           const std::vector<std::string>& entries, int initialEntry,
-                           int selectionMode, int reserved);
+// One entry: Enter or a click on an entry chooses it.
+std::optional<std::size_t> ChooseOne(Console& console, std::string_view caption,
+                                     std::string_view title,
+                                     const std::vector<std::string>& entries,
+                                     std::size_t initial = 0);
+
+// Several entries: Space marks or unmarks the highlighted one, a click marks
+// an entry alone, Ctrl+click toggles its mark; Enter or [ OK ] accepts the
+// marked entries, or the highlighted one when none is marked. The indices come
+// in ascending order; empty when nothing was chosen.
+std::vector<std::size_t> ChooseSeveral(Console& console, std::string_view caption,
+                                       std::string_view title,
+                                       const std::vector<std::string>& entries,
+                                       std::size_t initial = 0);
 
 }  // namespace quillmore::console

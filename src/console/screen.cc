@@ -115,14 +115,14 @@ void Screen::PutGlyph(int row, int column, char32_t glyph, unsigned char byte,
   cells_[Index(row, column)] = Cell{byte, attribute, glyph};
 }
 
-const Cell& Screen::At(int row, int column) const {
+const Cell& Screen::at(int row, int column) const {
   return cells_[Index(row, column)];
 }
 
 std::string Screen::RowText(int row) const {
   std::string text;
   text.reserve(static_cast<std::size_t>(columns_));
-  for (int c = 1; c <= columns_; ++c) text.push_back(static_cast<char>(At(row, c).byte));
+  for (int c = 1; c <= columns_; ++c) text.push_back(static_cast<char>(at(row, c).byte));
   return text;
 }
 

@@ -90,7 +90,7 @@ class Screen {
   // The current colour pair as an attribute.
   unsigned char attribute() const { return attribute_; }
   // The cell at row, column (both in range).
-  const Cell& At(int row, int column) const;
+  const Cell& at(int row, int column) const;
   // The bytes of one row.
   std::string RowText(int row) const;
   // All rows, each followed by '\n'.

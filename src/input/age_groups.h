@@ -29,6 +29,16 @@ inline std::int32_t AgeGroupDays(int ageGroup) {
   return kAgeGroupDays[static_cast<std::size_t>(ageGroup - 1)];
 }
 
+// The age group whose tables take a block of `ageDays`: the group of exactly
+// those days, or the adult group for any age above 7299 days; 0 for none.
+constexpr int AgeGroupFor(std::int32_t ageDays) {
+  if (ageDays > kAgeGroupDays[kAdultAgeGroup - 1] - 1) return kAdultAgeGroup;
+  for (int group = 1; group <= kAgeGroupCount; ++group) {
+    if (kAgeGroupDays[static_cast<std::size_t>(group - 1)] == ageDays) return group;
+  }
+  return 0;
+}
+
 // The labels of `ageGroups` for a message, without their padding: "Infant, Adult".
 inline std::string AgeGroupList(const std::vector<int>& ageGroups) {
   std::string list;

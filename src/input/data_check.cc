@@ -4,6 +4,7 @@
 #include <set>
 #include <span>
 
+#include "base/text.h"
 #include "input/age_groups.h"
 #include "input/data_index.h"
 #include "input/dose_rate_file.h"
@@ -63,10 +64,10 @@ std::string Shown(const std::string& name) {
 // False when the records cannot be found by offset at all (line ends
 // converted to LF); every record-by-record check would then be noise.
 bool CheckRecordLengths(RecordFile& file, ProblemList& problems) {
-  const std::size_t length = file.RecordLength();
-  const std::uint64_t size = file.ByteCount();
+  const std::size_t length = file.recordLength();
+  const std::uint64_t size = file.byteCount();
   if (size % length != 0) {
-    problems.Add(file.RecordCount(), "file size " + std::to_string(size) +
+    problems.Add(file.recordCount(), "file size " + std::to_string(size) +
                                          " is not a whole number of " + std::to_string(length) +
                                          "-byte records");
   }
@@ -79,21 +80,12 @@ bool CheckRecordLengths(RecordFile& file, ProblemList& problems) {
                  "them back, for example with unix2dos); no record can be found by its offset");
     return false;
   }
-  for (std::int64_t record = 1; record <= file.RecordCount(); ++record) {
+  for (std::int64_t record = 1; record <= file.recordCount(); ++record) {
     const std::string_view text = file.ReadRecord(record);
-    if (file.AtEnd()) break;
+    if (file.atEnd()) break;
     if (text.substr(length - 2) != "\r\n") problems.Add(record, "record does not end in CR LF");
   }
   return true;
-}
-
-// The age group whose table takes a block of `ageDays`, or 0 for none.
-int AgeGroupOf(std::int32_t ageDays) {
-  if (ageDays > AgeGroupDays(kAdultAgeGroup) - 1) return kAdultAgeGroup;
-  for (int group = 1; group <= kAgeGroupCount; ++group) {
-    if (AgeGroupDays(group) == ageDays) return group;
-  }
-  return 0;
 }
 
 // What the walk learns of one nuclide in one dose-rate file.
@@ -106,7 +98,7 @@ using FileBlocks = std::map<std::string, NuclideBlocks>;
 
 void CheckBlock(DoseRateFile& file, const BlockHeader& header, std::int64_t headerRecord,
                 NuclideBlocks& nuclide, ProblemList& problems) {
-  const int ageGroup = AgeGroupOf(header.ageDays);
+  const int ageGroup = AgeGroupFor(header.ageDays);
   if (ageGroup == 0) {
     problems.Add(headerRecord,
                  "age " + std::to_string(header.ageDays) + " d belongs to no age group");
@@ -134,11 +126,11 @@ void CheckBlock(DoseRateFile& file, const BlockHeader& header, std::int64_t head
   double previous = 0;
   std::int32_t read = 0;
   bool increasing = true;
-  for (; read < count && !file.AtEnd(); ++read) {
+  for (; read < count && !file.atEnd(); ++read) {
     double time = 0;
     for (std::int64_t r = 0; r < perPoint; ++r) time = RateRecordTime(file.ReadNextRecord());
     if (read > 0 && !(time > previous)) {
-      problems.Add(file.LastRecordNumber(), "time points not strictly increasing");
+      problems.Add(file.lastRecordNumber(), "time points not strictly increasing");
       increasing = false;
     }
     previous = time;
@@ -157,8 +149,8 @@ FileBlocks CheckDoseRateFile(DoseRateFile& file, DataKind kind, std::span<const 
   file.PositionAt(3);
   while (true) {
     const BlockHeader header = file.ReadBlockHeader(kind);
-    if (file.AtEnd()) break;
-    const std::int64_t headerRecord = file.LastRecordNumber();
+    if (file.atEnd()) break;
+    const std::int64_t headerRecord = file.lastRecordNumber();
     if (header.name != current) {
       if (blocks.count(header.name) != 0) {
         problems.Add(headerRecord, "blocks of " + Shown(header.name) + " are not contiguous");
@@ -180,7 +172,7 @@ FileBlocks CheckDoseRateFile(DoseRateFile& file, DataKind kind, std::span<const 
       problems.Add(nuclide.firstRecord, Shown(name) + " has no block for " + AgeGroupList(missing) +
                                             ": those tables would hold headers only");
     }
-    for (std::string& note : nuclide.coverage.Notes(TrimBlanks(name))) {
+    for (std::string& note : nuclide.coverage.Notes(base::TrimBlanks(name))) {
       problems.Note(nuclide.firstRecord, std::move(note));
     }
   }
@@ -189,8 +181,8 @@ FileBlocks CheckDoseRateFile(DoseRateFile& file, DataKind kind, std::span<const 
 
 void CheckIndex(DataIndex& index, const std::map<DataKind, FileBlocks>& blocks,
                 const std::map<DataKind, std::int64_t>& recordCounts, ProblemList& problems) {
-  const std::int64_t records = index.File().RecordCount();
-  const std::string_view record2 = index.File().ReadRecord(2);
+  const std::int64_t records = index.file().recordCount();
+  const std::string_view record2 = index.file().ReadRecord(2);
   const std::string rangeFault = EntryRangeFault(ReadInteger(record2.substr(0, 4)),
                                                  ReadInteger(record2.substr(4, 4)), records);
   if (!rangeFault.empty()) {
@@ -199,9 +191,9 @@ void CheckIndex(DataIndex& index, const std::map<DataKind, FileBlocks>& blocks,
   }
   std::string previous;
   std::set<std::string> listed;
-  for (std::int64_t record = index.FirstEntry(); record <= index.LastEntry(); ++record) {
+  for (std::int64_t record = index.firstEntry(); record <= index.lastEntry(); ++record) {
     const IndexEntry entry = index.ReadEntry(static_cast<std::int32_t>(record));
-    if (record > index.FirstEntry() && !(previous < entry.name)) {
+    if (record > index.firstEntry() && !(previous < entry.name)) {
       problems.Add(record, Shown(entry.name) +
                                (previous == entry.name ? " is listed twice" : " is out of order"));
     }
@@ -209,9 +201,9 @@ void CheckIndex(DataIndex& index, const std::map<DataKind, FileBlocks>& blocks,
     listed.insert(entry.name);
     std::vector<DataKind> without;
     for (const auto& [kind, first] : blocks) {
-      const std::int32_t start = entry.StartFor(kind);
+      const std::int32_t start = entry.startFor(kind);
       const auto found = first.find(entry.name);
-      const std::string file = DoseRateFileName(kind);
+      const std::string file = DataSetOf(kind).doseRateFileName;
       if (start == 0) {
         if (found != first.end()) {
           problems.Add(record, Shown(entry.name) + " has blocks in " + file + " from record " +
@@ -232,15 +224,15 @@ void CheckIndex(DataIndex& index, const std::map<DataKind, FileBlocks>& blocks,
         without.size() == blocks.size()) {
       problems.Add(record, Shown(entry.name) + " has no data in either dose-rate file");
     } else if (without.size() == 1 && blocks.size() == 2) {
-      problems.Note(
-          record, TrimBlanks(entry.name) + " has no data in " + DoseRateFileName(without.front()));
+      problems.Note(record, base::TrimBlanks(entry.name) + " has no data in " +
+                                DataSetOf(without.front()).doseRateFileName);
     }
   }
   for (const auto& [kind, first] : blocks) {
     for (const auto& [name, nuclide] : first) {
       if (listed.count(name) == 0) {
         problems.Add(0, Shown(name) + " (record " + std::to_string(nuclide.firstRecord) + " of " +
-                            DoseRateFileName(kind) + ") is not in the index");
+                            DataSetOf(kind).doseRateFileName + ") is not in the index");
       }
     }
   }
@@ -258,24 +250,25 @@ std::vector<DataProblem> CheckDataSet(const std::filesystem::path& dataFolder,
   }
   std::map<DataKind, FileBlocks> blocks;
   std::map<DataKind, std::int64_t> recordCounts;
-  for (DataKind kind : {DataKind::kInhalation, DataKind::kIngestion}) {
+  for (const DataSet& dataSet : kDataSets) {
+    const DataKind kind = dataSet.kind;
     DoseRateFile file;
-    const Status status = file.Open(ResolvePath(dataFolder, DoseRateFileName(kind)));
-    ProblemList list(report, DoseRateFileName(kind));
+    const base::Status status = file.Open(ResolvePath(dataFolder, dataSet.doseRateFileName));
+    ProblemList list(report, dataSet.doseRateFileName);
     if (!status.ok()) {
       list.Add(0, status.message());
       continue;
     }
-    if (!CheckRecordLengths(file.File(), list)) continue;
+    if (!CheckRecordLengths(file.file(), list)) continue;
     blocks[kind] = CheckDoseRateFile(file, kind, times.integrationTimes, list);
-    recordCounts[kind] = file.RecordCount();
+    recordCounts[kind] = file.recordCount();
   }
   DataIndex index;
   {
     ProblemList list(report, kIndexFileName);
-    const Status status = index.Open(ResolvePath(dataFolder, kIndexFileName));
-    if (status.ok() || status.code() == Status::Code::kCorruption) {
-      if (CheckRecordLengths(index.File(), list)) CheckIndex(index, blocks, recordCounts, list);
+    const base::Status status = index.Open(ResolvePath(dataFolder, kIndexFileName));
+    if (status.ok() || status.code() == base::Status::Code::kCorruption) {
+      if (CheckRecordLengths(index.file(), list)) CheckIndex(index, blocks, recordCounts, list);
     } else {
       list.Add(0, status.message());
     }

@@ -42,26 +42,27 @@ std::string EntryRangeFault(std::int32_t first, std::int32_t last, std::int64_t 
   return {};
 }
 
-Status DataIndex::Open(const std::filesystem::path& path) {
+base::Status DataIndex::Open(const std::filesystem::path& path) {
   return ReadEntryRange(file_.Open(path, kIndexRecordLength));
 }
 
-Status DataIndex::OpenBytes(std::string_view bytes) {
+base::Status DataIndex::OpenBytes(std::string_view bytes) {
   return ReadEntryRange(file_.OpenBytes(bytes, kIndexRecordLength, kIndexFileName));
 }
 
-Status DataIndex::ReadEntryRange(Status opened) {
+base::Status DataIndex::ReadEntryRange(base::Status opened) {
   firstEntry_ = kFirstEntryRecord;
   lastEntry_ = kFirstEntryRecord - 1;
   if (!opened.ok()) return opened;
   const std::string_view record2 = file_.ReadRecord(2);
   const std::int32_t first = ReadInteger(record2.substr(0, 4));
   const std::int32_t last = ReadInteger(record2.substr(4, 4));
-  const std::string fault = EntryRangeFault(first, last, file_.RecordCount());
-  if (!fault.empty()) return Status::Corruption(file_.Path().string() + ", record 2: " + fault);
+  const std::string fault = EntryRangeFault(first, last, file_.recordCount());
+  if (!fault.empty())
+    return base::Status::Corruption(file_.path().string() + ", record 2: " + fault);
   firstEntry_ = first;
   lastEntry_ = last;
-  return Status::Ok();
+  return base::Status::Ok();
 }
 
 const IndexEntry& DataIndex::ReadEntry(std::int32_t recordNumber) {

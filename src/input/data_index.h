@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/status.h"
 #include "input/data_kind.h"
 #include "input/record_file.h"
-#include "input/status.h"
 
 namespace quillmore::input {
 
@@ -22,7 +22,7 @@ struct IndexEntry {
   std::int32_t inhalationStart = 0;  // 0: no inhalation data
 
   // The start record in the dose-rate file of `kind`.
-  std::int32_t StartFor(DataKind kind) const {
+  std::int32_t startFor(DataKind kind) const {
     return kind == DataKind::kInhalation ? inhalationStart : ingestionStart;
   }
 };
@@ -40,32 +40,32 @@ class DataIndex {
   // a record 2 whose first or last entry (positions 1-4, 5-8) is not a record
   // of the file from 3 on, with the last not before the first: a Corruption
   // naming the field, after which the index stays open with no entries.
-  Status Open(const std::filesystem::path& path);
+  base::Status Open(const std::filesystem::path& path);
   // Reads the index from `bytes` instead, named as the index file in messages.
-  Status OpenBytes(std::string_view bytes);
+  base::Status OpenBytes(std::string_view bytes);
 
   // Record numbers of the first and last entry, as checked by Open (an empty
   // range, first after last, when they could not be used).
-  std::int32_t FirstEntry() const { return firstEntry_; }
-  std::int32_t LastEntry() const { return lastEntry_; }
+  std::int32_t firstEntry() const { return firstEntry_; }
+  std::int32_t lastEntry() const { return lastEntry_; }
 
   // Binary search for the 7-character key: returns the record number of the
   // entry whose name equals it byte for byte, or 0. Every probed record
-  // number is appended to `probes` when given. After a hit, Entry() is the
+  // number is appended to `probes` when given. After a hit, entry() is the
   // found entry.
   std::int32_t FindNuclide(std::string_view key, std::vector<std::int32_t>* probes = nullptr);
 
   // The entry in the record last read.
-  const IndexEntry& Entry() const { return entry_; }
+  const IndexEntry& entry() const { return entry_; }
   // Reads and decodes entry record `recordNumber`.
   const IndexEntry& ReadEntry(std::int32_t recordNumber);
 
-  RecordFile& File() { return file_; }
+  RecordFile& file() { return file_; }
 
  private:
   // After opening with `opened`, takes the first and last entry from record 2
   // as Open describes.
-  Status ReadEntryRange(Status opened);
+  base::Status ReadEntryRange(base::Status opened);
 
   RecordFile file_;
   IndexEntry entry_;

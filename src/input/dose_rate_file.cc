@@ -23,18 +23,12 @@ BlockHeader DecodeBlockHeader(std::string_view record, DataKind kind) {
   BlockHeader header;
   header.name = std::string(Field(record, 1, kNuclideNameWidth));
   header.ageDays = ReadInteger(Field(record, 8, 5));
-  if (kind == DataKind::kInhalation) {
-    header.classCode = Letter(record, 19);
-    header.timePointCount = ReadInteger(Field(record, 28, 4));
-    header.recordsPerPoint = ReadInteger(Field(record, 32, 2));
-    header.letLetter = Letter(record, 35);
-  } else {
-    // The ingestion layout lacks positions 13-19: its fields stand 7 further left.
-    header.f1Text = std::string(Field(record, 13, 8));
-    header.timePointCount = ReadInteger(Field(record, 21, 4));
-    header.recordsPerPoint = ReadInteger(Field(record, 25, 2));
-    header.letLetter = Letter(record, 28);
-  }
+  const HeaderLayout& layout = DataSetOf(kind).header;
+  if (layout.classCode != 0) header.classCode = Letter(record, layout.classCode);
+  if (layout.f1Text != 0) header.f1Text = std::string(Field(record, layout.f1Text, 8));
+  header.timePointCount = ReadInteger(Field(record, layout.timePointCount, 4));
+  header.recordsPerPoint = ReadInteger(Field(record, layout.recordsPerPoint, 2));
+  header.letLetter = Letter(record, layout.letLetter);
   return header;
 }
 
@@ -59,11 +53,11 @@ RateRecord DecodeRateRecord(std::string_view record) {
   return rate;
 }
 
-Status DoseRateFile::Open(const std::filesystem::path& path) {
+base::Status DoseRateFile::Open(const std::filesystem::path& path) {
   return file_.Open(path, kDoseRateRecordLength);
 }
 
-Status DoseRateFile::OpenBytes(std::string_view bytes, const std::filesystem::path& name) {
+base::Status DoseRateFile::OpenBytes(std::string_view bytes, const std::filesystem::path& name) {
   return file_.OpenBytes(bytes, kDoseRateRecordLength, name);
 }
 

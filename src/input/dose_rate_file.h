@@ -9,9 +9,9 @@
 #include <string>
 #include <string_view>
 
+#include "base/status.h"
 #include "input/data_kind.h"
 #include "input/record_file.h"
-#include "input/status.h"
 
 namespace quillmore::input {
 
@@ -59,9 +59,9 @@ std::string_view RegionHeading(std::string_view record2, int regionNumber);
 class DoseRateFile {
  public:
   // Opens read-only; a missing or unreadable file is an error naming it.
-  Status Open(const std::filesystem::path& path);
+  base::Status Open(const std::filesystem::path& path);
   // Reads the records from `bytes` instead, named `name` in messages.
-  Status OpenBytes(std::string_view bytes, const std::filesystem::path& name);
+  base::Status OpenBytes(std::string_view bytes, const std::filesystem::path& name);
 
   // The 29 region headings of record 2, 10 characters each as stored.
   std::array<std::string, kRegionColumnCount> RegionHeadings();
@@ -74,10 +74,10 @@ class DoseRateFile {
   // Makes `startRecord` the next record by reading record startRecord - 1.
   void PositionAt(std::int32_t startRecord) { file_.ReadRecord(startRecord - 1); }
 
-  bool AtEnd() const { return file_.AtEnd(); }
-  std::int64_t LastRecordNumber() const { return file_.LastRecordNumber(); }
-  std::int64_t RecordCount() const { return file_.RecordCount(); }
-  RecordFile& File() { return file_; }
+  bool atEnd() const { return file_.atEnd(); }
+  std::int64_t lastRecordNumber() const { return file_.lastRecordNumber(); }
+  std::int64_t recordCount() const { return file_.recordCount(); }
+  RecordFile& file() { return file_; }
 
  private:
   RecordFile file_;

@@ -42,7 +42,7 @@ class LineReader {
     return true;
   }
   // Number of the line last returned, from 1.
-  std::size_t Number() const { return number_; }
+  std::size_t number() const { return number_; }
 
  private:
   std::string_view text_;
@@ -71,7 +71,7 @@ std::string Quoted(std::string_view line) {
 
 IntegrationTimes Refused(const std::string& file, std::size_t line, std::string fault) {
   IntegrationTimes refused;
-  refused.status = Status::InvalidArgument(
+  refused.status = base::Status::InvalidArgument(
       file + (line == 0 ? " " : ", line " + std::to_string(line) + ": ") + fault);
   refused.fault = std::move(fault);
   refused.faultLine = line;
@@ -98,11 +98,11 @@ IntegrationTimes ParseIntegrationTimes(std::string_view content, std::string_vie
     // or a negative time is a typing error that would give a wrong table.
     const double days = ReadDouble(line);
     if (!IsBlank(line) && !StartsWithNumber(line)) {
-      return Refused(file, lines.Number(), Quoted(line) + " is not a number of days");
+      return Refused(file, lines.number(), Quoted(line) + " is not a number of days");
     }
-    if (days < 0) return Refused(file, lines.Number(), Quoted(line) + " is a negative time");
+    if (days < 0) return Refused(file, lines.number(), Quoted(line) + " is a negative time");
     if (!std::isfinite(days)) {
-      return Refused(file, lines.Number(), Quoted(line) + " is too large a time");
+      return Refused(file, lines.number(), Quoted(line) + " is too large a time");
     }
     result.integrationTimes.push_back(days);
   }
@@ -116,7 +116,7 @@ IntegrationTimes ReadIntegrationTimes(const std::filesystem::path& path) {
   std::error_code error;
   if (!std::filesystem::is_regular_file(path, error)) {
     IntegrationTimes missing;
-    missing.status = Status::NotFound("Unable to locate the file " + path.string());
+    missing.status = base::Status::NotFound("Unable to locate the file " + path.string());
     missing.fault = "no such file";
     return missing;
   }
@@ -125,7 +125,7 @@ IntegrationTimes ReadIntegrationTimes(const std::filesystem::path& path) {
   content << in.rdbuf();
   if (!in) {
     IntegrationTimes unreadable;
-    unreadable.status = Status::IoError(path.string() + ": cannot be read");
+    unreadable.status = base::Status::IoError(path.string() + ": cannot be read");
     unreadable.fault = "cannot be read";
     return unreadable;
   }

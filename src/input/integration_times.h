@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "input/status.h"
+#include "base/status.h"
 
 namespace quillmore::input {
 
@@ -18,7 +18,7 @@ struct IntegrationTimes {
   // kNotFound: no such file; kIoError: unreadable; kInvalidArgument: a file
   // that cannot be used as it stands (the message names the file, and the
   // line at fault where there is one). Never ok with no times.
-  Status status;
+  base::Status status;
   // The same fault without the file's name, for a report that names the file
   // itself, and the number of the line at fault (0: the file as a whole).
   std::string fault;

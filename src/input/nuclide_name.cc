@@ -1,5 +1,7 @@
 #include "input/nuclide_name.h"
 
+#include "base/text.h"
+
 namespace quillmore::input {
 namespace {
 
@@ -15,29 +17,19 @@ bool IsLetter(char c) {
 char ToUpper(char c) {
   return IsLower(c) ? static_cast<char>(c - 'a' + 'A') : c;
 }
-char ToLower(char c) {
-  return IsUpper(c) ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 }  // namespace
 
-std::string TrimBlanks(const std::string& text) {
-  const auto first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  const auto last = text.find_last_not_of(' ');
-  return text.substr(first, last - first + 1);
-}
-
 std::string NormaliseNuclideName(std::string& nuclideName) {
-  std::string name = TrimBlanks(nuclideName);
+  std::string name = base::TrimBlanks(nuclideName);
   bool afterLetter = false;
   for (char& c : name) {
     const bool letter = IsLetter(c);
-    if (letter) c = afterLetter ? ToLower(c) : ToUpper(c);
+    if (letter) c = afterLetter ? base::AsciiLower(c) : ToUpper(c);
     afterLetter = letter;
   }
   // A capital left at the end follows a digit: it is a metastable suffix.
-  if (!name.empty() && IsUpper(name.back())) name.back() = ToLower(name.back());
+  if (!name.empty() && IsUpper(name.back())) name.back() = base::AsciiLower(name.back());
   if (name.size() < kNuclideNameWidth) name.resize(kNuclideNameWidth, ' ');
   nuclideName = name;
   return name;

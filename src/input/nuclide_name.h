@@ -15,7 +15,4 @@ inline constexpr std::size_t kNuclideNameWidth = 7;
 // left unchanged.
 std::string NormaliseNuclideName(std::string& nuclideName);
 
-// The text without blanks (only) at either end: "Tc-99m " becomes "Tc-99m".
-std::string TrimBlanks(const std::string& text);
-
 }  // namespace quillmore::input

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <limits>
 
+#include "base/powers_of_ten.h"
+
 namespace quillmore::input {
 namespace {
 
@@ -27,20 +29,11 @@ int DigitValue(char c, int base) {
   return value < base ? value : -1;
 }
 
-// 10^0 to 10^27: 5^27 < 2^64, so each fits the extended mantissa exactly and
-// the scaling below rounds once, as a product or quotient of exact operands.
-constexpr int kMaxExactPower = 27;
-constexpr std::array<long double, kMaxExactPower + 1> kExactPowersOfTen = [] {
-  std::array<long double, kMaxExactPower + 1> powers{};
-  powers[0] = 1.0L;
-  for (std::size_t i = 1; i < powers.size(); ++i) powers[i] = powers[i - 1] * 10.0L;
-  return powers;
-}();
-
-// 10^exponent at extended precision; exact up to 10^27.
+// 10^exponent at extended precision; exact up to 10^27, so that the scaling
+// below rounds once, as a product or quotient of exact operands.
 long double PowerOfTen(int exponent) {
-  if (exponent >= 0 && exponent <= kMaxExactPower)
-    return kExactPowersOfTen[static_cast<std::size_t>(exponent)];
+  if (exponent >= 0 && exponent <= base::kMaxExactPowerOfTen)
+    return base::kPowersOfTen[static_cast<std::size_t>(exponent)];
   return std::pow(10.0L, static_cast<long double>(exponent));
 }
 

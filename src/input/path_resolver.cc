@@ -3,14 +3,15 @@
 #include <string>
 #include <system_error>
 
+#include "base/text.h"
+
 namespace quillmore::input {
 namespace {
 
 bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
+    if (base::AsciiLower(a[i]) != base::AsciiLower(b[i])) return false;
   }
   return true;
 }

@@ -29,38 +29,39 @@ void RecordFile::Reset(const std::filesystem::path& path, std::size_t recordLeng
   atEnd_ = false;
 }
 
-Status RecordFile::Open(const std::filesystem::path& path, std::size_t recordLength) {
+base::Status RecordFile::Open(const std::filesystem::path& path, std::size_t recordLength) {
   Reset(path, recordLength);
   std::error_code error;
   const auto status = std::filesystem::status(path, error);
-  if (!std::filesystem::exists(status)) return Status::NotFound(path.string() + ": no such file");
+  if (!std::filesystem::exists(status))
+    return base::Status::NotFound(path.string() + ": no such file");
   if (!std::filesystem::is_regular_file(status)) {
-    return Status::IoError(path.string() + ": not a regular file");
+    return base::Status::IoError(path.string() + ": not a regular file");
   }
   // Read-only, always: the data files are reference data and never change.
   std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return Status::IoError(path.string() + ": " + std::strerror(errno));
+  if (file == nullptr) return base::Status::IoError(path.string() + ": " + std::strerror(errno));
   file_.reset(file);
   std::setvbuf(file, nullptr, _IOFBF, kStreamBufferSize);
   fileSize_ = std::filesystem::file_size(path, error);
   if (error) fileSize_ = 0;
-  return Status::Ok();
+  return base::Status::Ok();
 }
 
-Status RecordFile::OpenBytes(std::string_view bytes, std::size_t recordLength,
-                             const std::filesystem::path& name) {
+base::Status RecordFile::OpenBytes(std::string_view bytes, std::size_t recordLength,
+                                   const std::filesystem::path& name) {
   Reset(name, recordLength);
   // One byte more than the content, so that even empty content has storage to point at.
   bytes_.assign(bytes.begin(), bytes.end());
   bytes_.push_back('\0');
   std::FILE* file = fmemopen(bytes_.data(), bytes.size(), "rb");
-  if (file == nullptr) return Status::IoError(name.string() + ": " + std::strerror(errno));
+  if (file == nullptr) return base::Status::IoError(name.string() + ": " + std::strerror(errno));
   file_.reset(file);
   fileSize_ = bytes.size();
-  return Status::Ok();
+  return base::Status::Ok();
 }
 
-std::int64_t RecordFile::RecordCount() const {
+std::int64_t RecordFile::recordCount() const {
   if (recordLength_ == 0) return 0;
   return static_cast<std::int64_t>((fileSize_ + recordLength_ - 1) / recordLength_);
 }
@@ -75,7 +76,7 @@ std::string_view RecordFile::ReadRecord(std::int64_t recordNumber) {
     atEnd_ = file_ != nullptr ? recordNumber >= 1 : true;
     return record;
   }
-  if (recordNumber > RecordCount()) {
+  if (recordNumber > recordCount()) {
     atEnd_ = true;
     return record;
   }

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "input/status.h"
+#include "base/status.h"
 
 namespace quillmore::input {
 
@@ -19,17 +19,18 @@ class RecordFile {
   // Opens `path` read-only with records of `recordLength` bytes (CR LF
   // included). Never creates or changes the file; a missing or unreadable
   // file is an error naming it.
-  Status Open(const std::filesystem::path& path, std::size_t recordLength);
+  base::Status Open(const std::filesystem::path& path, std::size_t recordLength);
   // Opens a copy of `bytes` as if it were the file `name` (for messages): every
   // read then takes the same path as from a file on disk.
-  Status OpenBytes(std::string_view bytes, std::size_t recordLength,
-                   const std::filesystem::path& name);
-  bool IsOpen() const { return file_ != nullptr; }
+  base::Status OpenBytes(std::string_view bytes, std::size_t recordLength,
+                         const std::filesystem::path& name);
 
   // Reads record `recordNumber` (from 1) and makes the record after it the
-  // next record. Bytes past the end of the file (or of a record number below 1)
-  // read as NUL and set the end-of-file state; a read wholly inside the file
-  // clears it. The view lives until the next read.
+  // next record. Bytes past the end of the file read as NUL and set the
+  // end-of-file state; a read wholly inside the file clears it. A record
+  // number below 1 reads as NULs and clears the state too, so that reading
+  // record 0 makes record 1 the next. On a file that is not open every read
+  // gives NULs and sets the state. The view lives until the next read.
   std::string_view ReadRecord(std::int64_t recordNumber);
   // Reads the record after the one last read (record 1 before any read).
   std::string_view ReadNextRecord();
@@ -37,14 +38,14 @@ class RecordFile {
   // and the end-of-file state is that of the last of them).
   void SkipRecords(std::int64_t count);
 
-  bool AtEnd() const { return atEnd_; }
+  bool atEnd() const { return atEnd_; }
   // Number of the record last read (0 before any read).
-  std::int64_t LastRecordNumber() const { return nextRecord_ - 1; }
+  std::int64_t lastRecordNumber() const { return nextRecord_ - 1; }
   // Whole records in the file (a trailing partial record counts as one).
-  std::int64_t RecordCount() const;
-  std::uint64_t ByteCount() const { return fileSize_; }
-  std::size_t RecordLength() const { return recordLength_; }
-  const std::filesystem::path& Path() const { return path_; }
+  std::int64_t recordCount() const;
+  std::uint64_t byteCount() const { return fileSize_; }
+  std::size_t recordLength() const { return recordLength_; }
+  const std::filesystem::path& path() const { return path_; }
 
  private:
   struct Closer {

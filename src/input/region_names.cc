@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "input/nuclide_name.h"
+#include "base/text.h"
 
 namespace quillmore::input {
 
@@ -10,13 +10,13 @@ std::vector<std::string> BuildRegionNames(
     const std::array<std::string, kRegionColumnCount>& headings) {
   std::vector<std::string> names;
   names.reserve(kLungRegion);
-  for (const std::string& heading : headings) names.push_back(TrimBlanks(heading));
+  for (const std::string& heading : headings) names.push_back(base::TrimBlanks(heading));
   // The last heading of the reference files may hold a bar where a line break
   // was meant; only that one is treated.
   std::string& last = names.back();
   if (last.find('|') != std::string::npos) {
     std::replace(last.begin(), last.end(), '|', ' ');
-    last = TrimBlanks(last);
+    last = base::TrimBlanks(last);
   }
   names.emplace_back(kLungName);
   return names;

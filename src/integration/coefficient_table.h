@@ -31,8 +31,8 @@ class CoefficientTable {
     return values_[Offset(component, position, timeIndex)];
   }
 
-  int RegionCount() const { return regionCount_; }
-  int TimeCount() const { return timeCount_; }
+  int regionCount() const { return regionCount_; }
+  int timeCount() const { return timeCount_; }
 
  private:
   std::size_t Offset(int component, int position, int timeIndex) const {

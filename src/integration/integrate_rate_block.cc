@@ -12,7 +12,7 @@ namespace {
 
 void CopySingleRate(const RateTable& rates, int timeCount, CoefficientTable& coefficients) {
   for (int c = 0; c < kComponentCount; ++c) {
-    for (int j = 0; j < rates.RegionCount(); ++j) {
+    for (int j = 0; j < rates.regionCount(); ++j) {
       for (int k = 0; k < timeCount; ++k) coefficients.at(c, j, k) = rates.at(c, j, 0);
     }
   }
@@ -64,8 +64,8 @@ BlockResult IntegrateRateBlock(const RateTable& rates, const TimeGrid& timeGrid,
                                std::array<double, input::kMaxTimePoints>& slopes,
                                CoefficientTable& coefficients) {
   const int timeCount = static_cast<int>(integrationTimes.size());
-  coefficients.Reset(rates.RegionCount(), timeCount);
-  const int pointCount = timeGrid.Count();
+  coefficients.Reset(rates.regionCount(), timeCount);
+  const int pointCount = timeGrid.count();
   if (pointCount == 0) return {};
   if (pointCount == 1) {
     CopySingleRate(rates, timeCount, coefficients);
@@ -77,8 +77,8 @@ BlockResult IntegrateRateBlock(const RateTable& rates, const TimeGrid& timeGrid,
   bool increasing = true;
   for (int n = 0; n < componentCount; ++n) {
     const int c = components[static_cast<std::size_t>(n)];
-    for (int j = 0; j < rates.RegionCount(); ++j) {
-      increasing &= IntegrateCurve(timeGrid.Points(), rates.Curve(c, j, pointCount),
+    for (int j = 0; j < rates.regionCount(); ++j) {
+      increasing &= IntegrateCurve(timeGrid.points(), rates.curve(c, j, pointCount),
                                    integrationTimes, curveSlopes, c, j, coefficients);
     }
   }

@@ -15,7 +15,7 @@ namespace quillmore::integration {
 // `component` ("L" low, "H" high, "B" both, any other letter none).
 bool IntegratesComponent(char letLetter, int component);
 
-// Resets `coefficients` for rates.RegionCount() positions and
+// Resets `coefficients` for rates.regionCount() positions and
 // integrationTimes.size() times (days), then fills them in Gy/Bq:
 // - one time point: the tabulated rate, in both components, for every time;
 // - more: the components named by `letLetter` ("L" low, "H" high, "B" both,

@@ -12,11 +12,11 @@ namespace quillmore::integration {
 
 std::optional<RateCurve> RateCurve::FromBlock(const RateTable& rates, const TimeGrid& timeGrid,
                                               char letLetter, int component, int position) {
-  const int count = timeGrid.Count();
+  const int count = timeGrid.count();
   if (count == 0) return std::nullopt;
   RateCurve curve;
-  curve.times_.assign(timeGrid.Points().begin(), timeGrid.Points().end());
-  const std::span<const double> tabulated = rates.Curve(component, position, count);
+  curve.times_.assign(timeGrid.points().begin(), timeGrid.points().end());
+  const std::span<const double> tabulated = rates.curve(component, position, count);
   const bool zero = count > 1 && !IntegratesComponent(letLetter, component);
   curve.rates_.assign(tabulated.begin(), tabulated.end());
   if (zero) std::fill(curve.rates_.begin(), curve.rates_.end(), 0.0);
@@ -27,7 +27,7 @@ std::optional<RateCurve> RateCurve::FromBlock(const RateTable& rates, const Time
 }
 
 double RateCurve::Rate(double t) const {
-  if (SinglePoint()) return rates_[0];
+  if (singlePoint()) return rates_[0];
   // The piece whose interval holds t; beyond the ends the end pieces.
   const auto after = std::upper_bound(times_.begin() + 1, times_.end() - 1, t);
   const auto i = static_cast<std::size_t>(after - times_.begin()) - 1;
@@ -39,7 +39,7 @@ double RateCurve::Rate(double t) const {
 }
 
 std::vector<double> RateCurve::Doses(std::span<const double> limits) const {
-  if (SinglePoint()) return std::vector<double>(limits.size(), rates_[0]);
+  if (singlePoint()) return std::vector<double>(limits.size(), rates_[0]);
   const CurveIntegrator integrator(times_, rates_, slopes_, 0.0);
   std::vector<double> doses;
   doses.reserve(limits.size());

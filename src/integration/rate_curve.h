@@ -29,9 +29,9 @@ class RateCurve {
   // point, its rate.
   std::vector<double> Doses(std::span<const double> limits) const;
 
-  std::span<const double> Times() const { return times_; }
-  std::span<const double> Rates() const { return rates_; }
-  bool SinglePoint() const { return times_.size() == 1; }
+  std::span<const double> times() const { return times_; }
+  std::span<const double> rates() const { return rates_; }
+  bool singlePoint() const { return times_.size() == 1; }
 
  private:
   std::vector<double> times_;

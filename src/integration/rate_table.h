@@ -12,16 +12,16 @@
 namespace quillmore::integration {
 
 // The block's time points in days, from index 0. Holds at most
-// input::kMaxTimePoints; points beyond Count() keep what an earlier block left.
+// input::kMaxTimePoints; points beyond count() keep what an earlier block left.
 class TimeGrid {
  public:
   // Precondition: 0 <= count <= input::kMaxTimePoints.
   void SetCount(int count) { count_ = static_cast<std::size_t>(count); }
-  int Count() const { return static_cast<int>(count_); }
+  int count() const { return static_cast<int>(count_); }
   double& at(int i) { return points_[static_cast<std::size_t>(i)]; }
   double at(int i) const { return points_[static_cast<std::size_t>(i)]; }
-  // The first Count() points.
-  std::span<const double> Points() const { return {points_.data(), count_}; }
+  // The first count() points.
+  std::span<const double> points() const { return {points_.data(), count_}; }
 
  private:
   std::array<double, input::kMaxTimePoints> points_{};
@@ -38,7 +38,7 @@ class RateTable {
     regionCount_ = regionCount;
     values_.assign(static_cast<std::size_t>(kComponentCount * regionCount) * kPoints, 0.0);
   }
-  int RegionCount() const { return regionCount_; }
+  int regionCount() const { return regionCount_; }
 
   double& at(int component, int position, int point) {
     return values_[Offset(component, position) + static_cast<std::size_t>(point)];
@@ -47,7 +47,7 @@ class RateTable {
     return values_[Offset(component, position) + static_cast<std::size_t>(point)];
   }
   // The rates of one curve at its first `pointCount` time points (<= kMaxTimePoints).
-  std::span<const double> Curve(int component, int position, int pointCount) const {
+  std::span<const double> curve(int component, int position, int pointCount) const {
     return {values_.data() + Offset(component, position), static_cast<std::size_t>(pointCount)};
   }
 

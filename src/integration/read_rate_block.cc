@@ -77,7 +77,7 @@ BlockResult ReadRateBlock(input::DoseRateFile& file, const input::BlockHeader& h
                           RateTable& rates) {
   rates.Reset(static_cast<int>(selectedRegions.size()));
   timeGrid.SetCount(0);
-  std::string fault = HeaderFault(header, file.LastRecordNumber());
+  std::string fault = HeaderFault(header, file.lastRecordNumber());
   if (!fault.empty()) {
     // Skip exactly what the block walk would, so the next header is found.
     if (header.timePointCount > 0) file.SkipRecords(header.RecordsToSkip());
@@ -93,7 +93,7 @@ BlockResult ReadRateBlock(input::DoseRateFile& file, const input::BlockHeader& h
     if (pairs) time = ReadRecordInto(file, selectedRegions, kHighLet, i, rates);
     timeGrid.at(i) = time;
     if (i > 0 && badRecord == 0 && !(timeGrid.at(i - 1) < time)) {
-      badRecord = file.LastRecordNumber();
+      badRecord = file.lastRecordNumber();
     }
   }
   if (badRecord != 0) {

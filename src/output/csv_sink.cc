@@ -51,9 +51,9 @@ void AppendCsvField(std::string_view field, std::string& out) {
 CsvSink::CsvSink(std::filesystem::path folder, WrittenFiles* written, TextToUtf8 toUtf8)
     : folder_(std::move(folder)), written_(written), toUtf8_(toUtf8) {}
 
-input::Status CsvSink::Begin(const NuclideTables& tables) {
+base::Status CsvSink::Begin(const NuclideTables& tables) {
   std::string name;
-  const input::Status status = NuclideFileName(tables.nuclideName, tables.kind, ".csv", name);
+  const base::Status status = NuclideFileName(tables.nuclideName, tables.kind, ".csv", name);
   begun_ = status.ok();
   tables_ = tables;
   rows_.assign(tables.selectedAges.size(), {});
@@ -61,7 +61,7 @@ input::Status CsvSink::Begin(const NuclideTables& tables) {
   return status;
 }
 
-input::Status CsvSink::Add(const RowGroup& group) {
+base::Status CsvSink::Add(const RowGroup& group) {
   const bool inhalation = tables_.kind == input::DataKind::kInhalation;
   const int ageGroup = tables_.selectedAges[group.table];
   const int form = ++formCounts_[group.table];
@@ -80,9 +80,9 @@ input::Status CsvSink::Add(const RowGroup& group) {
 
   std::string& out = rows_[group.table];
   const integration::CoefficientTable& table = group.coefficients;
-  const int times = std::min(table.TimeCount(), static_cast<int>(tables_.integrationTimes.size()));
+  const int times = std::min(table.timeCount(), static_cast<int>(tables_.integrationTimes.size()));
   for (int k = 0; k < times; ++k) {
-    for (int j = 0; j < table.RegionCount(); ++j) {
+    for (int j = 0; j < table.regionCount(); ++j) {
       const int region = tables_.selectedRegions[static_cast<std::size_t>(j)];
       out += lead;
       AppendShortestNumber(tables_.integrationTimes[static_cast<std::size_t>(k)], out);
@@ -98,18 +98,18 @@ input::Status CsvSink::Add(const RowGroup& group) {
       out += '\n';
     }
   }
-  return input::Status::Ok();
+  return base::Status::Ok();
 }
 
-input::Status CsvSink::End(std::span<const RunMessage> /*messages*/) {
-  if (!begun_) return input::Status::Ok();
+base::Status CsvSink::End(std::span<const RunMessage> /*messages*/) {
+  if (!begun_) return base::Status::Ok();
   begun_ = false;
   std::string name;
   NuclideFileName(tables_.nuclideName, tables_.kind, ".csv", name);
   std::string text(kHeader);
   for (const std::string& rows : rows_) text += rows;
   const std::filesystem::path path = folder_ / name;
-  input::Status status = WriteWholeFile(path, text);
+  base::Status status = WriteWholeFile(path, text);
   if (status.ok() && written_ != nullptr) status = written_->Add(path);
   return status;
 }

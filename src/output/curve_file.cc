@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "base/text.h"
 #include "input/nuclide_name.h"
 
 namespace quillmore::output {
@@ -30,8 +31,8 @@ void AppendField(std::string_view field, std::string& out) {
 }  // namespace
 
 std::string CurveFileName(std::string_view nuclideName, input::DataKind kind) {
-  return input::TrimBlanks(std::string(nuclideName)) + "_" +
-         (kind == input::DataKind::kInhalation ? "H" : "G") + "_curves.csv";
+  return base::TrimBlanks(std::string(nuclideName)) + "_" + input::DataSetOf(kind).fileLetter +
+         "_curves.csv";
 }
 
 void WriteCurveHeader(std::string& out) {

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/status.h"
 #include "input/data_kind.h"
-#include "input/status.h"
 
 namespace quillmore::output {
 

@@ -30,21 +30,21 @@ JsonSink::JsonSink(std::filesystem::path folder, WrittenFiles* written, TextToUt
                    const Json& provenance)
     : folder_(std::move(folder)), written_(written), toUtf8_(toUtf8), provenance_(provenance) {}
 
-input::Status JsonSink::Begin(const NuclideTables& tables) {
+base::Status JsonSink::Begin(const NuclideTables& tables) {
   std::string name;
-  const input::Status status = NuclideFileName(tables.nuclideName, tables.kind, ".json", name);
+  const base::Status status = NuclideFileName(tables.nuclideName, tables.kind, ".json", name);
   begun_ = status.ok();
   tables_ = tables;
   forms_.assign(tables.selectedAges.size(), Json::array());
   return status;
 }
 
-input::Status JsonSink::Add(const RowGroup& group) {
+base::Status JsonSink::Add(const RowGroup& group) {
   const bool inhalation = tables_.kind == input::DataKind::kInhalation;
   const integration::CoefficientTable& table = group.coefficients;
-  const int times = std::min(table.TimeCount(), static_cast<int>(tables_.integrationTimes.size()));
+  const int times = std::min(table.timeCount(), static_cast<int>(tables_.integrationTimes.size()));
   Json regions = Json::array();
-  for (int j = 0; j < table.RegionCount(); ++j) {
+  for (int j = 0; j < table.regionCount(); ++j) {
     const int region = tables_.selectedRegions[static_cast<std::size_t>(j)];
     std::vector<double> low;
     std::vector<double> high;
@@ -68,7 +68,7 @@ input::Status JsonSink::Add(const RowGroup& group) {
        {"form_code", toUtf8_(TrimBlanks(code))},
        {"form_label", inhalation ? ChemicalFormLabel(group.header.name, group.formNumber) : ""},
        {"regions", std::move(regions)}});
-  return input::Status::Ok();
+  return base::Status::Ok();
 }
 
 // {"warnings": [...], "notes": [...]} of `messages`, members added to `json`.
@@ -82,8 +82,8 @@ void AddMessages(std::span<const RunMessage> messages, Json& json) {
   json["notes"] = std::move(notes);
 }
 
-input::Status JsonSink::End(std::span<const RunMessage> messages) {
-  if (!begun_) return input::Status::Ok();
+base::Status JsonSink::End(std::span<const RunMessage> messages) {
+  if (!begun_) return base::Status::Ok();
   begun_ = false;
   Json ageGroups = Json::array();
   for (std::size_t i = 0; i < forms_.size(); ++i) {
@@ -92,7 +92,7 @@ input::Status JsonSink::End(std::span<const RunMessage> messages) {
     ageGroups.push_back(std::move(group));
   }
   Json json{{"nuclide", toUtf8_(TrimBlanks(tables_.nuclideName))},
-            {"intake", tables_.kind == input::DataKind::kInhalation ? "inhalation" : "ingestion"},
+            {"intake", input::DataSetOf(tables_.kind).name},
             {"periods_days",
              std::vector<double>(tables_.integrationTimes.begin(), tables_.integrationTimes.end())},
             {"age_groups", std::move(ageGroups)}};
@@ -101,7 +101,7 @@ input::Status JsonSink::End(std::span<const RunMessage> messages) {
   std::string name;
   NuclideFileName(tables_.nuclideName, tables_.kind, ".json", name);
   const std::filesystem::path path = folder_ / name;
-  input::Status status = WriteWholeFile(path, JsonText(json, -1));
+  base::Status status = WriteWholeFile(path, JsonText(json, -1));
   if (status.ok() && written_ != nullptr) status = written_->Add(path);
   return status;
 }

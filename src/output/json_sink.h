@@ -27,9 +27,9 @@ class JsonSink final : public TableSink {
   JsonSink(std::filesystem::path folder, WrittenFiles* written, TextToUtf8 toUtf8,
            const Json& provenance);
 
-  input::Status Begin(const NuclideTables& tables) override;
-  input::Status Add(const RowGroup& group) override;
-  input::Status End(std::span<const RunMessage> messages) override;
+  base::Status Begin(const NuclideTables& tables) override;
+  base::Status Add(const RowGroup& group) override;
+  base::Status End(std::span<const RunMessage> messages) override;
 
  private:
   std::filesystem::path folder_;

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "base/powers_of_ten.h"
+
 namespace quillmore::output {
 namespace {
 
@@ -45,15 +47,8 @@ std::optional<Field> NextField(std::string_view mask, std::size_t& position, std
   return field;
 }
 
-// Powers of ten at extended precision: exact up to 10^27, correctly rounded
-// products beyond (a relative error far below the fast path's margin).
-constexpr int kMaxPower = 64;
-constexpr std::array<long double, kMaxPower + 1> kPowersOfTen = [] {
-  std::array<long double, kMaxPower + 1> powers{};
-  powers[0] = 1.0L;
-  for (std::size_t i = 1; i < powers.size(); ++i) powers[i] = powers[i - 1] * 10.0L;
-  return powers;
-}();
+using base::kMaxPowerOfTen;
+using base::kPowersOfTen;
 
 // The fast path keeps at most this many digits and leaves values within this
 // distance of a rounding half (in units of the last kept digit) to the exact
@@ -80,7 +75,7 @@ bool FastRoundedDigits(float magnitude, int keep, std::array<char, kSignificantD
   long double scaled = 0;
   for (int attempt = 0; attempt < 3; ++attempt, ++decimal) {
     const int shift = keep - 1 - decimal;
-    if (shift > kMaxPower || -shift > kMaxPower) return false;
+    if (shift > kMaxPowerOfTen || -shift > kMaxPowerOfTen) return false;
     scaled = shift >= 0 ? value * kPowersOfTen[static_cast<std::size_t>(shift)]
                         : value / kPowersOfTen[static_cast<std::size_t>(-shift)];
     if (scaled < upper) break;

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/status.h"
 #include "input/data_kind.h"
-#include "input/status.h"
 
 namespace quillmore::output {
 
@@ -26,20 +26,20 @@ class OutputFiles {
   OutputFiles& operator=(const OutputFiles&) = delete;
   ~OutputFiles();
 
-  std::size_t Count() const { return files_.size(); }
+  std::size_t count() const { return files_.size(); }
   // Full path of file `i` (0-based: the i-th selected age group).
-  const std::filesystem::path& Path(std::size_t i) const { return files_[i].path; }
+  const std::filesystem::path& path(std::size_t i) const { return files_[i].path; }
   // Appends `text` to file `i` in one write. A failed or short write, or a
   // closed file, is an IoError naming the file.
-  input::Status Write(std::size_t i, std::string_view text);
+  base::Status Write(std::size_t i, std::string_view text);
   // Closes every file; the first failure is returned, naming its file. The
   // paths stay available for listing.
-  input::Status Close();
+  base::Status Close();
 
  private:
-  friend input::Status OpenOutputFiles(const std::filesystem::path&, std::string_view,
-                                       std::span<const int>, input::DataKind, OutputFiles&);
-  friend input::Status WriteWholeFile(const std::filesystem::path&, std::string_view);
+  friend base::Status OpenOutputFiles(const std::filesystem::path&, std::string_view,
+                                      std::span<const int>, input::DataKind, OutputFiles&);
+  friend base::Status WriteWholeFile(const std::filesystem::path&, std::string_view);
   struct File {
     std::filesystem::path path;
     int descriptor = -1;
@@ -50,17 +50,17 @@ class OutputFiles {
 // The file name of age `ageDays` for `nuclideName` (blanks at either end
 // dropped): "Tc-99m_3650_H.TXT". An empty name, or one holding '/', '\' or NUL
 // or starting with '.', is an InvalidArgument error and leaves `fileName` as is.
-input::Status OutputFileName(std::string_view nuclideName, std::int32_t ageDays,
-                             input::DataKind kind, std::string& fileName);
+base::Status OutputFileName(std::string_view nuclideName, std::int32_t ageDays,
+                            input::DataKind kind, std::string& fileName);
 
 // The file name of a nuclide's file that covers every age group:
 // "Tc-99m_H" followed by `suffix` (".csv", ".json"). The name is checked as above.
-input::Status NuclideFileName(std::string_view nuclideName, input::DataKind kind,
-                              std::string_view suffix, std::string& fileName);
+base::Status NuclideFileName(std::string_view nuclideName, input::DataKind kind,
+                             std::string_view suffix, std::string& fileName);
 
 // Creates or replaces `path` with `text`, creating its folder when missing.
 // A failure is an IoError naming the file or folder.
-input::Status WriteWholeFile(const std::filesystem::path& path, std::string_view text);
+base::Status WriteWholeFile(const std::filesystem::path& path, std::string_view text);
 
 // Opens, creating or emptying, one file per entry of `selectedAges` (age-group
 // numbers 1 to 6, named by their days in input/age_groups.h), in that order, in
@@ -68,8 +68,8 @@ input::Status WriteWholeFile(const std::filesystem::path& path, std::string_view
 // must be a name the index confirmed; the selected groups must be distinct. On error (bad name or
 // group number, folder or file that cannot be created) the message names the file or folder, the
 // files opened so far are closed and `files` is left empty.
-input::Status OpenOutputFiles(const std::filesystem::path& folder, std::string_view nuclideName,
-                              std::span<const int> selectedAges, input::DataKind kind,
-                              OutputFiles& files);
+base::Status OpenOutputFiles(const std::filesystem::path& folder, std::string_view nuclideName,
+                             std::span<const int> selectedAges, input::DataKind kind,
+                             OutputFiles& files);
 
 }  // namespace quillmore::output

@@ -38,14 +38,13 @@ Json ProvenanceJson(const Provenance& provenance) {
   for (const int region : provenance.selectedRegions) {
     regions.push_back(RegionJson(region, provenance.regionNames));
   }
-  return Json{
-      {"program", {{"name", provenance.program}, {"version", provenance.version}}},
-      {"intake", provenance.kind == input::DataKind::kInhalation ? "inhalation" : "ingestion"},
-      {"data_set", FileJson("file", provenance.dataSet, true)},
-      {"index", FileJson("file", provenance.index, true)},
-      {"times", FileJson("path", provenance.times, false)},
-      {"periods_days", provenance.periods},
-      {"selection", {{"age_groups", ages}, {"regions", regions}}}};
+  return Json{{"program", {{"name", provenance.program}, {"version", provenance.version}}},
+              {"intake", input::DataSetOf(provenance.kind).name},
+              {"data_set", FileJson("file", provenance.dataSet, true)},
+              {"index", FileJson("file", provenance.index, true)},
+              {"times", FileJson("path", provenance.times, false)},
+              {"periods_days", provenance.periods},
+              {"selection", {{"age_groups", ages}, {"regions", regions}}}};
 }
 
 std::string JsonText(const Json& json, int indent) {

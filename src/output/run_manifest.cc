@@ -5,7 +5,7 @@
 
 namespace quillmore::output {
 
-input::Status WriteRunManifest(const std::filesystem::path& folder, const RunRecord& record) {
+base::Status WriteRunManifest(const std::filesystem::path& folder, const RunRecord& record) {
   Json commandLine = Json::array();
   for (const std::string& argument : record.commandLine) commandLine.push_back(argument);
   Json files = Json::array();

@@ -29,6 +29,6 @@ struct RunRecord {
 };
 
 // Writes the manifest into `folder` (replacing one that is there).
-input::Status WriteRunManifest(const std::filesystem::path& folder, const RunRecord& record);
+base::Status WriteRunManifest(const std::filesystem::path& folder, const RunRecord& record);
 
 }  // namespace quillmore::output

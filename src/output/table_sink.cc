@@ -2,27 +2,27 @@
 
 namespace quillmore::output {
 
-input::Status TableSinks::Begin(const NuclideTables& tables) {
-  input::Status first;
+base::Status TableSinks::Begin(const NuclideTables& tables) {
+  base::Status first;
   for (TableSink* sink : sinks_) {
-    const input::Status status = sink->Begin(tables);
+    const base::Status status = sink->Begin(tables);
     if (first.ok()) first = status;
   }
   return first;
 }
 
-input::Status TableSinks::Add(const RowGroup& group) {
+base::Status TableSinks::Add(const RowGroup& group) {
   for (TableSink* sink : sinks_) {
-    const input::Status status = sink->Add(group);
+    const base::Status status = sink->Add(group);
     if (!status.ok()) return status;
   }
-  return input::Status::Ok();
+  return base::Status::Ok();
 }
 
-input::Status TableSinks::End(std::span<const RunMessage> messages) {
-  input::Status first;
+base::Status TableSinks::End(std::span<const RunMessage> messages) {
+  base::Status first;
   for (TableSink* sink : sinks_) {
-    const input::Status status = sink->End(messages);
+    const base::Status status = sink->End(messages);
     if (first.ok()) first = status;
   }
   return first;

@@ -11,9 +11,9 @@
 #include <utility>
 #include <vector>
 
+#include "base/status.h"
 #include "input/data_kind.h"
 #include "input/dose_rate_file.h"
-#include "input/status.h"
 #include "integration/coefficient_table.h"
 #include "output/run_message.h"
 
@@ -41,11 +41,11 @@ class TableSink {
  public:
   virtual ~TableSink() = default;
   // Starts the tables of one nuclide. After a failure only End is called.
-  virtual input::Status Begin(const NuclideTables& tables) = 0;
-  virtual input::Status Add(const RowGroup& group) = 0;
+  virtual base::Status Begin(const NuclideTables& tables) = 0;
+  virtual base::Status Add(const RowGroup& group) = 0;
   // Ends the nuclide, also after a failed Begin or Add: what is open is
   // closed, and `messages` go with the nuclide where the format keeps them.
-  virtual input::Status End(std::span<const RunMessage> messages) = 0;
+  virtual base::Status End(std::span<const RunMessage> messages) = 0;
 };
 
 // Several sinks fed in one pass, in the order given. Every sink gets Begin
@@ -54,9 +54,9 @@ class TableSinks final : public TableSink {
  public:
   explicit TableSinks(std::vector<TableSink*> sinks) : sinks_(std::move(sinks)) {}
 
-  input::Status Begin(const NuclideTables& tables) override;
-  input::Status Add(const RowGroup& group) override;
-  input::Status End(std::span<const RunMessage> messages) override;
+  base::Status Begin(const NuclideTables& tables) override;
+  base::Status Add(const RowGroup& group) override;
+  base::Status End(std::span<const RunMessage> messages) override;
 
  private:
   std::vector<TableSink*> sinks_;

@@ -46,7 +46,7 @@ void AppendNumbers(const integration::CoefficientTable& table, double timeDays, 
   static const ParsedMask pairMask(kPairMask);
   const float time = static_cast<float>(timeDays);
   timeMask.Append(std::span<const float>(&time, 1), out);
-  for (int j = 0; j < table.RegionCount(); ++j) {
+  for (int j = 0; j < table.regionCount(); ++j) {
     const std::array<float, 2> pair{static_cast<float>(table.at(integration::kLowLet, j, k)),
                                     static_cast<float>(table.at(integration::kHighLet, j, k))};
     pairMask.Append(pair, out);
@@ -54,7 +54,7 @@ void AppendNumbers(const integration::CoefficientTable& table, double timeDays, 
 }
 
 int RowCount(const integration::CoefficientTable& table, std::span<const double> times) {
-  return std::min(table.TimeCount(), static_cast<int>(times.size()));
+  return std::min(table.timeCount(), static_cast<int>(times.size()));
 }
 
 // Rows 2 onwards: the blank prefix stands where the first row has its name.
@@ -92,13 +92,14 @@ std::string_view ChemicalFormLabel(std::string_view nuclideName, std::int32_t fo
 void WriteTableHeaders(std::string_view ageLabel, std::span<const std::string> regionNames,
                        std::span<const int> selectedRegions, input::DataKind kind,
                        std::string& out) {
-  const bool inhalation = kind == input::DataKind::kInhalation;
-  out += inhalation ? "Inhalation" : "Ingestion";
+  const input::DataSet& dataSet = input::DataSetOf(kind);
+  out += dataSet.title;
   out += " Absorbed Dose Coefficients (Gy/Bq) For ";
   out += ageLabel;
   out += kLineEnd;
 
-  out.append(inhalation ? 11 : 17, ' ');
+  // "Time" over the time's digits.
+  out.append(dataSet.rowLabelWidth + 2, ' ');
   out += "Time ";
   for (const int region : selectedRegions) {
     out += CenterText(RegionName(regionNames, region), kRegionNameWidth);
@@ -106,8 +107,7 @@ void WriteTableHeaders(std::string_view ageLabel, std::span<const std::string> r
   }
   out += kLineEnd;
 
-  out.append(inhalation ? 12 : 9, ' ');
-  out += inhalation ? "(d)  " : "  f1     (d)  ";
+  out += dataSet.unitsHeading;
   for (std::size_t j = 0; j < selectedRegions.size(); ++j) out += kUnitsPerRegion;
   out += kLineEnd;
 }
@@ -123,7 +123,8 @@ void WriteInhalationRows(const integration::CoefficientTable& table,
   out += ' ';
   out += ChemicalFormLabel(header.name, formNumber);
   out += kLineEnd;
-  AppendFollowingRows(table, integrationTimes, 9, out);
+  AppendFollowingRows(table, integrationTimes,
+                      input::DataSetOf(input::DataKind::kInhalation).rowLabelWidth, out);
 }
 
 void WriteIngestionRows(const integration::CoefficientTable& table,
@@ -134,7 +135,8 @@ void WriteIngestionRows(const integration::CoefficientTable& table,
   out += header.f1Text;
   AppendNumbers(table, integrationTimes[0], 0, out);
   out += kLineEnd;
-  AppendFollowingRows(table, integrationTimes, 15, out);
+  AppendFollowingRows(table, integrationTimes,
+                      input::DataSetOf(input::DataKind::kIngestion).rowLabelWidth, out);
 }
 
 }  // namespace quillmore::output

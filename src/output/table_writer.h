@@ -41,7 +41,7 @@ void WriteTableHeaders(std::string_view ageLabel, std::span<const std::string> r
 // (times in days, coefficients in Gy/Bq, each rendered in single precision),
 // the first row headed by the block's name and class code and ending in a
 // blank and the chemical-form label of `formNumber`. Rows cover the first
-// min(table.TimeCount(), integrationTimes.size()) times and table.RegionCount()
+// min(table.timeCount(), integrationTimes.size()) times and table.regionCount()
 // selection positions.
 void WriteInhalationRows(const integration::CoefficientTable& table,
                          std::span<const double> integrationTimes, const input::BlockHeader& header,

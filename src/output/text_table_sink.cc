@@ -10,10 +10,10 @@ namespace quillmore::output {
 TextTableSink::TextTableSink(std::filesystem::path folder, WrittenFiles* written)
     : folder_(std::move(folder)), written_(written) {}
 
-input::Status TextTableSink::Begin(const NuclideTables& tables) {
+base::Status TextTableSink::Begin(const NuclideTables& tables) {
   kind_ = tables.kind;
   times_ = tables.integrationTimes;
-  input::Status status =
+  base::Status status =
       OpenOutputFiles(folder_, tables.nuclideName, tables.selectedAges, tables.kind, files_);
   for (std::size_t i = 0; status.ok() && i < tables.selectedAges.size(); ++i) {
     text_.clear();
@@ -24,7 +24,7 @@ input::Status TextTableSink::Begin(const NuclideTables& tables) {
   return status;
 }
 
-input::Status TextTableSink::Add(const RowGroup& group) {
+base::Status TextTableSink::Add(const RowGroup& group) {
   text_.clear();
   if (kind_ == input::DataKind::kInhalation) {
     WriteInhalationRows(group.coefficients, times_, group.header, group.formNumber, text_);
@@ -34,10 +34,10 @@ input::Status TextTableSink::Add(const RowGroup& group) {
   return files_.Write(group.table, text_);
 }
 
-input::Status TextTableSink::End(std::span<const RunMessage> /*messages*/) {
-  input::Status status = files_.Close();
-  for (std::size_t i = 0; written_ != nullptr && i < files_.Count(); ++i) {
-    const input::Status recorded = written_->Add(files_.Path(i));
+base::Status TextTableSink::End(std::span<const RunMessage> /*messages*/) {
+  base::Status status = files_.Close();
+  for (std::size_t i = 0; written_ != nullptr && i < files_.count(); ++i) {
+    const base::Status recorded = written_->Add(files_.path(i));
     if (status.ok()) status = recorded;
   }
   return status;
@@ -45,7 +45,7 @@ input::Status TextTableSink::End(std::span<const RunMessage> /*messages*/) {
 
 std::vector<std::filesystem::path> TextTableSink::Paths() const {
   std::vector<std::filesystem::path> paths;
-  for (std::size_t i = 0; i < files_.Count(); ++i) paths.push_back(files_.Path(i));
+  for (std::size_t i = 0; i < files_.count(); ++i) paths.push_back(files_.path(i));
   return paths;
 }
 

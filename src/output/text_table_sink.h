@@ -18,9 +18,9 @@ class TextTableSink final : public TableSink {
   // in `written` when given.
   explicit TextTableSink(std::filesystem::path folder, WrittenFiles* written = nullptr);
 
-  input::Status Begin(const NuclideTables& tables) override;
-  input::Status Add(const RowGroup& group) override;
-  input::Status End(std::span<const RunMessage> messages) override;
+  base::Status Begin(const NuclideTables& tables) override;
+  base::Status Add(const RowGroup& group) override;
+  base::Status End(std::span<const RunMessage> messages) override;
 
   // The files of the last nuclide, in the order of its selected age groups.
   std::vector<std::filesystem::path> Paths() const;

@@ -31,14 +31,14 @@ std::string Hex(const unsigned char* bytes, unsigned int count) {
 
 }  // namespace
 
-input::Status DigestFile(const std::filesystem::path& path, FileDigest& digest) {
+base::Status DigestFile(const std::filesystem::path& path, FileDigest& digest) {
   const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
   if (!file) {
-    return input::Status::IoError("Cannot read " + path.string() + ": " + std::strerror(errno));
+    return base::Status::IoError("Cannot read " + path.string() + ": " + std::strerror(errno));
   }
   const std::unique_ptr<EVP_MD_CTX, DigestFreer> context(EVP_MD_CTX_new());
   if (!context || EVP_DigestInit_ex(context.get(), EVP_sha256(), nullptr) != 1) {
-    return input::Status::IoError("Cannot hash " + path.string() + ": no SHA-256");
+    return base::Status::IoError("Cannot hash " + path.string() + ": no SHA-256");
   }
   // Not zeroed and not from the heap: a run hashes thousands of small files.
   char buffer[1 << 16];
@@ -48,32 +48,32 @@ input::Status DigestFile(const std::filesystem::path& path, FileDigest& digest) 
     size += n;
   }
   if (std::ferror(file.get())) {
-    return input::Status::IoError("Cannot read " + path.string() + ": " + std::strerror(errno));
+    return base::Status::IoError("Cannot read " + path.string() + ": " + std::strerror(errno));
   }
   std::array<unsigned char, EVP_MAX_MD_SIZE> bytes{};
   unsigned int length = 0;
   EVP_DigestFinal_ex(context.get(), bytes.data(), &length);
   digest.size = size;
   digest.sha256 = Hex(bytes.data(), length);
-  return input::Status::Ok();
+  return base::Status::Ok();
 }
 
 WrittenFiles::WrittenFiles(std::filesystem::path folder, bool withDigests)
     : folder_(std::move(folder)), withDigests_(withDigests) {}
 
-input::Status WrittenFiles::Add(const std::filesystem::path& path) {
+base::Status WrittenFiles::Add(const std::filesystem::path& path) {
   FileDigest digest;
   if (withDigests_) {
     digest.name = path.lexically_relative(folder_).generic_string();
     if (digest.name.empty() || digest.name.starts_with("..")) digest.name = path.string();
     // Hashed outside the lock: the threads of a run hash their own files at once.
-    const input::Status status = DigestFile(path, digest);
+    const base::Status status = DigestFile(path, digest);
     if (!status.ok()) return status;
   }
   const std::lock_guard<std::mutex> lock(mutex_);
   ++count_;
   if (withDigests_) files_.push_back(std::move(digest));
-  return input::Status::Ok();
+  return base::Status::Ok();
 }
 
 std::size_t WrittenFiles::Count() const {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "input/status.h"
+#include "base/status.h"
 
 namespace quillmore::output {
 
@@ -21,7 +21,7 @@ struct FileDigest {
 
 // Size and SHA-256 of the file at `path`; `digest.name` is left as is. A file
 // that cannot be read is an IoError naming it.
-input::Status DigestFile(const std::filesystem::path& path, FileDigest& digest);
+base::Status DigestFile(const std::filesystem::path& path, FileDigest& digest);
 
 // Safe to share between threads.
 class WrittenFiles {
@@ -30,7 +30,7 @@ class WrittenFiles {
   // for Sorted(); without, files are only counted.
   WrittenFiles(std::filesystem::path folder, bool withDigests);
 
-  input::Status Add(const std::filesystem::path& path);
+  base::Status Add(const std::filesystem::path& path);
   std::size_t Count() const;
   // Every file added, sorted by name, so that the order does not depend on
   // which thread finished first.

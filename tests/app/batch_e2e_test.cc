@@ -15,14 +15,14 @@
 #include <tuple>
 #include <vector>
 
-#include "app/nuclide_run.h"
+#include "base/text.h"
 #include "input/age_groups.h"
 #include "input/data_index.h"
 #include "input/dose_rate_file.h"
-#include "input/integration_times.h"
 #include "input/nuclide_name.h"
-#include "input/region_names.h"
 #include "integration/block_integration.h"
+#include "run/data_files.h"
+#include "run/nuclide_run.h"
 #include "sample_data/sample_data.h"
 #include "support/data_builder.h"
 #include "support/temp_dir.h"
@@ -126,20 +126,20 @@ void WriteInProcess(const fs::path& data, input::DataKind kind, const std::strin
                     const fs::path& outputFolder) {
   input::DataIndex index;
   input::DoseRateFile file;
-  ASSERT_TRUE(index.Open(data / input::kIndexFileName).ok());
-  ASSERT_TRUE(file.Open(data / input::DoseRateFileName(kind)).ok());
+  ASSERT_TRUE(run::OpenIndex(data, index).ok());
+  ASSERT_TRUE(run::OpenDoseRates(data, kind, file).ok());
   std::string name = typed;
   input::NormaliseNuclideName(name);
   ASSERT_NE(index.FindNuclide(name), 0);
-  RunSelection run;
+  run::RunSelection run;
   run.dataKind = kind;
   run.selectedAges = ages;
   run.selectedRegions = regions;
-  run.regionNames = input::BuildRegionNames(file.RegionHeadings());
-  run.integrationTimes = input::ReadIntegrationTimes(data / input::kTimesFileName).integrationTimes;
-  NuclideWorkspace workspace;
-  const NuclideResult result =
-      WriteNuclideTables(file, index.Entry(), name, run, outputFolder, workspace);
+  run.regionNames = run::ReadRegionNames(file);
+  run.integrationTimes = run::ReadTimes(data).integrationTimes;
+  run::NuclideWorkspace workspace;
+  const run::NuclideResult result =
+      run::WriteNuclideTables(file, index.entry(), name, run, outputFolder, workspace);
   ASSERT_TRUE(result.status.ok()) << result.status.message();
   ASSERT_TRUE(result.messages.empty());
 }
@@ -429,7 +429,7 @@ TEST_F(BatchProgramTest, CurvesMeetTheTabulatedRatesAndTheTableCoefficients) {
     std::map<std::tuple<int, int, std::string, std::string, double>, std::array<double, 4>> rows;
     std::size_t gridRows = 0;
     const std::string csv =
-        ReadFile(work_ / "OUTPUT" / (input::TrimBlanks(nuclide) + "_H_curves.csv"));
+        ReadFile(work_ / "OUTPUT" / (base::TrimBlanks(nuclide) + "_H_curves.csv"));
     std::istringstream lines(csv);
     std::string line;
     std::getline(lines, line);
@@ -446,24 +446,22 @@ TEST_F(BatchProgramTest, CurvesMeetTheTabulatedRatesAndTheTableCoefficients) {
 
     input::DataIndex index;
     input::DoseRateFile file;
-    ASSERT_TRUE(index.Open(work_ / "DATA" / input::kIndexFileName).ok());
-    ASSERT_TRUE(
-        file.Open(work_ / "DATA" / input::DoseRateFileName(input::DataKind::kInhalation)).ok());
+    ASSERT_TRUE(run::OpenIndex(work_ / "DATA", index).ok());
+    ASSERT_TRUE(run::OpenDoseRates(work_ / "DATA", input::DataKind::kInhalation, file).ok());
     ASSERT_NE(index.FindNuclide(nuclide), 0);
-    RunSelection run;
+    run::RunSelection run;
     run.selectedAges = {4, 6};
     run.selectedRegions = {2, 30};
-    run.integrationTimes =
-        input::ReadIntegrationTimes(work_ / "DATA" / input::kTimesFileName).integrationTimes;
+    run.integrationTimes = run::ReadTimes(work_ / "DATA").integrationTimes;
     integration::BlockWorkspace workspace;
     integration::CoefficientTable coefficients;
     std::array<int, 2> forms{};
     std::size_t checked = 0;
-    file.PositionAt(index.Entry().StartFor(input::DataKind::kInhalation));
+    file.PositionAt(index.entry().startFor(input::DataKind::kInhalation));
     for (input::BlockHeader header = file.ReadBlockHeader(input::DataKind::kInhalation);
-         header.name == nuclide && !file.AtEnd();
+         header.name == nuclide && !file.atEnd();
          header = file.ReadBlockHeader(input::DataKind::kInhalation)) {
-      const int table = TableForAge(run, header.ageDays);
+      const int table = run::TableForAge(run, header.ageDays);
       if (table < 0) {
         file.SkipRecords(header.RecordsToSkip());
         continue;
@@ -473,7 +471,7 @@ TEST_F(BatchProgramTest, CurvesMeetTheTabulatedRatesAndTheTableCoefficients) {
                       .valid);
       const int days = input::AgeGroupDays(run.selectedAges[static_cast<std::size_t>(table)]);
       const int form = ++forms[static_cast<std::size_t>(table)];
-      const int points = workspace.timeGrid.Count();
+      const int points = workspace.timeGrid.count();
       ASSERT_GT(points, 1);
       for (int j = 0; j < 2; ++j) {
         const std::string region = j == 0 ? "UB Wall" : "Lung";

@@ -5,7 +5,7 @@
 namespace quillmore::app {
 namespace {
 
-using input::Status;
+using base::Status;
 
 Status Parse(std::vector<std::string> arguments, BatchOptions* options) {
   return ParseBatchOptions(arguments, options);

@@ -17,11 +17,10 @@
 #include <string>
 #include <vector>
 
-#include "app/nuclide_run.h"
 #include "input/data_index.h"
-#include "input/integration_times.h"
 #include "input/nuclide_name.h"
-#include "input/region_names.h"
+#include "run/data_files.h"
+#include "run/nuclide_run.h"
 #include "sample_data/sample_data.h"
 #include "support/temp_dir.h"
 
@@ -71,26 +70,25 @@ class GoldenTablesTest : public ::testing::Test {
 
   void SetUp() override {
     ASSERT_TRUE(generated_);
-    const input::IntegrationTimes times =
-        input::ReadIntegrationTimes(DataFile(input::kTimesFileName));
+    const input::IntegrationTimes times = run::ReadTimes(data_->path());
     ASSERT_TRUE(times.status.ok()) << times.status.message();
     run_.integrationTimes = times.integrationTimes;
     run_.selectedAges = {1, 2, 3, 4, 5, 6};
     run_.selectedRegions = {1, 15, 30};
-    ASSERT_TRUE(index_.Open(DataFile(input::kIndexFileName)).ok());
+    ASSERT_TRUE(run::OpenIndex(data_->path(), index_).ok());
   }
 
   // Runs `typed` on the data set of `kind` and returns the names of the files written.
   std::vector<std::string> Run(DataKind kind, std::string typed) {
     input::DoseRateFile file;
-    EXPECT_TRUE(file.Open(DataFile(input::DoseRateFileName(kind))).ok());
+    EXPECT_TRUE(run::OpenDoseRates(data_->path(), kind, file).ok());
     run_.dataKind = kind;
-    run_.regionNames = input::BuildRegionNames(file.RegionHeadings());
+    run_.regionNames = run::ReadRegionNames(file);
     input::NormaliseNuclideName(typed);
     EXPECT_NE(index_.FindNuclide(typed), 0) << typed;
-    NuclideWorkspace workspace;
-    const NuclideResult result =
-        WriteNuclideTables(file, index_.Entry(), typed, run_, dir_ / "OUTPUT", workspace);
+    run::NuclideWorkspace workspace;
+    const run::NuclideResult result =
+        run::WriteNuclideTables(file, index_.entry(), typed, run_, dir_ / "OUTPUT", workspace);
     EXPECT_TRUE(result.status.ok()) << result.status.message();
     EXPECT_TRUE(result.messages.empty());
     std::vector<std::string> names;
@@ -109,13 +107,11 @@ class GoldenTablesTest : public ::testing::Test {
     }
   }
 
-  static std::filesystem::path DataFile(const char* name) { return data_->path() / name; }
-
   static std::unique_ptr<testing::TempDir> data_;
   static bool generated_;
   testing::TempDir dir_;  // OUTPUT of one test
   input::DataIndex index_;
-  RunSelection run_;
+  run::RunSelection run_;
 };
 
 std::unique_ptr<testing::TempDir> GoldenTablesTest::data_;

@@ -1,11 +1,12 @@
-#include "app/nuclide_run.h"
+#include "run/nuclide_run.h"
 
 #include <gtest/gtest.h>
 
 #include <span>
 #include <sstream>
 
-#include "app/curve_plots.h"
+#include "app/interactive_curve_plots.h"
+#include "base/text.h"
 #include "input/data_index.h"
 #include "input/nuclide_name.h"
 #include "support/data_builder.h"
@@ -54,13 +55,13 @@ class NuclideRunTest : public ::testing::Test {
   }
 
   // Writes the file and runs `name` starting at `start`.
-  NuclideResult Run(const std::string& typed, std::int32_t start) {
+  run::NuclideResult Run(const std::string& typed, std::int32_t start) {
     builder_.WriteTo(dir_ / "TQV27INH2.DRT");
     EXPECT_TRUE(file_.Open(dir_ / "TQV27INH2.DRT").ok());
     std::string name = typed;
     input::NormaliseNuclideName(name);
     input::IndexEntry entry{name, 0, start};
-    return WriteNuclideTables(file_, entry, name, run_, dir_ / "OUTPUT", workspace_);
+    return run::WriteNuclideTables(file_, entry, name, run_, dir_ / "OUTPUT", workspace_);
   }
 
   std::vector<std::string> FileLines(const std::string& fileName) {
@@ -69,9 +70,9 @@ class NuclideRunTest : public ::testing::Test {
 
   testing::TempDir dir_;
   DoseRateFileBuilder builder_;
-  RunSelection run_;
+  run::RunSelection run_;
   input::DoseRateFile file_;
-  NuclideWorkspace workspace_;
+  run::NuclideWorkspace workspace_;
 };
 
 TEST_F(NuclideRunTest, FormsAreCountedOnTheFirstSelectedGroup) {
@@ -82,7 +83,7 @@ TEST_F(NuclideRunTest, FormsAreCountedOnTheFirstSelectedGroup) {
   }
   builder_.AddBlock(Block("I-131", 100, 'L'));
   run_.selectedAges = {3, 6};
-  const NuclideResult result = Run("h-3", start);
+  const run::NuclideResult result = Run("h-3", start);
   ASSERT_TRUE(result.status.ok()) << result.status.message();
   ASSERT_EQ(result.files.size(), 2U);
   EXPECT_EQ(result.files[0].filename(), "H-3_1825_H.TXT");
@@ -107,7 +108,7 @@ TEST_F(NuclideRunTest, AdultTakesOlderBlocksAndSkipsFollowTheLetLetter) {
   builder_.AddBlock(Block("Am-241", 100, 'B', 'F'));  // skipped: 2N records
   builder_.AddBlock(Block("Am-241", 7300, 'L', 'V'));
   run_.selectedAges = {6};
-  const NuclideResult result = Run("am-241", start);
+  const run::NuclideResult result = Run("am-241", start);
   ASSERT_TRUE(result.status.ok());
   const auto lines = FileLines("Am-241_7300_H.TXT");
   ASSERT_EQ(lines.size(), 3U + 2 * 2);
@@ -122,17 +123,17 @@ TEST_F(NuclideRunTest, EndsOnTheEndOfTheFile) {
   builder_.AddBlock(Block("Zr-95", 100, 'L'));
   builder_.AddBlock(Block("Zr-95", 365, 'B'));
   run_.selectedAges = {1, 2};
-  const NuclideResult result = Run("ZR-95", start);
+  const run::NuclideResult result = Run("ZR-95", start);
   ASSERT_TRUE(result.status.ok());
   EXPECT_EQ(FileLines("Zr-95_100_H.TXT").size(), 5U);
   EXPECT_EQ(FileLines("Zr-95_365_H.TXT").size(), 5U);
 }
 
 // The messages of a run, one line each: "warning: ..." or "note: ...".
-std::vector<std::string> Messages(const NuclideResult& result) {
+std::vector<std::string> Messages(const run::NuclideResult& result) {
   std::vector<std::string> lines;
-  for (const RunMessage& message : result.messages) {
-    lines.push_back(std::string(MessageKindName(message.kind)) + ": " + message.text);
+  for (const run::RunMessage& message : result.messages) {
+    lines.push_back(std::string(run::MessageKindName(message.kind)) + ": " + message.text);
   }
   return lines;
 }
@@ -150,7 +151,7 @@ TEST_F(NuclideRunTest, SuspectBlocksAreNamedAndTheWalkGoesOn) {
   empty.times.clear();
   builder_.AddBlock(empty);
   run_.selectedAges = {1, 2, 3};
-  const NuclideResult result = Run("cs-137", start);
+  const run::NuclideResult result = Run("cs-137", start);
   ASSERT_TRUE(result.status.ok());
   EXPECT_EQ(Messages(result),
             (std::vector<std::string>{
@@ -186,7 +187,7 @@ TEST_F(NuclideRunTest, LetLetterAndRecordsPerPointDisagreeingStopTheWalk) {
       builder_.AddBlock(pairs);
       builder_.AddBlock(Block("Pu-239", 7300, 'L'));
       run_.selectedAges = {1, 6};
-      const NuclideResult result = Run("pu-239", start);
+      const run::NuclideResult result = Run("pu-239", start);
       ASSERT_TRUE(result.status.ok());
       EXPECT_EQ(
           Messages(result),
@@ -211,7 +212,7 @@ TEST_F(NuclideRunTest, NotesForExtendedPeriodsAndSinglePoints) {
   builder_.AddBlock(Block("Be-7", 7300, 'L'));  // reaches 100 d
   run_.selectedAges = {1, 6};
   run_.integrationTimes = {1, 30, 50.5};
-  const NuclideResult result = Run("be-7", start);
+  const run::NuclideResult result = Run("be-7", start);
   EXPECT_EQ(Messages(result),
             (std::vector<std::string>{
                 "note: Be-7: periods 30, 50.5 d lie past the last tabulated time of some blocks "
@@ -228,7 +229,7 @@ TEST_F(NuclideRunTest, NotesForExtendedPeriodsAndSinglePoints) {
 TEST_F(NuclideRunTest, StartRecordsOutsideTheFile) {
   builder_.AddBlock(Block("Co-60", 100, 'L'));
   run_.selectedAges = {1};
-  NuclideResult none = Run("co-60", 0);
+  run::NuclideResult none = Run("co-60", 0);
   EXPECT_TRUE(none.status.ok());
   EXPECT_EQ(FileLines("Co-60_100_H.TXT").size(), 3U) << "headers only";
   EXPECT_EQ(Messages(none),
@@ -236,8 +237,8 @@ TEST_F(NuclideRunTest, StartRecordsOutsideTheFile) {
                 "warning: Co-60: no data in TQV27INH2.DRT; headers only for Infant"});
   for (std::int32_t start : {2, 7, -1}) {
     file_ = input::DoseRateFile();
-    const NuclideResult bad = Run("co-60", start);
-    EXPECT_EQ(bad.status.code(), input::Status::Code::kCorruption) << start;
+    const run::NuclideResult bad = Run("co-60", start);
+    EXPECT_EQ(bad.status.code(), base::Status::Code::kCorruption) << start;
     EXPECT_NE(bad.status.message().find("TQV27INH2.DRT"), std::string::npos);
   }
 }
@@ -245,17 +246,17 @@ TEST_F(NuclideRunTest, StartRecordsOutsideTheFile) {
 // Keeps the row groups counted and the messages End receives.
 class RecordingSink final : public output::TableSink {
  public:
-  input::Status Begin(const output::NuclideTables& /*tables*/) override { return {}; }
-  input::Status Add(const output::RowGroup& /*group*/) override {
+  base::Status Begin(const output::NuclideTables& /*tables*/) override { return {}; }
+  base::Status Add(const output::RowGroup& /*group*/) override {
     ++groups;
     return {};
   }
-  input::Status End(std::span<const RunMessage> received) override {
+  base::Status End(std::span<const run::RunMessage> received) override {
     messages.assign(received.begin(), received.end());
     return {};
   }
   int groups = 0;
-  std::vector<RunMessage> messages;
+  std::vector<run::RunMessage> messages;
 };
 
 // What the JSON files and the manifest keep: the run's messages, a block's
@@ -267,25 +268,26 @@ TEST_F(NuclideRunTest, TheSinkGetsTheMessagesWithTheirBlocksAndTheNuclidesFailur
   shortBlock.times = {1, 2, 20};  // 50 d lies past it: a note
   builder_.AddBlock(shortBlock);
   run_.selectedAges = {1};
-  const NuclideResult tables = Run("sr-90", start);
+  const run::NuclideResult tables = Run("sr-90", start);
   const std::string name = "Sr-90  ";
   RecordingSink sink;
-  const NuclideResult result =
-      ProcessNuclide(file_, {name, 0, start}, name, run_, sink, workspace_);
+  const run::NuclideResult result =
+      run::ProcessNuclide(file_, {name, 0, start}, name, run_, sink, workspace_);
   EXPECT_EQ(sink.groups, 2);
   EXPECT_EQ(Messages(result), Messages(tables));
   ASSERT_EQ(sink.messages.size(), 2U);
-  EXPECT_EQ(sink.messages[0].kind, MessageKind::kWarning);
+  EXPECT_EQ(sink.messages[0].kind, run::MessageKind::kWarning);
   EXPECT_EQ(sink.messages[0].text, result.messages[0].text);
   EXPECT_EQ(sink.messages[0].ageDays, 100);
   EXPECT_EQ(sink.messages[0].record, 3);
-  EXPECT_EQ(sink.messages[1].kind, MessageKind::kNote);
+  EXPECT_EQ(sink.messages[1].kind, run::MessageKind::kNote);
   EXPECT_EQ(sink.messages[1].ageDays, 0) << "a note about the nuclide as a whole";
 
-  const NuclideResult bad = ProcessNuclide(file_, {name, 0, 2}, name, run_, sink, workspace_);
-  ASSERT_EQ(bad.status.code(), input::Status::Code::kCorruption);
+  const run::NuclideResult bad =
+      run::ProcessNuclide(file_, {name, 0, 2}, name, run_, sink, workspace_);
+  ASSERT_EQ(bad.status.code(), base::Status::Code::kCorruption);
   ASSERT_EQ(sink.messages.size(), 1U);
-  EXPECT_EQ(sink.messages[0].kind, MessageKind::kWarning);
+  EXPECT_EQ(sink.messages[0].kind, run::MessageKind::kWarning);
   EXPECT_EQ(sink.messages[0].text, bad.status.message());
 }
 
@@ -318,8 +320,8 @@ TEST_F(NuclideRunTest, PlotsFollowTheRowGroupsAndListTheTableValues) {
     ASSERT_EQ(legend.size(), 1U + 3 + 1) << "heading, periods, the one past the data";
     for (std::size_t k = 0; k < 3; ++k) {
       const std::string& row = lines[3 + static_cast<std::size_t>(group) * 3 + k];
-      EXPECT_EQ(legend[1 + k], input::TrimBlanks(row.substr(9, 8) + row.substr(17 + 19, 19)) +
-                                   (k == 2 ? "*" : ""));
+      EXPECT_EQ(legend[1 + k],
+                base::TrimBlanks(row.substr(9, 8) + row.substr(17 + 19, 19)) + (k == 2 ? "*" : ""));
     }
     EXPECT_EQ(plot->panels[0].series.size(), group == 0 ? 2U : 1U) << "the block's components";
   }

@@ -82,7 +82,7 @@ TEST_F(ConsoleInput, PauseShowsItsTextAndWaits) {
   console.Pause("continue...");
   EXPECT_EQ(terminal.shown().RowText(1).substr(0, 49),
             " Press a key (or left click mouse) to continue...");
-  EXPECT_EQ(terminal.shown().At(1, 2).attribute, MakeAttribute(kYellow, kBlue));
+  EXPECT_EQ(terminal.shown().at(1, 2).attribute, MakeAttribute(kYellow, kBlue));
   EXPECT_EQ(terminal.unreadCount(), 0u);
 }
 

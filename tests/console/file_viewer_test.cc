@@ -61,8 +61,8 @@ TEST_F(FileViewerTest, OpensAtTheTopLeftWithAStatusLine) {
   EXPECT_EQ(Seen(2).substr(0, 16), "Row1     |B01R1.");
   EXPECT_EQ(Seen(27).substr(0, 6), "Row26 ");
   EXPECT_NE(Seen(28).find("table.txt  Row 2/61  Col 10"), std::string::npos) << Seen(28);
-  EXPECT_EQ(terminal.shownWhenLastRead().At(2, 1).attribute, MakeAttribute(kYellow, kBlue));
-  EXPECT_EQ(terminal.shownWhenLastRead().At(2, 10).attribute, MakeAttribute(kBrightWhite, kBlue));
+  EXPECT_EQ(terminal.shownWhenLastRead().at(2, 1).attribute, MakeAttribute(kYellow, kBlue));
+  EXPECT_EQ(terminal.shownWhenLastRead().at(2, 10).attribute, MakeAttribute(kBrightWhite, kBlue));
 }
 
 TEST_F(FileViewerTest, FrozenRowsAndColumnsStayWhileTheRestScrolls) {
@@ -200,11 +200,11 @@ TEST_F(FileViewerTest, MarksOneBlockAndGroupAndPlotsThemReturningToTheSamePlace)
   EXPECT_EQ(terminal.shownWhenLastRead().Text(), plots.tableWhenAsked) << "the same place";
   const Screen& table = terminal.shownWhenLastRead();
   EXPECT_EQ(Seen(2).substr(0, 16), "Row6     |B02R6.") << "group 2 (rows 6-10) at the top";
-  EXPECT_EQ(table.At(1, 10).attribute, current) << "the block's heading";
-  EXPECT_EQ(table.At(2, 28).attribute, current);
-  EXPECT_EQ(table.At(2, 29).attribute, MakeAttribute(kBrightWhite, kBlue)) << "next block";
-  EXPECT_EQ(table.At(6, 1).attribute, current) << "the group's row label";
-  EXPECT_NE(table.At(7, 10).attribute, current) << "the next group";
+  EXPECT_EQ(table.at(1, 10).attribute, current) << "the block's heading";
+  EXPECT_EQ(table.at(2, 28).attribute, current);
+  EXPECT_EQ(table.at(2, 29).attribute, MakeAttribute(kBrightWhite, kBlue)) << "next block";
+  EXPECT_EQ(table.at(6, 1).attribute, current) << "the group's row label";
+  EXPECT_NE(table.at(7, 10).attribute, current) << "the next group";
   EXPECT_NE(Seen(28).find("g plot"), std::string::npos);
 }
 

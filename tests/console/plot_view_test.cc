@@ -28,7 +28,7 @@ std::vector<std::pair<int, int>> MarkerCells(const Screen& screen) {
   std::vector<std::pair<int, int>> cells;
   for (int r = 1; r <= screen.rows(); ++r)
     for (int c = 1; c <= screen.columns(); ++c)
-      if (screen.At(r, c).byte == 'o' && screen.At(r, c).attribute == MakeAttribute(11, kBlack))
+      if (screen.at(r, c).byte == 'o' && screen.at(r, c).attribute == MakeAttribute(11, kBlack))
         cells.push_back({r, c});
   return cells;
 }
@@ -56,7 +56,7 @@ TEST(DrawPlotTest, PowerLawMarkersLieOnOneStraightLine) {
     bool braille = false;
     for (int r = 1; r <= rows; ++r)
       for (int c = 1; c <= columns; ++c)
-        braille = braille || (screen.At(r, c).glyph >= 0x2800 && screen.At(r, c).glyph <= 0x28FF);
+        braille = braille || (screen.at(r, c).glyph >= 0x2800 && screen.at(r, c).glyph <= 0x28FF);
     EXPECT_EQ(braille, unicode) << "Braille only where the locale shows it";
   }
 }

@@ -46,7 +46,7 @@ TEST(Screen, LastCellOfBottomRowScrollsOnlyWithTheNextOutput) {
   EXPECT_EQ(screen.RowText(27).substr(78), "ab");
   EXPECT_EQ(Row(screen, 28), "c");
   EXPECT_EQ(screen.column(), 2);
-  EXPECT_EQ(screen.At(28, 80).attribute, MakeAttribute(kBrightWhite, kBlue))
+  EXPECT_EQ(screen.at(28, 80).attribute, MakeAttribute(kBrightWhite, kBlue))
       << "new bottom row blank in the current colours";
 }
 
@@ -127,7 +127,7 @@ TEST(Screen, SetColorKeepsComponentsOutOfRangeAndClearFillsBlue) {
   EXPECT_EQ(screen.column(), 1);
   for (int r = 1; r <= kScreenRows; ++r) {
     for (int c = 1; c <= kScreenColumns; ++c) {
-      ASSERT_EQ(screen.At(r, c), (Cell{' ', MakeAttribute(kYellow, kBlue)})) << r << "," << c;
+      ASSERT_EQ(screen.at(r, c), (Cell{' ', MakeAttribute(kYellow, kBlue)})) << r << "," << c;
     }
   }
 }
@@ -174,7 +174,7 @@ TEST(Screen, PutTextClipsAndLeavesTheCursor) {
   screen.PutText(29, 1, "ignored", 0);
   EXPECT_EQ(screen.RowText(1).substr(77), "abc");
   EXPECT_EQ(screen.RowText(2), std::string(80, ' '));
-  EXPECT_EQ(screen.At(1, 80).attribute, MakeAttribute(0, 7));
+  EXPECT_EQ(screen.at(1, 80).attribute, MakeAttribute(0, 7));
   EXPECT_EQ(screen.row(), 2);
   EXPECT_EQ(screen.column(), 2);
 }

@@ -31,21 +31,21 @@ class DataIndexTest : public ::testing::Test {
 
 TEST_F(DataIndexTest, BinarySearchProbesInTheDocumentedOrder) {
   Write(IndexFileBytes({{"Am-241", 10, 20}, {"H-3", 30, 40}, {"Tc-99m", 0, 50}}));
-  EXPECT_EQ(index_.FirstEntry(), 3);
-  EXPECT_EQ(index_.LastEntry(), 5);
+  EXPECT_EQ(index_.firstEntry(), 3);
+  EXPECT_EQ(index_.lastEntry(), 5);
 
   EXPECT_EQ(Find("Tc-99m"), 5);
   EXPECT_EQ(probes_, (std::vector<std::int32_t>{4, 5}));
-  EXPECT_EQ(index_.Entry().name, "Tc-99m ");
-  EXPECT_EQ(index_.Entry().inhalationStart, 50);
-  EXPECT_EQ(index_.Entry().StartFor(DataKind::kIngestion), 0);
+  EXPECT_EQ(index_.entry().name, "Tc-99m ");
+  EXPECT_EQ(index_.entry().inhalationStart, 50);
+  EXPECT_EQ(index_.entry().startFor(DataKind::kIngestion), 0);
 
   EXPECT_EQ(Find("Xe-133"), 0);
   EXPECT_EQ(probes_, (std::vector<std::int32_t>{4, 5}));
 
   EXPECT_EQ(Find("Am-241"), 3);
   EXPECT_EQ(probes_, (std::vector<std::int32_t>{4, 3}));
-  EXPECT_EQ(index_.Entry().ingestionStart, 10);
+  EXPECT_EQ(index_.entry().ingestionStart, 10);
 
   EXPECT_EQ(Find("H-3"), 4);
   EXPECT_EQ(probes_, (std::vector<std::int32_t>{4}));
@@ -84,15 +84,15 @@ TEST_F(DataIndexTest, EntryRangeOutsideTheFileIsAnErrorNamingTheField) {
   for (const auto& [range, fault] : cases) {
     SCOPED_TRACE(range);
     WriteFile(dir_ / "DoseInd.NDX", testing::Record("t", 25) + testing::Record(range, 25) + rows);
-    const Status status = index_.Open(dir_ / "DoseInd.NDX");
+    const base::Status status = index_.Open(dir_ / "DoseInd.NDX");
     EXPECT_EQ(status.message(),
               fault.empty() ? "" : (dir_ / "DoseInd.NDX").string() + ", record 2: " + fault);
     EXPECT_EQ(Find("H-3"), fault.empty() ? 4 : 0);
     EXPECT_EQ(probes_.empty(), !fault.empty()) << "no probe outside the file";
-    EXPECT_EQ(index_.LastEntry() - index_.FirstEntry(), fault.empty() ? 1 : -1);
+    EXPECT_EQ(index_.lastEntry() - index_.firstEntry(), fault.empty() ? 1 : -1);
   }
   WriteFile(dir_ / "DoseInd.NDX", "");
-  EXPECT_EQ(index_.Open(dir_ / "DoseInd.NDX").code(), Status::Code::kCorruption);
+  EXPECT_EQ(index_.Open(dir_ / "DoseInd.NDX").code(), base::Status::Code::kCorruption);
   EXPECT_EQ(Find("H-3"), 0);
 }
 
@@ -100,8 +100,8 @@ TEST_F(DataIndexTest, SingleEntryAndBlankStartFields) {
   Write(testing::Record("t", 25) + testing::Record("   3   3", 25) +
         testing::Record("Cs-137         ", 25));
   EXPECT_EQ(Find("cs-137"), 3);
-  EXPECT_EQ(index_.Entry().ingestionStart, 0);
-  EXPECT_EQ(index_.Entry().inhalationStart, 0);
+  EXPECT_EQ(index_.entry().ingestionStart, 0);
+  EXPECT_EQ(index_.entry().inhalationStart, 0);
 }
 
 }  // namespace

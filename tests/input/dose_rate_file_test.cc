@@ -104,7 +104,7 @@ TEST(DoseRateFile, HeadingsBlocksSkipsAndPositioning) {
 
   DoseRateFile file;
   ASSERT_TRUE(file.Open(dir / "TQV27INH2.DRT").ok());
-  EXPECT_EQ(file.RecordCount(), 9);
+  EXPECT_EQ(file.recordCount(), 9);
   const auto read = file.RegionHeadings();
   EXPECT_EQ(read[0], "R1        ");
   EXPECT_EQ(read[28], "Other|Tis ");
@@ -114,14 +114,14 @@ TEST(DoseRateFile, HeadingsBlocksSkipsAndPositioning) {
   EXPECT_EQ(header.ageDays, 100);
   EXPECT_EQ(header.recordsPerPoint, 2);
   file.SkipRecords(header.RecordsToSkip());
-  EXPECT_FALSE(file.AtEnd());
+  EXPECT_FALSE(file.atEnd());
   const BlockHeader next = file.ReadBlockHeader(DataKind::kInhalation);
   EXPECT_EQ(next.ageDays, 7300);
   EXPECT_EQ(next.classCode, 'S');
   EXPECT_EQ(DecodeRateRecord(file.ReadNextRecord()).timeDays, 0.5);
-  EXPECT_FALSE(file.AtEnd());
+  EXPECT_FALSE(file.atEnd());
   EXPECT_EQ(file.ReadBlockHeader(DataKind::kInhalation).name, std::string(7, '\0'));
-  EXPECT_TRUE(file.AtEnd());
+  EXPECT_TRUE(file.atEnd());
 }
 
 }  // namespace

@@ -18,7 +18,7 @@ using Vector = std::vector<double>;
 // The message of a file the reader refuses, with no times.
 std::string Refused(std::string_view content) {
   const IntegrationTimes times = ParseIntegrationTimes(content, "DATA/Quillmore.ini");
-  EXPECT_EQ(times.status.code(), Status::Code::kInvalidArgument);
+  EXPECT_EQ(times.status.code(), base::Status::Code::kInvalidArgument);
   EXPECT_TRUE(times.integrationTimes.empty());
   return times.status.message();
 }
@@ -77,7 +77,7 @@ TEST(IntegrationTimes, AtMostOneHundredTimes) {
   EXPECT_EQ(ParseIntegrationTimes(content + "END\r\n", "x").integrationTimes.size(), 100U);
   const IntegrationTimes tooMany =
       ParseIntegrationTimes(content + "101\r\nEND\r\n", "Quillmore.ini");
-  EXPECT_EQ(tooMany.status.code(), Status::Code::kInvalidArgument);
+  EXPECT_EQ(tooMany.status.code(), base::Status::Code::kInvalidArgument);
   EXPECT_EQ(tooMany.status.message(), "Quillmore.ini holds more than 100 integration times");
   EXPECT_TRUE(tooMany.integrationTimes.empty());
 }
@@ -89,7 +89,7 @@ TEST(IntegrationTimes, ReadsFilesAndReportsAMissingOne) {
   EXPECT_TRUE(times.status.ok());
   EXPECT_EQ(times.integrationTimes, (Vector{1, 36500}));
   const IntegrationTimes missing = ReadIntegrationTimes(dir / "Other.ini");
-  EXPECT_EQ(missing.status.code(), Status::Code::kNotFound);
+  EXPECT_EQ(missing.status.code(), base::Status::Code::kNotFound);
   EXPECT_TRUE(missing.integrationTimes.empty());
 }
 

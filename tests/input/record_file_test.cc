@@ -25,7 +25,7 @@ class RecordFileTest : public ::testing::TestWithParam<bool> {
       WriteFile(dir_ / "f.txt", bytes);
       ASSERT_TRUE(file_.Open(dir_ / "f.txt", length).ok());
     }
-    EXPECT_EQ(file_.Path().filename(), "f.txt");
+    EXPECT_EQ(file_.path().filename(), "f.txt");
   }
   TempDir dir_;
   RecordFile file_;
@@ -34,23 +34,23 @@ INSTANTIATE_TEST_SUITE_P(FileAndMemory, RecordFileTest, ::testing::Bool());
 
 TEST_P(RecordFileTest, ReadsByNumberAndAsNextRecord) {
   OpenWith(Record("one", 10) + Record("two", 10) + Record("three", 10));
-  EXPECT_EQ(file_.RecordCount(), 3);
+  EXPECT_EQ(file_.recordCount(), 3);
   EXPECT_EQ(file_.ReadNextRecord(), Record("one", 10));
   EXPECT_EQ(file_.ReadRecord(3), Record("three", 10));
-  EXPECT_FALSE(file_.AtEnd());
+  EXPECT_FALSE(file_.atEnd());
   EXPECT_EQ(file_.ReadRecord(1), Record("one", 10));
   EXPECT_EQ(file_.ReadNextRecord(), Record("two", 10));  // position carries over
-  EXPECT_EQ(file_.LastRecordNumber(), 2);
+  EXPECT_EQ(file_.lastRecordNumber(), 2);
 }
 
 TEST_P(RecordFileTest, ReadPastTheEndYieldsNulsAndSetsEndOfFile) {
   OpenWith(Record("one", 10) + "abc");  // the second record is cut short
   EXPECT_EQ(file_.ReadRecord(2), std::string("abc") + std::string(7, '\0'));
-  EXPECT_TRUE(file_.AtEnd());
+  EXPECT_TRUE(file_.atEnd());
   EXPECT_EQ(file_.ReadNextRecord(), std::string(10, '\0'));
-  EXPECT_TRUE(file_.AtEnd());
+  EXPECT_TRUE(file_.atEnd());
   file_.ReadRecord(1);
-  EXPECT_FALSE(file_.AtEnd()) << "a read inside the file clears the state";
+  EXPECT_FALSE(file_.atEnd()) << "a read inside the file clears the state";
   EXPECT_EQ(file_.ReadRecord(0), std::string(10, '\0'));
   EXPECT_EQ(file_.ReadNextRecord(), Record("one", 10));
   // Record numbers from the data may be anything: no overflow, only NULs.
@@ -58,7 +58,7 @@ TEST_P(RecordFileTest, ReadPastTheEndYieldsNulsAndSetsEndOfFile) {
   for (const std::int64_t number : {kMax, kMax - 1, std::numeric_limits<std::int64_t>::min()}) {
     EXPECT_EQ(file_.ReadRecord(number), std::string(10, '\0'));
     file_.SkipRecords(kMax);
-    EXPECT_TRUE(file_.AtEnd());
+    EXPECT_TRUE(file_.atEnd());
     EXPECT_EQ(file_.ReadNextRecord(), std::string(10, '\0'));
   }
 }
@@ -66,11 +66,11 @@ TEST_P(RecordFileTest, ReadPastTheEndYieldsNulsAndSetsEndOfFile) {
 TEST_P(RecordFileTest, SkipSetsEndOfFileByTheLastSkippedRecord) {
   OpenWith(Record("one", 10) + Record("two", 10) + Record("three", 10));
   file_.SkipRecords(2);
-  EXPECT_FALSE(file_.AtEnd());
+  EXPECT_FALSE(file_.atEnd());
   EXPECT_EQ(file_.ReadNextRecord(), Record("three", 10));
   file_.ReadRecord(1);
   file_.SkipRecords(3);
-  EXPECT_TRUE(file_.AtEnd());
+  EXPECT_TRUE(file_.atEnd());
   file_.ReadRecord(1);
   file_.SkipRecords(0);
   EXPECT_EQ(file_.ReadNextRecord(), Record("two", 10));
@@ -79,13 +79,13 @@ TEST_P(RecordFileTest, SkipSetsEndOfFileByTheLastSkippedRecord) {
 TEST(RecordFileOpenTest, MissingFileIsNamedAndNeverCreated) {
   const TempDir dir;
   RecordFile file;
-  const Status status = file.Open(dir / "DoseInd.NDX", 25);
-  EXPECT_EQ(status.code(), Status::Code::kNotFound);
+  const base::Status status = file.Open(dir / "DoseInd.NDX", 25);
+  EXPECT_EQ(status.code(), base::Status::Code::kNotFound);
   EXPECT_NE(status.message().find("DoseInd.NDX"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(dir / "DoseInd.NDX"));
   EXPECT_FALSE(file.Open(dir.path(), 25).ok()) << "a folder is no record file";
   EXPECT_EQ(file.ReadRecord(1), std::string(25, '\0'));
-  EXPECT_TRUE(file.AtEnd());
+  EXPECT_TRUE(file.atEnd());
 }
 
 }  // namespace

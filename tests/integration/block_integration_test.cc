@@ -80,7 +80,7 @@ class BlockIntegrationTest : public ::testing::Test {
   }
   void ExpectAllZero() {
     for (int c = 0; c < kComponentCount; ++c) {
-      for (int j = 0; j < coefficients_.RegionCount(); ++j) {
+      for (int j = 0; j < coefficients_.regionCount(); ++j) {
         ExpectColumn(
             c, j, [](double) { return 0.0; }, times_);
       }

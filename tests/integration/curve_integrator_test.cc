@@ -56,22 +56,22 @@ TEST(RateCurveTest, MeetsThePointsAndIsTheSlopeOfTheDose) {
   rates.Reset(1);
   grid.SetCount(12);
   double t = 0.3;
-  for (int i = 0; i < grid.Count(); ++i, t *= ratio(rng)) {
+  for (int i = 0; i < grid.count(); ++i, t *= ratio(rng)) {
     grid.at(i) = t;
     rates.at(kLowLet, 0, i) = value(rng);
     rates.at(kHighLet, 0, i) = value(rng);
   }
   const std::optional<RateCurve> curve = RateCurve::FromBlock(rates, grid, 'L', kLowLet, 0);
   ASSERT_TRUE(curve.has_value());
-  const std::vector<double> doses = curve->Doses(grid.Points());
+  const std::vector<double> doses = curve->Doses(grid.points());
   std::vector<double> slopes(12);
-  ASSERT_GE(HermiteSlopes(grid.Points(), rates.Curve(kLowLet, 0, 12), slopes), 0);
-  for (int i = 0; i < grid.Count(); ++i) {
+  ASSERT_GE(HermiteSlopes(grid.points(), rates.curve(kLowLet, 0, 12), slopes), 0);
+  for (int i = 0; i < grid.count(); ++i) {
     EXPECT_EQ(curve->Rate(grid.at(i)), rates.at(kLowLet, 0, i)) << i;
     bool skip = false;
     int status = 0;
     EXPECT_EQ(doses[static_cast<std::size_t>(i)],
-              HermiteIntegral(grid.Points(), rates.Curve(kLowLet, 0, 12), slopes, skip, 0,
+              HermiteIntegral(grid.points(), rates.curve(kLowLet, 0, 12), slopes, skip, 0,
                               grid.at(i), status));
   }
   for (double at : {0.1, 0.5, 2.0, 17.0, grid.at(11) * 1.3}) {
@@ -87,7 +87,7 @@ TEST(RateCurveTest, MeetsThePointsAndIsTheSlopeOfTheDose) {
   // One point: the rate everywhere, and the table's "coefficient" is that rate.
   grid.SetCount(1);
   const std::optional<RateCurve> single = RateCurve::FromBlock(rates, grid, 'H', kLowLet, 0);
-  EXPECT_TRUE(single->SinglePoint());
+  EXPECT_TRUE(single->singlePoint());
   EXPECT_EQ(single->Rate(1e4), rates.at(kLowLet, 0, 0));
   EXPECT_EQ(single->Doses(std::vector<double>{7.0}).front(), rates.at(kLowLet, 0, 0));
   grid.SetCount(0);

@@ -105,7 +105,7 @@ TEST(DigestFile, Sha256OfKnownTextAndAMissingFile) {
   ASSERT_TRUE(DigestFile(dir.path() / "abc", digest).ok());
   EXPECT_EQ(digest.sha256, "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
   EXPECT_EQ(digest.size, 3U);
-  EXPECT_EQ(DigestFile(dir.path() / "none", digest).code(), input::Status::Code::kIoError);
+  EXPECT_EQ(DigestFile(dir.path() / "none", digest).code(), base::Status::Code::kIoError);
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ using testing::WriteFile;
 
 std::vector<std::string> FileNames(const OutputFiles& files) {
   std::vector<std::string> names;
-  for (std::size_t i = 0; i < files.Count(); ++i) names.push_back(files.Path(i).filename());
+  for (std::size_t i = 0; i < files.count(); ++i) names.push_back(files.path(i).filename());
   return names;
 }
 
@@ -44,8 +44,8 @@ TEST(OutputFileName, RefusesNamesThatWouldLeaveTheFolder) {
         std::string_view("a\0b    ", 7), std::string_view(".hidden"), std::string_view("       "),
         std::string_view("")}) {
     std::string name = "unchanged";
-    const input::Status status = OutputFileName(bad, 100, DataKind::kInhalation, name);
-    EXPECT_EQ(status.code(), input::Status::Code::kInvalidArgument) << bad;
+    const base::Status status = OutputFileName(bad, 100, DataKind::kInhalation, name);
+    EXPECT_EQ(status.code(), base::Status::Code::kInvalidArgument) << bad;
     EXPECT_EQ(name, "unchanged");
   }
 }
@@ -61,7 +61,7 @@ TEST(OpenOutputFiles, AllAgesInSelectionOrderInTheExistingFolder) {
   EXPECT_EQ(FileNames(files), (std::vector<std::string>{"Tc-99m_100_H.TXT", "Tc-99m_365_H.TXT",
                                                         "Tc-99m_1825_H.TXT", "Tc-99m_3650_H.TXT",
                                                         "Tc-99m_5475_H.TXT", "Tc-99m_7300_H.TXT"}));
-  EXPECT_EQ(files.Path(0).parent_path(), dir / "OutPut");
+  EXPECT_EQ(files.path(0).parent_path(), dir / "OutPut");
   EXPECT_FALSE(fs::exists(dir / "OUTPUT") && !fs::equivalent(dir / "OUTPUT", dir / "OutPut"));
 
   const std::vector<int> reversed{6, 1};
@@ -80,12 +80,12 @@ TEST(OpenOutputFiles, WritesReachTheFileAtOnceAndReplaceEarlierContent) {
       OpenOutputFiles(dir / "OUTPUT", "I-131  ", tenYearOld, DataKind::kInhalation, files).ok());
   EXPECT_EQ(ReadFile(dir / "OUTPUT" / "I-131_3650_H.TXT"), "");
   ASSERT_TRUE(files.Write(0, "head\r\n").ok());
-  EXPECT_EQ(ReadFile(files.Path(0)), "head\r\n");  // before any close
+  EXPECT_EQ(ReadFile(files.path(0)), "head\r\n");  // before any close
   ASSERT_TRUE(files.Write(0, "rows\r\n").ok());
   ASSERT_TRUE(files.Close().ok());
-  EXPECT_EQ(ReadFile(files.Path(0)), "head\r\nrows\r\n");
+  EXPECT_EQ(ReadFile(files.path(0)), "head\r\nrows\r\n");
   EXPECT_EQ(ReadFile(dir / "OUTPUT" / "I-131_3650_G.TXT"), "other data set\r\n");
-  EXPECT_EQ(files.Write(0, "late").code(), input::Status::Code::kIoError);
+  EXPECT_EQ(files.Write(0, "late").code(), base::Status::Code::kIoError);
 }
 
 TEST(OpenOutputFiles, CreatesAMissingFolder) {
@@ -102,26 +102,26 @@ TEST(OpenOutputFiles, FailuresNameTheFileAndLeaveNoFilesOpen) {
   OutputFiles files;
   // A folder where the second file should be: it cannot be created.
   fs::create_directories(dir / "OUTPUT" / "Tc-99m_3650_H.TXT");
-  input::Status status =
+  base::Status status =
       OpenOutputFiles(dir / "OUTPUT", "Tc-99m ", ages, DataKind::kInhalation, files);
-  EXPECT_EQ(status.code(), input::Status::Code::kIoError);
+  EXPECT_EQ(status.code(), base::Status::Code::kIoError);
   EXPECT_NE(status.message().find("Tc-99m_3650_H.TXT"), std::string::npos) << status.message();
-  EXPECT_EQ(files.Count(), 0u);
+  EXPECT_EQ(files.count(), 0u);
 
   // OUTPUT is a plain file: the folder cannot be made.
   TempDir other;
   WriteFile(other / "OUTPUT", "");
   status = OpenOutputFiles(other / "OUTPUT", "Tc-99m ", ages, DataKind::kInhalation, files);
-  EXPECT_EQ(status.code(), input::Status::Code::kIoError);
+  EXPECT_EQ(status.code(), base::Status::Code::kIoError);
   EXPECT_NE(status.message().find("OUTPUT"), std::string::npos) << status.message();
 
   // Unsafe names and unknown age groups open nothing.
   EXPECT_EQ(OpenOutputFiles(dir / "OUTPUT", "../etc ", ages, DataKind::kInhalation, files).code(),
-            input::Status::Code::kInvalidArgument);
+            base::Status::Code::kInvalidArgument);
   EXPECT_EQ(
       OpenOutputFiles(dir / "OUTPUT", "Tc-99m ", std::vector<int>{7}, DataKind::kInhalation, files)
           .code(),
-      input::Status::Code::kInvalidArgument);
+      base::Status::Code::kInvalidArgument);
   EXPECT_FALSE(fs::exists(dir / "etc_100_H.TXT"));
 }
 
@@ -129,9 +129,9 @@ TEST(OpenOutputFiles, UnwritableFolderIsReported) {
   OutputFiles files;
   // Nobody, not even root, can make a folder in /proc.
   if (fs::is_directory("/proc/self")) {
-    const input::Status status = OpenOutputFiles("/proc/OUTPUT", "Tc-99m ", std::vector<int>{2},
-                                                 DataKind::kInhalation, files);
-    EXPECT_EQ(status.code(), input::Status::Code::kIoError);
+    const base::Status status = OpenOutputFiles("/proc/OUTPUT", "Tc-99m ", std::vector<int>{2},
+                                                DataKind::kInhalation, files);
+    EXPECT_EQ(status.code(), base::Status::Code::kIoError);
     EXPECT_NE(status.message().find("/proc/OUTPUT"), std::string::npos) << status.message();
   }
   TempDir dir;
@@ -141,10 +141,10 @@ TEST(OpenOutputFiles, UnwritableFolderIsReported) {
     fs::permissions(dir / "OUTPUT", fs::perms::owner_all);
     GTEST_SKIP() << "permissions do not bind this user (root)";
   }
-  const input::Status status =
+  const base::Status status =
       OpenOutputFiles(dir / "OUTPUT", "Tc-99m ", std::vector<int>{2}, DataKind::kInhalation, files);
   fs::permissions(dir / "OUTPUT", fs::perms::owner_all);
-  EXPECT_EQ(status.code(), input::Status::Code::kIoError);
+  EXPECT_EQ(status.code(), base::Status::Code::kIoError);
   EXPECT_NE(status.message().find("Tc-99m_365_H.TXT"), std::string::npos) << status.message();
 }
 
@@ -157,8 +157,8 @@ TEST(OpenOutputFiles, FailedWriteNamesTheFile) {
   ASSERT_TRUE(
       OpenOutputFiles(dir / "OUTPUT", "Tc-99m ", std::vector<int>{3}, DataKind::kInhalation, files)
           .ok());
-  const input::Status status = files.Write(0, "row\r\n");
-  EXPECT_EQ(status.code(), input::Status::Code::kIoError);
+  const base::Status status = files.Write(0, "row\r\n");
+  EXPECT_EQ(status.code(), base::Status::Code::kIoError);
   EXPECT_NE(status.message().find("Tc-99m_1825_H.TXT"), std::string::npos) << status.message();
 }
 

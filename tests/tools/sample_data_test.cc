@@ -47,13 +47,13 @@ BlockSeen ReadBlock(input::DoseRateFile& file, const BlockHeader& header) {
     double pointTime = 0;
     for (int part = 0; part < header.recordsPerPoint; ++part) {
       const std::string_view record = file.ReadNextRecord();
-      EXPECT_FALSE(file.AtEnd()) << header.name << " record " << file.LastRecordNumber();
-      EXPECT_EQ(record.find_first_of("\r\n"), 299u) << "record " << file.LastRecordNumber();
+      EXPECT_FALSE(file.atEnd()) << header.name << " record " << file.lastRecordNumber();
+      EXPECT_EQ(record.find_first_of("\r\n"), 299u) << "record " << file.lastRecordNumber();
       EXPECT_EQ(record.substr(299), "\r\n");
       const input::RateRecord rates = input::DecodeRateRecord(record);
       if (part == 0) {
         pointTime = rates.timeDays;
-        EXPECT_GT(pointTime, previous) << header.name << " record " << file.LastRecordNumber();
+        EXPECT_GT(pointTime, previous) << header.name << " record " << file.lastRecordNumber();
         previous = pointTime;
       } else {
         EXPECT_EQ(rates.timeDays, pointTime) << "low and high record of a point share the time";
@@ -75,11 +75,11 @@ BlockSeen ReadBlock(input::DoseRateFile& file, const BlockHeader& header) {
 // Walks the blocks of every index entry in the file of `kind` and checks them.
 FileSeen WalkFile(const std::filesystem::path& folder, input::DataIndex& index, DataKind kind) {
   input::DoseRateFile file;
-  EXPECT_TRUE(file.Open(folder / input::DoseRateFileName(kind)).ok());
+  EXPECT_TRUE(file.Open(folder / input::DataSetOf(kind).doseRateFileName).ok());
   FileSeen seen;
-  for (std::int32_t r = index.FirstEntry(); r <= index.LastEntry(); ++r) {
+  for (std::int32_t r = index.firstEntry(); r <= index.lastEntry(); ++r) {
     const input::IndexEntry entry = index.ReadEntry(r);
-    const std::int32_t start = entry.StartFor(kind);
+    const std::int32_t start = entry.startFor(kind);
     if (start == 0) continue;
     file.PositionAt(start);
     for (;;) {
@@ -97,17 +97,18 @@ FileSeen WalkFile(const std::filesystem::path& folder, input::DataIndex& index, 
       }
       seen.blocks[entry.name].push_back(ReadBlock(file, header));
       seen.recordsWalked += 1 + header.RecordsToSkip();
-      if (file.AtEnd()) break;
+      if (file.atEnd()) break;
     }
   }
-  EXPECT_EQ(seen.recordsWalked + 2, file.RecordCount()) << "every record belongs to a block";
+  EXPECT_EQ(seen.recordsWalked + 2, file.recordCount()) << "every record belongs to a block";
   return seen;
 }
 
 // Checks the index and both files of `folder` and returns what the files held.
 std::map<DataKind, FileSeen> ReadBack(const std::filesystem::path& folder) {
-  for (const char* name : {input::kIndexFileName, input::DoseRateFileName(DataKind::kInhalation),
-                           input::DoseRateFileName(DataKind::kIngestion)}) {
+  for (const char* name :
+       {input::kIndexFileName, input::DataSetOf(DataKind::kInhalation).doseRateFileName,
+        input::DataSetOf(DataKind::kIngestion).doseRateFileName}) {
     const std::string bytes = testing::ReadFile(folder / name);
     const std::size_t length = name == std::string(input::kIndexFileName) ? 25 : 301;
     EXPECT_EQ(bytes.size() % length, 0u) << name;
@@ -120,15 +121,15 @@ std::map<DataKind, FileSeen> ReadBack(const std::filesystem::path& folder) {
   }
   input::DataIndex index;
   EXPECT_TRUE(index.Open(folder / input::kIndexFileName).ok());
-  EXPECT_EQ(index.FirstEntry(), 3);
+  EXPECT_EQ(index.firstEntry(), 3);
   std::string previous;
-  for (std::int32_t r = index.FirstEntry(); r <= index.LastEntry(); ++r) {
+  for (std::int32_t r = index.firstEntry(); r <= index.lastEntry(); ++r) {
     const std::string name = index.ReadEntry(r).name;
     EXPECT_LT(previous, name) << "sorted and unique";
     std::string normalised = name;
     EXPECT_EQ(input::NormaliseNuclideName(normalised), name);
     EXPECT_EQ(index.FindNuclide(name), r) << name;
-    EXPECT_TRUE(index.Entry().inhalationStart > 0 || index.Entry().ingestionStart > 0) << name;
+    EXPECT_TRUE(index.entry().inhalationStart > 0 || index.entry().ingestionStart > 0) << name;
     previous = name;
   }
   std::map<DataKind, FileSeen> seen;
@@ -218,7 +219,7 @@ TEST(SampleData, HeadingsAndTimesFile) {
   std::map<DataKind, std::array<std::string, kRegionColumnCount>> headings;
   for (const DataKind kind : {DataKind::kInhalation, DataKind::kIngestion}) {
     input::DoseRateFile file;
-    ASSERT_TRUE(file.Open(dir / input::DoseRateFileName(kind)).ok());
+    ASSERT_TRUE(file.Open(dir / input::DataSetOf(kind).doseRateFileName).ok());
     headings[kind] = file.RegionHeadings();
     for (int column = 15; column <= 18; ++column) {
       EXPECT_EQ(headings[kind][input::RegionIndex(column)].substr(0, 5), "Lung ");
@@ -241,11 +242,12 @@ TEST(SampleData, SameSeedGivesTheSameBytes) {
   ASSERT_TRUE(GenerateSampleData({}, first.path()).ok());
   ASSERT_TRUE(GenerateSampleData({}, second.path()).ok());
   ASSERT_TRUE(GenerateSampleData({0, 2}, third.path()).ok());
-  for (const char* name : {input::kIndexFileName, input::DoseRateFileName(DataKind::kInhalation),
-                           input::DoseRateFileName(DataKind::kIngestion), input::kTimesFileName}) {
+  for (const char* name :
+       {input::kIndexFileName, input::DataSetOf(DataKind::kInhalation).doseRateFileName,
+        input::DataSetOf(DataKind::kIngestion).doseRateFileName, input::kTimesFileName}) {
     EXPECT_EQ(testing::ReadFile(first / name), testing::ReadFile(second / name)) << name;
   }
-  const std::string inhalation = input::DoseRateFileName(DataKind::kInhalation);
+  const std::string inhalation = input::DataSetOf(DataKind::kInhalation).doseRateFileName;
   EXPECT_NE(testing::ReadFile(first / inhalation), testing::ReadFile(third / inhalation));
 
   // Synthetic sets too; regenerating into a used folder replaces its files.
@@ -262,7 +264,7 @@ TEST(SampleData, SyntheticSetIsValidAndSorted) {
   const auto seen = ReadBack(dir.path());
   input::DataIndex index;
   ASSERT_TRUE(index.Open(dir / input::kIndexFileName).ok());
-  EXPECT_EQ(index.LastEntry() - index.FirstEntry() + 1, 120);
+  EXPECT_EQ(index.lastEntry() - index.firstEntry() + 1, 120);
   std::set<char> letters;
   for (const auto& [kind, file] : seen) {
     for (const auto& [name, blocks] : file.blocks) {
@@ -274,12 +276,11 @@ TEST(SampleData, SyntheticSetIsValidAndSorted) {
 
 TEST(SampleData, RejectsBadCountsAndUnwritableFolders) {
   testing::TempDir dir;
-  EXPECT_EQ(GenerateSampleData({-1, 1}, dir.path()).code(), input::Status::Code::kInvalidArgument);
-  EXPECT_EQ(GenerateSampleData({9998, 1}, dir.path()).code(),
-            input::Status::Code::kInvalidArgument);
+  EXPECT_EQ(GenerateSampleData({-1, 1}, dir.path()).code(), base::Status::Code::kInvalidArgument);
+  EXPECT_EQ(GenerateSampleData({9998, 1}, dir.path()).code(), base::Status::Code::kInvalidArgument);
   testing::WriteFile(dir / "plain", "x");
-  const input::Status status = GenerateSampleData({}, dir / "plain" / "sub");
-  EXPECT_EQ(status.code(), input::Status::Code::kIoError);
+  const base::Status status = GenerateSampleData({}, dir / "plain" / "sub");
+  EXPECT_EQ(status.code(), base::Status::Code::kIoError);
   EXPECT_NE(status.message().find("plain"), std::string::npos);
 }
 

@@ -2,6 +2,8 @@
 // terminal and for the terminal smoke test: two list boxes, a typed line and
 // a pause, each result printed on the blue screen; given a file name, the file
 // viewer before the pause (first row and 9 columns frozen).
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,12 +17,14 @@ namespace {
 
 using quillmore::console::Console;
 
-// A multiple-choice result with its NUL separators shown as '|'.
-std::string Readable(std::string result) {
-  for (char& c : result) {
-    if (c == '\0') c = '|';
+// The chosen entries' numbers (from 1), separated by '|'.
+std::string Readable(const std::vector<std::size_t>& chosen) {
+  std::string text;
+  for (const std::size_t index : chosen) {
+    if (!text.empty()) text += '|';
+    text += std::to_string(index + 1);
   }
-  return result;
+  return text;
 }
 
 void Run(Console& console, const char* viewPath) {
@@ -44,16 +48,15 @@ void Run(Console& console, const char* viewPath) {
   for (int i = 1; i <= 29; ++i) regions.push_back("Region " + std::to_string(i));
   regions.push_back("Lung");
   regions.push_back("ALL ORGANS");
-  const std::string marked = quillmore::console::ConsoleListBox(
-      console, 3, 32766, 32766, "Multiple Select: Ctrl + Left Click", " Select Target Regions",
-      regions, 1, quillmore::console::kChooseSeveral, 0);
+  const std::vector<std::size_t> marked = quillmore::console::ChooseSeveral(
+      console, "Multiple Select: Ctrl + Left Click", " Select Target Regions", regions);
   console.PrintText(" Marked: [" + Readable(marked) + "]");
   console.NewLine();
 
-  const std::string chosen = quillmore::console::ConsoleListBox(
-      console, 1, 32766, 32766, "Click on data set", " Select Data Set to Process",
-      {"FIRST.DAT", "SECOND.DAT"}, 1, quillmore::console::kChooseOne, 0);
-  console.PrintText(" Chosen: [" + chosen + "]");
+  const std::vector<std::string> dataSets = {"FIRST.DAT", "SECOND.DAT"};
+  const std::optional<std::size_t> chosen = quillmore::console::ChooseOne(
+      console, "Click on data set", " Select Data Set to Process", dataSets);
+  console.PrintText(" Chosen: [" + (chosen ? dataSets[*chosen] : std::string()) + "]");
   console.NewLine();
 
   console.SetColor(14, -1);

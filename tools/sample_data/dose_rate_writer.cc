@@ -76,8 +76,8 @@ class DoseRateWriter {
  public:
   DoseRateWriter(DataKind kind, std::uint64_t seed) : kind_(kind), seed_(seed) {}
 
-  input::Status Write(const std::vector<NuclidePlan>& nuclides, const std::filesystem::path& path,
-                      std::vector<std::int32_t>* startRecords);
+  base::Status Write(const std::vector<NuclidePlan>& nuclides, const std::filesystem::path& path,
+                     std::vector<std::int32_t>* startRecords);
 
  private:
   int FormCount(const NuclidePlan& plan) const;
@@ -98,15 +98,15 @@ int DoseRateWriter::FormCount(const NuclidePlan& plan) const {
                                                          : plan.ingestionF1.size());
 }
 
-input::Status DoseRateWriter::Write(const std::vector<NuclidePlan>& nuclides,
-                                    const std::filesystem::path& path,
-                                    std::vector<std::int32_t>* startRecords) {
-  if (input::Status status = sink_.Open(path); !status.ok()) return status;
+base::Status DoseRateWriter::Write(const std::vector<NuclidePlan>& nuclides,
+                                   const std::filesystem::path& path,
+                                   std::vector<std::int32_t>* startRecords) {
+  if (base::Status status = sink_.Open(path); !status.ok()) return status;
   WriteTitleAndHeadings();
   startRecords->assign(nuclides.size(), 0);
   for (std::size_t n = 0; n < nuclides.size(); ++n) {
     if (FormCount(nuclides[n]) == 0) continue;
-    (*startRecords)[n] = static_cast<std::int32_t>(sink_.RecordCount() + 1);
+    (*startRecords)[n] = static_cast<std::int32_t>(sink_.recordCount() + 1);
     WriteNuclide(nuclides[n], n);
   }
   return sink_.Close();
@@ -251,9 +251,9 @@ std::array<std::string, kRegionColumnCount> SampleRegionHeadings(DataKind kind) 
           kind == DataKind::kInhalation ? "Rest|Body" : "Remainder"};
 }
 
-input::Status WriteDoseRateFile(DataKind kind, const std::vector<NuclidePlan>& nuclides,
-                                std::uint64_t seed, const std::filesystem::path& path,
-                                std::vector<std::int32_t>* startRecords) {
+base::Status WriteDoseRateFile(DataKind kind, const std::vector<NuclidePlan>& nuclides,
+                               std::uint64_t seed, const std::filesystem::path& path,
+                               std::vector<std::int32_t>* startRecords) {
   return DoseRateWriter(kind, seed).Write(nuclides, path, startRecords);
 }
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "base/status.h"
 #include "input/data_kind.h"
 #include "input/dose_rate_file.h"
-#include "input/status.h"
 #include "sample_data/nuclide_catalog.h"
 
 namespace quillmore::tools {
@@ -27,8 +27,8 @@ std::array<std::string, input::kRegionColumnCount> SampleRegionHeadings(input::D
 // success `startRecords` holds, per nuclide, the record number of its first
 // block header, or 0 when the nuclide has no form in this file. The bytes
 // depend only on the arguments.
-input::Status WriteDoseRateFile(input::DataKind kind, const std::vector<NuclidePlan>& nuclides,
-                                std::uint64_t seed, const std::filesystem::path& path,
-                                std::vector<std::int32_t>* startRecords);
+base::Status WriteDoseRateFile(input::DataKind kind, const std::vector<NuclidePlan>& nuclides,
+                               std::uint64_t seed, const std::filesystem::path& path,
+                               std::vector<std::int32_t>* startRecords);
 
 }  // namespace quillmore::tools

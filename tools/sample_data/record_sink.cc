@@ -9,15 +9,15 @@ constexpr std::size_t kBufferBytes = std::size_t{1} << 20;
 
 }  // namespace
 
-input::Status RecordSink::Open(const std::filesystem::path& path) {
+base::Status RecordSink::Open(const std::filesystem::path& path) {
   path_ = path;
   file_.reset(std::fopen(path.c_str(), "wb"));
-  if (!file_) return input::Status::IoError("cannot create " + path.string());
+  if (!file_) return base::Status::IoError("cannot create " + path.string());
   buffer_.resize(kBufferBytes);
   used_ = 0;
   recordCount_ = 0;
   failed_ = false;
-  return input::Status::Ok();
+  return base::Status::Ok();
 }
 
 void RecordSink::Append(std::string_view record) {
@@ -37,12 +37,12 @@ void RecordSink::Flush() {
   used_ = 0;
 }
 
-input::Status RecordSink::Close() {
-  if (!file_) return input::Status::IoError("not open: " + path_.string());
+base::Status RecordSink::Close() {
+  if (!file_) return base::Status::IoError("not open: " + path_.string());
   Flush();
   const bool closeFailed = std::fclose(file_.release()) != 0;
-  if (failed_ || closeFailed) return input::Status::IoError("cannot write " + path_.string());
-  return input::Status::Ok();
+  if (failed_ || closeFailed) return base::Status::IoError("cannot write " + path_.string());
+  return base::Status::Ok();
 }
 
 }  // namespace quillmore::tools

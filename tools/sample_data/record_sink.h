@@ -9,20 +9,20 @@
 #include <string_view>
 #include <vector>
 
-#include "input/status.h"
+#include "base/status.h"
 
 namespace quillmore::tools {
 
 class RecordSink {
  public:
   // Creates or truncates `path`; an error names the file.
-  input::Status Open(const std::filesystem::path& path);
+  base::Status Open(const std::filesystem::path& path);
   // Appends one record (its bytes as given, line end included).
   void Append(std::string_view record);
   // Records appended so far; the next record appended gets this number + 1.
-  std::int64_t RecordCount() const { return recordCount_; }
+  std::int64_t recordCount() const { return recordCount_; }
   // Writes what is buffered and closes; reports any write error since Open.
-  input::Status Close();
+  base::Status Close();
 
  private:
   struct Closer {

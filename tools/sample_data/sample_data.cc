@@ -15,9 +15,9 @@
 namespace quillmore::tools {
 namespace {
 
+using base::Status;
 using input::DataKind;
 using input::kIndexRecordLength;
-using input::Status;
 
 // The index's record 2 gives the last entry in four places.
 constexpr int kMaxIndexRecord = 9999;
@@ -91,15 +91,15 @@ Status GenerateSampleData(const SampleDataOptions& options, const std::filesyste
                                 : SyntheticNuclides(options.nuclideCount, options.seed);
   std::vector<std::int32_t> inhalationStarts;
   std::vector<std::int32_t> ingestionStarts;
-  if (Status status = WriteDoseRateFile(DataKind::kInhalation, nuclides, options.seed,
-                                        out / input::DoseRateFileName(DataKind::kInhalation),
-                                        &inhalationStarts);
+  if (Status status = WriteDoseRateFile(
+          DataKind::kInhalation, nuclides, options.seed,
+          out / input::DataSetOf(DataKind::kInhalation).doseRateFileName, &inhalationStarts);
       !status.ok()) {
     return status;
   }
-  if (Status status =
-          WriteDoseRateFile(DataKind::kIngestion, nuclides, options.seed,
-                            out / input::DoseRateFileName(DataKind::kIngestion), &ingestionStarts);
+  if (Status status = WriteDoseRateFile(
+          DataKind::kIngestion, nuclides, options.seed,
+          out / input::DataSetOf(DataKind::kIngestion).doseRateFileName, &ingestionStarts);
       !status.ok()) {
     return status;
   }

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 
-#include "input/status.h"
+#include "base/status.h"
 
 namespace quillmore::tools {
 
@@ -20,8 +20,7 @@ struct SampleDataOptions {
 // it, replacing files of the same names. The same options always give the same
 // bytes. Fails with InvalidArgument for a nuclide count out of range and with
 // IoError, naming the file, when a file cannot be written.
-input::Status GenerateSampleData(const SampleDataOptions& options,
-                                 const std::filesystem::path& out);
+base::Status GenerateSampleData(const SampleDataOptions& options, const std::filesystem::path& out);
 
 // The integration times (days) written to "Quillmore.ini".
 inline constexpr double kSampleIntegrationTimesDays[] = {1, 7, 30, 365, 1825, 3650, 18250, 36500};

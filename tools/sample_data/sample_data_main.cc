@@ -43,8 +43,8 @@ std::string ExistingDataFiles(const std::filesystem::path& folder) {
   std::string names;
   for (const char* name :
        {quillmore::input::kIndexFileName,
-        quillmore::input::DoseRateFileName(quillmore::input::DataKind::kInhalation),
-        quillmore::input::DoseRateFileName(quillmore::input::DataKind::kIngestion),
+        quillmore::input::DataSetOf(quillmore::input::DataKind::kInhalation).doseRateFileName,
+        quillmore::input::DataSetOf(quillmore::input::DataKind::kIngestion).doseRateFileName,
         quillmore::input::kTimesFileName}) {
     const std::filesystem::path path = quillmore::input::ResolvePath(folder, name);
     std::error_code error;
@@ -109,7 +109,7 @@ int main(int argc, char** argv) {
     return 1;
   }
 
-  const quillmore::input::Status status = quillmore::tools::GenerateSampleData(options, out);
+  const quillmore::base::Status status = quillmore::tools::GenerateSampleData(options, out);
   if (!status.ok()) {
     std::fprintf(stderr, "quillmore-sample-data: %s\n", status.message().c_str());
     return 1;

@@ -1,4 +1,4 @@
-#include "app/start_screen.h"
+#include "app/interactive_start_screen.h"
 
 #include <array>
 

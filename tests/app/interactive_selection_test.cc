@@ -1,4 +1,4 @@
-#include "app/selection.h"
+#include "app/interactive_selection.h"
 
 #include <gtest/gtest.h>
 
@@ -14,8 +14,6 @@
 namespace quillmore::app {
 namespace {
 
-using namespace std::string_literals;
-
 constexpr int kEnter = 13;
 constexpr int kEscape = 27;
 
@@ -23,30 +21,6 @@ std::vector<int> Range(int first, int last) {
   std::vector<int> numbers;
   for (int n = first; n <= last; ++n) numbers.push_back(n);
   return numbers;
-}
-
-TEST(ChosenNumbersTest, SplitsAtNulsAndTakesTheAllEntryAnywhere) {
-  EXPECT_EQ(ChosenNumbers("1\0"s
-                          "4",
-                          "7", 6),
-            (std::vector<int>{1, 4}));
-  EXPECT_EQ(ChosenNumbers("5", "7", 6), (std::vector<int>{5}));
-  EXPECT_EQ(ChosenNumbers("2\0"s
-                          "7",
-                          "7", 6),
-            Range(1, 6));
-  EXPECT_EQ(ChosenNumbers("7", "7", 6), Range(1, 6));
-  EXPECT_EQ(ChosenNumbers("30", "31", 30), (std::vector<int>{30}));
-  EXPECT_EQ(ChosenNumbers("3\0"s
-                          "13\0"s
-                          "30",
-                          "31", 30),
-            (std::vector<int>{3, 13, 30}));
-  EXPECT_EQ(ChosenNumbers("13\0"s
-                          "31",
-                          "31", 30),
-            Range(1, 30));
-  EXPECT_EQ(ChosenNumbers("", "31", 30), std::vector<int>{});
 }
 
 class SelectionTest : public ::testing::Test {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/nuclide_curves.h"
 #include "console/plot.h"
+#include "run/nuclide_curves.h"
 
 namespace quillmore::app {
 
@@ -15,7 +15,8 @@ namespace quillmore::app {
 // as markers and the Hermite curve through them (dotted past the last
 // tabulated time), and the dose from intake with each integration time
 // marked and listed with its value as the table prints it.
-console::Plot BuildCurvePlot(const BlockCurves& block, int position, const RunSelection& run);
+console::Plot BuildCurvePlot(const run::BlockCurves& block, int position,
+                             const run::RunSelection& run);
 
 // The plots behind one age group's table, read from the dose-rate file when
 // the first is asked for.
@@ -23,17 +24,17 @@ class CurvePlots : public console::PlotSource {
  public:
   // `file` and `run` must outlive this; `table` is the index in selectedAges.
   CurvePlots(input::DoseRateFile& file, const input::IndexEntry& entry, std::string nuclideName,
-             const RunSelection& run, int table);
+             const run::RunSelection& run, int table);
   std::optional<console::Plot> PlotFor(int region, int group) override;
 
  private:
   input::DoseRateFile& file_;
   input::IndexEntry entry_;
   std::string nuclideName_;
-  const RunSelection& run_;
+  const run::RunSelection& run_;
   int table_;
-  std::optional<NuclideCurves> curves_;
-  std::vector<const BlockCurves*> groups_;
+  std::optional<run::NuclideCurves> curves_;
+  std::vector<const run::BlockCurves*> groups_;
 };
 
 }  // namespace quillmore::app

@@ -3,10 +3,11 @@
 #include <iostream>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
-#include "app/driver.h"
 #include "app/interactive_command_line.h"
+#include "app/interactive_session.h"
 #include "console/console.h"
 #include "console/curses_terminal.h"
 #include "console/interactive_check.h"
@@ -19,6 +20,12 @@ int main(int argc, char** argv) {
     return *status;
   }
   if (const int status = quillmore::console::CheckInteractiveTerminal(); status != 0) return status;
+  std::error_code error;
+  const std::filesystem::path workingFolder = std::filesystem::current_path(error);
+  if (error) {
+    std::cerr << "quillmore: cannot tell the current folder: " << error.message() << '\n';
+    return quillmore::app::kSessionError;
+  }
   auto terminal = quillmore::console::CursesTerminal::Open();
   if (terminal == nullptr) {
     // Both streams are terminals, so it is the terminal type that is unusable.
@@ -27,5 +34,5 @@ int main(int argc, char** argv) {
     return quillmore::console::kNoTerminalExitStatus;
   }
   quillmore::console::Console console(*terminal);
-  return quillmore::app::RunInteractive(console, std::filesystem::current_path());
+  return quillmore::app::RunInteractive(console, workingFolder);
 }

@@ -1,4 +1,4 @@
-#include "app/driver.h"
+#include "app/interactive_session.h"
 
 #include <gtest/gtest.h>
 
@@ -62,7 +62,7 @@ bool Highlighted(const Screen& screen, std::string_view text) {
     const std::size_t at = screen.RowText(row).find(text);
     if (at == std::string::npos || at == 9) continue;
     const int column = static_cast<int>(at) + 1;
-    return console::BackgroundOf(screen.At(row, column).attribute) == console::kBlue;
+    return console::BackgroundOf(screen.at(row, column).attribute) == console::kBlue;
   }
   return false;
 }
@@ -156,9 +156,9 @@ TEST_F(DriverTest, OneNuclideFromStartScreenToBlankAnswer) {
   EXPECT_EQ(Row(ageBox[0], 2), std::string(24, ' ') + "Quillmore Code (Nov 19, 2012)");
   EXPECT_EQ(Row(ageBox[0], 3), std::string(31, ' ') + "Written by the Quillmore developers");
   EXPECT_EQ(Row(ageBox[0], 5), " Absorbed Dose Rate File: TQV27INH2.DRT");
-  EXPECT_EQ(ageBox[0].At(2, 25).attribute, kYellowOnBlue);
-  EXPECT_EQ(ageBox[0].At(3, 32).attribute, kYellowOnBlue);
-  EXPECT_EQ(ageBox[0].At(5, 2).attribute, kWhiteOnBlue);
+  EXPECT_EQ(ageBox[0].at(2, 25).attribute, kYellowOnBlue);
+  EXPECT_EQ(ageBox[0].at(3, 32).attribute, kYellowOnBlue);
+  EXPECT_EQ(ageBox[0].at(5, 2).attribute, kWhiteOnBlue);
   const std::vector<Screen> regionBox = ScreensWith(" Select Target Regions");
   ASSERT_FALSE(regionBox.empty());
   EXPECT_EQ(Row(regionBox[0], 7).substr(0, 8), " # Ages ");
@@ -183,9 +183,9 @@ TEST_F(DriverTest, OneNuclideFromStartScreenToBlankAnswer) {
   for (int row = 1; row <= 12; ++row) {
     EXPECT_EQ(Row(status, row), statusRows[static_cast<std::size_t>(row - 1)]) << "row " << row;
   }
-  EXPECT_EQ(status.At(2, 25).attribute, kWhiteOnBlue);
-  EXPECT_EQ(status.At(5, 2).attribute, kWhiteOnBlue);
-  EXPECT_EQ(status.At(11, 5).attribute, kYellowOnBlue);
+  EXPECT_EQ(status.at(2, 25).attribute, kWhiteOnBlue);
+  EXPECT_EQ(status.at(5, 2).attribute, kWhiteOnBlue);
+  EXPECT_EQ(status.at(11, 5).attribute, kYellowOnBlue);
   EXPECT_EQ(status.row(), 11);
   EXPECT_EQ(status.column(), 66);
 
@@ -207,10 +207,10 @@ TEST_F(DriverTest, OneNuclideFromStartScreenToBlankAnswer) {
     EXPECT_EQ(Row(pauses[0], row), listingRows[static_cast<std::size_t>(row - 11)])
         << "row " << row;
   }
-  EXPECT_EQ(pauses[0].At(11, 67).attribute, kYellowOnBlue);  // the echo
-  EXPECT_EQ(pauses[0].At(13, 7).attribute, kWhiteOnBlue);
-  EXPECT_EQ(pauses[0].At(18, 10).attribute, kWhiteOnBlue);
-  EXPECT_EQ(pauses[0].At(20, 6).attribute, kYellowOnBlue);
+  EXPECT_EQ(pauses[0].at(11, 67).attribute, kYellowOnBlue);  // the echo
+  EXPECT_EQ(pauses[0].at(13, 7).attribute, kWhiteOnBlue);
+  EXPECT_EQ(pauses[0].at(18, 10).attribute, kWhiteOnBlue);
+  EXPECT_EQ(pauses[0].at(20, 6).attribute, kYellowOnBlue);
 
   const std::vector<Screen> fileBoxes = ScreensWith(" Select File to View");
   ASSERT_EQ(fileBoxes.size(), 3u);
@@ -253,8 +253,8 @@ TEST_F(DriverTest, UnknownNuclideRedrawsTheHeaderAndAsksAgain) {
   EXPECT_EQ(Row(tryAgain[0], 12), " No data are available for Xx-1");
   EXPECT_EQ(tryAgain[0].RowText(12).substr(0, 35), " No data are available for Xx-1    ");
   EXPECT_EQ(Row(tryAgain[0], 13), " Press a key (or left click mouse) to try again...");
-  EXPECT_EQ(tryAgain[0].At(12, 2).attribute, kYellowOnBlue);
-  EXPECT_EQ(tryAgain[0].At(13, 2).attribute, kYellowOnBlue);
+  EXPECT_EQ(tryAgain[0].at(12, 2).attribute, kYellowOnBlue);
+  EXPECT_EQ(tryAgain[0].at(13, 2).attribute, kYellowOnBlue);
 
   // After the redraw: the header with the credit line at column 25, in
   // yellow, and the prompt on row 11 with nothing between.
@@ -265,8 +265,8 @@ TEST_F(DriverTest, UnknownNuclideRedrawsTheHeaderAndAsksAgain) {
   EXPECT_EQ(Row(redrawn, 2), std::string(24, ' ') + "Quillmore Code (Nov 19, 2012)");
   EXPECT_EQ(Row(redrawn, 3), std::string(24, ' ') + "Written by the Quillmore developers");
   for (int row = 4; row <= 10; ++row) EXPECT_EQ(Row(redrawn, row), "") << "row " << row;
-  EXPECT_EQ(redrawn.At(2, 25).attribute, kYellowOnBlue);
-  EXPECT_EQ(redrawn.At(3, 25).attribute, kYellowOnBlue);
+  EXPECT_EQ(redrawn.at(2, 25).attribute, kYellowOnBlue);
+  EXPECT_EQ(redrawn.at(3, 25).attribute, kYellowOnBlue);
   EXPECT_EQ(Row(redrawn, 11).substr(0, 17), "    Enter Nuclide");
   EXPECT_EQ(Row(tryAgain[1], 12), " No data are available for Toolongname");
 
@@ -299,7 +299,7 @@ TEST_F(DriverTest, NuclideWithoutDataForTheSetStillGetsItsFilesListed) {
   EXPECT_EQ(Row(pauses[0], 14),
             " Kr-85: no data in TQV27ING2.DRT; headers only for Infant, 1 y-old, 5 y-old, 10");
   EXPECT_EQ(Row(pauses[0], 15), "y-old, 15 y-old, Adult");
-  EXPECT_EQ(pauses[0].At(14, 2).attribute, kYellowOnBlue);
+  EXPECT_EQ(pauses[0].at(14, 2).attribute, kYellowOnBlue);
   EXPECT_EQ(Row(pauses[0], 19), "         Kr-85_100_G.TXT          Infant");
   EXPECT_EQ(Row(pauses[0], 24), "         Kr-85_7300_G.TXT         Adult");
   EXPECT_EQ(FolderNames(dir / "OUTPUT").size(), 6u);
@@ -324,9 +324,9 @@ TEST_F(DriverTest, UnwritableOutputIsReportedInYellowAndNoFileIsListed) {
     const Screen& screen = pauses[0];
     EXPECT_EQ(Row(screen, 13), "      Processing input...");
     EXPECT_EQ(Row(screen, 14), message);
-    EXPECT_EQ(screen.At(14, 2).attribute, kYellowOnBlue);
+    EXPECT_EQ(screen.at(14, 2).attribute, kYellowOnBlue);
     EXPECT_EQ(Row(screen, 15), " Press a key (or left click mouse) to try again...");
-    EXPECT_EQ(screen.At(15, 2).attribute, kYellowOnBlue);
+    EXPECT_EQ(screen.at(15, 2).attribute, kYellowOnBlue);
     EXPECT_TRUE(ScreensWith("Data files written").empty());
     EXPECT_TRUE(ScreensWith(" Row 4/").empty()) << "no file viewed";
     const std::vector<Screen> prompts = PromptScreens();
@@ -386,13 +386,13 @@ TEST_F(DriverTest, WarningsInYellowAndNotesInWhiteBeforeTheFileList) {
   EXPECT_EQ(Row(screen, 14) + Row(screen, 15),
             " Xx-1, age 100 d, record 3: time points not strictly increasing at record 6; its "
             "rows are left out");
-  EXPECT_EQ(screen.At(14, 2).attribute, kYellowOnBlue);
+  EXPECT_EQ(screen.at(14, 2).attribute, kYellowOnBlue);
   EXPECT_EQ(Row(screen, 16), " Xx-1: headers only for Infant");
-  EXPECT_EQ(screen.At(16, 2).attribute, kYellowOnBlue);
+  EXPECT_EQ(screen.at(16, 2).attribute, kYellowOnBlue);
   EXPECT_EQ(Row(screen, 17),
             " Xx-1: periods 500 d lie past the last tabulated time of some blocks (earliest 1");
   EXPECT_EQ(Row(screen, 18), "00 d); their curves are extended");
-  EXPECT_EQ(screen.At(17, 2).attribute, kWhiteOnBlue);
+  EXPECT_EQ(screen.at(17, 2).attribute, kWhiteOnBlue);
   EXPECT_EQ(Row(screen, 19), "");
   EXPECT_EQ(Row(screen, 20), "      Data files written in OUTPUT subfolder:");
   EXPECT_EQ(Row(screen, 22), "         Xx-1_100_H.TXT           Infant");
@@ -418,9 +418,9 @@ TEST_F(DriverAbortTest, NoDataSetChosen) {
   ExpectEnd(kSessionAborted, 5,
             " No absorbed dose rate file was selected, calculations are aborted.", "abort....");
   EXPECT_EQ(Row(Last(), 2), std::string(24, ' ') + "Quillmore Code (Nov 19, 2012)");
-  EXPECT_EQ(Last().At(2, 25).attribute, kYellowOnBlue);
-  EXPECT_EQ(Last().At(5, 2).attribute, kWhiteOnBlue);
-  EXPECT_EQ(Last().At(6, 2).attribute, kWhiteOnBlue);
+  EXPECT_EQ(Last().at(2, 25).attribute, kYellowOnBlue);
+  EXPECT_EQ(Last().at(5, 2).attribute, kWhiteOnBlue);
+  EXPECT_EQ(Last().at(6, 2).attribute, kWhiteOnBlue);
   EXPECT_FALSE(fs::exists(dir / "OUTPUT"));
 }
 
@@ -431,8 +431,8 @@ TEST_F(DriverAbortTest, NoAgeGroupChosen) {
   EXPECT_TRUE(ScreensWith(" Select Target Regions").empty());
   EXPECT_EQ(Row(Last(), 5), " Absorbed Dose Rate File: TQV27INH2.DRT");
   EXPECT_EQ(Row(Last(), 7), "");
-  EXPECT_EQ(Last().At(8, 2).attribute, kYellowOnBlue);
-  EXPECT_EQ(Last().At(9, 2).attribute, kYellowOnBlue);
+  EXPECT_EQ(Last().at(8, 2).attribute, kYellowOnBlue);
+  EXPECT_EQ(Last().at(9, 2).attribute, kYellowOnBlue);
 }
 
 TEST_F(DriverAbortTest, NoRegionChosen) {
@@ -460,7 +460,7 @@ TEST_F(DriverAbortTest, MissingTimesFile) {
             "Quillmore.ini.");
   EXPECT_EQ(Row(Last(), 27), " This file contains the integration times.");
   EXPECT_EQ(Row(Last(), 28), " Press a key (or left click mouse) to exit...");
-  EXPECT_EQ(Last().At(27, 2).attribute, kWhiteOnBlue);
+  EXPECT_EQ(Last().at(27, 2).attribute, kWhiteOnBlue);
   EXPECT_EQ(terminal.seen.size(), 2u);
 }
 

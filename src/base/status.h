@@ -1,11 +1,11 @@
 // The one error style of Quillmore: readers and writers return a Status that
-// says what failed and where; only the app decides what the user sees.
+// says what failed and where; only the programs decide what the user sees.
 #pragma once
 
 #include <string>
 #include <utility>
 
-namespace quillmore::input {
+namespace quillmore::base {
 
 class Status {
  public:
@@ -32,4 +32,4 @@ class Status {
   std::string message_;
 };
 
-}  // namespace quillmore::input
+}  // namespace quillmore::base

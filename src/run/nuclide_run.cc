@@ -1,14 +1,14 @@
-#include "app/nuclide_run.h"
+#include "run/nuclide_run.h"
 
 #include <algorithm>
 #include <cstdio>
 
+#include "base/text.h"
 #include "input/age_groups.h"
-#include "input/nuclide_name.h"
 #include "input/time_coverage.h"
 #include "output/text_table_sink.h"
 
-namespace quillmore::app {
+namespace quillmore::run {
 namespace {
 
 // A letter as a message shows it: control bytes as "?".
@@ -25,8 +25,8 @@ bool IsLetLetter(char letter) {
 double LowestNegative(const integration::CoefficientTable& coefficients) {
   double lowest = 0;
   for (int c = 0; c < integration::kComponentCount; ++c) {
-    for (int j = 0; j < coefficients.RegionCount(); ++j) {
-      for (int k = 0; k < coefficients.TimeCount(); ++k) {
+    for (int j = 0; j < coefficients.regionCount(); ++j) {
+      for (int k = 0; k < coefficients.timeCount(); ++k) {
         lowest = std::min(lowest, coefficients.at(c, j, k));
       }
     }
@@ -57,7 +57,7 @@ void CheckBlock(const std::string& shownName, const input::BlockHeader& header,
     warn("no time points; its rows are written as zeros");
   } else {
     const integration::TimeGrid& grid = workspace.block.timeGrid;
-    coverage.AddBlock(grid.Count(), grid.at(grid.Count() - 1));
+    coverage.AddBlock(grid.count(), grid.at(grid.count() - 1));
   }
   if (const double lowest = LowestNegative(workspace.coefficients); lowest < 0) {
     char text[32];
@@ -85,20 +85,21 @@ void ReportEmptyTables(const std::string& shownName, const RunSelection& run,
 void WalkBlocks(input::DoseRateFile& file, const input::IndexEntry& entry,
                 const std::string& nuclideName, const RunSelection& run, output::TableSink& sink,
                 NuclideWorkspace& workspace, NuclideResult& result) {
-  const std::int32_t start = entry.StartFor(run.dataKind);
-  const std::string shownName = input::TrimBlanks(nuclideName);
+  const std::int32_t start = entry.startFor(run.dataKind);
+  const std::string shownName = base::TrimBlanks(nuclideName);
   std::vector<bool> hasRows(run.selectedAges.size(), false);
   if (start == 0) {
-    ReportEmptyTables(shownName, run, hasRows,
-                      std::string("no data in ") + input::DoseRateFileName(run.dataKind) + "; ",
-                      result.messages);
+    ReportEmptyTables(
+        shownName, run, hasRows,
+        std::string("no data in ") + input::DataSetOf(run.dataKind).doseRateFileName + "; ",
+        result.messages);
     return;
   }
-  if (start < 3 || start > file.RecordCount()) {
-    result.status = input::Status::Corruption(
+  if (start < 3 || start > file.recordCount()) {
+    result.status = base::Status::Corruption(
         "the index gives record " + std::to_string(start) + " of " +
-        file.File().Path().filename().string() + " as the start of " + shownName +
-        ", but the file has records 3 to " + std::to_string(file.RecordCount()));
+        file.file().path().filename().string() + " as the start of " + shownName +
+        ", but the file has records 3 to " + std::to_string(file.recordCount()));
     return;
   }
   file.PositionAt(start);
@@ -107,7 +108,7 @@ void WalkBlocks(input::DoseRateFile& file, const input::IndexEntry& entry,
   while (true) {
     const input::BlockHeader header = file.ReadBlockHeader(run.dataKind);
     if (header.name != nuclideName) break;
-    const std::int64_t headerRecord = file.LastRecordNumber();
+    const std::int64_t headerRecord = file.lastRecordNumber();
     if (const std::string fault = BlockExtentFault(header); !fault.empty()) {
       // Reading on would take rate records for headers.
       result.messages.push_back({MessageKind::kWarning,
@@ -138,7 +139,7 @@ void WalkBlocks(input::DoseRateFile& file, const input::IndexEntry& entry,
         hasRows[static_cast<std::size_t>(table)] = true;
       }
     }
-    if (file.AtEnd()) break;
+    if (file.atEnd()) break;
   }
   ReportEmptyTables(shownName, run, hasRows, "", result.messages);
   for (std::string& note : coverage.Notes(shownName)) {
@@ -149,10 +150,9 @@ void WalkBlocks(input::DoseRateFile& file, const input::IndexEntry& entry,
 }  // namespace
 
 int TableForAge(const RunSelection& run, std::int32_t ageDays) {
-  constexpr std::int32_t kAdultFrom = 7299;
+  const int group = input::AgeGroupFor(ageDays);
   for (std::size_t i = 0; i < run.selectedAges.size(); ++i) {
-    const std::int32_t days = input::AgeGroupDays(run.selectedAges[i]);
-    if ((days > kAdultFrom && ageDays > kAdultFrom) || days == ageDays) return static_cast<int>(i);
+    if (run.selectedAges[i] == group) return static_cast<int>(i);
   }
   return -1;
 }
@@ -179,10 +179,10 @@ NuclideResult ProcessNuclide(input::DoseRateFile& file, const input::IndexEntry&
   // The sink keeps a failure that is the nuclide's own (a bad start record)
   // as a warning, not a file that could not be written.
   std::vector<RunMessage> kept = result.messages;
-  if (!result.status.ok() && result.status.code() != input::Status::Code::kIoError) {
+  if (!result.status.ok() && result.status.code() != base::Status::Code::kIoError) {
     kept.push_back({MessageKind::kWarning, result.status.message()});
   }
-  const input::Status ended = sink.End(kept);
+  const base::Status ended = sink.End(kept);
   if (result.status.ok()) result.status = ended;
   return result;
 }
@@ -197,4 +197,4 @@ NuclideResult WriteNuclideTables(input::DoseRateFile& file, const input::IndexEn
   return result;
 }
 
-}  // namespace quillmore::app
+}  // namespace quillmore::run

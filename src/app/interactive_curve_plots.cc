@@ -1,8 +1,9 @@
-#include "app/curve_plots.h"
+#include "app/interactive_curve_plots.h"
 
 #include <algorithm>
 #include <array>
 
+#include "base/text.h"
 #include "input/age_groups.h"
 #include "input/nuclide_name.h"
 #include "integration/integrate_rate_block.h"
@@ -33,30 +34,31 @@ std::vector<double> RatesAt(const RateCurve& curve, std::span<const double> time
   return rates;
 }
 
-std::string BlockTitle(const BlockCurves& block, int position, const RunSelection& run) {
+std::string BlockTitle(const run::BlockCurves& block, int position, const run::RunSelection& run) {
   const bool inhalation = run.dataKind == input::DataKind::kInhalation;
   const int region = run.selectedRegions[static_cast<std::size_t>(position)];
-  std::string title = input::TrimBlanks(block.header.name) +
+  std::string title = base::TrimBlanks(block.header.name) +
                       (inhalation ? "  inhalation, class " + std::string(1, block.header.classCode)
-                                  : "  ingestion, f1 " + input::TrimBlanks(block.header.f1Text));
+                                  : "  ingestion, f1 " + base::TrimBlanks(block.header.f1Text));
   const std::string_view form =
       inhalation ? output::ChemicalFormLabel(block.header.name, block.formNumber) : "";
   if (!form.empty()) title += " " + std::string(form);
-  title += "  " + input::TrimBlanks(std::string(input::AgeGroupLabel(
+  title += "  " + base::TrimBlanks(std::string(input::AgeGroupLabel(
                       run.selectedAges[static_cast<std::size_t>(block.table)])));
-  title += "  " + input::TrimBlanks(run.regionNames[static_cast<std::size_t>(region - 1)]);
+  title += "  " + base::TrimBlanks(run.regionNames[static_cast<std::size_t>(region - 1)]);
   return title;
 }
 
 }  // namespace
 
-console::Plot BuildCurvePlot(const BlockCurves& block, int position, const RunSelection& run) {
+console::Plot BuildCurvePlot(const run::BlockCurves& block, int position,
+                             const run::RunSelection& run) {
   console::Plot plot;
   plot.title = BlockTitle(block, position, run);
   plot.xTitle = "time after intake (d)";
   const auto& curves = block.curves[static_cast<std::size_t>(position)];
-  const std::span<const double> times = curves[0].Times();
-  const bool single = curves[0].SinglePoint();
+  const std::span<const double> times = curves[0].times();
+  const bool single = curves[0].singlePoint();
   const std::vector<double>& periods = run.integrationTimes;
   const double lastTime = times.back();
   const double lastPeriod =
@@ -83,7 +85,7 @@ console::Plot BuildCurvePlot(const BlockCurves& block, int position, const RunSe
     const int color = c == 0 ? kLowColor : kHighColor;
     rate.series.push_back(
         {kComponentNames[c], color, static_cast<unsigned char>(c == 0 ? 'o' : 'x'),
-         c == 0 ? U'\u25CF' : U'\u25C6', Points(times, curve.Rates()),
+         c == 0 ? U'\u25CF' : U'\u25C6', Points(times, curve.rates()),
          Points(inside, RatesAt(curve, inside)), Points(beyond, RatesAt(curve, beyond))});
     // The legend of the rate panel names the colours; here the periods count.
     dose.series.push_back(
@@ -103,7 +105,7 @@ console::Plot BuildCurvePlot(const BlockCurves& block, int position, const RunSe
                             static_cast<float>(coefficients[1][k])};
     std::string line = output::FormatUsing(output::kTimeMask, {static_cast<float>(periods[k])});
     output::FormatUsing(output::kPairMask, values, line);
-    dose.legend.push_back(input::TrimBlanks(line) + (periods[k] > lastTime ? "*" : ""));
+    dose.legend.push_back(base::TrimBlanks(line) + (periods[k] > lastTime ? "*" : ""));
   }
   if (lastPeriod > lastTime) dose.legend.push_back("* past the last tabulated time");
   plot.panels.push_back(std::move(dose));
@@ -111,17 +113,17 @@ console::Plot BuildCurvePlot(const BlockCurves& block, int position, const RunSe
 }
 
 CurvePlots::CurvePlots(input::DoseRateFile& file, const input::IndexEntry& entry,
-                       std::string nuclideName, const RunSelection& run, int table)
+                       std::string nuclideName, const run::RunSelection& run, int table)
     : file_(file), entry_(entry), nuclideName_(std::move(nuclideName)), run_(run), table_(table) {}
 
 std::optional<console::Plot> CurvePlots::PlotFor(int region, int group) {
   if (!curves_) {
-    curves_ = ReadNuclideCurves(file_, entry_, nuclideName_, run_);
-    for (const BlockCurves& block : curves_->blocks)
+    curves_ = run::ReadNuclideCurves(file_, entry_, nuclideName_, run_);
+    for (const run::BlockCurves& block : curves_->blocks)
       if (block.table == table_) groups_.push_back(&block);
   }
   if (group < 0 || group >= static_cast<int>(groups_.size())) return std::nullopt;
-  const BlockCurves& block = *groups_[static_cast<std::size_t>(group)];
+  const run::BlockCurves& block = *groups_[static_cast<std::size_t>(group)];
   if (region < 0 || region >= static_cast<int>(block.curves.size())) return std::nullopt;
   return BuildCurvePlot(block, region, run_);
 }

@@ -1,4 +1,4 @@
-#include "app/start_screen.h"
+#include "app/interactive_start_screen.h"
 
 #include <gtest/gtest.h>
 
@@ -50,7 +50,7 @@ TEST_F(StartScreenTest, FillsRowsOneToTwentySevenAndPausesInYellow) {
   EXPECT_EQ(TrimmedRows(seen), ExpectedStartScreen());
   EXPECT_EQ(seen.RowText(2).find("Quillmore"), 24u);
 
-  const auto attributeAt = [&](int row, int column) { return seen.At(row, column).attribute; };
+  const auto attributeAt = [&](int row, int column) { return seen.at(row, column).attribute; };
   EXPECT_EQ(attributeAt(5, 2), console::MakeAttribute(kBrightWhite, kBlue));
   EXPECT_EQ(attributeAt(2, 25), console::MakeAttribute(kBrightWhite, kBlue));
   EXPECT_EQ(attributeAt(27, 2), console::MakeAttribute(kYellow, kBlue));

@@ -1,20 +1,21 @@
-#include "app/nuclide_curves.h"
+#include "run/nuclide_curves.h"
 
 #include <optional>
 
+#include "base/text.h"
 #include "input/nuclide_name.h"
 #include "integration/read_rate_block.h"
 
-namespace quillmore::app {
+namespace quillmore::run {
 
 NuclideCurves ReadNuclideCurves(input::DoseRateFile& file, const input::IndexEntry& entry,
                                 const std::string& nuclideName, const RunSelection& run) {
   NuclideCurves result;
-  const std::int32_t start = entry.StartFor(run.dataKind);
+  const std::int32_t start = entry.startFor(run.dataKind);
   if (start == 0) return result;
-  if (start < 3 || start > file.RecordCount()) {
-    result.status = input::Status::Corruption("the index gives record " + std::to_string(start) +
-                                              " as the start of " + input::TrimBlanks(nuclideName));
+  if (start < 3 || start > file.recordCount()) {
+    result.status = base::Status::Corruption("the index gives record " + std::to_string(start) +
+                                             " as the start of " + base::TrimBlanks(nuclideName));
     return result;
   }
   file.PositionAt(start);
@@ -33,7 +34,7 @@ NuclideCurves ReadNuclideCurves(input::DoseRateFile& file, const input::IndexEnt
       bool valid =
           integration::ReadRateBlock(file, header, run.selectedRegions, timeGrid, rates).valid;
       // No time points: the table's row group is all 0, with no curve behind it.
-      for (int j = 0; valid && timeGrid.Count() > 0 && j < rates.RegionCount(); ++j) {
+      for (int j = 0; valid && timeGrid.count() > 0 && j < rates.regionCount(); ++j) {
         auto& pair = block.curves.emplace_back();
         for (int c = 0; valid && c < integration::kComponentCount; ++c) {
           std::optional<integration::RateCurve> curve =
@@ -44,9 +45,9 @@ NuclideCurves ReadNuclideCurves(input::DoseRateFile& file, const input::IndexEnt
       }
       if (valid) result.blocks.push_back(std::move(block));
     }
-    if (file.AtEnd()) break;
+    if (file.atEnd()) break;
   }
   return result;
 }
 
-}  // namespace quillmore::app
+}  // namespace quillmore::run

@@ -20,10 +20,4 @@ struct Selection {
 // An empty list means that box was closed without a choice.
 Selection SelectAgesAndRegions(console::Console& console, input::DoseRateFile& file);
 
-// The numbers of a multiple-choice result ("2", NUL, "5"), each read by the
-// numeric field rule; `allEntry` anywhere in the text ("7", "31") stands for
-// 1 to `allCount`. Empty text (a box closed without a choice) gives none.
-std::vector<int> ChosenNumbers(const std::string& result, const std::string& allEntry,
-                               int allCount);
-
 }  // namespace quillmore::app

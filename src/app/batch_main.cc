@@ -10,7 +10,7 @@ int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
   const std::vector<std::string> arguments(argv + 1, argv + argc);
   quillmore::app::BatchOptions options;
-  const quillmore::input::Status status = quillmore::app::ParseBatchOptions(arguments, &options);
+  const quillmore::base::Status status = quillmore::app::ParseBatchOptions(arguments, &options);
   if (!status.ok()) {
     std::cerr << "quillmore-batch: " << status.message() << " (see --help)\n";
     return quillmore::app::kBatchError;

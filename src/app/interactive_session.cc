@@ -1,14 +1,13 @@
-#include "app/driver.h"
+#include "app/interactive_session.h"
 
-#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "app/curve_plots.h"
-#include "app/nuclide_run.h"
-#include "app/selection.h"
-#include "app/start_screen.h"
+#include "app/interactive_curve_plots.h"
+#include "app/interactive_selection.h"
+#include "app/interactive_start_screen.h"
+#include "base/text.h"
 #include "console/file_viewer.h"
 #include "console/list_box.h"
 #include "input/age_groups.h"
@@ -18,6 +17,9 @@
 #include "input/nuclide_name.h"
 #include "input/path_resolver.h"
 #include "output/number_mask.h"
+#include "output/table_writer.h"
+#include "run/data_files.h"
+#include "run/nuclide_run.h"
 
 namespace quillmore::app {
 namespace {
@@ -31,10 +33,6 @@ constexpr int kPromptColumn = 5;
 constexpr int kListColumn = 10;
 constexpr int kFileNameWidth = 25;
 constexpr int kFrozenRows = 3;
-constexpr int kSingleLayout = 1;
-constexpr int kPlacement = 32766;
-
-const std::vector<std::string> kDataSetNames = {"TQV27INH2.DRT", "TQV27ING2.DRT"};
 
 // Everything the session holds from the data-set choice on.
 struct Session {
@@ -43,17 +41,12 @@ struct Session {
   std::string dataSetFile;
   input::DataIndex index;
   input::DoseRateFile doseRates;
-  RunSelection run;
-  NuclideWorkspace workspace;
+  run::RunSelection run;
+  run::NuclideWorkspace workspace;
 };
 
 void SetColor(Console& console, int foreground) {
   console.SetColor(foreground, kKeepColor);
-}
-
-// The text up to its first blank.
-std::string TakeFirstWord(const std::string& text) {
-  return text.substr(0, text.find(' '));
 }
 
 // A file the session cannot do without is missing: say so, pause, end.
@@ -81,9 +74,8 @@ std::string ShortenPaths(std::string message, const Session& session) {
 
 // The times of "Quillmore.ini"; empty when the session must end.
 std::vector<double> ReadTimes(Console& console, const Session& session) {
-  const input::IntegrationTimes times =
-      input::ReadIntegrationTimes(input::ResolvePath(session.dataFolder, input::kTimesFileName));
-  if (times.status.code() == input::Status::Code::kNotFound) {
+  const input::IntegrationTimes times = run::ReadTimes(session.dataFolder);
+  if (times.status.code() == base::Status::Code::kNotFound) {
     console.PrintText(std::string(" Unable to locate the file ") + input::kTimesFileName + ".");
     console.NewLine();
     console.PrintText(" This file contains the integration times.");
@@ -101,9 +93,11 @@ std::vector<double> ReadTimes(Console& console, const Session& session) {
 // The data-set box and the data-set screen; the exit status when the session
 // ends there.
 std::optional<int> ChooseDataSet(Console& console, Session& session) {
-  session.dataSetFile = console::ConsoleListBox(console, kSingleLayout, kPlacement, kPlacement,
-                                                "Click on data set", " Select Data Set to Process",
-                                                kDataSetNames, 1, console::kChooseOne, 0);
+  std::vector<std::string> names;
+  for (const input::DataSet& dataSet : input::kDataSets)
+    names.emplace_back(dataSet.doseRateFileName);
+  const std::optional<std::size_t> chosen =
+      console::ChooseOne(console, "Click on data set", " Select Data Set to Process", names);
   console.FlushInput();
   console.ClearScreen();
   console.NewLine();
@@ -111,21 +105,18 @@ std::optional<int> ChooseDataSet(Console& console, Session& session) {
   PrintHeaderBlock(console, kStatusCreditColumn);
   console.NewLine();
   SetColor(console, kBrightWhite);
-  if (session.dataSetFile.empty()) {
+  if (!chosen) {
     console.PrintText(" No absorbed dose rate file was selected, calculations are aborted.");
     console.NewLine();
     console.Pause("abort....");
     return kSessionAborted;
   }
-  const std::filesystem::path path = input::ResolvePath(session.dataFolder, session.dataSetFile);
-  if (!session.doseRates.Open(path).ok()) {
-    ReportMissing(console, "file " + RelativeName(session, path));
+  session.run.dataKind = input::kDataSets[*chosen].kind;
+  session.dataSetFile = names[*chosen];
+  if (!run::OpenDoseRates(session.dataFolder, session.run.dataKind, session.doseRates).ok()) {
+    ReportMissing(console, "file " + RelativeName(session, session.doseRates.file().path()));
     return kSessionError;
   }
-  // The sixth character from the end: H or G.
-  const char kind = session.dataSetFile[session.dataSetFile.size() - 6];
-  session.run.dataKind =
-      (kind == 'H' || kind == 'h') ? input::DataKind::kInhalation : input::DataKind::kIngestion;
   console.PrintText(" Absorbed Dose Rate File: " + session.dataSetFile);
   console.NewLine();
   console.NewLine();
@@ -175,15 +166,15 @@ std::string PromptNuclide(Console& console) {
   console.Locate(kPromptRow, kPromptColumn);
   SetColor(console, kYellow);
   console.PrintText("Enter Nuclide; e.g., Tc-99m or Am-241, or <Enter> to exit -> ");
-  std::string name = input::TrimBlanks(console.ReadLine());
+  std::string name = base::TrimBlanks(console.ReadLine());
   SetColor(console, kBrightWhite);
   return name;
 }
 
 // Warnings in yellow, notes in the normal colour, then a file error.
-void ShowMessages(Console& console, const Session& session, const NuclideResult& result) {
-  for (const RunMessage& message : result.messages) {
-    SetColor(console, message.kind == MessageKind::kWarning ? kYellow : kBrightWhite);
+void ShowMessages(Console& console, const Session& session, const run::NuclideResult& result) {
+  for (const run::RunMessage& message : result.messages) {
+    SetColor(console, message.kind == run::MessageKind::kWarning ? kYellow : kBrightWhite);
     console.PrintText(" " + message.text);
     console.NewLine();
   }
@@ -196,7 +187,7 @@ void ShowMessages(Console& console, const Session& session, const NuclideResult&
 }
 
 // One line per file written: its name padded to 25, its age group's label.
-std::vector<std::string> ViewEntries(const Session& session, const NuclideResult& result) {
+std::vector<std::string> ViewEntries(const Session& session, const run::NuclideResult& result) {
   std::vector<std::string> entries;
   for (std::size_t i = 0; i < result.files.size(); ++i) {
     std::string fileName = result.files[i].filename().string();
@@ -206,38 +197,39 @@ std::vector<std::string> ViewEntries(const Session& session, const NuclideResult
   return entries;
 }
 
-// The file of `entries`[table] in the viewer, with the plots of its curves.
+// File `table` of `files` in the viewer, with the plots of its curves.
 void View(Console& console, Session& session, const std::string& nuclideName,
-          const std::vector<std::string>& entries, std::size_t table) {
-  const std::filesystem::path path =
-      input::ResolvePath(session.workingFolder, input::kOutputFolderName) /
-      TakeFirstWord(entries[table]);
-  app::CurvePlots plots(session.doseRates, session.index.Entry(), nuclideName, session.run,
+          const std::vector<std::filesystem::path>& files, std::size_t table) {
+  app::CurvePlots plots(session.doseRates, session.index.entry(), nuclideName, session.run,
                         static_cast<int>(table));
+  // The row labels and the times stay in place.
+  const std::size_t frozenColumns =
+      input::DataSetOf(session.run.dataKind).rowLabelWidth + output::kTimeMask.size();
   const console::TableLayout layout{
       .frozenRows = kFrozenRows,
-      .frozenColumns = session.run.dataKind == input::DataKind::kInhalation ? 17 : 23,
+      .frozenColumns = static_cast<int>(frozenColumns),
       .blockCount = static_cast<int>(session.run.selectedRegions.size()),
       .rowsPerGroup = static_cast<int>(session.run.integrationTimes.size()),
       .plots = &plots};
-  console::ViewFile(console, path, layout);
+  console::ViewFile(console, files[table], layout);
 }
 
+// `entries` name `files`, one each. The box comes back after each file viewed,
+// its highlight one entry further on each time (1, 2, ..., n, 1, ...).
 void ViewFiles(Console& console, Session& session, const std::string& nuclideName,
+               const std::vector<std::filesystem::path>& files,
                const std::vector<std::string>& entries) {
-  if (entries.empty()) return;
+  if (files.empty()) return;
   if (session.run.selectedAges.size() == 1) {
-    View(console, session, nuclideName, entries, 0);
+    View(console, session, nuclideName, files, 0);
     return;
   }
-  for (int k = 1;; ++k) {
-    if (k > static_cast<int>(entries.size())) k = 1;
-    const std::string chosen = console::ConsoleListBox(
-        console, kSingleLayout, kPlacement, kPlacement, "Click on output file",
-        " Select File to View", entries, k, console::kChooseOne, 0);
-    if (chosen.empty()) return;
-    const auto table = std::find(entries.begin(), entries.end(), chosen) - entries.begin();
-    View(console, session, nuclideName, entries, static_cast<std::size_t>(table));
+  for (std::size_t next = 0;; ++next) {
+    if (next >= entries.size()) next = 0;
+    const std::optional<std::size_t> chosen =
+        console::ChooseOne(console, "Click on output file", " Select File to View", entries, next);
+    if (!chosen) return;
+    View(console, session, nuclideName, files, *chosen);
   }
 }
 
@@ -259,9 +251,9 @@ bool ProcessAndList(Console& console, Session& session, const std::string& nucli
   console.NewLine();
   const std::filesystem::path outputFolder =
       input::ResolvePath(session.workingFolder, input::kOutputFolderName);
-  const NuclideResult result =
-      WriteNuclideTables(session.doseRates, session.index.Entry(), nuclideName, session.run,
-                         outputFolder, session.workspace);
+  const run::NuclideResult result =
+      run::WriteNuclideTables(session.doseRates, session.index.entry(), nuclideName, session.run,
+                              outputFolder, session.workspace);
   ShowMessages(console, session, result);
   if (result.files.empty()) return false;
   console.NewLine();
@@ -274,7 +266,7 @@ bool ProcessAndList(Console& console, Session& session, const std::string& nucli
     console.PrintText(entry);
     console.NewLine();
   }
-  ViewFiles(console, session, nuclideName, entries);
+  ViewFiles(console, session, nuclideName, result.files, entries);
   console.NewLine();
   SetColor(console, kYellow);
   console.PrintText("     Press a key (or left click mouse) to continue....");
@@ -315,23 +307,23 @@ int RunInteractive(Console& console, const std::filesystem::path& workingFolder)
 
   Session session;
   session.workingFolder = workingFolder;
-  session.dataFolder = input::ResolvePath(workingFolder, input::kDataFolderName);
-  if (!std::filesystem::is_directory(session.dataFolder)) {
-    ReportMissing(console, std::string("folder ") + input::kDataFolderName);
+  if (const base::Status found =
+          run::FindDataFolder(workingFolder, input::kDataFolderName, &session.dataFolder);
+      !found.ok()) {
+    ReportMissing(console, std::string("folder ") + input::kDataFolderName +
+                               (found.message().empty() ? "" : " (" + found.message() + ")"));
     return kSessionError;
   }
   session.run.integrationTimes = ReadTimes(console, session);
   if (session.run.integrationTimes.empty()) return kSessionError;
-  const std::filesystem::path indexPath =
-      input::ResolvePath(session.dataFolder, input::kIndexFileName);
-  if (const input::Status status = session.index.Open(indexPath); !status.ok()) {
-    if (status.code() == input::Status::Code::kCorruption) {
+  if (const base::Status status = run::OpenIndex(session.dataFolder, session.index); !status.ok()) {
+    if (status.code() == base::Status::Code::kCorruption) {
       console.NewLine();
       console.PrintText(" " + ShortenPaths(status.message(), session) + ".");
       console.NewLine();
       console.Pause("exit...");
     } else {
-      ReportMissing(console, "file " + RelativeName(session, indexPath));
+      ReportMissing(console, "file " + RelativeName(session, session.index.file().path()));
     }
     return kSessionError;
   }

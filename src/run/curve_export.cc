@@ -1,16 +1,17 @@
-#include "app/curve_export.h"
+#include "run/curve_export.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "app/nuclide_curves.h"
+#include "base/text.h"
 #include "input/age_groups.h"
 #include "input/nuclide_name.h"
 #include "output/curve_file.h"
 #include "output/output_files.h"
 #include "output/table_writer.h"
+#include "run/nuclide_curves.h"
 
-namespace quillmore::app {
+namespace quillmore::run {
 
 namespace {
 
@@ -20,7 +21,7 @@ using output::CurvePointKind;
 std::vector<CurvePoint> CurvePoints(const BlockCurves& block, int position,
                                     std::span<const double> integrationTimes) {
   const auto& pair = block.curves[static_cast<std::size_t>(position)];
-  const std::span<const double> times = pair[0].Times();
+  const std::span<const double> times = pair[0].times();
   std::vector<CurvePoint> points;
   for (double t : times) points.push_back({t, CurvePointKind::kTabulated, {}, {}});
   for (double t : integrationTimes) points.push_back({t, CurvePointKind::kPeriod, {}, {}});
@@ -47,17 +48,17 @@ std::vector<CurvePoint> CurvePoints(const BlockCurves& block, int position,
 }
 
 std::string FormCode(const BlockCurves& block, input::DataKind kind) {
-  if (kind == input::DataKind::kIngestion) return input::TrimBlanks(block.header.f1Text);
+  if (kind == input::DataKind::kIngestion) return base::TrimBlanks(block.header.f1Text);
   const std::string_view label = output::ChemicalFormLabel(block.header.name, block.formNumber);
   return std::string(1, block.header.classCode) + (label.empty() ? "" : " " + std::string(label));
 }
 
 }  // namespace
 
-input::Status WriteNuclideCurves(input::DoseRateFile& file, const input::IndexEntry& entry,
-                                 const std::string& nuclideName, const RunSelection& run,
-                                 const std::filesystem::path& outputFolder,
-                                 output::WrittenFiles* written) {
+base::Status WriteNuclideCurves(input::DoseRateFile& file, const input::IndexEntry& entry,
+                                const std::string& nuclideName, const RunSelection& run,
+                                const std::filesystem::path& outputFolder,
+                                output::WrittenFiles* written) {
   const NuclideCurves curves = ReadNuclideCurves(file, entry, nuclideName, run);
   if (!curves.status.ok()) return curves.status;
   std::string text;
@@ -65,12 +66,12 @@ input::Status WriteNuclideCurves(input::DoseRateFile& file, const input::IndexEn
   std::vector<int> groups(run.selectedAges.size(), 0);
   for (const BlockCurves& block : curves.blocks) {
     const int age = run.selectedAges[static_cast<std::size_t>(block.table)];
-    output::CurveKey key{input::TrimBlanks(std::string(input::AgeGroupLabel(age))),
+    output::CurveKey key{base::TrimBlanks(std::string(input::AgeGroupLabel(age))),
                          input::AgeGroupDays(age), ++groups[static_cast<std::size_t>(block.table)],
                          FormCode(block, run.dataKind), ""};
     for (std::size_t j = 0; j < block.curves.size(); ++j) {
       const int region = run.selectedRegions[j];
-      key.region = input::TrimBlanks(run.regionNames[static_cast<std::size_t>(region - 1)]);
+      key.region = base::TrimBlanks(run.regionNames[static_cast<std::size_t>(region - 1)]);
       const std::vector<CurvePoint> points =
           CurvePoints(block, static_cast<int>(j), run.integrationTimes);
       output::WriteCurveRows(key, points, text);
@@ -78,9 +79,9 @@ input::Status WriteNuclideCurves(input::DoseRateFile& file, const input::IndexEn
   }
   const std::filesystem::path path =
       outputFolder / output::CurveFileName(nuclideName, run.dataKind);
-  input::Status status = output::WriteWholeFile(path, text);
+  base::Status status = output::WriteWholeFile(path, text);
   if (status.ok() && written != nullptr) status = written->Add(path);
   return status;
 }
 
-}  // namespace quillmore::app
+}  // namespace quillmore::run

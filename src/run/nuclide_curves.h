@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "app/nuclide_run.h"
+#include "base/status.h"
 #include "input/data_index.h"
 #include "input/dose_rate_file.h"
-#include "input/status.h"
 #include "integration/coefficient_table.h"
 #include "integration/rate_curve.h"
+#include "run/nuclide_run.h"
 
-namespace quillmore::app {
+namespace quillmore::run {
 
 // One row group of a table: a block of a selected age group.
 struct BlockCurves {
@@ -27,7 +27,7 @@ struct BlockCurves {
 };
 
 struct NuclideCurves {
-  input::Status status;
+  base::Status status;
   std::vector<BlockCurves> blocks;  // in file order; blocks with no row group left out
 };
 
@@ -37,4 +37,4 @@ struct NuclideCurves {
 NuclideCurves ReadNuclideCurves(input::DoseRateFile& file, const input::IndexEntry& entry,
                                 const std::string& nuclideName, const RunSelection& run);
 
-}  // namespace quillmore::app
+}  // namespace quillmore::run

@@ -4,13 +4,13 @@
 #include <filesystem>
 #include <string>
 
-#include "app/nuclide_run.h"
+#include "base/status.h"
 #include "input/data_index.h"
 #include "input/dose_rate_file.h"
-#include "input/status.h"
 #include "output/written_files.h"
+#include "run/nuclide_run.h"
 
-namespace quillmore::app {
+namespace quillmore::run {
 
 // Grid points per factor of ten of time in the curve files.
 inline constexpr int kCurveGridPerDecade = 50;
@@ -21,9 +21,9 @@ inline constexpr int kCurveGridPerDecade = 50;
 // on a log grid from the first positive tabulated time to the last
 // integration time, in time order, each row flagged by its kind. The file is
 // recorded in `written` when given.
-input::Status WriteNuclideCurves(input::DoseRateFile& file, const input::IndexEntry& entry,
-                                 const std::string& nuclideName, const RunSelection& run,
-                                 const std::filesystem::path& outputFolder,
-                                 output::WrittenFiles* written);
+base::Status WriteNuclideCurves(input::DoseRateFile& file, const input::IndexEntry& entry,
+                                const std::string& nuclideName, const RunSelection& run,
+                                const std::filesystem::path& outputFolder,
+                                output::WrittenFiles* written);
 
-}  // namespace quillmore::app
+}  // namespace quillmore::run

@@ -7,16 +7,16 @@
 #include <string>
 #include <vector>
 
+#include "base/status.h"
 #include "input/data_index.h"
 #include "input/data_kind.h"
 #include "input/dose_rate_file.h"
-#include "input/status.h"
 #include "integration/block_integration.h"
 #include "integration/coefficient_table.h"
 #include "output/run_message.h"
 #include "output/table_sink.h"
 
-namespace quillmore::app {
+namespace quillmore::run {
 
 // The run's choices, owned by the driver and only read here.
 struct RunSelection {
@@ -33,7 +33,7 @@ using output::MessageKindName;
 using output::RunMessage;
 
 struct NuclideResult {
-  input::Status status;                      // a file that could not be written, a bad start record
+  base::Status status;                       // a file that could not be written, a bad start record
   std::vector<RunMessage> messages;          // warnings in the order found, then the notes
   std::vector<std::filesystem::path> files;  // text tables, in the order of selectedAges
 };
@@ -44,8 +44,8 @@ struct NuclideWorkspace {
   integration::CoefficientTable coefficients;
 };
 
-// Index in the selection of the table that takes a block of `ageDays`, or -1.
-// The adult group takes every block older than 7299 days.
+// Index in the selection of the table that takes a block of `ageDays`
+// (input::AgeGroupFor), or -1.
 int TableForAge(const RunSelection& run, std::int32_t ageDays);
 
 // Why the block walk cannot tell where the block of `header` ends (it skips by
@@ -75,4 +75,4 @@ NuclideResult WriteNuclideTables(input::DoseRateFile& file, const input::IndexEn
                                  const std::filesystem::path& outputFolder,
                                  NuclideWorkspace& workspace);
 
-}  // namespace quillmore::app
+}  // namespace quillmore::run

@@ -1,0 +1,21 @@
+// Text helpers every layer shares. The program's text is single-byte; only
+// ASCII letters and the blank (32) have a meaning here, other bytes pass as
+// they are.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quillmore::base {
+
+// The text without blanks (only, never tabs or NULs) at either end:
+// "Tc-99m " becomes "Tc-99m".
+std::string TrimBlanks(std::string_view text);
+
+// 'A'..'Z' as 'a'..'z'; every other byte unchanged.
+constexpr char AsciiLower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+std::string AsciiLower(std::string_view text);
+
+}  // namespace quillmore::base

@@ -1,0 +1,41 @@
+#include "run/data_files.h"
+
+#include <system_error>
+
+#include "input/path_resolver.h"
+#include "input/region_names.h"
+
+namespace quillmore::run {
+
+base::Status FindDataFolder(const std::filesystem::path& parent, std::string_view name,
+                            std::filesystem::path* folder) {
+  *folder = input::ResolvePath(parent, name);
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(*folder, error);
+  if (std::filesystem::is_directory(status)) return base::Status::Ok();
+  // Absent, or a file of that name, is the usual case; anything else (no
+  // permission) comes with its reason.
+  if (!error || status.type() == std::filesystem::file_type::not_found) {
+    return base::Status::NotFound("");
+  }
+  return base::Status::IoError(error.message());
+}
+
+input::IntegrationTimes ReadTimes(const std::filesystem::path& dataFolder) {
+  return input::ReadIntegrationTimes(input::ResolvePath(dataFolder, input::kTimesFileName));
+}
+
+base::Status OpenIndex(const std::filesystem::path& dataFolder, input::DataIndex& index) {
+  return index.Open(input::ResolvePath(dataFolder, input::kIndexFileName));
+}
+
+base::Status OpenDoseRates(const std::filesystem::path& dataFolder, input::DataKind kind,
+                           input::DoseRateFile& file) {
+  return file.Open(input::ResolvePath(dataFolder, input::DataSetOf(kind).doseRateFileName));
+}
+
+std::vector<std::string> ReadRegionNames(input::DoseRateFile& file) {
+  return input::BuildRegionNames(file.RegionHeadings());
+}
+
+}  // namespace quillmore::run

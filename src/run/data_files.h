@@ -1,0 +1,40 @@
+// The opening steps both programs take, each on its own so that each program
+// keeps its order (the interactive one reads the times before the index and
+// opens the dose-rate file after the data-set box). Each failure is a Status
+// naming the file or folder; the programs word it for their users.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/status.h"
+#include "input/data_index.h"
+#include "input/data_kind.h"
+#include "input/dose_rate_file.h"
+#include "input/integration_times.h"
+
+namespace quillmore::run {
+
+// The folder `name` under `parent`, found in any letter case, in `folder`.
+// NotFound (empty message) when no folder is there; IoError with the
+// system's reason when the place cannot be looked at.
+base::Status FindDataFolder(const std::filesystem::path& parent, std::string_view name,
+                            std::filesystem::path* folder);
+
+// The integration times of the times file in `dataFolder`.
+input::IntegrationTimes ReadTimes(const std::filesystem::path& dataFolder);
+
+// Opens the index of `dataFolder`. On failure index.file().path() names it.
+base::Status OpenIndex(const std::filesystem::path& dataFolder, input::DataIndex& index);
+
+// Opens the dose-rate file of `kind` in `dataFolder`. On failure
+// file.file().path() names it.
+base::Status OpenDoseRates(const std::filesystem::path& dataFolder, input::DataKind kind,
+                           input::DoseRateFile& file);
+
+// The names of regions 1 to 30, from record 2 of `file`.
+std::vector<std::string> ReadRegionNames(input::DoseRateFile& file);
+
+}  // namespace quillmore::run
