@@ -1,6 +1,7 @@
 #include "output/output_files.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -147,12 +148,23 @@ base::Status OpenOutputFiles(const std::filesystem::path& folder, std::string_vi
     base::Status status = OutputFileName(nuclideName, input::AgeGroupDays(group), kind, name);
     if (!status.ok()) return status;
     const std::filesystem::path path = folder / name;
-    const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    // Not truncated yet: if a later file cannot be opened, the tables of an
+    // earlier run in the files opened so far are kept, not left empty.
+    const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
     const int code = errno;
     if (descriptor < 0) {
       return base::Status::IoError("Cannot create " + path.string() + ": " + ErrnoText(code));
     }
     opened.files_.push_back({path, descriptor});
+  }
+  for (const OutputFiles::File& file : opened.files_) {
+    // As O_TRUNC would: devices and pipes are written as they are.
+    struct stat info {};
+    if (::fstat(file.descriptor, &info) != 0 || !S_ISREG(info.st_mode)) continue;
+    if (::ftruncate(file.descriptor, 0) != 0) {
+      const int code = errno;
+      return base::Status::IoError("Cannot create " + file.path.string() + ": " + ErrnoText(code));
+    }
   }
   files = std::move(opened);
   return base::Status::Ok();

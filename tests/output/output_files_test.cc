@@ -100,13 +100,16 @@ TEST(OpenOutputFiles, FailuresNameTheFileAndLeaveNoFilesOpen) {
   TempDir dir;
   const std::vector<int> ages{1, 4};
   OutputFiles files;
-  // A folder where the second file should be: it cannot be created.
+  // A folder where the second file should be: it cannot be created, and the
+  // first file keeps the table an earlier run wrote.
   fs::create_directories(dir / "OUTPUT" / "Tc-99m_3650_H.TXT");
+  WriteFile(dir / "OUTPUT" / "Tc-99m_100_H.TXT", "earlier table");
   base::Status status =
       OpenOutputFiles(dir / "OUTPUT", "Tc-99m ", ages, DataKind::kInhalation, files);
   EXPECT_EQ(status.code(), base::Status::Code::kIoError);
   EXPECT_NE(status.message().find("Tc-99m_3650_H.TXT"), std::string::npos) << status.message();
   EXPECT_EQ(files.count(), 0u);
+  EXPECT_EQ(ReadFile(dir / "OUTPUT" / "Tc-99m_100_H.TXT"), "earlier table");
 
   // OUTPUT is a plain file: the folder cannot be made.
   TempDir other;
