@@ -1,6 +1,7 @@
 // The time points and dose rates of one block, reused block after block.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <span>
@@ -32,11 +33,18 @@ class TimeGrid {
 // all from 0. Each curve is contiguous so it can be integrated in place.
 class RateTable {
  public:
-  // Sizes the table for `regionCount` positions and sets every rate to 0.
+  // Sizes the table for `regionCount` positions and sets the rates of the
+  // first `pointCount` points (0 to kMaxTimePoints) of every curve to 0; the
+  // points after them keep what an earlier block left, as the time grid's do.
+  // Clearing only what a block uses keeps a walk of short blocks cheap.
   // Allocates only when regionCount grows beyond what was held before.
-  void Reset(int regionCount) {
+  void Reset(int regionCount, int pointCount = input::kMaxTimePoints) {
     regionCount_ = regionCount;
-    values_.assign(static_cast<std::size_t>(kComponentCount * regionCount) * kPoints, 0.0);
+    const auto curves = static_cast<std::size_t>(kComponentCount * regionCount);
+    if (values_.size() < curves * kPoints) values_.resize(curves * kPoints);
+    for (std::size_t curve = 0; curve < curves; ++curve) {
+      std::fill_n(values_.begin() + static_cast<std::ptrdiff_t>(curve * kPoints), pointCount, 0.0);
+    }
   }
   int regionCount() const { return regionCount_; }
 

@@ -75,16 +75,18 @@ std::string HeaderFault(const input::BlockHeader& header, std::int64_t headerRec
 BlockResult ReadRateBlock(input::DoseRateFile& file, const input::BlockHeader& header,
                           std::span<const int> selectedRegions, TimeGrid& timeGrid,
                           RateTable& rates) {
-  rates.Reset(static_cast<int>(selectedRegions.size()));
+  const int regionCount = static_cast<int>(selectedRegions.size());
   timeGrid.SetCount(0);
   std::string fault = HeaderFault(header, file.lastRecordNumber());
   if (!fault.empty()) {
+    rates.Reset(regionCount, 0);
     // Skip exactly what the block walk would, so the next header is found.
     if (header.timePointCount > 0) file.SkipRecords(header.RecordsToSkip());
     return BlockResult::Invalid(std::move(fault));
   }
 
   const int pointCount = header.timePointCount;
+  rates.Reset(regionCount, pointCount);
   const bool pairs = header.recordsPerPoint == 2;
   const int firstComponent = pairs || header.letLetter == 'L' ? kLowLet : kHighLet;
   std::int64_t badRecord = 0;
@@ -97,7 +99,7 @@ BlockResult ReadRateBlock(input::DoseRateFile& file, const input::BlockHeader& h
     }
   }
   if (badRecord != 0) {
-    rates.Reset(static_cast<int>(selectedRegions.size()));
+    rates.Reset(regionCount, pointCount);
     return BlockResult::Invalid("time points not strictly increasing at record " +
                                 std::to_string(badRecord));
   }
