@@ -158,20 +158,20 @@ TEST_F(BlockIntegrationTest, PairsFeedLowThenHighAndTheSecondTimeCounts) {
 }
 
 TEST_F(BlockIntegrationTest, OneTimePointRepeatsTheRateInBothColumns) {
-  builder_.AddBlock(Block('L', {5}));
   builder_.AddBlock(Block('B', {5}));
+  builder_.AddBlock(Block('L', {5}));  // its high LET must not keep the B block's
   Open();
   const double rate = 1 + 5.0 / 2;
   EXPECT_TRUE(Next({4}, times_).valid);
   ExpectColumn(
       kLowLet, 0, [&](double) { return 4 * rate; }, times_);
   ExpectColumn(
-      kHighLet, 0, [](double) { return 0.0; }, times_);
+      kHighLet, 0, [](double) { return 4 * (3 - 5.0 / 4); }, times_);
   EXPECT_TRUE(Next({4}, times_).valid);
   ExpectColumn(
       kLowLet, 0, [&](double) { return 4 * rate; }, times_);
   ExpectColumn(
-      kHighLet, 0, [](double) { return 4 * (3 - 5.0 / 4); }, times_);
+      kHighLet, 0, [](double) { return 0.0; }, times_);
 }
 
 TEST_F(BlockIntegrationTest, LungWeighsFourColumnsWithSinglePrecisionWeights) {
