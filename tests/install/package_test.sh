@@ -16,16 +16,19 @@ deb=$(ls "$tmp"/quillmore_*.deb 2>/dev/null)
 
 version=$(sed -nE 's/^CMAKE_PROJECT_VERSION:STATIC=(.*)/\1/p' "$build/CMakeCache.txt")
 [ "$(dpkg-deb -f "$deb" Package)" = quillmore ] || fail "package name"
-[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version, not $version"
+[ "$(dpkg-deb -f "$deb" Version)" = "$version-1" ] || fail "package version, not $version-1"
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libc6 'libstdc\+\+6' 'libncursesw?6'; do
+for library in libc6 'libstdc\+\+6' 'libncursesw?6' libssl3; do
   echo "$depends" | grep -qE "(^|, )($library) " || fail "Depends: $depends lacks $library"
 done
 dpkg-deb -f "$deb" Description | grep -q 'dose coefficients' || fail "no description"
+# Lintian's errors are policy violations a Debian archive would reject.
+lintian --fail-on error "$deb" >"$tmp/lintian.log" 2>&1 || { cat "$tmp/lintian.log"; fail "lintian"; }
 
 dpkg-deb -x "$deb" "$tmp/root" || fail "dpkg-deb -x"
 for file in usr/bin/quillmore usr/bin/quillmore-sample-data usr/share/man/man5/quillmore-data.5.gz \
-  usr/share/bash-completion/completions/quillmore-batch usr/share/doc/quillmore/README.md; do
+  usr/share/bash-completion/completions/quillmore-batch usr/share/doc/quillmore/README.md \
+  usr/share/doc/quillmore/copyright usr/share/doc/quillmore/changelog.Debian.gz; do
   [ -e "$tmp/root/$file" ] || fail "$file not in the package"
 done
 cd "$tmp" || exit 1
