@@ -226,6 +226,7 @@ Status OpenData(input::DataKind kind, OpenedData& data) {
   if (!status.ok()) return Status::IoError("unable to open the index: " + status.message());
   data.indexPath = data.index.file().path();
   status = run::OpenDoseRates(data.folder, kind, data.doseRates);
+  if (status.code() == Status::Code::kCorruption) return status;
   if (!status.ok()) {
     return Status::IoError("unable to open the dose-rate file: " + status.message());
   }

@@ -72,6 +72,14 @@ std::string ShortenPaths(std::string message, const Session& session) {
   return message;
 }
 
+// A data file is there but cannot be used: say why, pause, end.
+void ReportUnusable(Console& console, const Session& session, const base::Status& status) {
+  console.NewLine();
+  console.PrintText(" " + ShortenPaths(status.message(), session) + ".");
+  console.NewLine();
+  console.Pause("exit...");
+}
+
 // The times of "Quillmore.ini"; empty when the session must end.
 std::vector<double> ReadTimes(Console& console, const Session& session) {
   const input::IntegrationTimes times = run::ReadTimes(session.dataFolder);
@@ -113,7 +121,12 @@ std::optional<int> ChooseDataSet(Console& console, Session& session) {
   }
   session.run.dataKind = input::kDataSets[*chosen].kind;
   session.dataSetFile = names[*chosen];
-  if (!run::OpenDoseRates(session.dataFolder, session.run.dataKind, session.doseRates).ok()) {
+  if (const base::Status opened =
+          run::OpenDoseRates(session.dataFolder, session.run.dataKind, session.doseRates);
+      opened.code() == base::Status::Code::kCorruption) {
+    ReportUnusable(console, session, opened);
+    return kSessionError;
+  } else if (!opened.ok()) {
     ReportMissing(console, "file " + RelativeName(session, session.doseRates.file().path()));
     return kSessionError;
   }
@@ -318,10 +331,7 @@ int RunInteractive(Console& console, const std::filesystem::path& workingFolder)
   if (session.run.integrationTimes.empty()) return kSessionError;
   if (const base::Status status = run::OpenIndex(session.dataFolder, session.index); !status.ok()) {
     if (status.code() == base::Status::Code::kCorruption) {
-      console.NewLine();
-      console.PrintText(" " + ShortenPaths(status.message(), session) + ".");
-      console.NewLine();
-      console.Pause("exit...");
+      ReportUnusable(console, session, status);
     } else {
       ReportMissing(console, "file " + RelativeName(session, session.index.file().path()));
     }

@@ -71,13 +71,8 @@ bool CheckRecordLengths(RecordFile& file, ProblemList& problems) {
                                          " is not a whole number of " + std::to_string(length) +
                                          "-byte records");
   }
-  const std::string_view first = file.ReadRecord(1);
-  const std::size_t lineFeed = first.find('\n');
-  if (lineFeed != std::string_view::npos && lineFeed + 1 < length &&
-      (lineFeed == 0 || first[lineFeed - 1] != '\r')) {
-    problems.Add(1,
-                 "lines end in LF, not CR LF: the line ends were probably converted (convert "
-                 "them back, for example with unix2dos); no record can be found by its offset");
+  if (std::string fault = ConvertedLineEndsFault(file); !fault.empty()) {
+    problems.Add(1, std::move(fault));
     return false;
   }
   for (std::int64_t record = 1; record <= file.recordCount(); ++record) {

@@ -31,7 +31,14 @@ base::Status OpenIndex(const std::filesystem::path& dataFolder, input::DataIndex
 
 base::Status OpenDoseRates(const std::filesystem::path& dataFolder, input::DataKind kind,
                            input::DoseRateFile& file) {
-  return file.Open(input::ResolvePath(dataFolder, input::DataSetOf(kind).doseRateFileName));
+  const base::Status opened =
+      file.Open(input::ResolvePath(dataFolder, input::DataSetOf(kind).doseRateFileName));
+  if (!opened.ok()) return opened;
+  // Caught here, or every nuclide would read as headers only and say nothing
+  // of the cause.
+  const std::string fault = input::ConvertedLineEndsFault(file.file());
+  if (fault.empty()) return opened;
+  return base::Status::Corruption(file.file().path().string() + ": " + fault);
 }
 
 std::vector<std::string> ReadRegionNames(input::DoseRateFile& file) {

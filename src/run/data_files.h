@@ -30,7 +30,8 @@ input::IntegrationTimes ReadTimes(const std::filesystem::path& dataFolder);
 base::Status OpenIndex(const std::filesystem::path& dataFolder, input::DataIndex& index);
 
 // Opens the dose-rate file of `kind` in `dataFolder`. On failure
-// file.file().path() names it.
+// file.file().path() names it; a file whose line ends were converted is a
+// Corruption that names the file and the cause.
 base::Status OpenDoseRates(const std::filesystem::path& dataFolder, input::DataKind kind,
                            input::DoseRateFile& file);
 
