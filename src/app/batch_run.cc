@@ -28,6 +28,7 @@
 #include "run/curve_export.h"
 #include "run/data_files.h"
 #include "run/nuclide_run.h"
+#include "run/nuclide_suggestions.h"
 
 namespace quillmore::app {
 namespace {
@@ -97,10 +98,7 @@ std::filesystem::path TimesPath(const BatchOptions& options, const std::filesyst
 }
 
 void ListNuclides(input::DataIndex& index, input::DataKind kind, std::ostream& out) {
-  for (std::int64_t record = index.firstEntry(); record <= index.lastEntry(); ++record) {
-    const input::IndexEntry& entry = index.ReadEntry(static_cast<std::int32_t>(record));
-    if (entry.startFor(kind) != 0) out << base::TrimBlanks(entry.name) << '\n';
-  }
+  for (const std::string& name : run::NuclidesWithData(index, kind)) out << name << '\n';
 }
 
 void ListRegions(const std::vector<std::string>& regionNames, std::ostream& out) {
@@ -114,7 +112,7 @@ void ListRegions(const std::vector<std::string>& regionNames, std::ostream& out)
 // nuclides with data in the chosen set, as --list-nuclides lists them, and
 // counts the others in `passedOver`.
 std::vector<Job> CollectJobs(const BatchOptions& options, input::DataIndex& index,
-                             std::ostream& err, std::vector<std::string>* missing,
+                             std::ostream& err, std::vector<output::NuclideMessage>* missing,
                              std::size_t* passedOver) {
   std::vector<std::string> names;
   if (options.allNuclides) {
@@ -133,8 +131,11 @@ std::vector<Job> CollectJobs(const BatchOptions& options, input::DataIndex& inde
   for (std::string name : names) {
     input::NormaliseNuclideName(name);
     if (index.FindNuclide(name) == 0) {
-      err << "quillmore-batch: no data are available for " << base::TrimBlanks(name) << '\n';
-      missing->push_back(base::TrimBlanks(name));
+      const std::string shown = base::TrimBlanks(name);
+      const std::string text = "no data are available for " + shown +
+                               run::SuggestionText(name, index, *options.dataKind);
+      err << "quillmore-batch: " << text << '\n';
+      missing->push_back({shown, {run::MessageKind::kWarning, text}});
     } else if (seen.insert(name).second) {
       jobs.push_back({name, index.entry(), {}, {}});
     }
@@ -254,13 +255,10 @@ Status BuildSelection(const BatchOptions& options, const OpenedData& data, run::
 
 // Each job's warnings (and, unless quiet, notes) on `err`; every message of
 // the run, the nuclides not found first, for the manifest.
-std::vector<output::NuclideMessage> ReportJobs(const std::vector<std::string>& missing,
+std::vector<output::NuclideMessage> ReportJobs(std::vector<output::NuclideMessage> missing,
                                                const std::vector<Job>& jobs, bool quiet,
                                                std::ostream& err) {
-  std::vector<output::NuclideMessage> messages;
-  for (const std::string& name : missing) {
-    messages.push_back({name, {run::MessageKind::kWarning, "no data are available for " + name}});
-  }
+  std::vector<output::NuclideMessage> messages = std::move(missing);
   for (const Job& job : jobs) {
     const std::string name = base::TrimBlanks(job.nuclideName);
     for (const run::RunMessage& message : job.messages) {
@@ -325,7 +323,7 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
     return Fail(err, chosen.message());
   }
 
-  std::vector<std::string> missing;
+  std::vector<output::NuclideMessage> missing;
   std::size_t passedOver = 0;
   std::vector<Job> jobs = CollectJobs(options, data.index, err, &missing, &passedOver);
   RunOutput output;
@@ -352,7 +350,7 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   BatchProgress progress(err, jobs.size(), showProgress && !options.quiet);
   Status status = RunJobs(jobs, run, data, output, jobCount, progress);
   const std::vector<output::NuclideMessage> messages =
-      ReportJobs(missing, jobs, options.quiet, err);
+      ReportJobs(std::move(missing), jobs, options.quiet, err);
   if (status.ok() && manifest) {
     std::vector<std::string> commandLine{"quillmore-batch"};
     commandLine.insert(commandLine.end(), options.arguments.begin(), options.arguments.end());

@@ -20,6 +20,7 @@
 #include "output/table_writer.h"
 #include "run/data_files.h"
 #include "run/nuclide_run.h"
+#include "run/nuclide_suggestions.h"
 
 namespace quillmore::app {
 namespace {
@@ -297,7 +298,11 @@ void NuclideLoop(Console& console, Session& session) {
     input::NormaliseNuclideName(nuclideName);
     if (session.index.FindNuclide(nuclideName) == 0) {
       SetColor(console, kYellow);
-      console.PrintText(" No data are available for " + nuclideName);
+      const std::string suggestions =
+          run::SuggestionText(nuclideName, session.index, session.run.dataKind);
+      console.PrintText(
+          " No data are available for " +
+          (suggestions.empty() ? nuclideName : base::TrimBlanks(nuclideName) + suggestions));
       console.NewLine();
       TryAgain(console);
       statusScreen = false;
