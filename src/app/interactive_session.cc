@@ -256,6 +256,14 @@ void TryAgain(Console& console) {
   PrintHeaderBlock(console, kRetryCreditColumn);
 }
 
+void PauseToContinue(Console& console) {
+  console.NewLine();
+  SetColor(console, kYellow);
+  console.PrintText("     Press a key (or left click mouse) to continue....");
+  console.WaitKeyOrClick();
+  SetColor(console, kBrightWhite);
+}
+
 // False when no file could be written: the error is on screen and the user
 // is to try again.
 bool ProcessAndList(Console& console, Session& session, const std::string& nuclideName) {
@@ -280,12 +288,11 @@ bool ProcessAndList(Console& console, Session& session, const std::string& nucli
     console.PrintText(entry);
     console.NewLine();
   }
+  // The file box and the viewer open over the lines above: warnings and
+  // notes are read first.
+  if (!result.messages.empty()) PauseToContinue(console);
   ViewFiles(console, session, nuclideName, result.files, entries);
-  console.NewLine();
-  SetColor(console, kYellow);
-  console.PrintText("     Press a key (or left click mouse) to continue....");
-  console.WaitKeyOrClick();
-  SetColor(console, kBrightWhite);
+  PauseToContinue(console);
   return true;
 }
 
