@@ -105,14 +105,11 @@ void CheckBlock(DoseRateFile& file, const BlockHeader& header, std::int64_t head
   }
   nuclide.ageGroups.insert(ageGroup);
   const char let = header.letLetter;
-  const bool knownLetter = let == 'L' || let == 'H' || let == 'B';
-  if (!knownLetter) {
-    problems.Add(headerRecord, std::string("unknown LET letter \"") + let + "\"");
-  }
-  const bool agree = (let == 'B') == (header.recordsPerPoint == 2) &&
-                     (header.recordsPerPoint == 1 || header.recordsPerPoint == 2);
+  const bool knownLetter = IsLetLetter(let);
+  if (!knownLetter) problems.Add(headerRecord, "unknown LET letter " + LetLetterText(let));
+  const bool agree = header.recordsPerPoint == RecordsPerPointOf(let);
   if (!agree) {
-    problems.Add(headerRecord, std::string("LET letter \"") + let + "\" disagrees with " +
+    problems.Add(headerRecord, "LET letter " + LetLetterText(let) + " disagrees with " +
                                    std::to_string(header.recordsPerPoint) + " records per point");
   }
   const std::int32_t count = header.timePointCount;
@@ -122,7 +119,7 @@ void CheckBlock(DoseRateFile& file, const BlockHeader& header, std::int64_t head
                                    std::to_string(kMaxTimePoints));
     if (count < 0) return;
   }
-  const std::int64_t perPoint = let == 'B' ? 2 : 1;
+  const std::int64_t perPoint = RecordsPerPointOf(let);
   double previous = 0;
   std::int32_t read = 0;
   bool increasing = true;

@@ -11,6 +11,7 @@
 
 #include "base/status.h"
 #include "input/data_kind.h"
+#include "input/let_letter.h"
 #include "input/record_file.h"
 
 namespace quillmore::input {
@@ -37,7 +38,7 @@ struct BlockHeader {
 
   // Rate records of the block as the block walk skips them: 2N for "B", N otherwise.
   std::int64_t RecordsToSkip() const {
-    return (letLetter == 'B' ? 2 : 1) * static_cast<std::int64_t>(timePointCount);
+    return RecordsPerPointOf(letLetter) * static_cast<std::int64_t>(timePointCount);
   }
 };
 

@@ -72,9 +72,9 @@ std::string HeaderFault(const input::BlockHeader& header, std::int64_t headerRec
 
 }  // namespace
 
-BlockResult ReadRateBlock(input::DoseRateFile& file, const input::BlockHeader& header,
-                          std::span<const int> selectedRegions, TimeGrid& timeGrid,
-                          RateTable& rates) {
+base::Status ReadRateBlock(input::DoseRateFile& file, const input::BlockHeader& header,
+                           std::span<const int> selectedRegions, TimeGrid& timeGrid,
+                           RateTable& rates) {
   const int regionCount = static_cast<int>(selectedRegions.size());
   timeGrid.SetCount(0);
   std::string fault = HeaderFault(header, file.lastRecordNumber());
@@ -82,13 +82,13 @@ BlockResult ReadRateBlock(input::DoseRateFile& file, const input::BlockHeader& h
     rates.Reset(regionCount, 0);
     // Skip exactly what the block walk would, so the next header is found.
     if (header.timePointCount > 0) file.SkipRecords(header.RecordsToSkip());
-    return BlockResult::Invalid(std::move(fault));
+    return base::Status::Corruption(std::move(fault));
   }
 
   const int pointCount = header.timePointCount;
   rates.Reset(regionCount, pointCount);
   const bool pairs = header.recordsPerPoint == 2;
-  const int firstComponent = pairs || header.letLetter == 'L' ? kLowLet : kHighLet;
+  const int firstComponent = pairs || header.letLetter == input::kLowLetLetter ? kLowLet : kHighLet;
   std::int64_t badRecord = 0;
   for (int i = 0; i < pointCount; ++i) {
     double time = ReadRecordInto(file, selectedRegions, firstComponent, i, rates);
@@ -100,11 +100,11 @@ BlockResult ReadRateBlock(input::DoseRateFile& file, const input::BlockHeader& h
   }
   if (badRecord != 0) {
     rates.Reset(regionCount, pointCount);
-    return BlockResult::Invalid("time points not strictly increasing at record " +
-                                std::to_string(badRecord));
+    return base::Status::Corruption("time points not strictly increasing at record " +
+                                    std::to_string(badRecord));
   }
   timeGrid.SetCount(pointCount);
-  return {};
+  return base::Status::Ok();
 }
 
 }  // namespace quillmore::integration
