@@ -125,9 +125,9 @@ std::optional<int> ChooseDataSet(Console& console, Session& session) {
 
 // The age and region boxes; false when the session ends.
 bool ChooseAgesAndRegions(Console& console, Session& session) {
-  Selection selection = SelectAgesAndRegions(console, session.doseRates);
+  SelectAgesAndRegions(console, session.doseRates, session.run);
   console.NewLine();
-  if (selection.selectedAges.empty() || selection.selectedRegions.empty()) {
+  if (session.run.selectedAges.empty() || session.run.selectedRegions.empty()) {
     SetColor(console, kYellow);
     console.PrintText(" Either no age or no organs have been selected for processing.");
     console.NewLine();
@@ -136,9 +136,6 @@ bool ChooseAgesAndRegions(Console& console, Session& session) {
     console.WaitKeyOrClick();
     return false;
   }
-  session.run.selectedAges = std::move(selection.selectedAges);
-  session.run.selectedRegions = std::move(selection.selectedRegions);
-  session.run.regionNames = std::move(selection.regionNames);
   return true;
 }
 
@@ -251,9 +248,8 @@ bool ProcessAndList(Console& console, Session& session, const std::string& nucli
   console.NewLine();
   const std::filesystem::path outputFolder =
       input::ResolvePath(session.workingFolder, input::kOutputFolderName);
-  const run::NuclideResult result =
-      run::WriteNuclideTables(session.doseRates, session.index.entry(), nuclideName, session.run,
-                              outputFolder, session.workspace);
+  const run::NuclideResult result = run::WriteNuclideTables(
+      session.doseRates, session.index.entry(), session.run, outputFolder, session.workspace);
   ShowMessages(console, session, result);
   if (result.files.empty()) return false;
   console.NewLine();

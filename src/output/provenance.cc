@@ -1,5 +1,6 @@
 #include "output/provenance.h"
 
+#include "base/cp1252.h"
 #include "input/age_groups.h"
 #include "input/dose_rate_file.h"
 
@@ -32,18 +33,19 @@ Json RegionJson(int region, const std::vector<std::string>& regionNames) {
 }
 
 Json ProvenanceJson(const Provenance& provenance) {
+  const input::Selection& selection = *provenance.selection;
   Json ages = Json::array();
-  for (const int age : provenance.selectedAges) ages.push_back(AgeGroupJson(age));
+  for (const int age : selection.selectedAges) ages.push_back(AgeGroupJson(age));
+  std::vector<std::string> names;
+  for (const std::string& name : selection.regionNames) names.push_back(base::Cp1252ToUtf8(name));
   Json regions = Json::array();
-  for (const int region : provenance.selectedRegions) {
-    regions.push_back(RegionJson(region, provenance.regionNames));
-  }
+  for (const int region : selection.selectedRegions) regions.push_back(RegionJson(region, names));
   return Json{{"program", {{"name", provenance.program}, {"version", provenance.version}}},
-              {"intake", input::DataSetOf(provenance.kind).name},
+              {"intake", input::DataSetOf(selection.dataKind).name},
               {"data_set", FileJson("file", provenance.dataSet, true)},
               {"index", FileJson("file", provenance.index, true)},
               {"times", FileJson("path", provenance.times, false)},
-              {"periods_days", provenance.periods},
+              {"periods_days", selection.integrationTimes},
               {"selection", {{"age_groups", ages}, {"regions", regions}}}};
 }
 
