@@ -88,7 +88,7 @@ class GoldenTablesTest : public ::testing::Test {
     EXPECT_NE(index_.FindNuclide(typed), 0) << typed;
     run::NuclideWorkspace workspace;
     const run::NuclideResult result =
-        run::WriteNuclideTables(file, index_.entry(), typed, run_, dir_ / "OUTPUT", workspace);
+        run::WriteNuclideTables(file, index_.entry(), run_, dir_ / "OUTPUT", workspace);
     EXPECT_TRUE(result.status.ok()) << result.status.message();
     EXPECT_TRUE(result.messages.empty());
     std::vector<std::string> names;
