@@ -232,8 +232,8 @@ Status BuildSelection(const BatchOptions& options, const OpenedData& data, run::
   if (std::filesystem::is_directory(run.timesFile, error))
     return Status::InvalidArgument("--times names a folder, not a file: " + run.timesFile.string());
   input::IntegrationTimes times = input::ReadIntegrationTimes(run.timesFile);
-  if (!times.status.ok()) return times.status;
-  run.integrationTimes = std::move(times.integrationTimes);
+  if (!times.ok()) return times.status();
+  run.integrationTimes = std::move(times).value();
   return Status::Ok();
 }
 

@@ -75,19 +75,19 @@ std::string ShortenPaths(std::string message, const Session& session) {
 // The times of "Quillmore.ini"; empty when the session must end.
 std::vector<double> ReadTimes(Console& console, const Session& session) {
   const input::IntegrationTimes times = run::ReadTimes(session.dataFolder);
-  if (times.status.code() == base::Status::Code::kNotFound) {
+  if (times.status().code() == base::Status::Code::kNotFound) {
     console.PrintText(std::string(" Unable to locate the file ") + input::kTimesFileName + ".");
     console.NewLine();
     console.PrintText(" This file contains the integration times.");
     console.NewLine();
     console.Pause("exit...");
-  } else if (!times.status.ok()) {
+  } else if (!times.ok()) {
     console.NewLine();
-    console.PrintText(" " + ShortenPaths(times.status.message(), session) + ".");
+    console.PrintText(" " + ShortenPaths(times.status().message(), session) + ".");
     console.NewLine();
     console.Pause("exit...");
   }
-  return times.integrationTimes;
+  return times.ok() ? times.value() : std::vector<double>();
 }
 
 // The data-set box and the data-set screen; the exit status when the session

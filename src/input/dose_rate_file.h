@@ -54,8 +54,6 @@ RateRecord DecodeRateRecord(std::string_view record);
 // Single fields of a rate record, for readers that need only a few columns.
 double RateRecordTime(std::string_view record);
 double RateRecordRate(std::string_view record, int regionNumber);  // region 1 to 29
-// The 10-character heading of region column `regionNumber` (1 to 29) in record 2.
-std::string_view RegionHeading(std::string_view record2, int regionNumber);
 
 class DoseRateFile {
  public:

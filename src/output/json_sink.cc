@@ -10,6 +10,21 @@
 #include "output/table_writer.h"
 
 namespace quillmore::output {
+namespace {
+
+// Adds "warnings" and "notes", each in the order given, to `json`.
+void AddMessages(std::span<const RunMessage> messages, Json& json) {
+  Json warnings = Json::array();
+  Json notes = Json::array();
+  for (const RunMessage& message : messages) {
+    (message.kind == MessageKind::kNote ? notes : warnings).push_back(RunMessageJson(message));
+  }
+  json["warnings"] = std::move(warnings);
+  json["notes"] = std::move(notes);
+}
+
+}  // namespace
+
 Json RunMessageJson(const RunMessage& message) {
   Json json = Json::object();
   if (message.ageDays != 0) json["age_days"] = message.ageDays;
@@ -63,15 +78,6 @@ base::Status JsonSink::Add(const RowGroup& group) {
 }
 
 // {"warnings": [...], "notes": [...]} of `messages`, members added to `json`.
-void AddMessages(std::span<const RunMessage> messages, Json& json) {
-  Json warnings = Json::array();
-  Json notes = Json::array();
-  for (const RunMessage& message : messages) {
-    (message.kind == MessageKind::kNote ? notes : warnings).push_back(RunMessageJson(message));
-  }
-  json["warnings"] = std::move(warnings);
-  json["notes"] = std::move(notes);
-}
 
 base::Status JsonSink::End(std::span<const RunMessage> messages) {
   if (!begun_) return base::Status::Ok();

@@ -18,9 +18,6 @@ namespace quillmore::output {
 // they are this system's text or the user's, not the data files'.
 Json RunMessageJson(const RunMessage& message);
 
-// Adds "warnings" and "notes", each in the order given, to `json`.
-void AddMessages(std::span<const RunMessage> messages, Json& json);
-
 class JsonSink final : public TableSink {
  public:
   // `provenance` (ProvenanceJson) is shared by every file of the run.

@@ -7,6 +7,13 @@
 namespace quillmore::output {
 namespace {
 
+// {"region": 30, "region_name": "Lung"}; `regionNames` holds regions 1 to 30, UTF-8.
+Json RegionJson(int region, const std::vector<std::string>& regionNames) {
+  const std::size_t index = input::RegionIndex(region);
+  return Json{{"region", region},
+              {"region_name", index < regionNames.size() ? regionNames[index] : ""}};
+}
+
 std::string_view TrimBlanks(std::string_view text) {
   const std::size_t end = text.find_last_not_of(' ');
   return end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
@@ -24,12 +31,6 @@ Json FileJson(const char* nameKey, const FileDigest& file, bool withSize) {
 Json AgeGroupJson(int ageGroup) {
   return Json{{"age_group", TrimBlanks(input::AgeGroupLabel(ageGroup))},
               {"age_days", input::AgeGroupDays(ageGroup)}};
-}
-
-Json RegionJson(int region, const std::vector<std::string>& regionNames) {
-  const std::size_t index = input::RegionIndex(region);
-  return Json{{"region", region},
-              {"region_name", index < regionNames.size() ? regionNames[index] : ""}};
 }
 
 Json ProvenanceJson(const Provenance& provenance) {

@@ -20,18 +20,20 @@ int TableForAge(const input::Selection& selection, std::int32_t ageDays) {
   return -1;
 }
 
-// Why the walk cannot tell where the block of `header` ends (it skips by the
-// LET letter, the reader reads by the records per point, so the two must
-// agree), or empty.
-std::string BlockExtentFault(const input::BlockHeader& header) {
+// Corruption when the walk cannot tell where the block of `header` ends (it
+// skips by the LET letter, the reader reads by the records per point, so the
+// two must agree).
+base::Status CheckBlockExtent(const input::BlockHeader& header) {
   if (header.recordsPerPoint != input::RecordsPerPointOf(header.letLetter)) {
-    return "LET letter " + input::LetLetterText(header.letLetter) + " disagrees with " +
-           std::to_string(header.recordsPerPoint) + " records per point";
+    return base::Status::Corruption("LET letter " + input::LetLetterText(header.letLetter) +
+                                    " disagrees with " + std::to_string(header.recordsPerPoint) +
+                                    " records per point");
   }
   if (header.timePointCount < 0) {
-    return "time-point count " + std::to_string(header.timePointCount) + " is negative";
+    return base::Status::Corruption("time-point count " + std::to_string(header.timePointCount) +
+                                    " is negative");
   }
-  return {};
+  return base::Status::Ok();
 }
 
 // The warning for selected age groups whose tables got no rows.
@@ -81,10 +83,10 @@ base::Status WalkNuclideBlocks(input::DoseRateFile& file, const input::IndexEntr
     const input::BlockHeader header = file.ReadBlockHeader(selection.dataKind);
     if (header.name != entry.name) break;
     const std::int64_t headerRecord = file.lastRecordNumber();
-    if (const std::string fault = BlockExtentFault(header); !fault.empty()) {
+    if (const base::Status extent = CheckBlockExtent(header); !extent.ok()) {
       // Reading on would take rate records for headers.
       messages.push_back({MessageKind::kWarning,
-                          BlockPlace(header, headerRecord) + fault + "; the tables of " +
+                          BlockPlace(header, headerRecord) + extent.message() + "; the tables of " +
                               shownName + " stop here, incomplete",
                           header.ageDays, headerRecord});
       break;

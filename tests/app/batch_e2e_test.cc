@@ -82,7 +82,7 @@ void WriteInProcess(const fs::path& data, input::DataKind kind, const std::strin
   run.selectedAges = ages;
   run.selectedRegions = regions;
   run.regionNames = run::ReadRegionNames(file);
-  run.integrationTimes = run::ReadTimes(data).integrationTimes;
+  run.integrationTimes = run::ReadTimes(data).value();
   run::NuclideWorkspace workspace;
   const run::NuclideResult result =
       run::WriteNuclideTables(file, index.entry(), run, outputFolder, workspace);
@@ -398,7 +398,7 @@ TEST_F(BatchProgramTest, CurvesMeetTheTabulatedRatesAndTheTableCoefficients) {
     run::RunSelection run;
     run.selectedAges = {4, 6};
     run.selectedRegions = {2, 30};
-    run.integrationTimes = run::ReadTimes(work_ / "DATA").integrationTimes;
+    run.integrationTimes = run::ReadTimes(work_ / "DATA").value();
     integration::BlockWorkspace workspace;
     integration::CoefficientTable coefficients;
     std::array<int, 2> forms{};

@@ -71,8 +71,8 @@ class GoldenTablesTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(generated_);
     const input::IntegrationTimes times = run::ReadTimes(data_->path());
-    ASSERT_TRUE(times.status.ok()) << times.status.message();
-    run_.integrationTimes = times.integrationTimes;
+    ASSERT_TRUE(times.ok()) << times.status().message();
+    run_.integrationTimes = times.value();
     run_.selectedAges = {1, 2, 3, 4, 5, 6};
     run_.selectedRegions = {1, 15, 30};
     ASSERT_TRUE(run::OpenIndex(data_->path(), index_).ok());

@@ -4,10 +4,13 @@
 
 #include <span>
 #include <sstream>
+#include <tuple>
 
 #include "base/text.h"
 #include "input/data_index.h"
 #include "input/nuclide_name.h"
+#include "output/csv_sink.h"
+#include "run/nuclide_curves.h"
 #include "support/data_builder.h"
 #include "support/nuclide_run_fixture.h"
 #include "support/temp_dir.h"
@@ -195,8 +198,9 @@ TEST_F(NuclideRunTest, StartRecordsOutsideTheFile) {
 class RecordingSink final : public output::TableSink {
  public:
   base::Status Begin(const output::NuclideTables& /*tables*/) override { return {}; }
-  base::Status Add(const output::RowGroup& /*group*/) override {
+  base::Status Add(const output::RowGroup& group) override {
     ++groups;
+    rows.push_back({group.table, group.form.rowGroup, group.form.label, group.header.ageDays});
     return {};
   }
   base::Status End(std::span<const run::RunMessage> received) override {
@@ -204,6 +208,7 @@ class RecordingSink final : public output::TableSink {
     return {};
   }
   int groups = 0;
+  std::vector<std::tuple<std::size_t, int, int, int>> rows;  // table, row group, label, age
   std::vector<run::RunMessage> messages;
 };
 
@@ -236,6 +241,74 @@ TEST_F(NuclideRunTest, TheSinkGetsTheMessagesWithTheirBlocksAndTheNuclidesFailur
   ASSERT_EQ(sink.messages.size(), 1U);
   EXPECT_EQ(sink.messages[0].kind, run::MessageKind::kWarning);
   EXPECT_EQ(sink.messages[0].text, bad.status.message());
+}
+
+// A left-out block counts for the chemical-form label, not for the row group:
+// the CSV numbers the rows it has, the label names the block's own form.
+TEST_F(NuclideRunTest, ALeftOutBlockCountsForTheLabelButNotTheRowGroup) {
+  const std::int32_t start = builder_.NextRecordNumber();
+  for (int form = 1; form <= 3; ++form) builder_.AddBlock(Block("H-3", 100, 'L'));
+  BlockSpec backwards = Block("H-3", 100, 'L');
+  backwards.times = {1, 10, 5};
+  builder_.AddBlock(backwards);               // form 4: left out
+  builder_.AddBlock(Block("H-3", 100, 'L'));  // form 5: "(Elemental)"
+  run_.selectedAges = {1};
+  ASSERT_TRUE(Run("h-3", start).status.ok());
+  const std::vector<std::string> lines = FileLines("H-3_100_H.TXT");
+  ASSERT_EQ(lines.size(), 3U + 4 * 2);
+  EXPECT_EQ(base::TrimBlanks(lines[3 + 3 * 2]).substr(lines[9].find('(')), "(Elemental)");
+
+  std::filesystem::create_directories(dir_ / "CSV");
+  output::CsvSink csv(dir_ / "CSV", nullptr);
+  ASSERT_TRUE(ProcessNuclide(file_, {"H-3    ", 0, start}, run_, csv, workspace_).status.ok());
+  const std::string rows = testing::ReadFile(dir_ / "CSV" / "H-3_H.csv");
+  EXPECT_NE(rows.find("\nH-3,inhalation,Infant,100,4,F,(Elemental),1,"), std::string::npos) << rows;
+  EXPECT_EQ(rows.find(",100,5,"), std::string::npos) << "four row groups";
+}
+
+// The curves walk the blocks as the tables do: the same row groups, numbered
+// alike, past every kind of suspect block; the same failure for a bad start.
+TEST_F(NuclideRunTest, TablesAndCurvesAgreeOnSuspectBlocksAndABadStartRecord) {
+  const std::int32_t start = builder_.NextRecordNumber();
+  builder_.AddBlock(Block("H-3", 100, 'X'));  // written, not integrated
+  BlockSpec backwards = Block("H-3", 100, 'L');
+  backwards.times = {1, 10, 5};
+  builder_.AddBlock(backwards);  // left out
+  BlockSpec empty = Block("H-3", 7300, 'L');
+  empty.times.clear();
+  empty.rates.clear();
+  builder_.AddBlock(empty);  // no time points
+  BlockSpec single = Block("H-3", 100, 'B');
+  single.times = {1};
+  single.rates.resize(1);
+  single.highRates.resize(1);
+  builder_.AddBlock(single);
+  builder_.AddBlock(Block("H-3", 7300, 'L'));
+  BlockSpec disagreeing = Block("H-3", 100, 'B');
+  disagreeing.recordsPerPoint = 1;
+  builder_.AddBlock(disagreeing);  // the walk stops here
+  builder_.AddBlock(Block("H-3", 100, 'L'));
+  run_.selectedAges = {1, 6};
+  const run::NuclideResult tables = Run("h-3", start);
+  ASSERT_TRUE(tables.status.ok());
+  const input::IndexEntry entry{"H-3    ", 0, start};
+  RecordingSink sink;
+  ASSERT_TRUE(ProcessNuclide(file_, entry, run_, sink, workspace_).status.ok());
+  const NuclideCurves curves = ReadNuclideCurves(file_, entry, run_);
+  ASSERT_TRUE(curves.status.ok());
+  std::vector<std::tuple<std::size_t, int, int, int>> curveRows;
+  for (const BlockCurves& block : curves.blocks) {
+    curveRows.emplace_back(static_cast<std::size_t>(block.table), block.rowGroup, block.formNumber,
+                           block.header.ageDays);
+  }
+  EXPECT_EQ(sink.rows, (std::vector<std::tuple<std::size_t, int, int, int>>{
+                           {0, 1, 1, 100}, {1, 1, 2, 7300}, {0, 2, 3, 100}, {1, 2, 3, 7300}}));
+  EXPECT_EQ(curveRows, sink.rows);
+
+  const input::IndexEntry past{"H-3    ", 0, 9999};
+  const NuclideResult bad = ProcessNuclide(file_, past, run_, sink, workspace_);
+  EXPECT_EQ(bad.status.code(), base::Status::Code::kCorruption);
+  EXPECT_EQ(ReadNuclideCurves(file_, past, run_).status.message(), bad.status.message());
 }
 
 }  // namespace
