@@ -64,6 +64,50 @@ Status ParseFormats(const std::string& text, OutputFormats* formats) {
   return Status::Ok();
 }
 
+// "svg,pdf,png" in any combination, each once.
+Status ParseFigureFormats(const std::string& text, std::vector<plot::FigureFormat>* formats) {
+  formats->clear();
+  for (const std::string& item : SplitCommas(text)) {
+    const std::string name = base::AsciiLower(item);
+    bool known = false;
+    for (const auto format :
+         {plot::FigureFormat::kSvg, plot::FigureFormat::kPdf, plot::FigureFormat::kPng}) {
+      if (name != plot::FigureExtension(format)) continue;
+      known = true;
+      if (std::find(formats->begin(), formats->end(), format) == formats->end())
+        formats->push_back(format);
+    }
+    if (!known)
+      return Status::InvalidArgument("unknown figure format \"" + item + "\" (svg, pdf, png)");
+  }
+  return Status::Ok();
+}
+
+// "6.4x7.2": width and height in inches, each from 1 to 40.
+Status ParseFigureSize(const std::string& text, plot::FigureSize* size) {
+  const std::size_t cross = base::AsciiLower(text).find('x');
+  double sides[2] = {0, 0};
+  for (int i = 0; i < 2 && cross != std::string::npos; ++i) {
+    const std::string side = i == 0 ? text.substr(0, cross) : text.substr(cross + 1);
+    const auto [end, error] = std::from_chars(side.data(), side.data() + side.size(), sides[i]);
+    if (error != std::errc() || end != side.data() + side.size()) sides[i] = 0;
+  }
+  if (!(sides[0] >= 1 && sides[0] <= 40 && sides[1] >= 1 && sides[1] <= 40))
+    return Status::InvalidArgument(
+        "--figure-size takes WxH in inches, each from 1 to 40 (6.4x7.2)");
+  size->widthInches = sides[0];
+  size->heightInches = sides[1];
+  return Status::Ok();
+}
+
+std::optional<run::Comparison> ComparisonNamed(const std::string& text) {
+  const std::string name = base::AsciiLower(text);
+  if (name == "ages") return run::Comparison::kAges;
+  if (name == "forms") return run::Comparison::kForms;
+  if (name == "nuclides") return run::Comparison::kNuclides;
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::string BatchUsage() {
@@ -90,6 +134,14 @@ std::string BatchUsage() {
          "  --manifest          write quillmore-run.json (always with csv or json)\n"
          "  --curves            also write NUCLIDE_H|G_curves.csv: rates and doses from\n"
          "                      intake at the tabulated, integration and grid times\n"
+         "  --figures LIST      svg, pdf, png, comma-separated: each curve's rate and\n"
+         "                      dose plot as NUCLIDE_H|G_AGEDAYS_fFORM_rREGION.EXT\n"
+         "  --figure-size WxH   figure width and height in inches (default 6.4x7.2)\n"
+         "  --dpi N             resolution of the PNG figures, 50-1200 (default 150)\n"
+         "  --compare WHAT      ages, forms or nuclides: one figure per comparison, its\n"
+         "                      curves differing only in WHAT (at most 8 curves)\n"
+         "  --form N            the form each nuclide shows in --compare nuclides\n"
+         "                      (default 1)\n"
          "  --list-regions      print the data set's region numbers and names\n"
          "  --list-nuclides     print the nuclides with data in the data set\n"
          "  --check             validate the data set and the times file and report\n"
@@ -115,7 +167,7 @@ struct OptionSpec {
   Status (*apply)(const std::string& value, BatchOptions* options);
 };
 
-constexpr std::array<OptionSpec, 17> kOptions = {{
+constexpr std::array<OptionSpec, 22> kOptions = {{
     {"--data-set", "", "a value",
      [](const std::string& value, BatchOptions* options) {
        options->dataKind = DataSetNamed(value);
@@ -158,6 +210,36 @@ constexpr std::array<OptionSpec, 17> kOptions = {{
     {"--format", "", "a list",
      [](const std::string& value, BatchOptions* options) {
        return ParseFormats(value, &options->formats);
+     }},
+    {"--figures", "", "a list",
+     [](const std::string& value, BatchOptions* options) {
+       return ParseFigureFormats(value, &options->figures);
+     }},
+    {"--figure-size", "", "WxH",
+     [](const std::string& value, BatchOptions* options) {
+       return ParseFigureSize(value, &options->figureSize);
+     }},
+    {"--dpi", "", "a number",
+     [](const std::string& value, BatchOptions* options) {
+       const std::optional<int> dpi = WholeNumber(value, 50, 1200);
+       if (!dpi) return Status::InvalidArgument("--dpi takes a number from 50 to 1200");
+       options->figureSize.dpi = *dpi;
+       return Status::Ok();
+     }},
+    {"--compare", "", "ages, forms or nuclides",
+     [](const std::string& value, BatchOptions* options) {
+       const std::optional<run::Comparison> compare = ComparisonNamed(value);
+       if (!compare)
+         return Status::InvalidArgument("--compare takes ages, forms or nuclides, not \"" + value +
+                                        "\"");
+       options->compare = *compare;
+       return Status::Ok();
+     }},
+    {"--form", "", "a number",
+     [](const std::string& value, BatchOptions* options) {
+       options->form = WholeNumber(value, 1, 99);
+       if (!options->form) return Status::InvalidArgument("--form takes a number from 1 to 99");
+       return Status::Ok();
      }},
     {"--all", "", "",
      [](const std::string&, BatchOptions* options) {
@@ -250,6 +332,26 @@ Status ReadArguments(const std::vector<std::string>& arguments, BatchOptions* op
   return Status::Ok();
 }
 
+// The figure options shape figures: without --figures they would do nothing.
+Status CheckFigureOptions(const BatchOptions& options) {
+  const plot::FigureSize unchanged;
+  const bool sized = options.figureSize.widthInches != unchanged.widthInches ||
+                     options.figureSize.heightInches != unchanged.heightInches ||
+                     options.figureSize.dpi != unchanged.dpi;
+  if (options.figures.empty() && (sized || options.compare != run::Comparison::kNone))
+    return Status::InvalidArgument("--figure-size, --dpi and --compare need --figures");
+  if (options.form && options.compare != run::Comparison::kNuclides)
+    return Status::InvalidArgument("--form is for --compare nuclides");
+  if (options.compare == run::Comparison::kNuclides &&
+      (options.allNuclides || options.nuclides.size() > run::kMaxCurvesPerFigure)) {
+    return Status::InvalidArgument("--compare nuclides takes at most " +
+                                   std::to_string(run::kMaxCurvesPerFigure) +
+                                   " named nuclides (a figure holds at most " +
+                                   std::to_string(run::kMaxCurvesPerFigure) + " curves)");
+  }
+  return Status::Ok();
+}
+
 // What the options ask for must be one thing that can be done.
 Status CheckCombination(const BatchOptions& options) {
   if (options.help || options.version) return Status::Ok();
@@ -271,7 +373,7 @@ Status CheckCombination(const BatchOptions& options) {
   if (!options.allNuclides && options.nuclides.empty()) {
     return Status::InvalidArgument("no nuclide named (or give --all)");
   }
-  return Status::Ok();
+  return CheckFigureOptions(options);
 }
 
 }  // namespace

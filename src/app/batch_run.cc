@@ -27,6 +27,7 @@
 #include "output/written_files.h"
 #include "run/curve_export.h"
 #include "run/data_files.h"
+#include "run/figure_export.h"
 #include "run/nuclide_run.h"
 
 namespace quillmore::app {
@@ -48,6 +49,7 @@ struct RunOutput {
   std::filesystem::path folder;
   OutputFormats formats;
   bool curves = false;
+  const run::FigureOptions* figures = nullptr;  // when figures are asked for
   output::WrittenFiles* written = nullptr;
   const output::Json* provenance = nullptr;  // for the JSON files
 };
@@ -176,6 +178,11 @@ Status RunJobs(std::vector<Job>& jobs, const run::RunSelection& run, const Opene
         job.status = run::WriteNuclideCurves(file, job.entry, job.nuclideName, run, output.folder,
                                              output.written);
       }
+      if (output.figures != nullptr && job.status.ok() &&
+          output.figures->compare != run::Comparison::kNuclides) {
+        job.status = run::WriteNuclideFigures(file, job.entry, job.nuclideName, run,
+                                              *output.figures, output.folder, output.written);
+      }
       if (job.status.code() == Status::Code::kIoError) status = job.status;
       const std::lock_guard<std::mutex> lock(mutex);
       progress.Update(++done);
@@ -191,6 +198,21 @@ Status RunJobs(std::vector<Job>& jobs, const run::RunSelection& run, const Opene
   for (std::thread& thread : threads) thread.join();
   progress.Finish();
   return firstError;
+}
+
+// The figure options of the command line, for the data set in `data`.
+run::FigureOptions FigureOptionsOf(const BatchOptions& options, const OpenedData& data,
+                                   input::DataKind kind) {
+  run::FigureOptions figures;
+  figures.formats = options.figures;
+  figures.size = options.figureSize;
+  figures.compare = options.compare;
+  figures.form = options.form.value_or(1);
+  figures.facts.software = std::string("quillmore-batch ") + QUILLMORE_VERSION;
+  figures.facts.dataSet = std::string(input::DataSetOf(kind).name) + ", " +
+                          console::Cp1252ToUtf8(data.doseRatePath.filename().string());
+  figures.toUtf8 = console::Cp1252ToUtf8;
+  return figures;
 }
 
 // The provenance of the run's JSON files and manifest: the data files by
@@ -331,6 +353,8 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   output.folder = input::ResolvePath("", options.outputDir);
   output.formats = options.formats;
   output.curves = options.curves;
+  const run::FigureOptions figures = FigureOptionsOf(options, data, kind);
+  if (!options.figures.empty()) output.figures = &figures;
   const bool manifest = options.manifest || options.formats.csv || options.formats.json;
   output::WrittenFiles written(output.folder, manifest);
   output.written = &written;
@@ -350,6 +374,12 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   const auto start = std::chrono::steady_clock::now();
   BatchProgress progress(err, jobs.size(), showProgress && !options.quiet);
   Status status = RunJobs(jobs, run, data, output, jobCount, progress);
+  if (status.ok() && output.figures != nullptr && figures.compare == run::Comparison::kNuclides) {
+    std::vector<run::NamedNuclide> nuclides;
+    for (const Job& job : jobs) nuclides.push_back({job.entry, job.nuclideName});
+    status = run::WriteNuclidesComparison(data.doseRates, nuclides, run, figures, output.folder,
+                                          output.written);
+  }
   const std::vector<output::NuclideMessage> messages =
       ReportJobs(missing, jobs, options.quiet, err);
   if (status.ok() && manifest) {

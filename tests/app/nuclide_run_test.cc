@@ -310,9 +310,9 @@ TEST_F(NuclideRunTest, PlotsFollowTheRowGroupsAndListTheTableValues) {
 
   std::string name = "Cs-137";
   input::NormaliseNuclideName(name);
-  CurvePlots plots(file_, {name, 0, start}, name, run_, 0);
+  CurvePlots plots(file_, {name, 0, start}, name, run_, 0, {});
   for (int group : {0, 2}) {
-    const std::optional<console::Plot> plot = plots.PlotFor(1, group);
+    const std::optional<plot::Plot> plot = plots.PlotFor(1, group);
     ASSERT_TRUE(plot.has_value());
     EXPECT_NE(plot->title.find("class " + std::string(group == 0 ? "F" : "S")), std::string::npos);
     ASSERT_EQ(plot->panels.size(), 2U);
@@ -325,7 +325,7 @@ TEST_F(NuclideRunTest, PlotsFollowTheRowGroupsAndListTheTableValues) {
     }
     EXPECT_EQ(plot->panels[0].series.size(), group == 0 ? 2U : 1U) << "the block's components";
   }
-  const std::optional<console::Plot> point = plots.PlotFor(0, 1);
+  const std::optional<plot::Plot> point = plots.PlotFor(0, 1);
   ASSERT_TRUE(point.has_value());
   ASSERT_EQ(point->panels.size(), 1U);
   ASSERT_EQ(point->panels[0].series.size(), 1U);

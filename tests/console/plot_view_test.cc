@@ -8,14 +8,18 @@
 #include <vector>
 
 #include "console/headless_terminal.h"
+#include "console/plot_drawing.h"
 
 namespace quillmore::console {
 namespace {
 
+using plot::Plot;
+using plot::PlotSeries;
+
 // Markers of a power law y = 3e-9 x^-1.5 at four points a decade, 1 to 1e4 d.
 Plot PowerLaw() {
   PlotSeries series;
-  series.color = 11;
+  series.style = 0;  // bright cyan
   for (int k = 0; k <= 16; ++k) {
     const double x = std::pow(10.0, k / 4.0);
     series.markers.push_back({x, 3e-9 * std::pow(x, -1.5)});
@@ -87,6 +91,9 @@ class RecordingSource : public PlotSource {
     if (group == 1) return std::nullopt;
     return PowerLaw();
   }
+  std::string SaveFigure(int region, int group) override {
+    return "Saved region " + std::to_string(region) + " group " + std::to_string(group);
+  }
   std::vector<std::pair<int, int>> asked;
 };
 
@@ -103,6 +110,11 @@ TEST(ShowPlotsTest, ArrowsStepThroughRegionsAndGroupsAndResizeRedraws) {
   EXPECT_TRUE(Shows(terminal.shown(), "q back to the table"));
   EXPECT_TRUE(Shows(terminal.shownWhenLastRead(), "power law"));
   EXPECT_EQ(terminal.unreadCount(), 0u);
+
+  terminal.Key('s').Key(27);
+  ShowPlots(console, source, 1, 3, 0, 2);
+  EXPECT_TRUE(Shows(terminal.shownWhenLastRead(), "Saved region 1 group 0"))
+      << "s says on the status line where it saved";
 }
 
 }  // namespace

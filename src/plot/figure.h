@@ -1,0 +1,37 @@
+// A Plot as a figure file: one drawing (cairo) on an SVG, PDF or PNG
+// surface, with the facts a reader of the file needs in its metadata.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "base/status.h"
+#include "plot/plot.h"
+
+namespace quillmore::plot {
+
+enum class FigureFormat { kSvg, kPdf, kPng };
+
+// "svg", "pdf", "png": the file name extension.
+std::string_view FigureExtension(FigureFormat format);
+
+struct FigureSize {
+  double widthInches = 6.4;
+  double heightInches = 7.2;
+  int dpi = 150;  // PNG only
+};
+
+// What the file records besides the drawing: the title, the program and
+// version that drew it, and the data set it was drawn from.
+struct FigureFacts {
+  std::string title;
+  std::string software;  // "quillmore-batch 1.2.0"
+  std::string dataSet;
+};
+
+// The bytes of `plot` drawn as a `format` file of `size`. Same inputs, same
+// fonts: same bytes (no time stamps; the PDF has a fixed creation date).
+base::Status RenderFigure(const Plot& plot, FigureFormat format, const FigureSize& size,
+                          const FigureFacts& facts, std::string* bytes);
+
+}  // namespace quillmore::plot

@@ -1,0 +1,173 @@
+#include "run/figure_export.h"
+
+#include <map>
+
+#include "base/text.h"
+#include "input/age_groups.h"
+#include "output/output_files.h"
+#include "run/curve_plot.h"
+#include "run/nuclide_curves.h"
+
+namespace quillmore::run {
+
+namespace {
+
+// The plot's text as UTF-8, which the figure files hold.
+plot::Plot InUtf8(plot::Plot plot, output::TextToUtf8 toUtf8) {
+  if (toUtf8 == nullptr) return plot;
+  plot.title = toUtf8(plot.title);
+  for (plot::PlotPanel& panel : plot.panels)
+    for (plot::PlotSeries& series : panel.series) series.label = toUtf8(series.label);
+  for (std::string& note : plot.notes) note = toUtf8(note);
+  return plot;
+}
+
+std::string AgeDays(const RunSelection& run, int table) {
+  return std::to_string(input::AgeGroupDays(run.selectedAges[static_cast<std::size_t>(table)]));
+}
+
+std::string RegionPart(const RunSelection& run, int position) {
+  return "_r" + std::to_string(run.selectedRegions[static_cast<std::size_t>(position)]);
+}
+
+// A nuclide's blocks by table, each table's in row-group order.
+std::vector<std::vector<const BlockCurves*>> ByTable(const NuclideCurves& curves,
+                                                     const RunSelection& run) {
+  std::vector<std::vector<const BlockCurves*>> tables(run.selectedAges.size());
+  for (const BlockCurves& block : curves.blocks)
+    tables[static_cast<std::size_t>(block.table)].push_back(&block);
+  return tables;
+}
+
+base::Status WriteComparison(const std::vector<ComparedCurve>& curves, std::string title,
+                             const std::string& stem, const RunSelection& run,
+                             const FigureOptions& options, const std::filesystem::path& folder,
+                             output::WrittenFiles* written) {
+  if (curves.empty()) return base::Status::Ok();
+  const int count = ComparedSeriesCount(curves);
+  if (count > kMaxCurvesPerFigure) {
+    return base::Status::InvalidArgument(
+        stem + " would hold " + std::to_string(count) + " curves; a figure holds at most " +
+        std::to_string(kMaxCurvesPerFigure) + " (select fewer with --ages, or compare otherwise)");
+  }
+  return WriteFigureFiles(BuildComparisonPlot(curves, run, std::move(title)), stem, options, folder,
+                          written, nullptr);
+}
+
+}  // namespace
+
+base::Status WriteFigureFiles(const plot::Plot& plot, const std::string& stem,
+                              const FigureOptions& options, const std::filesystem::path& folder,
+                              output::WrittenFiles* written,
+                              std::vector<std::filesystem::path>* paths) {
+  const plot::Plot text = InUtf8(plot, options.toUtf8);
+  plot::FigureFacts facts = options.facts;
+  facts.title = text.title;
+  for (const plot::FigureFormat format : options.formats) {
+    std::string bytes;
+    base::Status status = plot::RenderFigure(text, format, options.size, facts, &bytes);
+    const std::filesystem::path path =
+        folder / (stem + "." + std::string(plot::FigureExtension(format)));
+    if (status.ok()) status = output::WriteWholeFile(path, bytes);
+    if (status.ok() && written != nullptr) status = written->Add(path);
+    if (!status.ok()) return status;
+    if (paths != nullptr) paths->push_back(path);
+  }
+  return base::Status::Ok();
+}
+
+base::Status WriteNuclideFigures(input::DoseRateFile& file, const input::IndexEntry& entry,
+                                 const std::string& nuclideName, const RunSelection& run,
+                                 const FigureOptions& options, const std::filesystem::path& folder,
+                                 output::WrittenFiles* written) {
+  const NuclideCurves curves = ReadNuclideCurves(file, entry, nuclideName, run);
+  if (!curves.status.ok()) return curves.status;
+  std::string stem;  // "<nuclide>_<H|G>", checked for a file name
+  base::Status status = output::NuclideFileName(nuclideName, run.dataKind, "", stem);
+  const auto tables = ByTable(curves, run);
+  const std::size_t regions = run.selectedRegions.size();
+  for (std::size_t t = 0; status.ok() && t < tables.size(); ++t) {
+    for (std::size_t g = 0; status.ok() && g < tables[t].size(); ++g) {
+      const BlockCurves& block = *tables[t][g];
+      for (std::size_t j = 0; status.ok() && j < block.curves.size(); ++j) {
+        const int position = static_cast<int>(j);
+        if (options.compare == Comparison::kNone) {
+          status = WriteFigureFiles(BuildCurvePlot(block, position, run),
+                                    stem + "_" + AgeDays(run, static_cast<int>(t)) + "_f" +
+                                        std::to_string(g + 1) + RegionPart(run, position),
+                                    options, folder, written, nullptr);
+        } else if (options.compare == Comparison::kForms && g == 0) {
+          const CurveNames names = NamesOf(block, position, run);
+          std::vector<ComparedCurve> compared;
+          for (const BlockCurves* form : tables[t])
+            if (j < form->curves.size())
+              compared.push_back({form, position, NamesOf(*form, position, run).form});
+          status = WriteComparison(
+              compared,
+              names.nuclide + "  " + names.intake + "  " + names.age + "  " + names.region,
+              stem + "_" + AgeDays(run, static_cast<int>(t)) + "_forms" + RegionPart(run, position),
+              run, options, folder, written);
+        }
+      }
+    }
+  }
+  if (options.compare != Comparison::kAges) return status;
+  // Row group g of every table, region by region.
+  std::size_t groups = 0;
+  for (const auto& table : tables) groups = std::max(groups, table.size());
+  for (std::size_t g = 0; status.ok() && g < groups; ++g) {
+    for (std::size_t j = 0; status.ok() && j < regions; ++j) {
+      std::vector<ComparedCurve> compared;
+      for (const auto& table : tables)
+        if (g < table.size() && j < table[g]->curves.size())
+          compared.push_back(
+              {table[g], static_cast<int>(j), NamesOf(*table[g], static_cast<int>(j), run).age});
+      if (compared.empty()) continue;
+      const CurveNames names = NamesOf(*compared[0].block, static_cast<int>(j), run);
+      status = WriteComparison(
+          compared, names.nuclide + "  " + names.intake + ", " + names.form + "  " + names.region,
+          stem + "_ages_f" + std::to_string(g + 1) + RegionPart(run, static_cast<int>(j)), run,
+          options, folder, written);
+    }
+  }
+  return status;
+}
+
+base::Status WriteNuclidesComparison(input::DoseRateFile& file,
+                                     const std::vector<NamedNuclide>& nuclides,
+                                     const RunSelection& run, const FigureOptions& options,
+                                     const std::filesystem::path& folder,
+                                     output::WrittenFiles* written) {
+  std::vector<NuclideCurves> all;
+  for (const NamedNuclide& nuclide : nuclides) {
+    all.push_back(ReadNuclideCurves(file, nuclide.entry, nuclide.name, run));
+    if (!all.back().status.ok()) return all.back().status;
+  }
+  const std::string letter(1, input::DataSetOf(run.dataKind).fileLetter);
+  const std::size_t form = static_cast<std::size_t>(options.form);
+  base::Status status;
+  for (std::size_t t = 0; status.ok() && t < run.selectedAges.size(); ++t) {
+    for (std::size_t j = 0; status.ok() && j < run.selectedRegions.size(); ++j) {
+      std::vector<ComparedCurve> compared;
+      for (const NuclideCurves& curves : all) {
+        const auto tables = ByTable(curves, run);
+        if (form <= tables[t].size() && j < tables[t][form - 1]->curves.size()) {
+          const BlockCurves& block = *tables[t][form - 1];
+          const CurveNames names = NamesOf(block, static_cast<int>(j), run);
+          compared.push_back({&block, static_cast<int>(j), names.nuclide + " " + names.form});
+        }
+      }
+      if (compared.empty()) continue;
+      const CurveNames names = NamesOf(*compared[0].block, static_cast<int>(j), run);
+      status = WriteComparison(
+          compared,
+          names.intake + ", form " + std::to_string(form) + "  " + names.age + "  " + names.region,
+          "nuclides_" + letter + "_" + AgeDays(run, static_cast<int>(t)) + "_f" +
+              std::to_string(form) + RegionPart(run, static_cast<int>(j)),
+          run, options, folder, written);
+    }
+  }
+  return status;
+}
+
+}  // namespace quillmore::run
