@@ -42,6 +42,7 @@ struct Job {
   input::IndexEntry entry;
   Status status;
   std::vector<run::RunMessage> messages;
+  bool refused = false;  // a figure the options ask for is more than one may hold
 };
 
 // Where a run's files go and what they record.
@@ -182,6 +183,7 @@ Status RunJobs(std::vector<Job>& jobs, const run::RunSelection& run, const Opene
           output.figures->compare != run::Comparison::kNuclides) {
         job.status = run::WriteNuclideFigures(file, job.entry, job.nuclideName, run,
                                               *output.figures, output.folder, output.written);
+        job.refused = job.status.code() == Status::Code::kInvalidArgument;
       }
       if (job.status.code() == Status::Code::kIoError) status = job.status;
       const std::lock_guard<std::mutex> lock(mutex);
@@ -291,7 +293,10 @@ std::vector<output::NuclideMessage> ReportJobs(const std::vector<std::string>& m
       }
       messages.push_back({name, message});
     }
-    if (!job.status.ok() && job.status.code() != Status::Code::kIoError) {
+    if (job.refused) {
+      err << "quillmore-batch: " << job.status.message() << '\n';
+      messages.push_back({name, {run::MessageKind::kWarning, job.status.message()}});
+    } else if (!job.status.ok() && job.status.code() != Status::Code::kIoError) {
       err << "quillmore-batch: warning: " << job.status.message() << '\n';
       messages.push_back({name, {run::MessageKind::kWarning, job.status.message()}});
     }
@@ -394,6 +399,8 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     ReportTotals(written.Count(), jobs.size(), passedOver, kind, output.folder, seconds, out);
   }
+  if (std::any_of(jobs.begin(), jobs.end(), [](const Job& job) { return job.refused; }))
+    return kBatchError;
   const bool warned = std::any_of(
       messages.begin(), messages.end(),
       [](const output::NuclideMessage& m) { return m.message.kind == run::MessageKind::kWarning; });

@@ -104,7 +104,10 @@ base::Status RenderFigure(const Plot& plot, FigureFormat format, const FigureSiz
   std::vector<PanelFrame> frames;
   base::Status status = Draw(surface.get(), 1, plot, width, height, &frames);
   if (status.ok()) status = Finished(surface.get());
-  if (status.ok() && svg) status = InsertSvgMetadata(*bytes, SvgMetadata(plot, facts, frames));
+  if (status.ok() && svg) {
+    RenumberSvgSurfaces(*bytes);
+    status = InsertSvgMetadata(*bytes, SvgMetadata(plot, facts, frames));
+  }
   return status;
 }
 

@@ -2,11 +2,13 @@
 // surface, with the facts a reader of the file needs in its metadata.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
 #include "base/status.h"
 #include "plot/plot.h"
+#include "plot/plot_scales.h"
 
 namespace quillmore::plot {
 
@@ -28,6 +30,17 @@ struct FigureFacts {
   std::string software;  // "quillmore-batch 1.2.0"
   std::string dataSet;
 };
+
+// Where a panel's data area was drawn and what its axes span: enough to map
+// a point of the drawing back to its values.
+struct PanelFrame {
+  double x = 0, y = 0, width = 0, height = 0;  // points, from the top left
+  DecadeRange xRange, yRange;
+};
+
+// A style's colour (0 to 1 each) from the Okabe-Ito palette, which readers
+// with any common colour-vision deficiency tell apart.
+std::array<double, 3> StyleColor(int style);
 
 // The bytes of `plot` drawn as a `format` file of `size`. Same inputs, same
 // fonts: same bytes (no time stamps; the PDF has a fixed creation date).

@@ -1,6 +1,8 @@
 #include "plot/svg_metadata.h"
 
+#include <cctype>
 #include <cstdio>
+#include <map>
 
 namespace quillmore::plot {
 
@@ -82,6 +84,28 @@ base::Status InsertSvgMetadata(std::string& svg, std::string_view element) {
   if (end == std::string::npos) return base::Status::Corruption("no <svg> start tag");
   svg.insert(end + 1, "\n" + std::string(element));
   return base::Status::Ok();
+}
+
+void RenumberSvgSurfaces(std::string& svg) {
+  static constexpr std::string_view kStem = "surface";
+  std::map<std::string, std::string> numbers;
+  std::string out;
+  std::size_t from = 0;
+  for (std::size_t at = svg.find(kStem); at != std::string::npos; at = svg.find(kStem, from)) {
+    std::size_t end = at + kStem.size();
+    while (end < svg.size() && std::isdigit(static_cast<unsigned char>(svg[end]))) ++end;
+    const bool named = at > 0 && (svg[at - 1] == '"' || svg[at - 1] == '#');
+    out.append(svg, from, at - from);
+    if (named && end > at + kStem.size()) {
+      auto [it, added] = numbers.try_emplace(svg.substr(at, end - at), "");
+      if (added) it->second = std::string(kStem) + std::to_string(numbers.size());
+      out += it->second;
+    } else {
+      out.append(svg, at, end - at);
+    }
+    from = end;
+  }
+  svg = out + svg.substr(from);
 }
 
 }  // namespace quillmore::plot

@@ -8,7 +8,6 @@
 
 #include "base/status.h"
 #include "plot/figure.h"
-#include "plot/figure_drawing.h"
 
 namespace quillmore::plot {
 
@@ -22,5 +21,10 @@ std::string SvgMetadata(const Plot& plot, const FigureFacts& facts,
 // Inserts `element` right after the start tag of `svg`'s root element; a
 // document without one is Corruption and left as it is.
 base::Status InsertSvgMetadata(std::string& svg, std::string_view element);
+
+// Numbers cairo's surfaces ("surface733") in the order they appear in `svg`
+// (surface1, surface2, ...), references too: cairo counts surfaces across the
+// process, which would make a figure's bytes depend on what was drawn before.
+void RenumberSvgSurfaces(std::string& svg);
 
 }  // namespace quillmore::plot
