@@ -17,7 +17,7 @@ constexpr unsigned char kStatusColors = MakeAttribute(kBlack, kCyan);
 
 void ShowPlots(Console& console, PlotSource& source, int region, int regionCount, int group,
                int groupCount) {
-  std::string saved;  // where `s` wrote the figure, until the next key
+  std::string saved;  // where `s` wrote the figure, until the next event
   for (;;) {
     const TerminalSize size = console.Size();
     Screen screen(std::max(size.rows, kScreenRows), std::max(size.columns, kScreenColumns));
@@ -41,9 +41,9 @@ void ShowPlots(Console& console, PlotSource& source, int region, int regionCount
     console.Show(screen);
 
     const InputEvent event = console.ReadEvent();
+    saved.clear();
     if (event.kind == EventKind::kClosed) return;
     if (event.kind != EventKind::kKeyPress) continue;
-    saved.clear();
     switch (event.key) {
       case 'q':
       case 'Q':
