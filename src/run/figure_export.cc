@@ -1,6 +1,6 @@
 #include "run/figure_export.h"
 
-#include <map>
+#include <algorithm>
 
 #include "base/text.h"
 #include "input/age_groups.h"
@@ -39,10 +39,17 @@ std::vector<std::vector<const BlockCurves*>> ByTable(const NuclideCurves& curves
   return tables;
 }
 
+// Where a run's figures go and how they are drawn.
+struct Target {
+  const RunSelection& run;
+  const FigureOptions& options;
+  const std::filesystem::path& folder;
+  output::WrittenFiles* written;
+};
+
+// One figure of `curves`, refused when it would hold too many.
 base::Status WriteComparison(const std::vector<ComparedCurve>& curves, std::string title,
-                             const std::string& stem, const RunSelection& run,
-                             const FigureOptions& options, const std::filesystem::path& folder,
-                             output::WrittenFiles* written) {
+                             const std::string& stem, const Target& target) {
   if (curves.empty()) return base::Status::Ok();
   const int count = ComparedSeriesCount(curves);
   if (count > kMaxCurvesPerFigure) {
@@ -50,8 +57,71 @@ base::Status WriteComparison(const std::vector<ComparedCurve>& curves, std::stri
         stem + " would hold " + std::to_string(count) + " curves; a figure holds at most " +
         std::to_string(kMaxCurvesPerFigure) + " (select fewer with --ages, or compare otherwise)");
   }
-  return WriteFigureFiles(BuildComparisonPlot(curves, run, std::move(title)), stem, options, folder,
-                          written, nullptr);
+  return WriteFigureFiles(BuildComparisonPlot(curves, target.run, std::move(title)), stem,
+                          target.options, target.folder, target.written, nullptr);
+}
+
+using Tables = std::vector<std::vector<const BlockCurves*>>;
+
+// One figure per age group, row group and region.
+base::Status WriteSingles(const Tables& tables, const std::string& stem, const Target& target) {
+  base::Status status;
+  for (std::size_t t = 0; status.ok() && t < tables.size(); ++t) {
+    for (std::size_t g = 0; status.ok() && g < tables[t].size(); ++g) {
+      const BlockCurves& block = *tables[t][g];
+      for (int j = 0; status.ok() && j < static_cast<int>(block.curves.size()); ++j) {
+        status = WriteFigureFiles(BuildCurvePlot(block, j, target.run),
+                                  stem + "_" + AgeDays(target.run, static_cast<int>(t)) + "_f" +
+                                      std::to_string(g + 1) + RegionPart(target.run, j),
+                                  target.options, target.folder, target.written, nullptr);
+      }
+    }
+  }
+  return status;
+}
+
+// One figure per age group and region: the row groups of its table.
+base::Status WriteFormComparisons(const Tables& tables, const std::string& stem,
+                                  const Target& target) {
+  base::Status status;
+  for (std::size_t t = 0; status.ok() && t < tables.size(); ++t) {
+    for (int j = 0; status.ok() && j < static_cast<int>(target.run.selectedRegions.size()); ++j) {
+      std::vector<ComparedCurve> compared;
+      for (const BlockCurves* form : tables[t])
+        if (j < static_cast<int>(form->curves.size()))
+          compared.push_back({form, j, NamesOf(*form, j, target.run).form});
+      if (compared.empty()) continue;
+      const CurveNames names = NamesOf(*compared[0].block, j, target.run);
+      status = WriteComparison(
+          compared, names.nuclide + "  " + names.intake + "  " + names.age + "  " + names.region,
+          stem + "_" + AgeDays(target.run, static_cast<int>(t)) + "_forms" +
+              RegionPart(target.run, j),
+          target);
+    }
+  }
+  return status;
+}
+
+// One figure per row group and region: that row group of every table.
+base::Status WriteAgeComparisons(const Tables& tables, const std::string& stem,
+                                 const Target& target) {
+  std::size_t groups = 0;
+  for (const auto& table : tables) groups = std::max(groups, table.size());
+  base::Status status;
+  for (std::size_t g = 0; status.ok() && g < groups; ++g) {
+    for (int j = 0; status.ok() && j < static_cast<int>(target.run.selectedRegions.size()); ++j) {
+      std::vector<ComparedCurve> compared;
+      for (const auto& table : tables)
+        if (g < table.size() && j < static_cast<int>(table[g]->curves.size()))
+          compared.push_back({table[g], j, NamesOf(*table[g], j, target.run).age});
+      if (compared.empty()) continue;
+      const CurveNames names = NamesOf(*compared[0].block, j, target.run);
+      status = WriteComparison(
+          compared, names.nuclide + "  " + names.intake + ", " + names.form + "  " + names.region,
+          stem + "_ages_f" + std::to_string(g + 1) + RegionPart(target.run, j), target);
+    }
+  }
+  return status;
 }
 
 }  // namespace
@@ -83,54 +153,18 @@ base::Status WriteNuclideFigures(input::DoseRateFile& file, const input::IndexEn
   const NuclideCurves curves = ReadNuclideCurves(file, entry, nuclideName, run);
   if (!curves.status.ok()) return curves.status;
   std::string stem;  // "<nuclide>_<H|G>", checked for a file name
-  base::Status status = output::NuclideFileName(nuclideName, run.dataKind, "", stem);
-  const auto tables = ByTable(curves, run);
-  const std::size_t regions = run.selectedRegions.size();
-  for (std::size_t t = 0; status.ok() && t < tables.size(); ++t) {
-    for (std::size_t g = 0; status.ok() && g < tables[t].size(); ++g) {
-      const BlockCurves& block = *tables[t][g];
-      for (std::size_t j = 0; status.ok() && j < block.curves.size(); ++j) {
-        const int position = static_cast<int>(j);
-        if (options.compare == Comparison::kNone) {
-          status = WriteFigureFiles(BuildCurvePlot(block, position, run),
-                                    stem + "_" + AgeDays(run, static_cast<int>(t)) + "_f" +
-                                        std::to_string(g + 1) + RegionPart(run, position),
-                                    options, folder, written, nullptr);
-        } else if (options.compare == Comparison::kForms && g == 0) {
-          const CurveNames names = NamesOf(block, position, run);
-          std::vector<ComparedCurve> compared;
-          for (const BlockCurves* form : tables[t])
-            if (j < form->curves.size())
-              compared.push_back({form, position, NamesOf(*form, position, run).form});
-          status = WriteComparison(
-              compared,
-              names.nuclide + "  " + names.intake + "  " + names.age + "  " + names.region,
-              stem + "_" + AgeDays(run, static_cast<int>(t)) + "_forms" + RegionPart(run, position),
-              run, options, folder, written);
-        }
-      }
-    }
+  const base::Status named = output::NuclideFileName(nuclideName, run.dataKind, "", stem);
+  if (!named.ok()) return named;
+  const Target target{run, options, folder, written};
+  const Tables tables = ByTable(curves, run);
+  switch (options.compare) {
+    case Comparison::kAges:
+      return WriteAgeComparisons(tables, stem, target);
+    case Comparison::kForms:
+      return WriteFormComparisons(tables, stem, target);
+    default:
+      return WriteSingles(tables, stem, target);
   }
-  if (options.compare != Comparison::kAges) return status;
-  // Row group g of every table, region by region.
-  std::size_t groups = 0;
-  for (const auto& table : tables) groups = std::max(groups, table.size());
-  for (std::size_t g = 0; status.ok() && g < groups; ++g) {
-    for (std::size_t j = 0; status.ok() && j < regions; ++j) {
-      std::vector<ComparedCurve> compared;
-      for (const auto& table : tables)
-        if (g < table.size() && j < table[g]->curves.size())
-          compared.push_back(
-              {table[g], static_cast<int>(j), NamesOf(*table[g], static_cast<int>(j), run).age});
-      if (compared.empty()) continue;
-      const CurveNames names = NamesOf(*compared[0].block, static_cast<int>(j), run);
-      status = WriteComparison(
-          compared, names.nuclide + "  " + names.intake + ", " + names.form + "  " + names.region,
-          stem + "_ages_f" + std::to_string(g + 1) + RegionPart(run, static_cast<int>(j)), run,
-          options, folder, written);
-    }
-  }
-  return status;
 }
 
 base::Status WriteNuclidesComparison(input::DoseRateFile& file,
@@ -143,28 +177,30 @@ base::Status WriteNuclidesComparison(input::DoseRateFile& file,
     all.push_back(ReadNuclideCurves(file, nuclide.entry, nuclide.name, run));
     if (!all.back().status.ok()) return all.back().status;
   }
+  std::vector<Tables> tables;
+  for (const NuclideCurves& curves : all) tables.push_back(ByTable(curves, run));
+  const Target target{run, options, folder, written};
   const std::string letter(1, input::DataSetOf(run.dataKind).fileLetter);
   const std::size_t form = static_cast<std::size_t>(options.form);
   base::Status status;
   for (std::size_t t = 0; status.ok() && t < run.selectedAges.size(); ++t) {
-    for (std::size_t j = 0; status.ok() && j < run.selectedRegions.size(); ++j) {
+    for (int j = 0; status.ok() && j < static_cast<int>(run.selectedRegions.size()); ++j) {
       std::vector<ComparedCurve> compared;
-      for (const NuclideCurves& curves : all) {
-        const auto tables = ByTable(curves, run);
-        if (form <= tables[t].size() && j < tables[t][form - 1]->curves.size()) {
-          const BlockCurves& block = *tables[t][form - 1];
-          const CurveNames names = NamesOf(block, static_cast<int>(j), run);
-          compared.push_back({&block, static_cast<int>(j), names.nuclide + " " + names.form});
-        }
+      for (const Tables& nuclide : tables) {
+        if (form > nuclide[t].size()) continue;
+        const BlockCurves& block = *nuclide[t][form - 1];
+        if (j >= static_cast<int>(block.curves.size())) continue;
+        const CurveNames names = NamesOf(block, j, run);
+        compared.push_back({&block, j, names.nuclide + " " + names.form});
       }
       if (compared.empty()) continue;
-      const CurveNames names = NamesOf(*compared[0].block, static_cast<int>(j), run);
+      const CurveNames names = NamesOf(*compared[0].block, j, run);
       status = WriteComparison(
           compared,
           names.intake + ", form " + std::to_string(form) + "  " + names.age + "  " + names.region,
           "nuclides_" + letter + "_" + AgeDays(run, static_cast<int>(t)) + "_f" +
-              std::to_string(form) + RegionPart(run, static_cast<int>(j)),
-          run, options, folder, written);
+              std::to_string(form) + RegionPart(run, j),
+          target);
     }
   }
   return status;
