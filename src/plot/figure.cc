@@ -11,6 +11,22 @@
 #include "plot/png_file.h"
 #include "plot/svg_metadata.h"
 
+#if defined(__SANITIZE_ADDRESS__)
+#define QUILLMORE_LEAK_CHECKED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QUILLMORE_LEAK_CHECKED 1
+#endif
+#endif
+#ifdef QUILLMORE_LEAK_CHECKED
+// Fontconfig, which cairo asks for the font, keeps a few patterns it never
+// frees; the leak checker of sanitized builds is not to count them as ours.
+// Here, since a program that draws figures links this file.
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libfontconfig.so\n";
+}
+#endif
+
 namespace quillmore::plot {
 
 namespace {
