@@ -2,6 +2,7 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -56,10 +57,14 @@ base::Status EncodePng(const ArgbImage& image, int dpi,
   }
   std::vector<png_text> chunks(texts.size());
   for (std::size_t i = 0; i < texts.size(); ++i) {
-    chunks[i].compression = PNG_TEXT_COMPRESSION_NONE;
+    const std::string& text = texts[i].second;
+    // tEXt holds Latin-1; UTF-8 beyond ASCII goes into an iTXt chunk.
+    const bool ascii = std::all_of(text.begin(), text.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    chunks[i].compression = ascii ? PNG_TEXT_COMPRESSION_NONE : PNG_ITXT_COMPRESSION_NONE;
     chunks[i].key = const_cast<char*>(texts[i].first.c_str());
-    chunks[i].text = const_cast<char*>(texts[i].second.c_str());
-    chunks[i].text_length = texts[i].second.size();
+    chunks[i].text = const_cast<char*>(text.c_str());
+    (ascii ? chunks[i].text_length : chunks[i].itxt_length) = text.size();
   }
   bytes->clear();
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);

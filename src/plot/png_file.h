@@ -17,8 +17,8 @@ struct ArgbImage {
   int width = 0, height = 0, stride = 0;
 };
 
-// `image` as an 8-bit RGB PNG with a pHYs chunk of `dpi` and one tEXt chunk
-// per (keyword, Latin-1 text) pair, into `bytes`.
+// `image` as an 8-bit RGB PNG with a pHYs chunk of `dpi` and one text chunk
+// per (keyword, UTF-8 text) pair (tEXt for ASCII, else iTXt), into `bytes`.
 base::Status EncodePng(const ArgbImage& image, int dpi,
                        const std::vector<std::pair<std::string, std::string>>& texts,
                        std::string* bytes);

@@ -75,6 +75,12 @@ TEST(RenderFigureTest, SameInputsGiveTheSameBytes) {
   EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
   EXPECT_EQ(png.substr(1, 3), "PNG");
   EXPECT_EQ(png.substr(16, 8), std::string("\0\0\0\x78\0\0\0\xB4", 8)) << "120 x 180 pixels";
+  EXPECT_NE(png.find("tEXtSoftware"), std::string::npos);
+  std::string accented;
+  ASSERT_TRUE(
+      RenderFigure(TwoPanels(), FigureFormat::kPng, size, {"R\u00f6ntgen", "q", "d"}, &accented)
+          .ok());
+  EXPECT_NE(accented.find("iTXtTitle"), std::string::npos) << "UTF-8 beyond ASCII in iTXt";
 }
 
 }  // namespace
