@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace quillmore::plot {
 
@@ -63,7 +64,7 @@ void MarkerPath(cairo_t* cairo, Marker marker, double x, double y) {
   const double r = kMarkerRadius;
   switch (marker) {
     case Marker::kCircle:
-      cairo_arc(cairo, x, y, r, 0, 2 * M_PI);
+      cairo_arc(cairo, x, y, r, 0, 2 * std::numbers::pi);
       break;
     case Marker::kSquare:
       cairo_rectangle(cairo, x - r * 0.85, y - r * 0.85, r * 1.7, r * 1.7);
