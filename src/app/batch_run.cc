@@ -381,7 +381,8 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   Status status = RunJobs(jobs, run, data, output, jobCount, progress);
   if (status.ok() && output.figures != nullptr && figures.compare == run::Comparison::kNuclides) {
     std::vector<run::NamedNuclide> nuclides;
-    for (const Job& job : jobs) nuclides.push_back({job.entry, job.nuclideName});
+    for (const Job& job : jobs)
+      if (job.status.ok()) nuclides.push_back({job.entry, job.nuclideName});
     status = run::WriteNuclidesComparison(data.doseRates, nuclides, run, figures, output.folder,
                                           output.written);
   }
