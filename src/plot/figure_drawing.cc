@@ -162,39 +162,55 @@ int LabelStep(double decades, double length, double room) {
   return std::max(1, static_cast<int>(std::ceil(room / (length / decades))));
 }
 
-void DrawAxes(cairo_t* cairo, const PanelFrame& frame, bool xLabels) {
+struct Tick {
+  double along;  // points from the axis' low end
+  bool decade;
+};
+
+// Ticks along an axis of `length` points: every decade, and 2 to 9 times it
+// where decades lie at least 40 points apart.
+std::vector<Tick> Ticks(const DecadeRange& range, double length) {
+  const double perDecade = length / (range.high - range.low);
+  std::vector<Tick> ticks;
+  for (int decade = static_cast<int>(range.low); decade <= range.high; ++decade) {
+    for (int k = 1; k <= (perDecade < 40 ? 1 : 9); ++k) {
+      const double at = decade + std::log10(k);
+      if (at <= range.high) ticks.push_back({(at - range.low) * perDecade, k == 1});
+    }
+  }
+  return ticks;
+}
+
+// The panel's frame with ticks inward on all four sides: 5 points at
+// decades, 2.5 between.
+void DrawFrame(cairo_t* cairo, const PanelFrame& frame) {
   cairo_set_source_rgb(cairo, 0, 0, 0);
   cairo_set_line_width(cairo, 0.8);
   cairo_rectangle(cairo, frame.x, frame.y, frame.width, frame.height);
+  const double bottom = frame.y + frame.height, right = frame.x + frame.width;
+  for (const Tick& tick : Ticks(frame.xRange, frame.width)) {
+    const double x = frame.x + tick.along, length = tick.decade ? 5 : 2.5;
+    cairo_move_to(cairo, x, bottom);
+    cairo_line_to(cairo, x, bottom - length);
+    cairo_move_to(cairo, x, frame.y);
+    cairo_line_to(cairo, x, frame.y + length);
+  }
+  for (const Tick& tick : Ticks(frame.yRange, frame.height)) {
+    const double y = bottom - tick.along, length = tick.decade ? 5 : 2.5;
+    cairo_move_to(cairo, frame.x, y);
+    cairo_line_to(cairo, frame.x + length, y);
+    cairo_move_to(cairo, right, y);
+    cairo_line_to(cairo, right - length, y);
+  }
   cairo_stroke(cairo);
+}
+
+// Powers of ten left of the panel from the top down, so that the highest
+// decade always has one, and under it when `xLabels`.
+void DrawDecadeLabels(cairo_t* cairo, const PanelFrame& frame, bool xLabels) {
   const DecadeRange& xr = frame.xRange;
   const DecadeRange& yr = frame.yRange;
-  const double perX = frame.width / (xr.high - xr.low);
   const double perY = frame.height / (yr.high - yr.low);
-  // Decade ticks of 5 points; minor ticks (2 to 9 times) of 2.5 where they fit.
-  for (int decade = static_cast<int>(xr.low); decade <= xr.high; ++decade) {
-    for (int k = 1; k <= 9 && decade + std::log10(k) <= xr.high; ++k) {
-      if (k > 1 && perX < 40) break;
-      const double x = frame.x + (decade + std::log10(k) - xr.low) * perX;
-      const double length = k == 1 ? 5 : 2.5;
-      cairo_move_to(cairo, x, frame.y + frame.height);
-      cairo_line_to(cairo, x, frame.y + frame.height - length);
-      cairo_move_to(cairo, x, frame.y);
-      cairo_line_to(cairo, x, frame.y + length);
-    }
-  }
-  for (int decade = static_cast<int>(yr.low); decade <= yr.high; ++decade) {
-    for (int k = 1; k <= 9 && decade + std::log10(k) <= yr.high; ++k) {
-      if (k > 1 && perY < 40) break;
-      const double y = frame.y + frame.height - (decade + std::log10(k) - yr.low) * perY;
-      const double length = k == 1 ? 5 : 2.5;
-      cairo_move_to(cairo, frame.x, y);
-      cairo_line_to(cairo, frame.x + length, y);
-      cairo_move_to(cairo, frame.x + frame.width, y);
-      cairo_line_to(cairo, frame.x + frame.width - length, y);
-    }
-  }
-  cairo_stroke(cairo);
   const int yStep = LabelStep(yr.high - yr.low, frame.height, 2.2 * kFontSize);
   for (int decade = static_cast<int>(yr.high); decade >= yr.low; decade -= yStep) {
     const double y = frame.y + frame.height - (decade - yr.low) * perY;
@@ -202,6 +218,7 @@ void DrawAxes(cairo_t* cairo, const PanelFrame& frame, bool xLabels) {
     DecadeLabel(cairo, decade, frame.x - 4 - width, y + kFontSize * 0.35, true);
   }
   if (!xLabels) return;
+  const double perX = frame.width / (xr.high - xr.low);
   const int xStep = LabelStep(xr.high - xr.low, frame.width, 4 * kFontSize);
   for (int decade = static_cast<int>(xr.low); decade <= xr.high; decade += xStep) {
     const double x = frame.x + (decade - xr.low) * perX;
@@ -311,7 +328,8 @@ std::vector<PanelFrame> DrawFigure(cairo_t* cairo, const Plot& plot, double widt
     cairo_set_source_rgb(cairo, 0, 0, 0);
     Text(cairo, kLeft, top + panelTitle - 5, panel.title);
     DrawSeries(cairo, frame, panel);
-    DrawAxes(cairo, frame, p + 1 == plot.panels.size());
+    DrawFrame(cairo, frame);
+    DrawDecadeLabels(cairo, frame, p + 1 == plot.panels.size());
     frames.push_back(frame);
   }
   Font(cairo, kFontSize);
