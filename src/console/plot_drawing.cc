@@ -77,7 +77,8 @@ class PanelCanvas {
 
   // Dot coordinates from the top left; false for values a log axis cannot show.
   bool Dot(const PlotPoint& point, double& dx, double& dy) const {
-    if (!(point.x > 0) || !(point.y > 0)) return false;
+    if (!(point.x > 0) || !(point.y > 0) || std::isinf(point.x) || std::isinf(point.y))
+      return false;
     dx = (std::log10(point.x) - x_.low) / (x_.high - x_.low) * (columns_ * dotsX_ - 1);
     dy = (y_.high - std::log10(point.y)) / (y_.high - y_.low) * (rows_ * dotsY_ - 1);
     return true;

@@ -107,7 +107,8 @@ class PanelMap {
  public:
   explicit PanelMap(const PanelFrame& frame) : frame_(frame) {}
   bool Map(const PlotPoint& point, double& x, double& y) const {
-    if (!(point.x > 0) || !(point.y > 0)) return false;
+    if (!(point.x > 0) || !(point.y > 0) || std::isinf(point.x) || std::isinf(point.y))
+      return false;
     x = frame_.x + (std::log10(point.x) - frame_.xRange.low) /
                        (frame_.xRange.high - frame_.xRange.low) * frame_.width;
     y = frame_.y + (frame_.yRange.high - std::log10(point.y)) /

@@ -19,6 +19,7 @@ void ForEachPoint(const PlotPanel& panel, Visit visit) {
 
 void DecadeRange::Add(double value) {
   const double decade = std::log10(value);
+  if (!std::isfinite(decade)) return;  // an infinite value would have no last decade
   if (empty) {
     low = high = decade;
     empty = false;

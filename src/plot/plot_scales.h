@@ -15,7 +15,7 @@ struct DecadeRange {
   double high = 1;
   bool empty = true;
 
-  // Widens the range to hold `value` (> 0).
+  // Widens the range to hold `value` (> 0); infinity is passed over.
   void Add(double value);
   // Whole decades around the values, at least one.
   void Round();

@@ -69,6 +69,7 @@ TEST(DrawPlotTest, AxesCarryDecadesAndUnitsAndSayWhatIsLeftOut) {
   Plot plot = PowerLaw();
   plot.panels[0].series[0].markers.push_back({1e5, 0});
   plot.panels[0].series[0].markers.push_back({2e5, -1e-12});
+  plot.panels[0].series[0].markers.push_back({3e5, HUGE_VAL});  // no decade: passed over
   plot.panels[0].series[0].label = "LET 1";
   plot.panels[0].series[0].dashedLine = {{1e4, 3e-15}, {1e5, 1e-16}};
   Screen screen(28, 80);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 
 #include "plot/svg_metadata.h"
@@ -62,6 +63,7 @@ TEST(RenderFigureTest, SameInputsGiveTheSameBytes) {
     ASSERT_TRUE(RenderFigure(TwoPanels(), format, size, facts, &first).ok());
     Plot different = TwoPanels();
     different.panels.pop_back();
+    different.panels[0].series[0].markers.push_back({std::numeric_limits<double>::infinity(), 1});
     ASSERT_TRUE(RenderFigure(different, format, size, facts, &other).ok());
     ASSERT_TRUE(RenderFigure(TwoPanels(), format, size, facts, &second).ok());
     EXPECT_EQ(first, second) << FigureExtension(format);
