@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <string_view>
+#include <variant>
 
 #include "base/text.h"
 #include "input/age_groups.h"
@@ -65,17 +66,18 @@ Status ParseFormats(const std::string& text, OutputFormats* formats) {
 }
 
 // "svg,pdf,png" in any combination, each once.
-Status ParseFigureFormats(const std::string& text, std::vector<plot::FigureFormat>* formats) {
-  formats->clear();
-  for (const std::string& item : SplitCommas(text)) {
+Status ParseFigureFormats(const std::string& value, BatchOptions* options) {
+  std::vector<plot::FigureFormat>& formats = options->figures;
+  formats.clear();
+  for (const std::string& item : SplitCommas(value)) {
     const std::string name = base::AsciiLower(item);
     bool known = false;
     for (const auto format :
          {plot::FigureFormat::kSvg, plot::FigureFormat::kPdf, plot::FigureFormat::kPng}) {
       if (name != plot::FigureExtension(format)) continue;
       known = true;
-      if (std::find(formats->begin(), formats->end(), format) == formats->end())
-        formats->push_back(format);
+      if (std::find(formats.begin(), formats.end(), format) == formats.end())
+        formats.push_back(format);
     }
     if (!known)
       return Status::InvalidArgument("unknown figure format \"" + item + "\" (svg, pdf, png)");
@@ -84,28 +86,48 @@ Status ParseFigureFormats(const std::string& text, std::vector<plot::FigureForma
 }
 
 // "6.4x7.2": width and height in inches, each from 1 to 40.
-Status ParseFigureSize(const std::string& text, plot::FigureSize* size) {
-  const std::size_t cross = base::AsciiLower(text).find('x');
+Status ParseFigureSize(const std::string& value, BatchOptions* options) {
+  const std::size_t cross = base::AsciiLower(value).find('x');
   double sides[2] = {0, 0};
   for (int i = 0; i < 2 && cross != std::string::npos; ++i) {
-    const std::string side = i == 0 ? text.substr(0, cross) : text.substr(cross + 1);
+    const std::string side = i == 0 ? value.substr(0, cross) : value.substr(cross + 1);
     const auto [end, error] = std::from_chars(side.data(), side.data() + side.size(), sides[i]);
     if (error != std::errc() || end != side.data() + side.size()) sides[i] = 0;
   }
   if (!(sides[0] >= 1 && sides[0] <= 40 && sides[1] >= 1 && sides[1] <= 40))
     return Status::InvalidArgument(
         "--figure-size takes WxH in inches, each from 1 to 40 (6.4x7.2)");
-  size->widthInches = sides[0];
-  size->heightInches = sides[1];
+  options->figureSize.widthInches = sides[0];
+  options->figureSize.heightInches = sides[1];
   return Status::Ok();
 }
 
-std::optional<run::Comparison> ComparisonNamed(const std::string& text) {
-  const std::string name = base::AsciiLower(text);
-  if (name == "ages") return run::Comparison::kAges;
-  if (name == "forms") return run::Comparison::kForms;
-  if (name == "nuclides") return run::Comparison::kNuclides;
-  return std::nullopt;
+Status ParseDpi(const std::string& value, BatchOptions* options) {
+  const std::optional<int> dpi = WholeNumber(value, 50, 1200);
+  if (!dpi) return Status::InvalidArgument("--dpi takes a number from 50 to 1200");
+  options->figureSize.dpi = *dpi;
+  return Status::Ok();
+}
+
+Status ParseComparison(const std::string& value, BatchOptions* options) {
+  const std::string name = base::AsciiLower(value);
+  if (name == "ages") {
+    options->compare = run::Comparison::kAges;
+  } else if (name == "forms") {
+    options->compare = run::Comparison::kForms;
+  } else if (name == "nuclides") {
+    options->compare = run::Comparison::kNuclides;
+  } else {
+    return Status::InvalidArgument("--compare takes ages, forms or nuclides, not \"" + value +
+                                   "\"");
+  }
+  return Status::Ok();
+}
+
+Status ParseForm(const std::string& value, BatchOptions* options) {
+  options->form = WholeNumber(value, 1, 99);
+  if (!options->form) return Status::InvalidArgument("--form takes a number from 1 to 99");
+  return Status::Ok();
 }
 
 }  // namespace
@@ -158,135 +180,76 @@ std::string BatchUsage() {
 
 namespace {
 
+Status ParseDataSet(const std::string& value, BatchOptions* options) {
+  options->dataKind = DataSetNamed(value);
+  if (options->dataKind) return Status::Ok();
+  return Status::InvalidArgument("unknown data set \"" + value + "\" (inhalation or ingestion)");
+}
+
+Status ParseJobs(const std::string& value, BatchOptions* options) {
+  const std::optional<int> jobs = WholeNumber(value, 1, 64);
+  if (!jobs) return Status::InvalidArgument("--jobs takes a number from 1 to 64");
+  options->jobs = *jobs;
+  return Status::Ok();
+}
+
+Status ParseFormatOption(const std::string& value, BatchOptions* options) {
+  return ParseFormats(value, &options->formats);
+}
+
+// What an option sets: a switch, its value kept as given, or its value read
+// by a function that may refuse it.
+using Switch = bool BatchOptions::*;
+using Text = std::string BatchOptions::*;
+using OptionalText = std::optional<std::string> BatchOptions::*;
+using Parser = Status (*)(const std::string& value, BatchOptions* options);
+
 // One option of the command line: its names, the noun of its value in the
 // "needs a ..." message (empty for a switch) and what it sets.
 struct OptionSpec {
   std::string_view name;
   std::string_view shortName;  // empty when it has none
   std::string_view valueNoun;
-  Status (*apply)(const std::string& value, BatchOptions* options);
+  std::variant<Switch, Text, OptionalText, Parser> target;
 };
 
-constexpr std::array<OptionSpec, 22> kOptions = {{
-    {"--data-set", "", "a value",
-     [](const std::string& value, BatchOptions* options) {
-       options->dataKind = DataSetNamed(value);
-       if (options->dataKind) return Status::Ok();
-       return Status::InvalidArgument("unknown data set \"" + value +
-                                      "\" (inhalation or ingestion)");
-     }},
-    {"--data-dir", "", "a folder",
-     [](const std::string& value, BatchOptions* options) {
-       options->dataDir = value;
-       return Status::Ok();
-     }},
-    {"--output-dir", "", "a folder",
-     [](const std::string& value, BatchOptions* options) {
-       options->outputDir = value;
-       return Status::Ok();
-     }},
-    {"--times", "", "a file",
-     [](const std::string& value, BatchOptions* options) {
-       options->timesFile = value;
-       return Status::Ok();
-     }},
-    {"--ages", "", "a list",
-     [](const std::string& value, BatchOptions* options) {
-       options->ages = value;
-       return Status::Ok();
-     }},
-    {"--regions", "", "a list",
-     [](const std::string& value, BatchOptions* options) {
-       options->regions = value;
-       return Status::Ok();
-     }},
-    {"--jobs", "", "a number",
-     [](const std::string& value, BatchOptions* options) {
-       const std::optional<int> jobs = WholeNumber(value, 1, 64);
-       if (!jobs) return Status::InvalidArgument("--jobs takes a number from 1 to 64");
-       options->jobs = *jobs;
-       return Status::Ok();
-     }},
-    {"--format", "", "a list",
-     [](const std::string& value, BatchOptions* options) {
-       return ParseFormats(value, &options->formats);
-     }},
-    {"--figures", "", "a list",
-     [](const std::string& value, BatchOptions* options) {
-       return ParseFigureFormats(value, &options->figures);
-     }},
-    {"--figure-size", "", "WxH",
-     [](const std::string& value, BatchOptions* options) {
-       return ParseFigureSize(value, &options->figureSize);
-     }},
-    {"--dpi", "", "a number",
-     [](const std::string& value, BatchOptions* options) {
-       const std::optional<int> dpi = WholeNumber(value, 50, 1200);
-       if (!dpi) return Status::InvalidArgument("--dpi takes a number from 50 to 1200");
-       options->figureSize.dpi = *dpi;
-       return Status::Ok();
-     }},
-    {"--compare", "", "ages, forms or nuclides",
-     [](const std::string& value, BatchOptions* options) {
-       const std::optional<run::Comparison> compare = ComparisonNamed(value);
-       if (!compare)
-         return Status::InvalidArgument("--compare takes ages, forms or nuclides, not \"" + value +
-                                        "\"");
-       options->compare = *compare;
-       return Status::Ok();
-     }},
-    {"--form", "", "a number",
-     [](const std::string& value, BatchOptions* options) {
-       options->form = WholeNumber(value, 1, 99);
-       if (!options->form) return Status::InvalidArgument("--form takes a number from 1 to 99");
-       return Status::Ok();
-     }},
-    {"--all", "", "",
-     [](const std::string&, BatchOptions* options) {
-       options->allNuclides = true;
-       return Status::Ok();
-     }},
-    {"--list-regions", "", "",
-     [](const std::string&, BatchOptions* options) {
-       options->listRegions = true;
-       return Status::Ok();
-     }},
-    {"--list-nuclides", "", "",
-     [](const std::string&, BatchOptions* options) {
-       options->listNuclides = true;
-       return Status::Ok();
-     }},
-    {"--manifest", "", "",
-     [](const std::string&, BatchOptions* options) {
-       options->manifest = true;
-       return Status::Ok();
-     }},
-    {"--check", "", "",
-     [](const std::string&, BatchOptions* options) {
-       options->check = true;
-       return Status::Ok();
-     }},
-    {"--curves", "", "",
-     [](const std::string&, BatchOptions* options) {
-       options->curves = true;
-       return Status::Ok();
-     }},
-    {"--quiet", "-q", "",
-     [](const std::string&, BatchOptions* options) {
-       options->quiet = true;
-       return Status::Ok();
-     }},
-    {"--help", "-h", "",
-     [](const std::string&, BatchOptions* options) {
-       options->help = true;
-       return Status::Ok();
-     }},
-    {"--version", "", "",
-     [](const std::string&, BatchOptions* options) {
-       options->version = true;
-       return Status::Ok();
-     }},
-}};
+constexpr auto kOptions = std::to_array<OptionSpec>({
+    {"--data-set", "", "a value", &ParseDataSet},
+    {"--data-dir", "", "a folder", &BatchOptions::dataDir},
+    {"--output-dir", "", "a folder", &BatchOptions::outputDir},
+    {"--times", "", "a file", &BatchOptions::timesFile},
+    {"--ages", "", "a list", &BatchOptions::ages},
+    {"--regions", "", "a list", &BatchOptions::regions},
+    {"--jobs", "", "a number", &ParseJobs},
+    {"--format", "", "a list", &ParseFormatOption},
+    {"--figures", "", "a list", &ParseFigureFormats},
+    {"--figure-size", "", "WxH", &ParseFigureSize},
+    {"--dpi", "", "a number", &ParseDpi},
+    {"--compare", "", "ages, forms or nuclides", &ParseComparison},
+    {"--form", "", "a number", &ParseForm},
+    {"--all", "", "", &BatchOptions::allNuclides},
+    {"--list-regions", "", "", &BatchOptions::listRegions},
+    {"--list-nuclides", "", "", &BatchOptions::listNuclides},
+    {"--manifest", "", "", &BatchOptions::manifest},
+    {"--check", "", "", &BatchOptions::check},
+    {"--curves", "", "", &BatchOptions::curves},
+    {"--quiet", "-q", "", &BatchOptions::quiet},
+    {"--help", "-h", "", &BatchOptions::help},
+    {"--version", "", "", &BatchOptions::version},
+});
+
+Status Apply(const OptionSpec& option, const std::string& value, BatchOptions* options) {
+  if (const auto* flag = std::get_if<Switch>(&option.target)) {
+    options->** flag = true;
+  } else if (const auto* text = std::get_if<Text>(&option.target)) {
+    options->** text = value;
+  } else if (const auto* optionalText = std::get_if<OptionalText>(&option.target)) {
+    options->** optionalText = value;
+  } else {
+    return std::get<Parser>(option.target)(value, options);
+  }
+  return Status::Ok();
+}
 
 const OptionSpec* FindOption(std::string_view arg) {
   for (const OptionSpec& option : kOptions) {
@@ -314,11 +277,11 @@ Status ReadArguments(const std::vector<std::string>& arguments, BatchOptions* op
         }
         value = arguments[++i];
       }
-      if (Status status = option->apply(*value, options); !status.ok()) return status;
+      if (Status status = Apply(*option, *value, options); !status.ok()) return status;
     } else if (value) {
       return Status::InvalidArgument("option " + arg + " takes no value");
     } else if (option != nullptr) {
-      if (Status status = option->apply("", options); !status.ok()) return status;
+      if (Status status = Apply(*option, "", options); !status.ok()) return status;
     } else if (arg == "--") {
       options->nuclides.insert(options->nuclides.end(),
                                arguments.begin() + static_cast<long>(i) + 1, arguments.end());

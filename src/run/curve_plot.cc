@@ -7,6 +7,7 @@
 #include "base/text.h"
 #include "input/age_groups.h"
 #include "integration/integrate_rate_block.h"
+#include "output/form_name.h"
 #include "output/number_mask.h"
 #include "output/table_writer.h"
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/cp1252.h"
 #include "base/text.h"
 #include "input/age_groups.h"
 #include "output/output_files.h"
@@ -12,13 +13,13 @@ namespace quillmore::run {
 
 namespace {
 
-// The plot's text as UTF-8, which the figure files hold.
-plot::Plot InUtf8(plot::Plot plot, output::TextToUtf8 toUtf8) {
-  if (toUtf8 == nullptr) return plot;
-  plot.title = toUtf8(plot.title);
+// The plot's text, in the data set's code page, as UTF-8, which the figure
+// files hold.
+plot::Plot InUtf8(plot::Plot plot) {
+  plot.title = base::Cp1252ToUtf8(plot.title);
   for (plot::PlotPanel& panel : plot.panels)
-    for (plot::PlotSeries& series : panel.series) series.label = toUtf8(series.label);
-  for (std::string& note : plot.notes) note = toUtf8(note);
+    for (plot::PlotSeries& series : panel.series) series.label = base::Cp1252ToUtf8(series.label);
+  for (std::string& note : plot.notes) note = base::Cp1252ToUtf8(note);
   return plot;
 }
 
@@ -72,7 +73,7 @@ base::Status WriteSingles(const Tables& tables, const std::string& stem, const T
       for (int j = 0; status.ok() && j < static_cast<int>(block.curves.size()); ++j) {
         status = WriteFigureFiles(BuildCurvePlot(block, j, target.run),
                                   stem + "_" + AgeDays(target.run, static_cast<int>(t)) + "_f" +
-                                      std::to_string(g + 1) + RegionPart(target.run, j),
+                                      std::to_string(block.rowGroup) + RegionPart(target.run, j),
                                   target.options, target.folder, target.written, nullptr);
       }
     }
@@ -130,7 +131,7 @@ base::Status WriteFigureFiles(const plot::Plot& plot, const std::string& stem,
                               const FigureOptions& options, const std::filesystem::path& folder,
                               output::WrittenFiles* written,
                               std::vector<std::filesystem::path>* paths) {
-  const plot::Plot text = InUtf8(plot, options.toUtf8);
+  const plot::Plot text = InUtf8(plot);
   plot::FigureFacts facts = options.facts;
   facts.title = text.title;
   for (const plot::FigureFormat format : options.formats) {

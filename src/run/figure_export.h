@@ -9,7 +9,6 @@
 #include "base/status.h"
 #include "input/data_index.h"
 #include "input/dose_rate_file.h"
-#include "output/csv_sink.h"
 #include "output/written_files.h"
 #include "plot/figure.h"
 #include "run/nuclide_run.h"
@@ -25,9 +24,8 @@ struct FigureOptions {
   std::vector<plot::FigureFormat> formats;
   plot::FigureSize size;
   Comparison compare = Comparison::kNone;
-  int form = 1;                         // the form each nuclide shows in a nuclide comparison
-  plot::FigureFacts facts;              // software and data set; the title is each figure's
-  output::TextToUtf8 toUtf8 = nullptr;  // the data set's text as UTF-8
+  int form = 1;             // the form each nuclide shows in a nuclide comparison
+  plot::FigureFacts facts;  // software and data set (UTF-8); the title is each figure's
 };
 
 // `plot` in each of options.formats as "<stem>.<ext>" in `folder`, each file
