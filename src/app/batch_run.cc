@@ -248,8 +248,9 @@ Status OpenData(input::DataKind kind, OpenedData& data) {
 
 // The age groups, regions, times file and integration times the options
 // choose, into `run` (whose region names are read); a failure is worded for
-// the user.
-Status BuildSelection(const BatchOptions& options, const OpenedData& data, run::RunSelection& run) {
+// the user. Times lines read with something left over are `warnings`.
+Status BuildSelection(const BatchOptions& options, const OpenedData& data, run::RunSelection& run,
+                      std::vector<output::NuclideMessage>* warnings) {
   Status status = ParseAgeList(options.ages, &run.selectedAges);
   if (status.ok()) status = ParseRegionList(options.regions, run.regionNames, &run.selectedRegions);
   if (!status.ok()) return status;
@@ -257,18 +258,23 @@ Status BuildSelection(const BatchOptions& options, const OpenedData& data, run::
   std::error_code error;
   if (std::filesystem::is_directory(run.timesFile, error))
     return Status::InvalidArgument("--times names a folder, not a file: " + run.timesFile.string());
-  input::IntegrationTimes times = input::ReadIntegrationTimes(run.timesFile);
+  std::vector<input::TimesFault> leftOvers;
+  input::IntegrationTimes times = input::ReadIntegrationTimes(run.timesFile, nullptr, &leftOvers);
   if (!times.ok()) return times.status();
+  for (const input::TimesFault& leftOver : leftOvers) {
+    warnings->push_back(
+        {"", {run::MessageKind::kWarning, input::TimesWarningText(run.timesFile, leftOver)}});
+  }
   run.integrationTimes = std::move(times).value();
   return Status::Ok();
 }
 
 // Each job's warnings (and, unless quiet, notes) on `err`; every message of
 // the run, the nuclides not found first, for the manifest.
-std::vector<output::NuclideMessage> ReportJobs(std::vector<output::NuclideMessage> missing,
+std::vector<output::NuclideMessage> ReportJobs(std::vector<output::NuclideMessage> general,
                                                const std::vector<Job>& jobs, bool quiet,
                                                std::ostream& err) {
-  std::vector<output::NuclideMessage> messages = std::move(missing);
+  std::vector<output::NuclideMessage> messages = std::move(general);
   for (const Job& job : jobs) {
     const std::string name = base::TrimBlanks(job.nuclideName);
     for (const run::RunMessage& message : job.messages) {
@@ -331,13 +337,17 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   if (options.listRegions) ListRegions(run.regionNames, out);
   if (options.listNuclides) ListNuclides(data.index, kind, out);
   if (options.listRegions || options.listNuclides) return kBatchOk;
-  if (const Status chosen = BuildSelection(options, data, run); !chosen.ok()) {
+  // Messages that belong to no nuclide: the times file's, then names not found.
+  std::vector<output::NuclideMessage> general;
+  if (const Status chosen = BuildSelection(options, data, run, &general); !chosen.ok()) {
     return Fail(err, chosen.message());
   }
+  for (const output::NuclideMessage& warning : general) {
+    err << "quillmore-batch: warning: " << warning.message.text << '\n';
+  }
 
-  std::vector<output::NuclideMessage> missing;
   std::size_t passedOver = 0;
-  std::vector<Job> jobs = CollectJobs(options, data.index, err, &missing, &passedOver);
+  std::vector<Job> jobs = CollectJobs(options, data.index, err, &general, &passedOver);
   RunOutput output;
   output.folder = input::ResolvePath("", options.outputDir);
   output.formats = options.formats;
@@ -371,7 +381,7 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
                                           output.written);
   }
   const std::vector<output::NuclideMessage> messages =
-      ReportJobs(std::move(missing), jobs, options.quiet, err);
+      ReportJobs(std::move(general), jobs, options.quiet, err);
   if (status.ok() && manifest) {
     std::vector<std::string> commandLine{"quillmore-batch"};
     commandLine.insert(commandLine.end(), options.arguments.begin(), options.arguments.end());

@@ -84,7 +84,18 @@ void ReportUnusable(Console& console, const Session& session, const base::Status
 
 // The times of "Quillmore.ini"; empty when the session must end.
 std::vector<double> ReadTimes(Console& console, const Session& session) {
-  const input::IntegrationTimes times = run::ReadTimes(session.dataFolder);
+  std::vector<std::string> warnings;
+  const input::IntegrationTimes times = run::ReadTimes(session.dataFolder, &warnings);
+  if (times.ok() && !warnings.empty()) {
+    // Read before the data-set box covers them.
+    SetColor(console, kYellow);
+    for (const std::string& warning : warnings) {
+      console.PrintText(" " + ShortenPaths(warning, session));
+      console.NewLine();
+    }
+    console.Pause("continue...");
+    SetColor(console, kBrightWhite);
+  }
   if (times.status().code() == base::Status::Code::kNotFound) {
     console.PrintText(std::string(" Unable to locate the file ") + input::kTimesFileName + ".");
     console.NewLine();

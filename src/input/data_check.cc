@@ -236,10 +236,17 @@ std::vector<DataProblem> CheckDataSet(const std::filesystem::path& dataFolder,
                                       const std::filesystem::path& timesFile) {
   Report report;
   TimesFault fault;
-  const IntegrationTimes times = ReadIntegrationTimes(timesFile, &fault);
-  if (!times.ok()) {
-    ProblemList(report, timesFile.filename().string())
-        .Add(static_cast<std::int64_t>(fault.line), fault.what);
+  std::vector<TimesFault> warnings;
+  const IntegrationTimes times = ReadIntegrationTimes(timesFile, &fault, &warnings);
+  {
+    ProblemList list(report, timesFile.filename().string());
+    if (!times.ok()) {
+      list.Add(static_cast<std::int64_t>(fault.line), fault.what);
+      warnings.clear();  // a refused file's lines are not read as times
+    }
+    for (TimesFault& warning : warnings) {
+      list.Add(static_cast<std::int64_t>(warning.line), std::move(warning.what));
+    }
   }
   const std::vector<double> noTimes;
   std::map<DataKind, FileBlocks> blocks;

@@ -21,8 +21,15 @@ base::Status FindDataFolder(const std::filesystem::path& parent, std::string_vie
   return base::Status::IoError(error.message());
 }
 
-input::IntegrationTimes ReadTimes(const std::filesystem::path& dataFolder) {
-  return input::ReadIntegrationTimes(input::ResolvePath(dataFolder, input::kTimesFileName));
+input::IntegrationTimes ReadTimes(const std::filesystem::path& dataFolder,
+                                  std::vector<std::string>* warnings) {
+  const std::filesystem::path path = input::ResolvePath(dataFolder, input::kTimesFileName);
+  std::vector<input::TimesFault> leftOvers;
+  input::IntegrationTimes times = input::ReadIntegrationTimes(path, nullptr, &leftOvers);
+  for (const input::TimesFault& leftOver : leftOvers) {
+    if (warnings != nullptr) warnings->push_back(input::TimesWarningText(path, leftOver));
+  }
+  return times;
 }
 
 base::Status OpenIndex(const std::filesystem::path& dataFolder, input::DataIndex& index) {

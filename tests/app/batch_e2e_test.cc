@@ -466,6 +466,36 @@ TEST_F(BatchProgramTest, TimesFileFaultsExitTwoNamingFileAndLineAndWriteNothing)
   EXPECT_EQ(FolderContent(work_ / "LF").size(), 1u);
 }
 
+TEST_F(BatchProgramTest, TimesLinesWithMoreThanANumberWarnAndReadAsBefore) {
+  WriteFile(work_ / "DATA" / input::kTimesFileName,
+            "START\r\n18,250\r\n50y\r\n1 year\r\n3O\r\n36 500\r\n \r\n7 \r\nEND\r\n");
+  const Outcome warned = Run({"--data-set", "h", "--ages", "1", "--output-dir", "W", "tc-99m"});
+  EXPECT_EQ(warned.status, 1);
+  const std::string file = "DATA/Quillmore.ini";
+  EXPECT_EQ(
+      warned.err,
+      "quillmore-batch: warning: " + file +
+          ":2: \"18,250\" is read as 18 d; \",250\" is ignored\n" +
+          "quillmore-batch: warning: " + file + ":3: \"50y\" is read as 50 d; \"y\" is ignored\n" +
+          "quillmore-batch: warning: " + file +
+          ":4: \"1 year\" is read as 1 d; \"year\" is ignored\n" +
+          "quillmore-batch: warning: " + file + ":5: \"3O\" is read as 3 d; \"O\" is ignored\n" +
+          "quillmore-batch: warning: " + file +
+          ":6: \"36 500\" is read as 36 d; \"500\" is ignored\n" +
+          "quillmore-batch: warning: " + file + ":7: a blank line is read as 0 d\n");
+  const Outcome check = Run({"--check"});
+  EXPECT_EQ(check.status, 1);
+  EXPECT_NE(check.out.find("Quillmore.ini:5: \"3O\" is read as 3 d; \"O\" is ignored\n"),
+            std::string::npos);
+  // The same periods written plainly give the same tables, and no warning.
+  WriteFile(work_ / "DATA" / input::kTimesFileName,
+            "START\r\n18\r\n50\r\n1\r\n3\r\n36\r\n0\r\n7\r\nEND\r\n");
+  const Outcome plain = Run({"--data-set", "h", "--ages", "1", "--output-dir", "P", "tc-99m"});
+  EXPECT_EQ(plain.status, 0);
+  EXPECT_EQ(plain.err, "");
+  EXPECT_EQ(FolderContent(work_ / "W"), FolderContent(work_ / "P"));
+}
+
 TEST_F(BatchProgramTest, SuspectBlocksWarnExitOneAndTheOtherNuclidesAreWritten) {
   // Aa-1: an unknown LET letter (rows written, not integrated); Bb-2: letter
   // and records per point disagree (the walk stops); Cc-3 is sound.
