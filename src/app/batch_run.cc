@@ -221,7 +221,8 @@ Status DescribeRun(const OpenedData& data, const run::RunSelection& run, output:
   output::Provenance provenance{"quillmore-batch", QUILLMORE_VERSION, &run, {}, {}, {}};
   Status status = output::DigestFile(data.doseRatePath, provenance.dataSet);
   if (status.ok()) status = output::DigestFile(data.indexPath, provenance.index);
-  if (status.ok()) status = output::DigestFile(run.timesFile, provenance.times);
+  if (status.ok() && run.periodsText.empty())
+    status = output::DigestFile(run.timesFile, provenance.times);
   if (!status.ok()) return status;
   provenance.dataSet.name = data.doseRatePath.filename().string();
   provenance.index.name = data.indexPath.filename().string();
@@ -254,6 +255,11 @@ Status BuildSelection(const BatchOptions& options, const OpenedData& data, run::
   Status status = ParseAgeList(options.ages, &run.selectedAges);
   if (status.ok()) status = ParseRegionList(options.regions, run.regionNames, &run.selectedRegions);
   if (!status.ok()) return status;
+  if (options.periods) {
+    run.periodsText = *options.periods;
+    run.integrationTimes = options.periodDays;
+    return Status::Ok();
+  }
   run.timesFile = TimesPath(options, data.folder);
   std::error_code error;
   if (std::filesystem::is_directory(run.timesFile, error))

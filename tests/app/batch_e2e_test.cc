@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -185,6 +186,16 @@ TEST_F(BatchProgramTest, UsageAndDataSetErrorsExitTwoWithOneLineAndNoOutput) {
       {"--data-set", "h", "--data-dir", "nowhere", "tc-99m"},
       {"--data-set", "h", "--times", "DATA", "tc-99m"},
       {"--check", "tc-99m"},  // an action option with nuclides
+      // A value option given twice: the second would silently win.
+      {"--data-set", "h", "--regions", "lung", "--regions", "liver", "tc-99m"},
+      {"--data-set", "h", "--data-set", "g", "tc-99m"},
+      {"--data-set", "h", "--format", "csv,csv", "tc-99m"},
+      {"--data-set", "h", "--periods", "1d", "--periods", "2d", "tc-99m"},
+      {"--data-set", "h", "--periods", "365d,1y", "tc-99m"},
+      {"--data-set", "h", "--periods", "7", "tc-99m"},
+      {"--data-set", "h", "--periods", "1 d", "tc-99m"},
+      {"--data-set", "h", "--periods", "-1d", "tc-99m"},
+      {"--data-set", "h", "--times", "DATA/Quillmore.ini", "--periods", "1d", "tc-99m"},
   };
   for (const std::vector<std::string>& arguments : cases) {
     const Outcome outcome = Run(arguments);
@@ -200,6 +211,25 @@ TEST_F(BatchProgramTest, UsageAndDataSetErrorsExitTwoWithOneLineAndNoOutput) {
             "quillmore-batch: no data folder nowhere\n");
   EXPECT_EQ(Run({"--data-set", "h", "--times", "DATA", "tc-99m"}).err,
             "quillmore-batch: --times names a folder, not a file: DATA\n");
+  EXPECT_EQ(Run({"--data-set", "h", "--periods", "1d,365d,1y", "tc-99m"}).err,
+            "quillmore-batch: --periods: \"1y\" repeats 365 d (see --help)\n");
+  EXPECT_EQ(Run({"--data-set", "h", "-q", "--quiet", "--output-dir", "Q", "--ages", "1", "tc-99m"})
+                .status,
+            0);
+
+  // Line ends converted to LF: no record could be found, so nothing is written.
+  const fs::path rates = work_ / "DATA" / "TQV27INH2.DRT";
+  std::string bytes = testing::ReadFile(rates);
+  for (std::size_t at = bytes.find("\r\n"); at != std::string::npos; at = bytes.find("\r\n", at))
+    bytes.erase(at, 1);
+  WriteFile(rates, bytes);
+  const Outcome converted = Run({"--data-set", "h", "tc-99m"});
+  EXPECT_EQ(converted.status, 2);
+  EXPECT_EQ(converted.err,
+            "quillmore-batch: DATA/TQV27INH2.DRT: lines end in LF, not CR LF: the line ends were "
+            "probably converted (convert them back, for example with unix2dos); no record can be "
+            "found by its offset\n");
+  EXPECT_FALSE(fs::exists(work_ / "OUTPUT"));
 
   // A missing dose-rate file is named.
   fs::remove(work_ / "DATA" / "TQV27ING2.DRT");
@@ -494,6 +524,26 @@ TEST_F(BatchProgramTest, TimesLinesWithMoreThanANumberWarnAndReadAsBefore) {
   EXPECT_EQ(plain.status, 0);
   EXPECT_EQ(plain.err, "");
   EXPECT_EQ(FolderContent(work_ / "W"), FolderContent(work_ / "P"));
+}
+
+TEST_F(BatchProgramTest, PeriodsOnTheCommandLineGiveTheTablesOfATimesFileInTheirOrder) {
+  WriteFile(work_ / "DATA" / input::kTimesFileName,
+            "START\r\n70\r\n1\r\n30.5\r\n365\r\n18250\r\n100\r\nEND\r\n");
+  const Outcome file = Run({"--data-set", "h", "--output-dir", "F", "pu-239"});
+  const Outcome periods = Run({"--data-set", "h", "--periods", "70d,1d,30.5d,1y,50y,1e2d",
+                               "--output-dir", "P", "--format", "txt,json", "pu-239"});
+  EXPECT_EQ(file.status, 0);
+  EXPECT_EQ(periods.status, 0) << periods.err;
+  const auto tables = FolderContent(work_ / "P");
+  for (const auto& [name, content] : FolderContent(work_ / "F"))
+    EXPECT_EQ(tables.at(name), content);
+  const auto json = nlohmann::json::parse(testing::ReadFile(work_ / "P" / "Pu-239_H.json"));
+  const auto manifest =
+      nlohmann::json::parse(testing::ReadFile(work_ / "P" / "quillmore-run.json"));
+  const nlohmann::json times = {{"source", "--periods"}, {"text", "70d,1d,30.5d,1y,50y,1e2d"}};
+  EXPECT_EQ(json["provenance"]["times"], times);
+  EXPECT_EQ(manifest["provenance"]["times"], times);
+  EXPECT_EQ(json["periods_days"], nlohmann::json({70, 1, 30.5, 365, 18250, 100}));
 }
 
 TEST_F(BatchProgramTest, SuspectBlocksWarnExitOneAndTheOtherNuclidesAreWritten) {

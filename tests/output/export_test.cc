@@ -49,8 +49,8 @@ TEST(ExportSinks, FormsCountPerTableAndNonFiniteValuesBecomeNull) {
   const Json provenance{{"program", "test"}};
   CsvSink csv(dir.path(), &written);
   JsonSink json(dir.path(), &written, provenance);
-  const input::Selection selection{input::DataKind::kInhalation, {1, 6},     {2},
-                                   {"R1", "Kid,neys"},           {1, 36500}, {}};
+  const input::Selection selection{
+      input::DataKind::kInhalation, {1, 6}, {2}, {"R1", "Kid,neys"}, {1, 36500}, {}, {}};
   const NuclideTables tables{"H-3    ", &selection};
   integration::CoefficientTable table;
   table.Reset(1, 2);
