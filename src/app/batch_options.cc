@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <string_view>
 
 #include "base/text.h"
@@ -71,6 +72,7 @@ std::string BatchUsage() {
          "  or:  quillmore-batch --data-set KIND --all [options]\n"
          "  or:  quillmore-batch --data-set KIND --list-regions|--list-nuclides\n"
          "  or:  quillmore-batch --check [--data-dir DIR]\n"
+         "  or:  quillmore-batch --intakes FILE [--until YEAR] [--by-intake] [options]\n"
          "\n"
          "Writes the absorbed dose coefficient tables of each nuclide, one file per age\n"
          "group, exactly as the interactive program quillmore does.\n"
@@ -86,10 +88,18 @@ std::string BatchUsage() {
          "  --all               every nuclide with data in the data set, in index order\n"
          "  --jobs N            nuclides processed at once (default: one per core)\n"
          "  --format LIST       txt, csv, json, comma-separated (default txt): the text\n"
-         "                      tables, NUCLIDE_H|G.csv and NUCLIDE_H|G.json\n"
+         "                      tables, NUCLIDE_H|G.csv and NUCLIDE_H|G.json; with\n"
+         "                      --intakes csv (the default) and json\n"
          "  --manifest          write quillmore-run.json (always with csv or json)\n"
          "  --curves            also write NUCLIDE_H|G_curves.csv: rates and doses from\n"
          "                      intake at the tabulated, integration and grid times\n"
+         "  --intakes FILE      annual doses of the intake history in FILE (CSV), per\n"
+         "                      person, calendar year and region: annual_doses.csv\n"
+         "  --until YEAR        last calendar year reported (default: 50 years after the\n"
+         "                      year of each person's last day of intake)\n"
+         "  --by-intake         also annual_doses_by_intake.csv, one row per intake part\n"
+         "  --high-let-weight W\n"
+         "                      add weighted_gy = low LET + W x high LET to the CSV files\n"
          "  --list-regions      print the data set's region numbers and names\n"
          "  --list-nuclides     print the nuclides with data in the data set\n"
          "  --check             validate the data set and the times file and report\n"
@@ -115,7 +125,7 @@ struct OptionSpec {
   Status (*apply)(const std::string& value, BatchOptions* options);
 };
 
-constexpr std::array<OptionSpec, 17> kOptions = {{
+constexpr std::array<OptionSpec, 21> kOptions = {{
     {"--data-set", "", "a value",
      [](const std::string& value, BatchOptions* options) {
        options->dataKind = DataSetNamed(value);
@@ -158,6 +168,33 @@ constexpr std::array<OptionSpec, 17> kOptions = {{
     {"--format", "", "a list",
      [](const std::string& value, BatchOptions* options) {
        return ParseFormats(value, &options->formats);
+     }},
+    {"--intakes", "", "a file",
+     [](const std::string& value, BatchOptions* options) {
+       options->intakesFile = value;
+       return Status::Ok();
+     }},
+    {"--until", "", "a year",
+     [](const std::string& value, BatchOptions* options) {
+       options->untilYear = WholeNumber(value, 1, 9998);
+       if (options->untilYear) return Status::Ok();
+       return Status::InvalidArgument("--until takes a year from 1 to 9998");
+     }},
+    {"--high-let-weight", "", "a number",
+     [](const std::string& value, BatchOptions* options) {
+       double weight = 0;
+       const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), weight);
+       if (error != std::errc() || end != value.data() + value.size() || !std::isfinite(weight) ||
+           weight < 0) {
+         return Status::InvalidArgument("--high-let-weight takes a finite number, 0 or more");
+       }
+       options->highLetWeight = weight;
+       return Status::Ok();
+     }},
+    {"--by-intake", "", "",
+     [](const std::string&, BatchOptions* options) {
+       options->byIntake = true;
+       return Status::Ok();
      }},
     {"--all", "", "",
      [](const std::string&, BatchOptions* options) {
@@ -225,6 +262,7 @@ Status ReadArguments(const std::vector<std::string>& arguments, BatchOptions* op
       arg = arg.substr(0, arg.find('='));
     }
     const OptionSpec* option = FindOption(arg);
+    if (option != nullptr) options->given.emplace_back(option->name);
     if (option != nullptr && !option->valueNoun.empty()) {
       if (!value) {
         if (i + 1 >= arguments.size()) {
@@ -250,9 +288,34 @@ Status ReadArguments(const std::vector<std::string>& arguments, BatchOptions* op
   return Status::Ok();
 }
 
+bool Given(const BatchOptions& options, std::string_view name) {
+  return std::find(options.given.begin(), options.given.end(), name) != options.given.end();
+}
+
+// An intake history says itself what the table options would choose.
+Status CheckIntakeOptions(const BatchOptions& options) {
+  for (const char* name : {"--data-set", "--ages", "--all", "--times", "--periods", "--check",
+                           "--list-regions", "--list-nuclides", "--curves"}) {
+    if (Given(options, name)) {
+      return Status::InvalidArgument(std::string("--intakes takes no ") + name +
+                                     ": the intake file says what each intake is");
+    }
+  }
+  if (!options.nuclides.empty())
+    return Status::InvalidArgument("--intakes takes no nuclide names: the intake file names them");
+  if (Given(options, "--format") && options.formats.text)
+    return Status::InvalidArgument("--intakes writes csv and json, not txt");
+  return Status::Ok();
+}
+
 // What the options ask for must be one thing that can be done.
 Status CheckCombination(const BatchOptions& options) {
   if (options.help || options.version) return Status::Ok();
+  if (options.intakesFile) return CheckIntakeOptions(options);
+  for (const char* name : {"--until", "--by-intake", "--high-let-weight"}) {
+    if (Given(options, name))
+      return Status::InvalidArgument(std::string(name) + " needs --intakes");
+  }
   // An action replaces the run: nuclides given with it would silently be ignored.
   const char* action = options.check          ? "--check"
                        : options.listRegions  ? "--list-regions"

@@ -36,6 +36,11 @@ struct BatchOptions {
   OutputFormats formats;
   bool manifest = false;  // also given by csv or json in --format
   std::vector<std::string> nuclides;
+  std::optional<std::string> intakesFile;  // --intakes: annual doses of an intake history
+  std::optional<int> untilYear;
+  bool byIntake = false;
+  std::optional<double> highLetWeight;
+  std::vector<std::string> given;      // the options given, by their long names
   std::vector<std::string> arguments;  // as given, for the run's manifest
 };
 

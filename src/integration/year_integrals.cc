@@ -1,0 +1,114 @@
+#include "integration/year_integrals.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "integration/extended.h"
+#include "integration/hermite_integral.h"
+
+namespace quillmore::integration {
+namespace {
+
+// Three-point Gauss-Legendre rule on [-1, 1]: exact for polynomials of degree 5.
+const Extended kNode = std::sqrt(0.6L);
+constexpr std::array<Extended, 3> kWeights = {5.0L / 9, 8.0L / 9, 5.0L / 9};
+
+// Appends the breaks s + times[i] that lie strictly inside (t1, t2).
+void AddShiftedTimes(double s, double t1, double t2, std::span<const double> times,
+                     std::vector<double>& breaks) {
+  for (const double x : times) {
+    const double t = Stored(Extended(s) + x);
+    if (t > t1 && t < t2) breaks.push_back(t);
+  }
+}
+
+int PieceOf(std::span<const double> x, double u) {
+  // The piece whose interval holds u; before the first and after the last
+  // time point the end pieces continue.
+  const auto after = std::upper_bound(x.begin() + 1, x.end() - 1, u);
+  return static_cast<int>(after - x.begin()) - 1;
+}
+
+}  // namespace
+
+void AcuteWindows(double intakeDay, double t1, double t2, std::vector<DoseWindow>& windows) {
+  const double from = std::max(0.0, Stored(Extended(t1) - intakeDay));
+  const double to = std::max(0.0, Stored(Extended(t2) - intakeDay));
+  if (to > from) windows.push_back({1.0, from, to});
+}
+
+void SpreadWindows(double s0, double s1, double t1, double t2, std::span<const double> times,
+                   std::vector<DoseWindow>& windows) {
+  t1 = std::max(t1, s0);  // nothing is taken in before s0
+  if (!(t2 > t1)) return;
+  std::vector<double> breaks{t1, t2};
+  if (s1 > t1 && s1 < t2) breaks.push_back(s1);
+  AddShiftedTimes(s0, t1, t2, times, breaks);
+  AddShiftedTimes(s1, t1, t2, times, breaks);
+  std::sort(breaks.begin(), breaks.end());
+  breaks.erase(std::unique(breaks.begin(), breaks.end()), breaks.end());
+  const Extended rate = 1.0L / (Extended(s1) - s0);
+  for (std::size_t k = 0; k + 1 < breaks.size(); ++k) {
+    const Extended half = (Extended(breaks[k + 1]) - breaks[k]) / 2;
+    const Extended mid = (Extended(breaks[k + 1]) + breaks[k]) / 2;
+    for (std::size_t n = 0; n < kWeights.size(); ++n) {
+      const double t = Stored(mid + (static_cast<Extended>(n) - 1) * kNode * half);
+      const double from = std::max(0.0, Stored(Extended(t) - s1));
+      const double to = std::max(0.0, Stored(Extended(t) - s0));
+      if (to > from) windows.push_back({Stored(kWeights[n] * half * rate), from, to});
+    }
+  }
+}
+
+void FindPieces(std::span<const double> times, std::span<DoseWindow> windows) {
+  for (DoseWindow& window : windows) {
+    window.fromPiece = PieceOf(times, window.from);
+    window.toPiece = PieceOf(times, window.to);
+  }
+}
+
+PieceIntegrals::PieceIntegrals(std::span<const double> x, std::span<const double> f,
+                               std::span<const double> d)
+    : x_(x), f_(f), d_(d), whole_(x.size() - 1) {
+  // The coefficients add these same doubled interval integrals; halved here
+  // one by one so that each piece stands on its own.
+  Extended sum = 0;
+  for (std::size_t i = 0; i + 1 < x.size(); ++i) {
+    whole_[i] = Stored(0.5L * AddIntervalTwice(x, f, d, i, 0.0));
+    sum += whole_[i];
+  }
+  doseAtLast_ = Stored(sum + Partial(0, 0.0, x[0]));
+}
+
+double PieceIntegrals::Partial(int piece, double from, double to) const {
+  const auto i = static_cast<std::size_t>(piece);
+  return CubicPieceIntegral(x_[i], x_[i + 1], f_[i], f_[i + 1], d_[i], d_[i + 1], from, to);
+}
+
+double PieceIntegrals::Integral(const DoseWindow& w) const {
+  if (w.fromPiece == w.toPiece) return Partial(w.fromPiece, w.from, w.to);
+  const auto first = static_cast<std::size_t>(w.fromPiece);
+  const auto last = static_cast<std::size_t>(w.toPiece);
+  Extended sum = Partial(w.fromPiece, w.from, x_[first + 1]);
+  for (std::size_t i = first + 1; i < last; ++i) sum += whole_[i];
+  sum += Partial(w.toPiece, x_[last], w.to);
+  return Stored(sum);
+}
+
+PieceIntegrals::Dose PieceIntegrals::Sum(std::span<const DoseWindow> windows) const {
+  const double lastTime = x_.back();
+  const int lastPiece = static_cast<int>(x_.size()) - 2;
+  Extended value = 0, added = 0, span = 0;
+  for (const DoseWindow& w : windows) {
+    value += Extended(w.weight) * Integral(w);
+    if (w.to > lastTime) {
+      const double from = std::max(w.from, lastTime);
+      added += Extended(w.weight) * Partial(lastPiece, from, w.to);
+      span += Extended(w.weight) * (Extended(w.to) - from);
+    }
+  }
+  return {Stored(value), JudgeExtension(Stored(added), f_.back(), Stored(span), doseAtLast_)};
+}
+
+}  // namespace quillmore::integration

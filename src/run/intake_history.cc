@@ -1,0 +1,247 @@
+#include "run/intake_history.h"
+
+#include <algorithm>
+
+#include "base/text.h"
+#include "input/age_groups.h"
+#include "input/nuclide_name.h"
+#include "integration/extended.h"
+
+namespace quillmore::run {
+namespace {
+
+using integration::Extended;
+
+double DayNumber(input::Days day) {
+  return static_cast<double>(day.time_since_epoch().count());
+}
+
+std::string Quoted(const std::string& text) {
+  return "\"" + text + "\"";
+}
+
+std::string AgeGroupName(int ageGroup) {
+  return input::AgeGroupList({ageGroup});
+}
+
+// "1 (F), 2 (M), 3 (S)": the forms a message offers.
+std::string FormList(const std::vector<FormBlock>& blocks) {
+  std::string list;
+  for (const FormBlock& block : blocks) {
+    list +=
+        (list.empty() ? "" : ", ") + std::to_string(block.formNumber) + " (" + block.formCode + ")";
+  }
+  return list.empty() ? "none" : list;
+}
+
+// The block `form` names: its number, else the one block with that code
+// (ignoring the case of letters); null with `why` set otherwise.
+const FormBlock* FindForm(const std::vector<FormBlock>& blocks, const std::string& form,
+                          std::string& why) {
+  const bool number = !form.empty() && std::all_of(form.begin(), form.end(),
+                                                   [](char c) { return c >= '0' && c <= '9'; });
+  const FormBlock* found = nullptr;
+  int matches = 0;
+  for (const FormBlock& block : blocks) {
+    const bool match = number ? form.size() < 6 && block.formNumber == std::stoi(form)
+                              : base::AsciiLower(block.formCode) == base::AsciiLower(form);
+    if (match) {
+      found = found == nullptr ? &block : found;
+      ++matches;
+    }
+  }
+  if (matches == 1) return found;
+  why = matches == 0 ? "no such form" : "the code is ambiguous";
+  return nullptr;
+}
+
+input::Days LastDayOfIntake(const input::IntakeRow& row) {
+  return row.end ? *row.end - std::chrono::days(1) : row.start;
+}
+
+}  // namespace
+
+IntakeHistory::IntakeHistory(HistoryData data, HistorySelection selection)
+    : data_(data), selection_(std::move(selection)) {}
+
+const std::vector<FormBlock>* IntakeHistory::Blocks(input::DataKind kind, const std::string& name,
+                                                    int ageGroup, base::Status& status) {
+  const BlockKey key{static_cast<int>(kind), name, ageGroup};
+  auto found = blocks_.find(key);
+  if (found != blocks_.end()) return &found->second;
+  input::DoseRateFile& file = *data_.doseRates[kind == input::DataKind::kInhalation ? 0 : 1];
+  data_.index->FindNuclide(name);
+  std::vector<FormBlock>& blocks = blocks_[key];
+  status = ReadFormBlocks(file, data_.index->entry(), name, kind, ageGroup,
+                          selection_.selectedRegions, blocks);
+  return &blocks;
+}
+
+// Finds the block of one part; returns what is wrong with the row, or empty.
+std::string IntakeHistory::ResolvePart(const input::IntakeRow& row, const std::string& name,
+                                       output::IntakePartDoses& part, base::Status& status) {
+  const std::vector<FormBlock>* blocks = Blocks(row.kind, name, part.part.ageGroup, status);
+  if (!status.ok()) return {};
+  std::string why;
+  const FormBlock* block = FindForm(*blocks, row.form, why);
+  if (block == nullptr) {
+    return "column \"form\": " + Quoted(row.form) + ": " + why + " for " + base::TrimBlanks(name) +
+           " " + std::string(input::DataSetOf(row.kind).name) + ", age group " +
+           AgeGroupName(part.part.ageGroup) + "; its forms: " + FormList(*blocks);
+  }
+  part.formNumber = block->formNumber;
+  part.formCode = block->formCode;
+  part.contributes = block->fault.empty();
+  partBlocks_.push_back(block);
+  if (!part.contributes) {
+    messages_.push_back({output::MessageKind::kWarning,
+                         selection_.fileLabel + ":" + std::to_string(row.line) + ": " +
+                             base::TrimBlanks(name) + " form " + std::to_string(block->formNumber) +
+                             " (" + block->formCode + "), age group " +
+                             AgeGroupName(part.part.ageGroup) + ", block at record " +
+                             std::to_string(block->record) + ": " + block->fault +
+                             "; this intake contributes nothing there"});
+  }
+  return {};
+}
+
+base::Status IntakeHistory::Resolve(const std::vector<input::IntakeRow>& rows,
+                                    std::vector<input::IntakeFault>& faults) {
+  base::Status status;
+  for (const input::IntakeRow& row : rows) {
+    output::ResolvedIntake& intake = intakes_.emplace_back();
+    intake.row = &row;
+    std::string name = row.nuclide;
+    input::NormaliseNuclideName(name);
+    intake.nuclide = base::TrimBlanks(name);
+    const input::DataSet& dataSet = input::DataSetOf(row.kind);
+    const input::DoseRateFile* file =
+        data_.doseRates[row.kind == input::DataKind::kInhalation ? 0 : 1];
+    const input::Days lastDay = LastDayOfIntake(row);
+    if (selection_.untilYear && input::YearOf(lastDay) > *selection_.untilYear) {
+      faults.push_back({row.line, std::string("column \"") + (row.end ? "end" : "start") +
+                                      "\": intake on " + input::DateText(lastDay) +
+                                      ", after the last year reported, --until " +
+                                      std::to_string(*selection_.untilYear)});
+      continue;
+    }
+    if (data_.index->FindNuclide(name) == 0) {
+      faults.push_back(
+          {row.line, "column \"nuclide\": no data are available for " + Quoted(intake.nuclide)});
+      continue;
+    }
+    if (file == nullptr || data_.index->entry().startFor(row.kind) == 0) {
+      faults.push_back({row.line, "column \"nuclide\": " + intake.nuclide + " has no data in " +
+                                      dataSet.doseRateFileName + " (" + std::string(dataSet.name) +
+                                      ")"});
+      continue;
+    }
+    const Extended total = row.end ? Extended(DayNumber(*row.end)) - DayNumber(row.start) : 1;
+    for (const input::IntakePart& split :
+         input::SplitByAgeGroup(row.birthDate, row.start, row.end)) {
+      output::IntakePartDoses& part = intake.parts.emplace_back();
+      part.part = split;
+      const Extended share =
+          split.end ? (Extended(DayNumber(*split.end)) - DayNumber(split.start)) / total : 1;
+      part.activityBq = integration::Stored(share * row.activityBq);
+      const std::string fault = ResolvePart(row, name, part, status);
+      if (!status.ok()) return status;
+      if (!fault.empty()) {
+        faults.push_back({row.line, fault});
+        break;
+      }
+    }
+  }
+  return status;
+}
+
+void IntakeHistory::AddPersons() {
+  std::map<std::string, std::size_t> personIndex;
+  std::vector<int> lastYears;
+  for (const output::ResolvedIntake& intake : intakes_) {
+    const input::IntakeRow& row = *intake.row;
+    const auto [at, added] = personIndex.emplace(row.person, persons_.size());
+    if (added) {
+      persons_.push_back({row.person, row.birthDate, {}, {}, {}});
+      lastYears.push_back(input::YearOf(row.start));
+    }
+    output::PersonDoses& person = persons_[at->second];
+    person.intakes.push_back(&intake);
+    const int firstYear = input::YearOf(row.start);
+    int& lastYear = lastYears[at->second];
+    lastYear = std::max(lastYear, input::YearOf(LastDayOfIntake(row)));
+    if (person.intakes.size() == 1 || firstYear < person.doses.firstYear())
+      person.doses.Reset(firstYear, 1, 0);
+  }
+  for (std::size_t p = 0; p < persons_.size(); ++p) {
+    output::PersonDoses& person = persons_[p];
+    const int last =
+        selection_.untilYear ? *selection_.untilYear : lastYears[p] + kYearsAfterLastIntake;
+    const int first = person.doses.firstYear();
+    person.doses.Reset(first, last - first + 1,
+                       static_cast<int>(selection_.selectedRegions.size()));
+  }
+}
+
+void IntakeHistory::ComputePart(const output::IntakePartDoses& part, const FormBlock& block,
+                                output::YearDoses& doses) {
+  std::vector<integration::DoseWindow> windows;
+  const double s0 = DayNumber(part.part.start);
+  for (int year = doses.firstYear(); year < doses.firstYear() + doses.yearCount(); ++year) {
+    const double t1 = DayNumber(input::YearStart(year));
+    const double t2 = DayNumber(input::YearStart(year + 1));
+    windows.clear();
+    if (part.part.end) {
+      integration::SpreadWindows(s0, DayNumber(*part.part.end), t1, t2, block.times, windows);
+    } else {
+      integration::AcuteWindows(s0, t1, t2, windows);
+    }
+    integration::FindPieces(block.times, windows);
+    for (int j = 0; j < doses.regionCount(); ++j) {
+      const auto at = static_cast<std::size_t>(j) * integration::kComponentCount;
+      const auto low = block.integrals[at + integration::kLowLet].Sum(windows);
+      const auto high = block.integrals[at + integration::kHighLet].Sum(windows);
+      doses.low(year, j) = integration::Stored(Extended(low.value) * part.activityBq);
+      doses.high(year, j) = integration::Stored(Extended(high.value) * part.activityBq);
+      doses.extrapolation(year, j) = integration::Worse(low.extrapolation, high.extrapolation);
+    }
+  }
+}
+
+base::Status IntakeHistory::Compute(const PartSink& onPart) {
+  AddPersons();
+  std::map<std::string, output::PersonDoses*> personOf;
+  for (output::PersonDoses& person : persons_) personOf[person.person] = &person;
+  std::size_t next = 0;  // into partBlocks_
+  output::YearDoses doses;
+  for (const output::ResolvedIntake& intake : intakes_) {
+    output::PersonDoses& person = *personOf[intake.row->person];
+    bool unbounded = false;
+    for (const output::IntakePartDoses& part : intake.parts) {
+      const FormBlock& block = *partBlocks_[next++];
+      if (!part.contributes) continue;
+      const int first = std::max(person.doses.firstYear(), input::YearOf(part.part.start));
+      doses.Reset(first, person.doses.firstYear() + person.doses.yearCount() - first,
+                  person.doses.regionCount());
+      ComputePart(part, block, doses);
+      if (base::Status status = onPart(intake, part, doses); !status.ok()) return status;
+      person.doses.Add(doses);
+      for (int y = first; !unbounded && y < first + doses.yearCount(); ++y) {
+        for (int j = 0; j < doses.regionCount(); ++j) {
+          unbounded |= doses.extrapolation(y, j) == integration::Extrapolation::kUnbounded;
+        }
+      }
+    }
+    if (unbounded) {
+      messages_.push_back({output::MessageKind::kWarning,
+                           selection_.fileLabel + ":" + std::to_string(intake.row->line) + ": " +
+                               intake.nuclide +
+                               ": past its last tabulated time the extended curve leaves the "
+                               "range of its data; the years marked unbounded cannot be trusted"});
+      person.warnings.push_back(messages_.back().text);
+    }
+  }
+  return base::Status::Ok();
+}
+
+}  // namespace quillmore::run
