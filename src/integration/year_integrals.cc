@@ -14,14 +14,13 @@ namespace {
 const Extended kNode = std::sqrt(0.6L);
 constexpr std::array<Extended, 3> kWeights = {5.0L / 9, 8.0L / 9, 5.0L / 9};
 
-// Appends the breaks s + times[i] that lie strictly inside (t1, t2).
-void AddShiftedTimes(double s, double t1, double t2, std::span<const double> times,
-                     std::vector<double>& breaks) {
-  for (const double x : times) {
-    const double t = Stored(Extended(s) + x);
-    if (t > t1 && t < t2) breaks.push_back(t);
-  }
-}
+// A cut of the year's t, measured from s0, with the window's two ends there:
+// `hi` = t - s0 and `lo` = t - s1, each formed from exact parts, so that a
+// window end near 0 is never the small difference of two large numbers.
+struct Cut {
+  double hi;
+  double lo;
+};
 
 int PieceOf(std::span<const double> x, double u) {
   // The piece whose interval holds u; before the first and after the last
@@ -40,22 +39,27 @@ void AcuteWindows(double intakeDay, double t1, double t2, std::vector<DoseWindow
 
 void SpreadWindows(double s0, double s1, double t1, double t2, std::span<const double> times,
                    std::vector<DoseWindow>& windows) {
-  t1 = std::max(t1, s0);  // nothing is taken in before s0
-  if (!(t2 > t1)) return;
-  std::vector<double> breaks{t1, t2};
-  if (s1 > t1 && s1 < t2) breaks.push_back(s1);
-  AddShiftedTimes(s0, t1, t2, times, breaks);
-  AddShiftedTimes(s1, t1, t2, times, breaks);
-  std::sort(breaks.begin(), breaks.end());
-  breaks.erase(std::unique(breaks.begin(), breaks.end()), breaks.end());
-  const Extended rate = 1.0L / (Extended(s1) - s0);
-  for (std::size_t k = 0; k + 1 < breaks.size(); ++k) {
-    const Extended half = (Extended(breaks[k + 1]) - breaks[k]) / 2;
-    const Extended mid = (Extended(breaks[k + 1]) + breaks[k]) / 2;
+  // Day numbers are whole, so these differences are exact.
+  const double length = s1 - s0;
+  const double a = std::max(0.0, t1 - s0);  // nothing is taken in before s0
+  const double b = t2 - s0;
+  if (!(b > a)) return;
+  std::vector<Cut> cuts{{a, a - length}, {b, b - length}};
+  if (length > a && length < b) cuts.push_back({length, 0.0});
+  for (const double x : times) {
+    if (x > a && x < b) cuts.push_back({x, Stored(Extended(x) - length)});
+    const double shifted = Stored(Extended(x) + length);
+    if (shifted > a && shifted < b) cuts.push_back({shifted, x});
+  }
+  std::sort(cuts.begin(), cuts.end(), [](const Cut& p, const Cut& q) { return p.hi < q.hi; });
+  const Extended rate = 1.0L / length;
+  for (std::size_t k = 0; k + 1 < cuts.size(); ++k) {
+    const Extended half = (Extended(cuts[k + 1].hi) - cuts[k].hi) / 2;
+    if (!(half > 0)) continue;
     for (std::size_t n = 0; n < kWeights.size(); ++n) {
-      const double t = Stored(mid + (static_cast<Extended>(n) - 1) * kNode * half);
-      const double from = std::max(0.0, Stored(Extended(t) - s1));
-      const double to = std::max(0.0, Stored(Extended(t) - s0));
+      const Extended offset = half * (1 + (static_cast<Extended>(n) - 1) * kNode);
+      const double from = std::max(0.0, Stored(cuts[k].lo + offset));
+      const double to = std::max(0.0, Stored(cuts[k].hi + offset));
       if (to > from) windows.push_back({Stored(kWeights[n] * half * rate), from, to});
     }
   }

@@ -24,7 +24,7 @@ struct DoseWindow {
 };
 
 // Windows of an acute intake at `intakeDay` for the interval [t1, t2) (days
-// on one scale, such as days since 1970). Appends at most one window.
+// as whole day numbers, such as days since 1970). Appends at most one window.
 void AcuteWindows(double intakeDay, double t1, double t2, std::vector<DoseWindow>& windows);
 
 // Windows of a constant-rate intake over [s0, s1) for [t1, t2): the year's t
@@ -32,6 +32,7 @@ void AcuteWindows(double intakeDay, double t1, double t2, std::vector<DoseWindow
 // by s1; on each cut the window integral over [max(0, t - s1), max(0, t - s0)]
 // is a quartic in t, which the three-point Gauss-Legendre rule integrates
 // exactly. The weights include 1 / (s1 - s0), so the sum is per Bq taken in.
+// s0, s1, t1 and t2 are whole day numbers.
 void SpreadWindows(double s0, double s1, double t1, double t2, std::span<const double> times,
                    std::vector<DoseWindow>& windows);
 
