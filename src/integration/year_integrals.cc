@@ -74,7 +74,12 @@ void FindPieces(std::span<const double> times, std::span<DoseWindow> windows) {
 
 PieceIntegrals::PieceIntegrals(std::span<const double> x, std::span<const double> f,
                                std::span<const double> d)
-    : x_(x), f_(f), d_(d), whole_(x.size() - 1) {
+    : x_(x),
+      f_(f),
+      d_(d),
+      whole_(x.size() - 1),
+      zero_(std::all_of(f.begin(), f.end(), [](double v) { return v == 0; }) &&
+            std::all_of(d.begin(), d.end(), [](double v) { return v == 0; })) {
   // The coefficients add these same doubled interval integrals; halved here
   // one by one so that each piece stands on its own.
   Extended sum = 0;
@@ -105,11 +110,14 @@ PieceIntegrals::Dose PieceIntegrals::Sum(std::span<const DoseWindow> windows) co
   const int lastPiece = static_cast<int>(x_.size()) - 2;
   Extended value = 0, added = 0, span = 0;
   for (const DoseWindow& w : windows) {
-    value += Extended(w.weight) * Integral(w);
+    if (w.to > lastTime) span += Extended(w.weight) * (Extended(w.to) - std::max(w.from, lastTime));
+    if (zero_) continue;  // a component the block does not carry: no piece to integrate
+    const double integral = Integral(w);
+    value += Extended(w.weight) * integral;
     if (w.to > lastTime) {
-      const double from = std::max(w.from, lastTime);
-      added += Extended(w.weight) * Partial(lastPiece, from, w.to);
-      span += Extended(w.weight) * (Extended(w.to) - from);
+      // A window wholly past the data is its own extension.
+      const double past = w.from >= lastTime ? integral : Partial(lastPiece, lastTime, w.to);
+      added += Extended(w.weight) * past;
     }
   }
   return {Stored(value), JudgeExtension(Stored(added), f_.back(), Stored(span), doseAtLast_)};

@@ -63,6 +63,7 @@ class PieceIntegrals {
 
   std::span<const double> x_, f_, d_;
   std::vector<double> whole_;  // integral over piece i, from x[i] to x[i+1]
+  bool zero_;                  // every rate and slope 0: every integral is 0
   double doseAtLast_ = 0;      // from 0 to the last time point
 };
 
