@@ -216,7 +216,7 @@ base::Status IntakeHistory::Compute(const PartSink& onPart) {
   output::YearDoses doses;
   for (const output::ResolvedIntake& intake : intakes_) {
     output::PersonDoses& person = *personOf[intake.row->person];
-    bool unbounded = false;
+    int firstUnbounded = 0;  // the first year marked unbounded, 0 for none
     for (const output::IntakePartDoses& part : intake.parts) {
       const FormBlock& block = *partBlocks_[next++];
       if (!part.contributes) continue;
@@ -226,18 +226,21 @@ base::Status IntakeHistory::Compute(const PartSink& onPart) {
       ComputePart(part, block, doses);
       if (base::Status status = onPart(intake, part, doses); !status.ok()) return status;
       person.doses.Add(doses);
-      for (int y = first; !unbounded && y < first + doses.yearCount(); ++y) {
+      for (int y = first; y < first + doses.yearCount(); ++y) {
         for (int j = 0; j < doses.regionCount(); ++j) {
-          unbounded |= doses.extrapolation(y, j) == integration::Extrapolation::kUnbounded;
+          if (doses.extrapolation(y, j) == integration::Extrapolation::kUnbounded &&
+              (firstUnbounded == 0 || y < firstUnbounded))
+            firstUnbounded = y;
         }
       }
     }
-    if (unbounded) {
-      messages_.push_back({output::MessageKind::kWarning,
-                           selection_.fileLabel + ":" + std::to_string(intake.row->line) + ": " +
-                               intake.nuclide +
-                               ": past its last tabulated time the extended curve leaves the "
-                               "range of its data; the years marked unbounded cannot be trusted"});
+    if (firstUnbounded != 0) {
+      messages_.push_back(
+          {output::MessageKind::kWarning,
+           selection_.fileLabel + ":" + std::to_string(intake.row->line) + ": " + intake.nuclide +
+               ": past its last tabulated time the extended curve leaves the "
+               "range of its data; doses from " +
+               std::to_string(firstUnbounded) + " on are marked unbounded and cannot be trusted"});
       person.warnings.push_back(messages_.back().text);
     }
   }

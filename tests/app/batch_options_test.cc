@@ -35,6 +35,14 @@ TEST(ParseBatchOptions, AcceptsRunsListingsAndChecks) {
   EXPECT_EQ(listing.dataKind, input::DataKind::kIngestion);
   BatchOptions check;
   EXPECT_TRUE(Parse({"--check", "--data-dir", "x"}, &check).ok());
+  BatchOptions intakes;
+  ASSERT_TRUE(Parse({"--intakes", "i.csv", "--until", "2040", "--by-intake", "--high-let-weight",
+                     "20", "--regions", "lung", "--format", "csv,json"},
+                    &intakes)
+                  .ok());
+  EXPECT_EQ(intakes.untilYear, 2040);
+  EXPECT_EQ(intakes.highLetWeight, 20.0);
+  EXPECT_TRUE(intakes.byIntake);
   BatchOptions dashes;
   EXPECT_TRUE(Parse({"--data-set", "g", "--", "-odd"}, &dashes).ok());
   EXPECT_EQ(dashes.nuclides, std::vector<std::string>{"-odd"});
@@ -54,7 +62,17 @@ TEST(ParseBatchOptions, UsageErrorsAreOneLine) {
       {"--data-set", "h", "--format", "", "--all"},
       {"--check", "Tc-99m"},  // an action with nuclides, which it would ignore
       {"--data-set", "h", "--list-regions", "--all"},
-      {"--data-set", "g", "--list-nuclides", "Tc-99m"}};
+      {"--data-set", "g", "--list-nuclides", "Tc-99m"},
+      // The intake file says what the table options would.
+      {"--intakes", "i.csv", "--data-set", "h"},
+      {"--intakes", "i.csv", "--ages", "all"},
+      {"--intakes", "i.csv", "--all"},
+      {"--intakes", "i.csv", "--times", "t.ini"},
+      {"--intakes", "i.csv", "Cs-137"},
+      {"--intakes", "i.csv", "--format", "txt"},
+      {"--intakes", "i.csv", "--until", "20x"},
+      {"--intakes", "i.csv", "--high-let-weight", "-1"},
+      {"--data-set", "h", "--until", "2040", "--all"}};
   for (const auto& arguments : bad) {
     BatchOptions options;
     const Status status = Parse(arguments, &options);

@@ -93,5 +93,31 @@ refused 'bad.csv: the file is empty' ''
 printf '\xef\xbb\xbf%s\r\n%s\r\n' "$header" "$ok_row" >bom.csv
 "$batch" --intakes bom.csv -q --output-dir bom || fail "a file with a byte-order mark and CR LF is refused"
 
+# Warnings (exit 1), the files still written: years that rest on a curve
+# continued far past its data, and a block the tables do not integrate.
+printf '%s\nOld,1880-01-01,Pu-239,h,M,1900-01-01,,1\n' "$header" >old.csv
+status=0
+"$batch" --intakes old.csv --until 2300 --regions lung -q --output-dir old 2>err.txt || status=$?
+{ [ "$status" = 1 ] && grep -q 'old.csv:2: Pu-239: .* on are marked unbounded' err.txt &&
+  grep -q ',unbounded$' old/annual_doses.csv; } || fail "no unbounded warning: $status $(cat err.txt)"
+cp -r DATA damaged
+"$python" - damaged <<'PY'
+import sys
+folder = sys.argv[1]
+index = open(f'{folder}/DoseInd.NDX', 'rb').read()
+entries = [index[n * 25:n * 25 + 25] for n in range(len(index) // 25)]
+start = next(int(e[15:23]) for e in entries if e[0:7] == b'Cs-137 ')
+with open(f'{folder}/TQV27INH2.DRT', 'r+b') as f:  # the first block's LET letter
+    f.seek((start - 1) * 301 + 34)
+    assert f.read(1) in b'LH'
+    f.seek((start - 1) * 301 + 34)
+    f.write(b'X')
+PY
+printf '%s\nBaby,2000-01-01,Cs-137,h,1,2000-02-01,,1\n' "$header" >baby.csv
+status=0
+"$batch" --intakes baby.csv --data-dir damaged -q --output-dir baby 2>err.txt || status=$?
+{ [ "$status" = 1 ] && grep -q 'baby.csv:2: Cs-137 form 1 .* LET letter is unknown.* contributes nothing' err.txt &&
+  [ -s baby/annual_doses.csv ]; } || fail "no warning for a block left out: $status $(cat err.txt)"
+
 [ "$failures" = 0 ] && echo "intake histories: all checks passed"
 exit "$failures"
