@@ -54,6 +54,7 @@ struct IntakePartDoses {
   int formNumber = 0;
   std::string formCode;      // as the coefficient CSV writes it, UTF-8
   bool contributes = false;  // false for a block the tables leave out
+  std::string warning;       // why it does not contribute, as the run reported it
 };
 
 // An intake row as the history run resolved it.

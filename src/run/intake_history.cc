@@ -94,13 +94,12 @@ std::string IntakeHistory::ResolvePart(const input::IntakeRow& row, const std::s
   part.contributes = block->fault.empty();
   partBlocks_.push_back(block);
   if (!part.contributes) {
-    messages_.push_back({output::MessageKind::kWarning,
-                         selection_.fileLabel + ":" + std::to_string(row.line) + ": " +
-                             base::TrimBlanks(name) + " form " + std::to_string(block->formNumber) +
-                             " (" + block->formCode + "), age group " +
-                             AgeGroupName(part.part.ageGroup) + ", block at record " +
-                             std::to_string(block->record) + ": " + block->fault +
-                             "; this intake contributes nothing there"});
+    part.warning = selection_.fileLabel + ":" + std::to_string(row.line) + ": " +
+                   base::TrimBlanks(name) + " form " + std::to_string(block->formNumber) + " (" +
+                   block->formCode + "), age group " + AgeGroupName(part.part.ageGroup) +
+                   ", block at record " + std::to_string(block->record) + ": " + block->fault +
+                   "; this intake contributes nothing there";
+    messages_.push_back({output::MessageKind::kWarning, part.warning});
   }
   return {};
 }
@@ -219,7 +218,10 @@ base::Status IntakeHistory::Compute(const PartSink& onPart) {
     int firstUnbounded = 0;  // the first year marked unbounded, 0 for none
     for (const output::IntakePartDoses& part : intake.parts) {
       const FormBlock& block = *partBlocks_[next++];
-      if (!part.contributes) continue;
+      if (!part.contributes) {
+        person.warnings.push_back(part.warning);
+        continue;
+      }
       const int first = std::max(person.doses.firstYear(), input::YearOf(part.part.start));
       doses.Reset(first, person.doses.firstYear() + person.doses.yearCount() - first,
                   person.doses.regionCount());
