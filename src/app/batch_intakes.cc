@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 #include <system_error>
+#include <thread>
 
 #include "app/batch_run.h"
 #include "base/text.h"
@@ -231,7 +232,9 @@ int RunIntakes(const BatchOptions& options, const std::filesystem::path& dataFol
 
   run::HistoryData data{&files.index,
                         {&files.inhalation, files.ingestionOpen ? &files.ingestion : nullptr}};
-  run::IntakeHistory history(data, {columns.selectedRegions, options.untilYear, label});
+  const unsigned jobs = options.jobs > 0 ? static_cast<unsigned>(options.jobs)
+                                         : std::max(1U, std::thread::hardware_concurrency());
+  run::IntakeHistory history(data, {columns.selectedRegions, options.untilYear, label, jobs});
   std::vector<input::IntakeFault> faults;
   if (const Status resolved = history.Resolve(intakes.rows, faults); !resolved.ok())
     return Fail(err, resolved.message());

@@ -1,6 +1,8 @@
 #include "run/intake_history.h"
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 
 #include "base/text.h"
 #include "input/age_groups.h"
@@ -11,6 +13,8 @@ namespace quillmore::run {
 namespace {
 
 using integration::Extended;
+
+constexpr std::size_t kChunk = 64;  // intakes computed at once between hand-ons
 
 double DayNumber(input::Days day) {
   return static_cast<double>(day.time_since_epoch().count());
@@ -92,7 +96,7 @@ std::string IntakeHistory::ResolvePart(const input::IntakeRow& row, const std::s
   part.formNumber = block->formNumber;
   part.formCode = block->formCode;
   part.contributes = block->fault.empty();
-  partBlocks_.push_back(block);
+  partBlocks_.back().push_back(block);
   if (!part.contributes) {
     part.warning = selection_.fileLabel + ":" + std::to_string(row.line) + ": " +
                    base::TrimBlanks(name) + " form " + std::to_string(block->formNumber) + " (" +
@@ -109,6 +113,7 @@ base::Status IntakeHistory::Resolve(const std::vector<input::IntakeRow>& rows,
   base::Status status;
   for (const input::IntakeRow& row : rows) {
     output::ResolvedIntake& intake = intakes_.emplace_back();
+    partBlocks_.emplace_back();
     intake.row = &row;
     std::string name = row.nuclide;
     input::NormaliseNuclideName(name);
@@ -166,6 +171,7 @@ void IntakeHistory::AddPersons() {
     }
     output::PersonDoses& person = persons_[at->second];
     person.intakes.push_back(&intake);
+    personOf_.push_back(at->second);
     const int firstYear = input::YearOf(row.start);
     int& lastYear = lastYears[at->second];
     lastYear = std::max(lastYear, input::YearOf(LastDayOfIntake(row)));
@@ -183,7 +189,7 @@ void IntakeHistory::AddPersons() {
 }
 
 void IntakeHistory::ComputePart(const output::IntakePartDoses& part, const FormBlock& block,
-                                output::YearDoses& doses) {
+                                output::YearDoses& doses) const {
   std::vector<integration::DoseWindow> windows;
   const double s0 = DayNumber(part.part.start);
   for (int year = doses.firstYear(); year < doses.firstYear() + doses.yearCount(); ++year) {
@@ -207,43 +213,73 @@ void IntakeHistory::ComputePart(const output::IntakePartDoses& part, const FormB
   }
 }
 
-base::Status IntakeHistory::Compute(const PartSink& onPart) {
-  AddPersons();
-  std::map<std::string, output::PersonDoses*> personOf;
-  for (output::PersonDoses& person : persons_) personOf[person.person] = &person;
-  std::size_t next = 0;  // into partBlocks_
-  output::YearDoses doses;
-  for (const output::ResolvedIntake& intake : intakes_) {
-    output::PersonDoses& person = *personOf[intake.row->person];
-    int firstUnbounded = 0;  // the first year marked unbounded, 0 for none
-    for (const output::IntakePartDoses& part : intake.parts) {
-      const FormBlock& block = *partBlocks_[next++];
-      if (!part.contributes) {
-        person.warnings.push_back(part.warning);
-        continue;
-      }
-      const int first = std::max(person.doses.firstYear(), input::YearOf(part.part.start));
-      doses.Reset(first, person.doses.firstYear() + person.doses.yearCount() - first,
-                  person.doses.regionCount());
-      ComputePart(part, block, doses);
-      if (base::Status status = onPart(intake, part, doses); !status.ok()) return status;
-      person.doses.Add(doses);
-      for (int y = first; y < first + doses.yearCount(); ++y) {
-        for (int j = 0; j < doses.regionCount(); ++j) {
-          if (doses.extrapolation(y, j) == integration::Extrapolation::kUnbounded &&
-              (firstUnbounded == 0 || y < firstUnbounded))
-            firstUnbounded = y;
-        }
+std::vector<output::YearDoses> IntakeHistory::ComputeIntake(std::size_t i) const {
+  const output::ResolvedIntake& intake = intakes_[i];
+  const output::YearDoses& years = persons_[personOf_[i]].doses;
+  std::vector<output::YearDoses> parts;
+  for (std::size_t k = 0; k < intake.parts.size(); ++k) {
+    const output::IntakePartDoses& part = intake.parts[k];
+    if (!part.contributes) continue;
+    const int first = std::max(years.firstYear(), input::YearOf(part.part.start));
+    output::YearDoses& doses = parts.emplace_back();
+    doses.Reset(first, years.firstYear() + years.yearCount() - first, years.regionCount());
+    ComputePart(part, *partBlocks_[i][k], doses);
+  }
+  return parts;
+}
+
+base::Status IntakeHistory::HandOn(std::size_t i, const std::vector<output::YearDoses>& parts,
+                                   const PartSink& onPart) {
+  const output::ResolvedIntake& intake = intakes_[i];
+  output::PersonDoses& person = persons_[personOf_[i]];
+  int firstUnbounded = 0;  // the first year marked unbounded, 0 for none
+  auto doses = parts.begin();
+  for (const output::IntakePartDoses& part : intake.parts) {
+    if (!part.contributes) {
+      person.warnings.push_back(part.warning);
+      continue;
+    }
+    if (base::Status status = onPart(intake, part, *doses); !status.ok()) return status;
+    person.doses.Add(*doses);
+    for (int y = doses->firstYear(); y < doses->firstYear() + doses->yearCount(); ++y) {
+      for (int j = 0; j < doses->regionCount(); ++j) {
+        if (doses->extrapolation(y, j) == integration::Extrapolation::kUnbounded &&
+            (firstUnbounded == 0 || y < firstUnbounded))
+          firstUnbounded = y;
       }
     }
-    if (firstUnbounded != 0) {
-      messages_.push_back(
-          {output::MessageKind::kWarning,
-           selection_.fileLabel + ":" + std::to_string(intake.row->line) + ": " + intake.nuclide +
-               ": past its last tabulated time the extended curve leaves the "
-               "range of its data; doses from " +
-               std::to_string(firstUnbounded) + " on are marked unbounded and cannot be trusted"});
-      person.warnings.push_back(messages_.back().text);
+    ++doses;
+  }
+  if (firstUnbounded != 0) {
+    messages_.push_back(
+        {output::MessageKind::kWarning,
+         selection_.fileLabel + ":" + std::to_string(intake.row->line) + ": " + intake.nuclide +
+             ": past its last tabulated time the extended curve leaves the range of its data; "
+             "doses from " +
+             std::to_string(firstUnbounded) + " on are marked unbounded and cannot be trusted"});
+    person.warnings.push_back(messages_.back().text);
+  }
+  return base::Status::Ok();
+}
+
+base::Status IntakeHistory::Compute(const PartSink& onPart) {
+  AddPersons();
+  // Intakes are computed a chunk at a time on the threads, then handed on in
+  // file order, so that the files do not depend on the number of threads.
+  std::vector<std::vector<output::YearDoses>> chunk;
+  for (std::size_t begin = 0; begin < intakes_.size(); begin += kChunk) {
+    const std::size_t end = std::min(begin + kChunk, intakes_.size());
+    chunk.assign(end - begin, {});
+    std::atomic<std::size_t> next{begin};
+    const auto work = [&] {
+      for (std::size_t i = next++; i < end; i = next++) chunk[i - begin] = ComputeIntake(i);
+    };
+    std::vector<std::thread> threads;
+    for (unsigned t = 1; t < selection_.jobs && t < end - begin; ++t) threads.emplace_back(work);
+    work();
+    for (std::thread& thread : threads) thread.join();
+    for (std::size_t i = begin; i < end; ++i) {
+      if (base::Status status = HandOn(i, chunk[i - begin], onPart); !status.ok()) return status;
     }
   }
   return base::Status::Ok();

@@ -34,6 +34,7 @@ struct HistorySelection {
   std::vector<int> selectedRegions;  // region numbers 1 to 30, list order
   std::optional<int> untilYear;      // the last year reported
   std::string fileLabel;             // the intake file as messages name it
+  unsigned jobs = 1;                 // threads computing intakes at once
 };
 
 class IntakeHistory {
@@ -51,8 +52,9 @@ class IntakeHistory {
   // Called for each part of each intake, in file order, with its doses.
   using PartSink = std::function<base::Status(
       const output::ResolvedIntake&, const output::IntakePartDoses&, const output::YearDoses&)>;
-  // Computes every part's annual doses, hands each to `onPart` and sums them
-  // per person; stops at the first failure of `onPart`.
+  // Computes every part's annual doses (on selection.jobs threads), hands
+  // each to `onPart` in file order and sums them per person; stops at the
+  // first failure of `onPart`.
   base::Status Compute(const PartSink& onPart);
 
   const std::vector<output::ResolvedIntake>& intakes() const { return intakes_; }
@@ -68,14 +70,20 @@ class IntakeHistory {
   std::string ResolvePart(const input::IntakeRow& row, const std::string& name,
                           output::IntakePartDoses& part, base::Status& status);
   void ComputePart(const output::IntakePartDoses& part, const FormBlock& block,
-                   output::YearDoses& doses);
+                   output::YearDoses& doses) const;
+  // The doses of each part of intake `i` that contributes; safe on several threads.
+  std::vector<output::YearDoses> ComputeIntake(std::size_t i) const;
+  // Hands the parts of intake `i` to `onPart` and adds them to its person.
+  base::Status HandOn(std::size_t i, const std::vector<output::YearDoses>& parts,
+                      const PartSink& onPart);
   void AddPersons();
 
   HistoryData data_;
   HistorySelection selection_;
   std::map<BlockKey, std::vector<FormBlock>> blocks_;
   std::vector<output::ResolvedIntake> intakes_;
-  std::vector<const FormBlock*> partBlocks_;  // per part of every intake, in order
+  std::vector<std::vector<const FormBlock*>> partBlocks_;  // by intake, then part
+  std::vector<std::size_t> personOf_;                      // by intake: index in persons_
   std::vector<output::PersonDoses> persons_;
   std::vector<output::RunMessage> messages_;
 };
