@@ -1,8 +1,10 @@
 #include "app/batch_intakes.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <system_error>
 #include <thread>
@@ -43,8 +45,10 @@ int ReportFaults(const std::string& file, const std::vector<input::IntakeFault>&
     err << "quillmore-batch: " << file << ": " << faults.size() - kFaultsShown
         << " more bad rows not shown\n";
   }
-  err << "quillmore-batch: nothing written: " << faults.size() << " bad row"
-      << (faults.size() == 1 ? "" : "s") << " in " << file << '\n';
+  std::set<int> lines;
+  for (const input::IntakeFault& fault : faults) lines.insert(fault.line);
+  err << "quillmore-batch: nothing written: " << lines.size() << " bad row"
+      << (lines.size() == 1 ? "" : "s") << " in " << file << '\n';
   return kBatchError;
 }
 
@@ -217,28 +221,38 @@ int RunIntakes(const BatchOptions& options, const std::filesystem::path& dataFol
   if (const Status read = ReadBytes(intakePath, bytes); !read.ok())
     return Fail(err, read.message());
   const input::IntakeFile intakes = input::ReadIntakeFile(bytes);
-  if (!intakes.faults.empty()) return ReportFaults(label, intakes.faults, err);
+  // The good rows are resolved against the data even beside bad ones, so that
+  // one run lists every bad row; a data set that fails then gives way to them.
+  std::vector<input::IntakeFault> faults = intakes.faults;
+  if (intakes.rows.empty()) return ReportFaults(label, faults, err);
+  const auto failed = [&](const Status& status) {
+    return faults.empty() ? Fail(err, status.message()) : ReportFaults(label, faults, err);
+  };
 
   HistoryFiles files;
   if (const Status opened = OpenHistoryFiles(dataFolder, intakes.rows, files); !opened.ok())
-    return Fail(err, opened.message());
+    return failed(opened);
   output::AnnualDoseColumns columns;
   columns.highLetWeight = options.highLetWeight;
   for (const std::string& name : run::ReadRegionNames(files.inhalation))
     columns.regionNames.push_back(console::Cp1252ToUtf8(name));
   if (const Status chosen = SelectRegions(options.regions, files, columns.selectedRegions);
       !chosen.ok())
-    return Fail(err, chosen.message());
+    return Fail(err, chosen.message());  // a usage error comes first
 
   run::HistoryData data{&files.index,
                         {&files.inhalation, files.ingestionOpen ? &files.ingestion : nullptr}};
   const unsigned jobs = options.jobs > 0 ? static_cast<unsigned>(options.jobs)
                                          : std::max(1U, std::thread::hardware_concurrency());
   run::IntakeHistory history(data, {columns.selectedRegions, options.untilYear, label, jobs});
-  std::vector<input::IntakeFault> faults;
   if (const Status resolved = history.Resolve(intakes.rows, faults); !resolved.ok())
-    return Fail(err, resolved.message());
-  if (!faults.empty()) return ReportFaults(label, faults, err);
+    return failed(resolved);
+  if (!faults.empty()) {
+    std::stable_sort(
+        faults.begin(), faults.end(),
+        [](const input::IntakeFault& a, const input::IntakeFault& b) { return a.line < b.line; });
+    return ReportFaults(label, faults, err);
+  }
 
   output::Json provenance;
   if (const Status described = DescribeHistory(options, intakePath, files, columns, provenance);
