@@ -88,7 +88,10 @@ refused 'bad.csv:2: column "nuclide": no data are available for "Xx-1"' "$header
 refused 'bad.csv:2: column "nuclide": Kr-85 has no data in TQV27ING2.DRT' "$header"$'\n'"A,1990-01-01,Kr-85,g,1,2000-01-01,,1"$'\n'
 refused 'bad.csv:2: column "form": "Q": no such form for Cs-137 inhalation, age group 10 y-old; its forms: 1 (F), 2 (M)' "$header"$'\n'"A,1990-01-01,Cs-137,h,Q,2000-01-01,,1"$'\n'
 refused 'bad.csv:2: column "start": intake on 2000-01-01, after the last year reported, --until 1999' "$header"$'\n'"$ok_row"$'\n' --until 1999
+refused 'bad.csv:2: column "form": "V": the code is ambiguous for C-14 inhalation' "$header"$'\n'"A,1990-01-01,C-14,h,V,2000-01-01,,1"$'\n'
 refused 'bad.csv: the file is empty' ''
+# A bad row in the file does not hide one that only the data show.
+refused 'bad.csv:3: column "nuclide": no data are available for "Xx-1"' "$header"$'\n'"A,1990-01-01,Cs-137,h,F,2023-02-30,,1"$'\n'"A,1990-01-01,Xx-1,h,F,2000-01-01,,1"$'\n'
 # A byte-order mark and CR LF line ends are read as any spreadsheet writes them.
 printf '\xef\xbb\xbf%s\r\n%s\r\n' "$header" "$ok_row" >bom.csv
 "$batch" --intakes bom.csv -q --output-dir bom || fail "a file with a byte-order mark and CR LF is refused"
