@@ -161,30 +161,26 @@ base::Status IntakeHistory::Resolve(const std::vector<input::IntakeRow>& rows,
 
 void IntakeHistory::AddPersons() {
   std::map<std::string, std::size_t> personIndex;
-  std::vector<int> lastYears;
+  std::vector<std::pair<int, int>> years;  // by person: first and last year of intake
   for (const output::ResolvedIntake& intake : intakes_) {
     const input::IntakeRow& row = *intake.row;
     const auto [at, added] = personIndex.emplace(row.person, persons_.size());
     if (added) {
       persons_.push_back({row.person, row.birthDate, {}, {}, {}});
-      lastYears.push_back(input::YearOf(row.start));
+      years.emplace_back(input::YearOf(row.start), input::YearOf(row.start));
     }
-    output::PersonDoses& person = persons_[at->second];
-    person.intakes.push_back(&intake);
+    persons_[at->second].intakes.push_back(&intake);
     personOf_.push_back(at->second);
-    const int firstYear = input::YearOf(row.start);
-    int& lastYear = lastYears[at->second];
-    lastYear = std::max(lastYear, input::YearOf(LastDayOfIntake(row)));
-    if (person.intakes.size() == 1 || firstYear < person.doses.firstYear())
-      person.doses.Reset(firstYear, 1, 0);
+    auto& [first, last] = years[at->second];
+    first = std::min(first, input::YearOf(row.start));
+    last = std::max(last, input::YearOf(LastDayOfIntake(row)));
   }
+  const auto regionCount = static_cast<int>(selection_.selectedRegions.size());
   for (std::size_t p = 0; p < persons_.size(); ++p) {
-    output::PersonDoses& person = persons_[p];
+    const auto [first, lastOfIntake] = years[p];
     const int last =
-        selection_.untilYear ? *selection_.untilYear : lastYears[p] + kYearsAfterLastIntake;
-    const int first = person.doses.firstYear();
-    person.doses.Reset(first, last - first + 1,
-                       static_cast<int>(selection_.selectedRegions.size()));
+        selection_.untilYear ? *selection_.untilYear : lastOfIntake + kYearsAfterLastIntake;
+    persons_[p].doses.Reset(first, last - first + 1, regionCount);
   }
 }
 
