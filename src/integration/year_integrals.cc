@@ -78,16 +78,21 @@ PieceIntegrals::PieceIntegrals(std::span<const double> x, std::span<const double
       f_(f),
       d_(d),
       whole_(x.size() - 1),
+      wholeFromSecond_(x.size() - 1),
       zero_(std::all_of(f.begin(), f.end(), [](double v) { return v == 0; }) &&
             std::all_of(d.begin(), d.end(), [](double v) { return v == 0; })) {
   // The coefficients add these same doubled interval integrals; halved here
   // one by one so that each piece stands on its own.
-  Extended sum = 0;
   for (std::size_t i = 0; i + 1 < x.size(); ++i) {
     whole_[i] = Stored(0.5L * AddIntervalTwice(x, f, d, i, 0.0));
+  }
+  Extended sum = 0;
+  for (std::size_t i = 1; i + 1 < x.size(); ++i) {
+    wholeFromSecond_[i] = Stored(sum);
     sum += whole_[i];
   }
-  doseAtLast_ = Stored(sum + Partial(0, 0.0, x[0]));
+  head_ = Partial(0, 0.0, x[1]);
+  doseAtLast_ = Stored(sum + head_);
 }
 
 double PieceIntegrals::Partial(int piece, double from, double to) const {
@@ -97,6 +102,12 @@ double PieceIntegrals::Partial(int piece, double from, double to) const {
 
 double PieceIntegrals::Integral(const DoseWindow& w) const {
   if (w.fromPiece == w.toPiece) return Partial(w.fromPiece, w.from, w.to);
+  if (w.from == 0) {
+    // From intake: the first piece and the whole ones after it are the
+    // curve's own, summed once.
+    const auto last = static_cast<std::size_t>(w.toPiece);
+    return Stored(Extended(head_) + wholeFromSecond_[last] + Partial(w.toPiece, x_[last], w.to));
+  }
   const auto first = static_cast<std::size_t>(w.fromPiece);
   const auto last = static_cast<std::size_t>(w.toPiece);
   Extended sum = Partial(w.fromPiece, w.from, x_[first + 1]);

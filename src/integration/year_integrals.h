@@ -62,9 +62,11 @@ class PieceIntegrals {
   double Partial(int piece, double from, double to) const;
 
   std::span<const double> x_, f_, d_;
-  std::vector<double> whole_;  // integral over piece i, from x[i] to x[i+1]
-  bool zero_;                  // every rate and slope 0: every integral is 0
-  double doseAtLast_ = 0;      // from 0 to the last time point
+  std::vector<double> whole_;            // integral over piece i, from x[i] to x[i+1]
+  std::vector<double> wholeFromSecond_;  // [i]: the sum of whole_[1] to whole_[i - 1]
+  double head_ = 0;                      // the first piece, from 0 to x[1]
+  bool zero_;                            // every rate and slope 0: every integral is 0
+  double doseAtLast_ = 0;                // from 0 to the last time point
 };
 
 }  // namespace quillmore::integration
