@@ -91,9 +91,15 @@ Status OpenHistoryFiles(const std::filesystem::path& folder,
 
 // --regions, each item resolved against the inhalation names, then the
 // ingestion names (region 29 has another name there).
-Status SelectRegions(const std::string& text, HistoryFiles& files, std::vector<int>& regions) {
+Status SelectRegions(const std::string& text, const std::filesystem::path& folder,
+                     HistoryFiles& files, std::vector<int>& regions) {
   std::vector<std::vector<std::string>> names{run::ReadRegionNames(files.inhalation)};
-  if (files.ingestionOpen) names.push_back(run::ReadRegionNames(files.ingestion));
+  input::DoseRateFile ingestion;  // for its names, also where no row takes that route
+  if (files.ingestionOpen) {
+    names.push_back(run::ReadRegionNames(files.ingestion));
+  } else if (run::OpenDoseRates(folder, input::DataKind::kIngestion, ingestion).ok()) {
+    names.push_back(run::ReadRegionNames(ingestion));
+  }
   if (base::AsciiLower(text) == "all") return ParseRegionList(text, names[0], &regions);
   regions.clear();
   std::size_t start = 0;
@@ -236,7 +242,8 @@ int RunIntakes(const BatchOptions& options, const std::filesystem::path& dataFol
   columns.highLetWeight = options.highLetWeight;
   for (const std::string& name : run::ReadRegionNames(files.inhalation))
     columns.regionNames.push_back(console::Cp1252ToUtf8(name));
-  if (const Status chosen = SelectRegions(options.regions, files, columns.selectedRegions);
+  if (const Status chosen =
+          SelectRegions(options.regions, dataFolder, files, columns.selectedRegions);
       !chosen.ok())
     return Fail(err, chosen.message());  // a usage error comes first
 
