@@ -33,7 +33,16 @@ if "$batch" --intakes intakes.csv --regions lung,liver,29,1 --until 2035 --by-in
   "$python" "$here/annual_doses_exact.py" DATA intakes.csv out/annual_doses.csv 2035 ||
     fail "annual doses differ from the exact values"
   grep -q '"sha256"' out/annual_doses.json || fail "annual_doses.json lacks the provenance"
-  [ -s out/annual_doses_by_intake.csv ] || fail "no annual_doses_by_intake.csv"
+  "$python" - out/annual_doses_by_intake.csv out/annual_doses.csv <<'PY' || fail "the parts do not add up to the totals"
+import csv, math, sys
+parts = {}
+for r in csv.DictReader(open(sys.argv[1])):
+    parts.setdefault((r['person'], r['year'], r['region']), []).append(float(r['low_let_gy']))
+totals = list(csv.DictReader(open(sys.argv[2])))
+bad = [r for r in totals if abs(math.fsum(parts.get((r['person'], r['year'], r['region']), [0]))
+                                - float(r['low_let_gy'])) > 1e-12 * abs(float(r['low_let_gy']))]
+sys.exit(1 if bad or not parts else 0)
+PY
 else
   fail "the history run failed"
 fi
