@@ -10,8 +10,8 @@
 #include <thread>
 
 #include "app/batch_run.h"
+#include "base/cp1252.h"
 #include "base/text.h"
-#include "console/cp1252.h"
 #include "input/intake_file.h"
 #include "input/path_resolver.h"
 #include "output/annual_dose_files.h"
@@ -241,7 +241,7 @@ int RunIntakes(const BatchOptions& options, const std::filesystem::path& dataFol
   output::AnnualDoseColumns columns;
   columns.highLetWeight = options.highLetWeight;
   for (const std::string& name : run::ReadRegionNames(files.inhalation))
-    columns.regionNames.push_back(console::Cp1252ToUtf8(name));
+    columns.regionNames.push_back(base::Cp1252ToUtf8(name));
   if (const Status chosen =
           SelectRegions(options.regions, dataFolder, files, columns.selectedRegions);
       !chosen.ok())

@@ -25,14 +25,14 @@ struct Cursor {
   }
 };
 
-// Reads a quoted field from its opening quote; false on a fault.
-bool ReadQuoted(Cursor& c, std::string& field, std::string& fault) {
+// Reads a quoted field from its opening quote.
+base::Status ReadQuoted(Cursor& c, std::string& field) {
   const int startLine = c.line;
   ++c.at;
   while (true) {
     if (c.atEnd()) {
-      fault = "a quoted field opened on line " + std::to_string(startLine) + " is not closed";
-      return false;
+      return base::Status::Corruption("a quoted field opened on line " + std::to_string(startLine) +
+                                      " is not closed");
     }
     const char ch = c.peek();
     ++c.at;
@@ -47,36 +47,34 @@ bool ReadQuoted(Cursor& c, std::string& field, std::string& fault) {
     }
   }
   if (!c.atEnd() && c.peek() != ',' && !c.AtLineEnd()) {
-    fault = "text after the closing quote of a field";
-    return false;
+    return base::Status::Corruption("text after the closing quote of a field");
   }
-  return true;
+  return base::Status::Ok();
 }
 
-bool ReadUnquoted(Cursor& c, std::string& field, std::string& fault) {
+base::Status ReadUnquoted(Cursor& c, std::string& field) {
   while (!c.atEnd() && c.peek() != ',' && !c.AtLineEnd()) {
     if (c.peek() == '"') {
-      fault = "a quote inside an unquoted field";
-      return false;
+      return base::Status::Corruption("a quote inside an unquoted field");
     }
     field += c.peek();
     ++c.at;
   }
-  return true;
+  return base::Status::Ok();
 }
 
-// Reads one record from the start of a line; false on a fault.
-bool ReadRecord(Cursor& c, CsvRecord& record, std::string& fault) {
+// Reads one record from the start of a line.
+base::Status ReadRecord(Cursor& c, CsvRecord& record) {
   record.line = c.line;
   while (true) {
     std::string& field = record.fields.emplace_back();
-    const bool read =
-        !c.atEnd() && c.peek() == '"' ? ReadQuoted(c, field, fault) : ReadUnquoted(c, field, fault);
-    if (!read) return false;
-    if (c.atEnd()) return true;
+    const base::Status read =
+        !c.atEnd() && c.peek() == '"' ? ReadQuoted(c, field) : ReadUnquoted(c, field);
+    if (!read.ok()) return read;
+    if (c.atEnd()) return base::Status::Ok();
     if (c.AtLineEnd()) {
       c.SkipLineEnd();
-      return true;
+      return base::Status::Ok();
     }
     ++c.at;  // the comma
   }
@@ -94,8 +92,9 @@ CsvText ReadCsv(std::string_view text) {
       continue;
     }
     CsvRecord record;
-    if (!ReadRecord(c, record, result.fault)) {
-      result.faultLine = c.line;
+    result.status = ReadRecord(c, record);
+    if (!result.status.ok()) {
+      result.stopLine = c.line;
       return result;
     }
     result.records.push_back(std::move(record));

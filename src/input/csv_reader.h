@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/status.h"
+
 namespace quillmore::input {
 
 struct CsvRecord {
@@ -15,15 +17,15 @@ struct CsvRecord {
 
 struct CsvText {
   std::vector<CsvRecord> records;  // blank lines left out
-  // Empty, or what stopped the reading ("line 4: a quoted field is not
-  // closed"); the records before the fault are kept.
-  std::string fault;
-  int faultLine = 0;
+  // Corruption naming what stopped the reading ("a quote inside an unquoted
+  // field"), on line `stopLine`; the records before it are kept.
+  base::Status status;
+  int stopLine = 0;
 };
 
 // Reads `text`. A leading UTF-8 byte-order mark is skipped; a final record
 // needs no line end. A quote inside an unquoted field, or text after a closing
-// quote, stops the reading with a fault.
+// quote, stops the reading.
 CsvText ReadCsv(std::string_view text);
 
 }  // namespace quillmore::input

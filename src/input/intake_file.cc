@@ -150,11 +150,11 @@ IntakeFile ReadIntakeFile(std::string_view bytes) {
                                            " for person " + Quoted(row.person)});
     }
   }
-  if (!csv.fault.empty()) file.faults.push_back({csv.faultLine, csv.fault});
+  if (!csv.status.ok()) file.faults.push_back({csv.stopLine, csv.status.message()});
   std::stable_sort(file.faults.begin(), file.faults.end(),
                    [](const IntakeFault& a, const IntakeFault& b) { return a.line < b.line; });
-  if (csv.records.empty() && csv.fault.empty()) file.faults.push_back({0, "the file is empty"});
-  if (columns && csv.records.size() == 1 && csv.fault.empty()) {
+  if (csv.records.empty() && csv.status.ok()) file.faults.push_back({0, "the file is empty"});
+  if (columns && csv.records.size() == 1 && csv.status.ok()) {
     file.faults.push_back({0, "the file holds no intakes, only its header"});
   }
   return file;

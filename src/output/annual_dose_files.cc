@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "base/cp1252.h"
 #include "input/age_groups.h"
 #include "integration/extended.h"
 #include "output/csv_sink.h"
@@ -116,7 +117,7 @@ void AppendPartRows(const ResolvedIntake& intake, const IntakePartDoses& part,
   AppendCsvField(intake.nuclide, lead);
   lead += ',' + std::string(input::DataSetOf(row.kind).name) + ',' +
           std::to_string(part.formNumber) + ',';
-  AppendCsvField(part.formCode, lead);
+  AppendCsvField(base::Cp1252ToUtf8(part.formCode), lead);
   lead += ',' + AgeGroupText(part.part.ageGroup) + ',' + input::DateText(part.part.start) + ',' +
           (part.part.end ? input::DateText(*part.part.end) : "") + ',';
   for (int year = doses.firstYear(); year < doses.firstYear() + doses.yearCount(); ++year) {
@@ -140,7 +141,7 @@ Json IntakeJson(const ResolvedIntake& intake) {
                      {"end", part.part.end ? Json(input::DateText(*part.part.end)) : Json()},
                      {"activity_bq", part.activityBq},
                      {"form", part.formNumber},
-                     {"form_code", part.formCode},
+                     {"form_code", base::Cp1252ToUtf8(part.formCode)},
                      {"contributes", part.contributes}});
   }
   return {{"row", row.line},

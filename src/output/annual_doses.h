@@ -52,7 +52,7 @@ struct IntakePartDoses {
   input::IntakePart part;
   double activityBq = 0;  // the part's share of the intake
   int formNumber = 0;
-  std::string formCode;      // as the coefficient CSV writes it, UTF-8
+  std::string formCode;      // output::FormCode, single-byte data text
   bool contributes = false;  // false for a block the tables leave out
   std::string warning;       // why it does not contribute, as the run reported it
 };

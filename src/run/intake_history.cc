@@ -4,6 +4,7 @@
 #include <atomic>
 #include <thread>
 
+#include "base/cp1252.h"
 #include "base/text.h"
 #include "input/age_groups.h"
 #include "input/nuclide_name.h"
@@ -32,31 +33,31 @@ std::string AgeGroupName(int ageGroup) {
 std::string FormList(const std::vector<FormBlock>& blocks) {
   std::string list;
   for (const FormBlock& block : blocks) {
-    list +=
-        (list.empty() ? "" : ", ") + std::to_string(block.formNumber) + " (" + block.formCode + ")";
+    list += (list.empty() ? "" : ", ") + std::to_string(block.formNumber) + " (" +
+            base::Cp1252ToUtf8(block.formCode) + ")";
   }
   return list.empty() ? "none" : list;
 }
 
 // The block `form` names: its number, else the one block with that code
-// (ignoring the case of letters); null with `why` set otherwise.
-const FormBlock* FindForm(const std::vector<FormBlock>& blocks, const std::string& form,
-                          std::string& why) {
+// as the CSV writes it (ignoring the case of letters); NotFound naming why otherwise.
+base::Result<const FormBlock*> FindForm(const std::vector<FormBlock>& blocks,
+                                        const std::string& form) {
   const bool number = !form.empty() && std::all_of(form.begin(), form.end(),
                                                    [](char c) { return c >= '0' && c <= '9'; });
   const FormBlock* found = nullptr;
   int matches = 0;
   for (const FormBlock& block : blocks) {
-    const bool match = number ? form.size() < 6 && block.formNumber == std::stoi(form)
-                              : base::AsciiLower(block.formCode) == base::AsciiLower(form);
+    const bool match =
+        number ? form.size() < 6 && block.formNumber == std::stoi(form)
+               : base::AsciiLower(base::Cp1252ToUtf8(block.formCode)) == base::AsciiLower(form);
     if (match) {
       found = found == nullptr ? &block : found;
       ++matches;
     }
   }
   if (matches == 1) return found;
-  why = matches == 0 ? "no such form" : "the code is ambiguous";
-  return nullptr;
+  return base::Status::NotFound(matches == 0 ? "no such form" : "the code is ambiguous");
 }
 
 input::Days LastDayOfIntake(const input::IntakeRow& row) {
@@ -68,49 +69,54 @@ input::Days LastDayOfIntake(const input::IntakeRow& row) {
 IntakeHistory::IntakeHistory(HistoryData data, HistorySelection selection)
     : data_(data), selection_(std::move(selection)) {}
 
-const std::vector<FormBlock>* IntakeHistory::Blocks(input::DataKind kind, const std::string& name,
-                                                    int ageGroup, base::Status& status) {
+base::Result<const std::vector<FormBlock>*> IntakeHistory::Blocks(input::DataKind kind,
+                                                                  const std::string& name,
+                                                                  int ageGroup) {
   const BlockKey key{static_cast<int>(kind), name, ageGroup};
   auto found = blocks_.find(key);
   if (found != blocks_.end()) return &found->second;
   input::DoseRateFile& file = *data_.doseRates[kind == input::DataKind::kInhalation ? 0 : 1];
   data_.index->FindNuclide(name);
-  std::vector<FormBlock>& blocks = blocks_[key];
-  status = ReadFormBlocks(file, data_.index->entry(), name, kind, ageGroup,
-                          selection_.selectedRegions, blocks);
-  return &blocks;
+  base::Result<std::vector<FormBlock>> blocks =
+      ReadAgeGroupBlocks(file, data_.index->entry(), kind, ageGroup, selection_.selectedRegions);
+  if (!blocks.ok()) return blocks.status();
+  return &(blocks_[key] = std::move(blocks).value());
 }
 
-// Finds the block of one part; returns what is wrong with the row, or empty.
-std::string IntakeHistory::ResolvePart(const input::IntakeRow& row, const std::string& name,
-                                       output::IntakePartDoses& part, base::Status& status) {
-  const std::vector<FormBlock>* blocks = Blocks(row.kind, name, part.part.ageGroup, status);
-  if (!status.ok()) return {};
-  std::string why;
-  const FormBlock* block = FindForm(*blocks, row.form, why);
-  if (block == nullptr) {
-    return "column \"form\": " + Quoted(row.form) + ": " + why + " for " + base::TrimBlanks(name) +
-           " " + std::string(input::DataSetOf(row.kind).name) + ", age group " +
-           AgeGroupName(part.part.ageGroup) + "; its forms: " + FormList(*blocks);
+// Finds the block of one part: InvalidArgument naming what is wrong with the
+// row, or the failure of a damaged data set.
+base::Status IntakeHistory::ResolvePart(const input::IntakeRow& row, const std::string& name,
+                                        output::IntakePartDoses& part) {
+  const base::Result<const std::vector<FormBlock>*> blocks =
+      Blocks(row.kind, name, part.part.ageGroup);
+  if (!blocks.ok()) return blocks.status();
+  const base::Result<const FormBlock*> found = FindForm(*blocks.value(), row.form);
+  if (!found.ok()) {
+    return base::Status::InvalidArgument(
+        "column \"form\": " + Quoted(row.form) + ": " + found.status().message() + " for " +
+        base::TrimBlanks(name) + " " + std::string(input::DataSetOf(row.kind).name) +
+        ", age group " + AgeGroupName(part.part.ageGroup) +
+        "; its forms: " + FormList(*blocks.value()));
   }
+  const FormBlock* block = found.value();
   part.formNumber = block->formNumber;
   part.formCode = block->formCode;
-  part.contributes = block->fault.empty();
+  part.contributes = block->integrable.ok();
   partBlocks_.back().push_back(block);
   if (!part.contributes) {
     part.warning = selection_.fileLabel + ":" + std::to_string(row.line) + ": " +
                    base::TrimBlanks(name) + " form " + std::to_string(block->formNumber) + " (" +
-                   block->formCode + "), age group " + AgeGroupName(part.part.ageGroup) +
-                   ", block at record " + std::to_string(block->record) + ": " + block->fault +
+                   base::Cp1252ToUtf8(block->formCode) + "), age group " +
+                   AgeGroupName(part.part.ageGroup) + ", block at record " +
+                   std::to_string(block->record) + ": " + block->integrable.message() +
                    "; this intake contributes nothing there";
     messages_.push_back({output::MessageKind::kWarning, part.warning});
   }
-  return {};
+  return base::Status::Ok();
 }
 
 base::Status IntakeHistory::Resolve(const std::vector<input::IntakeRow>& rows,
                                     std::vector<input::IntakeFault>& faults) {
-  base::Status status;
   for (const input::IntakeRow& row : rows) {
     output::ResolvedIntake& intake = intakes_.emplace_back();
     partBlocks_.emplace_back();
@@ -148,15 +154,15 @@ base::Status IntakeHistory::Resolve(const std::vector<input::IntakeRow>& rows,
       const Extended share =
           split.end ? (Extended(DayNumber(*split.end)) - DayNumber(split.start)) / total : 1;
       part.activityBq = integration::Stored(share * row.activityBq);
-      const std::string fault = ResolvePart(row, name, part, status);
-      if (!status.ok()) return status;
-      if (!fault.empty()) {
-        faults.push_back({row.line, fault});
+      const base::Status resolved = ResolvePart(row, name, part);
+      if (resolved.code() == base::Status::Code::kInvalidArgument) {
+        faults.push_back({row.line, resolved.message()});
         break;
       }
+      if (!resolved.ok()) return resolved;
     }
   }
-  return status;
+  return base::Status::Ok();
 }
 
 void IntakeHistory::AddPersons() {

@@ -11,6 +11,7 @@
 #include <tuple>
 #include <vector>
 
+#include "base/result.h"
 #include "base/status.h"
 #include "input/data_index.h"
 #include "input/dose_rate_file.h"
@@ -65,10 +66,11 @@ class IntakeHistory {
 
  private:
   using BlockKey = std::tuple<int, std::string, int>;  // data set, nuclide, age group
-  const std::vector<FormBlock>* Blocks(input::DataKind kind, const std::string& name, int ageGroup,
-                                       base::Status& status);
-  std::string ResolvePart(const input::IntakeRow& row, const std::string& name,
-                          output::IntakePartDoses& part, base::Status& status);
+  // The blocks of one nuclide and age group, read once.
+  base::Result<const std::vector<FormBlock>*> Blocks(input::DataKind kind, const std::string& name,
+                                                     int ageGroup);
+  base::Status ResolvePart(const input::IntakeRow& row, const std::string& name,
+                           output::IntakePartDoses& part);
   void ComputePart(const output::IntakePartDoses& part, const FormBlock& block,
                    output::YearDoses& doses) const;
   // The doses of each part of intake `i` that contributes; safe on several threads.
