@@ -91,7 +91,8 @@ struct NuclideBlocks {
 };
 using FileBlocks = std::map<std::string, NuclideBlocks>;
 
-void CheckBlock(DoseRateFile& file, const BlockHeader& header, std::int64_t headerRecord,
+// False when the file ends inside the block: nothing after it is a block.
+bool CheckBlock(DoseRateFile& file, const BlockHeader& header, std::int64_t headerRecord,
                 NuclideBlocks& nuclide, ProblemList& problems) {
   const int ageGroup = AgeGroupFor(header.ageDays);
   if (ageGroup == 0) {
@@ -112,7 +113,11 @@ void CheckBlock(DoseRateFile& file, const BlockHeader& header, std::int64_t head
   if (count < 0 || count > kMaxTimePoints) {
     problems.Add(headerRecord, "time-point count " + std::to_string(count) + " outside 0.." +
                                    std::to_string(kMaxTimePoints));
-    if (count < 0) return;
+    if (count < 0) return true;
+  }
+  if (const base::Status inFile = file.CheckBlockInFile(header, headerRecord); !inFile.ok()) {
+    problems.Add(headerRecord, Shown(header.name) + ": " + inFile.message());
+    return false;
   }
   const std::int64_t perPoint = RecordsPerPointOf(let);
   double previous = 0;
@@ -131,6 +136,7 @@ void CheckBlock(DoseRateFile& file, const BlockHeader& header, std::int64_t head
   if (knownLetter && agree && increasing && read == count && count <= kMaxTimePoints) {
     nuclide.coverage.AddBlock(count, previous);
   }
+  return true;
 }
 
 FileBlocks CheckDoseRateFile(DoseRateFile& file, DataKind kind, std::span<const double> times,
@@ -152,7 +158,7 @@ FileBlocks CheckDoseRateFile(DoseRateFile& file, DataKind kind, std::span<const 
       }
       current = header.name;
     }
-    CheckBlock(file, header, headerRecord, blocks.at(header.name), problems);
+    if (!CheckBlock(file, header, headerRecord, blocks.at(header.name), problems)) break;
   }
   for (const std::string& name : order) {
     const NuclideBlocks& nuclide = blocks.at(name);

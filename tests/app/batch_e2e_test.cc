@@ -548,13 +548,14 @@ TEST_F(BatchProgramTest, PeriodsOnTheCommandLineGiveTheTablesOfATimesFileInTheir
 
 TEST_F(BatchProgramTest, SuspectBlocksWarnExitOneAndTheOtherNuclidesAreWritten) {
   // Aa-1: an unknown LET letter (rows written, not integrated); Bb-2: letter
-  // and records per point disagree (the walk stops); Cc-3 is sound.
+  // and records per point disagree (the walk stops); Cc-3 is sound; the file
+  // ends inside the last block of Dd-4, at record 33 of 34.
   testing::DoseRateFileBuilder builder(input::DataKind::kInhalation);
   testing::BlockSpec block;
   block.times = {1, 10, 100};
   block.rates.assign(3, testing::ScaledRates(1e-10));
   std::vector<std::int32_t> starts;
-  for (const char* name : {"Aa-1", "Bb-2", "Cc-3"}) {
+  for (const char* name : {"Aa-1", "Bb-2", "Cc-3", "Dd-4"}) {
     block.name = name;
     starts.push_back(builder.NextRecordNumber());
     for (std::int32_t age : {100, 7300}) {
@@ -564,22 +565,37 @@ TEST_F(BatchProgramTest, SuspectBlocksWarnExitOneAndTheOtherNuclidesAreWritten) 
       builder.AddBlock(block);
     }
   }
-  builder.WriteTo(work_ / "DATA" / "TQV27INH2.DRT");
+  const fs::path rates = work_ / "DATA" / "TQV27INH2.DRT";
+  builder.WriteTo(rates);
+  fs::resize_file(rates, fs::file_size(rates) - input::kDoseRateRecordLength);
   WriteFile(work_ / "DATA" / input::kIndexFileName,
-            testing::IndexFileBytes(
-                {{"Aa-1", 0, starts[0]}, {"Bb-2", 0, starts[1]}, {"Cc-3", 0, starts[2]}}));
+            testing::IndexFileBytes({{"Aa-1", 0, starts[0]},
+                                     {"Bb-2", 0, starts[1]},
+                                     {"Cc-3", 0, starts[2]},
+                                     {"Dd-4", 0, starts[3]}}));
   WriteFile(work_ / "DATA" / input::kTimesFileName, "START\r\n1\r\n50\r\nEND\r\n");
   const Outcome outcome =
-      Run({"--data-set", "h", "--ages", "infant,adult", "aa-1", "bb-2", "cc-3"});
+      Run({"--data-set", "h", "--ages", "infant,adult", "aa-1", "bb-2", "cc-3", "dd-4"});
   EXPECT_EQ(outcome.status, 1);
+  const std::string cut =
+      "Dd-4, age 7300 d, record 31: the file ends inside this block: it holds records to 33, the "
+      "block runs to record 34";
   EXPECT_EQ(outcome.err,
             "quillmore-batch: warning: Aa-1, age 100 d, record 3: unknown LET letter \"X\"; its "
             "rows are written but not integrated\n"
             "quillmore-batch: warning: Bb-2, age 100 d, record 11: LET letter \"L\" disagrees with "
             "2 records per point; the tables of Bb-2 stop here, incomplete\n"
-            "quillmore-batch: warning: Bb-2: headers only for Infant, Adult\n");
+            "quillmore-batch: warning: Bb-2: headers only for Infant, Adult\n"
+            "quillmore-batch: warning: " +
+                cut +
+                "; the tables of Dd-4 stop here, incomplete\n"
+                "quillmore-batch: warning: Dd-4: headers only for Adult\n");
+  EXPECT_NE(Run({"--check"})
+                .out.find("TQV27INH2.DRT:31: \"Dd-4   \": the file ends inside this "
+                          "block: it holds records to 33, the block runs to record 34"),
+            std::string::npos);
   const auto written = FolderContent(work_ / "OUTPUT");
-  EXPECT_EQ(written.size(), 6u);
+  EXPECT_EQ(written.size(), 8u);
   EXPECT_GT(written.at("Cc-3_7300_H.TXT").size(), written.at("Bb-2_7300_H.TXT").size());
   EXPECT_EQ(written.at("Aa-1_100_H.TXT").size(), written.at("Aa-1_7300_H.TXT").size());
 }
