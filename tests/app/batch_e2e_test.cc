@@ -271,12 +271,38 @@ TEST_F(BatchProgramTest, OutputFolderIsCreatedWhenMissing) {
             (std::vector<std::string>{"Am-241_G.csv", "quillmore-run.json"}));
 }
 
+// {"file": NAME, "size": ..., "sha256": ...} of `path`, the digest as sha256sum gives it.
+nlohmann::json FileRecord(const fs::path& path) {
+  const Outcome sum =
+      testing::RunProgram("/usr/bin/sha256sum", path.parent_path(), {path.filename().string()});
+  return {{"file", path.filename().string()},
+          {"size", fs::file_size(path)},
+          {"sha256", sum.out.substr(0, 64)}};
+}
+
 TEST_F(BatchProgramTest, ManifestOnRequestAndNeverStale) {
-  const Outcome first = Run({"--data-set", "h", "--manifest", "--ages", "1", "tc-99m", "xx-1"});
+  const Outcome first =
+      Run({"--data-set", "h", "--format", "txt,json", "--ages", "1", "tc-99m", "xx-1", "be-7"});
   EXPECT_EQ(first.status, 1);
-  const std::string manifest = ReadFile(work_ / "OUTPUT" / "quillmore-run.json");
-  EXPECT_NE(manifest.find("\"name\": \"Tc-99m_100_H.TXT\""), std::string::npos) << manifest;
-  EXPECT_NE(manifest.find("\"message\": \"no data are available for Xx-1\""), std::string::npos);
+  const auto manifest = nlohmann::json::parse(ReadFile(work_ / "OUTPUT" / "quillmore-run.json"));
+  EXPECT_NE(manifest.dump().find("\"name\":\"Tc-99m_100_H.TXT\""), std::string::npos);
+  // Each message in its own array: the unknown name warns, Be-7's one-point blocks are noted.
+  ASSERT_EQ(manifest["warnings"].size(), 1u);
+  EXPECT_EQ(manifest["warnings"][0]["nuclide"], "Xx-1");
+  EXPECT_EQ(manifest["warnings"][0]["message"], "no data are available for Xx-1");
+  ASSERT_EQ(manifest["notes"].size(), 1u);
+  EXPECT_EQ(manifest["notes"][0]["nuclide"], "Be-7");
+  // The provenance names the files the numbers come from, by their bytes.
+  const auto json = nlohmann::json::parse(ReadFile(work_ / "OUTPUT" / "Tc-99m_H.json"));
+  for (const auto& provenance : {manifest["provenance"], json["provenance"]}) {
+    EXPECT_EQ(provenance["data_set"], FileRecord(work_ / "DATA" / "TQV27INH2.DRT"));
+    EXPECT_EQ(provenance["index"], FileRecord(work_ / "DATA" / input::kIndexFileName));
+    nlohmann::json times = FileRecord(work_ / "DATA" / input::kTimesFileName);
+    times.erase("size");
+    times.erase("file");
+    times["path"] = "DATA/Quillmore.ini";
+    EXPECT_EQ(provenance["times"], times);
+  }
 
   // A run that fails leaves no manifest of an earlier run behind.
   fs::create_directory(work_ / "OUTPUT" / "Tc-99m_100_H.TXT.blocked");
