@@ -1,6 +1,9 @@
 #include "output/json_sink.h"
 
+#include <rapidjson/writer.h>
+
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include "input/age_groups.h"
@@ -10,10 +13,53 @@
 namespace quillmore::output {
 namespace {
 
+using Writer = rapidjson::Writer<rapidjson::StringBuffer>;
+
 std::string_view TrimBlanks(std::string_view text) {
   const std::size_t first = text.find_first_not_of(' ');
   if (first == std::string_view::npos) return {};
   return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// The text JsonText gives a value: the whole file reads as one dump of a document.
+std::string DumpText(const Json& json) {
+  return json.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+// A number as the document's dump writes it: nlohmann's own shortest
+// round-trip digits ("1e-07", "365.0"), which RapidJSON's differ from; a
+// non-finite value as null.
+void Number(Writer& writer, double value) {
+  if (!std::isfinite(value)) {
+    writer.Null();
+    return;
+  }
+  char text[64];
+  const char* end = nlohmann::detail::to_chars(text, text + sizeof text, value);
+  writer.RawValue(text, static_cast<std::size_t>(end - text), rapidjson::kNumberType);
+}
+
+// Printable ASCII escapes alike in both libraries; anything else (control
+// characters, which RapidJSON escapes in upper-case hex, and bytes that may
+// not be UTF-8, which the dump replaces) takes the dump's escaping.
+void String(Writer& writer, std::string_view text) {
+  const bool plain = std::all_of(text.begin(), text.end(), [](char c) {
+    return static_cast<unsigned char>(c) >= 0x20 && static_cast<unsigned char>(c) < 0x80;
+  });
+  if (plain) {
+    writer.String(text.data(), static_cast<rapidjson::SizeType>(text.size()));
+    return;
+  }
+  const std::string dumped = DumpText(Json(std::string(text)));
+  writer.RawValue(dumped.data(), dumped.size(), rapidjson::kStringType);
+}
+
+void Key(Writer& writer, std::string_view key) {
+  writer.Key(key.data(), static_cast<rapidjson::SizeType>(key.size()));
+}
+
+void Raw(Writer& writer, std::string_view text, rapidjson::Type type) {
+  writer.RawValue(text.data(), text.size(), type);
 }
 
 }  // namespace
@@ -35,7 +81,12 @@ base::Status JsonSink::Begin(const NuclideTables& tables) {
   const base::Status status = NuclideFileName(tables.nuclideName, tables.kind, ".json", name);
   begun_ = status.ok();
   tables_ = tables;
-  forms_.assign(tables.selectedAges.size(), Json::array());
+  regionNames_.clear();
+  for (const std::string& regionName : tables.regionNames)
+    regionNames_.push_back(toUtf8_(regionName));
+  formsText_.Clear();
+  formTexts_.clear();
+  formCounts_.assign(tables.selectedAges.size(), 0);
   return status;
 }
 
@@ -43,31 +94,38 @@ base::Status JsonSink::Add(const RowGroup& group) {
   const bool inhalation = tables_.kind == input::DataKind::kInhalation;
   const integration::CoefficientTable& table = group.coefficients;
   const int times = std::min(table.timeCount(), static_cast<int>(tables_.integrationTimes.size()));
-  Json regions = Json::array();
-  for (int j = 0; j < table.regionCount(); ++j) {
-    const int region = tables_.selectedRegions[static_cast<std::size_t>(j)];
-    std::vector<double> low;
-    std::vector<double> high;
-    for (int k = 0; k < times; ++k) {
-      low.push_back(table.at(integration::kLowLet, j, k));
-      high.push_back(table.at(integration::kHighLet, j, k));
-    }
-    const std::size_t index = input::RegionIndex(region);
-    regions.push_back(
-        {{"region", region},
-         {"region_name",
-          index < tables_.regionNames.size() ? toUtf8_(tables_.regionNames[index]) : std::string()},
-         {"low_let_gy_per_bq", std::move(low)},
-         {"high_let_gy_per_bq", std::move(high)}});
-  }
-  Json& forms = forms_[group.table];
+  const std::size_t begin = formsText_.GetSize();
+  Writer writer(formsText_);
+  writer.StartObject();
+  Key(writer, "form");
+  writer.Uint64(++formCounts_[group.table]);
+  Key(writer, "form_code");
   const std::string code =
       inhalation ? std::string(1, group.header.classCode) : group.header.f1Text;
-  forms.push_back(
-      {{"form", forms.size() + 1},
-       {"form_code", toUtf8_(TrimBlanks(code))},
-       {"form_label", inhalation ? ChemicalFormLabel(group.header.name, group.formNumber) : ""},
-       {"regions", std::move(regions)}});
+  String(writer, toUtf8_(TrimBlanks(code)));
+  Key(writer, "form_label");
+  String(writer, inhalation ? ChemicalFormLabel(group.header.name, group.formNumber) : "");
+  Key(writer, "regions");
+  writer.StartArray();
+  for (int j = 0; j < table.regionCount(); ++j) {
+    const int region = tables_.selectedRegions[static_cast<std::size_t>(j)];
+    const std::size_t index = input::RegionIndex(region);
+    writer.StartObject();
+    Key(writer, "region");
+    writer.Int(region);
+    Key(writer, "region_name");
+    String(writer, index < regionNames_.size() ? regionNames_[index] : std::string_view());
+    for (const int component : {integration::kLowLet, integration::kHighLet}) {
+      Key(writer, component == integration::kLowLet ? "low_let_gy_per_bq" : "high_let_gy_per_bq");
+      writer.StartArray();
+      for (int k = 0; k < times; ++k) Number(writer, table.at(component, j, k));
+      writer.EndArray();
+    }
+    writer.EndObject();
+  }
+  writer.EndArray();
+  writer.EndObject();
+  formTexts_.push_back({group.table, begin, formsText_.GetSize()});
   return base::Status::Ok();
 }
 
@@ -85,23 +143,56 @@ void AddMessages(std::span<const RunMessage> messages, Json& json) {
 base::Status JsonSink::End(std::span<const RunMessage> messages) {
   if (!begun_) return base::Status::Ok();
   begun_ = false;
-  Json ageGroups = Json::array();
-  for (std::size_t i = 0; i < forms_.size(); ++i) {
-    Json group = AgeGroupJson(tables_.selectedAges[i]);
-    group["forms"] = std::move(forms_[i]);
-    ageGroups.push_back(std::move(group));
+  if (provenanceText_.empty()) provenanceText_ = DumpText(provenance_);
+  fileText_.Clear();
+  Writer writer(fileText_);
+  writer.StartObject();
+  Key(writer, "nuclide");
+  String(writer, toUtf8_(TrimBlanks(tables_.nuclideName)));
+  Key(writer, "intake");
+  String(writer, input::DataSetOf(tables_.kind).name);
+  Key(writer, "periods_days");
+  writer.StartArray();
+  for (const double period : tables_.integrationTimes) Number(writer, period);
+  writer.EndArray();
+  Key(writer, "age_groups");
+  writer.StartArray();
+  const std::string_view forms(formsText_.GetString(), formsText_.GetSize());
+  for (std::size_t i = 0; i < tables_.selectedAges.size(); ++i) {
+    const int age = tables_.selectedAges[i];
+    writer.StartObject();
+    Key(writer, "age_group");
+    const std::string_view label = input::AgeGroupLabel(age);
+    String(writer, label.substr(0, label.find_last_not_of(' ') + 1));
+    Key(writer, "age_days");
+    writer.Int(input::AgeGroupDays(age));
+    Key(writer, "forms");
+    writer.StartArray();
+    for (const FormText& form : formTexts_) {
+      if (form.table == i) {
+        Raw(writer, forms.substr(form.begin, form.end - form.begin), rapidjson::kObjectType);
+      }
+    }
+    writer.EndArray();
+    writer.EndObject();
   }
-  Json json{{"nuclide", toUtf8_(TrimBlanks(tables_.nuclideName))},
-            {"intake", input::DataSetOf(tables_.kind).name},
-            {"periods_days",
-             std::vector<double>(tables_.integrationTimes.begin(), tables_.integrationTimes.end())},
-            {"age_groups", std::move(ageGroups)}};
-  AddMessages(messages, json);
-  json["provenance"] = provenance_;
+  writer.EndArray();
+  Json messageJson = Json::object();
+  AddMessages(messages, messageJson);
+  for (const char* member : {"warnings", "notes"}) {
+    Key(writer, member);
+    Raw(writer, DumpText(messageJson[member]), rapidjson::kArrayType);
+  }
+  Key(writer, "provenance");
+  Raw(writer, provenanceText_,
+      provenance_.is_null() ? rapidjson::kNullType : rapidjson::kObjectType);
+  writer.EndObject();
+  fileText_.Put('\n');
   std::string name;
   NuclideFileName(tables_.nuclideName, tables_.kind, ".json", name);
   const std::filesystem::path path = folder_ / name;
-  base::Status status = WriteWholeFile(path, JsonText(json, -1));
+  base::Status status =
+      WriteWholeFile(path, std::string_view(fileText_.GetString(), fileText_.GetSize()));
   if (status.ok() && written_ != nullptr) status = written_->Add(path);
   return status;
 }

@@ -3,7 +3,11 @@
 // warnings and notes, and the run's provenance.
 #pragma once
 
+#include <rapidjson/stringbuffer.h>
+
+#include <cstddef>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 #include "output/csv_sink.h"
@@ -38,7 +42,17 @@ class JsonSink final : public TableSink {
   const Json& provenance_;
   bool begun_ = false;
   NuclideTables tables_;
-  std::vector<Json> forms_;  // per table: the array of its forms
+  std::vector<std::string> regionNames_;  // of the nuclide's regions 1 to 30, as UTF-8
+  // Each form's object as text, in the order added; the file gathers them
+  // per table, so the tables' row groups may come interleaved.
+  struct FormText {
+    std::size_t table = 0, begin = 0, end = 0;
+  };
+  rapidjson::StringBuffer formsText_;
+  std::vector<FormText> formTexts_;
+  std::vector<std::size_t> formCounts_;  // per table
+  rapidjson::StringBuffer fileText_;
+  std::string provenanceText_;  // the provenance as text, formed at the first End
 };
 
 }  // namespace quillmore::output
