@@ -64,11 +64,6 @@ double IntervalWidth(std::span<const double> x, std::size_t i) {
   return Stored(Extended(x[i + 1]) - x[i]);
 }
 
-double AddIntervalTwice(double h, long double sixth, double f0, double f1, double d0, double d1,
-                        double sum) {
-  return Stored(((Extended(f1) + f0) + sixth * (Extended(d0) - d1)) * h + sum);
-}
-
 double HermiteSpanIntegral(std::span<const double> x, std::span<const double> f,
                            std::span<const double> d, std::size_t ia, std::size_t ib) {
   if (ia == ib) return 0;

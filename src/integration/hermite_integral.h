@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <span>
 
+#include "integration/extended.h"
+
 namespace quillmore::integration {
 
 // What the integral of one cubic piece from a to b takes from the times alone:
@@ -37,9 +39,11 @@ double IntervalWidth(std::span<const double> x, std::size_t i);
 // One step of the span sum: `sum` plus twice the integral over an interval of
 // width `h` (IntervalWidth) and `sixth` = h / 6 at extended precision, with
 // values f0, f1 and slopes d0, d1 at its ends. Shared so that every running
-// sum rounds alike.
-double AddIntervalTwice(double h, long double sixth, double f0, double f1, double d0, double d1,
-                        double sum);
+// sum rounds alike; inline, as it runs once per point of every curve.
+inline double AddIntervalTwice(double h, long double sixth, double f0, double f1, double d0,
+                               double d1, double sum) {
+  return Stored(((Extended(f1) + f0) + sixth * (Extended(d0) - d1)) * h + sum);
+}
 
 // Integral from x[ia] to x[ib] (point indices from 0; negative when ib < ia).
 // Preconditions: ia, ib < N = x.size(); f and d hold N entries too.
