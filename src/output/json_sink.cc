@@ -1,7 +1,5 @@
 #include "output/json_sink.h"
 
-#include <rapidjson/writer.h>
-
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -84,48 +82,29 @@ base::Status JsonSink::Begin(const NuclideTables& tables) {
   regionNames_.clear();
   for (const std::string& regionName : tables.regionNames)
     regionNames_.push_back(toUtf8_(regionName));
-  formsText_.Clear();
-  formTexts_.clear();
-  formCounts_.assign(tables.selectedAges.size(), 0);
+  forms_.clear();
+  values_.clear();
   return status;
 }
 
 base::Status JsonSink::Add(const RowGroup& group) {
   const bool inhalation = tables_.kind == input::DataKind::kInhalation;
   const integration::CoefficientTable& table = group.coefficients;
-  const int times = std::min(table.timeCount(), static_cast<int>(tables_.integrationTimes.size()));
-  const std::size_t begin = formsText_.GetSize();
-  Writer writer(formsText_);
-  writer.StartObject();
-  Key(writer, "form");
-  writer.Uint64(++formCounts_[group.table]);
-  Key(writer, "form_code");
+  Form form;
+  form.table = group.table;
   const std::string code =
       inhalation ? std::string(1, group.header.classCode) : group.header.f1Text;
-  String(writer, toUtf8_(TrimBlanks(code)));
-  Key(writer, "form_label");
-  String(writer, inhalation ? ChemicalFormLabel(group.header.name, group.formNumber) : "");
-  Key(writer, "regions");
-  writer.StartArray();
-  for (int j = 0; j < table.regionCount(); ++j) {
-    const int region = tables_.selectedRegions[static_cast<std::size_t>(j)];
-    const std::size_t index = input::RegionIndex(region);
-    writer.StartObject();
-    Key(writer, "region");
-    writer.Int(region);
-    Key(writer, "region_name");
-    String(writer, index < regionNames_.size() ? regionNames_[index] : std::string_view());
+  form.code = toUtf8_(TrimBlanks(code));
+  if (inhalation) form.label = ChemicalFormLabel(group.header.name, group.formNumber);
+  form.regionCount = table.regionCount();
+  form.timeCount = std::min(table.timeCount(), static_cast<int>(tables_.integrationTimes.size()));
+  form.firstValue = values_.size();
+  for (int j = 0; j < form.regionCount; ++j) {
     for (const int component : {integration::kLowLet, integration::kHighLet}) {
-      Key(writer, component == integration::kLowLet ? "low_let_gy_per_bq" : "high_let_gy_per_bq");
-      writer.StartArray();
-      for (int k = 0; k < times; ++k) Number(writer, table.at(component, j, k));
-      writer.EndArray();
+      for (int k = 0; k < form.timeCount; ++k) values_.push_back(table.at(component, j, k));
     }
-    writer.EndObject();
   }
-  writer.EndArray();
-  writer.EndObject();
-  formTexts_.push_back({group.table, begin, formsText_.GetSize()});
+  forms_.push_back(std::move(form));
   return base::Status::Ok();
 }
 
@@ -138,6 +117,37 @@ void AddMessages(std::span<const RunMessage> messages, Json& json) {
   }
   json["warnings"] = std::move(warnings);
   json["notes"] = std::move(notes);
+}
+
+void JsonSink::WriteForm(const Form& form, std::uint64_t number, Writer& writer) const {
+  writer.StartObject();
+  Key(writer, "form");
+  writer.Uint64(number);
+  Key(writer, "form_code");
+  String(writer, form.code);
+  Key(writer, "form_label");
+  String(writer, form.label);
+  Key(writer, "regions");
+  writer.StartArray();
+  const double* value = values_.data() + form.firstValue;
+  for (int j = 0; j < form.regionCount; ++j) {
+    const int region = tables_.selectedRegions[static_cast<std::size_t>(j)];
+    const std::size_t index = input::RegionIndex(region);
+    writer.StartObject();
+    Key(writer, "region");
+    writer.Int(region);
+    Key(writer, "region_name");
+    String(writer, index < regionNames_.size() ? regionNames_[index] : std::string_view());
+    for (const std::string_view key : {"low_let_gy_per_bq", "high_let_gy_per_bq"}) {
+      Key(writer, key);
+      writer.StartArray();
+      for (int k = 0; k < form.timeCount; ++k) Number(writer, *value++);
+      writer.EndArray();
+    }
+    writer.EndObject();
+  }
+  writer.EndArray();
+  writer.EndObject();
 }
 
 base::Status JsonSink::End(std::span<const RunMessage> messages) {
@@ -157,7 +167,6 @@ base::Status JsonSink::End(std::span<const RunMessage> messages) {
   writer.EndArray();
   Key(writer, "age_groups");
   writer.StartArray();
-  const std::string_view forms(formsText_.GetString(), formsText_.GetSize());
   for (std::size_t i = 0; i < tables_.selectedAges.size(); ++i) {
     const int age = tables_.selectedAges[i];
     writer.StartObject();
@@ -168,10 +177,9 @@ base::Status JsonSink::End(std::span<const RunMessage> messages) {
     writer.Int(input::AgeGroupDays(age));
     Key(writer, "forms");
     writer.StartArray();
-    for (const FormText& form : formTexts_) {
-      if (form.table == i) {
-        Raw(writer, forms.substr(form.begin, form.end - form.begin), rapidjson::kObjectType);
-      }
+    std::uint64_t number = 0;
+    for (const Form& form : forms_) {
+      if (form.table == i) WriteForm(form, ++number, writer);
     }
     writer.EndArray();
     writer.EndObject();

@@ -4,10 +4,13 @@
 #pragma once
 
 #include <rapidjson/stringbuffer.h>
+#include <rapidjson/writer.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "output/csv_sink.h"
@@ -43,14 +46,22 @@ class JsonSink final : public TableSink {
   bool begun_ = false;
   NuclideTables tables_;
   std::vector<std::string> regionNames_;  // of the nuclide's regions 1 to 30, as UTF-8
-  // Each form's object as text, in the order added; the file gathers them
-  // per table, so the tables' row groups may come interleaved.
-  struct FormText {
-    std::size_t table = 0, begin = 0, end = 0;
+  // Each form as added, its coefficients in values_ (per region low then high
+  // over the periods); the file gathers them per table at End, so the tables'
+  // row groups may come interleaved.
+  struct Form {
+    std::size_t table = 0;
+    std::string code;  // UTF-8, blanks trimmed
+    std::string_view label;
+    int regionCount = 0;
+    int timeCount = 0;
+    std::size_t firstValue = 0;
   };
-  rapidjson::StringBuffer formsText_;
-  std::vector<FormText> formTexts_;
-  std::vector<std::size_t> formCounts_;  // per table
+  using Writer = rapidjson::Writer<rapidjson::StringBuffer>;
+  void WriteForm(const Form& form, std::uint64_t number, Writer& writer) const;
+
+  std::vector<Form> forms_;
+  std::vector<double> values_;
   rapidjson::StringBuffer fileText_;
   std::string provenanceText_;  // the provenance as text, formed at the first End
 };
