@@ -56,8 +56,26 @@ base::Status CsvSink::Begin(const NuclideTables& tables) {
   const base::Status status = NuclideFileName(tables.nuclideName, tables.kind, ".csv", name);
   begun_ = status.ok();
   tables_ = tables;
-  rows_.assign(tables.selectedAges.size(), {});
-  formCounts_.assign(tables.selectedAges.size(), 0);
+  const std::size_t tableCount = tables.selectedAges.size();
+  if (rows_.size() < tableCount) rows_.resize(tableCount);
+  for (std::string& rows : rows_) rows.clear();
+  formCounts_.assign(tableCount, 0);
+  periodTexts_.resize(tables.integrationTimes.size());
+  for (std::size_t k = 0; k < periodTexts_.size(); ++k) {
+    periodTexts_[k].clear();
+    AppendShortestNumber(tables.integrationTimes[k], periodTexts_[k]);
+  }
+  regionTexts_.resize(tables.selectedRegions.size());
+  for (std::size_t j = 0; j < regionTexts_.size(); ++j) {
+    const int region = tables.selectedRegions[j];
+    std::string& text = regionTexts_[j];
+    text.assign(1, ',');
+    text += std::to_string(region);
+    text += ',';
+    const std::size_t index = input::RegionIndex(region);
+    if (index < tables.regionNames.size()) AppendCsvField(toUtf8_(tables.regionNames[index]), text);
+    text += ',';
+  }
   return status;
 }
 
@@ -80,18 +98,13 @@ base::Status CsvSink::Add(const RowGroup& group) {
 
   std::string& out = rows_[group.table];
   const integration::CoefficientTable& table = group.coefficients;
-  const int times = std::min(table.timeCount(), static_cast<int>(tables_.integrationTimes.size()));
+  const int times = std::min(table.timeCount(), static_cast<int>(periodTexts_.size()));
   for (int k = 0; k < times; ++k) {
+    const std::string& period = periodTexts_[static_cast<std::size_t>(k)];
     for (int j = 0; j < table.regionCount(); ++j) {
-      const int region = tables_.selectedRegions[static_cast<std::size_t>(j)];
       out += lead;
-      AppendShortestNumber(tables_.integrationTimes[static_cast<std::size_t>(k)], out);
-      out += ',' + std::to_string(region) + ',';
-      const std::size_t index = input::RegionIndex(region);
-      if (index < tables_.regionNames.size()) {
-        AppendCsvField(toUtf8_(tables_.regionNames[index]), out);
-      }
-      out += ',';
+      out += period;
+      out += regionTexts_[static_cast<std::size_t>(j)];
       AppendShortestNumber(table.at(integration::kLowLet, j, k), out);
       out += ',';
       AppendShortestNumber(table.at(integration::kHighLet, j, k), out);
@@ -106,10 +119,13 @@ base::Status CsvSink::End(std::span<const RunMessage> /*messages*/) {
   begun_ = false;
   std::string name;
   NuclideFileName(tables_.nuclideName, tables_.kind, ".csv", name);
-  std::string text(kHeader);
-  for (const std::string& rows : rows_) text += rows;
+  std::size_t size = kHeader.size();
+  for (std::size_t i = 0; i < tables_.selectedAges.size(); ++i) size += rows_[i].size();
+  text_.reserve(size);
+  text_.assign(kHeader);
+  for (std::size_t i = 0; i < tables_.selectedAges.size(); ++i) text_ += rows_[i];
   const std::filesystem::path path = folder_ / name;
-  base::Status status = WriteWholeFile(path, text);
+  base::Status status = WriteWholeFile(path, text_);
   if (status.ok() && written_ != nullptr) status = written_->Add(path);
   return status;
 }
