@@ -142,7 +142,9 @@ long double ReadNumber(std::string_view field) {
     }
     scale += expNegative ? -exponent : exponent;
   }
-  long double value = static_cast<long double>(mantissa);
+  // At most 18 digits: below 2^63, so the signed conversion is exact and
+  // spares the unsigned one's correction.
+  long double value = static_cast<long double>(static_cast<std::int64_t>(mantissa));
   if (mantissa != 0 && scale > 0) value *= PowerOfTen(scale);
   if (mantissa != 0 && scale < 0) {
     // Powers beyond about 10^4932 overflow, yet an 18-digit mantissa over one
