@@ -48,13 +48,6 @@ CubicPiece::CubicPiece(double x1, double x2, double a, double b) : empty_(x1 == 
   halfWidth_ = 0.5L * h;
 }
 
-double CubicPiece::Integral(double f1, double f2, double d1, double d2) const {
-  if (empty_) return 0;
-  const double fterm = Stored(fWeight1_ * f1 + fWeight2_ * f2);
-  const double dterm = Stored(sixthWidth_ * (dWeight1_ * d1 + dWeight2_ * d2));
-  return Stored(halfWidth_ * (Extended(dterm) + fterm));
-}
-
 double CubicPieceIntegral(double x1, double x2, double f1, double f2, double d1, double d2,
                           double a, double b) {
   return CubicPiece(x1, x2, a, b).Integral(f1, f2, d1, d2);

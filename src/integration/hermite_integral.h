@@ -19,7 +19,13 @@ class CubicPiece {
   // The piece over [x1, x2] integrated from a to b; a and b may lie outside it.
   CubicPiece(double x1, double x2, double a, double b);
   // The integral for values f1, f2 and slopes d1, d2 at x1, x2; 0 when x1 == x2.
-  double Integral(double f1, double f2, double d1, double d2) const;
+  // Inline: it runs for every curve and limit.
+  double Integral(double f1, double f2, double d1, double d2) const {
+    if (empty_) return 0;
+    const double fterm = Stored(fWeight1_ * f1 + fWeight2_ * f2);
+    const double dterm = Stored(sixthWidth_ * (dWeight1_ * d1 + dWeight2_ * d2));
+    return Stored(halfWidth_ * (Extended(dterm) + fterm));
+  }
 
  private:
   bool empty_ = true;
