@@ -22,17 +22,25 @@ std::string_view TrimBlanks(std::string_view text) {
   return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
+// Room for any double's shortest text ("-2.2250738585072014e-308" is 24).
+constexpr std::size_t kNumberRoom = 32;
+
+// Writes the shortest text of `value` at `at` (kNumberRoom bytes); returns its end.
+char* PutShortestNumber(double value, char* at) {
+  // to_chars writes "-nan" for a NaN with its sign bit set; a NaN has no sign to show.
+  if (std::isnan(value)) return std::copy_n("nan", 3, at);
+  return std::to_chars(at, at + kNumberRoom, value).ptr;
+}
+
+char* Put(std::string_view text, char* at) {
+  return std::copy(text.begin(), text.end(), at);
+}
+
 }  // namespace
 
 void AppendShortestNumber(double value, std::string& out) {
-  // to_chars writes "-nan" for a NaN with its sign bit set; a NaN has no sign to show.
-  if (std::isnan(value)) {
-    out += "nan";
-    return;
-  }
-  char text[32];
-  const auto result = std::to_chars(text, text + sizeof text, value);
-  out.append(text, result.ptr);
+  char text[kNumberRoom];
+  out.append(text, PutShortestNumber(value, text));
 }
 
 void AppendCsvField(std::string_view field, std::string& out) {
@@ -102,13 +110,16 @@ base::Status CsvSink::Add(const RowGroup& group) {
   for (int k = 0; k < times; ++k) {
     const std::string& period = periodTexts_[static_cast<std::size_t>(k)];
     for (int j = 0; j < table.regionCount(); ++j) {
-      out += lead;
-      out += period;
-      out += regionTexts_[static_cast<std::size_t>(j)];
-      AppendShortestNumber(table.at(integration::kLowLet, j, k), out);
-      out += ',';
-      AppendShortestNumber(table.at(integration::kHighLet, j, k), out);
-      out += '\n';
+      // The row is written in place: room for it first, trimmed to what it took.
+      const std::string& region = regionTexts_[static_cast<std::size_t>(j)];
+      const std::size_t start = out.size();
+      out.resize(start + lead.size() + period.size() + region.size() + 2 * kNumberRoom + 2);
+      char* p = Put(region, Put(period, Put(lead, out.data() + start)));
+      p = PutShortestNumber(table.at(integration::kLowLet, j, k), p);
+      *p++ = ',';
+      p = PutShortestNumber(table.at(integration::kHighLet, j, k), p);
+      *p++ = '\n';
+      out.resize(static_cast<std::size_t>(p - out.data()));
     }
   }
   return base::Status::Ok();
