@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <string_view>
+#include <variant>
 
 #include "base/text.h"
 #include "input/age_groups.h"
@@ -64,6 +66,71 @@ Status ParseFormats(const std::string& text, OutputFormats* formats) {
   return Status::Ok();
 }
 
+// "svg,pdf,png" in any combination, each once.
+Status ParseFigureFormats(const std::string& value, BatchOptions* options) {
+  std::vector<plot::FigureFormat>& formats = options->figures;
+  formats.clear();
+  for (const std::string& item : SplitCommas(value)) {
+    const std::string name = base::AsciiLower(item);
+    bool known = false;
+    for (const auto format :
+         {plot::FigureFormat::kSvg, plot::FigureFormat::kPdf, plot::FigureFormat::kPng}) {
+      if (name != plot::FigureExtension(format)) continue;
+      known = true;
+      if (std::find(formats.begin(), formats.end(), format) == formats.end())
+        formats.push_back(format);
+    }
+    if (!known)
+      return Status::InvalidArgument("unknown figure format \"" + item + "\" (svg, pdf, png)");
+  }
+  return Status::Ok();
+}
+
+// "6.4x7.2": width and height in inches, each from 1 to 40.
+Status ParseFigureSize(const std::string& value, BatchOptions* options) {
+  const std::size_t cross = base::AsciiLower(value).find('x');
+  double sides[2] = {0, 0};
+  for (int i = 0; i < 2 && cross != std::string::npos; ++i) {
+    const std::string side = i == 0 ? value.substr(0, cross) : value.substr(cross + 1);
+    const auto [end, error] = std::from_chars(side.data(), side.data() + side.size(), sides[i]);
+    if (error != std::errc() || end != side.data() + side.size()) sides[i] = 0;
+  }
+  if (!(sides[0] >= 1 && sides[0] <= 40 && sides[1] >= 1 && sides[1] <= 40))
+    return Status::InvalidArgument(
+        "--figure-size takes WxH in inches, each from 1 to 40 (6.4x7.2)");
+  options->figureSize.widthInches = sides[0];
+  options->figureSize.heightInches = sides[1];
+  return Status::Ok();
+}
+
+Status ParseDpi(const std::string& value, BatchOptions* options) {
+  const std::optional<int> dpi = WholeNumber(value, 50, 1200);
+  if (!dpi) return Status::InvalidArgument("--dpi takes a number from 50 to 1200");
+  options->figureSize.dpi = *dpi;
+  return Status::Ok();
+}
+
+Status ParseComparison(const std::string& value, BatchOptions* options) {
+  const std::string name = base::AsciiLower(value);
+  if (name == "ages") {
+    options->compare = run::Comparison::kAges;
+  } else if (name == "forms") {
+    options->compare = run::Comparison::kForms;
+  } else if (name == "nuclides") {
+    options->compare = run::Comparison::kNuclides;
+  } else {
+    return Status::InvalidArgument("--compare takes ages, forms or nuclides, not \"" + value +
+                                   "\"");
+  }
+  return Status::Ok();
+}
+
+Status ParseForm(const std::string& value, BatchOptions* options) {
+  options->form = WholeNumber(value, 1, 99);
+  if (!options->form) return Status::InvalidArgument("--form takes a number from 1 to 99");
+  return Status::Ok();
+}
+
 }  // namespace
 
 std::string BatchUsage() {
@@ -71,9 +138,11 @@ std::string BatchUsage() {
          "  or:  quillmore-batch --data-set KIND --all [options]\n"
          "  or:  quillmore-batch --data-set KIND --list-regions|--list-nuclides\n"
          "  or:  quillmore-batch --check [--data-dir DIR]\n"
+         "  or:  quillmore-batch --intakes FILE [--until YEAR] [--by-intake] [options]\n"
          "\n"
          "Writes the absorbed dose coefficient tables of each nuclide, one file per age\n"
-         "group, exactly as the interactive program quillmore does.\n"
+         "group, exactly as the interactive program quillmore does; with --intakes, the\n"
+         "dose each person receives in each calendar year from a history of intakes.\n"
          "\n"
          "  --data-set KIND     inhalation (h) or ingestion (g); required for runs\n"
          "  --data-dir DIR      folder holding DoseInd.NDX, the dose-rate files and\n"
@@ -86,10 +155,26 @@ std::string BatchUsage() {
          "  --all               every nuclide with data in the data set, in index order\n"
          "  --jobs N            nuclides processed at once (default: one per core)\n"
          "  --format LIST       txt, csv, json, comma-separated (default txt): the text\n"
-         "                      tables, NUCLIDE_H|G.csv and NUCLIDE_H|G.json\n"
+         "                      tables, NUCLIDE_H|G.csv and NUCLIDE_H|G.json; with\n"
+         "                      --intakes csv (the default) and json\n"
          "  --manifest          write quillmore-run.json (always with csv or json)\n"
          "  --curves            also write NUCLIDE_H|G_curves.csv: rates and doses from\n"
          "                      intake at the tabulated, integration and grid times\n"
+         "  --figures LIST      svg, pdf, png, comma-separated: each curve's rate and\n"
+         "                      dose plot as NUCLIDE_H|G_AGEDAYS_fFORM_rREGION.EXT\n"
+         "  --figure-size WxH   figure width and height in inches (default 6.4x7.2)\n"
+         "  --dpi N             resolution of the PNG figures, 50-1200 (default 150)\n"
+         "  --compare WHAT      ages, forms or nuclides: one figure per comparison, its\n"
+         "                      curves differing only in WHAT (at most 8 curves)\n"
+         "  --form N            the form each nuclide shows in --compare nuclides\n"
+         "                      (default 1)\n"
+         "  --intakes FILE      annual doses of the intake history in FILE (CSV), per\n"
+         "                      person, calendar year and region: annual_doses.csv\n"
+         "  --until YEAR        last calendar year reported (default: 50 years after the\n"
+         "                      year of each person's last day of intake)\n"
+         "  --by-intake         also annual_doses_by_intake.csv, one row per intake part\n"
+         "  --high-let-weight W\n"
+         "                      add weighted_gy = low LET + W x high LET to the CSV files\n"
          "  --list-regions      print the data set's region numbers and names\n"
          "  --list-nuclides     print the nuclides with data in the data set\n"
          "  --check             validate the data set and the times file and report\n"
@@ -106,105 +191,97 @@ std::string BatchUsage() {
 
 namespace {
 
+Status ParseDataSet(const std::string& value, BatchOptions* options) {
+  options->dataKind = DataSetNamed(value);
+  if (options->dataKind) return Status::Ok();
+  return Status::InvalidArgument("unknown data set \"" + value + "\" (inhalation or ingestion)");
+}
+
+Status ParseJobs(const std::string& value, BatchOptions* options) {
+  const std::optional<int> jobs = WholeNumber(value, 1, 64);
+  if (!jobs) return Status::InvalidArgument("--jobs takes a number from 1 to 64");
+  options->jobs = *jobs;
+  return Status::Ok();
+}
+
+Status ParseFormatOption(const std::string& value, BatchOptions* options) {
+  return ParseFormats(value, &options->formats);
+}
+
+Status ParseUntil(const std::string& value, BatchOptions* options) {
+  options->untilYear = WholeNumber(value, 1, 9998);
+  if (options->untilYear) return Status::Ok();
+  return Status::InvalidArgument("--until takes a year from 1 to 9998");
+}
+
+Status ParseHighLetWeight(const std::string& value, BatchOptions* options) {
+  double weight = 0;
+  const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), weight);
+  if (error != std::errc() || end != value.data() + value.size() || !std::isfinite(weight) ||
+      weight < 0) {
+    return Status::InvalidArgument("--high-let-weight takes a finite number, 0 or more");
+  }
+  options->highLetWeight = weight;
+  return Status::Ok();
+}
+
+// What an option sets: a switch, its value kept as given, or its value read
+// by a function that may refuse it.
+using Switch = bool BatchOptions::*;
+using Text = std::string BatchOptions::*;
+using OptionalText = std::optional<std::string> BatchOptions::*;
+using Parser = Status (*)(const std::string& value, BatchOptions* options);
+
 // One option of the command line: its names, the noun of its value in the
 // "needs a ..." message (empty for a switch) and what it sets.
 struct OptionSpec {
   std::string_view name;
   std::string_view shortName;  // empty when it has none
   std::string_view valueNoun;
-  Status (*apply)(const std::string& value, BatchOptions* options);
+  std::variant<Switch, Text, OptionalText, Parser> target;
 };
 
-constexpr std::array<OptionSpec, 17> kOptions = {{
-    {"--data-set", "", "a value",
-     [](const std::string& value, BatchOptions* options) {
-       options->dataKind = DataSetNamed(value);
-       if (options->dataKind) return Status::Ok();
-       return Status::InvalidArgument("unknown data set \"" + value +
-                                      "\" (inhalation or ingestion)");
-     }},
-    {"--data-dir", "", "a folder",
-     [](const std::string& value, BatchOptions* options) {
-       options->dataDir = value;
-       return Status::Ok();
-     }},
-    {"--output-dir", "", "a folder",
-     [](const std::string& value, BatchOptions* options) {
-       options->outputDir = value;
-       return Status::Ok();
-     }},
-    {"--times", "", "a file",
-     [](const std::string& value, BatchOptions* options) {
-       options->timesFile = value;
-       return Status::Ok();
-     }},
-    {"--ages", "", "a list",
-     [](const std::string& value, BatchOptions* options) {
-       options->ages = value;
-       return Status::Ok();
-     }},
-    {"--regions", "", "a list",
-     [](const std::string& value, BatchOptions* options) {
-       options->regions = value;
-       return Status::Ok();
-     }},
-    {"--jobs", "", "a number",
-     [](const std::string& value, BatchOptions* options) {
-       const std::optional<int> jobs = WholeNumber(value, 1, 64);
-       if (!jobs) return Status::InvalidArgument("--jobs takes a number from 1 to 64");
-       options->jobs = *jobs;
-       return Status::Ok();
-     }},
-    {"--format", "", "a list",
-     [](const std::string& value, BatchOptions* options) {
-       return ParseFormats(value, &options->formats);
-     }},
-    {"--all", "", "",
-     [](const std::string&, BatchOptions* options) {
-       options->allNuclides = true;
-       return Status::Ok();
-     }},
-    {"--list-regions", "", "",
-     [](const std::string&, BatchOptions* options) {
-       options->listRegions = true;
-       return Status::Ok();
-     }},
-    {"--list-nuclides", "", "",
-     [](const std::string&, BatchOptions* options) {
-       options->listNuclides = true;
-       return Status::Ok();
-     }},
-    {"--manifest", "", "",
-     [](const std::string&, BatchOptions* options) {
-       options->manifest = true;
-       return Status::Ok();
-     }},
-    {"--check", "", "",
-     [](const std::string&, BatchOptions* options) {
-       options->check = true;
-       return Status::Ok();
-     }},
-    {"--curves", "", "",
-     [](const std::string&, BatchOptions* options) {
-       options->curves = true;
-       return Status::Ok();
-     }},
-    {"--quiet", "-q", "",
-     [](const std::string&, BatchOptions* options) {
-       options->quiet = true;
-       return Status::Ok();
-     }},
-    {"--help", "-h", "",
-     [](const std::string&, BatchOptions* options) {
-       options->help = true;
-       return Status::Ok();
-     }},
-    {"--version", "", "",
-     [](const std::string&, BatchOptions* options) {
-       options->version = true;
-       return Status::Ok();
-     }},
-}};
+constexpr auto kOptions = std::to_array<OptionSpec>({
+    {"--data-set", "", "a value", &ParseDataSet},
+    {"--data-dir", "", "a folder", &BatchOptions::dataDir},
+    {"--output-dir", "", "a folder", &BatchOptions::outputDir},
+    {"--times", "", "a file", &BatchOptions::timesFile},
+    {"--ages", "", "a list", &BatchOptions::ages},
+    {"--regions", "", "a list", &BatchOptions::regions},
+    {"--jobs", "", "a number", &ParseJobs},
+    {"--format", "", "a list", &ParseFormatOption},
+    {"--figures", "", "a list", &ParseFigureFormats},
+    {"--figure-size", "", "WxH", &ParseFigureSize},
+    {"--dpi", "", "a number", &ParseDpi},
+    {"--compare", "", "ages, forms or nuclides", &ParseComparison},
+    {"--form", "", "a number", &ParseForm},
+    {"--intakes", "", "a file", &BatchOptions::intakesFile},
+    {"--until", "", "a year", &ParseUntil},
+    {"--high-let-weight", "", "a number", &ParseHighLetWeight},
+    {"--by-intake", "", "", &BatchOptions::byIntake},
+    {"--all", "", "", &BatchOptions::allNuclides},
+    {"--list-regions", "", "", &BatchOptions::listRegions},
+    {"--list-nuclides", "", "", &BatchOptions::listNuclides},
+    {"--manifest", "", "", &BatchOptions::manifest},
+    {"--check", "", "", &BatchOptions::check},
+    {"--curves", "", "", &BatchOptions::curves},
+    {"--quiet", "-q", "", &BatchOptions::quiet},
+    {"--help", "-h", "", &BatchOptions::help},
+    {"--version", "", "", &BatchOptions::version},
+});
+
+Status Apply(const OptionSpec& option, const std::string& value, BatchOptions* options) {
+  if (const auto* flag = std::get_if<Switch>(&option.target)) {
+    options->** flag = true;
+  } else if (const auto* text = std::get_if<Text>(&option.target)) {
+    options->** text = value;
+  } else if (const auto* optionalText = std::get_if<OptionalText>(&option.target)) {
+    options->** optionalText = value;
+  } else {
+    return std::get<Parser>(option.target)(value, options);
+  }
+  return Status::Ok();
+}
 
 const OptionSpec* FindOption(std::string_view arg) {
   for (const OptionSpec& option : kOptions) {
@@ -225,6 +302,7 @@ Status ReadArguments(const std::vector<std::string>& arguments, BatchOptions* op
       arg = arg.substr(0, arg.find('='));
     }
     const OptionSpec* option = FindOption(arg);
+    if (option != nullptr) options->given.emplace_back(option->name);
     if (option != nullptr && !option->valueNoun.empty()) {
       if (!value) {
         if (i + 1 >= arguments.size()) {
@@ -232,11 +310,11 @@ Status ReadArguments(const std::vector<std::string>& arguments, BatchOptions* op
         }
         value = arguments[++i];
       }
-      if (Status status = option->apply(*value, options); !status.ok()) return status;
+      if (Status status = Apply(*option, *value, options); !status.ok()) return status;
     } else if (value) {
       return Status::InvalidArgument("option " + arg + " takes no value");
     } else if (option != nullptr) {
-      if (Status status = option->apply("", options); !status.ok()) return status;
+      if (Status status = Apply(*option, "", options); !status.ok()) return status;
     } else if (arg == "--") {
       options->nuclides.insert(options->nuclides.end(),
                                arguments.begin() + static_cast<long>(i) + 1, arguments.end());
@@ -250,9 +328,55 @@ Status ReadArguments(const std::vector<std::string>& arguments, BatchOptions* op
   return Status::Ok();
 }
 
+// The figure options shape figures: without --figures they would do nothing.
+Status CheckFigureOptions(const BatchOptions& options) {
+  const plot::FigureSize unchanged;
+  const bool sized = options.figureSize.widthInches != unchanged.widthInches ||
+                     options.figureSize.heightInches != unchanged.heightInches ||
+                     options.figureSize.dpi != unchanged.dpi;
+  if (options.figures.empty() && (sized || options.compare != run::Comparison::kNone))
+    return Status::InvalidArgument("--figure-size, --dpi and --compare need --figures");
+  if (options.form && options.compare != run::Comparison::kNuclides)
+    return Status::InvalidArgument("--form is for --compare nuclides");
+  if (options.compare == run::Comparison::kNuclides &&
+      (options.allNuclides || options.nuclides.size() > run::kMaxCurvesPerFigure)) {
+    return Status::InvalidArgument("--compare nuclides takes at most " +
+                                   std::to_string(run::kMaxCurvesPerFigure) +
+                                   " named nuclides (a figure holds at most " +
+                                   std::to_string(run::kMaxCurvesPerFigure) + " curves)");
+  }
+  return Status::Ok();
+}
+
+bool Given(const BatchOptions& options, std::string_view name) {
+  return std::find(options.given.begin(), options.given.end(), name) != options.given.end();
+}
+
+// An intake history says itself what the table options would choose.
+Status CheckIntakeOptions(const BatchOptions& options) {
+  for (const char* name : {"--data-set", "--ages", "--all", "--times", "--periods", "--check",
+                           "--list-regions", "--list-nuclides", "--curves", "--figures",
+                           "--figure-size", "--dpi", "--compare", "--form"}) {
+    if (Given(options, name)) {
+      return Status::InvalidArgument(std::string("--intakes takes no ") + name +
+                                     ": the intake file says what each intake is");
+    }
+  }
+  if (!options.nuclides.empty())
+    return Status::InvalidArgument("--intakes takes no nuclide names: the intake file names them");
+  if (Given(options, "--format") && options.formats.text)
+    return Status::InvalidArgument("--intakes writes csv and json, not txt");
+  return Status::Ok();
+}
+
 // What the options ask for must be one thing that can be done.
 Status CheckCombination(const BatchOptions& options) {
   if (options.help || options.version) return Status::Ok();
+  if (options.intakesFile) return CheckIntakeOptions(options);
+  for (const char* name : {"--until", "--by-intake", "--high-let-weight"}) {
+    if (Given(options, name))
+      return Status::InvalidArgument(std::string(name) + " needs --intakes");
+  }
   // An action replaces the run: nuclides given with it would silently be ignored.
   const char* action = options.check          ? "--check"
                        : options.listRegions  ? "--list-regions"
@@ -271,7 +395,7 @@ Status CheckCombination(const BatchOptions& options) {
   if (!options.allNuclides && options.nuclides.empty()) {
     return Status::InvalidArgument("no nuclide named (or give --all)");
   }
-  return Status::Ok();
+  return CheckFigureOptions(options);
 }
 
 }  // namespace

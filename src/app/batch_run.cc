@@ -11,9 +11,10 @@
 #include <utility>
 #include <vector>
 
+#include "app/batch_intakes.h"
 #include "app/batch_progress.h"
+#include "base/cp1252.h"
 #include "base/text.h"
-#include "console/cp1252.h"
 #include "input/data_check.h"
 #include "input/data_index.h"
 #include "input/integration_times.h"
@@ -27,6 +28,7 @@
 #include "output/written_files.h"
 #include "run/curve_export.h"
 #include "run/data_files.h"
+#include "run/figure_export.h"
 #include "run/nuclide_run.h"
 
 namespace quillmore::app {
@@ -41,6 +43,7 @@ struct Job {
   input::IndexEntry entry;
   Status status;
   std::vector<run::RunMessage> messages;
+  bool refused = false;  // a figure the options ask for is more than one may hold
 };
 
 // Where a run's files go and what they record.
@@ -48,6 +51,7 @@ struct RunOutput {
   std::filesystem::path folder;
   OutputFormats formats;
   bool curves = false;
+  const run::FigureOptions* figures = nullptr;  // when figures are asked for
   output::WrittenFiles* written = nullptr;
   const output::Json* provenance = nullptr;  // for the JSON files
 };
@@ -157,9 +161,9 @@ Status RunJobs(std::vector<Job>& jobs, const run::RunSelection& run, const Opene
     Status status = file.Open(data.doseRatePath);
     run::NuclideWorkspace workspace;
     output::TextTableSink text(output.folder, output.written);
-    output::CsvSink csv(output.folder, output.written, console::Cp1252ToUtf8);
+    output::CsvSink csv(output.folder, output.written);
     const output::Json noProvenance;
-    output::JsonSink json(output.folder, output.written, console::Cp1252ToUtf8,
+    output::JsonSink json(output.folder, output.written,
                           output.provenance != nullptr ? *output.provenance : noProvenance);
     std::vector<output::TableSink*> chosen;
     if (output.formats.text) chosen.push_back(&text);
@@ -168,13 +172,17 @@ Status RunJobs(std::vector<Job>& jobs, const run::RunSelection& run, const Opene
     output::TableSinks sinks(chosen);
     for (std::size_t i = next++; status.ok() && !failed && i < jobs.size(); i = next++) {
       Job& job = jobs[i];
-      run::NuclideResult result =
-          run::ProcessNuclide(file, job.entry, job.nuclideName, run, sinks, workspace);
+      run::NuclideResult result = run::ProcessNuclide(file, job.entry, run, sinks, workspace);
       job.status = std::move(result.status);
       job.messages = std::move(result.messages);
       if (output.curves && job.status.ok()) {
-        job.status = run::WriteNuclideCurves(file, job.entry, job.nuclideName, run, output.folder,
-                                             output.written);
+        job.status = run::WriteNuclideCurves(file, job.entry, run, output.folder, output.written);
+      }
+      if (output.figures != nullptr && job.status.ok() &&
+          output.figures->compare != run::Comparison::kNuclides) {
+        job.status = run::WriteNuclideFigures(file, job.entry, job.nuclideName, run,
+                                              *output.figures, output.folder, output.written);
+        job.refused = job.status.code() == Status::Code::kInvalidArgument;
       }
       if (job.status.code() == Status::Code::kIoError) status = job.status;
       const std::lock_guard<std::mutex> lock(mutex);
@@ -193,27 +201,31 @@ Status RunJobs(std::vector<Job>& jobs, const run::RunSelection& run, const Opene
   return firstError;
 }
 
+// The figure options of the command line, for the data set in `data`.
+run::FigureOptions FigureOptionsOf(const BatchOptions& options, const OpenedData& data,
+                                   input::DataKind kind) {
+  run::FigureOptions figures;
+  figures.formats = options.figures;
+  figures.size = options.figureSize;
+  figures.compare = options.compare;
+  figures.form = options.form.value_or(1);
+  figures.facts.software = std::string("quillmore-batch ") + QUILLMORE_VERSION;
+  figures.facts.dataSet = std::string(input::DataSetOf(kind).name) + ", " +
+                          base::Cp1252ToUtf8(data.doseRatePath.filename().string());
+  return figures;
+}
+
 // The provenance of the run's JSON files and manifest: the data files by
 // their digests, the periods and the selection.
-Status DescribeRun(const OpenedData& data, const std::filesystem::path& timesPath,
-                   const run::RunSelection& run, output::Json& json) {
-  output::Provenance provenance;
-  provenance.program = "quillmore-batch";
-  provenance.version = QUILLMORE_VERSION;
-  provenance.kind = run.dataKind;
+Status DescribeRun(const OpenedData& data, const run::RunSelection& run, output::Json& json) {
+  output::Provenance provenance{"quillmore-batch", QUILLMORE_VERSION, &run, {}, {}, {}};
   Status status = output::DigestFile(data.doseRatePath, provenance.dataSet);
   if (status.ok()) status = output::DigestFile(data.indexPath, provenance.index);
-  if (status.ok()) status = output::DigestFile(timesPath, provenance.times);
+  if (status.ok()) status = output::DigestFile(run.timesFile, provenance.times);
   if (!status.ok()) return status;
   provenance.dataSet.name = data.doseRatePath.filename().string();
   provenance.index.name = data.indexPath.filename().string();
-  provenance.times.name = timesPath.string();
-  provenance.periods = run.integrationTimes;
-  provenance.selectedAges = run.selectedAges;
-  provenance.selectedRegions = run.selectedRegions;
-  for (const std::string& name : run.regionNames) {
-    provenance.regionNames.push_back(console::Cp1252ToUtf8(name));
-  }
+  provenance.times.name = run.timesFile.string();
   json = output::ProvenanceJson(provenance);
   return Status::Ok();
 }
@@ -233,21 +245,20 @@ Status OpenData(input::DataKind kind, OpenedData& data) {
   return Status::Ok();
 }
 
-// The age groups, regions and integration times the options choose, into
-// `run` (whose region names are read), and the times file they come from; a
-// failure is worded for the user.
-Status BuildSelection(const BatchOptions& options, const OpenedData& data, run::RunSelection& run,
-                      std::filesystem::path* timesPath) {
+// The age groups, regions, times file and integration times the options
+// choose, into `run` (whose region names are read); a failure is worded for
+// the user.
+Status BuildSelection(const BatchOptions& options, const OpenedData& data, run::RunSelection& run) {
   Status status = ParseAgeList(options.ages, &run.selectedAges);
   if (status.ok()) status = ParseRegionList(options.regions, run.regionNames, &run.selectedRegions);
   if (!status.ok()) return status;
-  *timesPath = TimesPath(options, data.folder);
+  run.timesFile = TimesPath(options, data.folder);
   std::error_code error;
-  if (std::filesystem::is_directory(*timesPath, error))
-    return Status::InvalidArgument("--times names a folder, not a file: " + timesPath->string());
-  input::IntegrationTimes times = input::ReadIntegrationTimes(*timesPath);
-  if (!times.status.ok()) return times.status;
-  run.integrationTimes = std::move(times.integrationTimes);
+  if (std::filesystem::is_directory(run.timesFile, error))
+    return Status::InvalidArgument("--times names a folder, not a file: " + run.timesFile.string());
+  input::IntegrationTimes times = input::ReadIntegrationTimes(run.timesFile);
+  if (!times.ok()) return times.status();
+  run.integrationTimes = std::move(times).value();
   return Status::Ok();
 }
 
@@ -269,7 +280,10 @@ std::vector<output::NuclideMessage> ReportJobs(const std::vector<std::string>& m
       }
       messages.push_back({name, message});
     }
-    if (!job.status.ok() && job.status.code() != Status::Code::kIoError) {
+    if (job.refused) {
+      err << "quillmore-batch: " << job.status.message() << '\n';
+      messages.push_back({name, {run::MessageKind::kWarning, job.status.message()}});
+    } else if (!job.status.ok() && job.status.code() != Status::Code::kIoError) {
       err << "quillmore-batch: warning: " << job.status.message() << '\n';
       messages.push_back({name, {run::MessageKind::kWarning, job.status.message()}});
     }
@@ -310,6 +324,7 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
                          (found.message().empty() ? "" : " (" + found.message() + ")"));
   }
   if (options.check) return RunCheck(data.folder, TimesPath(options, data.folder), options, out);
+  if (options.intakesFile) return RunIntakes(options, data.folder, out, err);
 
   const input::DataKind kind = *options.dataKind;
   if (const Status opened = OpenData(kind, data); !opened.ok()) return Fail(err, opened.message());
@@ -319,8 +334,7 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   if (options.listRegions) ListRegions(run.regionNames, out);
   if (options.listNuclides) ListNuclides(data.index, kind, out);
   if (options.listRegions || options.listNuclides) return kBatchOk;
-  std::filesystem::path timesPath;
-  if (const Status chosen = BuildSelection(options, data, run, &timesPath); !chosen.ok()) {
+  if (const Status chosen = BuildSelection(options, data, run); !chosen.ok()) {
     return Fail(err, chosen.message());
   }
 
@@ -331,12 +345,14 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   output.folder = input::ResolvePath("", options.outputDir);
   output.formats = options.formats;
   output.curves = options.curves;
+  const run::FigureOptions figures = FigureOptionsOf(options, data, kind);
+  if (!options.figures.empty()) output.figures = &figures;
   const bool manifest = options.manifest || options.formats.csv || options.formats.json;
   output::WrittenFiles written(output.folder, manifest);
   output.written = &written;
   output::Json provenance;
   if (manifest || options.formats.json) {
-    const Status described = DescribeRun(data, timesPath, run, provenance);
+    const Status described = DescribeRun(data, run, provenance);
     if (!described.ok()) return Fail(err, described.message());
     output.provenance = &provenance;
   }
@@ -350,6 +366,13 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   const auto start = std::chrono::steady_clock::now();
   BatchProgress progress(err, jobs.size(), showProgress && !options.quiet);
   Status status = RunJobs(jobs, run, data, output, jobCount, progress);
+  if (status.ok() && output.figures != nullptr && figures.compare == run::Comparison::kNuclides) {
+    std::vector<run::NamedNuclide> nuclides;
+    for (const Job& job : jobs)
+      if (job.status.ok()) nuclides.push_back({job.entry, job.nuclideName});
+    status = run::WriteNuclidesComparison(data.doseRates, nuclides, run, figures, output.folder,
+                                          output.written);
+  }
   const std::vector<output::NuclideMessage> messages =
       ReportJobs(missing, jobs, options.quiet, err);
   if (status.ok() && manifest) {
@@ -364,6 +387,8 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     ReportTotals(written.Count(), jobs.size(), passedOver, kind, output.folder, seconds, out);
   }
+  if (std::any_of(jobs.begin(), jobs.end(), [](const Job& job) { return job.refused; }))
+    return kBatchError;
   const bool warned = std::any_of(
       messages.begin(), messages.end(),
       [](const output::NuclideMessage& m) { return m.message.kind == run::MessageKind::kWarning; });

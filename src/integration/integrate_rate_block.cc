@@ -30,19 +30,10 @@ void IntegrateCurve(const SlopeGrid& grid, const CurveIntegrator& integrator,
 }
 
 int ComponentsOf(char letLetter, std::array<int, kComponentCount>& components) {
-  switch (letLetter) {
-    case 'L':
-      components[0] = kLowLet;
-      return 1;
-    case 'H':
-      components[0] = kHighLet;
-      return 1;
-    case 'B':
-      components = {kLowLet, kHighLet};
-      return 2;
-    default:
-      return 0;
-  }
+  int count = 0;
+  if (input::CarriesLowLet(letLetter)) components[static_cast<std::size_t>(count++)] = kLowLet;
+  if (input::CarriesHighLet(letLetter)) components[static_cast<std::size_t>(count++)] = kHighLet;
+  return count;
 }
 
 }  // namespace
@@ -54,25 +45,25 @@ bool IntegratesComponent(char letLetter, int component) {
          components.begin() + count;
 }
 
-BlockResult IntegrateRateBlock(const RateTable& rates, const TimeGrid& timeGrid, char letLetter,
-                               std::span<const double> integrationTimes,
-                               std::array<double, input::kMaxTimePoints>& slopes,
-                               CoefficientTable& coefficients) {
+base::Status IntegrateRateBlock(const RateTable& rates, const TimeGrid& timeGrid, char letLetter,
+                                std::span<const double> integrationTimes,
+                                std::array<double, input::kMaxTimePoints>& slopes,
+                                CoefficientTable& coefficients) {
   const int timeCount = static_cast<int>(integrationTimes.size());
   coefficients.Reset(rates.regionCount(), timeCount);
   const int pointCount = timeGrid.count();
-  if (pointCount == 0) return {};
+  if (pointCount == 0) return base::Status::Ok();
   if (pointCount == 1) {
     CopySingleRate(rates, timeCount, coefficients);
-    return {};
+    return base::Status::Ok();
   }
   std::array<int, kComponentCount> components{};
   const int componentCount = ComponentsOf(letLetter, components);
-  if (componentCount == 0 || rates.regionCount() == 0) return {};
+  if (componentCount == 0 || rates.regionCount() == 0) return base::Status::Ok();
   // Times that are not strictly increasing leave every curve's coefficients 0.
   SlopeGrid grid;
   if (grid.Set(timeGrid.points()) < 0) {
-    return BlockResult::Invalid("time points not strictly increasing");
+    return base::Status::Corruption("time points not strictly increasing");
   }
   const CurveIntegrator integrator(timeGrid.points(), 0.0, integrationTimes);
   const std::span<double> curveSlopes(slopes.data(), static_cast<std::size_t>(pointCount));
@@ -83,7 +74,7 @@ BlockResult IntegrateRateBlock(const RateTable& rates, const TimeGrid& timeGrid,
                      coefficients);
     }
   }
-  return {};
+  return base::Status::Ok();
 }
 
 }  // namespace quillmore::integration

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <utility>
 
+#include "base/cp1252.h"
+#include "base/text.h"
 #include "input/age_groups.h"
 #include "output/output_files.h"
 #include "output/table_writer.h"
@@ -15,12 +17,6 @@ namespace {
 constexpr std::string_view kHeader =
     "nuclide,intake,age_group,age_days,form,form_code,form_label,period_days,region,"
     "region_name,low_let_gy_per_bq,high_let_gy_per_bq\n";
-
-std::string_view TrimBlanks(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 // Room for any double's shortest text ("-2.2250738585072014e-308" is 24).
 constexpr std::size_t kNumberRoom = 32;
@@ -56,52 +52,54 @@ void AppendCsvField(std::string_view field, std::string& out) {
   out += '"';
 }
 
-CsvSink::CsvSink(std::filesystem::path folder, WrittenFiles* written, TextToUtf8 toUtf8)
-    : folder_(std::move(folder)), written_(written), toUtf8_(toUtf8) {}
+CsvSink::CsvSink(std::filesystem::path folder, WrittenFiles* written)
+    : folder_(std::move(folder)), written_(written) {}
 
 base::Status CsvSink::Begin(const NuclideTables& tables) {
   std::string name;
-  const base::Status status = NuclideFileName(tables.nuclideName, tables.kind, ".csv", name);
+  const base::Status status =
+      NuclideFileName(tables.nuclideName, tables.selection->dataKind, ".csv", name);
   begun_ = status.ok();
   tables_ = tables;
-  const std::size_t tableCount = tables.selectedAges.size();
+  const input::Selection& selection = *tables.selection;
+  const std::size_t tableCount = selection.selectedAges.size();
   if (rows_.size() < tableCount) rows_.resize(tableCount);
   for (std::string& rows : rows_) rows.clear();
-  formCounts_.assign(tableCount, 0);
-  periodTexts_.resize(tables.integrationTimes.size());
+  periodTexts_.resize(selection.integrationTimes.size());
   for (std::size_t k = 0; k < periodTexts_.size(); ++k) {
     periodTexts_[k].clear();
-    AppendShortestNumber(tables.integrationTimes[k], periodTexts_[k]);
+    AppendShortestNumber(selection.integrationTimes[k], periodTexts_[k]);
   }
-  regionTexts_.resize(tables.selectedRegions.size());
+  regionTexts_.resize(selection.selectedRegions.size());
   for (std::size_t j = 0; j < regionTexts_.size(); ++j) {
-    const int region = tables.selectedRegions[j];
+    const int region = selection.selectedRegions[j];
     std::string& text = regionTexts_[j];
     text.assign(1, ',');
     text += std::to_string(region);
     text += ',';
     const std::size_t index = input::RegionIndex(region);
-    if (index < tables.regionNames.size()) AppendCsvField(toUtf8_(tables.regionNames[index]), text);
+    if (index < selection.regionNames.size()) {
+      AppendCsvField(base::Cp1252ToUtf8(selection.regionNames[index]), text);
+    }
     text += ',';
   }
   return status;
 }
 
 base::Status CsvSink::Add(const RowGroup& group) {
-  const bool inhalation = tables_.kind == input::DataKind::kInhalation;
-  const int ageGroup = tables_.selectedAges[group.table];
-  const int form = ++formCounts_[group.table];
+  const input::Selection& selection = *tables_.selection;
+  const bool inhalation = selection.dataKind == input::DataKind::kInhalation;
+  const int ageGroup = selection.selectedAges[group.table];
   // The fields every row of the group shares, up to the period.
   std::string lead;
-  AppendCsvField(toUtf8_(TrimBlanks(group.header.name)), lead);
+  AppendCsvField(base::Cp1252ToUtf8(base::TrimBlanks(group.header.name)), lead);
   lead += inhalation ? ",inhalation," : ",ingestion,";
-  lead += TrimBlanks(input::AgeGroupLabel(ageGroup));
-  lead += ',' + std::to_string(input::AgeGroupDays(ageGroup)) + ',' + std::to_string(form) + ',';
-  const std::string code =
-      inhalation ? std::string(1, group.header.classCode) : group.header.f1Text;
-  AppendCsvField(toUtf8_(TrimBlanks(code)), lead);
+  lead += base::TrimBlanks(input::AgeGroupLabel(ageGroup));
+  lead += ',' + std::to_string(input::AgeGroupDays(ageGroup)) + ',' +
+          std::to_string(group.form.rowGroup) + ',';
+  AppendCsvField(base::Cp1252ToUtf8(FormCode(group.header, selection.dataKind)), lead);
   lead += ',';
-  if (inhalation) AppendCsvField(ChemicalFormLabel(group.header.name, group.formNumber), lead);
+  if (inhalation) AppendCsvField(ChemicalFormLabel(group.header.name, group.form.label), lead);
   lead += ',';
 
   std::string& out = rows_[group.table];
@@ -129,12 +127,13 @@ base::Status CsvSink::End(std::span<const RunMessage> /*messages*/) {
   if (!begun_) return base::Status::Ok();
   begun_ = false;
   std::string name;
-  NuclideFileName(tables_.nuclideName, tables_.kind, ".csv", name);
+  NuclideFileName(tables_.nuclideName, tables_.selection->dataKind, ".csv", name);
+  const std::size_t tableCount = tables_.selection->selectedAges.size();
   std::size_t size = kHeader.size();
-  for (std::size_t i = 0; i < tables_.selectedAges.size(); ++i) size += rows_[i].size();
+  for (std::size_t i = 0; i < tableCount; ++i) size += rows_[i].size();
   text_.reserve(size);
   text_.assign(kHeader);
-  for (std::size_t i = 0; i < tables_.selectedAges.size(); ++i) text_ += rows_[i];
+  for (std::size_t i = 0; i < tableCount; ++i) text_ += rows_[i];
   const std::filesystem::path path = folder_ / name;
   base::Status status = WriteWholeFile(path, text_);
   if (status.ok() && written_ != nullptr) status = written_->Add(path);

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <utility>
 
+#include "base/cp1252.h"
+#include "base/text.h"
 #include "input/age_groups.h"
 #include "output/output_files.h"
 #include "output/table_writer.h"
@@ -13,10 +15,15 @@ namespace {
 
 using Writer = rapidjson::Writer<rapidjson::StringBuffer>;
 
-std::string_view TrimBlanks(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+// Adds "warnings" and "notes", each in the order given, to `json`.
+void AddMessages(std::span<const RunMessage> messages, Json& json) {
+  Json warnings = Json::array();
+  Json notes = Json::array();
+  for (const RunMessage& message : messages) {
+    (message.kind == MessageKind::kNote ? notes : warnings).push_back(RunMessageJson(message));
+  }
+  json["warnings"] = std::move(warnings);
+  json["notes"] = std::move(notes);
 }
 
 // The text JsonText gives a value: the whole file reads as one dump of a document.
@@ -70,34 +77,35 @@ Json RunMessageJson(const RunMessage& message) {
   return json;
 }
 
-JsonSink::JsonSink(std::filesystem::path folder, WrittenFiles* written, TextToUtf8 toUtf8,
-                   const Json& provenance)
-    : folder_(std::move(folder)), written_(written), toUtf8_(toUtf8), provenance_(provenance) {}
+JsonSink::JsonSink(std::filesystem::path folder, WrittenFiles* written, const Json& provenance)
+    : folder_(std::move(folder)), written_(written), provenance_(provenance) {}
 
 base::Status JsonSink::Begin(const NuclideTables& tables) {
   std::string name;
-  const base::Status status = NuclideFileName(tables.nuclideName, tables.kind, ".json", name);
+  const base::Status status =
+      NuclideFileName(tables.nuclideName, tables.selection->dataKind, ".json", name);
   begun_ = status.ok();
   tables_ = tables;
   regionNames_.clear();
-  for (const std::string& regionName : tables.regionNames)
-    regionNames_.push_back(toUtf8_(regionName));
+  for (const std::string& regionName : tables.selection->regionNames) {
+    regionNames_.push_back(base::Cp1252ToUtf8(regionName));
+  }
   forms_.clear();
   values_.clear();
   return status;
 }
 
 base::Status JsonSink::Add(const RowGroup& group) {
-  const bool inhalation = tables_.kind == input::DataKind::kInhalation;
+  const input::Selection& selection = *tables_.selection;
+  const bool inhalation = selection.dataKind == input::DataKind::kInhalation;
   const integration::CoefficientTable& table = group.coefficients;
   Form form;
   form.table = group.table;
-  const std::string code =
-      inhalation ? std::string(1, group.header.classCode) : group.header.f1Text;
-  form.code = toUtf8_(TrimBlanks(code));
-  if (inhalation) form.label = ChemicalFormLabel(group.header.name, group.formNumber);
+  form.rowGroup = group.form.rowGroup;
+  form.code = base::Cp1252ToUtf8(FormCode(group.header, selection.dataKind));
+  if (inhalation) form.label = ChemicalFormLabel(group.header.name, group.form.label);
   form.regionCount = table.regionCount();
-  form.timeCount = std::min(table.timeCount(), static_cast<int>(tables_.integrationTimes.size()));
+  form.timeCount = std::min(table.timeCount(), static_cast<int>(selection.integrationTimes.size()));
   form.firstValue = values_.size();
   for (int j = 0; j < form.regionCount; ++j) {
     for (const int component : {integration::kLowLet, integration::kHighLet}) {
@@ -108,21 +116,10 @@ base::Status JsonSink::Add(const RowGroup& group) {
   return base::Status::Ok();
 }
 
-// {"warnings": [...], "notes": [...]} of `messages`, members added to `json`.
-void AddMessages(std::span<const RunMessage> messages, Json& json) {
-  Json warnings = Json::array();
-  Json notes = Json::array();
-  for (const RunMessage& message : messages) {
-    (message.kind == MessageKind::kNote ? notes : warnings).push_back(RunMessageJson(message));
-  }
-  json["warnings"] = std::move(warnings);
-  json["notes"] = std::move(notes);
-}
-
-void JsonSink::WriteForm(const Form& form, std::uint64_t number, Writer& writer) const {
+void JsonSink::WriteForm(const Form& form, Writer& writer) const {
   writer.StartObject();
   Key(writer, "form");
-  writer.Uint64(number);
+  writer.Int(form.rowGroup);
   Key(writer, "form_code");
   String(writer, form.code);
   Key(writer, "form_label");
@@ -131,7 +128,7 @@ void JsonSink::WriteForm(const Form& form, std::uint64_t number, Writer& writer)
   writer.StartArray();
   const double* value = values_.data() + form.firstValue;
   for (int j = 0; j < form.regionCount; ++j) {
-    const int region = tables_.selectedRegions[static_cast<std::size_t>(j)];
+    const int region = tables_.selection->selectedRegions[static_cast<std::size_t>(j)];
     const std::size_t index = input::RegionIndex(region);
     writer.StartObject();
     Key(writer, "region");
@@ -153,22 +150,23 @@ void JsonSink::WriteForm(const Form& form, std::uint64_t number, Writer& writer)
 base::Status JsonSink::End(std::span<const RunMessage> messages) {
   if (!begun_) return base::Status::Ok();
   begun_ = false;
+  const input::Selection& selection = *tables_.selection;
   if (provenanceText_.empty()) provenanceText_ = DumpText(provenance_);
   fileText_.Clear();
   Writer writer(fileText_);
   writer.StartObject();
   Key(writer, "nuclide");
-  String(writer, toUtf8_(TrimBlanks(tables_.nuclideName)));
+  String(writer, base::Cp1252ToUtf8(base::TrimBlanks(tables_.nuclideName)));
   Key(writer, "intake");
-  String(writer, input::DataSetOf(tables_.kind).name);
+  String(writer, input::DataSetOf(selection.dataKind).name);
   Key(writer, "periods_days");
   writer.StartArray();
-  for (const double period : tables_.integrationTimes) Number(writer, period);
+  for (const double period : selection.integrationTimes) Number(writer, period);
   writer.EndArray();
   Key(writer, "age_groups");
   writer.StartArray();
-  for (std::size_t i = 0; i < tables_.selectedAges.size(); ++i) {
-    const int age = tables_.selectedAges[i];
+  for (std::size_t i = 0; i < selection.selectedAges.size(); ++i) {
+    const int age = selection.selectedAges[i];
     writer.StartObject();
     Key(writer, "age_group");
     const std::string_view label = input::AgeGroupLabel(age);
@@ -177,9 +175,8 @@ base::Status JsonSink::End(std::span<const RunMessage> messages) {
     writer.Int(input::AgeGroupDays(age));
     Key(writer, "forms");
     writer.StartArray();
-    std::uint64_t number = 0;
     for (const Form& form : forms_) {
-      if (form.table == i) WriteForm(form, ++number, writer);
+      if (form.table == i) WriteForm(form, writer);
     }
     writer.EndArray();
     writer.EndObject();
@@ -197,7 +194,7 @@ base::Status JsonSink::End(std::span<const RunMessage> messages) {
   writer.EndObject();
   fileText_.Put('\n');
   std::string name;
-  NuclideFileName(tables_.nuclideName, tables_.kind, ".json", name);
+  NuclideFileName(tables_.nuclideName, selection.dataKind, ".json", name);
   const std::filesystem::path path = folder_ / name;
   base::Status status =
       WriteWholeFile(path, std::string_view(fileText_.GetString(), fileText_.GetSize()));

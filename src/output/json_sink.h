@@ -7,7 +7,6 @@
 #include <rapidjson/writer.h>
 
 #include <cstddef>
-#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -25,14 +24,10 @@ namespace quillmore::output {
 // they are this system's text or the user's, not the data files'.
 Json RunMessageJson(const RunMessage& message);
 
-// Adds "warnings" and "notes", each in the order given, to `json`.
-void AddMessages(std::span<const RunMessage> messages, Json& json);
-
 class JsonSink final : public TableSink {
  public:
   // `provenance` (ProvenanceJson) is shared by every file of the run.
-  JsonSink(std::filesystem::path folder, WrittenFiles* written, TextToUtf8 toUtf8,
-           const Json& provenance);
+  JsonSink(std::filesystem::path folder, WrittenFiles* written, const Json& provenance);
 
   base::Status Begin(const NuclideTables& tables) override;
   base::Status Add(const RowGroup& group) override;
@@ -41,7 +36,6 @@ class JsonSink final : public TableSink {
  private:
   std::filesystem::path folder_;
   WrittenFiles* written_;
-  TextToUtf8 toUtf8_;
   const Json& provenance_;
   bool begun_ = false;
   NuclideTables tables_;
@@ -51,6 +45,7 @@ class JsonSink final : public TableSink {
   // row groups may come interleaved.
   struct Form {
     std::size_t table = 0;
+    int rowGroup = 0;
     std::string code;  // UTF-8, blanks trimmed
     std::string_view label;
     int regionCount = 0;
@@ -58,7 +53,7 @@ class JsonSink final : public TableSink {
     std::size_t firstValue = 0;
   };
   using Writer = rapidjson::Writer<rapidjson::StringBuffer>;
-  void WriteForm(const Form& form, std::uint64_t number, Writer& writer) const;
+  void WriteForm(const Form& form, Writer& writer) const;
 
   std::vector<Form> forms_;
   std::vector<double> values_;

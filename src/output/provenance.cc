@@ -1,9 +1,16 @@
 #include "output/provenance.h"
 
+#include "base/cp1252.h"
 #include "input/age_groups.h"
 #include "input/dose_rate_file.h"
 
 namespace quillmore::output {
+Json RegionJson(int region, const std::vector<std::string>& regionNames) {
+  const std::size_t index = input::RegionIndex(region);
+  return Json{{"region", region},
+              {"region_name", index < regionNames.size() ? regionNames[index] : ""}};
+}
+
 namespace {
 
 std::string_view TrimBlanks(std::string_view text) {
@@ -25,25 +32,20 @@ Json AgeGroupJson(int ageGroup) {
               {"age_days", input::AgeGroupDays(ageGroup)}};
 }
 
-Json RegionJson(int region, const std::vector<std::string>& regionNames) {
-  const std::size_t index = input::RegionIndex(region);
-  return Json{{"region", region},
-              {"region_name", index < regionNames.size() ? regionNames[index] : ""}};
-}
-
 Json ProvenanceJson(const Provenance& provenance) {
+  const input::Selection& selection = *provenance.selection;
   Json ages = Json::array();
-  for (const int age : provenance.selectedAges) ages.push_back(AgeGroupJson(age));
+  for (const int age : selection.selectedAges) ages.push_back(AgeGroupJson(age));
+  std::vector<std::string> names;
+  for (const std::string& name : selection.regionNames) names.push_back(base::Cp1252ToUtf8(name));
   Json regions = Json::array();
-  for (const int region : provenance.selectedRegions) {
-    regions.push_back(RegionJson(region, provenance.regionNames));
-  }
+  for (const int region : selection.selectedRegions) regions.push_back(RegionJson(region, names));
   return Json{{"program", {{"name", provenance.program}, {"version", provenance.version}}},
-              {"intake", input::DataSetOf(provenance.kind).name},
+              {"intake", input::DataSetOf(selection.dataKind).name},
               {"data_set", FileJson("file", provenance.dataSet, true)},
               {"index", FileJson("file", provenance.index, true)},
               {"times", FileJson("path", provenance.times, false)},
-              {"periods_days", provenance.periods},
+              {"periods_days", selection.integrationTimes},
               {"selection", {{"age_groups", ages}, {"regions", regions}}}};
 }
 

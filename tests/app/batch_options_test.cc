@@ -30,11 +30,32 @@ TEST(ParseBatchOptions, AcceptsRunsListingsAndChecks) {
   EXPECT_TRUE(!exports.formats.text && exports.formats.csv && exports.formats.json);
   EXPECT_TRUE(exports.manifest);
 
+  BatchOptions figures;
+  ASSERT_TRUE(Parse({"--data-set", "h", "--figures", "png,SVG,png", "--figure-size", "4x3.5",
+                     "--dpi=300", "--compare", "nuclides", "--form", "2", "H-3", "C-14"},
+                    &figures)
+                  .ok());
+  EXPECT_EQ(figures.figures,
+            (std::vector<plot::FigureFormat>{plot::FigureFormat::kPng, plot::FigureFormat::kSvg}));
+  EXPECT_EQ(figures.figureSize.widthInches, 4);
+  EXPECT_EQ(figures.figureSize.heightInches, 3.5);
+  EXPECT_EQ(figures.figureSize.dpi, 300);
+  EXPECT_EQ(figures.compare, run::Comparison::kNuclides);
+  EXPECT_EQ(figures.form, 2);
+
   BatchOptions listing;
   EXPECT_TRUE(Parse({"--data-set=ingestion", "--list-regions"}, &listing).ok());
   EXPECT_EQ(listing.dataKind, input::DataKind::kIngestion);
   BatchOptions check;
   EXPECT_TRUE(Parse({"--check", "--data-dir", "x"}, &check).ok());
+  BatchOptions intakes;
+  ASSERT_TRUE(Parse({"--intakes", "i.csv", "--until", "2040", "--by-intake", "--high-let-weight",
+                     "20", "--regions", "lung", "--format", "csv,json"},
+                    &intakes)
+                  .ok());
+  EXPECT_EQ(intakes.untilYear, 2040);
+  EXPECT_EQ(intakes.highLetWeight, 20.0);
+  EXPECT_TRUE(intakes.byIntake);
   BatchOptions dashes;
   EXPECT_TRUE(Parse({"--data-set", "g", "--", "-odd"}, &dashes).ok());
   EXPECT_EQ(dashes.nuclides, std::vector<std::string>{"-odd"});
@@ -54,7 +75,29 @@ TEST(ParseBatchOptions, UsageErrorsAreOneLine) {
       {"--data-set", "h", "--format", "", "--all"},
       {"--check", "Tc-99m"},  // an action with nuclides, which it would ignore
       {"--data-set", "h", "--list-regions", "--all"},
-      {"--data-set", "g", "--list-nuclides", "Tc-99m"}};
+      {"--data-set", "g", "--list-nuclides", "Tc-99m"},
+      {"--data-set", "h", "--figures", "svg,eps", "H-3"},
+      {"--data-set", "h", "--figures", "svg", "--figure-size", "6.4", "H-3"},
+      {"--data-set", "h", "--figures", "svg", "--figure-size", "0x7", "H-3"},
+      {"--data-set", "h", "--figures", "svg", "--dpi", "20", "H-3"},
+      {"--data-set", "h", "--compare", "ages", "H-3"},  // nothing to draw it in
+      {"--data-set", "h", "--dpi", "300", "H-3"},
+      {"--data-set", "h", "--figures", "svg", "--compare", "regions", "H-3"},
+      {"--data-set", "h", "--figures", "svg", "--form", "2", "H-3"},  // only for nuclides
+      {"--data-set", "h", "--figures", "svg", "--compare", "nuclides", "--all"},
+      {"--data-set", "h", "--figures", "svg", "--compare", "nuclides", "a", "b", "c", "d", "e", "f",
+       "g", "h", "i"},
+      // The intake file says what the table options would.
+      {"--intakes", "i.csv", "--data-set", "h"},
+      {"--intakes", "i.csv", "--ages", "all"},
+      {"--intakes", "i.csv", "--all"},
+      {"--intakes", "i.csv", "--figures", "svg"},
+      {"--intakes", "i.csv", "--times", "t.ini"},
+      {"--intakes", "i.csv", "Cs-137"},
+      {"--intakes", "i.csv", "--format", "txt"},
+      {"--intakes", "i.csv", "--until", "20x"},
+      {"--intakes", "i.csv", "--high-let-weight", "-1"},
+      {"--data-set", "h", "--until", "2040", "--all"}};
   for (const auto& arguments : bad) {
     BatchOptions options;
     const Status status = Parse(arguments, &options);
