@@ -29,10 +29,11 @@ Status AsLookup(Status status) {
   return status;
 }
 
-// A times file the caller names or the data folder holds that cannot be used
-// is unusable data, not a bad argument.
+// A times file the caller names or the data folder holds that is missing or
+// cannot be used is missing or unusable data, not a bad argument or name.
 Status AsDataFault(const Status& status) {
   if (status.code() == Status::Code::kInvalidArgument) return Status::Corruption(status.message());
+  if (status.code() == Status::Code::kNotFound) return Status::IoError(status.message());
   return status;
 }
 

@@ -195,7 +195,8 @@ class Curve:
     components, and the interpolant and integrals the tables use.
 
     times, rates_low, rates_high: the tabulated points (days; Gy/Bq per day)
-    as NumPy arrays. nuclide, intake, age_group, form, form_code, form_label,
+    as NumPy arrays; single_point is True for a block of one time point.
+    nuclide, intake, age_group, form, form_code, form_label,
     region and region_name name it as the coefficient frames do.
     """
 
@@ -212,6 +213,7 @@ class Curve:
         self.times = core.times
         self.rates_low = core.rates_low
         self.rates_high = core.rates_high
+        self.single_point = core.single_point
 
     def __repr__(self):
         return (f"<quillmore.Curve {self.nuclide} {self.intake} {self.age_group} "
@@ -226,7 +228,7 @@ class Curve:
         coefficients of the tables for those periods. A block of a single time
         point gives its rate, as the tables do, with a QuillmoreWarning.
         Raises ValueError for a negative or non-finite period."""
-        if self._core.single_point:
+        if self.single_point:
             _warnings.warn(f"{self._place()}: a single time point; its dose is its rate, "
                            "as in the tables", QuillmoreWarning, stacklevel=2)
         return self._core.dose(periods)
