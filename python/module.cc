@@ -22,6 +22,9 @@ namespace py = pybind11;
 namespace quillmore::python {
 namespace {
 
+// Days as NumPy gives them: any array-like, converted to C-ordered doubles.
+using DayArray = py::array_t<double, py::array::c_style | py::array::forcecast>;
+
 // Raises the exception of quillmore._errors that `status` calls for.
 [[noreturn]] void Raise(const base::Status& status) {
   const char* type = "DataError";
@@ -117,8 +120,7 @@ py::tuple CoefficientColumnsOf(const DataSet& dataSet,
 }
 
 // Values of `inputs` (days, finite, 0 or more) as a flat vector.
-std::vector<double> Days(
-    const py::array_t<double, py::array::c_style | py::array::forcecast>& inputs) {
+std::vector<double> Days(const DayArray& inputs) {
   std::vector<double> days(inputs.data(), inputs.data() + inputs.size());
   for (const double t : days) {
     if (!std::isfinite(t) || t < 0) {
@@ -131,9 +133,7 @@ std::vector<double> Days(
 
 // `compute` of each component over `inputs`, as two arrays of its shape.
 template <typename Compute>
-py::tuple PerComponent(const Curve& curve,
-                       const py::array_t<double, py::array::c_style | py::array::forcecast>& inputs,
-                       Compute compute) {
+py::tuple PerComponent(const Curve& curve, const DayArray& inputs, Compute compute) {
   const std::vector<double> days = Days(inputs);
   std::vector<double> low, high;
   {
@@ -156,6 +156,45 @@ std::vector<double> Rates(const integration::RateCurve& curve, const std::vector
   return rates;
 }
 
+py::tuple CurveDoses(const Curve& curve, const DayArray& periods) {
+  return PerComponent(curve, periods, Doses);
+}
+
+py::tuple CurveRates(const Curve& curve, const DayArray& times) {
+  return PerComponent(curve, times, Rates);
+}
+
+std::vector<std::string> NuclideNames(const DataSet& dataSet) {
+  std::vector<std::string> names;
+  Check(dataSet.Nuclides(&names));
+  return names;
+}
+
+std::unique_ptr<Curve> CurveOf(const DataSet& dataSet, const std::string& nuclide,
+                               const std::string& age, std::int64_t form,
+                               const std::string& region) {
+  auto curve = std::make_unique<Curve>();
+  base::Status status;
+  {
+    py::gil_scoped_release released;
+    status = dataSet.ReadCurve(nuclide, age, form, region, curve.get());
+  }
+  Check(status);
+  return curve;
+}
+
+DataSet OpenDataSet(const std::string& dataDir, const std::string& name) {
+  DataSet opened;
+  const input::DataKind kind = DataKindNamed(name);
+  base::Status status;
+  {
+    py::gil_scoped_release released;
+    status = DataSet::Open(dataDir, kind, &opened);
+  }
+  Check(status);
+  return opened;
+}
+
 void BindCurve(py::module_& m) {
   py::class_<Curve>(m, "Curve", "One rate curve of a block (see quillmore.Curve).")
       .def_readonly("nuclide", &Curve::nuclide)
@@ -173,15 +212,8 @@ void BindCurve(py::module_& m) {
           [](const Curve& c) { return Copy(c.curves[integration::kHighLet].rates()); })
       .def_property_readonly("single_point",
                              [](const Curve& c) { return c.curves[0].singlePoint(); })
-      .def("dose",
-           [](const Curve& c,
-              const py::array_t<double, py::array::c_style | py::array::forcecast>& t) {
-             return PerComponent(c, t, Doses);
-           })
-      .def("rate", [](const Curve& c,
-                      const py::array_t<double, py::array::c_style | py::array::forcecast>& t) {
-        return PerComponent(c, t, Rates);
-      });
+      .def("dose", CurveDoses, "(low, high) doses in Gy/Bq from intake to each period (days).")
+      .def("rate", CurveRates, "(low, high) rates in Gy/Bq per day at each time (days).");
 }
 
 void BindDataSet(py::module_& m) {
@@ -190,24 +222,10 @@ void BindDataSet(py::module_& m) {
                              [](const DataSet& d) { return input::DataSetOf(d.kind()).name; })
       .def_property_readonly("folder", [](const DataSet& d) { return d.folder().string(); })
       .def_property_readonly("region_names", &DataSet::regionNames)
-      .def("nuclides",
-           [](const DataSet& d) {
-             std::vector<std::string> names;
-             Check(d.Nuclides(&names));
-             return names;
-           })
-      .def("coefficients", CoefficientColumnsOf)
-      .def("curve", [](const DataSet& d, const std::string& nuclide, const std::string& age,
-                       std::int64_t form, const std::string& region) {
-        auto curve = std::make_unique<Curve>();
-        base::Status status;
-        {
-          py::gil_scoped_release released;
-          status = d.ReadCurve(nuclide, age, form, region, curve.get());
-        }
-        Check(status);
-        return curve;
-      });
+      .def("nuclides", NuclideNames, "Names of the nuclides with data in this set.")
+      .def("coefficients", CoefficientColumnsOf,
+           "(columns, messages) of a coefficient run: NumPy columns and text tables.")
+      .def("curve", CurveOf, "The Curve of (nuclide, age, form, region).");
 }
 
 }  // namespace
@@ -218,17 +236,7 @@ PYBIND11_MODULE(_core, m) {
   m.doc() = "The C++ core of quillmore; use the quillmore package, not this module.";
   BindCurve(m);
   BindDataSet(m);
-  m.def("open", [](const std::string& dataDir, const std::string& dataSet) {
-    DataSet opened;
-    const quillmore::input::DataKind kind = DataKindNamed(dataSet);
-    quillmore::base::Status status;
-    {
-      py::gil_scoped_release released;
-      status = DataSet::Open(dataDir, kind, &opened);
-    }
-    Check(status);
-    return opened;
-  });
+  m.def("open", OpenDataSet, "The DataSet of (data_dir, data_set).");
   std::vector<std::string> ages;
   for (int age = 1; age <= quillmore::input::kAgeGroupCount; ++age) ages.push_back(AgeLabel(age));
   m.attr("AGE_GROUPS") = ages;
