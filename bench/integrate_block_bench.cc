@@ -73,7 +73,7 @@ struct BlockBench {
   ~BlockBench() { std::filesystem::remove(path); }
 
   // Reads and integrates the block from its header on.
-  integration::BlockResult ReadAndIntegrate() {
+  base::Status ReadAndIntegrate() {
     file.PositionAt(3);
     const input::BlockHeader header = file.ReadBlockHeader(input::DataKind::kInhalation);
     return integration::ReadAndIntegrateBlock(file, header, regions, times, workspace,
@@ -91,8 +91,8 @@ struct BlockBench {
 void BM_ReadAndIntegrateBlock(benchmark::State& state) {
   BlockBench bench(state);
   for (auto _ : state) {
-    const integration::BlockResult result = bench.ReadAndIntegrate();
-    if (!result.valid) state.SkipWithError(result.reason.c_str());
+    const base::Status result = bench.ReadAndIntegrate();
+    if (!result.ok()) state.SkipWithError(result.message().c_str());
     benchmark::DoNotOptimize(bench.coefficients.at(1, 29, 99));
   }
 }

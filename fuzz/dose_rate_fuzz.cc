@@ -51,10 +51,10 @@ void Walk(std::string_view bytes, input::DataKind kind) {
   file.PositionAt(3);
   do {
     const input::BlockHeader header = file.ReadBlockHeader(kind);
-    const integration::BlockResult block =
+    const base::Status block =
         integration::ReadAndIntegrateBlock(file, header, regions, kTimes, workspace, coefficients);
-    Check(block.valid == block.reason.empty(), "an invalid block says why");
-    if (!block.valid) continue;
+    Check(block.ok() == block.message().empty(), "a failed block says why");
+    if (!block.ok()) continue;
     text.clear();
     if (kind == input::DataKind::kInhalation) {
       output::WriteInhalationRows(coefficients, kTimes, header, ++formNumber, text);

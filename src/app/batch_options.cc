@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <string_view>
+#include <variant>
 
 #include "base/text.h"
 #include "input/age_groups.h"
@@ -106,105 +107,71 @@ std::string BatchUsage() {
 
 namespace {
 
+Status ParseDataSet(const std::string& value, BatchOptions* options) {
+  options->dataKind = DataSetNamed(value);
+  if (options->dataKind) return Status::Ok();
+  return Status::InvalidArgument("unknown data set \"" + value + "\" (inhalation or ingestion)");
+}
+
+Status ParseJobs(const std::string& value, BatchOptions* options) {
+  const std::optional<int> jobs = WholeNumber(value, 1, 64);
+  if (!jobs) return Status::InvalidArgument("--jobs takes a number from 1 to 64");
+  options->jobs = *jobs;
+  return Status::Ok();
+}
+
+Status ParseFormatOption(const std::string& value, BatchOptions* options) {
+  return ParseFormats(value, &options->formats);
+}
+
+// What an option sets: a switch, its value kept as given, or its value read
+// by a function that may refuse it.
+using Switch = bool BatchOptions::*;
+using Text = std::string BatchOptions::*;
+using OptionalText = std::optional<std::string> BatchOptions::*;
+using Parser = Status (*)(const std::string& value, BatchOptions* options);
+
 // One option of the command line: its names, the noun of its value in the
 // "needs a ..." message (empty for a switch) and what it sets.
 struct OptionSpec {
   std::string_view name;
   std::string_view shortName;  // empty when it has none
   std::string_view valueNoun;
-  Status (*apply)(const std::string& value, BatchOptions* options);
+  std::variant<Switch, Text, OptionalText, Parser> target;
 };
 
-constexpr std::array<OptionSpec, 17> kOptions = {{
-    {"--data-set", "", "a value",
-     [](const std::string& value, BatchOptions* options) {
-       options->dataKind = DataSetNamed(value);
-       if (options->dataKind) return Status::Ok();
-       return Status::InvalidArgument("unknown data set \"" + value +
-                                      "\" (inhalation or ingestion)");
-     }},
-    {"--data-dir", "", "a folder",
-     [](const std::string& value, BatchOptions* options) {
-       options->dataDir = value;
-       return Status::Ok();
-     }},
-    {"--output-dir", "", "a folder",
-     [](const std::string& value, BatchOptions* options) {
-       options->outputDir = value;
-       return Status::Ok();
-     }},
-    {"--times", "", "a file",
-     [](const std::string& value, BatchOptions* options) {
-       options->timesFile = value;
-       return Status::Ok();
-     }},
-    {"--ages", "", "a list",
-     [](const std::string& value, BatchOptions* options) {
-       options->ages = value;
-       return Status::Ok();
-     }},
-    {"--regions", "", "a list",
-     [](const std::string& value, BatchOptions* options) {
-       options->regions = value;
-       return Status::Ok();
-     }},
-    {"--jobs", "", "a number",
-     [](const std::string& value, BatchOptions* options) {
-       const std::optional<int> jobs = WholeNumber(value, 1, 64);
-       if (!jobs) return Status::InvalidArgument("--jobs takes a number from 1 to 64");
-       options->jobs = *jobs;
-       return Status::Ok();
-     }},
-    {"--format", "", "a list",
-     [](const std::string& value, BatchOptions* options) {
-       return ParseFormats(value, &options->formats);
-     }},
-    {"--all", "", "",
-     [](const std::string&, BatchOptions* options) {
-       options->allNuclides = true;
-       return Status::Ok();
-     }},
-    {"--list-regions", "", "",
-     [](const std::string&, BatchOptions* options) {
-       options->listRegions = true;
-       return Status::Ok();
-     }},
-    {"--list-nuclides", "", "",
-     [](const std::string&, BatchOptions* options) {
-       options->listNuclides = true;
-       return Status::Ok();
-     }},
-    {"--manifest", "", "",
-     [](const std::string&, BatchOptions* options) {
-       options->manifest = true;
-       return Status::Ok();
-     }},
-    {"--check", "", "",
-     [](const std::string&, BatchOptions* options) {
-       options->check = true;
-       return Status::Ok();
-     }},
-    {"--curves", "", "",
-     [](const std::string&, BatchOptions* options) {
-       options->curves = true;
-       return Status::Ok();
-     }},
-    {"--quiet", "-q", "",
-     [](const std::string&, BatchOptions* options) {
-       options->quiet = true;
-       return Status::Ok();
-     }},
-    {"--help", "-h", "",
-     [](const std::string&, BatchOptions* options) {
-       options->help = true;
-       return Status::Ok();
-     }},
-    {"--version", "", "",
-     [](const std::string&, BatchOptions* options) {
-       options->version = true;
-       return Status::Ok();
-     }},
-}};
+constexpr auto kOptions = std::to_array<OptionSpec>({
+    {"--data-set", "", "a value", &ParseDataSet},
+    {"--data-dir", "", "a folder", &BatchOptions::dataDir},
+    {"--output-dir", "", "a folder", &BatchOptions::outputDir},
+    {"--times", "", "a file", &BatchOptions::timesFile},
+    {"--ages", "", "a list", &BatchOptions::ages},
+    {"--regions", "", "a list", &BatchOptions::regions},
+    {"--jobs", "", "a number", &ParseJobs},
+    {"--format", "", "a list", &ParseFormatOption},
+    {"--all", "", "", &BatchOptions::allNuclides},
+    {"--list-regions", "", "", &BatchOptions::listRegions},
+    {"--list-nuclides", "", "", &BatchOptions::listNuclides},
+    {"--manifest", "", "", &BatchOptions::manifest},
+    {"--check", "", "", &BatchOptions::check},
+    {"--curves", "", "", &BatchOptions::curves},
+    {"--quiet", "-q", "", &BatchOptions::quiet},
+    {"--help", "-h", "", &BatchOptions::help},
+    {"--version", "", "", &BatchOptions::version},
+});
+
+Status Apply(const OptionSpec& option, const std::string& value, BatchOptions* options) {
+  if (const auto* flag = std::get_if<Switch>(&option.target)) {
+    options->** flag = true;
+  } else if (const auto* text = std::get_if<Text>(&option.target)) {
+    options->** text = value;
+  } else if (const auto* optionalText = std::get_if<OptionalText>(&option.target)) {
+    options->** optionalText = value;
+  } else {
+    return std::get<Parser>(option.target)(value, options);
+  }
+  return Status::Ok();
+}
 
 const OptionSpec* FindOption(std::string_view arg) {
   for (const OptionSpec& option : kOptions) {
@@ -232,11 +199,11 @@ Status ReadArguments(const std::vector<std::string>& arguments, BatchOptions* op
         }
         value = arguments[++i];
       }
-      if (Status status = option->apply(*value, options); !status.ok()) return status;
+      if (Status status = Apply(*option, *value, options); !status.ok()) return status;
     } else if (value) {
       return Status::InvalidArgument("option " + arg + " takes no value");
     } else if (option != nullptr) {
-      if (Status status = option->apply("", options); !status.ok()) return status;
+      if (Status status = Apply(*option, "", options); !status.ok()) return status;
     } else if (arg == "--") {
       options->nuclides.insert(options->nuclides.end(),
                                arguments.begin() + static_cast<long>(i) + 1, arguments.end());

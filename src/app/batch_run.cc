@@ -13,7 +13,6 @@
 
 #include "app/batch_progress.h"
 #include "base/text.h"
-#include "console/cp1252.h"
 #include "input/data_check.h"
 #include "input/data_index.h"
 #include "input/integration_times.h"
@@ -157,9 +156,9 @@ Status RunJobs(std::vector<Job>& jobs, const run::RunSelection& run, const Opene
     Status status = file.Open(data.doseRatePath);
     run::NuclideWorkspace workspace;
     output::TextTableSink text(output.folder, output.written);
-    output::CsvSink csv(output.folder, output.written, console::Cp1252ToUtf8);
+    output::CsvSink csv(output.folder, output.written);
     const output::Json noProvenance;
-    output::JsonSink json(output.folder, output.written, console::Cp1252ToUtf8,
+    output::JsonSink json(output.folder, output.written,
                           output.provenance != nullptr ? *output.provenance : noProvenance);
     std::vector<output::TableSink*> chosen;
     if (output.formats.text) chosen.push_back(&text);
@@ -168,13 +167,11 @@ Status RunJobs(std::vector<Job>& jobs, const run::RunSelection& run, const Opene
     output::TableSinks sinks(chosen);
     for (std::size_t i = next++; status.ok() && !failed && i < jobs.size(); i = next++) {
       Job& job = jobs[i];
-      run::NuclideResult result =
-          run::ProcessNuclide(file, job.entry, job.nuclideName, run, sinks, workspace);
+      run::NuclideResult result = run::ProcessNuclide(file, job.entry, run, sinks, workspace);
       job.status = std::move(result.status);
       job.messages = std::move(result.messages);
       if (output.curves && job.status.ok()) {
-        job.status = run::WriteNuclideCurves(file, job.entry, job.nuclideName, run, output.folder,
-                                             output.written);
+        job.status = run::WriteNuclideCurves(file, job.entry, run, output.folder, output.written);
       }
       if (job.status.code() == Status::Code::kIoError) status = job.status;
       const std::lock_guard<std::mutex> lock(mutex);
@@ -195,25 +192,15 @@ Status RunJobs(std::vector<Job>& jobs, const run::RunSelection& run, const Opene
 
 // The provenance of the run's JSON files and manifest: the data files by
 // their digests, the periods and the selection.
-Status DescribeRun(const OpenedData& data, const std::filesystem::path& timesPath,
-                   const run::RunSelection& run, output::Json& json) {
-  output::Provenance provenance;
-  provenance.program = "quillmore-batch";
-  provenance.version = QUILLMORE_VERSION;
-  provenance.kind = run.dataKind;
+Status DescribeRun(const OpenedData& data, const run::RunSelection& run, output::Json& json) {
+  output::Provenance provenance{"quillmore-batch", QUILLMORE_VERSION, &run, {}, {}, {}};
   Status status = output::DigestFile(data.doseRatePath, provenance.dataSet);
   if (status.ok()) status = output::DigestFile(data.indexPath, provenance.index);
-  if (status.ok()) status = output::DigestFile(timesPath, provenance.times);
+  if (status.ok()) status = output::DigestFile(run.timesFile, provenance.times);
   if (!status.ok()) return status;
   provenance.dataSet.name = data.doseRatePath.filename().string();
   provenance.index.name = data.indexPath.filename().string();
-  provenance.times.name = timesPath.string();
-  provenance.periods = run.integrationTimes;
-  provenance.selectedAges = run.selectedAges;
-  provenance.selectedRegions = run.selectedRegions;
-  for (const std::string& name : run.regionNames) {
-    provenance.regionNames.push_back(console::Cp1252ToUtf8(name));
-  }
+  provenance.times.name = run.timesFile.string();
   json = output::ProvenanceJson(provenance);
   return Status::Ok();
 }
@@ -233,21 +220,20 @@ Status OpenData(input::DataKind kind, OpenedData& data) {
   return Status::Ok();
 }
 
-// The age groups, regions and integration times the options choose, into
-// `run` (whose region names are read), and the times file they come from; a
-// failure is worded for the user.
-Status BuildSelection(const BatchOptions& options, const OpenedData& data, run::RunSelection& run,
-                      std::filesystem::path* timesPath) {
+// The age groups, regions, times file and integration times the options
+// choose, into `run` (whose region names are read); a failure is worded for
+// the user.
+Status BuildSelection(const BatchOptions& options, const OpenedData& data, run::RunSelection& run) {
   Status status = ParseAgeList(options.ages, &run.selectedAges);
   if (status.ok()) status = ParseRegionList(options.regions, run.regionNames, &run.selectedRegions);
   if (!status.ok()) return status;
-  *timesPath = TimesPath(options, data.folder);
+  run.timesFile = TimesPath(options, data.folder);
   std::error_code error;
-  if (std::filesystem::is_directory(*timesPath, error))
-    return Status::InvalidArgument("--times names a folder, not a file: " + timesPath->string());
-  input::IntegrationTimes times = input::ReadIntegrationTimes(*timesPath);
-  if (!times.status.ok()) return times.status;
-  run.integrationTimes = std::move(times.integrationTimes);
+  if (std::filesystem::is_directory(run.timesFile, error))
+    return Status::InvalidArgument("--times names a folder, not a file: " + run.timesFile.string());
+  input::IntegrationTimes times = input::ReadIntegrationTimes(run.timesFile);
+  if (!times.ok()) return times.status();
+  run.integrationTimes = std::move(times).value();
   return Status::Ok();
 }
 
@@ -319,8 +305,7 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   if (options.listRegions) ListRegions(run.regionNames, out);
   if (options.listNuclides) ListNuclides(data.index, kind, out);
   if (options.listRegions || options.listNuclides) return kBatchOk;
-  std::filesystem::path timesPath;
-  if (const Status chosen = BuildSelection(options, data, run, &timesPath); !chosen.ok()) {
+  if (const Status chosen = BuildSelection(options, data, run); !chosen.ok()) {
     return Fail(err, chosen.message());
   }
 
@@ -336,7 +321,7 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   output.written = &written;
   output::Json provenance;
   if (manifest || options.formats.json) {
-    const Status described = DescribeRun(data, timesPath, run, provenance);
+    const Status described = DescribeRun(data, run, provenance);
     if (!described.ok()) return Fail(err, described.message());
     output.provenance = &provenance;
   }

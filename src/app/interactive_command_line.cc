@@ -18,6 +18,9 @@ constexpr char kUsage[] =
     "Exit status: 0 ended with an empty answer; 1 a list box closed without a\n"
     "choice; 2 missing or unusable data, no usable terminal or a usage error.\n";
 
+constexpr char kBatchHint[] =
+    "To run without a terminal (scripts, pipes, CI) use quillmore-batch.\n";
+
 }  // namespace
 
 std::optional<int> AnswerCommandLine(const std::vector<std::string>& arguments, std::ostream& out,
@@ -39,6 +42,24 @@ std::optional<int> AnswerCommandLine(const std::vector<std::string>& arguments, 
     out << "quillmore " << QUILLMORE_VERSION << '\n';
   }
   return kSessionEnded;
+}
+
+std::optional<int> RefuseWithoutTerminal(console::TerminalStreams streams, std::ostream& err) {
+  if (streams.ok()) return std::nullopt;
+  err << "quillmore: the interactive program needs a terminal on standard "
+      << (streams.input    ? "output"
+          : streams.output ? "input"
+                           : "input and output")
+      << ".\n"
+      << kBatchHint;
+  return kSessionError;
+}
+
+int RefuseUnknownTerminal(std::ostream& err) {
+  // Both streams are terminals, so it is the terminal type that is unusable.
+  err << "quillmore: the terminal type is unknown to the terminal library (check TERM).\n"
+      << kBatchHint;
+  return kSessionError;
 }
 
 }  // namespace quillmore::app

@@ -32,15 +32,17 @@ std::vector<int> ChosenNumbers(const std::vector<std::size_t>& chosen, int count
 
 }  // namespace
 
-Selection SelectAgesAndRegions(console::Console& console, input::DoseRateFile& file) {
-  Selection selection;
+void SelectAgesAndRegions(console::Console& console, input::DoseRateFile& file,
+                          input::Selection& selection) {
+  selection.selectedAges.clear();
+  selection.selectedRegions.clear();
   selection.regionNames = run::ReadRegionNames(file);
 
   std::vector<std::string> ageEntries(input::kAgeGroupLabels.begin(), input::kAgeGroupLabels.end());
   ageEntries.emplace_back(input::kAllAgesLabel);
   const std::vector<std::size_t> ages =
       console::ChooseSeveral(console, kMultipleCaption, " Select Age Groups", ageEntries);
-  if (ages.empty()) return selection;
+  if (ages.empty()) return;
   selection.selectedAges = ChosenNumbers(ages, input::kAgeGroupCount);
   PrintCount(console, " # Ages selected:", selection.selectedAges.size());
   console.NewLine();
@@ -52,11 +54,10 @@ Selection SelectAgesAndRegions(console::Console& console, input::DoseRateFile& f
   if (regions.empty()) {
     console.PrintText("Result$ = ");
     console.NewLine();
-    return selection;
+    return;
   }
   selection.selectedRegions = ChosenNumbers(regions, input::kLungRegion);
   PrintCount(console, " # Organs/Tissues selected:", selection.selectedRegions.size());
-  return selection;
 }
 
 }  // namespace quillmore::app

@@ -1,23 +1,18 @@
 // The choice of age groups and target regions, in two list boxes.
 #pragma once
 
-#include <string>
-#include <vector>
-
 #include "console/console.h"
 #include "input/dose_rate_file.h"
+#include "input/selection.h"
 
 namespace quillmore::app {
 
-struct Selection {
-  std::vector<int> selectedAges;         // age-group numbers 1 to 6, as the box reports them
-  std::vector<int> selectedRegions;      // region numbers 1 to 30
-  std::vector<std::string> regionNames;  // regions 1 to 30 (the box adds "ALL ORGANS")
-};
-
-// Reads the region names from record 2 of `file`, shows the age box and then
-// (unless it was closed) the region box, and prints the counts at the cursor.
-// An empty list means that box was closed without a choice.
-Selection SelectAgesAndRegions(console::Console& console, input::DoseRateFile& file);
+// Reads the region names (1 to 30) from record 2 of `file` into `selection`,
+// shows the age box and then (unless it was closed) the region box (which
+// adds "ALL ORGANS"), puts the choices into selection.selectedAges and
+// selectedRegions and prints the counts at the cursor. An empty list means
+// that box was closed without a choice.
+void SelectAgesAndRegions(console::Console& console, input::DoseRateFile& file,
+                          input::Selection& selection);
 
 }  // namespace quillmore::app

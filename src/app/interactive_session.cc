@@ -75,19 +75,19 @@ std::string ShortenPaths(std::string message, const Session& session) {
 // The times of "Quillmore.ini"; empty when the session must end.
 std::vector<double> ReadTimes(Console& console, const Session& session) {
   const input::IntegrationTimes times = run::ReadTimes(session.dataFolder);
-  if (times.status.code() == base::Status::Code::kNotFound) {
+  if (times.status().code() == base::Status::Code::kNotFound) {
     console.PrintText(std::string(" Unable to locate the file ") + input::kTimesFileName + ".");
     console.NewLine();
     console.PrintText(" This file contains the integration times.");
     console.NewLine();
     console.Pause("exit...");
-  } else if (!times.status.ok()) {
+  } else if (!times.ok()) {
     console.NewLine();
-    console.PrintText(" " + ShortenPaths(times.status.message(), session) + ".");
+    console.PrintText(" " + ShortenPaths(times.status().message(), session) + ".");
     console.NewLine();
     console.Pause("exit...");
   }
-  return times.integrationTimes;
+  return times.ok() ? times.value() : std::vector<double>();
 }
 
 // The data-set box and the data-set screen; the exit status when the session
@@ -125,9 +125,9 @@ std::optional<int> ChooseDataSet(Console& console, Session& session) {
 
 // The age and region boxes; false when the session ends.
 bool ChooseAgesAndRegions(Console& console, Session& session) {
-  Selection selection = SelectAgesAndRegions(console, session.doseRates);
+  SelectAgesAndRegions(console, session.doseRates, session.run);
   console.NewLine();
-  if (selection.selectedAges.empty() || selection.selectedRegions.empty()) {
+  if (session.run.selectedAges.empty() || session.run.selectedRegions.empty()) {
     SetColor(console, kYellow);
     console.PrintText(" Either no age or no organs have been selected for processing.");
     console.NewLine();
@@ -136,9 +136,6 @@ bool ChooseAgesAndRegions(Console& console, Session& session) {
     console.WaitKeyOrClick();
     return false;
   }
-  session.run.selectedAges = std::move(selection.selectedAges);
-  session.run.selectedRegions = std::move(selection.selectedRegions);
-  session.run.regionNames = std::move(selection.regionNames);
   return true;
 }
 
@@ -251,9 +248,8 @@ bool ProcessAndList(Console& console, Session& session, const std::string& nucli
   console.NewLine();
   const std::filesystem::path outputFolder =
       input::ResolvePath(session.workingFolder, input::kOutputFolderName);
-  const run::NuclideResult result =
-      run::WriteNuclideTables(session.doseRates, session.index.entry(), nuclideName, session.run,
-                              outputFolder, session.workspace);
+  const run::NuclideResult result = run::WriteNuclideTables(
+      session.doseRates, session.index.entry(), session.run, outputFolder, session.workspace);
   ShowMessages(console, session, result);
   if (result.files.empty()) return false;
   console.NewLine();

@@ -16,8 +16,9 @@
 #include <optional>
 #include <string>
 
+#include "base/cp1252.h"
 #include "console/console_colors.h"
-#include "console/cp1252.h"
+#include "console/display_glyph.h"
 
 namespace quillmore::console {
 
@@ -200,7 +201,7 @@ InputEvent DecodeFunctionKey(wint_t code) {
 
 InputEvent DecodeCharacter(wint_t code) {
   if (code == 127) return KeyEvent(8);
-  const std::optional<unsigned char> byte = UnicodeToCp1252(static_cast<char32_t>(code));
+  const std::optional<unsigned char> byte = base::UnicodeToCp1252(static_cast<char32_t>(code));
   // A character the code page lacks still counts as a typed character.
   const int key = byte ? *byte : '?';
   return KeyEvent(key, false, key < 32 && key != 8 && key != 9 && key != 13 && key != 27);
@@ -390,7 +391,7 @@ TerminalSize CursesTerminal::Size() const {
 
 void CursesTerminal::SetTitle(std::string_view text) {
   // curses has no call for the title; OSC 2 sets it on xterm-like terminals.
-  std::fputs(("\033]2;" + Cp1252ToUtf8(text) + "\007").c_str(), stdout);
+  std::fputs(("\033]2;" + base::Cp1252ToUtf8(text) + "\007").c_str(), stdout);
   std::fflush(stdout);
 }
 

@@ -60,15 +60,9 @@ HeadlessTerminal& HeadlessTerminal::SetSize(int rows, int columns) {
   return *this;
 }
 
-HeadlessTerminal& HeadlessTerminal::SetUnicode(bool on) {
-  unicode_ = on;
-  return *this;
-}
-
 void HeadlessTerminal::Draw(const Screen& screen, bool cursorVisible) {
   shown_ = screen;
   cursorVisible_ = cursorVisible;
-  ++drawCount_;
 }
 
 InputEvent HeadlessTerminal::ReadEvent() {

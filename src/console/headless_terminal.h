@@ -34,9 +34,8 @@ class HeadlessTerminal : public Terminal {
   HeadlessTerminal& TypeAheadKey(int key);
   // The terminal takes this size when the program reads the resize event.
   HeadlessTerminal& Resize(int rows, int columns);
-  // Size and glyph support from the start.
+  // Size from the start.
   HeadlessTerminal& SetSize(int rows, int columns);
-  HeadlessTerminal& SetUnicode(bool on);
 
   // Terminal.
   void Draw(const Screen& screen, bool cursorVisible) override;
@@ -45,7 +44,7 @@ class HeadlessTerminal : public Terminal {
   void SetMouseReporting(bool on) override { mouseReporting_ = on; }
   void SetTitle(std::string_view text) override { title_ = text; }
   TerminalSize Size() const override { return size_; }
-  bool ShowsUnicode() const override { return unicode_; }
+  bool ShowsUnicode() const override { return false; }
 
   // What was last shown.
   const Screen& shown() const { return shown_; }
@@ -55,7 +54,6 @@ class HeadlessTerminal : public Terminal {
   const Screen& shownWhenLastRead() const { return shownWhenLastRead_; }
   // Whether the cursor was shown when the program last read input.
   bool cursorVisibleWhileWaiting() const { return cursorVisibleWhileWaiting_; }
-  int drawCount() const { return drawCount_; }
   const std::string& title() const { return title_; }
   bool mouseReporting() const { return mouseReporting_; }
   // Scripted events not read yet (both queues).
@@ -68,11 +66,9 @@ class HeadlessTerminal : public Terminal {
   Screen shownWhenLastRead_;
   bool cursorVisible_ = false;
   bool cursorVisibleWhileWaiting_ = false;
-  int drawCount_ = 0;
   std::string title_;
   bool mouseReporting_ = false;
   TerminalSize size_;
-  bool unicode_ = false;
 };
 
 }  // namespace quillmore::console

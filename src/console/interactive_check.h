@@ -1,18 +1,17 @@
-// The interactive program needs a terminal on both standard input and output.
+// Whether the standard streams an interactive program draws on are terminals;
+// the programs decide what to tell the user.
 #pragma once
-
-#include <ostream>
 
 namespace quillmore::console {
 
-// The exit status of an interactive program started without a terminal.
-inline constexpr int kNoTerminalExitStatus = 2;
+struct TerminalStreams {
+  bool input = true;   // standard input is a terminal
+  bool output = true;  // standard output is a terminal
 
-// 0 when both streams are terminals; otherwise writes to `err` that a terminal
-// is needed and that quillmore-batch runs without one, and returns
-// kNoTerminalExitStatus.
-int CheckInteractiveTerminal(bool inputIsTerminal, bool outputIsTerminal, std::ostream& err);
-// The same for this process's standard input and output, writing to std::cerr.
-int CheckInteractiveTerminal();
+  bool ok() const { return input && output; }
+};
+
+// This process's standard input and output.
+TerminalStreams CheckTerminalStreams();
 
 }  // namespace quillmore::console

@@ -105,14 +105,11 @@ void CheckBlock(DoseRateFile& file, const BlockHeader& header, std::int64_t head
   }
   nuclide.ageGroups.insert(ageGroup);
   const char let = header.letLetter;
-  const bool knownLetter = let == 'L' || let == 'H' || let == 'B';
-  if (!knownLetter) {
-    problems.Add(headerRecord, std::string("unknown LET letter \"") + let + "\"");
-  }
-  const bool agree = (let == 'B') == (header.recordsPerPoint == 2) &&
-                     (header.recordsPerPoint == 1 || header.recordsPerPoint == 2);
+  const bool knownLetter = IsLetLetter(let);
+  if (!knownLetter) problems.Add(headerRecord, "unknown LET letter " + LetLetterText(let));
+  const bool agree = header.recordsPerPoint == RecordsPerPointOf(let);
   if (!agree) {
-    problems.Add(headerRecord, std::string("LET letter \"") + let + "\" disagrees with " +
+    problems.Add(headerRecord, "LET letter " + LetLetterText(let) + " disagrees with " +
                                    std::to_string(header.recordsPerPoint) + " records per point");
   }
   const std::int32_t count = header.timePointCount;
@@ -122,7 +119,7 @@ void CheckBlock(DoseRateFile& file, const BlockHeader& header, std::int64_t head
                                    std::to_string(kMaxTimePoints));
     if (count < 0) return;
   }
-  const std::int64_t perPoint = let == 'B' ? 2 : 1;
+  const std::int64_t perPoint = RecordsPerPointOf(let);
   double previous = 0;
   std::int32_t read = 0;
   bool increasing = true;
@@ -183,10 +180,10 @@ void CheckIndex(DataIndex& index, const std::map<DataKind, FileBlocks>& blocks,
                 const std::map<DataKind, std::int64_t>& recordCounts, ProblemList& problems) {
   const std::int64_t records = index.file().recordCount();
   const std::string_view record2 = index.file().ReadRecord(2);
-  const std::string rangeFault = EntryRangeFault(ReadInteger(record2.substr(0, 4)),
-                                                 ReadInteger(record2.substr(4, 4)), records);
-  if (!rangeFault.empty()) {
-    problems.Add(2, rangeFault);
+  const base::Status range = CheckEntryRange(ReadInteger(record2.substr(0, 4)),
+                                             ReadInteger(record2.substr(4, 4)), records);
+  if (!range.ok()) {
+    problems.Add(2, range.message());
     return;
   }
   std::string previous;
@@ -243,11 +240,13 @@ void CheckIndex(DataIndex& index, const std::map<DataKind, FileBlocks>& blocks,
 std::vector<DataProblem> CheckDataSet(const std::filesystem::path& dataFolder,
                                       const std::filesystem::path& timesFile) {
   Report report;
-  const IntegrationTimes times = ReadIntegrationTimes(timesFile);
-  if (!times.status.ok()) {
+  TimesFault fault;
+  const IntegrationTimes times = ReadIntegrationTimes(timesFile, &fault);
+  if (!times.ok()) {
     ProblemList(report, timesFile.filename().string())
-        .Add(static_cast<std::int64_t>(times.faultLine), times.fault);
+        .Add(static_cast<std::int64_t>(fault.line), fault.what);
   }
+  const std::vector<double> noTimes;
   std::map<DataKind, FileBlocks> blocks;
   std::map<DataKind, std::int64_t> recordCounts;
   for (const DataSet& dataSet : kDataSets) {
@@ -260,7 +259,7 @@ std::vector<DataProblem> CheckDataSet(const std::filesystem::path& dataFolder,
       continue;
     }
     if (!CheckRecordLengths(file.file(), list)) continue;
-    blocks[kind] = CheckDoseRateFile(file, kind, times.integrationTimes, list);
+    blocks[kind] = CheckDoseRateFile(file, kind, times.ok() ? times.value() : noTimes, list);
     recordCounts[kind] = file.recordCount();
   }
   DataIndex index;

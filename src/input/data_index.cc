@@ -6,6 +6,15 @@
 namespace quillmore::input {
 namespace {
 
+// Decodes one index record (positions 1-7 name, 8-15 and 16-23 numeric).
+IndexEntry DecodeIndexEntry(std::string_view record) {
+  IndexEntry entry;
+  entry.name = std::string(record.substr(0, kNuclideNameWidth));
+  if (record.size() > 7) entry.ingestionStart = ReadInteger(record.substr(7, 8));
+  if (record.size() > 15) entry.inhalationStart = ReadInteger(record.substr(15, 8));
+  return entry;
+}
+
 // Byte order as unsigned codes; of two texts where one is a prefix of the
 // other, the shorter is the smaller.
 int CompareBytes(std::string_view a, std::string_view b) {
@@ -21,25 +30,19 @@ int CompareBytes(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-IndexEntry DecodeIndexEntry(std::string_view record) {
-  IndexEntry entry;
-  entry.name = std::string(record.substr(0, kNuclideNameWidth));
-  if (record.size() > 7) entry.ingestionStart = ReadInteger(record.substr(7, 8));
-  if (record.size() > 15) entry.inhalationStart = ReadInteger(record.substr(15, 8));
-  return entry;
-}
-
-std::string EntryRangeFault(std::int32_t first, std::int32_t last, std::int64_t records) {
+base::Status CheckEntryRange(std::int32_t first, std::int32_t last, std::int64_t records) {
   if (first < kFirstEntryRecord || first > records) {
-    return "the first entry (positions 1-4) reads " + std::to_string(first) + "; " +
-           (records < kFirstEntryRecord ? std::string("the file holds no entry records")
-                                        : "entries lie in records 3 to " + std::to_string(records));
+    return base::Status::Corruption(
+        "the first entry (positions 1-4) reads " + std::to_string(first) + "; " +
+        (records < kFirstEntryRecord ? std::string("the file holds no entry records")
+                                     : "entries lie in records 3 to " + std::to_string(records)));
   }
   if (last < first || last > records) {
-    return "the last entry (positions 5-8) reads " + std::to_string(last) +
-           "; it must lie in records " + std::to_string(first) + " to " + std::to_string(records);
+    return base::Status::Corruption("the last entry (positions 5-8) reads " + std::to_string(last) +
+                                    "; it must lie in records " + std::to_string(first) + " to " +
+                                    std::to_string(records));
   }
-  return {};
+  return base::Status::Ok();
 }
 
 base::Status DataIndex::Open(const std::filesystem::path& path) {
@@ -57,9 +60,8 @@ base::Status DataIndex::ReadEntryRange(base::Status opened) {
   const std::string_view record2 = file_.ReadRecord(2);
   const std::int32_t first = ReadInteger(record2.substr(0, 4));
   const std::int32_t last = ReadInteger(record2.substr(4, 4));
-  const std::string fault = EntryRangeFault(first, last, file_.recordCount());
-  if (!fault.empty())
-    return base::Status::Corruption(file_.path().string() + ", record 2: " + fault);
+  if (const base::Status range = CheckEntryRange(first, last, file_.recordCount()); !range.ok())
+    return base::Status::Corruption(file_.path().string() + ", record 2: " + range.message());
   firstEntry_ = first;
   lastEntry_ = last;
   return base::Status::Ok();

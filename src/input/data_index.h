@@ -27,12 +27,10 @@ struct IndexEntry {
   }
 };
 
-// Decodes one index record (positions 1-7 name, 8-15 and 16-23 numeric).
-IndexEntry DecodeIndexEntry(std::string_view record);
-
-// Empty when records `first` to `last` (from record 2) can hold the entries
-// of an index of `records` records; otherwise what is wrong, naming the field.
-std::string EntryRangeFault(std::int32_t first, std::int32_t last, std::int64_t records);
+// Ok when records `first` to `last` (from record 2) can hold the entries of an
+// index of `records` records; otherwise Corruption saying what is wrong, naming
+// the field but not the file.
+base::Status CheckEntryRange(std::int32_t first, std::int32_t last, std::int64_t records);
 
 class DataIndex {
  public:

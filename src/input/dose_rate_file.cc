@@ -17,6 +17,11 @@ char Letter(std::string_view record, std::size_t position) {
   return position - 1 < record.size() ? record[position - 1] : '\0';
 }
 
+// The 10-character heading of region column `regionNumber` (1 to 29) in record 2.
+std::string_view RegionHeading(std::string_view record2, int regionNumber) {
+  return Field(record2, 10 + 10 * RegionIndex(regionNumber), 10);
+}
+
 }  // namespace
 
 BlockHeader DecodeBlockHeader(std::string_view record, DataKind kind) {
@@ -38,10 +43,6 @@ double RateRecordTime(std::string_view record) {
 
 double RateRecordRate(std::string_view record, int regionNumber) {
   return ReadDouble(RegionHeading(record, regionNumber));
-}
-
-std::string_view RegionHeading(std::string_view record2, int regionNumber) {
-  return Field(record2, 10 + 10 * RegionIndex(regionNumber), 10);
 }
 
 RateRecord DecodeRateRecord(std::string_view record) {

@@ -11,6 +11,7 @@
 
 #include "base/status.h"
 #include "input/data_kind.h"
+#include "input/let_letter.h"
 #include "input/record_file.h"
 
 namespace quillmore::input {
@@ -37,7 +38,7 @@ struct BlockHeader {
 
   // Rate records of the block as the block walk skips them: 2N for "B", N otherwise.
   std::int64_t RecordsToSkip() const {
-    return (letLetter == 'B' ? 2 : 1) * static_cast<std::int64_t>(timePointCount);
+    return RecordsPerPointOf(letLetter) * static_cast<std::int64_t>(timePointCount);
   }
 };
 
@@ -53,8 +54,6 @@ RateRecord DecodeRateRecord(std::string_view record);
 // Single fields of a rate record, for readers that need only a few columns.
 double RateRecordTime(std::string_view record);
 double RateRecordRate(std::string_view record, int regionNumber);  // region 1 to 29
-// The 10-character heading of region column `regionNumber` (1 to 29) in record 2.
-std::string_view RegionHeading(std::string_view record2, int regionNumber);
 
 class DoseRateFile {
  public:

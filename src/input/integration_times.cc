@@ -69,67 +69,67 @@ std::string Quoted(std::string_view line) {
   return "\"" + shown + "\"";
 }
 
-IntegrationTimes Refused(const std::string& file, std::size_t line, std::string fault) {
-  IntegrationTimes refused;
-  refused.status = base::Status::InvalidArgument(
-      file + (line == 0 ? " " : ", line " + std::to_string(line) + ": ") + fault);
-  refused.fault = std::move(fault);
-  refused.faultLine = line;
-  return refused;
+// `status`, its fault also kept in `fault` when given.
+base::Status Refused(base::Status status, TimesFault* fault, std::size_t line, std::string what) {
+  if (fault != nullptr) *fault = {line, std::move(what)};
+  return status;
+}
+
+base::Status Refused(const std::string& file, TimesFault* fault, std::size_t line,
+                     const std::string& what) {
+  return Refused(base::Status::InvalidArgument(
+                     file + (line == 0 ? " " : ", line " + std::to_string(line) + ": ") + what),
+                 fault, line, what);
 }
 
 }  // namespace
 
-IntegrationTimes ParseIntegrationTimes(std::string_view content, std::string_view fileName) {
+IntegrationTimes ParseIntegrationTimes(std::string_view content, std::string_view fileName,
+                                       TimesFault* fault) {
   const std::string file(fileName);
-  IntegrationTimes result;
+  std::vector<double> times;
   LineReader lines(content);
   std::string_view line;
   bool started = false;
   while (!started && lines.Next(&line)) started = StartsWith(line, "START");
-  if (!started) return Refused(file, 0, "holds no integration times (no START line)");
+  if (!started) return Refused(file, fault, 0, "holds no integration times (no START line)");
   while (lines.Next(&line) && !StartsWith(line, "END")) {
-    if (result.integrationTimes.size() == kMaxIntegrationTimes) {
+    if (times.size() == kMaxIntegrationTimes) {
       return Refused(
-          file, 0,
+          file, fault, 0,
           "holds more than " + std::to_string(kMaxIntegrationTimes) + " integration times");
     }
     // An empty line is a time of 0 d, as it always was; text without a number
     // or a negative time is a typing error that would give a wrong table.
     const double days = ReadDouble(line);
     if (!IsBlank(line) && !StartsWithNumber(line)) {
-      return Refused(file, lines.number(), Quoted(line) + " is not a number of days");
+      return Refused(file, fault, lines.number(), Quoted(line) + " is not a number of days");
     }
-    if (days < 0) return Refused(file, lines.number(), Quoted(line) + " is a negative time");
+    if (days < 0) return Refused(file, fault, lines.number(), Quoted(line) + " is a negative time");
     if (!std::isfinite(days)) {
-      return Refused(file, lines.number(), Quoted(line) + " is too large a time");
+      return Refused(file, fault, lines.number(), Quoted(line) + " is too large a time");
     }
-    result.integrationTimes.push_back(days);
+    times.push_back(days);
   }
-  if (result.integrationTimes.empty()) {
-    return Refused(file, 0, "holds no integration times between START and END");
-  }
-  return result;
+  if (times.empty())
+    return Refused(file, fault, 0, "holds no integration times between START and END");
+  return times;
 }
 
-IntegrationTimes ReadIntegrationTimes(const std::filesystem::path& path) {
+IntegrationTimes ReadIntegrationTimes(const std::filesystem::path& path, TimesFault* fault) {
   std::error_code error;
   if (!std::filesystem::is_regular_file(path, error)) {
-    IntegrationTimes missing;
-    missing.status = base::Status::NotFound("Unable to locate the file " + path.string());
-    missing.fault = "no such file";
-    return missing;
+    return Refused(base::Status::NotFound("Unable to locate the file " + path.string()), fault, 0,
+                   "no such file");
   }
   std::ifstream in(path, std::ios::binary);
   std::ostringstream content;
   content << in.rdbuf();
   if (!in) {
-    IntegrationTimes unreadable;
-    unreadable.status = base::Status::IoError(path.string() + ": cannot be read");
-    unreadable.fault = "cannot be read";
-    return unreadable;
+    return Refused(base::Status::IoError(path.string() + ": cannot be read"), fault, 0,
+                   "cannot be read");
   }
-  return ParseIntegrationTimes(content.str(), path.string());
+  return ParseIntegrationTimes(content.str(), path.string(), fault);
 }
 
 }  // namespace quillmore::input

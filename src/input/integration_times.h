@@ -7,22 +7,22 @@
 #include <string_view>
 #include <vector>
 
+#include "base/result.h"
 #include "base/status.h"
 
 namespace quillmore::input {
 
 inline constexpr std::size_t kMaxIntegrationTimes = 100;
 
-struct IntegrationTimes {
-  std::vector<double> integrationTimes;  // days, in file order
-  // kNotFound: no such file; kIoError: unreadable; kInvalidArgument: a file
-  // that cannot be used as it stands (the message names the file, and the
-  // line at fault where there is one). Never ok with no times.
-  base::Status status;
-  // The same fault without the file's name, for a report that names the file
-  // itself, and the number of the line at fault (0: the file as a whole).
-  std::string fault;
-  std::size_t faultLine = 0;
+// The times in days, in file order, never none; or kNotFound: no such file,
+// kIoError: unreadable, kInvalidArgument: a file that cannot be used as it
+// stands (the message names the file, and the line at fault where there is one).
+using IntegrationTimes = base::Result<std::vector<double>>;
+
+// A refusal as a report that names the file itself gives it.
+struct TimesFault {
+  std::size_t line = 0;  // the line at fault; 0: the file as a whole
+  std::string what;      // the fault without the file's name
 };
 
 // Reads the times from `path`. CR LF, a lone CR and a lone LF each end a
@@ -30,11 +30,13 @@ struct IntegrationTimes {
 // rule; an empty or blank line is 0 d. Refused, with no times: no START line;
 // no time between START and END (a missing END ends the list with the file);
 // more than 100 times; a line with text but no number at its start; a
-// negative time.
-IntegrationTimes ReadIntegrationTimes(const std::filesystem::path& path);
+// negative time. A refusal also goes to `fault` when given.
+IntegrationTimes ReadIntegrationTimes(const std::filesystem::path& path,
+                                      TimesFault* fault = nullptr);
 
 // The same from the file's content, for callers that hold it already;
 // `fileName` names the file in messages.
-IntegrationTimes ParseIntegrationTimes(std::string_view content, std::string_view fileName);
+IntegrationTimes ParseIntegrationTimes(std::string_view content, std::string_view fileName,
+                                       TimesFault* fault = nullptr);
 
 }  // namespace quillmore::input

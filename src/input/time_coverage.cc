@@ -3,6 +3,16 @@
 #include <charconv>
 
 namespace quillmore::input {
+namespace {
+
+// Days in their shortest exact form: "36500", "0.5", "1e-05".
+std::string DaysText(double days) {
+  char text[32];
+  const auto [end, error] = std::to_chars(text, text + sizeof text, days);
+  return error == std::errc() ? std::string(text, end) : std::string("?");
+}
+
+}  // namespace
 
 TimeCoverage::TimeCoverage(std::span<const double> integrationTimes)
     : integrationTimes_(integrationTimes), pastLastTime_(integrationTimes.size(), false) {}
@@ -38,12 +48,6 @@ std::vector<std::string> TimeCoverage::Notes(std::string_view nuclide) const {
                     " the tabulated rate (Gy/Bq per day), not an integral");
   }
   return notes;
-}
-
-std::string DaysText(double days) {
-  char text[32];
-  const auto [end, error] = std::to_chars(text, text + sizeof text, days);
-  return error == std::errc() ? std::string(text, end) : std::string("?");
 }
 
 }  // namespace quillmore::input

@@ -30,7 +30,4 @@ class TimeCoverage {
   int singlePointBlocks_ = 0;
 };
 
-// Days in their shortest exact form: "36500", "0.5", "1e-05".
-std::string DaysText(double days);
-
 }  // namespace quillmore::input

@@ -5,13 +5,13 @@
 
 namespace quillmore::integration {
 
-BlockResult ReadAndIntegrateBlock(input::DoseRateFile& file, const input::BlockHeader& header,
-                                  std::span<const int> selectedRegions,
-                                  std::span<const double> integrationTimes,
-                                  BlockWorkspace& workspace, CoefficientTable& coefficients) {
-  BlockResult read =
+base::Status ReadAndIntegrateBlock(input::DoseRateFile& file, const input::BlockHeader& header,
+                                   std::span<const int> selectedRegions,
+                                   std::span<const double> integrationTimes,
+                                   BlockWorkspace& workspace, CoefficientTable& coefficients) {
+  base::Status read =
       ReadRateBlock(file, header, selectedRegions, workspace.timeGrid, workspace.rates);
-  if (!read.valid) {
+  if (!read.ok()) {
     coefficients.Reset(static_cast<int>(selectedRegions.size()),
                        static_cast<int>(integrationTimes.size()));
     return read;

@@ -5,8 +5,8 @@
 #include <array>
 #include <span>
 
+#include "base/status.h"
 #include "input/dose_rate_file.h"
-#include "integration/block_result.h"
 #include "integration/coefficient_table.h"
 #include "integration/rate_table.h"
 
@@ -23,10 +23,10 @@ struct BlockWorkspace {
 // Reads the block that `header` (the record last read from `file`) opens and
 // fills `coefficients` (Gy/Bq) by (component, position in selectedRegions,
 // index in integrationTimes, days). Leaves `file` after the block's records.
-// An invalid block (see ReadRateBlock, IntegrateRateBlock) has coefficients 0.
-BlockResult ReadAndIntegrateBlock(input::DoseRateFile& file, const input::BlockHeader& header,
-                                  std::span<const int> selectedRegions,
-                                  std::span<const double> integrationTimes,
-                                  BlockWorkspace& workspace, CoefficientTable& coefficients);
+// A failed block (see ReadRateBlock, IntegrateRateBlock) has coefficients 0.
+base::Status ReadAndIntegrateBlock(input::DoseRateFile& file, const input::BlockHeader& header,
+                                   std::span<const int> selectedRegions,
+                                   std::span<const double> integrationTimes,
+                                   BlockWorkspace& workspace, CoefficientTable& coefficients);
 
 }  // namespace quillmore::integration

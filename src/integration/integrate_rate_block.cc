@@ -35,19 +35,10 @@ bool IntegrateCurve(std::span<const double> times, std::span<const double> curve
 }
 
 int ComponentsOf(char letLetter, std::array<int, kComponentCount>& components) {
-  switch (letLetter) {
-    case 'L':
-      components[0] = kLowLet;
-      return 1;
-    case 'H':
-      components[0] = kHighLet;
-      return 1;
-    case 'B':
-      components = {kLowLet, kHighLet};
-      return 2;
-    default:
-      return 0;
-  }
+  int count = 0;
+  if (input::CarriesLowLet(letLetter)) components[static_cast<std::size_t>(count++)] = kLowLet;
+  if (input::CarriesHighLet(letLetter)) components[static_cast<std::size_t>(count++)] = kHighLet;
+  return count;
 }
 
 }  // namespace
@@ -59,17 +50,17 @@ bool IntegratesComponent(char letLetter, int component) {
          components.begin() + count;
 }
 
-BlockResult IntegrateRateBlock(const RateTable& rates, const TimeGrid& timeGrid, char letLetter,
-                               std::span<const double> integrationTimes,
-                               std::array<double, input::kMaxTimePoints>& slopes,
-                               CoefficientTable& coefficients) {
+base::Status IntegrateRateBlock(const RateTable& rates, const TimeGrid& timeGrid, char letLetter,
+                                std::span<const double> integrationTimes,
+                                std::array<double, input::kMaxTimePoints>& slopes,
+                                CoefficientTable& coefficients) {
   const int timeCount = static_cast<int>(integrationTimes.size());
   coefficients.Reset(rates.regionCount(), timeCount);
   const int pointCount = timeGrid.count();
-  if (pointCount == 0) return {};
+  if (pointCount == 0) return base::Status::Ok();
   if (pointCount == 1) {
     CopySingleRate(rates, timeCount, coefficients);
-    return {};
+    return base::Status::Ok();
   }
   std::array<int, kComponentCount> components{};
   const int componentCount = ComponentsOf(letLetter, components);
@@ -82,8 +73,8 @@ BlockResult IntegrateRateBlock(const RateTable& rates, const TimeGrid& timeGrid,
                                    integrationTimes, curveSlopes, c, j, coefficients);
     }
   }
-  if (!increasing) return BlockResult::Invalid("time points not strictly increasing");
-  return {};
+  if (!increasing) return base::Status::Corruption("time points not strictly increasing");
+  return base::Status::Ok();
 }
 
 }  // namespace quillmore::integration

@@ -4,8 +4,8 @@
 #include <array>
 #include <span>
 
+#include "base/status.h"
 #include "input/dose_rate_file.h"
-#include "integration/block_result.h"
 #include "integration/coefficient_table.h"
 #include "integration/rate_table.h"
 
@@ -22,10 +22,10 @@ bool IntegratesComponent(char letLetter, int component);
 //   otherwise none), each curve's monotone cubic Hermite integral from 0 to
 //   the time, first and last pieces continued beyond the data.
 // A curve whose time points are not strictly increasing gets coefficients 0
-// and makes the result invalid. `slopes` is scratch.
-BlockResult IntegrateRateBlock(const RateTable& rates, const TimeGrid& timeGrid, char letLetter,
-                               std::span<const double> integrationTimes,
-                               std::array<double, input::kMaxTimePoints>& slopes,
-                               CoefficientTable& coefficients);
+// and makes the result a Corruption. `slopes` is scratch.
+base::Status IntegrateRateBlock(const RateTable& rates, const TimeGrid& timeGrid, char letLetter,
+                                std::span<const double> integrationTimes,
+                                std::array<double, input::kMaxTimePoints>& slopes,
+                                CoefficientTable& coefficients);
 
 }  // namespace quillmore::integration

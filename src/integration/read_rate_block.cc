@@ -54,9 +54,9 @@ double ReadRecordInto(input::DoseRateFile& file, std::span<const int> selectedRe
   return input::RateRecordTime(record);
 }
 
-// Empty for a header whose block fits the tables; built only on a fault, so a
-// valid block allocates nothing.
-std::string HeaderFault(const input::BlockHeader& header, std::int64_t headerRecord) {
+// Ok for a header whose block fits the tables; a message is built only on a
+// fault, so a valid block allocates nothing.
+base::Status CheckHeader(const input::BlockHeader& header, std::int64_t headerRecord) {
   std::string fault;
   if (header.timePointCount < 0 || header.timePointCount > input::kMaxTimePoints) {
     fault = "time-point count " + std::to_string(header.timePointCount) + " is outside 0 to " +
@@ -65,30 +65,31 @@ std::string HeaderFault(const input::BlockHeader& header, std::int64_t headerRec
     fault =
         "records per time point " + std::to_string(header.recordsPerPoint) + " is neither 1 nor 2";
   } else {
-    return fault;
+    return base::Status::Ok();
   }
-  return fault + " (block header at record " + std::to_string(headerRecord) + ")";
+  return base::Status::Corruption(fault + " (block header at record " +
+                                  std::to_string(headerRecord) + ")");
 }
 
 }  // namespace
 
-BlockResult ReadRateBlock(input::DoseRateFile& file, const input::BlockHeader& header,
-                          std::span<const int> selectedRegions, TimeGrid& timeGrid,
-                          RateTable& rates) {
+base::Status ReadRateBlock(input::DoseRateFile& file, const input::BlockHeader& header,
+                           std::span<const int> selectedRegions, TimeGrid& timeGrid,
+                           RateTable& rates) {
   const int regionCount = static_cast<int>(selectedRegions.size());
   timeGrid.SetCount(0);
-  std::string fault = HeaderFault(header, file.lastRecordNumber());
-  if (!fault.empty()) {
+  base::Status fault = CheckHeader(header, file.lastRecordNumber());
+  if (!fault.ok()) {
     rates.Reset(regionCount, 0);
     // Skip exactly what the block walk would, so the next header is found.
     if (header.timePointCount > 0) file.SkipRecords(header.RecordsToSkip());
-    return BlockResult::Invalid(std::move(fault));
+    return fault;
   }
 
   const int pointCount = header.timePointCount;
   rates.Reset(regionCount, pointCount);
   const bool pairs = header.recordsPerPoint == 2;
-  const int firstComponent = pairs || header.letLetter == 'L' ? kLowLet : kHighLet;
+  const int firstComponent = pairs || header.letLetter == input::kLowLetLetter ? kLowLet : kHighLet;
   std::int64_t badRecord = 0;
   for (int i = 0; i < pointCount; ++i) {
     double time = ReadRecordInto(file, selectedRegions, firstComponent, i, rates);
@@ -100,11 +101,11 @@ BlockResult ReadRateBlock(input::DoseRateFile& file, const input::BlockHeader& h
   }
   if (badRecord != 0) {
     rates.Reset(regionCount, pointCount);
-    return BlockResult::Invalid("time points not strictly increasing at record " +
-                                std::to_string(badRecord));
+    return base::Status::Corruption("time points not strictly increasing at record " +
+                                    std::to_string(badRecord));
   }
   timeGrid.SetCount(pointCount);
-  return {};
+  return base::Status::Ok();
 }
 
 }  // namespace quillmore::integration

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <utility>
 
+#include "base/cp1252.h"
+#include "base/text.h"
 #include "input/age_groups.h"
 #include "output/output_files.h"
 #include "output/table_writer.h"
@@ -15,12 +17,6 @@ namespace {
 constexpr std::string_view kHeader =
     "nuclide,intake,age_group,age_days,form,form_code,form_label,period_days,region,"
     "region_name,low_let_gy_per_bq,high_let_gy_per_bq\n";
-
-std::string_view TrimBlanks(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 }  // namespace
 
@@ -48,48 +44,48 @@ void AppendCsvField(std::string_view field, std::string& out) {
   out += '"';
 }
 
-CsvSink::CsvSink(std::filesystem::path folder, WrittenFiles* written, TextToUtf8 toUtf8)
-    : folder_(std::move(folder)), written_(written), toUtf8_(toUtf8) {}
+CsvSink::CsvSink(std::filesystem::path folder, WrittenFiles* written)
+    : folder_(std::move(folder)), written_(written) {}
 
 base::Status CsvSink::Begin(const NuclideTables& tables) {
   std::string name;
-  const base::Status status = NuclideFileName(tables.nuclideName, tables.kind, ".csv", name);
+  const base::Status status =
+      NuclideFileName(tables.nuclideName, tables.selection->dataKind, ".csv", name);
   begun_ = status.ok();
   tables_ = tables;
-  rows_.assign(tables.selectedAges.size(), {});
-  formCounts_.assign(tables.selectedAges.size(), 0);
+  rows_.assign(tables.selection->selectedAges.size(), {});
   return status;
 }
 
 base::Status CsvSink::Add(const RowGroup& group) {
-  const bool inhalation = tables_.kind == input::DataKind::kInhalation;
-  const int ageGroup = tables_.selectedAges[group.table];
-  const int form = ++formCounts_[group.table];
+  const input::Selection& selection = *tables_.selection;
+  const bool inhalation = selection.dataKind == input::DataKind::kInhalation;
+  const int ageGroup = selection.selectedAges[group.table];
   // The fields every row of the group shares, up to the period.
   std::string lead;
-  AppendCsvField(toUtf8_(TrimBlanks(group.header.name)), lead);
+  AppendCsvField(base::Cp1252ToUtf8(base::TrimBlanks(group.header.name)), lead);
   lead += inhalation ? ",inhalation," : ",ingestion,";
-  lead += TrimBlanks(input::AgeGroupLabel(ageGroup));
-  lead += ',' + std::to_string(input::AgeGroupDays(ageGroup)) + ',' + std::to_string(form) + ',';
-  const std::string code =
-      inhalation ? std::string(1, group.header.classCode) : group.header.f1Text;
-  AppendCsvField(toUtf8_(TrimBlanks(code)), lead);
+  lead += base::TrimBlanks(input::AgeGroupLabel(ageGroup));
+  lead += ',' + std::to_string(input::AgeGroupDays(ageGroup)) + ',' +
+          std::to_string(group.form.rowGroup) + ',';
+  AppendCsvField(base::Cp1252ToUtf8(FormCode(group.header, selection.dataKind)), lead);
   lead += ',';
-  if (inhalation) AppendCsvField(ChemicalFormLabel(group.header.name, group.formNumber), lead);
+  if (inhalation) AppendCsvField(ChemicalFormLabel(group.header.name, group.form.label), lead);
   lead += ',';
 
   std::string& out = rows_[group.table];
   const integration::CoefficientTable& table = group.coefficients;
-  const int times = std::min(table.timeCount(), static_cast<int>(tables_.integrationTimes.size()));
+  const int times =
+      std::min(table.timeCount(), static_cast<int>(selection.integrationTimes.size()));
   for (int k = 0; k < times; ++k) {
     for (int j = 0; j < table.regionCount(); ++j) {
-      const int region = tables_.selectedRegions[static_cast<std::size_t>(j)];
+      const int region = selection.selectedRegions[static_cast<std::size_t>(j)];
       out += lead;
-      AppendShortestNumber(tables_.integrationTimes[static_cast<std::size_t>(k)], out);
+      AppendShortestNumber(selection.integrationTimes[static_cast<std::size_t>(k)], out);
       out += ',' + std::to_string(region) + ',';
       const std::size_t index = input::RegionIndex(region);
-      if (index < tables_.regionNames.size()) {
-        AppendCsvField(toUtf8_(tables_.regionNames[index]), out);
+      if (index < selection.regionNames.size()) {
+        AppendCsvField(base::Cp1252ToUtf8(selection.regionNames[index]), out);
       }
       out += ',';
       AppendShortestNumber(table.at(integration::kLowLet, j, k), out);
@@ -105,7 +101,7 @@ base::Status CsvSink::End(std::span<const RunMessage> /*messages*/) {
   if (!begun_) return base::Status::Ok();
   begun_ = false;
   std::string name;
-  NuclideFileName(tables_.nuclideName, tables_.kind, ".csv", name);
+  NuclideFileName(tables_.nuclideName, tables_.selection->dataKind, ".csv", name);
   std::string text(kHeader);
   for (const std::string& rows : rows_) text += rows;
   const std::filesystem::path path = folder_ / name;

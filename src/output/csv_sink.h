@@ -12,9 +12,6 @@
 
 namespace quillmore::output {
 
-// The data files' single-byte text as UTF-8.
-using TextToUtf8 = std::string (*)(std::string_view);
-
 // The shortest text that reads back to `value` ("1.5e-10", "365"); "inf",
 // "-inf" and "nan" for the non-finite values.
 void AppendShortestNumber(double value, std::string& out);
@@ -25,7 +22,7 @@ void AppendCsvField(std::string_view field, std::string& out);
 
 class CsvSink final : public TableSink {
  public:
-  CsvSink(std::filesystem::path folder, WrittenFiles* written, TextToUtf8 toUtf8);
+  CsvSink(std::filesystem::path folder, WrittenFiles* written);
 
   base::Status Begin(const NuclideTables& tables) override;
   base::Status Add(const RowGroup& group) override;
@@ -34,11 +31,9 @@ class CsvSink final : public TableSink {
  private:
   std::filesystem::path folder_;
   WrittenFiles* written_;
-  TextToUtf8 toUtf8_;
   bool begun_ = false;
   NuclideTables tables_;
   std::vector<std::string> rows_;  // per table: rows follow the age groups, not the file
-  std::vector<int> formCounts_;    // row groups per table so far
 };
 
 }  // namespace quillmore::output

@@ -18,14 +18,10 @@ namespace quillmore::output {
 // they are this system's text or the user's, not the data files'.
 Json RunMessageJson(const RunMessage& message);
 
-// Adds "warnings" and "notes", each in the order given, to `json`.
-void AddMessages(std::span<const RunMessage> messages, Json& json);
-
 class JsonSink final : public TableSink {
  public:
   // `provenance` (ProvenanceJson) is shared by every file of the run.
-  JsonSink(std::filesystem::path folder, WrittenFiles* written, TextToUtf8 toUtf8,
-           const Json& provenance);
+  JsonSink(std::filesystem::path folder, WrittenFiles* written, const Json& provenance);
 
   base::Status Begin(const NuclideTables& tables) override;
   base::Status Add(const RowGroup& group) override;
@@ -34,7 +30,6 @@ class JsonSink final : public TableSink {
  private:
   std::filesystem::path folder_;
   WrittenFiles* written_;
-  TextToUtf8 toUtf8_;
   const Json& provenance_;
   bool begun_ = false;
   NuclideTables tables_;

@@ -1,10 +1,18 @@
 #include "output/provenance.h"
 
+#include "base/cp1252.h"
 #include "input/age_groups.h"
 #include "input/dose_rate_file.h"
 
 namespace quillmore::output {
 namespace {
+
+// {"region": 30, "region_name": "Lung"}; `regionNames` holds regions 1 to 30, UTF-8.
+Json RegionJson(int region, const std::vector<std::string>& regionNames) {
+  const std::size_t index = input::RegionIndex(region);
+  return Json{{"region", region},
+              {"region_name", index < regionNames.size() ? regionNames[index] : ""}};
+}
 
 std::string_view TrimBlanks(std::string_view text) {
   const std::size_t end = text.find_last_not_of(' ');
@@ -25,25 +33,20 @@ Json AgeGroupJson(int ageGroup) {
               {"age_days", input::AgeGroupDays(ageGroup)}};
 }
 
-Json RegionJson(int region, const std::vector<std::string>& regionNames) {
-  const std::size_t index = input::RegionIndex(region);
-  return Json{{"region", region},
-              {"region_name", index < regionNames.size() ? regionNames[index] : ""}};
-}
-
 Json ProvenanceJson(const Provenance& provenance) {
+  const input::Selection& selection = *provenance.selection;
   Json ages = Json::array();
-  for (const int age : provenance.selectedAges) ages.push_back(AgeGroupJson(age));
+  for (const int age : selection.selectedAges) ages.push_back(AgeGroupJson(age));
+  std::vector<std::string> names;
+  for (const std::string& name : selection.regionNames) names.push_back(base::Cp1252ToUtf8(name));
   Json regions = Json::array();
-  for (const int region : provenance.selectedRegions) {
-    regions.push_back(RegionJson(region, provenance.regionNames));
-  }
+  for (const int region : selection.selectedRegions) regions.push_back(RegionJson(region, names));
   return Json{{"program", {{"name", provenance.program}, {"version", provenance.version}}},
-              {"intake", input::DataSetOf(provenance.kind).name},
+              {"intake", input::DataSetOf(selection.dataKind).name},
               {"data_set", FileJson("file", provenance.dataSet, true)},
               {"index", FileJson("file", provenance.index, true)},
               {"times", FileJson("path", provenance.times, false)},
-              {"periods_days", provenance.periods},
+              {"periods_days", selection.integrationTimes},
               {"selection", {{"age_groups", ages}, {"regions", regions}}}};
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "input/data_kind.h"
+#include "input/selection.h"
 #include "output/written_files.h"
 
 namespace quillmore::output {
@@ -15,14 +16,10 @@ namespace quillmore::output {
 struct Provenance {
   std::string program;
   std::string version;
-  input::DataKind kind = input::DataKind::kInhalation;
-  FileDigest dataSet;  // name: the dose-rate file's name
-  FileDigest index;    // name: the index file's name
-  FileDigest times;    // name: the times file's path as the run used it
-  std::vector<double> periods;
-  std::vector<int> selectedAges;
-  std::vector<int> selectedRegions;
-  std::vector<std::string> regionNames;  // regions 1 to 30, UTF-8
+  const input::Selection* selection = nullptr;  // data set, periods, ages and regions
+  FileDigest dataSet;                           // name: the dose-rate file's name
+  FileDigest index;                             // name: the index file's name
+  FileDigest times;                             // name: selection->timesFile as the run named it
 };
 
 // Object members keep the order they are written in.
@@ -32,9 +29,6 @@ Json ProvenanceJson(const Provenance& provenance);
 
 // {"age_group": "10 y-old", "age_days": 3650} of age group 1 to 6.
 Json AgeGroupJson(int ageGroup);
-
-// {"region": 30, "region_name": "Lung"}; `regionNames` holds regions 1 to 30.
-Json RegionJson(int region, const std::vector<std::string>& regionNames);
 
 // `json` as text with a final line end; invalid UTF-8 becomes U+FFFD rather
 // than an error.

@@ -14,26 +14,25 @@
 #include "base/status.h"
 #include "input/data_kind.h"
 #include "input/dose_rate_file.h"
+#include "input/selection.h"
 #include "integration/coefficient_table.h"
+#include "output/form_name.h"
 #include "output/run_message.h"
 
 namespace quillmore::output {
 
-// What every table of one nuclide shares. The views stay valid until End.
+// What every table of one nuclide shares: the nuclide and the run's
+// selection, which stay valid until End.
 struct NuclideTables {
   std::string_view nuclideName;  // 7 characters, as in the index
-  input::DataKind kind = input::DataKind::kInhalation;
-  std::span<const int> selectedAges;         // age-group numbers 1 to 6, list order
-  std::span<const int> selectedRegions;      // region numbers 1 to 30, list order
-  std::span<const std::string> regionNames;  // names of regions 1 to 30
-  std::span<const double> integrationTimes;  // days
+  const input::Selection* selection = nullptr;
 };
 
 // One processed block: the row group of the table of selectedAges[table].
 struct RowGroup {
   std::size_t table = 0;
   const input::BlockHeader& header;
-  std::int32_t formNumber = 0;  // forms counted on the first selected group
+  FormNumbers form;
   const integration::CoefficientTable& coefficients;
 };
 

@@ -11,27 +11,6 @@ namespace {
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::string_view kUnitsPerRegion = "  low      high    ";
 
-struct FormLabel {
-  std::string_view element;
-  std::int32_t formNumber;
-  std::string_view label;
-};
-
-constexpr std::array<FormLabel, 12> kFormLabels{{
-    {"H", 4, "(Water Vapor)"},
-    {"H", 5, "(Elemental)"},
-    {"H", 6, "(Organic)"},
-    {"C", 4, "(Carbon Monoxide)"},
-    {"C", 5, "(Carbon Dioxide)"},
-    {"S", 4, "(Dioxide)"},
-    {"S", 5, "(Carbon Disulfide)"},
-    {"I", 5, "(Methyl Iodine)"},
-    {"Hg", 4, "(Organic Particulate)"},
-    {"Hg", 5, "(Organic Particulate)"},
-    {"Hg", 6, "(Organic Particulate)"},
-    {"Hg", 7, "(Vapor)"},
-}};
-
 std::string_view RegionName(std::span<const std::string> regionNames, int regionNumber) {
   if (regionNumber < 1 || input::RegionIndex(regionNumber) >= regionNames.size()) return {};
   return regionNames[input::RegionIndex(regionNumber)];
@@ -77,16 +56,6 @@ std::string CenterText(std::string_view text, std::size_t width) {
   result += text;
   result.resize(width, ' ');
   return result;
-}
-
-std::string_view ChemicalFormLabel(std::string_view nuclideName, std::int32_t formNumber) {
-  const std::size_t dash = nuclideName.find('-');
-  if (dash == std::string_view::npos) return {};
-  const std::string_view element = nuclideName.substr(0, dash);
-  for (const FormLabel& entry : kFormLabels) {
-    if (entry.element == element && entry.formNumber == formNumber) return entry.label;
-  }
-  return {};
 }
 
 void WriteTableHeaders(std::string_view ageLabel, std::span<const std::string> regionNames,

@@ -12,6 +12,7 @@
 #include "input/data_kind.h"
 #include "input/dose_rate_file.h"
 #include "integration/coefficient_table.h"
+#include "output/form_name.h"
 
 namespace quillmore::output {
 
@@ -23,11 +24,6 @@ inline constexpr std::size_t kRegionNameWidth = 18;
 // When `text` without its leading blanks is at least `width` long, its first
 // `width` characters. "Lung" in 18: 7 blanks, Lung, 7 blanks.
 std::string CenterText(std::string_view text, std::size_t width);
-
-// The label of a chemical form, by the element (the name before its first
-// '-', compared exactly) and `formNumber`: H 4-6, C 4-5, S 4-5, I 5, Hg 4-7.
-// Empty for every other combination and for a name without '-'.
-std::string_view ChemicalFormLabel(std::string_view nuclideName, std::int32_t formNumber);
 
 // Appends the three header lines of one table: `ageLabel` (8 characters, for
 // example "10 y-old"), the regions `selectedRegions` (region numbers 1 to 30,

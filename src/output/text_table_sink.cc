@@ -11,14 +11,15 @@ TextTableSink::TextTableSink(std::filesystem::path folder, WrittenFiles* written
     : folder_(std::move(folder)), written_(written) {}
 
 base::Status TextTableSink::Begin(const NuclideTables& tables) {
-  kind_ = tables.kind;
-  times_ = tables.integrationTimes;
+  const input::Selection& selection = *tables.selection;
+  kind_ = selection.dataKind;
+  times_ = selection.integrationTimes;
   base::Status status =
-      OpenOutputFiles(folder_, tables.nuclideName, tables.selectedAges, tables.kind, files_);
-  for (std::size_t i = 0; status.ok() && i < tables.selectedAges.size(); ++i) {
+      OpenOutputFiles(folder_, tables.nuclideName, selection.selectedAges, kind_, files_);
+  for (std::size_t i = 0; status.ok() && i < selection.selectedAges.size(); ++i) {
     text_.clear();
-    WriteTableHeaders(input::AgeGroupLabel(tables.selectedAges[i]), tables.regionNames,
-                      tables.selectedRegions, tables.kind, text_);
+    WriteTableHeaders(input::AgeGroupLabel(selection.selectedAges[i]), selection.regionNames,
+                      selection.selectedRegions, kind_, text_);
     status = files_.Write(i, text_);
   }
   return status;
@@ -27,7 +28,7 @@ base::Status TextTableSink::Begin(const NuclideTables& tables) {
 base::Status TextTableSink::Add(const RowGroup& group) {
   text_.clear();
   if (kind_ == input::DataKind::kInhalation) {
-    WriteInhalationRows(group.coefficients, times_, group.header, group.formNumber, text_);
+    WriteInhalationRows(group.coefficients, times_, group.header, group.form.label, text_);
   } else {
     WriteIngestionRows(group.coefficients, times_, group.header, text_);
   }

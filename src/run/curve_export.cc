@@ -7,8 +7,8 @@
 #include "input/age_groups.h"
 #include "input/nuclide_name.h"
 #include "output/curve_file.h"
+#include "output/form_name.h"
 #include "output/output_files.h"
-#include "output/table_writer.h"
 #include "run/nuclide_curves.h"
 
 namespace quillmore::run {
@@ -47,28 +47,21 @@ std::vector<CurvePoint> CurvePoints(const BlockCurves& block, int position,
   return points;
 }
 
-std::string FormCode(const BlockCurves& block, input::DataKind kind) {
-  if (kind == input::DataKind::kIngestion) return base::TrimBlanks(block.header.f1Text);
-  const std::string_view label = output::ChemicalFormLabel(block.header.name, block.formNumber);
-  return std::string(1, block.header.classCode) + (label.empty() ? "" : " " + std::string(label));
-}
-
 }  // namespace
 
 base::Status WriteNuclideCurves(input::DoseRateFile& file, const input::IndexEntry& entry,
-                                const std::string& nuclideName, const RunSelection& run,
-                                const std::filesystem::path& outputFolder,
+                                const RunSelection& run, const std::filesystem::path& outputFolder,
                                 output::WrittenFiles* written) {
-  const NuclideCurves curves = ReadNuclideCurves(file, entry, nuclideName, run);
+  const NuclideCurves curves = ReadNuclideCurves(file, entry, run);
   if (!curves.status.ok()) return curves.status;
   std::string text;
   output::WriteCurveHeader(text);
-  std::vector<int> groups(run.selectedAges.size(), 0);
   for (const BlockCurves& block : curves.blocks) {
     const int age = run.selectedAges[static_cast<std::size_t>(block.table)];
     output::CurveKey key{base::TrimBlanks(std::string(input::AgeGroupLabel(age))),
-                         input::AgeGroupDays(age), ++groups[static_cast<std::size_t>(block.table)],
-                         FormCode(block, run.dataKind), ""};
+                         input::AgeGroupDays(age), block.rowGroup,
+                         output::FormCodeWithLabel(block.header, run.dataKind, block.formNumber),
+                         ""};
     for (std::size_t j = 0; j < block.curves.size(); ++j) {
       const int region = run.selectedRegions[j];
       key.region = base::TrimBlanks(run.regionNames[static_cast<std::size_t>(region - 1)]);
@@ -77,8 +70,7 @@ base::Status WriteNuclideCurves(input::DoseRateFile& file, const input::IndexEnt
       output::WriteCurveRows(key, points, text);
     }
   }
-  const std::filesystem::path path =
-      outputFolder / output::CurveFileName(nuclideName, run.dataKind);
+  const std::filesystem::path path = outputFolder / output::CurveFileName(entry.name, run.dataKind);
   base::Status status = output::WriteWholeFile(path, text);
   if (status.ok() && written != nullptr) status = written->Add(path);
   return status;

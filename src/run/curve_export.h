@@ -15,15 +15,14 @@ namespace quillmore::run {
 // Grid points per factor of ten of time in the curve files.
 inline constexpr int kCurveGridPerDecade = 50;
 
-// Writes "<nuclide>_<H|G>_curves.csv" into `outputFolder`: for each selected
+// Writes "<entry.name>_<H|G>_curves.csv" into `outputFolder`: for each selected
 // age group, row group and selected region, the rates and doses from intake
 // of both LET components at the tabulated times, at the integration times and
 // on a log grid from the first positive tabulated time to the last
 // integration time, in time order, each row flagged by its kind. The file is
 // recorded in `written` when given.
 base::Status WriteNuclideCurves(input::DoseRateFile& file, const input::IndexEntry& entry,
-                                const std::string& nuclideName, const RunSelection& run,
-                                const std::filesystem::path& outputFolder,
+                                const RunSelection& run, const std::filesystem::path& outputFolder,
                                 output::WrittenFiles* written);
 
 }  // namespace quillmore::run

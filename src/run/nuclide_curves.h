@@ -20,7 +20,8 @@ namespace quillmore::run {
 struct BlockCurves {
   int table = 0;  // index in the run's selectedAges
   input::BlockHeader header;
-  int formNumber = 0;  // as the table writer numbers the forms
+  int formNumber = 0;  // the label number (output::FormNumbers::label)
+  int rowGroup = 0;    // 1, 2, ... in its table (output::FormNumbers::rowGroup)
   // By selection position, then LET component (low, high); empty for a block
   // without time points.
   std::vector<std::array<integration::RateCurve, integration::kComponentCount>> curves;
@@ -31,9 +32,11 @@ struct NuclideCurves {
   std::vector<BlockCurves> blocks;  // in file order; blocks with no row group left out
 };
 
-// Walks the blocks of `nuclideName` (7 characters, confirmed by the index as
-// `entry`) as the tables do and keeps the curves of every block of a selected
-// age group that yields a row group.
+// Walks the blocks of entry.name with the tables' walk (WalkNuclideBlocks)
+// and keeps the curves of every block it hands on; status as the walk's.
+NuclideCurves ReadNuclideCurves(input::DoseRateFile& file, const input::IndexEntry& entry,
+                                const RunSelection& run);
+// The same, as the viewer's plots call it; `nuclideName` is entry.name.
 NuclideCurves ReadNuclideCurves(input::DoseRateFile& file, const input::IndexEntry& entry,
                                 const std::string& nuclideName, const RunSelection& run);
 

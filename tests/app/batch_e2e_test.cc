@@ -1,10 +1,6 @@
 // The built quillmore-batch run on generated sample data, as a user runs it:
 // its own process, a working folder of its own, stdout and stderr captured.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <pty.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -25,78 +21,28 @@
 #include "run/nuclide_run.h"
 #include "sample_data/sample_data.h"
 #include "support/data_builder.h"
+#include "support/process.h"
 #include "support/temp_dir.h"
 
 namespace quillmore::app {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::Outcome;
 using testing::ReadFile;
 using testing::TempDir;
 using testing::WriteFile;
 
-struct Outcome {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+constexpr char kBatchProgram[] = QUILLMORE_BINARY_DIR "/src/quillmore-batch";
 
-void ExecBatch(const fs::path& folder, const std::vector<std::string>& arguments) {
-  std::vector<std::string> argv{QUILLMORE_BINARY_DIR "/src/quillmore-batch"};
-  argv.insert(argv.end(), arguments.begin(), arguments.end());
-  std::vector<char*> pointers;
-  for (std::string& argument : argv) pointers.push_back(argument.data());
-  pointers.push_back(nullptr);
-  if (chdir(folder.c_str()) == 0) execv(pointers[0], pointers.data());
-  _exit(127);
-}
-
-int WaitFor(pid_t child) {
-  int raw = 0;
-  if (waitpid(child, &raw, 0) != child || !WIFEXITED(raw)) return -1;
-  return WEXITSTATUS(raw);
-}
-
-// Runs quillmore-batch in `folder` with stdout and stderr sent to files (not
-// terminals), and returns its exit status and both texts.
+// quillmore-batch in `folder`, stdout and stderr to files.
 Outcome RunBatchProgram(const fs::path& folder, const std::vector<std::string>& arguments) {
-  const fs::path outPath = folder / ".stdout";
-  const fs::path errPath = folder / ".stderr";
-  const pid_t child = fork();
-  if (child == 0) {
-    const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0) _exit(127);
-    ExecBatch(folder, arguments);
-  }
-  Outcome outcome;
-  outcome.status = WaitFor(child);
-  outcome.out = ReadFile(outPath);
-  outcome.err = ReadFile(errPath);
-  fs::remove(outPath);
-  fs::remove(errPath);
-  return outcome;
+  return testing::RunProgram(kBatchProgram, folder, arguments);
 }
 
-// The same with stderr on a pseudo-terminal; returns what it showed there.
+// The same with stderr on a pseudo-terminal.
 Outcome RunBatchOnTerminal(const fs::path& folder, const std::vector<std::string>& arguments) {
-  int terminal = -1;
-  const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
-  if (child == 0) {
-    const int out = open((folder / ".stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (out < 0 || dup2(out, 1) < 0) _exit(127);
-    ExecBatch(folder, arguments);
-  }
-  Outcome outcome;
-  char buffer[4096];
-  for (ssize_t n; (n = read(terminal, buffer, sizeof buffer)) > 0;) {
-    outcome.err.append(buffer, static_cast<std::size_t>(n));
-  }
-  close(terminal);
-  outcome.status = WaitFor(child);
-  outcome.out = ReadFile(folder / ".stdout");
-  fs::remove(folder / ".stdout");
-  return outcome;
+  return testing::RunProgramOnTerminal(kBatchProgram, folder, arguments);
 }
 
 // File name -> bytes of every file in `folder`.
@@ -136,10 +82,10 @@ void WriteInProcess(const fs::path& data, input::DataKind kind, const std::strin
   run.selectedAges = ages;
   run.selectedRegions = regions;
   run.regionNames = run::ReadRegionNames(file);
-  run.integrationTimes = run::ReadTimes(data).integrationTimes;
+  run.integrationTimes = run::ReadTimes(data).value();
   run::NuclideWorkspace workspace;
   const run::NuclideResult result =
-      run::WriteNuclideTables(file, index.entry(), name, run, outputFolder, workspace);
+      run::WriteNuclideTables(file, index.entry(), run, outputFolder, workspace);
   ASSERT_TRUE(result.status.ok()) << result.status.message();
   ASSERT_TRUE(result.messages.empty());
 }
@@ -452,7 +398,7 @@ TEST_F(BatchProgramTest, CurvesMeetTheTabulatedRatesAndTheTableCoefficients) {
     run::RunSelection run;
     run.selectedAges = {4, 6};
     run.selectedRegions = {2, 30};
-    run.integrationTimes = run::ReadTimes(work_ / "DATA").integrationTimes;
+    run.integrationTimes = run::ReadTimes(work_ / "DATA").value();
     integration::BlockWorkspace workspace;
     integration::CoefficientTable coefficients;
     std::array<int, 2> forms{};
@@ -461,14 +407,17 @@ TEST_F(BatchProgramTest, CurvesMeetTheTabulatedRatesAndTheTableCoefficients) {
     for (input::BlockHeader header = file.ReadBlockHeader(input::DataKind::kInhalation);
          header.name == nuclide && !file.atEnd();
          header = file.ReadBlockHeader(input::DataKind::kInhalation)) {
-      const int table = run::TableForAge(run, header.ageDays);
+      const auto age = std::find(run.selectedAges.begin(), run.selectedAges.end(),
+                                 input::AgeGroupFor(header.ageDays));
+      const int table =
+          age == run.selectedAges.end() ? -1 : static_cast<int>(age - run.selectedAges.begin());
       if (table < 0) {
         file.SkipRecords(header.RecordsToSkip());
         continue;
       }
       ASSERT_TRUE(integration::ReadAndIntegrateBlock(file, header, run.selectedRegions,
                                                      run.integrationTimes, workspace, coefficients)
-                      .valid);
+                      .ok());
       const int days = input::AgeGroupDays(run.selectedAges[static_cast<std::size_t>(table)]);
       const int form = ++forms[static_cast<std::size_t>(table)];
       const int points = workspace.timeGrid.count();

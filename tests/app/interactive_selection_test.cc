@@ -53,7 +53,8 @@ class SelectionTest : public ::testing::Test {
 TEST_F(SelectionTest, InfantAndTenYearOldWithLungAlone) {
   Mark({1, 4});
   Mark({30});
-  const Selection selection = SelectAgesAndRegions(console, file);
+  input::Selection selection;
+  SelectAgesAndRegions(console, file, selection);
   EXPECT_EQ(selection.selectedAges, (std::vector<int>{1, 4}));
   EXPECT_EQ(selection.selectedRegions, (std::vector<int>{30}));
   EXPECT_EQ(Row(1), " # Ages selected: 2");
@@ -78,7 +79,8 @@ TEST_F(SelectionTest, InfantAndTenYearOldWithLungAlone) {
 TEST_F(SelectionTest, AllEntriesWinOverWhatIsChosenWithThem) {
   Mark({2, 7});
   Mark({1, 31});
-  const Selection selection = SelectAgesAndRegions(console, file);
+  input::Selection selection;
+  SelectAgesAndRegions(console, file, selection);
   EXPECT_EQ(selection.selectedAges, Range(1, 6));
   EXPECT_EQ(selection.selectedRegions, Range(1, 30));
   EXPECT_EQ(Row(1), " # Ages selected: 6");
@@ -87,7 +89,8 @@ TEST_F(SelectionTest, AllEntriesWinOverWhatIsChosenWithThem) {
 
 TEST_F(SelectionTest, ClosedAgeBoxEndsWithoutTheRegionBox) {
   terminal.Key(kEscape).Key(kEnter);
-  const Selection selection = SelectAgesAndRegions(console, file);
+  input::Selection selection;
+  SelectAgesAndRegions(console, file, selection);
   EXPECT_TRUE(selection.selectedAges.empty());
   EXPECT_TRUE(selection.selectedRegions.empty());
   EXPECT_EQ(terminal.unreadCount(), 1u);
@@ -98,7 +101,8 @@ TEST_F(SelectionTest, ClosedAgeBoxEndsWithoutTheRegionBox) {
 TEST_F(SelectionTest, ClosedRegionBoxPrintsTheEmptyResult) {
   Mark({3});
   terminal.Key(console::kKeyDown).Key(' ').Key(kEscape);
-  const Selection selection = SelectAgesAndRegions(console, file);
+  input::Selection selection;
+  SelectAgesAndRegions(console, file, selection);
   EXPECT_EQ(selection.selectedAges, (std::vector<int>{3}));
   EXPECT_TRUE(selection.selectedRegions.empty());
   EXPECT_EQ(Row(1), " # Ages selected: 1");

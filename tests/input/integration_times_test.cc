@@ -9,8 +9,8 @@ namespace {
 
 std::vector<double> Times(std::string_view content) {
   const IntegrationTimes times = ParseIntegrationTimes(content, "Quillmore.ini");
-  EXPECT_TRUE(times.status.ok()) << times.status.message();
-  return times.integrationTimes;
+  EXPECT_TRUE(times.ok()) << times.status().message();
+  return times.ok() ? times.value() : std::vector<double>();
 }
 
 using Vector = std::vector<double>;
@@ -18,9 +18,9 @@ using Vector = std::vector<double>;
 // The message of a file the reader refuses, with no times.
 std::string Refused(std::string_view content) {
   const IntegrationTimes times = ParseIntegrationTimes(content, "DATA/Quillmore.ini");
-  EXPECT_EQ(times.status.code(), base::Status::Code::kInvalidArgument);
-  EXPECT_TRUE(times.integrationTimes.empty());
-  return times.status.message();
+  EXPECT_EQ(times.status().code(), base::Status::Code::kInvalidArgument);
+  EXPECT_FALSE(times.ok()) << "no times";
+  return times.status().message();
 }
 
 TEST(IntegrationTimes, ReadsTheLinesBetweenStartAndEnd) {
@@ -74,23 +74,23 @@ TEST(IntegrationTimes, MissingEndEndsTheListWithTheFile) {
 TEST(IntegrationTimes, AtMostOneHundredTimes) {
   std::string content = "START\r\n";
   for (int i = 1; i <= 100; ++i) content += std::to_string(i) + "\r\n";
-  EXPECT_EQ(ParseIntegrationTimes(content + "END\r\n", "x").integrationTimes.size(), 100U);
+  EXPECT_EQ(ParseIntegrationTimes(content + "END\r\n", "x").value().size(), 100U);
   const IntegrationTimes tooMany =
       ParseIntegrationTimes(content + "101\r\nEND\r\n", "Quillmore.ini");
-  EXPECT_EQ(tooMany.status.code(), base::Status::Code::kInvalidArgument);
-  EXPECT_EQ(tooMany.status.message(), "Quillmore.ini holds more than 100 integration times");
-  EXPECT_TRUE(tooMany.integrationTimes.empty());
+  EXPECT_EQ(tooMany.status().code(), base::Status::Code::kInvalidArgument);
+  EXPECT_EQ(tooMany.status().message(), "Quillmore.ini holds more than 100 integration times");
+  EXPECT_FALSE(tooMany.ok()) << "no times";
 }
 
 TEST(IntegrationTimes, ReadsFilesAndReportsAMissingOne) {
   testing::TempDir dir;
   testing::WriteFile(dir / "Quillmore.ini", "; times\r\nSTART\r\n1\r\n36500\r\nEND\r\n");
   const IntegrationTimes times = ReadIntegrationTimes(dir / "Quillmore.ini");
-  EXPECT_TRUE(times.status.ok());
-  EXPECT_EQ(times.integrationTimes, (Vector{1, 36500}));
+  ASSERT_TRUE(times.ok());
+  EXPECT_EQ(times.value(), (Vector{1, 36500}));
   const IntegrationTimes missing = ReadIntegrationTimes(dir / "Other.ini");
-  EXPECT_EQ(missing.status.code(), base::Status::Code::kNotFound);
-  EXPECT_TRUE(missing.integrationTimes.empty());
+  EXPECT_EQ(missing.status().code(), base::Status::Code::kNotFound);
+  EXPECT_FALSE(missing.ok()) << "no times";
 }
 
 }  // namespace

@@ -65,7 +65,7 @@ class BlockIntegrationTest : public ::testing::Test {
     ASSERT_TRUE(file_.Open(dir_ / "TQV27INH2.DRT").ok());
     file_.PositionAt(3);
   }
-  BlockResult Next(const std::vector<int>& regions, const std::vector<double>& times) {
+  base::Status Next(const std::vector<int>& regions, const std::vector<double>& times) {
     header_ = file_.ReadBlockHeader(DataKind::kInhalation);
     return ReadAndIntegrateBlock(file_, header_, regions, times, workspace_, coefficients_);
   }
@@ -88,8 +88,8 @@ class BlockIntegrationTest : public ::testing::Test {
   }
   // Reads the next block as a valid one and checks its first region's low LET.
   void ExpectNextBlockReadsCleanly() {
-    const BlockResult next = Next({2}, times_);
-    EXPECT_TRUE(next.valid) << next.reason;
+    const base::Status next = Next({2}, times_);
+    EXPECT_TRUE(next.ok()) << next.message();
     EXPECT_EQ(header_.name, "Next   ");
     ExpectColumn(
         kLowLet, 0, [](double t) { return 2 * LowIntegral(t); }, times_);
@@ -117,18 +117,18 @@ TEST_F(BlockIntegrationTest, SingleComponentBlocksFillOnlyTheirColumn) {
   const auto region = [](int k) { return [k](double t) { return k * LowIntegral(t); }; };
   const auto zero = [](double) { return 0.0; };
 
-  EXPECT_TRUE(Next({3, 29}, times_).valid);
+  EXPECT_TRUE(Next({3, 29}, times_).ok());
   EXPECT_EQ(coefficients_.at(kLowLet, 0, 0), 0.0);  // integration time 0
   ExpectColumn(kLowLet, 0, region(3), times_);
   ExpectColumn(kLowLet, 1, region(29), times_);
   ExpectColumn(kHighLet, 0, zero, times_);
   ExpectColumn(kHighLet, 1, zero, times_);
 
-  EXPECT_TRUE(Next({29, 3}, times_).valid);
+  EXPECT_TRUE(Next({29, 3}, times_).ok());
   ExpectColumn(kHighLet, 0, region(29), times_);
   ExpectColumn(kLowLet, 0, zero, times_);
 
-  EXPECT_TRUE(Next({3}, times_).valid);
+  EXPECT_TRUE(Next({3}, times_).ok());
   ExpectAllZero();
 }
 
@@ -142,15 +142,15 @@ TEST_F(BlockIntegrationTest, PairsFeedLowThenHighAndTheSecondTimeCounts) {
     builder_.AddRawRecord(testing::RateRecordText(t, HighRates(t)));
   }
   Open();
-  EXPECT_TRUE(Next({5, 30}, times_).valid);
+  EXPECT_TRUE(Next({5, 30}, times_).ok());
   EXPECT_EQ(header_.recordsPerPoint, 2);
   ExpectColumn(
       kLowLet, 0, [](double t) { return 5 * LowIntegral(t); }, times_);
   ExpectColumn(
       kHighLet, 0, [](double t) { return 5 * HighIntegral(t); }, times_);
 
-  const BlockResult second = Next({5}, times_);
-  EXPECT_TRUE(second.valid) << second.reason;
+  const base::Status second = Next({5}, times_);
+  EXPECT_TRUE(second.ok()) << second.message();
   ExpectColumn(
       kLowLet, 0, [](double t) { return 5 * LowIntegral(t); }, times_);
   ExpectColumn(
@@ -162,12 +162,12 @@ TEST_F(BlockIntegrationTest, OneTimePointRepeatsTheRateInBothColumns) {
   builder_.AddBlock(Block('L', {5}));  // its high LET must not keep the B block's
   Open();
   const double rate = 1 + 5.0 / 2;
-  EXPECT_TRUE(Next({4}, times_).valid);
+  EXPECT_TRUE(Next({4}, times_).ok());
   ExpectColumn(
       kLowLet, 0, [&](double) { return 4 * rate; }, times_);
   ExpectColumn(
       kHighLet, 0, [](double) { return 4 * (3 - 5.0 / 4); }, times_);
-  EXPECT_TRUE(Next({4}, times_).valid);
+  EXPECT_TRUE(Next({4}, times_).ok());
   ExpectColumn(
       kLowLet, 0, [&](double) { return 4 * rate; }, times_);
   ExpectColumn(
@@ -183,7 +183,7 @@ TEST_F(BlockIntegrationTest, LungWeighsFourColumnsWithSinglePrecisionWeights) {
   builder_.AddBlock(block);
   builder_.AddBlock(Block('L', {1, 2, 4, 8}));
   Open();
-  ASSERT_TRUE(Next({15, 30, 18}, times_).valid);
+  ASSERT_TRUE(Next({15, 30, 18}, times_).ok());
   for (int k = 1; k < static_cast<int>(times_.size()); ++k) {
     const double column = coefficients_.at(kLowLet, 0, k);
     const double lung = coefficients_.at(kLowLet, 1, k);
@@ -192,7 +192,7 @@ TEST_F(BlockIntegrationTest, LungWeighsFourColumnsWithSinglePrecisionWeights) {
     EXPECT_EQ(coefficients_.at(kLowLet, 2, k), column);
   }
   // Distinct columns 15 to 18 (k x rate) are each weighed by their own float weight.
-  ASSERT_TRUE(Next({30}, times_).valid);
+  ASSERT_TRUE(Next({30}, times_).ok());
   const double factor = 15.0 * double{kLungWeights[0]} + 16.0 * double{kLungWeights[1]} +
                         17.0 * double{kLungWeights[2]} + 18.0 * double{kLungWeights[3]};
   ExpectColumn(
@@ -208,15 +208,16 @@ TEST_F(BlockIntegrationTest, OversizedBlockIsSkippedWholeAndMarkedInvalid) {
   builder_.AddBlock(Block('B', many));
   AddNextBlock();
   Open();
-  BlockResult result = Next({1, 30}, times_);
-  EXPECT_TRUE(result.valid) << result.reason;
+  base::Status result = Next({1, 30}, times_);
+  EXPECT_TRUE(result.ok()) << result.message();
   EXPECT_GT(coefficients_.at(kLowLet, 0, 1), 0);
   result = Next({1, 30}, times_);
-  EXPECT_FALSE(result.valid);
-  EXPECT_EQ(result.reason, "time-point count 151 is outside 0 to 150 (block header at record 154)");
+  EXPECT_FALSE(result.ok());
+  EXPECT_EQ(result.message(),
+            "time-point count 151 is outside 0 to 150 (block header at record 154)");
   ExpectAllZero();
   result = Next({1, 30}, times_);  // "B": twice its points skipped
-  EXPECT_FALSE(result.valid);
+  EXPECT_FALSE(result.ok());
   ExpectAllZero();
   ExpectNextBlockReadsCleanly();
 }
@@ -231,16 +232,16 @@ TEST_F(BlockIntegrationTest, NegativeCountAndBadRecordsPerPointAreConsumedLikeTh
   builder_.AddBlock(triplePairs);
   AddNextBlock();
   Open();
-  BlockResult result = Next({1}, times_);
-  EXPECT_FALSE(result.valid);
-  EXPECT_EQ(result.reason, "time-point count -1 is outside 0 to 150 (block header at record 3)");
+  base::Status result = Next({1}, times_);
+  EXPECT_FALSE(result.ok());
+  EXPECT_EQ(result.message(), "time-point count -1 is outside 0 to 150 (block header at record 3)");
   ExpectAllZero();
   result = Next({1}, times_);
-  EXPECT_FALSE(result.valid);
-  EXPECT_EQ(result.reason,
+  EXPECT_FALSE(result.ok());
+  EXPECT_EQ(result.message(),
             "records per time point 3 is neither 1 nor 2 (block header at record 4)");
   ExpectAllZero();
-  EXPECT_FALSE(Next({1}, times_).valid);
+  EXPECT_FALSE(Next({1}, times_).ok());
   ExpectAllZero();
   ExpectNextBlockReadsCleanly();
 }
@@ -250,14 +251,14 @@ TEST_F(BlockIntegrationTest, TimesNotStrictlyIncreasingGiveZerosAndNameTheRecord
   builder_.AddBlock(Block('B', {1, 3, 2}));
   AddNextBlock();
   Open();
-  BlockResult result = Next({1, 30}, times_);
-  EXPECT_FALSE(result.valid);
-  EXPECT_EQ(result.reason, "time points not strictly increasing at record 6");
+  base::Status result = Next({1, 30}, times_);
+  EXPECT_FALSE(result.ok());
+  EXPECT_EQ(result.message(), "time points not strictly increasing at record 6");
   ExpectAllZero();
   result = Next({1, 30}, times_);
-  EXPECT_FALSE(result.valid);
+  EXPECT_FALSE(result.ok());
   // Header 8, pairs 9-10, 11-12, 13-14: the high-LET record carries the time that counts.
-  EXPECT_EQ(result.reason, "time points not strictly increasing at record 14");
+  EXPECT_EQ(result.message(), "time points not strictly increasing at record 14");
   ExpectAllZero();
   ExpectNextBlockReadsCleanly();
 }
@@ -266,7 +267,7 @@ TEST_F(BlockIntegrationTest, EmptyBlockGivesZeros) {
   builder_.AddBlock(Block('L', {}));
   AddNextBlock();
   Open();
-  EXPECT_TRUE(Next({1, 2}, times_).valid);
+  EXPECT_TRUE(Next({1, 2}, times_).ok());
   ExpectAllZero();
   ExpectNextBlockReadsCleanly();
 }
@@ -283,8 +284,8 @@ TEST(IntegrateRateBlockTest, CurvesOverUnorderedTimesGetZeros) {
   std::array<double, input::kMaxTimePoints> slopes{};
   CoefficientTable coefficients;
   const std::vector<double> times{1, 2};
-  const BlockResult result = IntegrateRateBlock(rates, grid, 'L', times, slopes, coefficients);
-  EXPECT_FALSE(result.valid);
+  const base::Status result = IntegrateRateBlock(rates, grid, 'L', times, slopes, coefficients);
+  EXPECT_FALSE(result.ok());
   EXPECT_EQ(coefficients.at(kLowLet, 0, 1), 0.0);
 }
 

@@ -17,10 +17,6 @@
 namespace quillmore::output {
 namespace {
 
-std::string Same(std::string_view text) {
-  return std::string(text);
-}
-
 TEST(ExportText, ShortestNumbersReadBackAndFieldsAreQuotedOnlyWhenNeeded) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double inf = std::numeric_limits<double>::infinity();
@@ -51,13 +47,11 @@ TEST(ExportSinks, FormsCountPerTableAndNonFiniteValuesBecomeNull) {
   testing::TempDir dir;
   WrittenFiles written(dir.path(), true);
   const Json provenance{{"program", "test"}};
-  CsvSink csv(dir.path(), &written, Same);
-  JsonSink json(dir.path(), &written, Same, provenance);
-  const std::vector<int> ages{1, 6};
-  const std::vector<int> regions{2};
-  const std::vector<std::string> names{"R1", "Kid,neys"};
-  const std::vector<double> times{1, 36500};
-  const NuclideTables tables{"H-3    ", input::DataKind::kInhalation, ages, regions, names, times};
+  CsvSink csv(dir.path(), &written);
+  JsonSink json(dir.path(), &written, provenance);
+  const input::Selection selection{input::DataKind::kInhalation, {1, 6},     {2},
+                                   {"R1", "Kid,neys"},           {1, 36500}, {}};
+  const NuclideTables tables{"H-3    ", &selection};
   integration::CoefficientTable table;
   table.Reset(1, 2);
   table.at(integration::kLowLet, 0, 1) = std::numeric_limits<double>::infinity();
@@ -66,8 +60,8 @@ TEST(ExportSinks, FormsCountPerTableAndNonFiniteValuesBecomeNull) {
   header.classCode = 'V';
   TableSinks sinks({&csv, &json});
   ASSERT_TRUE(sinks.Begin(tables).ok());
-  ASSERT_TRUE(sinks.Add({1, header, 4, table}).ok());  // adult table, form 4: a label
-  ASSERT_TRUE(sinks.Add({1, header, 5, table}).ok());
+  ASSERT_TRUE(sinks.Add({1, header, {1, 4}, table}).ok());  // adult table, form 4: a label
+  ASSERT_TRUE(sinks.Add({1, header, {2, 5}, table}).ok());
   ASSERT_TRUE(sinks
                   .End(std::vector<RunMessage>{{MessageKind::kWarning, "bad times", 100, 12},
                                                {MessageKind::kNote, "a note"},

@@ -230,9 +230,9 @@ TEST(SampleData, HeadingsAndTimesFile) {
   EXPECT_EQ(headings[DataKind::kIngestion][last].find('|'), std::string::npos);
 
   const input::IntegrationTimes times = input::ReadIntegrationTimes(dir / input::kTimesFileName);
-  ASSERT_TRUE(times.status.ok());
-  EXPECT_EQ(times.integrationTimes, std::vector<double>(std::begin(kSampleIntegrationTimesDays),
-                                                        std::end(kSampleIntegrationTimesDays)));
+  ASSERT_TRUE(times.ok());
+  EXPECT_EQ(times.value(), std::vector<double>(std::begin(kSampleIntegrationTimesDays),
+                                               std::end(kSampleIntegrationTimesDays)));
 }
 
 TEST(SampleData, SameSeedGivesTheSameBytes) {

@@ -3,6 +3,7 @@
 // a pause, each result printed on the blue screen; given a file name, the file
 // viewer before the pause (first row and 9 columns frozen).
 #include <cstddef>
+#include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -71,11 +72,13 @@ void Run(Console& console, const char* viewPath) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (const int status = quillmore::console::CheckInteractiveTerminal(); status != 0) {
-    return status;
+  auto terminal = quillmore::console::CheckTerminalStreams().ok()
+                      ? quillmore::console::CursesTerminal::Open()
+                      : nullptr;
+  if (!terminal) {
+    std::cerr << "quillmore-console-demo: needs a usable terminal on standard input and output\n";
+    return 2;
   }
-  auto terminal = quillmore::console::CursesTerminal::Open();
-  if (!terminal) return quillmore::console::kNoTerminalExitStatus;
   Console console(*terminal);
   Run(console, argc > 1 ? argv[1] : nullptr);
   return 0;

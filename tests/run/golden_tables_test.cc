@@ -71,8 +71,8 @@ class GoldenTablesTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(generated_);
     const input::IntegrationTimes times = run::ReadTimes(data_->path());
-    ASSERT_TRUE(times.status.ok()) << times.status.message();
-    run_.integrationTimes = times.integrationTimes;
+    ASSERT_TRUE(times.ok()) << times.status().message();
+    run_.integrationTimes = times.value();
     run_.selectedAges = {1, 2, 3, 4, 5, 6};
     run_.selectedRegions = {1, 15, 30};
     ASSERT_TRUE(run::OpenIndex(data_->path(), index_).ok());
@@ -88,7 +88,7 @@ class GoldenTablesTest : public ::testing::Test {
     EXPECT_NE(index_.FindNuclide(typed), 0) << typed;
     run::NuclideWorkspace workspace;
     const run::NuclideResult result =
-        run::WriteNuclideTables(file, index_.entry(), typed, run_, dir_ / "OUTPUT", workspace);
+        run::WriteNuclideTables(file, index_.entry(), run_, dir_ / "OUTPUT", workspace);
     EXPECT_TRUE(result.status.ok()) << result.status.message();
     EXPECT_TRUE(result.messages.empty());
     std::vector<std::string> names;

@@ -1,8 +1,8 @@
-#include "console/cp1252.h"
+#include "base/cp1252.h"
 
 #include <array>
 
-namespace quillmore::console {
+namespace quillmore::base {
 
 namespace {
 
@@ -12,13 +12,6 @@ constexpr std::array<char32_t, 32> kHighControls = {
     0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  //
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  //
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-// PC console glyphs for bytes 0x00..0x1F.
-constexpr std::array<char32_t, 32> kControlGlyphs = {
-    0x0020, 0x263A, 0x263B, 0x2665, 0x2666, 0x2663, 0x2660, 0x2022,  //
-    0x25D8, 0x25CB, 0x25D9, 0x2642, 0x2640, 0x266A, 0x266B, 0x263C,  //
-    0x25BA, 0x25C4, 0x2195, 0x203C, 0x00B6, 0x00A7, 0x25AC, 0x21A8,  //
-    0x2191, 0x2193, 0x2192, 0x2190, 0x221F, 0x2194, 0x25B2, 0x25BC};
 
 void AppendUtf8(char32_t code, std::string& out) {
   auto byte = [&out](char32_t bits) { out.push_back(static_cast<char>(bits)); };
@@ -55,12 +48,4 @@ std::string Cp1252ToUtf8(std::string_view text) {
   return out;
 }
 
-char32_t DisplayGlyph(unsigned char byte) {
-  if (byte < 0x20) return kControlGlyphs[byte];
-  if (byte == 0x7F) return 0x2302;
-  const char32_t code = Cp1252ToUnicode(byte);
-  if (code >= 0x80 && code < 0xA0) return U'?';
-  return code;
-}
-
-}  // namespace quillmore::console
+}  // namespace quillmore::base

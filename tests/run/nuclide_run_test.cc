@@ -4,76 +4,27 @@
 
 #include <span>
 #include <sstream>
+#include <tuple>
 
-#include "app/interactive_curve_plots.h"
 #include "base/text.h"
 #include "input/data_index.h"
 #include "input/nuclide_name.h"
+#include "output/csv_sink.h"
+#include "run/nuclide_curves.h"
 #include "support/data_builder.h"
+#include "support/nuclide_run_fixture.h"
 #include "support/temp_dir.h"
 
-namespace quillmore::app {
+namespace quillmore::run {
 namespace {
 
 using input::DataKind;
+using testing::Block;
 using testing::BlockSpec;
 using testing::DoseRateFileBuilder;
+using testing::Lines;
+using testing::NuclideRunTest;
 using testing::ScaledRates;
-
-BlockSpec Block(const std::string& name, std::int32_t ageDays, char let, char classCode = 'F') {
-  BlockSpec block;
-  block.name = name;
-  block.ageDays = ageDays;
-  block.letLetter = let;
-  block.classCode = classCode;
-  block.times = {1, 10, 100};
-  for (double scale : {1e-9, 5e-10, 1e-10}) {
-    block.rates.push_back(ScaledRates(scale));
-    block.highRates.push_back(ScaledRates(scale * 20));
-  }
-  return block;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    const std::size_t end = text.find("\r\n", start);
-    lines.push_back(text.substr(start, end - start));
-    start = end + 2;
-  }
-  return lines;
-}
-
-class NuclideRunTest : public ::testing::Test {
- protected:
-  NuclideRunTest() : builder_(DataKind::kInhalation) {
-    for (int k = 1; k <= 29; ++k) run_.regionNames.push_back("R" + std::to_string(k));
-    run_.regionNames.push_back("Lung");
-    run_.selectedRegions = {1, 30};
-    run_.integrationTimes = {1, 50};
-  }
-
-  // Writes the file and runs `name` starting at `start`.
-  run::NuclideResult Run(const std::string& typed, std::int32_t start) {
-    builder_.WriteTo(dir_ / "TQV27INH2.DRT");
-    EXPECT_TRUE(file_.Open(dir_ / "TQV27INH2.DRT").ok());
-    std::string name = typed;
-    input::NormaliseNuclideName(name);
-    input::IndexEntry entry{name, 0, start};
-    return run::WriteNuclideTables(file_, entry, name, run_, dir_ / "OUTPUT", workspace_);
-  }
-
-  std::vector<std::string> FileLines(const std::string& fileName) {
-    return Lines(testing::ReadFile(dir_ / "OUTPUT" / fileName));
-  }
-
-  testing::TempDir dir_;
-  DoseRateFileBuilder builder_;
-  run::RunSelection run_;
-  input::DoseRateFile file_;
-  run::NuclideWorkspace workspace_;
-};
 
 TEST_F(NuclideRunTest, FormsAreCountedOnTheFirstSelectedGroup) {
   builder_.AddBlock(Block("C-14", 100, 'L'));
@@ -247,8 +198,9 @@ TEST_F(NuclideRunTest, StartRecordsOutsideTheFile) {
 class RecordingSink final : public output::TableSink {
  public:
   base::Status Begin(const output::NuclideTables& /*tables*/) override { return {}; }
-  base::Status Add(const output::RowGroup& /*group*/) override {
+  base::Status Add(const output::RowGroup& group) override {
     ++groups;
+    rows.push_back({group.table, group.form.rowGroup, group.form.label, group.header.ageDays});
     return {};
   }
   base::Status End(std::span<const run::RunMessage> received) override {
@@ -256,6 +208,7 @@ class RecordingSink final : public output::TableSink {
     return {};
   }
   int groups = 0;
+  std::vector<std::tuple<std::size_t, int, int, int>> rows;  // table, row group, label, age
   std::vector<run::RunMessage> messages;
 };
 
@@ -272,7 +225,7 @@ TEST_F(NuclideRunTest, TheSinkGetsTheMessagesWithTheirBlocksAndTheNuclidesFailur
   const std::string name = "Sr-90  ";
   RecordingSink sink;
   const run::NuclideResult result =
-      run::ProcessNuclide(file_, {name, 0, start}, name, run_, sink, workspace_);
+      run::ProcessNuclide(file_, {name, 0, start}, run_, sink, workspace_);
   EXPECT_EQ(sink.groups, 2);
   EXPECT_EQ(Messages(result), Messages(tables));
   ASSERT_EQ(sink.messages.size(), 2U);
@@ -283,58 +236,80 @@ TEST_F(NuclideRunTest, TheSinkGetsTheMessagesWithTheirBlocksAndTheNuclidesFailur
   EXPECT_EQ(sink.messages[1].kind, run::MessageKind::kNote);
   EXPECT_EQ(sink.messages[1].ageDays, 0) << "a note about the nuclide as a whole";
 
-  const run::NuclideResult bad =
-      run::ProcessNuclide(file_, {name, 0, 2}, name, run_, sink, workspace_);
+  const run::NuclideResult bad = run::ProcessNuclide(file_, {name, 0, 2}, run_, sink, workspace_);
   ASSERT_EQ(bad.status.code(), base::Status::Code::kCorruption);
   ASSERT_EQ(sink.messages.size(), 1U);
   EXPECT_EQ(sink.messages[0].kind, run::MessageKind::kWarning);
   EXPECT_EQ(sink.messages[0].text, bad.status.message());
 }
 
-// The plots read the blocks of the table's row groups again: each period's
-// values are listed as the table prints them; a single point is only a point.
-TEST_F(NuclideRunTest, PlotsFollowTheRowGroupsAndListTheTableValues) {
+// A left-out block counts for the chemical-form label, not for the row group:
+// the CSV numbers the rows it has, the label names the block's own form.
+TEST_F(NuclideRunTest, ALeftOutBlockCountsForTheLabelButNotTheRowGroup) {
   const std::int32_t start = builder_.NextRecordNumber();
-  builder_.AddBlock(Block("Cs-137", 3650, 'B'));
-  BlockSpec single = Block("Cs-137", 3650, 'L', 'M');
-  single.times = {5};
-  single.rates.resize(1);
-  builder_.AddBlock(single);
-  builder_.AddBlock(Block("Cs-137", 100, 'B'));
-  builder_.AddBlock(Block("Cs-137", 3650, 'L', 'S'));
-  run_.selectedAges = {4};
-  run_.integrationTimes = {1, 50, 400};
-  ASSERT_TRUE(Run("cs-137", start).status.ok());
-  const auto lines = FileLines("Cs-137_3650_H.TXT");
-  ASSERT_EQ(lines.size(), 3U + 3 * 3);
+  for (int form = 1; form <= 3; ++form) builder_.AddBlock(Block("H-3", 100, 'L'));
+  BlockSpec backwards = Block("H-3", 100, 'L');
+  backwards.times = {1, 10, 5};
+  builder_.AddBlock(backwards);               // form 4: left out
+  builder_.AddBlock(Block("H-3", 100, 'L'));  // form 5: "(Elemental)"
+  run_.selectedAges = {1};
+  ASSERT_TRUE(Run("h-3", start).status.ok());
+  const std::vector<std::string> lines = FileLines("H-3_100_H.TXT");
+  ASSERT_EQ(lines.size(), 3U + 4 * 2);
+  EXPECT_EQ(base::TrimBlanks(lines[3 + 3 * 2]).substr(lines[9].find('(')), "(Elemental)");
 
-  std::string name = "Cs-137";
-  input::NormaliseNuclideName(name);
-  CurvePlots plots(file_, {name, 0, start}, name, run_, 0);
-  for (int group : {0, 2}) {
-    const std::optional<console::Plot> plot = plots.PlotFor(1, group);
-    ASSERT_TRUE(plot.has_value());
-    EXPECT_NE(plot->title.find("class " + std::string(group == 0 ? "F" : "S")), std::string::npos);
-    ASSERT_EQ(plot->panels.size(), 2U);
-    const std::vector<std::string>& legend = plot->panels[1].legend;
-    ASSERT_EQ(legend.size(), 1U + 3 + 1) << "heading, periods, the one past the data";
-    for (std::size_t k = 0; k < 3; ++k) {
-      const std::string& row = lines[3 + static_cast<std::size_t>(group) * 3 + k];
-      EXPECT_EQ(legend[1 + k],
-                base::TrimBlanks(row.substr(9, 8) + row.substr(17 + 19, 19)) + (k == 2 ? "*" : ""));
-    }
-    EXPECT_EQ(plot->panels[0].series.size(), group == 0 ? 2U : 1U) << "the block's components";
+  std::filesystem::create_directories(dir_ / "CSV");
+  output::CsvSink csv(dir_ / "CSV", nullptr);
+  ASSERT_TRUE(ProcessNuclide(file_, {"H-3    ", 0, start}, run_, csv, workspace_).status.ok());
+  const std::string rows = testing::ReadFile(dir_ / "CSV" / "H-3_H.csv");
+  EXPECT_NE(rows.find("\nH-3,inhalation,Infant,100,4,F,(Elemental),1,"), std::string::npos) << rows;
+  EXPECT_EQ(rows.find(",100,5,"), std::string::npos) << "four row groups";
+}
+
+// The curves walk the blocks as the tables do: the same row groups, numbered
+// alike, past every kind of suspect block; the same failure for a bad start.
+TEST_F(NuclideRunTest, TablesAndCurvesAgreeOnSuspectBlocksAndABadStartRecord) {
+  const std::int32_t start = builder_.NextRecordNumber();
+  builder_.AddBlock(Block("H-3", 100, 'X'));  // written, not integrated
+  BlockSpec backwards = Block("H-3", 100, 'L');
+  backwards.times = {1, 10, 5};
+  builder_.AddBlock(backwards);  // left out
+  BlockSpec empty = Block("H-3", 7300, 'L');
+  empty.times.clear();
+  empty.rates.clear();
+  builder_.AddBlock(empty);  // no time points
+  BlockSpec single = Block("H-3", 100, 'B');
+  single.times = {1};
+  single.rates.resize(1);
+  single.highRates.resize(1);
+  builder_.AddBlock(single);
+  builder_.AddBlock(Block("H-3", 7300, 'L'));
+  BlockSpec disagreeing = Block("H-3", 100, 'B');
+  disagreeing.recordsPerPoint = 1;
+  builder_.AddBlock(disagreeing);  // the walk stops here
+  builder_.AddBlock(Block("H-3", 100, 'L'));
+  run_.selectedAges = {1, 6};
+  const run::NuclideResult tables = Run("h-3", start);
+  ASSERT_TRUE(tables.status.ok());
+  const input::IndexEntry entry{"H-3    ", 0, start};
+  RecordingSink sink;
+  ASSERT_TRUE(ProcessNuclide(file_, entry, run_, sink, workspace_).status.ok());
+  const NuclideCurves curves = ReadNuclideCurves(file_, entry, run_);
+  ASSERT_TRUE(curves.status.ok());
+  std::vector<std::tuple<std::size_t, int, int, int>> curveRows;
+  for (const BlockCurves& block : curves.blocks) {
+    curveRows.emplace_back(static_cast<std::size_t>(block.table), block.rowGroup, block.formNumber,
+                           block.header.ageDays);
   }
-  const std::optional<console::Plot> point = plots.PlotFor(0, 1);
-  ASSERT_TRUE(point.has_value());
-  ASSERT_EQ(point->panels.size(), 1U);
-  ASSERT_EQ(point->panels[0].series.size(), 1U);
-  EXPECT_EQ(point->panels[0].series[0].markers.size(), 1U);
-  EXPECT_TRUE(point->panels[0].series[0].line.empty());
-  EXPECT_NE(point->notes.back().find("not an integral"), std::string::npos);
-  EXPECT_FALSE(plots.PlotFor(0, 3).has_value());
-  EXPECT_FALSE(plots.PlotFor(2, 0).has_value());
+  EXPECT_EQ(sink.rows, (std::vector<std::tuple<std::size_t, int, int, int>>{
+                           {0, 1, 1, 100}, {1, 1, 2, 7300}, {0, 2, 3, 100}, {1, 2, 3, 7300}}));
+  EXPECT_EQ(curveRows, sink.rows);
+
+  const input::IndexEntry past{"H-3    ", 0, 9999};
+  const NuclideResult bad = ProcessNuclide(file_, past, run_, sink, workspace_);
+  EXPECT_EQ(bad.status.code(), base::Status::Code::kCorruption);
+  EXPECT_EQ(ReadNuclideCurves(file_, past, run_).status.message(), bad.status.message());
 }
 
 }  // namespace
-}  // namespace quillmore::app
+}  // namespace quillmore::run

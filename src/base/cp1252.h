@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace quillmore::console {
+namespace quillmore::base {
 
 // The Unicode code point of a Windows-1252 byte. The five bytes the code page
 // leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the C1 controls of
@@ -16,9 +16,5 @@ char32_t Cp1252ToUnicode(unsigned char byte);
 std::optional<unsigned char> UnicodeToCp1252(char32_t code);
 // Windows-1252 text as UTF-8.
 std::string Cp1252ToUtf8(std::string_view text);
-// What a screen cell holding `byte` shows: control bytes are drawn, not
-// obeyed, with the glyphs PC consoles use for them (0 as a blank); the
-// undefined bytes as '?'.
-char32_t DisplayGlyph(unsigned char byte);
 
-}  // namespace quillmore::console
+}  // namespace quillmore::base
