@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/cp1252.h"
 #include "base/text.h"
-#include "console/cp1252.h"
 #include "input/age_groups.h"
-#include "output/table_writer.h"
+#include "output/form_name.h"
 
 namespace quillmore::python {
 namespace {
@@ -33,43 +33,42 @@ void CoefficientRows::TakeFrom(CoefficientRows& other) {
 }
 
 FormTexts FormTextsOf(input::DataKind kind, const input::BlockHeader& header,
-                      std::int32_t formNumber) {
-  if (kind != input::DataKind::kInhalation) {
-    return {console::Cp1252ToUtf8(base::TrimBlanks(header.f1Text)), ""};
+                      std::int32_t labelNumber) {
+  FormTexts texts{base::Cp1252ToUtf8(output::FormCode(header, kind)), ""};
+  if (kind == input::DataKind::kInhalation) {
+    texts.label = output::ChemicalFormLabel(header.name, labelNumber);
   }
-  return {console::Cp1252ToUtf8(base::TrimBlanks(std::string(1, header.classCode))),
-          std::string(output::ChemicalFormLabel(header.name, formNumber))};
+  return texts;
 }
 
 base::Status ColumnSink::Begin(const output::NuclideTables& tables) {
-  tables_ = tables;
+  selection_ = tables.selection;
   nuclide_ = static_cast<std::uint32_t>(columns_.nuclideNames.size());
-  columns_.nuclideNames.push_back(
-      console::Cp1252ToUtf8(base::TrimBlanks(std::string(tables.nuclideName))));
-  pending_.assign(tables.selectedAges.size(), {});
-  formCounts_.assign(tables.selectedAges.size(), 0);
+  columns_.nuclideNames.push_back(base::Cp1252ToUtf8(base::TrimBlanks(tables.nuclideName)));
+  pending_.assign(selection_->selectedAges.size(), {});
   return base::Status::Ok();
 }
 
 base::Status ColumnSink::Add(const output::RowGroup& group) {
-  const int ageGroup = tables_.selectedAges[group.table];
-  const std::int64_t form = ++formCounts_[group.table];
-  FormTexts texts = FormTextsOf(tables_.kind, group.header, group.formNumber);
+  const input::Selection& selection = *selection_;
+  const int ageGroup = selection.selectedAges[group.table];
+  FormTexts texts = FormTextsOf(selection.dataKind, group.header, group.form.label);
   const std::uint32_t code = Intern(columns_.formCodes, codeIds_, std::move(texts.code));
   const std::uint32_t label = Intern(columns_.formLabels, labelIds_, std::move(texts.label));
   CoefficientRows& rows = pending_[group.table];
   const integration::CoefficientTable& table = group.coefficients;
-  const int times = std::min(table.timeCount(), static_cast<int>(tables_.integrationTimes.size()));
+  const int times =
+      std::min(table.timeCount(), static_cast<int>(selection.integrationTimes.size()));
   for (int k = 0; k < times; ++k) {
     for (int j = 0; j < table.regionCount(); ++j) {
       rows.nuclide.push_back(nuclide_);
       rows.ageGroup.push_back(static_cast<std::int8_t>(ageGroup));
       rows.ageDays.push_back(input::AgeGroupDays(ageGroup));
-      rows.form.push_back(form);
+      rows.form.push_back(group.form.rowGroup);
       rows.formCode.push_back(code);
       rows.formLabel.push_back(label);
-      rows.periodDays.push_back(tables_.integrationTimes[static_cast<std::size_t>(k)]);
-      rows.region.push_back(tables_.selectedRegions[static_cast<std::size_t>(j)]);
+      rows.periodDays.push_back(selection.integrationTimes[static_cast<std::size_t>(k)]);
+      rows.region.push_back(selection.selectedRegions[static_cast<std::size_t>(j)]);
       rows.lowLet.push_back(table.at(integration::kLowLet, j, k));
       rows.highLet.push_back(table.at(integration::kHighLet, j, k));
     }

@@ -41,14 +41,15 @@ struct CoefficientColumns {
   std::vector<std::string> formLabels;
 };
 
-// A form's texts as the CSV writes them: the class code or f1 text, and the
-// chemical-form label (inhalation only; empty otherwise).
+// A form's texts as the CSV writes them (UTF-8): the form code, and the
+// chemical-form label of label number `labelNumber` (inhalation only; empty
+// otherwise).
 struct FormTexts {
   std::string code;
   std::string label;
 };
 FormTexts FormTextsOf(input::DataKind kind, const input::BlockHeader& header,
-                      std::int32_t formNumber);
+                      std::int32_t labelNumber);
 
 // A table sink that appends each nuclide's rows to `columns` (kept by
 // reference: it must outlive the sink), age group by age group as the CSV
@@ -66,10 +67,9 @@ class ColumnSink final : public output::TableSink {
                        std::unordered_map<std::string, std::uint32_t>& ids, std::string text);
 
   CoefficientColumns& columns_;
-  output::NuclideTables tables_;
+  const input::Selection* selection_ = nullptr;
   std::uint32_t nuclide_ = 0;
   std::vector<CoefficientRows> pending_;  // per table of the nuclide
-  std::vector<std::int64_t> formCounts_;  // row groups per table so far
   std::unordered_map<std::string, std::uint32_t> codeIds_;
   std::unordered_map<std::string, std::uint32_t> labelIds_;
 };

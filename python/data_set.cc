@@ -1,13 +1,14 @@
 #include "data_set.h"
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 #include <system_error>
 #include <utility>
 
 #include "app/batch_options.h"
+#include "base/cp1252.h"
 #include "base/text.h"
-#include "console/cp1252.h"
 #include "input/age_groups.h"
 #include "input/data_index.h"
 #include "input/dose_rate_file.h"
@@ -56,8 +57,8 @@ Status ReadTimes(const std::filesystem::path& path, std::vector<double>* periods
   if (std::filesystem::is_directory(path, error))
     return Status::InvalidArgument("--times names a folder, not a file: " + path.string());
   input::IntegrationTimes times = input::ReadIntegrationTimes(path);
-  if (!times.status.ok()) return AsDataFault(times.status);
-  *periods = std::move(times.integrationTimes);
+  if (!times.ok()) return AsDataFault(times.status());
+  *periods = std::move(times).value();
   return Status::Ok();
 }
 
@@ -89,7 +90,7 @@ Status DataSet::Open(const std::string& dataDir, input::DataKind kind, DataSet* 
   opened.doseRatePath_ = file.file().path();
   opened.regionNames_ = run::ReadRegionNames(file);
   for (const std::string& name : opened.regionNames_) {
-    opened.utf8RegionNames_.push_back(console::Cp1252ToUtf8(name));
+    opened.utf8RegionNames_.push_back(base::Cp1252ToUtf8(name));
   }
   *dataSet = std::move(opened);
   return Status::Ok();
@@ -101,7 +102,7 @@ Status DataSet::Nuclides(std::vector<std::string>* names) const {
   for (std::int64_t record = index.firstEntry(); record <= index.lastEntry(); ++record) {
     const input::IndexEntry& entry = index.ReadEntry(static_cast<std::int32_t>(record));
     if (entry.startFor(kind_) != 0) {
-      names->push_back(console::Cp1252ToUtf8(base::TrimBlanks(entry.name)));
+      names->push_back(base::Cp1252ToUtf8(base::TrimBlanks(entry.name)));
     }
   }
   return Status::Ok();
@@ -119,10 +120,9 @@ Status DataSet::Select(const Request& request, run::RunSelection* run) const {
     run->integrationTimes = *request.periods;
     return CheckPeriods(run->integrationTimes);
   }
-  const std::filesystem::path times = request.timesFile
-                                          ? input::ResolvePath("", *request.timesFile)
-                                          : input::ResolvePath(folder_, input::kTimesFileName);
-  return ReadTimes(times, &run->integrationTimes);
+  run->timesFile = request.timesFile ? input::ResolvePath("", *request.timesFile)
+                                     : input::ResolvePath(folder_, input::kTimesFileName);
+  return ReadTimes(run->timesFile, &run->integrationTimes);
 }
 
 // The nuclides to run, as the index names them, in the order given, each
@@ -161,7 +161,7 @@ Status DataSet::ComputeCoefficients(const Request& request, Coefficients* result
   run::NuclideWorkspace workspace;
   for (const std::string& name : names) {
     index.FindNuclide(name);
-    run::NuclideResult one = run::ProcessNuclide(file, index.entry(), name, run, sink, workspace);
+    run::NuclideResult one = run::ProcessNuclide(file, index.entry(), run, sink, workspace);
     for (output::RunMessage& message : one.messages) result->messages.push_back(std::move(message));
     // As in the batch, a bad start record is the nuclide's warning, not the run's end.
     if (!one.status.ok()) {
@@ -191,27 +191,28 @@ Status DataSet::ReadCurve(const std::string& nuclide, const std::string& age, st
     status = Status::NotFound("no data are available for " + base::TrimBlanks(name));
   }
   if (!status.ok()) return status;
-  run::NuclideCurves found = run::ReadNuclideCurves(file, index.entry(), name, run);
+  run::NuclideCurves found = run::ReadNuclideCurves(file, index.entry(), run);
   if (!found.status.ok()) return found.status;
   const std::string shown = base::TrimBlanks(name);
   const std::string where = shown + ", " + input::AgeGroupList(run.selectedAges);
-  if (form < 1 || form > static_cast<std::int64_t>(found.blocks.size())) {
+  const auto block = std::find_if(found.blocks.begin(), found.blocks.end(),
+                                  [form](const run::BlockCurves& b) { return b.rowGroup == form; });
+  if (block == found.blocks.end()) {
     return Status::InvalidArgument(
         found.blocks.empty() ? where + ": no forms in " + doseRatePath_.filename().string()
                              : where + ": form " + std::to_string(form) + " is not one of 1 to " +
-                                   std::to_string(found.blocks.size()));
+                                   std::to_string(found.blocks.back().rowGroup));
   }
-  run::BlockCurves& block = found.blocks[static_cast<std::size_t>(form - 1)];
-  if (block.curves.empty()) {
+  if (block->curves.empty()) {
     return Status::Corruption(where + ", form " + std::to_string(form) +
                               ": no time points, so no curve (its coefficients are 0)");
   }
-  curve->nuclide = console::Cp1252ToUtf8(shown);
+  curve->nuclide = base::Cp1252ToUtf8(shown);
   curve->ageGroup = run.selectedAges[0];
   curve->form = form;
-  curve->formTexts = FormTextsOf(kind_, block.header, block.formNumber);
+  curve->formTexts = FormTextsOf(kind_, block->header, block->formNumber);
   curve->region = run.selectedRegions[0];
-  curve->curves = std::move(block.curves[0]);
+  curve->curves = std::move(block->curves[0]);
   return Status::Ok();
 }
 
