@@ -154,6 +154,7 @@ class DataSet:
                                   _list_text(regions, "regions"), stacklevel=4)
 
     def _coefficients(self, nuclides, periods, times, ages, regions, stacklevel):
+        """The frame of a core run; its messages reported at the caller's caller."""
         columns, messages = self._core.coefficients(nuclides, periods, times, ages, regions)
         _report(messages, stacklevel)
         return _frame(columns, self.data_set, self._core.region_names)
@@ -220,6 +221,7 @@ class Curve:
                 f"form {self.form} region {self.region} {self.region_name!r}>")
 
     def _place(self):
+        """Where a warning about this curve points."""
         return f"{self.nuclide}, {self.age_group}, form {self.form}, region {self.region}"
 
     def dose(self, periods):
