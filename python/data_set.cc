@@ -23,13 +23,6 @@ namespace {
 
 using base::Status;
 
-// The batch's list parsers word every refusal as InvalidArgument; a name they
-// do not know is a lookup failure for Python callers.
-Status AsLookup(Status status) {
-  if (status.message().rfind("unknown ", 0) == 0) return Status::NotFound(status.message());
-  return status;
-}
-
 // A times file the caller names or the data folder holds that is missing or
 // cannot be used is missing or unusable data, not a bad argument or name.
 Status AsDataFault(const Status& status) {
@@ -71,6 +64,12 @@ Status OnlyOne(const std::vector<int>& list, const char* what) {
 
 }  // namespace
 
+Status NameLookup(Status status) {
+  // The batch's list parsers word every refusal as InvalidArgument.
+  if (status.message().rfind("unknown ", 0) == 0) return Status::NotFound(status.message());
+  return status;
+}
+
 Status DataSet::Open(const std::string& dataDir, input::DataKind kind, DataSet* dataSet) {
   DataSet opened;
   opened.kind_ = kind;
@@ -111,9 +110,9 @@ Status DataSet::Nuclides(std::vector<std::string>* names) const {
 Status DataSet::Select(const Request& request, run::RunSelection* run) const {
   run->dataKind = kind_;
   run->regionNames = regionNames_;
-  Status status = AsLookup(app::ParseAgeList(request.ages, &run->selectedAges));
+  Status status = NameLookup(app::ParseAgeList(request.ages, &run->selectedAges));
   if (status.ok()) {
-    status = AsLookup(app::ParseRegionList(request.regions, regionNames_, &run->selectedRegions));
+    status = NameLookup(app::ParseRegionList(request.regions, regionNames_, &run->selectedRegions));
   }
   if (!status.ok()) return status;
   if (request.periods) {

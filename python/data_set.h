@@ -25,6 +25,10 @@ namespace quillmore::python {
 // (UnknownNameError), kIoError or kCorruption for missing or unusable data
 // (DataError), kInvalidArgument for other bad arguments (ValueError).
 
+// `status` of the batch's age or region list parser, with an unknown name
+// as kNotFound.
+base::Status NameLookup(base::Status status);
+
 // What a caller asks for, as the batch's options would give it.
 struct Request {
   std::vector<std::string> nuclides;  // as typed; empty with allNuclides
