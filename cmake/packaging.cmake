@@ -1,6 +1,6 @@
 # `make package` (cpack -G DEB): a Debian package of what cmake --install
-# installs, under /usr. Library dependencies (the ncurses runtime, the C++
-# runtime) are found by dpkg-shlibdeps from the programs themselves.
+# installs, under /usr. Library dependencies (the ncurses, cairo, libpng and
+# C++ runtimes) are found by dpkg-shlibdeps from the programs themselves.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quillmore)
 set(CPACK_PACKAGE_VENDOR "Quillmore developers")
@@ -20,6 +20,8 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "bash-completion, man-db")
+# The figures' text: fontconfig's sans-serif on Debian.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core")
 if(TARGET quillmore_python)
   include(${CMAKE_CURRENT_LIST_DIR}/python_packaging.cmake)
 endif()

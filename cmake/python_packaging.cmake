@@ -13,6 +13,8 @@ math(EXPR next_minor "${QUILLMORE_PYTHON_MINOR} + 1")
 set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS "python3 (>= ${major}.${QUILLMORE_PYTHON_MINOR}), \
 python3 (<< ${major}.${next_minor}), python3-numpy, python3-pandas")
 set(CPACK_DEBIAN_PYTHON_PACKAGE_SUGGESTS "quillmore, python3-matplotlib")
+# The module draws no figures: the fonts quillmore recommends are not for it.
+set(CPACK_DEBIAN_PYTHON_PACKAGE_RECOMMENDS "")
 # CPack puts the common summary line before each.
 set(CPACK_DEBIAN_UNSPECIFIED_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
 set(CPACK_DEBIAN_PYTHON_DESCRIPTION

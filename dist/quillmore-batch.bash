@@ -92,6 +92,32 @@ _quillmore_batch()
             _quillmore_batch_items "${items[@]}"
             return
             ;;
+        --figures)
+            # The figure formats the list does not hold yet.
+            local format listed=""
+            [[ $cur == *,* ]] && listed=,${cur%,*},
+            for format in svg pdf png; do
+                [[ ${listed,,} == *,$format,* ]] || items+=("$format")
+            done
+            _quillmore_batch_items "${items[@]}"
+            return
+            ;;
+        --compare)
+            COMPREPLY=($(compgen -W 'ages forms nuclides' -- "$cur"))
+            return
+            ;;
+        --figure-size)
+            COMPREPLY=($(compgen -W '6.4x7.2 6.4x4.8 3.5x5' -- "$cur"))
+            return
+            ;;
+        --dpi)
+            COMPREPLY=($(compgen -W '72 150 300 600' -- "$cur"))
+            return
+            ;;
+        --form)
+            COMPREPLY=($(compgen -W '1 2 3 4' -- "$cur"))
+            return
+            ;;
         --regions)
             items=(all)
             while IFS= read -r line; do

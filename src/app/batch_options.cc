@@ -65,6 +65,71 @@ Status ParseFormats(const std::string& text, OutputFormats* formats) {
   return Status::Ok();
 }
 
+// "svg,pdf,png" in any combination, each once.
+Status ParseFigureFormats(const std::string& value, BatchOptions* options) {
+  std::vector<plot::FigureFormat>& formats = options->figures;
+  formats.clear();
+  for (const std::string& item : SplitCommas(value)) {
+    const std::string name = base::AsciiLower(item);
+    bool known = false;
+    for (const auto format :
+         {plot::FigureFormat::kSvg, plot::FigureFormat::kPdf, plot::FigureFormat::kPng}) {
+      if (name != plot::FigureExtension(format)) continue;
+      known = true;
+      if (std::find(formats.begin(), formats.end(), format) == formats.end())
+        formats.push_back(format);
+    }
+    if (!known)
+      return Status::InvalidArgument("unknown figure format \"" + item + "\" (svg, pdf, png)");
+  }
+  return Status::Ok();
+}
+
+// "6.4x7.2": width and height in inches, each from 1 to 40.
+Status ParseFigureSize(const std::string& value, BatchOptions* options) {
+  const std::size_t cross = base::AsciiLower(value).find('x');
+  double sides[2] = {0, 0};
+  for (int i = 0; i < 2 && cross != std::string::npos; ++i) {
+    const std::string side = i == 0 ? value.substr(0, cross) : value.substr(cross + 1);
+    const auto [end, error] = std::from_chars(side.data(), side.data() + side.size(), sides[i]);
+    if (error != std::errc() || end != side.data() + side.size()) sides[i] = 0;
+  }
+  if (!(sides[0] >= 1 && sides[0] <= 40 && sides[1] >= 1 && sides[1] <= 40))
+    return Status::InvalidArgument(
+        "--figure-size takes WxH in inches, each from 1 to 40 (6.4x7.2)");
+  options->figureSize.widthInches = sides[0];
+  options->figureSize.heightInches = sides[1];
+  return Status::Ok();
+}
+
+Status ParseDpi(const std::string& value, BatchOptions* options) {
+  const std::optional<int> dpi = WholeNumber(value, 50, 1200);
+  if (!dpi) return Status::InvalidArgument("--dpi takes a number from 50 to 1200");
+  options->figureSize.dpi = *dpi;
+  return Status::Ok();
+}
+
+Status ParseComparison(const std::string& value, BatchOptions* options) {
+  const std::string name = base::AsciiLower(value);
+  if (name == "ages") {
+    options->compare = run::Comparison::kAges;
+  } else if (name == "forms") {
+    options->compare = run::Comparison::kForms;
+  } else if (name == "nuclides") {
+    options->compare = run::Comparison::kNuclides;
+  } else {
+    return Status::InvalidArgument("--compare takes ages, forms or nuclides, not \"" + value +
+                                   "\"");
+  }
+  return Status::Ok();
+}
+
+Status ParseForm(const std::string& value, BatchOptions* options) {
+  options->form = WholeNumber(value, 1, 99);
+  if (!options->form) return Status::InvalidArgument("--form takes a number from 1 to 99");
+  return Status::Ok();
+}
+
 }  // namespace
 
 std::string BatchUsage() {
@@ -91,6 +156,14 @@ std::string BatchUsage() {
          "  --manifest          write quillmore-run.json (always with csv or json)\n"
          "  --curves            also write NUCLIDE_H|G_curves.csv: rates and doses from\n"
          "                      intake at the tabulated, integration and grid times\n"
+         "  --figures LIST      svg, pdf, png, comma-separated: each curve's rate and\n"
+         "                      dose plot as NUCLIDE_H|G_AGEDAYS_fFORM_rREGION.EXT\n"
+         "  --figure-size WxH   figure width and height in inches (default 6.4x7.2)\n"
+         "  --dpi N             resolution of the PNG figures, 50-1200 (default 150)\n"
+         "  --compare WHAT      ages, forms or nuclides: one figure per comparison, its\n"
+         "                      curves differing only in WHAT (at most 8 curves)\n"
+         "  --form N            the form each nuclide shows in --compare nuclides\n"
+         "                      (default 1)\n"
          "  --list-regions      print the data set's region numbers and names\n"
          "  --list-nuclides     print the nuclides with data in the data set\n"
          "  --check             validate the data set and the times file and report\n"
@@ -149,6 +222,11 @@ constexpr auto kOptions = std::to_array<OptionSpec>({
     {"--regions", "", "a list", &BatchOptions::regions},
     {"--jobs", "", "a number", &ParseJobs},
     {"--format", "", "a list", &ParseFormatOption},
+    {"--figures", "", "a list", &ParseFigureFormats},
+    {"--figure-size", "", "WxH", &ParseFigureSize},
+    {"--dpi", "", "a number", &ParseDpi},
+    {"--compare", "", "ages, forms or nuclides", &ParseComparison},
+    {"--form", "", "a number", &ParseForm},
     {"--all", "", "", &BatchOptions::allNuclides},
     {"--list-regions", "", "", &BatchOptions::listRegions},
     {"--list-nuclides", "", "", &BatchOptions::listNuclides},
@@ -217,6 +295,26 @@ Status ReadArguments(const std::vector<std::string>& arguments, BatchOptions* op
   return Status::Ok();
 }
 
+// The figure options shape figures: without --figures they would do nothing.
+Status CheckFigureOptions(const BatchOptions& options) {
+  const plot::FigureSize unchanged;
+  const bool sized = options.figureSize.widthInches != unchanged.widthInches ||
+                     options.figureSize.heightInches != unchanged.heightInches ||
+                     options.figureSize.dpi != unchanged.dpi;
+  if (options.figures.empty() && (sized || options.compare != run::Comparison::kNone))
+    return Status::InvalidArgument("--figure-size, --dpi and --compare need --figures");
+  if (options.form && options.compare != run::Comparison::kNuclides)
+    return Status::InvalidArgument("--form is for --compare nuclides");
+  if (options.compare == run::Comparison::kNuclides &&
+      (options.allNuclides || options.nuclides.size() > run::kMaxCurvesPerFigure)) {
+    return Status::InvalidArgument("--compare nuclides takes at most " +
+                                   std::to_string(run::kMaxCurvesPerFigure) +
+                                   " named nuclides (a figure holds at most " +
+                                   std::to_string(run::kMaxCurvesPerFigure) + " curves)");
+  }
+  return Status::Ok();
+}
+
 // What the options ask for must be one thing that can be done.
 Status CheckCombination(const BatchOptions& options) {
   if (options.help || options.version) return Status::Ok();
@@ -238,7 +336,7 @@ Status CheckCombination(const BatchOptions& options) {
   if (!options.allNuclides && options.nuclides.empty()) {
     return Status::InvalidArgument("no nuclide named (or give --all)");
   }
-  return Status::Ok();
+  return CheckFigureOptions(options);
 }
 
 }  // namespace

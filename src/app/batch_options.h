@@ -7,6 +7,8 @@
 
 #include "base/status.h"
 #include "input/data_kind.h"
+#include "plot/figure.h"
+#include "run/figure_export.h"
 
 namespace quillmore::app {
 
@@ -34,7 +36,11 @@ struct BatchOptions {
   bool version = false;
   int jobs = 0;  // 0: one per core
   OutputFormats formats;
-  bool manifest = false;  // also given by csv or json in --format
+  bool manifest = false;                    // also given by csv or json in --format
+  std::vector<plot::FigureFormat> figures;  // --figures: none by default
+  plot::FigureSize figureSize;
+  run::Comparison compare = run::Comparison::kNone;
+  std::optional<int> form;  // --form, for --compare nuclides (default 1)
   std::vector<std::string> nuclides;
   std::vector<std::string> arguments;  // as given, for the run's manifest
 };

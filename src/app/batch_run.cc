@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/batch_progress.h"
+#include "base/cp1252.h"
 #include "base/text.h"
 #include "input/data_check.h"
 #include "input/data_index.h"
@@ -26,6 +27,7 @@
 #include "output/written_files.h"
 #include "run/curve_export.h"
 #include "run/data_files.h"
+#include "run/figure_export.h"
 #include "run/nuclide_run.h"
 
 namespace quillmore::app {
@@ -40,6 +42,7 @@ struct Job {
   input::IndexEntry entry;
   Status status;
   std::vector<run::RunMessage> messages;
+  bool refused = false;  // a figure the options ask for is more than one may hold
 };
 
 // Where a run's files go and what they record.
@@ -47,6 +50,7 @@ struct RunOutput {
   std::filesystem::path folder;
   OutputFormats formats;
   bool curves = false;
+  const run::FigureOptions* figures = nullptr;  // when figures are asked for
   output::WrittenFiles* written = nullptr;
   const output::Json* provenance = nullptr;  // for the JSON files
 };
@@ -173,6 +177,12 @@ Status RunJobs(std::vector<Job>& jobs, const run::RunSelection& run, const Opene
       if (output.curves && job.status.ok()) {
         job.status = run::WriteNuclideCurves(file, job.entry, run, output.folder, output.written);
       }
+      if (output.figures != nullptr && job.status.ok() &&
+          output.figures->compare != run::Comparison::kNuclides) {
+        job.status = run::WriteNuclideFigures(file, job.entry, job.nuclideName, run,
+                                              *output.figures, output.folder, output.written);
+        job.refused = job.status.code() == Status::Code::kInvalidArgument;
+      }
       if (job.status.code() == Status::Code::kIoError) status = job.status;
       const std::lock_guard<std::mutex> lock(mutex);
       progress.Update(++done);
@@ -188,6 +198,20 @@ Status RunJobs(std::vector<Job>& jobs, const run::RunSelection& run, const Opene
   for (std::thread& thread : threads) thread.join();
   progress.Finish();
   return firstError;
+}
+
+// The figure options of the command line, for the data set in `data`.
+run::FigureOptions FigureOptionsOf(const BatchOptions& options, const OpenedData& data,
+                                   input::DataKind kind) {
+  run::FigureOptions figures;
+  figures.formats = options.figures;
+  figures.size = options.figureSize;
+  figures.compare = options.compare;
+  figures.form = options.form.value_or(1);
+  figures.facts.software = std::string("quillmore-batch ") + QUILLMORE_VERSION;
+  figures.facts.dataSet = std::string(input::DataSetOf(kind).name) + ", " +
+                          base::Cp1252ToUtf8(data.doseRatePath.filename().string());
+  return figures;
 }
 
 // The provenance of the run's JSON files and manifest: the data files by
@@ -255,7 +279,10 @@ std::vector<output::NuclideMessage> ReportJobs(const std::vector<std::string>& m
       }
       messages.push_back({name, message});
     }
-    if (!job.status.ok() && job.status.code() != Status::Code::kIoError) {
+    if (job.refused) {
+      err << "quillmore-batch: " << job.status.message() << '\n';
+      messages.push_back({name, {run::MessageKind::kWarning, job.status.message()}});
+    } else if (!job.status.ok() && job.status.code() != Status::Code::kIoError) {
       err << "quillmore-batch: warning: " << job.status.message() << '\n';
       messages.push_back({name, {run::MessageKind::kWarning, job.status.message()}});
     }
@@ -316,6 +343,8 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   output.folder = input::ResolvePath("", options.outputDir);
   output.formats = options.formats;
   output.curves = options.curves;
+  const run::FigureOptions figures = FigureOptionsOf(options, data, kind);
+  if (!options.figures.empty()) output.figures = &figures;
   const bool manifest = options.manifest || options.formats.csv || options.formats.json;
   output::WrittenFiles written(output.folder, manifest);
   output.written = &written;
@@ -335,6 +364,13 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   const auto start = std::chrono::steady_clock::now();
   BatchProgress progress(err, jobs.size(), showProgress && !options.quiet);
   Status status = RunJobs(jobs, run, data, output, jobCount, progress);
+  if (status.ok() && output.figures != nullptr && figures.compare == run::Comparison::kNuclides) {
+    std::vector<run::NamedNuclide> nuclides;
+    for (const Job& job : jobs)
+      if (job.status.ok()) nuclides.push_back({job.entry, job.nuclideName});
+    status = run::WriteNuclidesComparison(data.doseRates, nuclides, run, figures, output.folder,
+                                          output.written);
+  }
   const std::vector<output::NuclideMessage> messages =
       ReportJobs(missing, jobs, options.quiet, err);
   if (status.ok() && manifest) {
@@ -349,6 +385,8 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     ReportTotals(written.Count(), jobs.size(), passedOver, kind, output.folder, seconds, out);
   }
+  if (std::any_of(jobs.begin(), jobs.end(), [](const Job& job) { return job.refused; }))
+    return kBatchError;
   const bool warned = std::any_of(
       messages.begin(), messages.end(),
       [](const output::NuclideMessage& m) { return m.message.kind == run::MessageKind::kWarning; });

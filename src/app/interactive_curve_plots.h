@@ -1,22 +1,26 @@
 // The viewer's plots of a table's curves: rate and dose from intake of one
-// region and form, on log-log axes, drawn by the console layer.
+// region and form, on log-log axes, drawn by the console layer and saved as
+// figure files on request.
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "console/plot.h"
+#include "run/figure_export.h"
 #include "run/nuclide_curves.h"
 
 namespace quillmore::app {
 
-// The plot of selection position `position` of `block`: the tabulated rates
-// as markers and the Hermite curve through them (dotted past the last
-// tabulated time), and the dose from intake with each integration time
-// marked and listed with its value as the table prints it.
-console::Plot BuildCurvePlot(const run::BlockCurves& block, int position,
-                             const run::RunSelection& run);
+// Where the viewer's `s` saves a plot, as what, and the folder's name as the
+// status line gives it.
+struct FigureSaving {
+  std::filesystem::path folder;
+  std::string shownFolder;
+  run::FigureOptions options;
+};
 
 // The plots behind one age group's table, read from the dose-rate file when
 // the first is asked for.
@@ -24,8 +28,11 @@ class CurvePlots : public console::PlotSource {
  public:
   // `file` and `run` must outlive this; `table` is the index in selectedAges.
   CurvePlots(input::DoseRateFile& file, const input::IndexEntry& entry, std::string nuclideName,
-             const run::RunSelection& run, int table);
-  std::optional<console::Plot> PlotFor(int region, int group) override;
+             const run::RunSelection& run, int table, FigureSaving saving);
+  std::optional<plot::Plot> PlotFor(int region, int group) override;
+  // As "<nuclide>_<H|G>_<age days>_f<form>_r<region>" with the options'
+  // formats, named as the batch command names them.
+  std::string SaveFigure(int region, int group) override;
 
  private:
   input::DoseRateFile& file_;
@@ -33,6 +40,7 @@ class CurvePlots : public console::PlotSource {
   std::string nuclideName_;
   const run::RunSelection& run_;
   int table_;
+  FigureSaving saving_;
   std::optional<run::NuclideCurves> curves_;
   std::vector<const run::BlockCurves*> groups_;
 };

@@ -7,6 +7,7 @@
 #include "app/interactive_curve_plots.h"
 #include "app/interactive_selection.h"
 #include "app/interactive_start_screen.h"
+#include "base/cp1252.h"
 #include "base/text.h"
 #include "console/file_viewer.h"
 #include "console/list_box.h"
@@ -197,8 +198,14 @@ std::vector<std::string> ViewEntries(const Session& session, const run::NuclideR
 // File `table` of `files` in the viewer, with the plots of its curves.
 void View(Console& console, Session& session, const std::string& nuclideName,
           const std::vector<std::filesystem::path>& files, std::size_t table) {
+  app::FigureSaving saving{input::ResolvePath(session.workingFolder, input::kOutputFolderName),
+                           input::kOutputFolderName,
+                           {}};
+  saving.options.formats = {plot::FigureFormat::kSvg, plot::FigureFormat::kPng};
+  saving.options.facts = {"", std::string("quillmore ") + QUILLMORE_VERSION,
+                          base::Cp1252ToUtf8(session.dataSetFile)};
   app::CurvePlots plots(session.doseRates, session.index.entry(), nuclideName, session.run,
-                        static_cast<int>(table));
+                        static_cast<int>(table), std::move(saving));
   // The row labels and the times stay in place.
   const std::size_t frozenColumns =
       input::DataSetOf(session.run.dataKind).rowLabelWidth + output::kTimeMask.size();

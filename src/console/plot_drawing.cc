@@ -1,15 +1,25 @@
-// DrawPlot: panels on log-log axes in Braille dots or ASCII marks.
+// DrawPlot: panels on log-log axes in Braille dots or ASCII marks, in three
+// steps: the layout of the screen, each panel's curves and axes, its legend.
+#include "console/plot_drawing.h"
+
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "console/plot_view.h"
+#include "plot/plot_scales.h"
 
 namespace quillmore::console {
 
 namespace {
+
+using plot::DecadeRange;
+using plot::Plot;
+using plot::PlotPanel;
+using plot::PlotPoint;
+using plot::PlotSeries;
 
 constexpr int kLabelWidth = 6;    // "1E-10" and a blank
 constexpr int kLegendWidth = 29;  // the panel's legend, right of the plot
@@ -17,38 +27,35 @@ constexpr unsigned char kText = MakeAttribute(kBrightWhite, kBlack);
 constexpr unsigned char kAxis = MakeAttribute(kLightGray, kBlack);
 constexpr unsigned char kNote = MakeAttribute(kYellow, kBlack);
 
+// A series' style as console colours, and its marker as a byte and a glyph.
+constexpr std::array<int, plot::kStyleCount> kStyleColors = {11, 13, 10, 14, 12, 9, 15, 7};
+struct MarkerLook {
+  unsigned char byte;
+  char32_t glyph;
+};
+constexpr std::array<MarkerLook, 6> kMarkerLooks = {{{'o', U'\u25CF'},
+                                                     {'x', U'\u25C6'},
+                                                     {'+', U'\u271A'},
+                                                     {'#', U'\u25A0'},
+                                                     {'^', U'\u25B2'},
+                                                     {'v', U'\u25BC'}}};
+
+int ColorOf(const PlotSeries& series) {
+  return kStyleColors[static_cast<std::size_t>(std::clamp(series.style, 0, plot::kStyleCount - 1))];
+}
+MarkerLook LookOf(const PlotSeries& series) {
+  return kMarkerLooks[static_cast<std::size_t>(series.marker)];
+}
+
 // Braille dot bits by (dot column, dot row) within a cell.
 constexpr unsigned kBrailleBits[2][4] = {{0x01, 0x02, 0x04, 0x40}, {0x08, 0x10, 0x20, 0x80}};
-
-struct Range {
-  double low = 0;  // decades (log10)
-  double high = 1;
-  bool empty = true;
-
-  void Add(double value) {
-    const double decade = std::log10(value);
-    if (empty) {
-      low = high = decade;
-      empty = false;
-    }
-    low = std::min(low, decade);
-    high = std::max(high, decade);
-  }
-  // Whole decades around the values, at least one.
-  void Round() {
-    low = std::floor(low);
-    high = std::ceil(high);
-    if (high <= low) high = low + 1;
-  }
-};
 
 struct CellInk {
   unsigned bits = 0;
   int color = -1;
   bool solid = false;
   bool marker = false;
-  unsigned char markerByte = 0;
-  char32_t markerGlyph = 0;
+  MarkerLook look{0, 0};
 };
 
 std::string DecadeLabel(int decade) {
@@ -59,7 +66,7 @@ std::string DecadeLabel(int decade) {
 
 class PanelCanvas {
  public:
-  PanelCanvas(int rows, int columns, bool unicode, const Range& x, const Range& y)
+  PanelCanvas(int rows, int columns, bool unicode, const DecadeRange& x, const DecadeRange& y)
       : rows_(rows),
         columns_(columns),
         dotsX_(unicode ? 2 : 1),
@@ -70,7 +77,8 @@ class PanelCanvas {
 
   // Dot coordinates from the top left; false for values a log axis cannot show.
   bool Dot(const PlotPoint& point, double& dx, double& dy) const {
-    if (!(point.x > 0) || !(point.y > 0)) return false;
+    if (!(point.x > 0) || !(point.y > 0) || std::isinf(point.x) || std::isinf(point.y))
+      return false;
     dx = (std::log10(point.x) - x_.low) / (x_.high - x_.low) * (columns_ * dotsX_ - 1);
     dy = (y_.high - std::log10(point.y)) / (y_.high - y_.low) * (rows_ * dotsY_ - 1);
     return true;
@@ -98,9 +106,8 @@ class PanelCanvas {
         At(static_cast<int>(std::lround(dx)) / dotsX_, static_cast<int>(std::lround(dy)) / dotsY_);
     if (ink == nullptr) return;
     ink->marker = true;
-    ink->markerByte = series.marker;
-    ink->markerGlyph = series.markerGlyph;
-    ink->color = series.color;
+    ink->look = LookOf(series);
+    ink->color = ColorOf(series);
   }
 
   void Paint(Screen& screen, int top, int left, bool unicode) const {
@@ -109,7 +116,7 @@ class PanelCanvas {
         const CellInk& ink = cells_[static_cast<std::size_t>(r * columns_ + c)];
         const unsigned char look = MakeAttribute(std::max(ink.color, 0), kBlack);
         if (ink.marker) {
-          screen.PutGlyph(top + r, left + c, unicode ? ink.markerGlyph : 0, ink.markerByte, look);
+          screen.PutGlyph(top + r, left + c, unicode ? ink.look.glyph : 0, ink.look.byte, look);
         } else if (ink.bits != 0) {
           const unsigned char byte = ink.solid ? '.' : ':';
           screen.PutGlyph(top + r, left + c, unicode ? char32_t(0x2800 + ink.bits) : 0, byte, look);
@@ -134,17 +141,9 @@ class PanelCanvas {
   }
 
   int rows_, columns_, dotsX_, dotsY_;
-  Range x_, y_;
+  DecadeRange x_, y_;
   std::vector<CellInk> cells_;
 };
-
-template <typename Visit>
-void ForEachPoint(const PlotPanel& panel, Visit visit) {
-  for (const PlotSeries& series : panel.series) {
-    for (const auto* points : {&series.markers, &series.line, &series.dashedLine})
-      for (const PlotPoint& point : *points) visit(point, points == &series.markers);
-  }
-}
 
 // Every `step`-th decade gets a label, so that labels need `room` cells each.
 int LabelStep(double decades, int cells, int room) {
@@ -152,113 +151,121 @@ int LabelStep(double decades, int cells, int room) {
   return std::max(1, static_cast<int>(std::ceil((decades + 1) / fit)));
 }
 
+// Where things go on the screen: the notes at the bottom, the x labels over
+// them, the panels in equal bands above, each with a title row, its plot
+// area and an x rule, the legend right of the area.
+struct PlotLayout {
+  DecadeRange x;
+  std::vector<std::string> notes;
+  int noteTop = 0;
+  int xLabelRow = 0;
+  int perPanel = 0;  // rows of one band
+  int areaRows = 0;
+  int plotLeft = kLabelWidth + 2;
+  int plotColumns = 0;
+  int legendLeft = 0;
+
+  int TitleRow(int panel) const { return 2 + panel * perPanel; }
+  // Room enough for the panels' areas.
+  bool fits() const { return areaRows >= 2 && plotColumns >= 10; }
+};
+
+PlotLayout LayOut(const Plot& plot, const Screen& screen) {
+  PlotLayout layout;
+  const int width = screen.columns();
+  layout.x = plot::XRange(plot);
+  layout.notes = plot::PlotNotes(plot);
+  layout.noteTop = screen.rows() - static_cast<int>(layout.notes.size());
+  layout.xLabelRow = layout.noteTop - 1;
+  const int panelCount = std::max(1, static_cast<int>(plot.panels.size()));
+  layout.perPanel = (layout.xLabelRow - 2) / panelCount;
+  layout.areaRows = layout.perPanel - 2;
+  layout.plotColumns = width - layout.plotLeft - kLegendWidth;
+  layout.legendLeft = width - kLegendWidth + 2;
+  return layout;
+}
+
+// The panel's y rule with a tick and a label at each shown decade, and its
+// x rule with ticks (labels under the last panel only).
+void DrawAxes(Screen& screen, const PlotLayout& layout, int top, const DecadeRange& y,
+              bool lastPanel, bool unicode) {
+  const int ruleRow = top + layout.areaRows;
+  const int plotLeft = layout.plotLeft;
+  for (int r = top; r < ruleRow; ++r)
+    screen.PutGlyph(r, plotLeft - 1, unicode ? U'\u2502' : 0, '|', kAxis);
+  const double decadesY = y.high - y.low;
+  const int yStep = LabelStep(decadesY, layout.areaRows, 2);
+  // Labelled from the top down, so that the highest decade always is.
+  for (int decade = static_cast<int>(y.high); decade >= y.low; decade -= yStep) {
+    const double fromTop = (y.high - decade) / decadesY;
+    const int row = top + static_cast<int>(std::lround(fromTop * (layout.areaRows - 1)));
+    screen.PutGlyph(row, plotLeft - 1, unicode ? U'\u2524' : 0, '+', kAxis);
+    screen.PutText(row, 1, DecadeLabel(decade), kText);
+  }
+  screen.PutGlyph(ruleRow, plotLeft - 1, unicode ? U'\u2514' : 0, '+', kAxis);
+  for (int c = 0; c < layout.plotColumns; ++c)
+    screen.PutGlyph(ruleRow, plotLeft + c, unicode ? U'\u2500' : 0, '-', kAxis);
+  const DecadeRange& x = layout.x;
+  const double decadesX = x.high - x.low;
+  const int xStep = LabelStep(decadesX, layout.plotColumns, 7);
+  for (int decade = static_cast<int>(x.low); decade <= x.high; ++decade) {
+    const double along = (decade - x.low) / decadesX;
+    const int column = plotLeft + static_cast<int>(std::lround(along * (layout.plotColumns - 1)));
+    screen.PutGlyph(ruleRow, column, unicode ? U'\u2534' : 0, '+', kAxis);
+    if (lastPanel && (decade - static_cast<int>(x.low)) % xStep == 0)
+      screen.PutText(layout.xLabelRow, std::max(1, column - 2), DecadeLabel(decade), kText);
+  }
+}
+
+// Each series' marker and name, then the panel's own lines, down from `top`
+// and above the x rule.
+void DrawLegend(Screen& screen, const PlotLayout& layout, const PlotPanel& panel, int top,
+                bool unicode) {
+  const int ruleRow = top + layout.areaRows;
+  int row = top;
+  bool dashed = false;
+  for (const PlotSeries& series : panel.series) {
+    dashed = dashed || !series.dashedLine.empty();
+    if (series.label.empty() || row >= ruleRow) continue;
+    const unsigned char look = MakeAttribute(ColorOf(series), kBlack);
+    screen.PutGlyph(row, layout.legendLeft, unicode ? LookOf(series).glyph : 0, LookOf(series).byte,
+                    look);
+    screen.PutText(row++, layout.legendLeft + 2, series.label, look);
+  }
+  if (dashed && row < ruleRow)
+    screen.PutText(row++, layout.legendLeft, "dotted: extrapolated", kText);
+  for (const std::string& line : panel.legend) {
+    if (row >= ruleRow) break;
+    screen.PutText(row++, layout.legendLeft, line.substr(0, kLegendWidth - 2), kText);
+  }
+}
+
 }  // namespace
 
 void DrawPlot(const Plot& plot, Screen& screen, bool unicode) {
-  const int width = screen.columns();
-  const int lastRow = screen.rows() - 1;
   screen.PutText(1, 2, plot.title, kText);
-
-  Range xRange;
-  std::vector<std::string> notes = plot.notes;
-  for (const PlotPanel& panel : plot.panels) {
-    int leftOut = 0;
-    bool curveCut = false;
-    ForEachPoint(panel, [&](const PlotPoint& point, bool marker) {
-      if (point.x > 0) xRange.Add(point.x);
-      if (point.x > 0 && point.y > 0) return;
-      if (marker)
-        ++leftOut;
-      else
-        curveCut = true;
-    });
-    if (leftOut > 0 || curveCut) {
-      notes.push_back(panel.title.substr(0, panel.title.find(" (")) + ": " +
-                      (leftOut == 1  ? std::string("1 value <= 0")
-                       : leftOut > 1 ? std::to_string(leftOut) + " values <= 0"
-                                     : std::string("parts <= 0")) +
-                      " left out (log axes cannot show them)");
-    }
-  }
-  xRange.Round();
-  const int noteTop = lastRow - static_cast<int>(notes.size()) + 1;
-  for (std::size_t i = 0; i < notes.size(); ++i)
-    screen.PutText(noteTop + static_cast<int>(i), 2, notes[i], kNote);
-
-  const int xLabelRow = noteTop - 1;
+  const PlotLayout layout = LayOut(plot, screen);
+  for (std::size_t i = 0; i < layout.notes.size(); ++i)
+    screen.PutText(layout.noteTop + static_cast<int>(i), 2, layout.notes[i], kNote);
   const int panelCount = static_cast<int>(plot.panels.size());
-  if (panelCount == 0) return;
-  const int perPanel = (xLabelRow - 2) / panelCount;
-  const int plotLeft = kLabelWidth + 2;
-  const int plotColumns = width - plotLeft - kLegendWidth;
-  const int legendLeft = width - kLegendWidth + 2;
-  const double decadesX = xRange.high - xRange.low;
-  const int areaRows = perPanel - 2;
-  if (areaRows < 2 || plotColumns < 10) return;
+  if (panelCount == 0 || !layout.fits()) return;
 
   for (int p = 0; p < panelCount; ++p) {
     const PlotPanel& panel = plot.panels[static_cast<std::size_t>(p)];
-    const int titleRow = 2 + p * perPanel;
-    const int top = titleRow + 1;
-    const int ruleRow = top + areaRows;
-    screen.PutText(titleRow, 2, panel.title, kText);
-
-    Range yRange;
-    ForEachPoint(panel, [&](const PlotPoint& point, bool) {
-      if (point.x > 0 && point.y > 0) yRange.Add(point.y);
-    });
-    yRange.Round();
-    PanelCanvas canvas(areaRows, plotColumns, unicode, xRange, yRange);
-    for (const PlotSeries& series : panel.series) canvas.Line(series.line, series.color, true);
+    const int top = layout.TitleRow(p) + 1;
+    screen.PutText(layout.TitleRow(p), 2, panel.title, kText);
+    const DecadeRange y = plot::YRange(panel);
+    PanelCanvas canvas(layout.areaRows, layout.plotColumns, unicode, layout.x, y);
+    for (const PlotSeries& series : panel.series) canvas.Line(series.line, ColorOf(series), true);
     for (const PlotSeries& series : panel.series)
-      canvas.Line(series.dashedLine, series.color, false);
+      canvas.Line(series.dashedLine, ColorOf(series), false);
     for (const PlotSeries& series : panel.series)
       for (const PlotPoint& point : series.markers) canvas.Marker(point, series);
-    canvas.Paint(screen, top, plotLeft, unicode);
-
-    // The y axis: a rule with a tick and a label at each shown decade.
-    for (int r = top; r < ruleRow; ++r)
-      screen.PutGlyph(r, plotLeft - 1, unicode ? U'\u2502' : 0, '|', kAxis);
-    const double decadesY = yRange.high - yRange.low;
-    const int yStep = LabelStep(decadesY, areaRows, 2);
-    // Labelled from the top down, so that the highest decade always is.
-    for (int decade = static_cast<int>(yRange.high); decade >= yRange.low; decade -= yStep) {
-      const double fromTop = (yRange.high - decade) / decadesY;
-      const int row = top + static_cast<int>(std::lround(fromTop * (areaRows - 1)));
-      screen.PutGlyph(row, plotLeft - 1, unicode ? U'\u2524' : 0, '+', kAxis);
-      screen.PutText(row, 1, DecadeLabel(decade), kText);
-    }
-    // The x axis of each panel: a rule with ticks; labels under the last.
-    screen.PutGlyph(ruleRow, plotLeft - 1, unicode ? U'\u2514' : 0, '+', kAxis);
-    for (int c = 0; c < plotColumns; ++c)
-      screen.PutGlyph(ruleRow, plotLeft + c, unicode ? U'\u2500' : 0, '-', kAxis);
-    const int xStep = LabelStep(decadesX, plotColumns, 7);
-    for (int decade = static_cast<int>(xRange.low); decade <= xRange.high; ++decade) {
-      const double along = (decade - xRange.low) / decadesX;
-      const int column = plotLeft + static_cast<int>(std::lround(along * (plotColumns - 1)));
-      screen.PutGlyph(ruleRow, column, unicode ? U'\u2534' : 0, '+', kAxis);
-      if (p == panelCount - 1 && (decade - static_cast<int>(xRange.low)) % xStep == 0) {
-        screen.PutText(xLabelRow, std::max(1, column - 2), DecadeLabel(decade), kText);
-      }
-    }
-
-    // The legend: each series' marker and name, then the panel's own lines.
-    int row = top;
-    bool dashed = false;
-    for (const PlotSeries& series : panel.series) {
-      dashed = dashed || !series.dashedLine.empty();
-      if (series.label.empty() || row >= ruleRow) continue;
-      screen.PutGlyph(row, legendLeft, unicode ? series.markerGlyph : 0, series.marker,
-                      MakeAttribute(series.color, kBlack));
-      screen.PutText(row++, legendLeft + 2, series.label, MakeAttribute(series.color, kBlack));
-    }
-    if (dashed && row < ruleRow) screen.PutText(row++, legendLeft, "dotted: extrapolated", kText);
-    for (const std::string& line : panel.legend) {
-      if (row >= ruleRow) break;
-      screen.PutText(row++, legendLeft, line.substr(0, kLegendWidth - 2), kText);
-    }
+    canvas.Paint(screen, top, layout.plotLeft, unicode);
+    DrawAxes(screen, layout, top, y, p == panelCount - 1, unicode);
+    DrawLegend(screen, layout, panel, top, unicode);
   }
-  screen.PutText(xLabelRow, legendLeft + 1, plot.xTitle, kText);
+  screen.PutText(layout.xLabelRow, layout.legendLeft + 1, plot.xTitle, kText);
 }
 
 }  // namespace quillmore::console

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "console/plot_drawing.h"
 #include "console/status_line.h"
 
 namespace quillmore::console {
@@ -16,12 +17,13 @@ constexpr unsigned char kStatusColors = MakeAttribute(kBlack, kCyan);
 
 void ShowPlots(Console& console, PlotSource& source, int region, int regionCount, int group,
                int groupCount) {
+  std::string saved;  // where `s` wrote the figure, until the next event
   for (;;) {
     const TerminalSize size = console.Size();
     Screen screen(std::max(size.rows, kScreenRows), std::max(size.columns, kScreenColumns));
     screen.SetColor(kBrightWhite, kBlack);
     screen.ClearScreen();
-    const std::optional<Plot> plot = source.PlotFor(region, group);
+    const std::optional<plot::Plot> plot = source.PlotFor(region, group);
     if (plot) {
       DrawPlot(*plot, screen, console.ShowsUnicode());
     } else {
@@ -33,10 +35,13 @@ void ShowPlots(Console& console, PlotSource& source, int region, int regionCount
         {"Up/Down form " + std::to_string(group + 1) + "/" + std::to_string(groupCount),
          "Up/Dn form", 1},
         {"q back to the table", "q back", 0}};
-    screen.PutText(screen.rows(), 1, FitStatus(items, screen.columns()), kStatusColors);
+    const std::string status = saved.empty() ? FitStatus(items, screen.columns()) : saved;
+    screen.PutText(screen.rows(), 1, status.substr(0, static_cast<std::size_t>(screen.columns())),
+                   kStatusColors);
     console.Show(screen);
 
     const InputEvent event = console.ReadEvent();
+    saved.clear();
     if (event.kind == EventKind::kClosed) return;
     if (event.kind != EventKind::kKeyPress) continue;
     switch (event.key) {
@@ -55,6 +60,10 @@ void ShowPlots(Console& console, PlotSource& source, int region, int regionCount
         break;
       case kKeyDown:
         group = std::min(group + 1, groupCount - 1);
+        break;
+      case 's':
+      case 'S':
+        if (plot) saved = source.SaveFigure(region, group);
         break;
       default:
         break;

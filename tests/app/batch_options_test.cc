@@ -30,6 +30,19 @@ TEST(ParseBatchOptions, AcceptsRunsListingsAndChecks) {
   EXPECT_TRUE(!exports.formats.text && exports.formats.csv && exports.formats.json);
   EXPECT_TRUE(exports.manifest);
 
+  BatchOptions figures;
+  ASSERT_TRUE(Parse({"--data-set", "h", "--figures", "png,SVG,png", "--figure-size", "4x3.5",
+                     "--dpi=300", "--compare", "nuclides", "--form", "2", "H-3", "C-14"},
+                    &figures)
+                  .ok());
+  EXPECT_EQ(figures.figures,
+            (std::vector<plot::FigureFormat>{plot::FigureFormat::kPng, plot::FigureFormat::kSvg}));
+  EXPECT_EQ(figures.figureSize.widthInches, 4);
+  EXPECT_EQ(figures.figureSize.heightInches, 3.5);
+  EXPECT_EQ(figures.figureSize.dpi, 300);
+  EXPECT_EQ(figures.compare, run::Comparison::kNuclides);
+  EXPECT_EQ(figures.form, 2);
+
   BatchOptions listing;
   EXPECT_TRUE(Parse({"--data-set=ingestion", "--list-regions"}, &listing).ok());
   EXPECT_EQ(listing.dataKind, input::DataKind::kIngestion);
@@ -54,7 +67,18 @@ TEST(ParseBatchOptions, UsageErrorsAreOneLine) {
       {"--data-set", "h", "--format", "", "--all"},
       {"--check", "Tc-99m"},  // an action with nuclides, which it would ignore
       {"--data-set", "h", "--list-regions", "--all"},
-      {"--data-set", "g", "--list-nuclides", "Tc-99m"}};
+      {"--data-set", "g", "--list-nuclides", "Tc-99m"},
+      {"--data-set", "h", "--figures", "svg,eps", "H-3"},
+      {"--data-set", "h", "--figures", "svg", "--figure-size", "6.4", "H-3"},
+      {"--data-set", "h", "--figures", "svg", "--figure-size", "0x7", "H-3"},
+      {"--data-set", "h", "--figures", "svg", "--dpi", "20", "H-3"},
+      {"--data-set", "h", "--compare", "ages", "H-3"},  // nothing to draw it in
+      {"--data-set", "h", "--dpi", "300", "H-3"},
+      {"--data-set", "h", "--figures", "svg", "--compare", "regions", "H-3"},
+      {"--data-set", "h", "--figures", "svg", "--form", "2", "H-3"},  // only for nuclides
+      {"--data-set", "h", "--figures", "svg", "--compare", "nuclides", "--all"},
+      {"--data-set", "h", "--figures", "svg", "--compare", "nuclides", "a", "b", "c", "d", "e", "f",
+       "g", "h", "i"}};
   for (const auto& arguments : bad) {
     BatchOptions options;
     const Status status = Parse(arguments, &options);

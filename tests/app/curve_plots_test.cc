@@ -35,9 +35,11 @@ TEST_F(NuclideRunTest, PlotsFollowTheRowGroupsAndListTheTableValues) {
 
   std::string name = "Cs-137";
   input::NormaliseNuclideName(name);
-  CurvePlots plots(file_, {name, 0, start}, name, run_, 0);
+  FigureSaving saving{dir_ / "OUTPUT", "OUTPUT", {}};
+  saving.options.formats = {plot::FigureFormat::kSvg, plot::FigureFormat::kPng};
+  CurvePlots plots(file_, {name, 0, start}, name, run_, 0, saving);
   for (int group : {0, 2}) {
-    const std::optional<console::Plot> plot = plots.PlotFor(1, group);
+    const std::optional<plot::Plot> plot = plots.PlotFor(1, group);
     ASSERT_TRUE(plot.has_value());
     EXPECT_NE(plot->title.find("class " + std::string(group == 0 ? "F" : "S")), std::string::npos);
     ASSERT_EQ(plot->panels.size(), 2U);
@@ -50,7 +52,7 @@ TEST_F(NuclideRunTest, PlotsFollowTheRowGroupsAndListTheTableValues) {
     }
     EXPECT_EQ(plot->panels[0].series.size(), group == 0 ? 2U : 1U) << "the block's components";
   }
-  const std::optional<console::Plot> point = plots.PlotFor(0, 1);
+  const std::optional<plot::Plot> point = plots.PlotFor(0, 1);
   ASSERT_TRUE(point.has_value());
   ASSERT_EQ(point->panels.size(), 1U);
   ASSERT_EQ(point->panels[0].series.size(), 1U);
@@ -59,6 +61,13 @@ TEST_F(NuclideRunTest, PlotsFollowTheRowGroupsAndListTheTableValues) {
   EXPECT_NE(point->notes.back().find("not an integral"), std::string::npos);
   EXPECT_FALSE(plots.PlotFor(0, 3).has_value());
   EXPECT_FALSE(plots.PlotFor(2, 0).has_value());
+
+  // `s` in the plot: named as the batch command names the figure.
+  const std::string stem = "Cs-137_H_3650_f3_r" + std::to_string(run_.selectedRegions[1]);
+  EXPECT_EQ(plots.SaveFigure(1, 2), "Saved OUTPUT/" + stem + ".svg and .png");
+  EXPECT_TRUE(std::filesystem::exists(dir_ / "OUTPUT" / (stem + ".svg")));
+  EXPECT_TRUE(std::filesystem::exists(dir_ / "OUTPUT" / (stem + ".png")));
+  EXPECT_EQ(plots.SaveFigure(2, 0), "Nothing to save here.");
 }
 
 }  // namespace

@@ -2,7 +2,8 @@
 # The table viewer and its plots in a real terminal: the viewer fills a large
 # terminal (more regions in 160 x 45 than in 80 x 28), always shows its quit
 # key, keeps a cut region apart from the time column; `g` draws the curves
-# with labelled axes, a resize redraws them, `q` returns to the same place.
+# with labelled axes, `s` saves them as figures, a resize redraws them, `q`
+# returns to the same place.
 # Usage: bash viewer_tmux_test.sh BUILD_DIR
 set -euo pipefail
 
@@ -87,6 +88,13 @@ screen | grep -qF "Absorbed dose rate (Gy/Bq per day)" || fail "no rate axis tit
 screen | grep -qF "Absorbed dose from intake (Gy/Bq)" || fail "no dose axis title"
 screen | grep -qE '^1E-[0-9][0-9] ' || fail "no decade ticks"
 screen | grep -qF "Pu-239  inhalation, class M  10 y-old" || fail "plot title"
+# s saves the plot shown as figures and says where.
+tmux_ send-keys -t app s
+status_on_row 45 "Saved OUTPUT/Pu-239_H_3650_f2_r"
+saved=$(screen | sed -n 45p | grep -oE 'Pu-239_H_3650_f2_r[0-9]+')
+for ext in svg png; do
+  [[ -s "$workspace/run/OUTPUT/$saved.$ext" ]] || fail "s wrote no $saved.$ext"
+done
 tmux_ resize-window -t app -x 100 -y 30
 status_on_row 30 "q back"
 screen | grep -qF "time after intake (d)" || fail "resize did not redraw the plot"

@@ -154,11 +154,12 @@ TEST_F(FileViewerTest, EmptyFileAndShortFileDoNotScroll) {
 class PlotRecorder : public PlotSource {
  public:
   explicit PlotRecorder(const HeadlessTerminal& terminal) : terminal_(terminal) {}
-  std::optional<Plot> PlotFor(int region, int group) override {
+  std::optional<plot::Plot> PlotFor(int region, int group) override {
     asked.push_back({region, group});
     if (tableWhenAsked.empty()) tableWhenAsked = terminal_.shown().Text();
-    return Plot{"plot", "t (d)", {}, {}};
+    return plot::Plot{"plot", "t (d)", {}, {}};
   }
+  std::string SaveFigure(int, int) override { return ""; }
   std::vector<std::pair<int, int>> asked;
   std::string tableWhenAsked;
 

@@ -8,14 +8,18 @@
 #include <vector>
 
 #include "console/headless_terminal.h"
+#include "console/plot_drawing.h"
 
 namespace quillmore::console {
 namespace {
 
+using plot::Plot;
+using plot::PlotSeries;
+
 // Markers of a power law y = 3e-9 x^-1.5 at four points a decade, 1 to 1e4 d.
 Plot PowerLaw() {
   PlotSeries series;
-  series.color = 11;
+  series.style = 0;  // bright cyan
   for (int k = 0; k <= 16; ++k) {
     const double x = std::pow(10.0, k / 4.0);
     series.markers.push_back({x, 3e-9 * std::pow(x, -1.5)});
@@ -65,6 +69,7 @@ TEST(DrawPlotTest, AxesCarryDecadesAndUnitsAndSayWhatIsLeftOut) {
   Plot plot = PowerLaw();
   plot.panels[0].series[0].markers.push_back({1e5, 0});
   plot.panels[0].series[0].markers.push_back({2e5, -1e-12});
+  plot.panels[0].series[0].markers.push_back({3e5, HUGE_VAL});  // no decade: passed over
   plot.panels[0].series[0].label = "LET 1";
   plot.panels[0].series[0].dashedLine = {{1e4, 3e-15}, {1e5, 1e-16}};
   Screen screen(28, 80);
@@ -87,6 +92,9 @@ class RecordingSource : public PlotSource {
     if (group == 1) return std::nullopt;
     return PowerLaw();
   }
+  std::string SaveFigure(int region, int group) override {
+    return "Saved region " + std::to_string(region) + " group " + std::to_string(group);
+  }
   std::vector<std::pair<int, int>> asked;
 };
 
@@ -103,6 +111,11 @@ TEST(ShowPlotsTest, ArrowsStepThroughRegionsAndGroupsAndResizeRedraws) {
   EXPECT_TRUE(Shows(terminal.shown(), "q back to the table"));
   EXPECT_TRUE(Shows(terminal.shownWhenLastRead(), "power law"));
   EXPECT_EQ(terminal.unreadCount(), 0u);
+
+  terminal.Key('s').Key(27);
+  ShowPlots(console, source, 1, 3, 0, 2);
+  EXPECT_TRUE(Shows(terminal.shownWhenLastRead(), "Saved region 1 group 0"))
+      << "s says on the status line where it saved";
 }
 
 }  // namespace

@@ -100,6 +100,9 @@ expect_completion '10y' quillmore-batch --ages 10
 expect_completion $'txt,csv\ntxt,json' quillmore-batch --format txt,
 expect_completion 'Tc-99m' quillmore-batch --data-set g tc
 expect_completion '--list-nuclides' quillmore-batch --list-n
+expect_completion $'svg,pdf\nsvg,png' quillmore-batch --figures svg,
+expect_completion 'nuclides' quillmore-batch --compare n
+expect_completion $'--figure-size\n--figures' quillmore-batch --fig
 # The data folder named on the line is the one listed.
 mv DATA ELSEWHERE
 expect_completion $'Am-241\nAm-242m' quillmore-batch --data-dir ELSEWHERE --data-set g am-24

@@ -18,9 +18,12 @@ version=$(sed -nE 's/^CMAKE_PROJECT_VERSION:STATIC=(.*)/\1/p' "$build/CMakeCache
 [ "$(dpkg-deb -f "$deb" Package)" = quillmore ] || fail "package name"
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version, not $version"
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libc6 'libstdc\+\+6' 'libncursesw?6'; do
+for library in libc6 'libstdc\+\+6' 'libncursesw?6' libcairo2 'libpng16-16'; do
   echo "$depends" | grep -qE "(^|, )($library) " || fail "Depends: $depends lacks $library"
 done
+# Only runtime libraries: nothing to build with, nothing beyond what the figures need.
+echo "$depends" | grep -qE -- '-dev|fontconfig|libx11' && fail "Depends: $depends holds more"
+[ "$(dpkg-deb -f "$deb" Recommends)" = fonts-dejavu-core ] || fail "Recommends: fonts-dejavu-core"
 dpkg-deb -f "$deb" Description | grep -q 'dose coefficients' || fail "no description"
 
 dpkg-deb -x "$deb" "$tmp/root" || fail "dpkg-deb -x"

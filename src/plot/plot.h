@@ -1,0 +1,44 @@
+// A log-log plot as both programs draw it: panels of series with markers and
+// lines, stacked over one shared time axis. Whoever has the numbers fills it
+// in; the terminal and the figure files only draw it, each with its own
+// palette for a series' style number.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quillmore::plot {
+
+struct PlotPoint {
+  double x = 0;
+  double y = 0;
+};
+
+enum class Marker { kCircle, kDiamond, kPlus, kSquare, kTriangleUp, kTriangleDown };
+
+// Styles a figure may tell apart: colour, marker and line pattern.
+inline constexpr int kStyleCount = 8;
+
+struct PlotSeries {
+  std::string label;  // for the legend; empty for none
+  int style = 0;      // 0 to kStyleCount - 1
+  Marker marker = Marker::kCircle;
+  std::vector<PlotPoint> markers;
+  std::vector<PlotPoint> line;        // consecutive points joined
+  std::vector<PlotPoint> dashedLine;  // joined, drawn dotted (extrapolated)
+};
+
+struct PlotPanel {
+  std::string title;  // names the quantity and its unit
+  std::vector<PlotSeries> series;
+  std::vector<std::string> legend;  // extra lines under the series' legend
+};
+
+struct Plot {
+  std::string title;
+  std::string xTitle;              // names the shared axis and its unit
+  std::vector<PlotPanel> panels;   // stacked top to bottom
+  std::vector<std::string> notes;  // lines under the plot
+};
+
+}  // namespace quillmore::plot
