@@ -74,6 +74,13 @@ _quillmore_batch()
             _filedir
             return
             ;;
+        --intakes)
+            _filedir csv
+            return
+            ;;
+        --until | --high-let-weight)
+            return
+            ;;
         --jobs)
             COMPREPLY=($(compgen -W "$(seq 1 "$(nproc 2>/dev/null || echo 1)")" -- "$cur"))
             return

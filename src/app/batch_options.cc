@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <string_view>
 #include <variant>
 
@@ -137,9 +138,11 @@ std::string BatchUsage() {
          "  or:  quillmore-batch --data-set KIND --all [options]\n"
          "  or:  quillmore-batch --data-set KIND --list-regions|--list-nuclides\n"
          "  or:  quillmore-batch --check [--data-dir DIR]\n"
+         "  or:  quillmore-batch --intakes FILE [--until YEAR] [--by-intake] [options]\n"
          "\n"
          "Writes the absorbed dose coefficient tables of each nuclide, one file per age\n"
-         "group, exactly as the interactive program quillmore does.\n"
+         "group, exactly as the interactive program quillmore does; with --intakes, the\n"
+         "dose each person receives in each calendar year from a history of intakes.\n"
          "\n"
          "  --data-set KIND     inhalation (h) or ingestion (g); required for runs\n"
          "  --data-dir DIR      folder holding DoseInd.NDX, the dose-rate files and\n"
@@ -152,7 +155,8 @@ std::string BatchUsage() {
          "  --all               every nuclide with data in the data set, in index order\n"
          "  --jobs N            nuclides processed at once (default: one per core)\n"
          "  --format LIST       txt, csv, json, comma-separated (default txt): the text\n"
-         "                      tables, NUCLIDE_H|G.csv and NUCLIDE_H|G.json\n"
+         "                      tables, NUCLIDE_H|G.csv and NUCLIDE_H|G.json; with\n"
+         "                      --intakes csv (the default) and json\n"
          "  --manifest          write quillmore-run.json (always with csv or json)\n"
          "  --curves            also write NUCLIDE_H|G_curves.csv: rates and doses from\n"
          "                      intake at the tabulated, integration and grid times\n"
@@ -164,6 +168,13 @@ std::string BatchUsage() {
          "                      curves differing only in WHAT (at most 8 curves)\n"
          "  --form N            the form each nuclide shows in --compare nuclides\n"
          "                      (default 1)\n"
+         "  --intakes FILE      annual doses of the intake history in FILE (CSV), per\n"
+         "                      person, calendar year and region: annual_doses.csv\n"
+         "  --until YEAR        last calendar year reported (default: 50 years after the\n"
+         "                      year of each person's last day of intake)\n"
+         "  --by-intake         also annual_doses_by_intake.csv, one row per intake part\n"
+         "  --high-let-weight W\n"
+         "                      add weighted_gy = low LET + W x high LET to the CSV files\n"
          "  --list-regions      print the data set's region numbers and names\n"
          "  --list-nuclides     print the nuclides with data in the data set\n"
          "  --check             validate the data set and the times file and report\n"
@@ -197,6 +208,23 @@ Status ParseFormatOption(const std::string& value, BatchOptions* options) {
   return ParseFormats(value, &options->formats);
 }
 
+Status ParseUntil(const std::string& value, BatchOptions* options) {
+  options->untilYear = WholeNumber(value, 1, 9998);
+  if (options->untilYear) return Status::Ok();
+  return Status::InvalidArgument("--until takes a year from 1 to 9998");
+}
+
+Status ParseHighLetWeight(const std::string& value, BatchOptions* options) {
+  double weight = 0;
+  const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), weight);
+  if (error != std::errc() || end != value.data() + value.size() || !std::isfinite(weight) ||
+      weight < 0) {
+    return Status::InvalidArgument("--high-let-weight takes a finite number, 0 or more");
+  }
+  options->highLetWeight = weight;
+  return Status::Ok();
+}
+
 // What an option sets: a switch, its value kept as given, or its value read
 // by a function that may refuse it.
 using Switch = bool BatchOptions::*;
@@ -227,6 +255,10 @@ constexpr auto kOptions = std::to_array<OptionSpec>({
     {"--dpi", "", "a number", &ParseDpi},
     {"--compare", "", "ages, forms or nuclides", &ParseComparison},
     {"--form", "", "a number", &ParseForm},
+    {"--intakes", "", "a file", &BatchOptions::intakesFile},
+    {"--until", "", "a year", &ParseUntil},
+    {"--high-let-weight", "", "a number", &ParseHighLetWeight},
+    {"--by-intake", "", "", &BatchOptions::byIntake},
     {"--all", "", "", &BatchOptions::allNuclides},
     {"--list-regions", "", "", &BatchOptions::listRegions},
     {"--list-nuclides", "", "", &BatchOptions::listNuclides},
@@ -270,6 +302,7 @@ Status ReadArguments(const std::vector<std::string>& arguments, BatchOptions* op
       arg = arg.substr(0, arg.find('='));
     }
     const OptionSpec* option = FindOption(arg);
+    if (option != nullptr) options->given.emplace_back(option->name);
     if (option != nullptr && !option->valueNoun.empty()) {
       if (!value) {
         if (i + 1 >= arguments.size()) {
@@ -315,9 +348,35 @@ Status CheckFigureOptions(const BatchOptions& options) {
   return Status::Ok();
 }
 
+bool Given(const BatchOptions& options, std::string_view name) {
+  return std::find(options.given.begin(), options.given.end(), name) != options.given.end();
+}
+
+// An intake history says itself what the table options would choose.
+Status CheckIntakeOptions(const BatchOptions& options) {
+  for (const char* name : {"--data-set", "--ages", "--all", "--times", "--periods", "--check",
+                           "--list-regions", "--list-nuclides", "--curves", "--figures",
+                           "--figure-size", "--dpi", "--compare", "--form"}) {
+    if (Given(options, name)) {
+      return Status::InvalidArgument(std::string("--intakes takes no ") + name +
+                                     ": the intake file says what each intake is");
+    }
+  }
+  if (!options.nuclides.empty())
+    return Status::InvalidArgument("--intakes takes no nuclide names: the intake file names them");
+  if (Given(options, "--format") && options.formats.text)
+    return Status::InvalidArgument("--intakes writes csv and json, not txt");
+  return Status::Ok();
+}
+
 // What the options ask for must be one thing that can be done.
 Status CheckCombination(const BatchOptions& options) {
   if (options.help || options.version) return Status::Ok();
+  if (options.intakesFile) return CheckIntakeOptions(options);
+  for (const char* name : {"--until", "--by-intake", "--high-let-weight"}) {
+    if (Given(options, name))
+      return Status::InvalidArgument(std::string(name) + " needs --intakes");
+  }
   // An action replaces the run: nuclides given with it would silently be ignored.
   const char* action = options.check          ? "--check"
                        : options.listRegions  ? "--list-regions"

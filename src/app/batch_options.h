@@ -42,6 +42,11 @@ struct BatchOptions {
   run::Comparison compare = run::Comparison::kNone;
   std::optional<int> form;  // --form, for --compare nuclides (default 1)
   std::vector<std::string> nuclides;
+  std::optional<std::string> intakesFile;  // --intakes: annual doses of an intake history
+  std::optional<int> untilYear;
+  bool byIntake = false;
+  std::optional<double> highLetWeight;
+  std::vector<std::string> given;      // the options given, by their long names
   std::vector<std::string> arguments;  // as given, for the run's manifest
 };
 

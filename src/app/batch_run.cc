@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/batch_intakes.h"
 #include "app/batch_progress.h"
 #include "base/cp1252.h"
 #include "base/text.h"
@@ -323,6 +324,7 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
                          (found.message().empty() ? "" : " (" + found.message() + ")"));
   }
   if (options.check) return RunCheck(data.folder, TimesPath(options, data.folder), options, out);
+  if (options.intakesFile) return RunIntakes(options, data.folder, out, err);
 
   const input::DataKind kind = *options.dataKind;
   if (const Status opened = OpenData(kind, data); !opened.ok()) return Fail(err, opened.message());

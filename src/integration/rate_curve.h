@@ -31,6 +31,7 @@ class RateCurve {
 
   std::span<const double> times() const { return times_; }
   std::span<const double> rates() const { return rates_; }
+  std::span<const double> slopes() const { return slopes_; }
   bool singlePoint() const { return times_.size() == 1; }
 
  private:

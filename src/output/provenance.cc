@@ -5,14 +5,13 @@
 #include "input/dose_rate_file.h"
 
 namespace quillmore::output {
-namespace {
-
-// {"region": 30, "region_name": "Lung"}; `regionNames` holds regions 1 to 30, UTF-8.
 Json RegionJson(int region, const std::vector<std::string>& regionNames) {
   const std::size_t index = input::RegionIndex(region);
   return Json{{"region", region},
               {"region_name", index < regionNames.size() ? regionNames[index] : ""}};
 }
+
+namespace {
 
 std::string_view TrimBlanks(std::string_view text) {
   const std::size_t end = text.find_last_not_of(' ');

@@ -30,6 +30,9 @@ Json ProvenanceJson(const Provenance& provenance);
 // {"age_group": "10 y-old", "age_days": 3650} of age group 1 to 6.
 Json AgeGroupJson(int ageGroup);
 
+// {"region": 30, "region_name": "Lung"}; `regionNames` holds regions 1 to 30, UTF-8.
+Json RegionJson(int region, const std::vector<std::string>& regionNames);
+
 // `json` as text with a final line end; invalid UTF-8 becomes U+FFFD rather
 // than an error.
 std::string JsonText(const Json& json, int indent);

@@ -59,8 +59,8 @@ std::string BlockPlace(const input::BlockHeader& header, std::int64_t headerReco
 base::Status WalkNuclideBlocks(input::DoseRateFile& file, const input::IndexEntry& entry,
                                const input::Selection& selection,
                                integration::BlockWorkspace& workspace,
-                               std::vector<output::RunMessage>& messages,
-                               const BlockVisitor& visit) {
+                               std::vector<output::RunMessage>& messages, const BlockVisitor& visit,
+                               const LeftOutVisitor& leftOut) {
   const std::int32_t start = entry.startFor(selection.dataKind);
   const std::string shownName = base::TrimBlanks(entry.name);
   std::vector<bool> hasRows(selection.selectedAges.size(), false);
@@ -104,6 +104,9 @@ base::Status WalkNuclideBlocks(input::DoseRateFile& file, const input::IndexEntr
             {MessageKind::kWarning,
              BlockPlace(header, headerRecord) + read.message() + "; its rows are left out",
              header.ageDays, headerRecord});
+        if (leftOut) {
+          leftOut({t, header, headerRecord, form, workspace.timeGrid, workspace.rates}, read);
+        }
       } else {
         if (base::Status status =
                 visit({t, header, headerRecord, form, workspace.timeGrid, workspace.rates});

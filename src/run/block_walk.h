@@ -30,6 +30,9 @@ struct WalkedBlock {
 
 // What a consumer does with each block; a failure stops the walk.
 using BlockVisitor = std::function<base::Status(const WalkedBlock&)>;
+// What a consumer that lists every block does with one whose rows are left
+// out, and why (its time grid and rates are then empty).
+using LeftOutVisitor = std::function<void(const WalkedBlock&, const base::Status& why)>;
 
 // Walks the blocks of entry.name in `file` from the index's start record of
 // selection.dataKind, until a header of another nuclide or the end of the
@@ -40,11 +43,12 @@ using BlockVisitor = std::function<base::Status(const WalkedBlock&)>;
 // block whose rows are left out (unreadable), a block whose LET letter and
 // records per point disagree (the walk stops there rather than read rate
 // records as headers), and last the selected age groups left with headers only.
+// A block whose rows are left out also goes to `leftOut`, when given.
 base::Status WalkNuclideBlocks(input::DoseRateFile& file, const input::IndexEntry& entry,
                                const input::Selection& selection,
                                integration::BlockWorkspace& workspace,
-                               std::vector<output::RunMessage>& messages,
-                               const BlockVisitor& visit);
+                               std::vector<output::RunMessage>& messages, const BlockVisitor& visit,
+                               const LeftOutVisitor& leftOut = {});
 
 // "Tc-99m, age 100 d, record 1234: ", where a message about a block starts.
 std::string BlockPlace(const input::BlockHeader& header, std::int64_t headerRecord);

@@ -48,6 +48,14 @@ TEST(ParseBatchOptions, AcceptsRunsListingsAndChecks) {
   EXPECT_EQ(listing.dataKind, input::DataKind::kIngestion);
   BatchOptions check;
   EXPECT_TRUE(Parse({"--check", "--data-dir", "x"}, &check).ok());
+  BatchOptions intakes;
+  ASSERT_TRUE(Parse({"--intakes", "i.csv", "--until", "2040", "--by-intake", "--high-let-weight",
+                     "20", "--regions", "lung", "--format", "csv,json"},
+                    &intakes)
+                  .ok());
+  EXPECT_EQ(intakes.untilYear, 2040);
+  EXPECT_EQ(intakes.highLetWeight, 20.0);
+  EXPECT_TRUE(intakes.byIntake);
   BatchOptions dashes;
   EXPECT_TRUE(Parse({"--data-set", "g", "--", "-odd"}, &dashes).ok());
   EXPECT_EQ(dashes.nuclides, std::vector<std::string>{"-odd"});
@@ -78,7 +86,18 @@ TEST(ParseBatchOptions, UsageErrorsAreOneLine) {
       {"--data-set", "h", "--figures", "svg", "--form", "2", "H-3"},  // only for nuclides
       {"--data-set", "h", "--figures", "svg", "--compare", "nuclides", "--all"},
       {"--data-set", "h", "--figures", "svg", "--compare", "nuclides", "a", "b", "c", "d", "e", "f",
-       "g", "h", "i"}};
+       "g", "h", "i"},
+      // The intake file says what the table options would.
+      {"--intakes", "i.csv", "--data-set", "h"},
+      {"--intakes", "i.csv", "--ages", "all"},
+      {"--intakes", "i.csv", "--all"},
+      {"--intakes", "i.csv", "--figures", "svg"},
+      {"--intakes", "i.csv", "--times", "t.ini"},
+      {"--intakes", "i.csv", "Cs-137"},
+      {"--intakes", "i.csv", "--format", "txt"},
+      {"--intakes", "i.csv", "--until", "20x"},
+      {"--intakes", "i.csv", "--high-let-weight", "-1"},
+      {"--data-set", "h", "--until", "2040", "--all"}};
   for (const auto& arguments : bad) {
     BatchOptions options;
     const Status status = Parse(arguments, &options);

@@ -5,8 +5,8 @@
 set -euo pipefail
 build=${1:?usage: export_verify_test.sh BUILD_DIR}
 here=$(cd "$(dirname "$0")" && pwd)
-if ! command -v python3 >/dev/null 2>&1; then
-  echo "python3 not found: exports not checked (skipped)"
+if [ ! -x /usr/bin/python3 ]; then
+  echo "/usr/bin/python3 not found: exports not checked (skipped)"
   exit 0
 fi
-exec python3 "$here/golden/verify_export.py" "$build"
+exec /usr/bin/python3 "$here/golden/verify_export.py" "$build"

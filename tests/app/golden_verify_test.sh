@@ -4,8 +4,8 @@
 set -euo pipefail
 build=${1:?usage: golden_verify_test.sh BUILD_DIR}
 here=$(cd "$(dirname "$0")" && pwd)
-if ! command -v python3 >/dev/null 2>&1; then
-  echo "python3 not found: golden tables not recomputed (skipped)"
+if [ ! -x /usr/bin/python3 ]; then
+  echo "/usr/bin/python3 not found: golden tables not recomputed (skipped)"
   exit 0
 fi
-exec python3 "$here/golden/verify_row_group.py" --sample-data "$build/tools/quillmore-sample-data"
+exec /usr/bin/python3 "$here/golden/verify_row_group.py" --sample-data "$build/tools/quillmore-sample-data"

@@ -10,6 +10,7 @@
 #include "input/data_index.h"
 #include "input/nuclide_name.h"
 #include "output/csv_sink.h"
+#include "run/intake_blocks.h"
 #include "run/nuclide_curves.h"
 #include "support/data_builder.h"
 #include "support/nuclide_run_fixture.h"
@@ -304,11 +305,33 @@ TEST_F(NuclideRunTest, TablesAndCurvesAgreeOnSuspectBlocksAndABadStartRecord) {
   EXPECT_EQ(sink.rows, (std::vector<std::tuple<std::size_t, int, int, int>>{
                            {0, 1, 1, 100}, {1, 1, 2, 7300}, {0, 2, 3, 100}, {1, 2, 3, 7300}}));
   EXPECT_EQ(curveRows, sink.rows);
+  // An intake history sees every block of its age group, left out or not,
+  // with the label numbers, and curves only where the tables integrate.
+  std::vector<std::tuple<int, std::string, bool, std::size_t>> groups;
+  for (const int ageGroup : {1, 6}) {
+    const base::Result<std::vector<FormBlock>> blocks =
+        ReadAgeGroupBlocks(file_, entry, DataKind::kInhalation, ageGroup, run_.selectedRegions);
+    ASSERT_TRUE(blocks.ok()) << blocks.status().message();
+    for (const FormBlock& block : blocks.value()) {
+      groups.emplace_back(block.formNumber, block.formCode, block.integrable.ok(),
+                          block.curves.size());
+    }
+  }
+  EXPECT_EQ(groups, (std::vector<std::tuple<int, std::string, bool, std::size_t>>{
+                        {1, "F", false, 0},
+                        {2, "F", false, 0},
+                        {3, "F", false, 0},
+                        {1, "F", false, 0},
+                        {2, "F", true, 2}}));
 
   const input::IndexEntry past{"H-3    ", 0, 9999};
   const NuclideResult bad = ProcessNuclide(file_, past, run_, sink, workspace_);
   EXPECT_EQ(bad.status.code(), base::Status::Code::kCorruption);
   EXPECT_EQ(ReadNuclideCurves(file_, past, run_).status.message(), bad.status.message());
+  EXPECT_EQ(ReadAgeGroupBlocks(file_, past, DataKind::kInhalation, 1, run_.selectedRegions)
+                .status()
+                .message(),
+            bad.status.message());
 }
 
 }  // namespace

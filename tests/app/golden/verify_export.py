@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Checks quillmore-batch's CSV, JSON and run manifest against its own text
 tables and against the exact computation of verify_row_group.py.
 

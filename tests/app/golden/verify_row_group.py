@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Recomputes the golden tables from the sample data set, independently of the C++ code.
 
 Every row group of every golden file is rebuilt from the dose-rate file: the

@@ -1,0 +1,302 @@
+#include "app/batch_intakes.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <system_error>
+#include <thread>
+
+#include "app/batch_run.h"
+#include "base/cp1252.h"
+#include "base/text.h"
+#include "input/intake_file.h"
+#include "input/path_resolver.h"
+#include "output/annual_dose_files.h"
+#include "output/output_files.h"
+#include "output/run_manifest.h"
+#include "output/written_files.h"
+#include "run/data_files.h"
+#include "run/intake_history.h"
+
+namespace quillmore::app {
+namespace {
+
+using base::Status;
+
+constexpr std::size_t kFaultsShown = 20;
+
+int Fail(std::ostream& err, const std::string& message) {
+  err << "quillmore-batch: " << message << '\n';
+  return kBatchError;
+}
+
+// Lists up to 20 faults as FILE:LINE: message, then how many more; exit 2.
+int ReportFaults(const std::string& file, const std::vector<input::IntakeFault>& faults,
+                 std::ostream& err) {
+  for (std::size_t i = 0; i < faults.size() && i < kFaultsShown; ++i) {
+    err << "quillmore-batch: " << file;
+    if (faults[i].line > 0) err << ':' << faults[i].line;
+    err << ": " << faults[i].message << '\n';
+  }
+  if (faults.size() > kFaultsShown) {
+    err << "quillmore-batch: " << file << ": " << faults.size() - kFaultsShown
+        << " more bad rows not shown\n";
+  }
+  std::set<int> lines;
+  for (const input::IntakeFault& fault : faults) lines.insert(fault.line);
+  err << "quillmore-batch: nothing written: " << lines.size() << " bad row"
+      << (lines.size() == 1 ? "" : "s") << " in " << file << '\n';
+  return kBatchError;
+}
+
+Status ReadBytes(const std::filesystem::path& path, std::string& bytes) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  if (in) text << in.rdbuf();
+  std::error_code error;
+  if (!in || std::filesystem::is_directory(path, error)) {
+    return Status::IoError("unable to read the intake file " + path.string());
+  }
+  bytes = text.str();
+  return Status::Ok();
+}
+
+// The data files of the run: the index, the inhalation file (its region
+// names head every row) and the ingestion file where a row needs it.
+struct HistoryFiles {
+  input::DataIndex index;
+  input::DoseRateFile inhalation;
+  input::DoseRateFile ingestion;
+  bool ingestionOpen = false;
+};
+
+Status OpenHistoryFiles(const std::filesystem::path& folder,
+                        const std::vector<input::IntakeRow>& rows, HistoryFiles& files) {
+  Status status = run::OpenIndex(folder, files.index);
+  if (!status.ok()) return Status::IoError("unable to open the index: " + status.message());
+  status = run::OpenDoseRates(folder, input::DataKind::kInhalation, files.inhalation);
+  for (const input::IntakeRow& row : rows) {
+    if (status.ok() && row.kind == input::DataKind::kIngestion && !files.ingestionOpen) {
+      status = run::OpenDoseRates(folder, input::DataKind::kIngestion, files.ingestion);
+      files.ingestionOpen = status.ok();
+    }
+  }
+  if (!status.ok())
+    return Status::IoError("unable to open the dose-rate file: " + status.message());
+  return status;
+}
+
+// --regions, each item resolved against the inhalation names, then the
+// ingestion names (region 29 has another name there).
+Status SelectRegions(const std::string& text, const std::filesystem::path& folder,
+                     HistoryFiles& files, std::vector<int>& regions) {
+  std::vector<std::vector<std::string>> names{run::ReadRegionNames(files.inhalation)};
+  input::DoseRateFile ingestion;  // for its names, also where no row takes that route
+  if (files.ingestionOpen) {
+    names.push_back(run::ReadRegionNames(files.ingestion));
+  } else if (run::OpenDoseRates(folder, input::DataKind::kIngestion, ingestion).ok()) {
+    names.push_back(run::ReadRegionNames(ingestion));
+  }
+  if (base::AsciiLower(text) == "all") return ParseRegionList(text, names[0], &regions);
+  regions.clear();
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t comma = text.find(',', start);
+    const std::string item = text.substr(start, comma - start);
+    std::vector<int> one;
+    Status status = ParseRegionList(item, names[0], &one);
+    if (!status.ok() && names.size() > 1 && ParseRegionList(item, names[1], &one).ok())
+      status = Status::Ok();
+    if (!status.ok()) return status;
+    if (std::find(regions.begin(), regions.end(), one[0]) != regions.end()) {
+      return Status::InvalidArgument("region " + std::to_string(one[0]) +
+                                     " is listed twice in --regions");
+    }
+    regions.push_back(one[0]);
+    if (comma == std::string::npos) return Status::Ok();
+    start = comma + 1;
+  }
+}
+
+Status DigestJson(const std::filesystem::path& path, const char* key, output::Json& json) {
+  output::FileDigest digest;
+  const Status status = output::DigestFile(path, digest);
+  if (status.ok()) {
+    json = {{key, key == std::string("path") ? path.string() : path.filename().string()},
+            {"size", digest.size},
+            {"sha256", digest.sha256}};
+  }
+  return status;
+}
+
+// The program, the intake file and the data files by their digests, and the options.
+Status DescribeHistory(const BatchOptions& options, const std::filesystem::path& intakePath,
+                       HistoryFiles& files, const output::AnnualDoseColumns& columns,
+                       output::Json& json) {
+  output::Json intake, index, inhalation, ingestion;
+  Status status = DigestJson(intakePath, "path", intake);
+  if (status.ok()) status = DigestJson(files.index.file().path(), "file", index);
+  if (status.ok()) status = DigestJson(files.inhalation.file().path(), "file", inhalation);
+  if (status.ok() && files.ingestionOpen)
+    status = DigestJson(files.ingestion.file().path(), "file", ingestion);
+  if (!status.ok()) return status;
+  output::Json data{{"index", index}, {"inhalation", inhalation}};
+  if (files.ingestionOpen) data["ingestion"] = ingestion;
+  output::Json regions = output::Json::array();
+  for (const int region : columns.selectedRegions)
+    regions.push_back(output::RegionJson(region, columns.regionNames));
+  json = {{"program", {{"name", "quillmore-batch"}, {"version", QUILLMORE_VERSION}}},
+          {"intake_file", intake},
+          {"data_files", data},
+          {"options",
+           {{"until", options.untilYear ? output::Json(*options.untilYear) : output::Json()},
+            {"regions", regions},
+            {"by_intake", options.byIntake},
+            {"high_let_weight",
+             options.highLetWeight ? output::Json(*options.highLetWeight) : output::Json()}}}};
+  return Status::Ok();
+}
+
+struct HistoryOutput {
+  std::filesystem::path folder;
+  bool csv = true;
+  bool json = false;
+  bool byIntake = false;
+};
+
+// Computes the history and writes its files; the files closed go to `written`.
+Status WriteHistory(run::IntakeHistory& history, const HistoryOutput& where,
+                    const output::AnnualDoseColumns& columns, const output::Json& provenance,
+                    output::WrittenFiles& written) {
+  std::error_code error;
+  std::filesystem::create_directories(where.folder, error);
+  if (error)
+    return Status::IoError("unable to create " + where.folder.string() + ": " + error.message());
+  output::StreamedFile byIntake;
+  const std::filesystem::path byIntakePath = where.folder / output::kAnnualDosesByIntakeCsv;
+  Status status;
+  if (where.byIntake) status = byIntake.Open(byIntakePath);
+  if (status.ok()) status = byIntake.Append(output::ByIntakeHeader(columns));
+  if (!status.ok() && where.byIntake) return status;
+  std::string rows;
+  status =
+      history.Compute([&](const output::ResolvedIntake& intake, const output::IntakePartDoses& part,
+                          const output::YearDoses& doses) {
+        if (!where.byIntake) return Status::Ok();
+        rows.clear();
+        output::AppendPartRows(intake, part, doses, columns, rows);
+        return byIntake.Append(rows);
+      });
+  if (status.ok() && where.byIntake) status = byIntake.Close();
+  if (status.ok() && where.byIntake) status = written.Add(byIntakePath);
+  if (status.ok() && where.csv) {
+    output::StreamedFile csv;
+    const std::filesystem::path path = where.folder / output::kAnnualDosesCsv;
+    status = csv.Open(path);
+    if (status.ok()) status = csv.Append(output::AnnualDosesHeader(columns));
+    for (const output::PersonDoses& person : history.persons()) {
+      if (!status.ok()) break;
+      rows.clear();
+      output::AppendPersonRows(person, columns, rows);
+      status = csv.Append(rows);
+    }
+    if (status.ok()) status = csv.Close();
+    if (status.ok()) status = written.Add(path);
+  }
+  if (status.ok() && where.json) {
+    const std::filesystem::path path = where.folder / output::kAnnualDosesJson;
+    status = output::WriteWholeFile(
+        path,
+        output::JsonText(output::AnnualDosesJson(history.persons(), columns, provenance), -1));
+    if (status.ok()) status = written.Add(path);
+  }
+  return status;
+}
+
+}  // namespace
+
+int RunIntakes(const BatchOptions& options, const std::filesystem::path& dataFolder,
+               std::ostream& out, std::ostream& err) {
+  const auto started = std::chrono::steady_clock::now();
+  const std::filesystem::path intakePath = input::ResolvePath("", *options.intakesFile);
+  const std::string label = intakePath.string();
+  std::string bytes;
+  if (const Status read = ReadBytes(intakePath, bytes); !read.ok())
+    return Fail(err, read.message());
+  const input::IntakeFile intakes = input::ReadIntakeFile(bytes);
+  // The good rows are resolved against the data even beside bad ones, so that
+  // one run lists every bad row; a data set that fails then gives way to them.
+  std::vector<input::IntakeFault> faults = intakes.faults;
+  if (intakes.rows.empty()) return ReportFaults(label, faults, err);
+  const auto failed = [&](const Status& status) {
+    return faults.empty() ? Fail(err, status.message()) : ReportFaults(label, faults, err);
+  };
+
+  HistoryFiles files;
+  if (const Status opened = OpenHistoryFiles(dataFolder, intakes.rows, files); !opened.ok())
+    return failed(opened);
+  output::AnnualDoseColumns columns;
+  columns.highLetWeight = options.highLetWeight;
+  for (const std::string& name : run::ReadRegionNames(files.inhalation))
+    columns.regionNames.push_back(base::Cp1252ToUtf8(name));
+  if (const Status chosen =
+          SelectRegions(options.regions, dataFolder, files, columns.selectedRegions);
+      !chosen.ok())
+    return Fail(err, chosen.message());  // a usage error comes first
+
+  run::HistoryData data{&files.index,
+                        {&files.inhalation, files.ingestionOpen ? &files.ingestion : nullptr}};
+  const unsigned jobs = options.jobs > 0 ? static_cast<unsigned>(options.jobs)
+                                         : std::max(1U, std::thread::hardware_concurrency());
+  run::IntakeHistory history(data, {columns.selectedRegions, options.untilYear, label, jobs});
+  if (const Status resolved = history.Resolve(intakes.rows, faults); !resolved.ok())
+    return failed(resolved);
+  if (!faults.empty()) {
+    std::stable_sort(
+        faults.begin(), faults.end(),
+        [](const input::IntakeFault& a, const input::IntakeFault& b) { return a.line < b.line; });
+    return ReportFaults(label, faults, err);
+  }
+
+  output::Json provenance;
+  if (const Status described = DescribeHistory(options, intakePath, files, columns, provenance);
+      !described.ok())
+    return Fail(err, described.message());
+  const bool formatGiven =
+      std::find(options.given.begin(), options.given.end(), "--format") != options.given.end();
+  const HistoryOutput where{input::ResolvePath("", options.outputDir),
+                            !formatGiven || options.formats.csv, options.formats.json,
+                            options.byIntake};
+  std::error_code ignored;
+  std::filesystem::remove(where.folder / output::kManifestFileName, ignored);
+  output::WrittenFiles written(where.folder, true);
+  Status status = WriteHistory(history, where, columns, provenance, written);
+  std::vector<output::NuclideMessage> messages;
+  for (const output::RunMessage& message : history.messages()) {
+    err << "quillmore-batch: warning: " << message.text << '\n';
+    messages.push_back({"", message});
+  }
+  if (status.ok()) {
+    std::vector<std::string> commandLine{"quillmore-batch"};
+    commandLine.insert(commandLine.end(), options.arguments.begin(), options.arguments.end());
+    status = output::WriteRunManifest(where.folder,
+                                      {provenance, commandLine, written.Sorted(), messages});
+  }
+  if (!status.ok()) return Fail(err, status.message());
+  if (!options.quiet) {
+    char elapsed[32];
+    std::snprintf(
+        elapsed, sizeof elapsed, "%.2f",
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
+    const std::size_t persons = history.persons().size();
+    out << "Wrote " << written.Count() + 1 << " files for " << persons << " person"
+        << (persons == 1 ? "" : "s") << " to " << where.folder.string() << " in " << elapsed
+        << " s.\n";
+  }
+  return messages.empty() ? kBatchOk : kBatchWarnings;
+}
+
+}  // namespace quillmore::app

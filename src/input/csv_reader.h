@@ -1,0 +1,31 @@
+// A small RFC 4180 reader: comma-separated fields, double-quoted fields that
+// may hold commas, line ends and doubled quotes, records ended by LF or CR LF.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/status.h"
+
+namespace quillmore::input {
+
+struct CsvRecord {
+  int line = 0;  // line (from 1) on which the record starts
+  std::vector<std::string> fields;
+};
+
+struct CsvText {
+  std::vector<CsvRecord> records;  // blank lines left out
+  // Corruption naming what stopped the reading ("a quote inside an unquoted
+  // field"), on line `stopLine`; the records before it are kept.
+  base::Status status;
+  int stopLine = 0;
+};
+
+// Reads `text`. A leading UTF-8 byte-order mark is skipped; a final record
+// needs no line end. A quote inside an unquoted field, or text after a closing
+// quote, stops the reading.
+CsvText ReadCsv(std::string_view text);
+
+}  // namespace quillmore::input

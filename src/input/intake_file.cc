@@ -1,0 +1,163 @@
+#include "input/intake_file.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <map>
+
+#include "base/text.h"
+#include "input/csv_reader.h"
+
+namespace quillmore::input {
+namespace {
+
+constexpr std::size_t kColumnCount = std::size(kIntakeColumns);
+enum Column { kPerson, kBirthDate, kNuclide, kIntake, kForm, kStart, kEnd, kActivity };
+
+// Where each column stands in a row, from the header record.
+using ColumnPositions = std::array<std::size_t, kColumnCount>;
+
+std::string Quoted(std::string_view text) {
+  return "\"" + std::string(text) + "\"";
+}
+
+bool FindColumns(const CsvRecord& header, ColumnPositions& at, std::vector<IntakeFault>& faults) {
+  constexpr std::size_t kAbsent = static_cast<std::size_t>(-1);
+  at.fill(kAbsent);
+  const std::size_t before = faults.size();
+  for (std::size_t i = 0; i < header.fields.size(); ++i) {
+    const std::string name = base::TrimBlanks(header.fields[i]);
+    std::size_t column = 0;
+    while (column < kColumnCount && kIntakeColumns[column] != name) ++column;
+    if (column == kColumnCount) {
+      faults.push_back({header.line, "unknown column " + Quoted(name)});
+    } else if (at[column] != kAbsent) {
+      faults.push_back({header.line, "column " + Quoted(name) + " appears twice"});
+    } else {
+      at[column] = i;
+    }
+  }
+  for (std::size_t column = 0; column < kColumnCount; ++column) {
+    if (at[column] == kAbsent) {
+      faults.push_back({header.line, "column " + Quoted(kIntakeColumns[column]) + " is missing"});
+    }
+  }
+  return faults.size() == before;
+}
+
+// Reads the fields of one row; the first fault of each field is listed.
+class RowReader {
+ public:
+  RowReader(const CsvRecord& record, const ColumnPositions& at, std::vector<IntakeFault>& faults)
+      : record_(record), at_(at), faults_(faults), before_(faults.size()) {}
+
+  bool ok() const { return faults_.size() == before_; }
+
+  std::string Text(Column column, bool required = true) {
+    std::string text = base::TrimBlanks(record_.fields[at_[column]]);
+    if (required && text.empty()) Fault(column, "is empty");
+    return text;
+  }
+  std::optional<Days> Date(Column column, bool required = true) {
+    const std::string text = Text(column, required);
+    if (text.empty()) return std::nullopt;
+    std::optional<Days> date = ParseDate(text);
+    if (!date) Fault(column, Quoted(text) + " is not a date (YYYY-MM-DD)");
+    return date;
+  }
+  std::optional<DataKind> Kind() {
+    const std::string text = base::AsciiLower(Text(kIntake));
+    if (text == "inhalation" || text == "h") return DataKind::kInhalation;
+    if (text == "ingestion" || text == "g") return DataKind::kIngestion;
+    if (!text.empty())
+      Fault(kIntake, Quoted(text) + " is neither inhalation (h) nor ingestion (g)");
+    return std::nullopt;
+  }
+  double Activity() {
+    const std::string text = Text(kActivity);
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    const bool number = error == std::errc() && end == text.data() + text.size();
+    if (!text.empty() && (!number || !std::isfinite(value) || !(value > 0))) {
+      Fault(kActivity, Quoted(text) + " is not a positive finite number of Bq");
+    }
+    return value;
+  }
+  void Fault(Column column, const std::string& what) {
+    faults_.push_back({record_.line, "column " + Quoted(kIntakeColumns[column]) + ": " + what});
+  }
+
+ private:
+  const CsvRecord& record_;
+  const ColumnPositions& at_;
+  std::vector<IntakeFault>& faults_;
+  std::size_t before_;
+};
+
+// Reads one row into `row`; false when it has a fault.
+bool ReadRow(const CsvRecord& record, const ColumnPositions& at, IntakeRow& row,
+             std::vector<IntakeFault>& faults) {
+  RowReader reader(record, at, faults);
+  row.line = record.line;
+  row.person = reader.Text(kPerson);
+  const std::optional<Days> birth = reader.Date(kBirthDate);
+  row.nuclide = reader.Text(kNuclide);
+  const std::optional<DataKind> kind = reader.Kind();
+  row.form = reader.Text(kForm);
+  const std::optional<Days> start = reader.Date(kStart);
+  row.end = reader.Date(kEnd, false);
+  row.activityBq = reader.Activity();
+  if (birth && start && *start < *birth) {
+    reader.Fault(kStart,
+                 Quoted(DateText(*start)) + " is before the birth date " + DateText(*birth));
+  }
+  if (start && row.end && !(*row.end > *start)) {
+    reader.Fault(kEnd, Quoted(DateText(*row.end)) + " is not after the start " + DateText(*start));
+  }
+  if (!reader.ok()) return false;
+  row.birthDate = *birth;
+  row.kind = *kind;
+  row.start = *start;
+  return true;
+}
+
+}  // namespace
+
+IntakeFile ReadIntakeFile(std::string_view bytes) {
+  IntakeFile file;
+  const CsvText csv = ReadCsv(bytes);
+  ColumnPositions at{};
+  const bool columns = !csv.records.empty() && FindColumns(csv.records[0], at, file.faults);
+  std::map<std::string, const IntakeRow*> firstRowOf;  // by person
+  for (std::size_t r = 1; columns && r < csv.records.size(); ++r) {
+    const CsvRecord& record = csv.records[r];
+    if (record.fields.size() != csv.records[0].fields.size()) {
+      file.faults.push_back({record.line, "the row has " + std::to_string(record.fields.size()) +
+                                              " fields, the header " +
+                                              std::to_string(csv.records[0].fields.size())});
+      continue;
+    }
+    IntakeRow row;
+    if (ReadRow(record, at, row, file.faults)) file.rows.push_back(std::move(row));
+  }
+  for (const IntakeRow& row : file.rows) {
+    const auto [first, added] = firstRowOf.emplace(row.person, &row);
+    if (!added && first->second->birthDate != row.birthDate) {
+      file.faults.push_back({row.line, "column \"birth_date\": " + Quoted(DateText(row.birthDate)) +
+                                           " differs from " + DateText(first->second->birthDate) +
+                                           " on line " + std::to_string(first->second->line) +
+                                           " for person " + Quoted(row.person)});
+    }
+  }
+  if (!csv.status.ok()) file.faults.push_back({csv.stopLine, csv.status.message()});
+  std::stable_sort(file.faults.begin(), file.faults.end(),
+                   [](const IntakeFault& a, const IntakeFault& b) { return a.line < b.line; });
+  if (csv.records.empty() && csv.status.ok()) file.faults.push_back({0, "the file is empty"});
+  if (columns && csv.records.size() == 1 && csv.status.ok()) {
+    file.faults.push_back({0, "the file holds no intakes, only its header"});
+  }
+  return file;
+}
+
+}  // namespace quillmore::input

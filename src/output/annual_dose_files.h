@@ -1,0 +1,69 @@
+// The files of an intake-history run: annual_doses.csv (per person),
+// annual_doses_by_intake.csv (per intake part) and annual_doses.json.
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "base/status.h"
+#include "output/annual_doses.h"
+#include "output/provenance.h"
+#include "output/run_message.h"
+
+namespace quillmore::output {
+
+inline constexpr const char* kAnnualDosesCsv = "annual_doses.csv";
+inline constexpr const char* kAnnualDosesByIntakeCsv = "annual_doses_by_intake.csv";
+inline constexpr const char* kAnnualDosesJson = "annual_doses.json";
+
+// What every row shares: the regions and their names, and W of weighted_gy.
+struct AnnualDoseColumns {
+  std::vector<int> selectedRegions;      // region numbers, list order
+  std::vector<std::string> regionNames;  // regions 1 to 30, UTF-8
+  std::optional<double> highLetWeight;   // adds weighted_gy = low + W x high
+};
+
+// A CSV file written as it grows: rows are gathered and written in large
+// pieces; the first failure (full disk, failed close) is kept and returned.
+class StreamedFile {
+ public:
+  // Creates or empties `path` (its folder must exist).
+  base::Status Open(const std::filesystem::path& path);
+  // Appends `text`, writing when enough has gathered.
+  base::Status Append(std::string_view text);
+  // Writes the rest and closes; the file's first failure, naming it.
+  base::Status Close();
+
+ private:
+  base::Status Flush();
+  struct Closer {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+  };
+  std::filesystem::path path_;
+  std::unique_ptr<std::FILE, Closer> file_;
+  std::string pending_;
+};
+
+// The header lines of the two CSV files.
+std::string AnnualDosesHeader(const AnnualDoseColumns& columns);
+std::string ByIntakeHeader(const AnnualDoseColumns& columns);
+
+// Appends the rows of `person`: years, then regions in the selected order.
+void AppendPersonRows(const PersonDoses& person, const AnnualDoseColumns& columns,
+                      std::string& out);
+// Appends the rows of one part of `intake`.
+void AppendPartRows(const ResolvedIntake& intake, const IntakePartDoses& part,
+                    const YearDoses& doses, const AnnualDoseColumns& columns, std::string& out);
+
+// The JSON file: per person, the birth date, the intakes as read and
+// resolved, the years, the low and high arrays per region, the warnings;
+// then the run's `provenance`.
+Json AnnualDosesJson(std::span<const PersonDoses> persons, const AnnualDoseColumns& columns,
+                     const Json& provenance);
+
+}  // namespace quillmore::output

@@ -1,0 +1,26 @@
+#include "output/annual_doses.h"
+
+namespace quillmore::output {
+
+void YearDoses::Reset(int firstYear, int yearCount, int regionCount) {
+  firstYear_ = firstYear;
+  yearCount_ = yearCount;
+  regionCount_ = regionCount;
+  const auto size = static_cast<std::size_t>(yearCount * regionCount);
+  low_.assign(size, 0.0);
+  high_.assign(size, 0.0);
+  extrapolation_.assign(size, integration::Extrapolation::kNone);
+}
+
+void YearDoses::Add(const YearDoses& part) {
+  for (int year = part.firstYear(); year < part.firstYear() + part.yearCount(); ++year) {
+    for (int j = 0; j < regionCount_; ++j) {
+      low(year, j) += part.low(year, j);
+      high(year, j) += part.high(year, j);
+      extrapolation(year, j) =
+          integration::Worse(extrapolation(year, j), part.extrapolation(year, j));
+    }
+  }
+}
+
+}  // namespace quillmore::output

@@ -1,0 +1,75 @@
+// The doses of an intake history by calendar year: what the history run
+// computes and the writers of annual_doses.csv, annual_doses_by_intake.csv
+// and annual_doses.json take.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "input/intake_calendar.h"
+#include "input/intake_file.h"
+#include "integration/extrapolation_check.h"
+
+namespace quillmore::output {
+
+// Low- and high-LET doses (Gy) and their extrapolation status by year (from
+// firstYear) and selected region (by position).
+class YearDoses {
+ public:
+  // All zero, kNone, for `yearCount` years from `firstYear` and `regionCount` regions.
+  void Reset(int firstYear, int yearCount, int regionCount);
+  int firstYear() const { return firstYear_; }
+  int yearCount() const { return yearCount_; }
+  int regionCount() const { return regionCount_; }
+
+  double& low(int year, int region) { return low_[At(year, region)]; }
+  double& high(int year, int region) { return high_[At(year, region)]; }
+  integration::Extrapolation& extrapolation(int year, int region) {
+    return extrapolation_[At(year, region)];
+  }
+  double low(int year, int region) const { return low_[At(year, region)]; }
+  double high(int year, int region) const { return high_[At(year, region)]; }
+  integration::Extrapolation extrapolation(int year, int region) const {
+    return extrapolation_[At(year, region)];
+  }
+  // Adds `part` (whose years lie within these) value by value, keeping the worse status.
+  void Add(const YearDoses& part);
+
+ private:
+  // `year` is a calendar year; `region` a position from 0.
+  std::size_t At(int year, int region) const {
+    return static_cast<std::size_t>((year - firstYear_) * regionCount_ + region);
+  }
+
+  int firstYear_ = 0, yearCount_ = 0, regionCount_ = 0;
+  std::vector<double> low_, high_;
+  std::vector<integration::Extrapolation> extrapolation_;
+};
+
+// One part of an intake: the whole intake, or its stretch within one age group.
+struct IntakePartDoses {
+  input::IntakePart part;
+  double activityBq = 0;  // the part's share of the intake
+  int formNumber = 0;
+  std::string formCode;      // output::FormCode, single-byte data text
+  bool contributes = false;  // false for a block the tables leave out
+  std::string warning;       // why it does not contribute, as the run reported it
+};
+
+// An intake row as the history run resolved it.
+struct ResolvedIntake {
+  const input::IntakeRow* row = nullptr;
+  std::string nuclide;  // normalised, without padding
+  std::vector<IntakePartDoses> parts;
+};
+
+struct PersonDoses {
+  std::string person;
+  input::Days birthDate;
+  std::vector<const ResolvedIntake*> intakes;  // in file order
+  YearDoses doses;
+  std::vector<std::string> warnings;
+};
+
+}  // namespace quillmore::output

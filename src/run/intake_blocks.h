@@ -1,0 +1,43 @@
+// The blocks of one nuclide and age group as an intake history uses them:
+// each with its form number and code, and the rate curves of a block the
+// tables integrate.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "base/result.h"
+#include "base/status.h"
+#include "input/data_index.h"
+#include "input/dose_rate_file.h"
+#include "integration/coefficient_table.h"
+#include "integration/rate_curve.h"
+#include "integration/year_integrals.h"
+
+namespace quillmore::run {
+
+struct FormBlock {
+  int formNumber = 0;       // position among the age group's blocks, from 1 (the label number)
+  std::string formCode;     // output::FormCode: as the coefficient CSV writes it, single-byte text
+  std::int64_t record = 0;  // the header's record
+  // Not ok: why the tables leave the block out or do not integrate it.
+  base::Status integrable;
+  std::vector<double> times;  // the block's time points
+  // By selection position, then LET component; empty unless integrable.
+  std::vector<std::array<integration::RateCurve, integration::kComponentCount>> curves;
+  // One per curve, in the same order (position x 2 + component); they keep
+  // spans into `curves`, which therefore must not be copied.
+  std::vector<integration::PieceIntegrals> integrals;
+};
+
+// Every block of age group `ageGroup` (1 to 6) of entry.name in `file` of
+// `kind`, in file order, read by the tables' walk (WalkNuclideBlocks) with the
+// curves of `selectedRegions`; the walk's Corruption for a bad start record.
+base::Result<std::vector<FormBlock>> ReadAgeGroupBlocks(input::DoseRateFile& file,
+                                                        const input::IndexEntry& entry,
+                                                        input::DataKind kind, int ageGroup,
+                                                        const std::vector<int>& selectedRegions);
+
+}  // namespace quillmore::run

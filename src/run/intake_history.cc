@@ -1,0 +1,290 @@
+#include "run/intake_history.h"
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
+
+#include "base/cp1252.h"
+#include "base/text.h"
+#include "input/age_groups.h"
+#include "input/nuclide_name.h"
+#include "integration/extended.h"
+
+namespace quillmore::run {
+namespace {
+
+using integration::Extended;
+
+constexpr std::size_t kChunk = 64;  // intakes computed at once between hand-ons
+
+double DayNumber(input::Days day) {
+  return static_cast<double>(day.time_since_epoch().count());
+}
+
+std::string Quoted(const std::string& text) {
+  return "\"" + text + "\"";
+}
+
+std::string AgeGroupName(int ageGroup) {
+  return input::AgeGroupList({ageGroup});
+}
+
+// "1 (F), 2 (M), 3 (S)": the forms a message offers.
+std::string FormList(const std::vector<FormBlock>& blocks) {
+  std::string list;
+  for (const FormBlock& block : blocks) {
+    list += (list.empty() ? "" : ", ") + std::to_string(block.formNumber) + " (" +
+            base::Cp1252ToUtf8(block.formCode) + ")";
+  }
+  return list.empty() ? "none" : list;
+}
+
+// The block `form` names: its number, else the one block with that code
+// as the CSV writes it (ignoring the case of letters); NotFound naming why otherwise.
+base::Result<const FormBlock*> FindForm(const std::vector<FormBlock>& blocks,
+                                        const std::string& form) {
+  const bool number = !form.empty() && std::all_of(form.begin(), form.end(),
+                                                   [](char c) { return c >= '0' && c <= '9'; });
+  const FormBlock* found = nullptr;
+  int matches = 0;
+  for (const FormBlock& block : blocks) {
+    const bool match =
+        number ? form.size() < 6 && block.formNumber == std::stoi(form)
+               : base::AsciiLower(base::Cp1252ToUtf8(block.formCode)) == base::AsciiLower(form);
+    if (match) {
+      found = found == nullptr ? &block : found;
+      ++matches;
+    }
+  }
+  if (matches == 1) return found;
+  return base::Status::NotFound(matches == 0 ? "no such form" : "the code is ambiguous");
+}
+
+input::Days LastDayOfIntake(const input::IntakeRow& row) {
+  return row.end ? *row.end - std::chrono::days(1) : row.start;
+}
+
+}  // namespace
+
+IntakeHistory::IntakeHistory(HistoryData data, HistorySelection selection)
+    : data_(data), selection_(std::move(selection)) {}
+
+base::Result<const std::vector<FormBlock>*> IntakeHistory::Blocks(input::DataKind kind,
+                                                                  const std::string& name,
+                                                                  int ageGroup) {
+  const BlockKey key{static_cast<int>(kind), name, ageGroup};
+  auto found = blocks_.find(key);
+  if (found != blocks_.end()) return &found->second;
+  input::DoseRateFile& file = *data_.doseRates[kind == input::DataKind::kInhalation ? 0 : 1];
+  data_.index->FindNuclide(name);
+  base::Result<std::vector<FormBlock>> blocks =
+      ReadAgeGroupBlocks(file, data_.index->entry(), kind, ageGroup, selection_.selectedRegions);
+  if (!blocks.ok()) return blocks.status();
+  return &(blocks_[key] = std::move(blocks).value());
+}
+
+// Finds the block of one part: InvalidArgument naming what is wrong with the
+// row, or the failure of a damaged data set.
+base::Status IntakeHistory::ResolvePart(const input::IntakeRow& row, const std::string& name,
+                                        output::IntakePartDoses& part) {
+  const base::Result<const std::vector<FormBlock>*> blocks =
+      Blocks(row.kind, name, part.part.ageGroup);
+  if (!blocks.ok()) return blocks.status();
+  const base::Result<const FormBlock*> found = FindForm(*blocks.value(), row.form);
+  if (!found.ok()) {
+    return base::Status::InvalidArgument(
+        "column \"form\": " + Quoted(row.form) + ": " + found.status().message() + " for " +
+        base::TrimBlanks(name) + " " + std::string(input::DataSetOf(row.kind).name) +
+        ", age group " + AgeGroupName(part.part.ageGroup) +
+        "; its forms: " + FormList(*blocks.value()));
+  }
+  const FormBlock* block = found.value();
+  part.formNumber = block->formNumber;
+  part.formCode = block->formCode;
+  part.contributes = block->integrable.ok();
+  partBlocks_.back().push_back(block);
+  if (!part.contributes) {
+    part.warning = selection_.fileLabel + ":" + std::to_string(row.line) + ": " +
+                   base::TrimBlanks(name) + " form " + std::to_string(block->formNumber) + " (" +
+                   base::Cp1252ToUtf8(block->formCode) + "), age group " +
+                   AgeGroupName(part.part.ageGroup) + ", block at record " +
+                   std::to_string(block->record) + ": " + block->integrable.message() +
+                   "; this intake contributes nothing there";
+    messages_.push_back({output::MessageKind::kWarning, part.warning});
+  }
+  return base::Status::Ok();
+}
+
+base::Status IntakeHistory::Resolve(const std::vector<input::IntakeRow>& rows,
+                                    std::vector<input::IntakeFault>& faults) {
+  for (const input::IntakeRow& row : rows) {
+    output::ResolvedIntake& intake = intakes_.emplace_back();
+    partBlocks_.emplace_back();
+    intake.row = &row;
+    std::string name = row.nuclide;
+    input::NormaliseNuclideName(name);
+    intake.nuclide = base::TrimBlanks(name);
+    const input::DataSet& dataSet = input::DataSetOf(row.kind);
+    const input::DoseRateFile* file =
+        data_.doseRates[row.kind == input::DataKind::kInhalation ? 0 : 1];
+    const input::Days lastDay = LastDayOfIntake(row);
+    if (selection_.untilYear && input::YearOf(lastDay) > *selection_.untilYear) {
+      faults.push_back({row.line, std::string("column \"") + (row.end ? "end" : "start") +
+                                      "\": intake on " + input::DateText(lastDay) +
+                                      ", after the last year reported, --until " +
+                                      std::to_string(*selection_.untilYear)});
+      continue;
+    }
+    if (data_.index->FindNuclide(name) == 0) {
+      faults.push_back(
+          {row.line, "column \"nuclide\": no data are available for " + Quoted(intake.nuclide)});
+      continue;
+    }
+    if (file == nullptr || data_.index->entry().startFor(row.kind) == 0) {
+      faults.push_back({row.line, "column \"nuclide\": " + intake.nuclide + " has no data in " +
+                                      dataSet.doseRateFileName + " (" + std::string(dataSet.name) +
+                                      ")"});
+      continue;
+    }
+    const Extended total = row.end ? Extended(DayNumber(*row.end)) - DayNumber(row.start) : 1;
+    for (const input::IntakePart& split :
+         input::SplitByAgeGroup(row.birthDate, row.start, row.end)) {
+      output::IntakePartDoses& part = intake.parts.emplace_back();
+      part.part = split;
+      const Extended share =
+          split.end ? (Extended(DayNumber(*split.end)) - DayNumber(split.start)) / total : 1;
+      part.activityBq = integration::Stored(share * row.activityBq);
+      const base::Status resolved = ResolvePart(row, name, part);
+      if (resolved.code() == base::Status::Code::kInvalidArgument) {
+        faults.push_back({row.line, resolved.message()});
+        break;
+      }
+      if (!resolved.ok()) return resolved;
+    }
+  }
+  return base::Status::Ok();
+}
+
+void IntakeHistory::AddPersons() {
+  std::map<std::string, std::size_t> personIndex;
+  std::vector<std::pair<int, int>> years;  // by person: first and last year of intake
+  for (const output::ResolvedIntake& intake : intakes_) {
+    const input::IntakeRow& row = *intake.row;
+    const auto [at, added] = personIndex.emplace(row.person, persons_.size());
+    if (added) {
+      persons_.push_back({row.person, row.birthDate, {}, {}, {}});
+      years.emplace_back(input::YearOf(row.start), input::YearOf(row.start));
+    }
+    persons_[at->second].intakes.push_back(&intake);
+    personOf_.push_back(at->second);
+    auto& [first, last] = years[at->second];
+    first = std::min(first, input::YearOf(row.start));
+    last = std::max(last, input::YearOf(LastDayOfIntake(row)));
+  }
+  const auto regionCount = static_cast<int>(selection_.selectedRegions.size());
+  for (std::size_t p = 0; p < persons_.size(); ++p) {
+    const auto [first, lastOfIntake] = years[p];
+    const int last =
+        selection_.untilYear ? *selection_.untilYear : lastOfIntake + kYearsAfterLastIntake;
+    persons_[p].doses.Reset(first, last - first + 1, regionCount);
+  }
+}
+
+void IntakeHistory::ComputePart(const output::IntakePartDoses& part, const FormBlock& block,
+                                output::YearDoses& doses) const {
+  std::vector<integration::DoseWindow> windows;
+  const double s0 = DayNumber(part.part.start);
+  for (int year = doses.firstYear(); year < doses.firstYear() + doses.yearCount(); ++year) {
+    const double t1 = DayNumber(input::YearStart(year));
+    const double t2 = DayNumber(input::YearStart(year + 1));
+    windows.clear();
+    if (part.part.end) {
+      integration::SpreadWindows(s0, DayNumber(*part.part.end), t1, t2, block.times, windows);
+    } else {
+      integration::AcuteWindows(s0, t1, t2, windows);
+    }
+    integration::FindPieces(block.times, windows);
+    for (int j = 0; j < doses.regionCount(); ++j) {
+      const auto at = static_cast<std::size_t>(j) * integration::kComponentCount;
+      const auto low = block.integrals[at + integration::kLowLet].Sum(windows);
+      const auto high = block.integrals[at + integration::kHighLet].Sum(windows);
+      doses.low(year, j) = integration::Stored(Extended(low.value) * part.activityBq);
+      doses.high(year, j) = integration::Stored(Extended(high.value) * part.activityBq);
+      doses.extrapolation(year, j) = integration::Worse(low.extrapolation, high.extrapolation);
+    }
+  }
+}
+
+std::vector<output::YearDoses> IntakeHistory::ComputeIntake(std::size_t i) const {
+  const output::ResolvedIntake& intake = intakes_[i];
+  const output::YearDoses& years = persons_[personOf_[i]].doses;
+  std::vector<output::YearDoses> parts;
+  for (std::size_t k = 0; k < intake.parts.size(); ++k) {
+    const output::IntakePartDoses& part = intake.parts[k];
+    if (!part.contributes) continue;
+    const int first = std::max(years.firstYear(), input::YearOf(part.part.start));
+    output::YearDoses& doses = parts.emplace_back();
+    doses.Reset(first, years.firstYear() + years.yearCount() - first, years.regionCount());
+    ComputePart(part, *partBlocks_[i][k], doses);
+  }
+  return parts;
+}
+
+base::Status IntakeHistory::HandOn(std::size_t i, const std::vector<output::YearDoses>& parts,
+                                   const PartSink& onPart) {
+  const output::ResolvedIntake& intake = intakes_[i];
+  output::PersonDoses& person = persons_[personOf_[i]];
+  int firstUnbounded = 0;  // the first year marked unbounded, 0 for none
+  auto doses = parts.begin();
+  for (const output::IntakePartDoses& part : intake.parts) {
+    if (!part.contributes) {
+      person.warnings.push_back(part.warning);
+      continue;
+    }
+    if (base::Status status = onPart(intake, part, *doses); !status.ok()) return status;
+    person.doses.Add(*doses);
+    for (int y = doses->firstYear(); y < doses->firstYear() + doses->yearCount(); ++y) {
+      for (int j = 0; j < doses->regionCount(); ++j) {
+        if (doses->extrapolation(y, j) == integration::Extrapolation::kUnbounded &&
+            (firstUnbounded == 0 || y < firstUnbounded))
+          firstUnbounded = y;
+      }
+    }
+    ++doses;
+  }
+  if (firstUnbounded != 0) {
+    messages_.push_back(
+        {output::MessageKind::kWarning,
+         selection_.fileLabel + ":" + std::to_string(intake.row->line) + ": " + intake.nuclide +
+             ": past its last tabulated time the extended curve leaves the range of its data; "
+             "doses from " +
+             std::to_string(firstUnbounded) + " on are marked unbounded and cannot be trusted"});
+    person.warnings.push_back(messages_.back().text);
+  }
+  return base::Status::Ok();
+}
+
+base::Status IntakeHistory::Compute(const PartSink& onPart) {
+  AddPersons();
+  // Intakes are computed a chunk at a time on the threads, then handed on in
+  // file order, so that the files do not depend on the number of threads.
+  std::vector<std::vector<output::YearDoses>> chunk;
+  for (std::size_t begin = 0; begin < intakes_.size(); begin += kChunk) {
+    const std::size_t end = std::min(begin + kChunk, intakes_.size());
+    chunk.assign(end - begin, {});
+    std::atomic<std::size_t> next{begin};
+    const auto work = [&] {
+      for (std::size_t i = next++; i < end; i = next++) chunk[i - begin] = ComputeIntake(i);
+    };
+    std::vector<std::thread> threads;
+    for (unsigned t = 1; t < selection_.jobs && t < end - begin; ++t) threads.emplace_back(work);
+    work();
+    for (std::thread& thread : threads) thread.join();
+    for (std::size_t i = begin; i < end; ++i) {
+      if (base::Status status = HandOn(i, chunk[i - begin], onPart); !status.ok()) return status;
+    }
+  }
+  return base::Status::Ok();
+}
+
+}  // namespace quillmore::run

@@ -1,0 +1,93 @@
+// The annual doses of an intake history: every intake resolved to its blocks
+// (by nuclide, route, age group and form), then its dose in each calendar
+// year, person by person.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "base/result.h"
+#include "base/status.h"
+#include "input/data_index.h"
+#include "input/dose_rate_file.h"
+#include "input/intake_file.h"
+#include "output/annual_doses.h"
+#include "output/run_message.h"
+#include "run/intake_blocks.h"
+
+namespace quillmore::run {
+
+// Years reported by default after the year of a person's last day of intake.
+inline constexpr int kYearsAfterLastIntake = 50;
+
+struct HistoryData {
+  input::DataIndex* index = nullptr;
+  // By data set (inhalation, ingestion); null when that file is not open.
+  std::array<input::DoseRateFile*, 2> doseRates{};
+};
+
+struct HistorySelection {
+  std::vector<int> selectedRegions;  // region numbers 1 to 30, list order
+  std::optional<int> untilYear;      // the last year reported
+  std::string fileLabel;             // the intake file as messages name it
+  unsigned jobs = 1;                 // threads computing intakes at once
+};
+
+class IntakeHistory {
+ public:
+  // Keeps `data` (whose objects must outlive this) and the selection.
+  IntakeHistory(HistoryData data, HistorySelection selection);
+
+  // Resolves each of `rows` (which must outlive this) to its parts and
+  // blocks. Returns every row that cannot be resolved (unknown nuclide or
+  // form, no data in the route's set, a day of intake after the last year),
+  // or a Status for a damaged data set. With faults, nothing may be computed.
+  base::Status Resolve(const std::vector<input::IntakeRow>& rows,
+                       std::vector<input::IntakeFault>& faults);
+
+  // Called for each part of each intake, in file order, with its doses.
+  using PartSink = std::function<base::Status(
+      const output::ResolvedIntake&, const output::IntakePartDoses&, const output::YearDoses&)>;
+  // Computes every part's annual doses (on selection.jobs threads), hands
+  // each to `onPart` in file order and sums them per person; stops at the
+  // first failure of `onPart`.
+  base::Status Compute(const PartSink& onPart);
+
+  const std::vector<output::ResolvedIntake>& intakes() const { return intakes_; }
+  // In order of first appearance; complete after Compute.
+  const std::vector<output::PersonDoses>& persons() const { return persons_; }
+  // Warnings naming the row: blocks left out, unbounded extrapolation.
+  const std::vector<output::RunMessage>& messages() const { return messages_; }
+
+ private:
+  using BlockKey = std::tuple<int, std::string, int>;  // data set, nuclide, age group
+  // The blocks of one nuclide and age group, read once.
+  base::Result<const std::vector<FormBlock>*> Blocks(input::DataKind kind, const std::string& name,
+                                                     int ageGroup);
+  base::Status ResolvePart(const input::IntakeRow& row, const std::string& name,
+                           output::IntakePartDoses& part);
+  void ComputePart(const output::IntakePartDoses& part, const FormBlock& block,
+                   output::YearDoses& doses) const;
+  // The doses of each part of intake `i` that contributes; safe on several threads.
+  std::vector<output::YearDoses> ComputeIntake(std::size_t i) const;
+  // Hands the parts of intake `i` to `onPart` and adds them to its person.
+  base::Status HandOn(std::size_t i, const std::vector<output::YearDoses>& parts,
+                      const PartSink& onPart);
+  void AddPersons();
+
+  HistoryData data_;
+  HistorySelection selection_;
+  std::map<BlockKey, std::vector<FormBlock>> blocks_;
+  std::vector<output::ResolvedIntake> intakes_;
+  std::vector<std::vector<const FormBlock*>> partBlocks_;  // by intake, then part
+  std::vector<std::size_t> personOf_;                      // by intake: index in persons_
+  std::vector<output::PersonDoses> persons_;
+  std::vector<output::RunMessage> messages_;
+};
+
+}  // namespace quillmore::run

@@ -1,0 +1,72 @@
+#include "input/intake_file.h"
+
+#include <gtest/gtest.h>
+
+#include "input/csv_reader.h"
+
+namespace quillmore::input {
+namespace {
+
+TEST(CsvReaderTest, QuotedFieldsLineEndsAndFaults) {
+  const CsvText csv = ReadCsv(
+      "\xEF\xBB\xBF"
+      "a,\"b,\"\"c\"\"\",d\r\n\r\n\"x\ny\",,\"\"\nlast,row");
+  ASSERT_TRUE(csv.status.ok()) << csv.status.message();
+  ASSERT_EQ(csv.records.size(), 3U);
+  EXPECT_EQ(csv.records[0].fields, (std::vector<std::string>{"a", "b,\"c\"", "d"}));
+  EXPECT_EQ(csv.records[1].line, 3);
+  EXPECT_EQ(csv.records[1].fields, (std::vector<std::string>{"x\ny", "", ""}));
+  EXPECT_EQ(csv.records[2].line, 5);
+  EXPECT_EQ(ReadCsv("a\n\"open\nb").stopLine, 3);
+  EXPECT_FALSE(ReadCsv("a\"b\n").status.ok());
+  EXPECT_FALSE(ReadCsv("\"a\"b\n").status.ok());
+}
+
+TEST(IntakeCalendarTest, DatesAgesAndSplits) {
+  EXPECT_TRUE(ParseDate("2024-02-29"));
+  for (const char* bad : {"2023-02-29", "2023-2-01", "2023-13-01", "20230101", " 2023-01-01"})
+    EXPECT_FALSE(ParseDate(bad)) << bad;
+  const Days leapling = *ParseDate("2016-02-29");
+  EXPECT_EQ(CompletedYears(leapling, *ParseDate("2017-02-28")), 0);
+  EXPECT_EQ(CompletedYears(leapling, *ParseDate("2017-03-01")), 1);
+  EXPECT_EQ(CompletedYears(leapling, *ParseDate("2020-02-29")), 4);
+  EXPECT_EQ(AgeGroupForYears(0), 1);
+  EXPECT_EQ(AgeGroupForYears(6), 3);
+  EXPECT_EQ(AgeGroupForYears(7), 4);
+  EXPECT_EQ(AgeGroupForYears(16), 5);
+  EXPECT_EQ(AgeGroupForYears(17), 6);
+  const std::vector<IntakePart> parts =
+      SplitByAgeGroup(leapling, *ParseDate("2016-06-01"), *ParseDate("2018-06-01"));
+  ASSERT_EQ(parts.size(), 3U);
+  EXPECT_EQ(DateText(parts[0].start), "2016-06-01");
+  EXPECT_EQ(DateText(*parts[0].end), "2017-03-01");
+  EXPECT_EQ(parts[1].ageGroup, 2);
+  EXPECT_EQ(DateText(*parts[1].end), "2018-03-01");
+  EXPECT_EQ(parts[2].ageGroup, 3);
+  EXPECT_EQ(DateText(*parts[2].end), "2018-06-01");
+  EXPECT_EQ(SplitByAgeGroup(leapling, *ParseDate("2030-01-01"), std::nullopt).size(), 1U);
+}
+
+// Columns in any order; every bad row listed in line order, good ones kept.
+TEST(IntakeFileTest, ReadsRowsAndListsEveryFault) {
+  const IntakeFile file = ReadIntakeFile(
+      "activity_bq,end,start,form,intake,nuclide,birth_date,person\n"
+      "1e3,,2020-12-31,F,H,Cs-137 ,1990-01-01,A\n"
+      "0,2020-01-01,2020-01-01,1,x,Sr-90,1990-01-01,B\n"
+      "5,,2021-01-01,1,g,Sr-90,1990-01-02,A\n");
+  ASSERT_EQ(file.rows.size(), 2U);
+  EXPECT_EQ(file.rows[0].nuclide, "Cs-137");
+  EXPECT_EQ(file.rows[0].kind, DataKind::kInhalation);
+  EXPECT_EQ(file.rows[0].activityBq, 1000);
+  ASSERT_EQ(file.faults.size(), 4U);
+  EXPECT_EQ(file.faults[0].line, 3);
+  EXPECT_EQ(file.faults[0].message,
+            "column \"intake\": \"x\" is neither inhalation (h) nor ingestion (g)");
+  EXPECT_EQ(file.faults[1].line, 3);                                   // activity
+  EXPECT_EQ(file.faults[2].line, 3);                                   // end not after start
+  EXPECT_EQ(file.faults[3].line, 4);                                   // a second birth date
+  EXPECT_EQ(ReadIntakeFile("person,birth_date\n").faults.size(), 6U);  // six columns missing
+}
+
+}  // namespace
+}  // namespace quillmore::input
