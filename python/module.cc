@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "annual_doses.h"
 #include "base/text.h"
 #include "data_set.h"
 #include "input/age_groups.h"
@@ -195,6 +196,30 @@ DataSet OpenDataSet(const std::string& dataDir, const std::string& name) {
   return opened;
 }
 
+// (annual_doses.csv, annual_doses_by_intake.csv or empty, messages).
+py::tuple AnnualDosesOf(const py::bytes& content, const std::string& label,
+                        const std::string& dataDir, std::optional<int> untilYear,
+                        const std::string& regions, std::optional<double> highLetWeight,
+                        bool byIntake) {
+  HistoryRequest request;
+  request.bytes = content;
+  request.label = label;
+  request.dataDir = dataDir;
+  request.untilYear = untilYear;
+  request.regions = regions;
+  request.highLetWeight = highLetWeight;
+  request.byIntake = byIntake;
+  HistoryTexts texts;
+  base::Status status;
+  {
+    py::gil_scoped_release released;
+    status = ComputeAnnualDoses(request, &texts);
+  }
+  Check(status);
+  return py::make_tuple(py::bytes(texts.annualCsv), py::bytes(texts.byIntakeCsv),
+                        Messages(texts.messages));
+}
+
 void BindCurve(py::module_& m) {
   py::class_<Curve>(m, "Curve", "One rate curve of a block (see quillmore.Curve).")
       .def_readonly("nuclide", &Curve::nuclide)
@@ -237,6 +262,9 @@ PYBIND11_MODULE(_core, m) {
   BindCurve(m);
   BindDataSet(m);
   m.def("open", OpenDataSet, "The DataSet of (data_dir, data_set).");
+  m.def("annual_doses", AnnualDosesOf,
+        "(annual CSV, by-intake CSV, messages) of an intake file's bytes, as the batch writes "
+        "them.");
   std::vector<std::string> ages;
   for (int age = 1; age <= quillmore::input::kAgeGroupCount; ++age) ages.push_back(AgeLabel(age));
   m.attr("AGE_GROUPS") = ages;

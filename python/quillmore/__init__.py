@@ -2,7 +2,8 @@
 integrals as pandas data frames and NumPy arrays.
 
 Every number comes from the same C++ code as ``quillmore-batch``; a frame holds
-exactly the rows, columns and values of the batch's CSV for the same inputs.
+exactly the rows, columns and values of the batch's CSV for the same inputs
+(:meth:`DataSet.coefficients`; :func:`annual_doses` for an intake history).
 
     >>> import quillmore as qm
     >>> ds = qm.open("DATA", "inhalation")
@@ -15,6 +16,8 @@ arguments. Warnings use the category :class:`QuillmoreWarning`; notes go to
 ``logging.getLogger("quillmore")`` at INFO. See doc/python.md.
 """
 
+import builtins as _builtins
+import io as _io
 import logging as _logging
 import os as _os
 import warnings as _warnings
@@ -25,8 +28,8 @@ import pandas as _pd
 from . import _core
 from ._errors import DataError, QuillmoreWarning, UnknownNameError
 
-__all__ = ["open", "DataSet", "Curve", "DataError", "UnknownNameError", "QuillmoreWarning",
-           "AGE_GROUPS", "COEFFICIENT_COLUMNS"]
+__all__ = ["open", "annual_doses", "DataSet", "Curve", "DataError", "UnknownNameError",
+           "QuillmoreWarning", "AGE_GROUPS", "COEFFICIENT_COLUMNS"]
 
 #: The age groups in age order, as the ``age_group`` column names them.
 AGE_GROUPS = tuple(_core.AGE_GROUPS)
@@ -189,6 +192,60 @@ def _frame(columns, data_set, region_names):
         "low_let_gy_per_bq": columns["low_let_gy_per_bq"],
         "high_let_gy_per_bq": columns["high_let_gy_per_bq"],
     }, copy=False)
+
+
+def annual_doses(intakes, data_dir="DATA", until=None, regions="all", high_let_weight=None,
+                 by_intake=False):
+    """The absorbed dose of each person in each calendar year from an intake
+    history, as a DataFrame with the rows, columns and values of
+    ``quillmore-batch --intakes``'s annual_doses.csv: person, birth_date,
+    year, region, region_name, low_let_gy, high_let_gy, [weighted_gy,]
+    extrapolation.
+
+    intakes: a DataFrame with the intake file's columns (person, birth_date,
+        nuclide, intake, form, start, end, activity_bq; dates as
+        "YYYY-MM-DD" text or datetimes, end empty or NaN for an acute
+        intake), or the path of an intake file.
+    data_dir: the data folder, as --data-dir.
+    until: the last year reported, as --until; by default 50 years after
+        each person's last day of intake.
+    regions: "all", or regions by number or name (either data set's), as a
+        list or a comma-separated string.
+    high_let_weight: W of the column weighted_gy = low + W * high, as
+        --high-let-weight; no such column by default.
+    by_intake: True returns the rows of annual_doses_by_intake.csv instead,
+        one per intake part, year and region (age_group an ordered categorical).
+
+    person and birth_date are str. Warnings (blocks left out, unbounded
+    extrapolation) go to the warnings module as QuillmoreWarning.
+    Raises ValueError listing the bad rows as the batch does
+    ("FILE:LINE: column ..."), UnknownNameError for an unknown region,
+    DataError for missing or unusable data.
+    """
+    if isinstance(intakes, _pd.DataFrame):
+        label = "intakes"
+        content = intakes.to_csv(index=False, lineterminator="\n", date_format="%Y-%m-%d")
+        content = content.encode("utf-8")
+    else:
+        label = _os.fspath(intakes)
+        try:
+            with _builtins.open(label, "rb") as file:
+                content = file.read()
+        except OSError as error:
+            raise DataError(f"unable to read the intake file {label}") from error
+    weight = None if high_let_weight is None else float(high_let_weight)
+    year = None if until is None else int(until)
+    annual, by_part, messages = _core.annual_doses(
+        content, label, _os.fspath(data_dir), year, _list_text(regions, "regions"), weight,
+        bool(by_intake))
+    _report(messages)
+    frame = _pd.read_csv(_io.BytesIO(by_part if by_intake else annual),
+                         float_precision="round_trip", keep_default_na=False,
+                         dtype={"person": str, "birth_date": str, "form_code": str,
+                                "part_start": str, "part_end": str})
+    if by_intake:
+        frame["age_group"] = frame["age_group"].astype(_AGE_TYPE)
+    return frame
 
 
 class Curve:

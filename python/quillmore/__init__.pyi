@@ -17,6 +17,14 @@ class UnknownNameError(KeyError, ValueError): ...
 class QuillmoreWarning(UserWarning): ...
 
 def open(data_dir: _Path = ..., data_set: str | None = ...) -> DataSet: ...
+def annual_doses(
+    intakes: Union[pd.DataFrame, _Path],
+    data_dir: _Path = ...,
+    until: int | None = ...,
+    regions: _Names = ...,
+    high_let_weight: float | None = ...,
+    by_intake: bool = ...,
+) -> pd.DataFrame: ...
 
 class DataSet:
     @property
