@@ -24,4 +24,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "bash-completion, man-db")
 # The figures' text: fontconfig's sans-serif on Debian.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core")
+if(TARGET quillmore_python)
+  include(${CMAKE_CURRENT_LIST_DIR}/python_packaging.cmake)
+endif()
 include(CPack)

@@ -107,25 +107,30 @@ long double ReadNumber(std::string_view field) {
   }
   // Up to 18 significant digits go into an exact integer mantissa; the
   // position of the point and any further integer digits become the scale.
+  // Leading zeros are not significant, though after the point they scale.
   std::uint64_t mantissa = 0;
   int digits = 0;
   int scale = 0;
-  bool seenPoint = false;
-  for (; pos < field.size(); ++pos) {
-    const char c = field[pos];
-    if (c == '.' && !seenPoint) {
-      seenPoint = true;
-      continue;
-    }
-    if (!IsDigit(c)) break;
+  const std::size_t size = field.size();
+  for (; pos < size && IsDigit(field[pos]); ++pos) {
     if (digits < kSignificantDigits) {
-      if (mantissa != 0 || c != '0') {
-        mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+      if (mantissa != 0 || field[pos] != '0') {
+        mantissa = mantissa * 10 + static_cast<std::uint64_t>(field[pos] - '0');
         ++digits;
       }
-      if (seenPoint) --scale;
-    } else if (!seenPoint) {
+    } else {
       ++scale;
+    }
+  }
+  if (pos < size && field[pos] == '.') {
+    for (++pos; pos < size && IsDigit(field[pos]); ++pos) {
+      if (digits < kSignificantDigits) {
+        if (mantissa != 0 || field[pos] != '0') {
+          mantissa = mantissa * 10 + static_cast<std::uint64_t>(field[pos] - '0');
+          ++digits;
+        }
+        --scale;
+      }
     }
   }
   if (pos < field.size() &&
@@ -143,7 +148,9 @@ long double ReadNumber(std::string_view field) {
     }
     scale += expNegative ? -exponent : exponent;
   }
-  long double value = static_cast<long double>(mantissa);
+  // At most 18 digits: below 2^63, so the signed conversion is exact and
+  // spares the unsigned one's correction.
+  long double value = static_cast<long double>(static_cast<std::int64_t>(mantissa));
   if (mantissa != 0 && scale > 0) value *= PowerOfTen(scale);
   if (mantissa != 0 && scale < 0) {
     // Powers beyond about 10^4932 overflow, yet an 18-digit mantissa over one

@@ -1,51 +1,93 @@
 #include "integration/curve_integrator.h"
 
 #include <algorithm>
+#include <array>
 
+#include "input/dose_rate_file.h"
 #include "integration/extended.h"
-#include "integration/hermite_integral.h"
 
 namespace quillmore::integration {
 
-CurveIntegrator::CurveIntegrator(std::span<const double> x, std::span<const double> f,
-                                 std::span<const double> d, double a)
-    : x_(x), f_(f), d_(d), a_(a) {
+CurveIntegrator::CurveIntegrator(std::span<const double> x, double a,
+                                 std::span<const double> limits)
+    : x_(x), a_(a), limits_(limits), plan_(limits.size()) {
   const std::size_t last = x.size() - 1;
   while (ia_ < last && x[ia_] < a) ++ia_;
-  if (a < x[ia_]) leftPiece_ = Piece(ia_ > 0 ? ia_ - 1 : 0, a, x[ia_]);
+  leftPiece_ = a < x[ia_];
+  if (leftPiece_) {
+    leftAt_ = ia_ > 0 ? ia_ - 1 : 0;
+    left_ = CubicPiece(x[leftAt_], x[leftAt_ + 1], a, x[ia_]);
+  }
+  for (std::size_t k = 0; k < limits.size(); ++k) {
+    const double b = limits[k];
+    Limit& limit = plan_[k];
+    // Only limits above a share the first point ia_; the end-piece shortcuts
+    // of HermiteIntegral are cheap already.
+    if (!(b > a) || b <= x[1] || a >= x[last - 1]) continue;
+    // ib: last point at or before b, as HermiteIntegral's downward scan finds it.
+    const auto after = std::upper_bound(x.begin() + static_cast<std::ptrdiff_t>(ia_), x.end(), b);
+    if (after == x.begin() + static_cast<std::ptrdiff_t>(ia_)) {
+      // No point inside [a, b]; ia_ > 0 here since b > x[1].
+      limit.route = Limit::Route::kOnePiece;
+      limit.piece = ia_ - 1;
+      limit.cubic = CubicPiece(x[ia_ - 1], x[ia_], a, b);
+      continue;
+    }
+    limit.route = Limit::Route::kSpan;
+    limit.ib = static_cast<std::size_t>(after - x.begin()) - 1;
+    sumEnd_ = std::max(sumEnd_, limit.ib);
+    limit.rightPiece = b > x[limit.ib];
+    if (limit.rightPiece) {
+      limit.piece = std::min(limit.ib + 1, last) - 1;
+      limit.cubic = CubicPiece(x[limit.piece], x[limit.piece + 1], x[limit.ib], b);
+    }
+  }
+  width_.resize(last);
+  sixth_.resize(last);
+  for (std::size_t i = ia_; i < sumEnd_; ++i) {
+    width_[i] = IntervalWidth(x, i);
+    sixth_[i] = Extended(width_[i]) / 6;
+  }
+}
+
+void CurveIntegrator::Integrate(std::span<const double> f, std::span<const double> d,
+                                std::span<double> out) const {
   // HermiteSpanIntegral starts from 0 at ia and adds the intervals in
   // increasing order, so its sum up to any ib is this running sum.
-  runningSum_[ia_] = 0;
-  for (std::size_t i = ia_; i < last; ++i)
-    runningSum_[i + 1] = AddIntervalTwice(x, f, d, i, runningSum_[i]);
-}
-
-double CurveIntegrator::Piece(std::size_t il, double from, double to) const {
-  return CubicPieceIntegral(x_[il], x_[il + 1], f_[il], f_[il + 1], d_[il], d_[il + 1], from, to);
-}
-
-double CurveIntegrator::Integral(double b) const {
-  const std::size_t last = x_.size() - 1;
-  // Only limits above a share the first point ia_; and the end-piece shortcuts
-  // of HermiteIntegral are cheap already.
-  if (!(b > a_) || b <= x_[1] || a_ >= x_[last - 1]) {
-    bool skipCheck = true;
-    int status = 0;
-    return HermiteIntegral(x_, f_, d_, skipCheck, a_, b, status);
+  std::array<double, input::kMaxTimePoints> stackSums;
+  std::vector<double> heapSums;
+  double* sums = stackSums.data();
+  if (sumEnd_ >= stackSums.size()) {
+    heapSums.resize(sumEnd_ + 1);
+    sums = heapSums.data();
   }
-  // ib: last point at or before b, as HermiteIntegral's downward scan finds it.
-  const auto after = std::upper_bound(x_.begin() + static_cast<std::ptrdiff_t>(ia_), x_.end(), b);
-  if (after == x_.begin() + static_cast<std::ptrdiff_t>(ia_)) {
-    return Piece(ia_ - 1, a_, b);  // no point inside [a, b]; ia_ > 0 here since b > x[1]
+  sums[ia_] = 0;
+  for (std::size_t i = ia_; i < sumEnd_; ++i) {
+    sums[i + 1] = AddIntervalTwice(width_[i], sixth_[i], f[i], f[i + 1], d[i], d[i + 1], sums[i]);
   }
-  const auto ib = static_cast<std::size_t>(after - x_.begin()) - 1;
-  double value = ib > ia_ ? Stored(0.5L * runningSum_[ib]) : 0.0;
-  if (a_ < x_[ia_]) value = Stored(Extended(leftPiece_) + value);
-  if (b > x_[ib]) {
-    const std::size_t ir = std::min(ib + 1, last);
-    value = Stored(Extended(Piece(ir - 1, x_[ib], b)) + value);
+  const std::size_t l = leftAt_;
+  const double left = leftPiece_ ? left_.Integral(f[l], f[l + 1], d[l], d[l + 1]) : 0.0;
+  for (std::size_t k = 0; k < plan_.size(); ++k) {
+    const Limit& limit = plan_[k];
+    const std::size_t p = limit.piece;
+    switch (limit.route) {
+      case Limit::Route::kGeneral:
+        out[k] = HermiteIntegral(x_, f, d, a_, limits_[k]);
+        break;
+      case Limit::Route::kOnePiece:
+        out[k] = limit.cubic.Integral(f[p], f[p + 1], d[p], d[p + 1]);
+        break;
+      case Limit::Route::kSpan: {
+        double value = limit.ib > ia_ ? Stored(0.5L * sums[limit.ib]) : 0.0;
+        if (leftPiece_) value = Stored(Extended(left) + value);
+        if (limit.rightPiece) {
+          value = Stored(Extended(limit.cubic.Integral(f[p], f[p + 1], d[p], d[p + 1])) + value);
+        }
+        out[k] = value;
+        break;
+      }
+    }
   }
-  return value;
 }
 
 }  // namespace quillmore::integration

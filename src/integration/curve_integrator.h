@@ -1,36 +1,49 @@
-// Integrals of one Hermite curve from a fixed lower limit to many upper
-// limits, bit for bit those of HermiteIntegral, in O(log N) per limit.
+// Integrals of the Hermite curves on one time grid from a fixed lower limit
+// to fixed upper limits, bit for bit those of HermiteIntegral: what depends on
+// the times alone (which points and pieces each limit takes, the pieces'
+// weights, the interval widths) is formed once for all the curves.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <span>
+#include <vector>
 
-#include "input/dose_rate_file.h"
+#include "integration/hermite_integral.h"
 
 namespace quillmore::integration {
 
 class CurveIntegrator {
  public:
-  // Takes the curve (kept by reference: x, f and d must outlive the
-  // integrator) and the lower limit a. Preconditions: 2 <= N <= kMaxTimePoints,
-  // x strictly increasing (HermiteSlopes succeeded on it).
-  CurveIntegrator(std::span<const double> x, std::span<const double> f, std::span<const double> d,
-                  double a);
+  // Takes the times x and the limits, from a to each of `limits` (both kept by
+  // reference: they must outlive the integrator). Preconditions: N >= 2, x
+  // strictly increasing (HermiteSlopes succeeded on it).
+  CurveIntegrator(std::span<const double> x, double a, std::span<const double> limits);
 
-  // The integral from a to b, equal to HermiteIntegral(x, f, d, skip, a, b, status).
-  double Integral(double b) const;
+  // out[k] = HermiteIntegral(x, f, d, a, limits[k]) for the curve with values f
+  // and slopes d at x; out has limits.size() entries.
+  void Integrate(std::span<const double> f, std::span<const double> d, std::span<double> out) const;
 
  private:
-  double Piece(std::size_t il, double from, double to) const;
+  // How the integral to one limit is put together.
+  struct Limit {
+    enum class Route { kGeneral, kOnePiece, kSpan } route = Route::kGeneral;
+    std::size_t piece = 0;  // first point of the one piece, or of the piece past ib
+    std::size_t ib = 0;     // last point at or before the limit
+    bool rightPiece = false;
+    CubicPiece cubic;  // the one piece, or the piece from x[ib] to the limit
+  };
 
-  std::span<const double> x_, f_, d_;
+  std::span<const double> x_;
   double a_;
-  std::size_t ia_ = 0;    // first point at or after a
-  double leftPiece_ = 0;  // the piece from a up to x[ia_], when a lies before it
-  // Running span sums from x[ia_]: runningSum_[m] is the undivided sum over
-  // the intervals ia_ .. m-1, formed in the order HermiteSpanIntegral uses.
-  std::array<double, input::kMaxTimePoints> runningSum_{};
+  std::span<const double> limits_;
+  std::size_t ia_ = 0;  // first point at or after a
+  bool leftPiece_ = false;
+  std::size_t leftAt_ = 0;     // first point of that piece
+  CubicPiece left_;            // from a up to x[ia_], when a lies before it
+  std::size_t sumEnd_ = 0;     // the running sums needed: up to this point
+  std::vector<double> width_;  // of each interval
+  std::vector<long double> sixth_;
+  std::vector<Limit> plan_;
 };
 
 }  // namespace quillmore::integration

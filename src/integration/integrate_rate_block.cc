@@ -18,20 +18,15 @@ void CopySingleRate(const RateTable& rates, int timeCount, CoefficientTable& coe
   }
 }
 
-// Returns false, leaving the curve's coefficients 0, when the slopes cannot be
-// formed (time points not strictly increasing).
-bool IntegrateCurve(std::span<const double> times, std::span<const double> curve,
-                    std::span<const double> integrationTimes, std::span<double> slopes,
-                    int component, int position, CoefficientTable& coefficients) {
-  if (HermiteSlopes(times, curve, slopes) < 0) return false;
-  // The slopes have proved the times strictly increasing, so the integral's
-  // own check may be skipped; the span sums from 0 are formed once per curve.
-  const CurveIntegrator integrator(times, curve, slopes, 0.0);
-  for (std::size_t k = 0; k < integrationTimes.size(); ++k) {
-    coefficients.at(component, position, static_cast<int>(k)) =
-        integrator.Integral(integrationTimes[k]);
-  }
-  return true;
+// The slopes of one curve on the block's grid and its integrals to every
+// integration time; the grid and the integrator hold what the times alone give.
+void IntegrateCurve(const SlopeGrid& grid, const CurveIntegrator& integrator,
+                    std::span<const double> curve, std::span<double> slopes, int component,
+                    int position, CoefficientTable& coefficients) {
+  HermiteSlopes(grid, curve, slopes);
+  const auto timeCount = static_cast<std::size_t>(coefficients.timeCount());
+  if (timeCount == 0) return;
+  integrator.Integrate(curve, slopes, {&coefficients.at(component, position, 0), timeCount});
 }
 
 int ComponentsOf(char letLetter, std::array<int, kComponentCount>& components) {
@@ -64,16 +59,21 @@ base::Status IntegrateRateBlock(const RateTable& rates, const TimeGrid& timeGrid
   }
   std::array<int, kComponentCount> components{};
   const int componentCount = ComponentsOf(letLetter, components);
+  if (componentCount == 0 || rates.regionCount() == 0) return base::Status::Ok();
+  // Times that are not strictly increasing leave every curve's coefficients 0.
+  SlopeGrid grid;
+  if (grid.Set(timeGrid.points()) < 0) {
+    return base::Status::Corruption("time points not strictly increasing");
+  }
+  const CurveIntegrator integrator(timeGrid.points(), 0.0, integrationTimes);
   const std::span<double> curveSlopes(slopes.data(), static_cast<std::size_t>(pointCount));
-  bool increasing = true;
   for (int n = 0; n < componentCount; ++n) {
     const int c = components[static_cast<std::size_t>(n)];
     for (int j = 0; j < rates.regionCount(); ++j) {
-      increasing &= IntegrateCurve(timeGrid.points(), rates.curve(c, j, pointCount),
-                                   integrationTimes, curveSlopes, c, j, coefficients);
+      IntegrateCurve(grid, integrator, rates.curve(c, j, pointCount), curveSlopes, c, j,
+                     coefficients);
     }
   }
-  if (!increasing) return base::Status::Corruption("time points not strictly increasing");
   return base::Status::Ok();
 }
 

@@ -40,10 +40,8 @@ double RateCurve::Rate(double t) const {
 
 std::vector<double> RateCurve::Doses(std::span<const double> limits) const {
   if (singlePoint()) return std::vector<double>(limits.size(), rates_[0]);
-  const CurveIntegrator integrator(times_, rates_, slopes_, 0.0);
-  std::vector<double> doses;
-  doses.reserve(limits.size());
-  for (double limit : limits) doses.push_back(integrator.Integral(limit));
+  std::vector<double> doses(limits.size());
+  CurveIntegrator(times_, 0.0, limits).Integrate(rates_, slopes_, doses);
   return doses;
 }
 

@@ -84,7 +84,9 @@ PieceIntegrals::PieceIntegrals(std::span<const double> x, std::span<const double
   // The coefficients add these same doubled interval integrals; halved here
   // one by one so that each piece stands on its own.
   for (std::size_t i = 0; i + 1 < x.size(); ++i) {
-    whole_[i] = Stored(0.5L * AddIntervalTwice(x, f, d, i, 0.0));
+    const double h = IntervalWidth(x, i);
+    whole_[i] =
+        Stored(0.5L * AddIntervalTwice(h, Extended(h) / 6, f[i], f[i + 1], d[i], d[i + 1], 0.0));
   }
   Extended sum = 0;
   for (std::size_t i = 1; i + 1 < x.size(); ++i) {

@@ -18,17 +18,25 @@ constexpr std::string_view kHeader =
     "nuclide,intake,age_group,age_days,form,form_code,form_label,period_days,region,"
     "region_name,low_let_gy_per_bq,high_let_gy_per_bq\n";
 
+// Room for any double's shortest text ("-2.2250738585072014e-308" is 24).
+constexpr std::size_t kNumberRoom = 32;
+
+// Writes the shortest text of `value` at `at` (kNumberRoom bytes); returns its end.
+char* PutShortestNumber(double value, char* at) {
+  // to_chars writes "-nan" for a NaN with its sign bit set; a NaN has no sign to show.
+  if (std::isnan(value)) return std::copy_n("nan", 3, at);
+  return std::to_chars(at, at + kNumberRoom, value).ptr;
+}
+
+char* Put(std::string_view text, char* at) {
+  return std::copy(text.begin(), text.end(), at);
+}
+
 }  // namespace
 
 void AppendShortestNumber(double value, std::string& out) {
-  // to_chars writes "-nan" for a NaN with its sign bit set; a NaN has no sign to show.
-  if (std::isnan(value)) {
-    out += "nan";
-    return;
-  }
-  char text[32];
-  const auto result = std::to_chars(text, text + sizeof text, value);
-  out.append(text, result.ptr);
+  char text[kNumberRoom];
+  out.append(text, PutShortestNumber(value, text));
 }
 
 void AppendCsvField(std::string_view field, std::string& out) {
@@ -53,7 +61,28 @@ base::Status CsvSink::Begin(const NuclideTables& tables) {
       NuclideFileName(tables.nuclideName, tables.selection->dataKind, ".csv", name);
   begun_ = status.ok();
   tables_ = tables;
-  rows_.assign(tables.selection->selectedAges.size(), {});
+  const input::Selection& selection = *tables.selection;
+  const std::size_t tableCount = selection.selectedAges.size();
+  if (rows_.size() < tableCount) rows_.resize(tableCount);
+  for (std::string& rows : rows_) rows.clear();
+  periodTexts_.resize(selection.integrationTimes.size());
+  for (std::size_t k = 0; k < periodTexts_.size(); ++k) {
+    periodTexts_[k].clear();
+    AppendShortestNumber(selection.integrationTimes[k], periodTexts_[k]);
+  }
+  regionTexts_.resize(selection.selectedRegions.size());
+  for (std::size_t j = 0; j < regionTexts_.size(); ++j) {
+    const int region = selection.selectedRegions[j];
+    std::string& text = regionTexts_[j];
+    text.assign(1, ',');
+    text += std::to_string(region);
+    text += ',';
+    const std::size_t index = input::RegionIndex(region);
+    if (index < selection.regionNames.size()) {
+      AppendCsvField(base::Cp1252ToUtf8(selection.regionNames[index]), text);
+    }
+    text += ',';
+  }
   return status;
 }
 
@@ -75,23 +104,20 @@ base::Status CsvSink::Add(const RowGroup& group) {
 
   std::string& out = rows_[group.table];
   const integration::CoefficientTable& table = group.coefficients;
-  const int times =
-      std::min(table.timeCount(), static_cast<int>(selection.integrationTimes.size()));
+  const int times = std::min(table.timeCount(), static_cast<int>(periodTexts_.size()));
   for (int k = 0; k < times; ++k) {
+    const std::string& period = periodTexts_[static_cast<std::size_t>(k)];
     for (int j = 0; j < table.regionCount(); ++j) {
-      const int region = selection.selectedRegions[static_cast<std::size_t>(j)];
-      out += lead;
-      AppendShortestNumber(selection.integrationTimes[static_cast<std::size_t>(k)], out);
-      out += ',' + std::to_string(region) + ',';
-      const std::size_t index = input::RegionIndex(region);
-      if (index < selection.regionNames.size()) {
-        AppendCsvField(base::Cp1252ToUtf8(selection.regionNames[index]), out);
-      }
-      out += ',';
-      AppendShortestNumber(table.at(integration::kLowLet, j, k), out);
-      out += ',';
-      AppendShortestNumber(table.at(integration::kHighLet, j, k), out);
-      out += '\n';
+      // The row is written in place: room for it first, trimmed to what it took.
+      const std::string& region = regionTexts_[static_cast<std::size_t>(j)];
+      const std::size_t start = out.size();
+      out.resize(start + lead.size() + period.size() + region.size() + 2 * kNumberRoom + 2);
+      char* p = Put(region, Put(period, Put(lead, out.data() + start)));
+      p = PutShortestNumber(table.at(integration::kLowLet, j, k), p);
+      *p++ = ',';
+      p = PutShortestNumber(table.at(integration::kHighLet, j, k), p);
+      *p++ = '\n';
+      out.resize(static_cast<std::size_t>(p - out.data()));
     }
   }
   return base::Status::Ok();
@@ -102,10 +128,14 @@ base::Status CsvSink::End(std::span<const RunMessage> /*messages*/) {
   begun_ = false;
   std::string name;
   NuclideFileName(tables_.nuclideName, tables_.selection->dataKind, ".csv", name);
-  std::string text(kHeader);
-  for (const std::string& rows : rows_) text += rows;
+  const std::size_t tableCount = tables_.selection->selectedAges.size();
+  std::size_t size = kHeader.size();
+  for (std::size_t i = 0; i < tableCount; ++i) size += rows_[i].size();
+  text_.reserve(size);
+  text_.assign(kHeader);
+  for (std::size_t i = 0; i < tableCount; ++i) text_ += rows_[i];
   const std::filesystem::path path = folder_ / name;
-  base::Status status = WriteWholeFile(path, text);
+  base::Status status = WriteWholeFile(path, text_);
   if (status.ok() && written_ != nullptr) status = written_->Add(path);
   return status;
 }

@@ -33,7 +33,12 @@ class CsvSink final : public TableSink {
   WrittenFiles* written_;
   bool begun_ = false;
   NuclideTables tables_;
-  std::vector<std::string> rows_;  // per table: rows follow the age groups, not the file
+  // Buffers keep their capacity from nuclide to nuclide, so a run does not
+  // allocate and fault in fresh pages for every file.
+  std::vector<std::string> rows_;         // per table: rows follow the age groups, not the file
+  std::vector<std::string> periodTexts_;  // each integration time's field
+  std::vector<std::string> regionTexts_;  // per selected region: ",region,name,"
+  std::string text_;                      // the file
 };
 
 }  // namespace quillmore::output

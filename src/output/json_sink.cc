@@ -1,6 +1,7 @@
 #include "output/json_sink.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include "base/cp1252.h"
@@ -12,6 +13,8 @@
 namespace quillmore::output {
 namespace {
 
+using Writer = rapidjson::Writer<rapidjson::StringBuffer>;
+
 // Adds "warnings" and "notes", each in the order given, to `json`.
 void AddMessages(std::span<const RunMessage> messages, Json& json) {
   Json warnings = Json::array();
@@ -21,6 +24,47 @@ void AddMessages(std::span<const RunMessage> messages, Json& json) {
   }
   json["warnings"] = std::move(warnings);
   json["notes"] = std::move(notes);
+}
+
+// The text JsonText gives a value: the whole file reads as one dump of a document.
+std::string DumpText(const Json& json) {
+  return json.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+// A number as the document's dump writes it: nlohmann's own shortest
+// round-trip digits ("1e-07", "365.0"), which RapidJSON's differ from; a
+// non-finite value as null.
+void Number(Writer& writer, double value) {
+  if (!std::isfinite(value)) {
+    writer.Null();
+    return;
+  }
+  char text[64];
+  const char* end = nlohmann::detail::to_chars(text, text + sizeof text, value);
+  writer.RawValue(text, static_cast<std::size_t>(end - text), rapidjson::kNumberType);
+}
+
+// Printable ASCII escapes alike in both libraries; anything else (control
+// characters, which RapidJSON escapes in upper-case hex, and bytes that may
+// not be UTF-8, which the dump replaces) takes the dump's escaping.
+void String(Writer& writer, std::string_view text) {
+  const bool plain = std::all_of(text.begin(), text.end(), [](char c) {
+    return static_cast<unsigned char>(c) >= 0x20 && static_cast<unsigned char>(c) < 0x80;
+  });
+  if (plain) {
+    writer.String(text.data(), static_cast<rapidjson::SizeType>(text.size()));
+    return;
+  }
+  const std::string dumped = DumpText(Json(std::string(text)));
+  writer.RawValue(dumped.data(), dumped.size(), rapidjson::kStringType);
+}
+
+void Key(Writer& writer, std::string_view key) {
+  writer.Key(key.data(), static_cast<rapidjson::SizeType>(key.size()));
+}
+
+void Raw(Writer& writer, std::string_view text, rapidjson::Type type) {
+  writer.RawValue(text.data(), text.size(), type);
 }
 
 }  // namespace
@@ -42,7 +86,12 @@ base::Status JsonSink::Begin(const NuclideTables& tables) {
       NuclideFileName(tables.nuclideName, tables.selection->dataKind, ".json", name);
   begun_ = status.ok();
   tables_ = tables;
-  forms_.assign(tables.selection->selectedAges.size(), Json::array());
+  regionNames_.clear();
+  for (const std::string& regionName : tables.selection->regionNames) {
+    regionNames_.push_back(base::Cp1252ToUtf8(regionName));
+  }
+  forms_.clear();
+  values_.clear();
   return status;
 }
 
@@ -50,55 +99,105 @@ base::Status JsonSink::Add(const RowGroup& group) {
   const input::Selection& selection = *tables_.selection;
   const bool inhalation = selection.dataKind == input::DataKind::kInhalation;
   const integration::CoefficientTable& table = group.coefficients;
-  const int times =
-      std::min(table.timeCount(), static_cast<int>(selection.integrationTimes.size()));
-  Json regions = Json::array();
-  for (int j = 0; j < table.regionCount(); ++j) {
-    const int region = selection.selectedRegions[static_cast<std::size_t>(j)];
-    std::vector<double> low;
-    std::vector<double> high;
-    for (int k = 0; k < times; ++k) {
-      low.push_back(table.at(integration::kLowLet, j, k));
-      high.push_back(table.at(integration::kHighLet, j, k));
+  Form form;
+  form.table = group.table;
+  form.rowGroup = group.form.rowGroup;
+  form.code = base::Cp1252ToUtf8(FormCode(group.header, selection.dataKind));
+  if (inhalation) form.label = ChemicalFormLabel(group.header.name, group.form.label);
+  form.regionCount = table.regionCount();
+  form.timeCount = std::min(table.timeCount(), static_cast<int>(selection.integrationTimes.size()));
+  form.firstValue = values_.size();
+  for (int j = 0; j < form.regionCount; ++j) {
+    for (const int component : {integration::kLowLet, integration::kHighLet}) {
+      for (int k = 0; k < form.timeCount; ++k) values_.push_back(table.at(component, j, k));
     }
-    const std::size_t index = input::RegionIndex(region);
-    regions.push_back({{"region", region},
-                       {"region_name", index < selection.regionNames.size()
-                                           ? base::Cp1252ToUtf8(selection.regionNames[index])
-                                           : std::string()},
-                       {"low_let_gy_per_bq", std::move(low)},
-                       {"high_let_gy_per_bq", std::move(high)}});
   }
-  forms_[group.table].push_back(
-      {{"form", group.form.rowGroup},
-       {"form_code", base::Cp1252ToUtf8(FormCode(group.header, selection.dataKind))},
-       {"form_label", inhalation ? ChemicalFormLabel(group.header.name, group.form.label) : ""},
-       {"regions", std::move(regions)}});
+  forms_.push_back(std::move(form));
   return base::Status::Ok();
 }
 
-// {"warnings": [...], "notes": [...]} of `messages`, members added to `json`.
+void JsonSink::WriteForm(const Form& form, Writer& writer) const {
+  writer.StartObject();
+  Key(writer, "form");
+  writer.Int(form.rowGroup);
+  Key(writer, "form_code");
+  String(writer, form.code);
+  Key(writer, "form_label");
+  String(writer, form.label);
+  Key(writer, "regions");
+  writer.StartArray();
+  const double* value = values_.data() + form.firstValue;
+  for (int j = 0; j < form.regionCount; ++j) {
+    const int region = tables_.selection->selectedRegions[static_cast<std::size_t>(j)];
+    const std::size_t index = input::RegionIndex(region);
+    writer.StartObject();
+    Key(writer, "region");
+    writer.Int(region);
+    Key(writer, "region_name");
+    String(writer, index < regionNames_.size() ? regionNames_[index] : std::string_view());
+    for (const std::string_view key : {"low_let_gy_per_bq", "high_let_gy_per_bq"}) {
+      Key(writer, key);
+      writer.StartArray();
+      for (int k = 0; k < form.timeCount; ++k) Number(writer, *value++);
+      writer.EndArray();
+    }
+    writer.EndObject();
+  }
+  writer.EndArray();
+  writer.EndObject();
+}
 
 base::Status JsonSink::End(std::span<const RunMessage> messages) {
   if (!begun_) return base::Status::Ok();
   begun_ = false;
-  Json ageGroups = Json::array();
-  for (std::size_t i = 0; i < forms_.size(); ++i) {
-    Json group = AgeGroupJson(tables_.selection->selectedAges[i]);
-    group["forms"] = std::move(forms_[i]);
-    ageGroups.push_back(std::move(group));
-  }
   const input::Selection& selection = *tables_.selection;
-  Json json{{"nuclide", base::Cp1252ToUtf8(base::TrimBlanks(tables_.nuclideName))},
-            {"intake", input::DataSetOf(selection.dataKind).name},
-            {"periods_days", selection.integrationTimes},
-            {"age_groups", std::move(ageGroups)}};
-  AddMessages(messages, json);
-  json["provenance"] = provenance_;
+  if (provenanceText_.empty()) provenanceText_ = DumpText(provenance_);
+  fileText_.Clear();
+  Writer writer(fileText_);
+  writer.StartObject();
+  Key(writer, "nuclide");
+  String(writer, base::Cp1252ToUtf8(base::TrimBlanks(tables_.nuclideName)));
+  Key(writer, "intake");
+  String(writer, input::DataSetOf(selection.dataKind).name);
+  Key(writer, "periods_days");
+  writer.StartArray();
+  for (const double period : selection.integrationTimes) Number(writer, period);
+  writer.EndArray();
+  Key(writer, "age_groups");
+  writer.StartArray();
+  for (std::size_t i = 0; i < selection.selectedAges.size(); ++i) {
+    const int age = selection.selectedAges[i];
+    writer.StartObject();
+    Key(writer, "age_group");
+    const std::string_view label = input::AgeGroupLabel(age);
+    String(writer, label.substr(0, label.find_last_not_of(' ') + 1));
+    Key(writer, "age_days");
+    writer.Int(input::AgeGroupDays(age));
+    Key(writer, "forms");
+    writer.StartArray();
+    for (const Form& form : forms_) {
+      if (form.table == i) WriteForm(form, writer);
+    }
+    writer.EndArray();
+    writer.EndObject();
+  }
+  writer.EndArray();
+  Json messageJson = Json::object();
+  AddMessages(messages, messageJson);
+  for (const char* member : {"warnings", "notes"}) {
+    Key(writer, member);
+    Raw(writer, DumpText(messageJson[member]), rapidjson::kArrayType);
+  }
+  Key(writer, "provenance");
+  Raw(writer, provenanceText_,
+      provenance_.is_null() ? rapidjson::kNullType : rapidjson::kObjectType);
+  writer.EndObject();
+  fileText_.Put('\n');
   std::string name;
   NuclideFileName(tables_.nuclideName, selection.dataKind, ".json", name);
   const std::filesystem::path path = folder_ / name;
-  base::Status status = WriteWholeFile(path, JsonText(json, -1));
+  base::Status status =
+      WriteWholeFile(path, std::string_view(fileText_.GetString(), fileText_.GetSize()));
   if (status.ok() && written_ != nullptr) status = written_->Add(path);
   return status;
 }

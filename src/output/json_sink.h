@@ -3,7 +3,13 @@
 // warnings and notes, and the run's provenance.
 #pragma once
 
+#include <rapidjson/stringbuffer.h>
+#include <rapidjson/writer.h>
+
+#include <cstddef>
 #include <filesystem>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "output/csv_sink.h"
@@ -33,7 +39,26 @@ class JsonSink final : public TableSink {
   const Json& provenance_;
   bool begun_ = false;
   NuclideTables tables_;
-  std::vector<Json> forms_;  // per table: the array of its forms
+  std::vector<std::string> regionNames_;  // of the nuclide's regions 1 to 30, as UTF-8
+  // Each form as added, its coefficients in values_ (per region low then high
+  // over the periods); the file gathers them per table at End, so the tables'
+  // row groups may come interleaved.
+  struct Form {
+    std::size_t table = 0;
+    int rowGroup = 0;
+    std::string code;  // UTF-8, blanks trimmed
+    std::string_view label;
+    int regionCount = 0;
+    int timeCount = 0;
+    std::size_t firstValue = 0;
+  };
+  using Writer = rapidjson::Writer<rapidjson::StringBuffer>;
+  void WriteForm(const Form& form, Writer& writer) const;
+
+  std::vector<Form> forms_;
+  std::vector<double> values_;
+  rapidjson::StringBuffer fileText_;
+  std::string provenanceText_;  // the provenance as text, formed at the first End
 };
 
 }  // namespace quillmore::output

@@ -52,13 +52,24 @@ using base::kPowersOfTen;
 
 // The fast path keeps at most this many digits and leaves values within this
 // distance of a rounding half (in units of the last kept digit) to the exact
-// path: the scaling's error and the 18-digit step stay far inside it.
+// path. The scaling below is one double multiplication or division by a power
+// of ten that is itself within about one rounding of exact: a relative error
+// below 3e-16, so under 3e-10 units for a scaled value below 10^6, and the
+// 18-digit step moves a value by at most 10^-12 units; both stay far inside
+// the margin, so every value the fast path decides rounds as the exact digits do.
 constexpr int kFastDigits = 6;
-constexpr long double kTieMargin = 1e-7L;
+constexpr double kTieMargin = 1e-7;
 
-// The first `keep` digits of `magnitude`, rounded, from an extended-precision
-// scaling. Returns false when the value is too near a rounding half for the
-// scaling to decide; the caller then takes the exact digits.
+// The powers of ten as doubles: exact up to 10^22, beyond within one rounding.
+constexpr std::array<double, kMaxPowerOfTen + 1> kDoublePowersOfTen = [] {
+  std::array<double, kMaxPowerOfTen + 1> powers{};
+  for (std::size_t i = 0; i < powers.size(); ++i) powers[i] = static_cast<double>(kPowersOfTen[i]);
+  return powers;
+}();
+
+// The first `keep` digits of `magnitude`, rounded, from a double scaling.
+// Returns false when the value is too near a rounding half for the scaling to
+// decide; the caller then takes the exact digits.
 bool FastRoundedDigits(float magnitude, int keep, std::array<char, kSignificantDigits>& digits,
                        int& exponent) {
   const double value = magnitude;
@@ -70,23 +81,23 @@ bool FastRoundedDigits(float magnitude, int keep, std::array<char, kSignificantD
   const double estimate = (binaryExponent - 1) * 0.30102999566398120;
   int decimal = static_cast<int>(estimate);
   if (estimate < decimal) --decimal;
-  const long double lower = kPowersOfTen[static_cast<std::size_t>(keep - 1)];
-  const long double upper = kPowersOfTen[static_cast<std::size_t>(keep)];
-  long double scaled = 0;
+  const double lower = kDoublePowersOfTen[static_cast<std::size_t>(keep - 1)];
+  const double upper = kDoublePowersOfTen[static_cast<std::size_t>(keep)];
+  double scaled = 0;
   for (int attempt = 0; attempt < 3; ++attempt, ++decimal) {
     const int shift = keep - 1 - decimal;
     if (shift > kMaxPowerOfTen || -shift > kMaxPowerOfTen) return false;
-    scaled = shift >= 0 ? value * kPowersOfTen[static_cast<std::size_t>(shift)]
-                        : value / kPowersOfTen[static_cast<std::size_t>(-shift)];
+    scaled = shift >= 0 ? value * kDoublePowersOfTen[static_cast<std::size_t>(shift)]
+                        : value / kDoublePowersOfTen[static_cast<std::size_t>(-shift)];
     if (scaled < upper) break;
   }
   if (scaled < lower || scaled >= upper) return false;
-  auto kept = static_cast<std::uint64_t>(scaled);  // truncation: scaled is positive
-  const long double fraction = scaled - static_cast<long double>(kept);
-  if (std::fabs(fraction - 0.5L) < kTieMargin) return false;
-  if (fraction > 0.5L) ++kept;
-  if (static_cast<long double>(kept) == upper) {  // carry out of the first digit
-    kept = static_cast<std::uint64_t>(lower);
+  auto kept = static_cast<std::int64_t>(scaled);  // truncation: scaled is positive
+  const double fraction = scaled - static_cast<double>(kept);
+  if (std::fabs(fraction - 0.5) < kTieMargin) return false;
+  if (fraction > 0.5) ++kept;
+  if (static_cast<double>(kept) == upper) {  // carry out of the first digit
+    kept = static_cast<std::int64_t>(lower);
     ++decimal;
   }
   for (int i = keep - 1; i >= 0; --i) {

@@ -52,6 +52,22 @@ quillmore-batch --data-set h --ages 10y --regions "1,R Marrow" tc-99m >"$tmp/out
   fail "installed quillmore-batch: $(cat "$tmp/out")"
 [ -s OUTPUT/Tc-99m_3650_H.TXT ] || fail "installed quillmore-batch wrote no table"
 
+# The Python module, where Debian's python3 looks under this prefix
+# (/usr/local/lib/python3.X/dist-packages for the default prefix), imported
+# from this other folder and used on the sample data.
+if [ -d "$build/python/quillmore" ]; then
+  site=$(/usr/bin/python3 -c 'import sys; print("lib/python%d.%d/dist-packages" % sys.version_info[:2])')
+  /usr/bin/python3 -c 'import sys; sys.exit("/usr/local/'"$site"'" not in sys.path)' ||
+    fail "Debian's python3 does not look in /usr/local/$site"
+  ls "$prefix/$site"/quillmore/_core.*.so >/dev/null 2>&1 || fail "no module in $prefix/$site"
+  PYTHONPATH="$prefix/$site" /usr/bin/python3 -c '
+import quillmore as qm
+assert qm.__file__.startswith("'"$prefix"'"), qm.__file__
+frame = qm.open(data_set="h").coefficients("Tc-99m", ages="10y", regions="1")
+assert len(frame) > 0 and frame.nuclide[0] == "Tc-99m"' >"$tmp/out" 2>&1 ||
+    fail "installed Python module: $(cat "$tmp/out")"
+fi
+
 # Completion: found by bash-completion under the prefix, as `bash` loads it on
 # first use. Prints the candidates for the words given (the last one is
 # being completed).

@@ -38,5 +38,24 @@ cd "$tmp" || exit 1
 [ "$("$tmp/root/usr/bin/quillmore-batch" --version)" = "quillmore-batch $version" ] ||
   fail "packaged quillmore-batch --version"
 
+# The Python module is a package of its own, python3-quillmore, imported
+# by Debian's python3 from its unpacked dist-packages, in another folder.
+if [ -d "$build/python/quillmore" ]; then
+  pydeb=$(ls "$tmp"/python3-quillmore_*.deb 2>/dev/null)
+  [ -f "$pydeb" ] || fail "no python3-quillmore_*.deb"
+  depends=$(dpkg-deb -f "$pydeb" Depends)
+  for package in python3 python3-numpy python3-pandas libc6; do
+    echo "$depends" | grep -qE "(^|, )$package( |,|$)" || fail "python3-quillmore Depends: $depends lacks $package"
+  done
+  dpkg-deb -c "$deb" | grep -q python3 && fail "the module is in the quillmore package too"
+  dpkg-deb -x "$pydeb" "$tmp/pyroot" || fail "dpkg-deb -x python3-quillmore"
+  site="$tmp/pyroot/usr/lib/python3/dist-packages"
+  readelf -S "$site"/quillmore/_core.*.so | grep -qE '\.symtab|\.debug_info' &&
+    fail "packaged module is not stripped"
+  PYTHONPATH="$site" /usr/bin/python3 -c 'import quillmore; print(quillmore.__file__)' \
+    >"$tmp/import" 2>&1 || fail "packaged module: $(cat "$tmp/import")"
+  grep -q "^$site/quillmore/__init__.py$" "$tmp/import" || fail "imported $(cat "$tmp/import")"
+fi
+
 [ "$failures" -eq 0 ] && echo "package_test: all passed"
 exit "$failures"

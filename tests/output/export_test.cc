@@ -49,11 +49,19 @@ TEST(ExportSinks, FormsCountPerTableAndNonFiniteValuesBecomeNull) {
   const Json provenance{{"program", "test"}};
   CsvSink csv(dir.path(), &written);
   JsonSink json(dir.path(), &written, provenance);
-  const input::Selection selection{
-      input::DataKind::kInhalation, {1, 6}, {2}, {"R1", "Kid,neys"}, {1, 36500}, {}, {}};
+  // Region 3: a control character, a quote, a backslash and Windows-1252 bytes,
+  // one of them left undefined by the code page.
+  const input::Selection selection{input::DataKind::kInhalation,
+                                   {1, 6},
+                                   {2, 3},
+                                   {"R1", "Kid,neys", "Odd\x1f\"\\\xe9\x81"},
+                                   {1, 36500},
+                                   {}};
   const NuclideTables tables{"H-3    ", &selection};
   integration::CoefficientTable table;
-  table.Reset(1, 2);
+  table.Reset(2, 2);
+  table.at(integration::kHighLet, 1, 0) = 1e-7;
+  table.at(integration::kHighLet, 1, 1) = 2.5e-5;
   table.at(integration::kLowLet, 0, 1) = std::numeric_limits<double>::infinity();
   input::BlockHeader header;
   header.name = "H-3    ";
@@ -75,7 +83,15 @@ TEST(ExportSinks, FormsCountPerTableAndNonFiniteValuesBecomeNull) {
   EXPECT_NE(text.find("\nH-3,inhalation,Adult,7300,2,V,(Elemental),36500,2,\"Kid,neys\",inf,0\n"),
             std::string::npos)
       << text;
-  const auto document = nlohmann::json::parse(testing::ReadFile(dir.path() / "H-3_H.json"));
+  const std::string jsonText = testing::ReadFile(dir.path() / "H-3_H.json");
+  // The streamed text is what dumping the document gives: numbers, escapes, order.
+  EXPECT_EQ(jsonText,
+            Json::parse(jsonText).dump(-1, ' ', false, Json::error_handler_t::replace) + '\n');
+  EXPECT_NE(jsonText.find("[1e-07,2.5e-05]"), std::string::npos) << jsonText;
+  EXPECT_NE(jsonText.find(R"("Odd\u001f\"\\)"), std::string::npos) << jsonText;
+  const auto document = nlohmann::json::parse(jsonText);
+  EXPECT_EQ(document["age_groups"][1]["forms"][0]["regions"][1]["region_name"],
+            "Odd\x1f\"\\\xc3\xa9\xc2\x81");
   EXPECT_TRUE(document["age_groups"][0]["forms"].empty()) << "the infant table got no block";
   const auto& form = document["age_groups"][1]["forms"][1];
   EXPECT_EQ(form["form"], 2);

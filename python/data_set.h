@@ -1,0 +1,91 @@
+// One data set opened for the Python module: what the batch program reads,
+// run through the same nuclide run, with results kept in memory. Holds only
+// paths and names; each call opens its own file handles, so one DataSet may
+// serve several threads at once.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/status.h"
+#include "coefficient_columns.h"
+#include "input/data_kind.h"
+#include "integration/coefficient_table.h"
+#include "integration/rate_curve.h"
+#include "output/run_message.h"
+#include "run/nuclide_run.h"
+
+namespace quillmore::python {
+
+// Failures are Statuses: kNotFound for an unknown nuclide, age group or region
+// (UnknownNameError), kIoError or kCorruption for missing or unusable data
+// (DataError), kInvalidArgument for other bad arguments (ValueError).
+
+// `status` of the batch's age or region list parser, with an unknown name
+// as kNotFound.
+base::Status NameLookup(base::Status status);
+
+// What a caller asks for, as the batch's options would give it.
+struct Request {
+  std::vector<std::string> nuclides;  // as typed; empty with allNuclides
+  bool allNuclides = false;
+  std::optional<std::vector<double>> periods;  // days; else timesFile
+  std::optional<std::string> timesFile;        // else the data folder's
+  std::string ages = "all";
+  std::string regions = "all";
+};
+
+// A run's warnings and notes, in the order the batch reports them.
+struct Coefficients {
+  CoefficientColumns columns;
+  std::vector<output::RunMessage> messages;
+};
+
+// One rate curve of a block, both LET components, and what names it.
+struct Curve {
+  std::string nuclide;
+  int ageGroup = 0;
+  std::int64_t form = 0;
+  FormTexts formTexts;
+  int region = 0;
+  std::array<integration::RateCurve, integration::kComponentCount> curves;
+};
+
+class DataSet {
+ public:
+  // Opens the index and the dose-rate file of `kind` in the folder `dataDir`
+  // (found in any letter case) and reads the region names.
+  static base::Status Open(const std::string& dataDir, input::DataKind kind, DataSet* dataSet);
+
+  input::DataKind kind() const { return kind_; }
+  const std::filesystem::path& folder() const { return folder_; }
+  // Names of regions 1 to 30 in UTF-8.
+  const std::vector<std::string>& regionNames() const { return utf8RegionNames_; }
+
+  // Names of the nuclides with data in this set, in index order.
+  base::Status Nuclides(std::vector<std::string>* names) const;
+  // The coefficients `request` asks for, as the batch's CSV holds them.
+  base::Status ComputeCoefficients(const Request& request, Coefficients* result) const;
+  // The curve of `form` (the CSV's form number) of `nuclide` for one age
+  // group and one region, each given as the batch's options take them.
+  base::Status ReadCurve(const std::string& nuclide, const std::string& age, std::int64_t form,
+                         const std::string& region, Curve* curve) const;
+
+ private:
+  base::Status Select(const Request& request, run::RunSelection* run) const;
+  base::Status FindNuclides(const Request& request, input::DataIndex& index,
+                            std::vector<std::string>* names) const;
+
+  input::DataKind kind_ = input::DataKind::kInhalation;
+  std::filesystem::path folder_;
+  std::filesystem::path indexPath_;
+  std::filesystem::path doseRatePath_;
+  std::vector<std::string> regionNames_;  // as the file holds them, for name lookup
+  std::vector<std::string> utf8RegionNames_;
+};
+
+}  // namespace quillmore::python

@@ -1,0 +1,271 @@
+// quillmore._core: the Python binding of DataSet and Curve. Only conversions
+// live here: arguments to requests, Statuses to the module's exceptions,
+// columns to NumPy arrays. The frames and the warnings are made in Python
+// (quillmore/__init__.py).
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "annual_doses.h"
+#include "base/text.h"
+#include "data_set.h"
+#include "input/age_groups.h"
+#include "input/data_kind.h"
+
+namespace py = pybind11;
+
+namespace quillmore::python {
+namespace {
+
+// Days as NumPy gives them: any array-like, converted to C-ordered doubles.
+using DayArray = py::array_t<double, py::array::c_style | py::array::forcecast>;
+
+// Raises the exception of quillmore._errors that `status` calls for.
+[[noreturn]] void Raise(const base::Status& status) {
+  const char* type = "DataError";
+  if (status.code() == base::Status::Code::kNotFound) type = "UnknownNameError";
+  if (status.code() == base::Status::Code::kInvalidArgument) type = "ValueError";
+  py::object error = std::string(type) == "ValueError"
+                         ? py::reinterpret_borrow<py::object>(PyExc_ValueError)
+                         : py::module_::import("quillmore._errors").attr(type);
+  PyErr_SetString(error.ptr(), status.message().c_str());
+  throw py::error_already_set();
+}
+
+void Check(const base::Status& status) {
+  if (!status.ok()) Raise(status);
+}
+
+// A vector handed to NumPy without a copy: the array owns it.
+template <typename T>
+py::array_t<T> Take(std::vector<T>&& values) {
+  auto* owned = new std::vector<T>(std::move(values));
+  py::capsule owner(owned, [](void* p) { delete static_cast<std::vector<T>*>(p); });
+  return py::array_t<T>(static_cast<py::ssize_t>(owned->size()), owned->data(), owner);
+}
+
+template <typename T>
+py::array_t<T> Copy(std::span<const T> values) {
+  return py::array_t<T>(static_cast<py::ssize_t>(values.size()), values.data());
+}
+
+input::DataKind DataKindNamed(const std::string& text) {
+  const std::string name = base::AsciiLower(text);
+  for (const input::DataSet& dataSet : input::kDataSets) {
+    if (name == dataSet.name || name == std::string(1, base::AsciiLower(dataSet.fileLetter))) {
+      return dataSet.kind;
+    }
+  }
+  Raise(
+      base::Status::InvalidArgument("unknown data set \"" + text + "\" (inhalation or ingestion)"));
+}
+
+std::string AgeLabel(int ageGroup) {
+  return base::TrimBlanks(input::AgeGroupLabel(ageGroup));
+}
+
+py::list Messages(const std::vector<output::RunMessage>& messages) {
+  py::list list;
+  for (const output::RunMessage& message : messages) {
+    list.append(py::make_tuple(output::MessageKindName(message.kind), message.text));
+  }
+  return list;
+}
+
+// The columns as NumPy arrays and the texts their indices point to.
+py::dict Columns(CoefficientColumns&& columns) {
+  CoefficientRows& rows = columns.rows;
+  py::dict dict;
+  dict["nuclide"] = Take(std::move(rows.nuclide));
+  dict["age_group"] = Take(std::move(rows.ageGroup));
+  dict["age_days"] = Take(std::move(rows.ageDays));
+  dict["form"] = Take(std::move(rows.form));
+  dict["form_code"] = Take(std::move(rows.formCode));
+  dict["form_label"] = Take(std::move(rows.formLabel));
+  dict["period_days"] = Take(std::move(rows.periodDays));
+  dict["region"] = Take(std::move(rows.region));
+  dict["low_let_gy_per_bq"] = Take(std::move(rows.lowLet));
+  dict["high_let_gy_per_bq"] = Take(std::move(rows.highLet));
+  dict["nuclide_names"] = columns.nuclideNames;
+  dict["form_codes"] = columns.formCodes;
+  dict["form_labels"] = columns.formLabels;
+  return dict;
+}
+
+py::tuple CoefficientColumnsOf(const DataSet& dataSet,
+                               const std::optional<std::vector<std::string>>& nuclides,
+                               const std::optional<std::vector<double>>& periods,
+                               const std::optional<std::string>& times, const std::string& ages,
+                               const std::string& regions) {
+  Request request;
+  request.allNuclides = !nuclides;
+  if (nuclides) request.nuclides = *nuclides;
+  request.periods = periods;
+  request.timesFile = times;
+  request.ages = ages;
+  request.regions = regions;
+  Coefficients result;
+  base::Status status;
+  {
+    py::gil_scoped_release released;
+    status = dataSet.ComputeCoefficients(request, &result);
+  }
+  Check(status);
+  return py::make_tuple(Columns(std::move(result.columns)), Messages(result.messages));
+}
+
+// Values of `inputs` (days, finite, 0 or more) as a flat vector.
+std::vector<double> Days(const DayArray& inputs) {
+  std::vector<double> days(inputs.data(), inputs.data() + inputs.size());
+  for (const double t : days) {
+    if (!std::isfinite(t) || t < 0) {
+      Raise(base::Status::InvalidArgument("a time is a finite number of days, 0 or more, not " +
+                                          std::to_string(t)));
+    }
+  }
+  return days;
+}
+
+// `compute` of each component over `inputs`, as two arrays of its shape.
+template <typename Compute>
+py::tuple PerComponent(const Curve& curve, const DayArray& inputs, Compute compute) {
+  const std::vector<double> days = Days(inputs);
+  std::vector<double> low, high;
+  {
+    py::gil_scoped_release released;
+    low = compute(curve.curves[integration::kLowLet], days);
+    high = compute(curve.curves[integration::kHighLet], days);
+  }
+  std::vector<py::ssize_t> shape(inputs.shape(), inputs.shape() + inputs.ndim());
+  return py::make_tuple(Take(std::move(low)).reshape(shape), Take(std::move(high)).reshape(shape));
+}
+
+std::vector<double> Doses(const integration::RateCurve& curve, const std::vector<double>& days) {
+  return curve.Doses(days);
+}
+
+std::vector<double> Rates(const integration::RateCurve& curve, const std::vector<double>& days) {
+  std::vector<double> rates;
+  rates.reserve(days.size());
+  for (const double t : days) rates.push_back(curve.Rate(t));
+  return rates;
+}
+
+py::tuple CurveDoses(const Curve& curve, const DayArray& periods) {
+  return PerComponent(curve, periods, Doses);
+}
+
+py::tuple CurveRates(const Curve& curve, const DayArray& times) {
+  return PerComponent(curve, times, Rates);
+}
+
+std::vector<std::string> NuclideNames(const DataSet& dataSet) {
+  std::vector<std::string> names;
+  Check(dataSet.Nuclides(&names));
+  return names;
+}
+
+std::unique_ptr<Curve> CurveOf(const DataSet& dataSet, const std::string& nuclide,
+                               const std::string& age, std::int64_t form,
+                               const std::string& region) {
+  auto curve = std::make_unique<Curve>();
+  base::Status status;
+  {
+    py::gil_scoped_release released;
+    status = dataSet.ReadCurve(nuclide, age, form, region, curve.get());
+  }
+  Check(status);
+  return curve;
+}
+
+DataSet OpenDataSet(const std::string& dataDir, const std::string& name) {
+  DataSet opened;
+  const input::DataKind kind = DataKindNamed(name);
+  base::Status status;
+  {
+    py::gil_scoped_release released;
+    status = DataSet::Open(dataDir, kind, &opened);
+  }
+  Check(status);
+  return opened;
+}
+
+// (annual_doses.csv, annual_doses_by_intake.csv or empty, messages).
+py::tuple AnnualDosesOf(const py::bytes& content, const std::string& label,
+                        const std::string& dataDir, std::optional<int> untilYear,
+                        const std::string& regions, std::optional<double> highLetWeight,
+                        bool byIntake) {
+  HistoryRequest request;
+  request.bytes = content;
+  request.label = label;
+  request.dataDir = dataDir;
+  request.untilYear = untilYear;
+  request.regions = regions;
+  request.highLetWeight = highLetWeight;
+  request.byIntake = byIntake;
+  HistoryTexts texts;
+  base::Status status;
+  {
+    py::gil_scoped_release released;
+    status = ComputeAnnualDoses(request, &texts);
+  }
+  Check(status);
+  return py::make_tuple(py::bytes(texts.annualCsv), py::bytes(texts.byIntakeCsv),
+                        Messages(texts.messages));
+}
+
+void BindCurve(py::module_& m) {
+  py::class_<Curve>(m, "Curve", "One rate curve of a block (see quillmore.Curve).")
+      .def_readonly("nuclide", &Curve::nuclide)
+      .def_property_readonly("age_group", [](const Curve& c) { return AgeLabel(c.ageGroup); })
+      .def_readonly("form", &Curve::form)
+      .def_property_readonly("form_code", [](const Curve& c) { return c.formTexts.code; })
+      .def_property_readonly("form_label", [](const Curve& c) { return c.formTexts.label; })
+      .def_readonly("region", &Curve::region)
+      .def_property_readonly(
+          "times", [](const Curve& c) { return Copy(c.curves[integration::kLowLet].times()); })
+      .def_property_readonly(
+          "rates_low", [](const Curve& c) { return Copy(c.curves[integration::kLowLet].rates()); })
+      .def_property_readonly(
+          "rates_high",
+          [](const Curve& c) { return Copy(c.curves[integration::kHighLet].rates()); })
+      .def_property_readonly("single_point",
+                             [](const Curve& c) { return c.curves[0].singlePoint(); })
+      .def("dose", CurveDoses, "(low, high) doses in Gy/Bq from intake to each period (days).")
+      .def("rate", CurveRates, "(low, high) rates in Gy/Bq per day at each time (days).");
+}
+
+void BindDataSet(py::module_& m) {
+  py::class_<DataSet>(m, "DataSet", "An opened data set (see quillmore.DataSet).")
+      .def_property_readonly("data_set",
+                             [](const DataSet& d) { return input::DataSetOf(d.kind()).name; })
+      .def_property_readonly("folder", [](const DataSet& d) { return d.folder().string(); })
+      .def_property_readonly("region_names", &DataSet::regionNames)
+      .def("nuclides", NuclideNames, "Names of the nuclides with data in this set.")
+      .def("coefficients", CoefficientColumnsOf,
+           "(columns, messages) of a coefficient run: NumPy columns and text tables.")
+      .def("curve", CurveOf, "The Curve of (nuclide, age, form, region).");
+}
+
+}  // namespace
+}  // namespace quillmore::python
+
+PYBIND11_MODULE(_core, m) {
+  using namespace quillmore::python;
+  m.doc() = "The C++ core of quillmore; use the quillmore package, not this module.";
+  BindCurve(m);
+  BindDataSet(m);
+  m.def("open", OpenDataSet, "The DataSet of (data_dir, data_set).");
+  m.def("annual_doses", AnnualDosesOf,
+        "(annual CSV, by-intake CSV, messages) of an intake file's bytes, as the batch writes "
+        "them.");
+  std::vector<std::string> ages;
+  for (int age = 1; age <= quillmore::input::kAgeGroupCount; ++age) ages.push_back(AgeLabel(age));
+  m.attr("AGE_GROUPS") = ages;
+}

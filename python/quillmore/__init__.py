@@ -1,0 +1,300 @@
+"""Quillmore in Python: absorbed dose coefficients, rate curves and their
+integrals as pandas data frames and NumPy arrays.
+
+Every number comes from the same C++ code as ``quillmore-batch``; a frame holds
+exactly the rows, columns and values of the batch's CSV for the same inputs
+(:meth:`DataSet.coefficients`; :func:`annual_doses` for an intake history).
+
+    >>> import quillmore as qm
+    >>> ds = qm.open("DATA", "inhalation")
+    >>> df = ds.coefficients(["Tc-99m"], periods=[1, 7, 18250], ages="adult")
+
+Errors: :class:`DataError` (an :class:`OSError`) for missing or unusable data,
+:class:`UnknownNameError` (a :class:`KeyError` and :class:`ValueError`) for an
+unknown nuclide, age group or region, :class:`ValueError` for other bad
+arguments. Warnings use the category :class:`QuillmoreWarning`; notes go to
+``logging.getLogger("quillmore")`` at INFO. See doc/python.md.
+"""
+
+import builtins as _builtins
+import io as _io
+import logging as _logging
+import os as _os
+import warnings as _warnings
+
+import numpy as _np
+import pandas as _pd
+
+from . import _core
+from ._errors import DataError, QuillmoreWarning, UnknownNameError
+
+__all__ = ["open", "annual_doses", "DataSet", "Curve", "DataError", "UnknownNameError",
+           "QuillmoreWarning", "AGE_GROUPS", "COEFFICIENT_COLUMNS"]
+
+#: The age groups in age order, as the ``age_group`` column names them.
+AGE_GROUPS = tuple(_core.AGE_GROUPS)
+#: The columns of :meth:`DataSet.coefficients`, those of the coefficient CSV.
+COEFFICIENT_COLUMNS = ("nuclide", "intake", "age_group", "age_days", "form", "form_code",
+                       "form_label", "period_days", "region", "region_name",
+                       "low_let_gy_per_bq", "high_let_gy_per_bq")
+
+_log = _logging.getLogger("quillmore")
+_AGE_TYPE = _pd.CategoricalDtype(AGE_GROUPS, ordered=True)
+
+
+def open(data_dir="DATA", data_set=None):
+    """Opens a data set and returns a :class:`DataSet`.
+
+    data_dir: the data folder (found in any letter case), as quillmore-batch's
+        --data-dir; "DATA" in the current folder by default.
+    data_set: "inhalation" or "ingestion" (or "h", "g"), as --data-set.
+
+    Raises DataError when the folder, its index or its dose-rate file is
+    missing or unusable, ValueError for an unknown data set.
+    """
+    if data_set is None:
+        raise TypeError('open() needs data_set: "inhalation" or "ingestion" ("h", "g")')
+    return DataSet(_core.open(_os.fspath(data_dir), str(data_set)))
+
+
+def _report(messages, stacklevel=3):
+    """The run's warnings to the warnings module, its notes to the log."""
+    for kind, text in messages:
+        if kind == "warning":
+            _warnings.warn(text, QuillmoreWarning, stacklevel=stacklevel)
+        else:
+            _log.info(text)
+
+
+def _list_text(value, what):
+    """A list of ages or regions as the batch's comma-separated option."""
+    if isinstance(value, (str, int, _np.integer)):
+        return str(value)
+    items = [str(item) for item in value]
+    if not items or any("," in item for item in items):
+        raise ValueError(f"{what}: give names or numbers, not {value!r}")
+    return ",".join(items)
+
+
+def _texts(table, codes):
+    """Text column: each code replaced by its text (one str object per text)."""
+    return _np.array(list(table), dtype=object)[codes]
+
+
+class DataSet:
+    """One data set (inhalation or ingestion) of a data folder, from :func:`open`.
+
+    A DataSet holds only names: each call opens its own file handles and
+    releases the GIL while C++ computes, so one DataSet may be shared by
+    threads, whose calls then run in parallel.
+    """
+
+    def __init__(self, core):
+        self._core = core
+
+    @property
+    def data_set(self):
+        """ "inhalation" or "ingestion"."""
+        return self._core.data_set
+
+    @property
+    def folder(self):
+        """The data folder as found."""
+        return self._core.folder
+
+    def __repr__(self):
+        return f"quillmore.open({self.folder!r}, {self.data_set!r})"
+
+    def nuclides(self):
+        """The names of the nuclides with data in this data set, in index order."""
+        return self._core.nuclides()
+
+    def regions(self):
+        """DataFrame of the 30 regions: region (1 to 30), region_name."""
+        names = self._core.region_names
+        return _pd.DataFrame({"region": _np.arange(1, len(names) + 1, dtype=_np.int64),
+                              "region_name": _np.array(names, dtype=object)})
+
+    def forms(self, nuclide):
+        """DataFrame of the forms of `nuclide` per age group: age_group, form,
+        form_code, form_label, as the coefficient frames number and name them.
+        Raises UnknownNameError for an unknown nuclide."""
+        frame = self._coefficients([nuclide], [0.0], None, "all", "1", stacklevel=4)
+        return frame[["age_group", "form", "form_code", "form_label"]].reset_index(drop=True)
+
+    def coefficients(self, nuclides="all", periods=None, times=None, ages="all", regions="all"):
+        """Dose coefficients (Gy/Bq) as a long DataFrame with the columns and
+        rows of quillmore-batch's CSV: one row per nuclide, age group, form,
+        period and region, nuclides in the order given, then age groups in the
+        order given, forms, periods and regions.
+
+        nuclides: a name, a list of names (any case, as typed at the prompt),
+            or "all": every nuclide with data in this set.
+        periods: commitment periods in days (array-like); or
+        times: a times file (Quillmore.ini format); by default the data
+            folder's times file.
+        ages: "all", or age groups by number (1-6) or name (infant, 1y, 5y,
+            10y, 15y, adult), as a list or a comma-separated string.
+        regions: "all", or regions by number (1-30) or name (any case), as a
+            list or a comma-separated string.
+
+        age_group is an ordered categorical in age order; text columns hold
+        str ("" where the CSV has an empty field). Warnings of the run go to
+        the warnings module (QuillmoreWarning), notes to the log.
+        Raises UnknownNameError, DataError or ValueError.
+        """
+        if isinstance(nuclides, str):
+            nuclides = None if nuclides.lower() == "all" else [nuclides]
+        elif nuclides is not None:
+            nuclides = [str(name) for name in nuclides]
+        if periods is not None and times is not None:
+            raise ValueError("give periods or times, not both")
+        if periods is not None:
+            periods = _np.asarray(periods, dtype=float).ravel().tolist()
+        if times is not None:
+            times = _os.fspath(times)
+        return self._coefficients(nuclides, periods, times, _list_text(ages, "ages"),
+                                  _list_text(regions, "regions"), stacklevel=4)
+
+    def _coefficients(self, nuclides, periods, times, ages, regions, stacklevel):
+        """The frame of a core run; its messages reported at the caller's caller."""
+        columns, messages = self._core.coefficients(nuclides, periods, times, ages, regions)
+        _report(messages, stacklevel)
+        return _frame(columns, self.data_set, self._core.region_names)
+
+    def curve(self, nuclide, age, form, region):
+        """The rate curve of one block and region as a :class:`Curve`.
+
+        age: one age group (number or name); form: the form number of the
+        coefficient frame's `form` column (1 for the first); region: one
+        region (number or name, "Lung" for the composite lung).
+        Raises UnknownNameError, DataError or ValueError.
+        """
+        return Curve(self._core.curve(str(nuclide), str(age), int(form), str(region)),
+                     self.data_set, self._core.region_names)
+
+
+def _frame(columns, data_set, region_names):
+    """The coefficient frame from the core's columns."""
+    rows = len(columns["low_let_gy_per_bq"])
+    region = columns["region"]
+    return _pd.DataFrame({
+        "nuclide": _texts(columns["nuclide_names"], columns["nuclide"]),
+        "intake": _np.full(rows, data_set, dtype=object),
+        "age_group": _pd.Categorical.from_codes(columns["age_group"] - 1, dtype=_AGE_TYPE),
+        "age_days": columns["age_days"],
+        "form": columns["form"],
+        "form_code": _texts(columns["form_codes"], columns["form_code"]),
+        "form_label": _texts(columns["form_labels"], columns["form_label"]),
+        "period_days": columns["period_days"],
+        "region": region,
+        "region_name": _texts(region_names, region - 1),
+        "low_let_gy_per_bq": columns["low_let_gy_per_bq"],
+        "high_let_gy_per_bq": columns["high_let_gy_per_bq"],
+    }, copy=False)
+
+
+def annual_doses(intakes, data_dir="DATA", until=None, regions="all", high_let_weight=None,
+                 by_intake=False):
+    """The absorbed dose of each person in each calendar year from an intake
+    history, as a DataFrame with the rows, columns and values of
+    ``quillmore-batch --intakes``'s annual_doses.csv: person, birth_date,
+    year, region, region_name, low_let_gy, high_let_gy, [weighted_gy,]
+    extrapolation.
+
+    intakes: a DataFrame with the intake file's columns (person, birth_date,
+        nuclide, intake, form, start, end, activity_bq; dates as
+        "YYYY-MM-DD" text or datetimes, end empty or NaN for an acute
+        intake), or the path of an intake file.
+    data_dir: the data folder, as --data-dir.
+    until: the last year reported, as --until; by default 50 years after
+        each person's last day of intake.
+    regions: "all", or regions by number or name (either data set's), as a
+        list or a comma-separated string.
+    high_let_weight: W of the column weighted_gy = low + W * high, as
+        --high-let-weight; no such column by default.
+    by_intake: True returns the rows of annual_doses_by_intake.csv instead,
+        one per intake part, year and region (age_group an ordered categorical).
+
+    person and birth_date are str. Warnings (blocks left out, unbounded
+    extrapolation) go to the warnings module as QuillmoreWarning.
+    Raises ValueError listing the bad rows as the batch does
+    ("FILE:LINE: column ..."), UnknownNameError for an unknown region,
+    DataError for missing or unusable data.
+    """
+    if isinstance(intakes, _pd.DataFrame):
+        label = "intakes"
+        content = intakes.to_csv(index=False, lineterminator="\n", date_format="%Y-%m-%d")
+        content = content.encode("utf-8")
+    else:
+        label = _os.fspath(intakes)
+        try:
+            with _builtins.open(label, "rb") as file:
+                content = file.read()
+        except OSError as error:
+            raise DataError(f"unable to read the intake file {label}") from error
+    weight = None if high_let_weight is None else float(high_let_weight)
+    year = None if until is None else int(until)
+    annual, by_part, messages = _core.annual_doses(
+        content, label, _os.fspath(data_dir), year, _list_text(regions, "regions"), weight,
+        bool(by_intake))
+    _report(messages)
+    frame = _pd.read_csv(_io.BytesIO(by_part if by_intake else annual),
+                         float_precision="round_trip", keep_default_na=False,
+                         dtype={"person": str, "birth_date": str, "form_code": str,
+                                "part_start": str, "part_end": str})
+    if by_intake:
+        frame["age_group"] = frame["age_group"].astype(_AGE_TYPE)
+    return frame
+
+
+class Curve:
+    """One rate curve: a block's tabulated dose rates for one region, both LET
+    components, and the interpolant and integrals the tables use.
+
+    times, rates_low, rates_high: the tabulated points (days; Gy/Bq per day)
+    as NumPy arrays; single_point is True for a block of one time point.
+    nuclide, intake, age_group, form, form_code, form_label,
+    region and region_name name it as the coefficient frames do.
+    """
+
+    def __init__(self, core, intake, region_names):
+        self._core = core
+        self.nuclide = core.nuclide
+        self.intake = intake
+        self.age_group = core.age_group
+        self.form = core.form
+        self.form_code = core.form_code
+        self.form_label = core.form_label
+        self.region = core.region
+        self.region_name = region_names[core.region - 1]
+        self.times = core.times
+        self.rates_low = core.rates_low
+        self.rates_high = core.rates_high
+        self.single_point = core.single_point
+
+    def __repr__(self):
+        return (f"<quillmore.Curve {self.nuclide} {self.intake} {self.age_group} "
+                f"form {self.form} region {self.region} {self.region_name!r}>")
+
+    def _place(self):
+        """Where a warning about this curve points."""
+        return f"{self.nuclide}, {self.age_group}, form {self.form}, region {self.region}"
+
+    def dose(self, periods):
+        """The dose (Gy/Bq) from intake to each of `periods` (days, array-like),
+        as a pair (low, high) of arrays of its shape: bit for bit the
+        coefficients of the tables for those periods. A block of a single time
+        point gives its rate, as the tables do, with a QuillmoreWarning.
+        Raises ValueError for a negative or non-finite period."""
+        if self.single_point:
+            _warnings.warn(f"{self._place()}: a single time point; its dose is its rate, "
+                           "as in the tables", QuillmoreWarning, stacklevel=2)
+        return self._core.dose(periods)
+
+    def rate(self, times):
+        """The dose rate (Gy/Bq per day) at each of `times` (days, array-like)
+        as a pair (low, high) of arrays of its shape: the monotone cubic
+        Hermite interpolant of the tabulated rates, its end pieces continued
+        beyond the data. Raises ValueError for a negative or non-finite time."""
+        return self._core.rate(times)

@@ -1,0 +1,48 @@
+"""Annual doses of an intake history against the batch's --intakes files."""
+import pathlib
+
+import pandas as pd
+import pytest
+
+import quillmore as qm
+from conftest import batch_message, read_csv, run_batch
+
+EXAMPLE = pathlib.Path(__file__).parents[2] / "doc" / "examples" / "intakes.csv"
+
+
+def test_annual_doses_equal_batch_csv(data_dir, tmp_path):
+    args = ["--intakes", EXAMPLE, "--data-dir", data_dir, "--output-dir", tmp_path, "--quiet",
+            "--by-intake", "--until", "2030", "--regions", "lung,Remainder,1",
+            "--high-let-weight", "20"]
+    assert run_batch(*args).returncode in (0, 1)
+    options = dict(data_dir=data_dir, until=2030, regions=["lung", "Remainder", 1],
+                   high_let_weight=20)
+    from_file = qm.annual_doses(EXAMPLE, **options)
+    intakes = pd.read_csv(EXAMPLE, dtype=str, keep_default_na=False)
+    intakes["start"] = pd.to_datetime(intakes["start"])
+    from_frame = qm.annual_doses(intakes, **options)
+    by_intake = qm.annual_doses(EXAMPLE, by_intake=True, **options)
+    for frame, name in [(from_file, "annual_doses.csv"), (from_frame, "annual_doses.csv"),
+                        (by_intake, "annual_doses_by_intake.csv")]:
+        expected = read_csv(tmp_path / name)
+        assert list(frame.columns) == list(expected.columns)
+        assert len(frame) == len(expected) > 0
+        assert (frame == expected).all().all(), name
+    assert list(by_intake.age_group.cat.categories) == list(qm.AGE_GROUPS)
+
+
+def test_annual_dose_errors_carry_the_batch_message(data_dir, tmp_path):
+    bad = tmp_path / "bad.csv"
+    bad.write_text(EXAMPLE.read_text().replace("1986-04-28", "1986-02-30")
+                   .replace("Pu-239", "Xx-1"))
+    lines = run_batch("--intakes", bad, "--data-dir", data_dir).stderr.splitlines()
+    expected = [line.removeprefix("quillmore-batch: ") for line in lines[:-1]]
+    with pytest.raises(ValueError) as caught:
+        qm.annual_doses(bad, data_dir=data_dir)
+    assert caught.value.args[0].splitlines() == expected and len(expected) == 2
+    with pytest.raises(qm.UnknownNameError) as caught:
+        qm.annual_doses(EXAMPLE, data_dir=data_dir, regions="spleenx")
+    assert caught.value.args[0] == batch_message(
+        run_batch("--intakes", EXAMPLE, "--data-dir", data_dir, "--regions", "spleenx"))
+    with pytest.raises(qm.DataError):
+        qm.annual_doses(tmp_path / "missing.csv", data_dir=data_dir)
