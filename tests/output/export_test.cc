@@ -56,6 +56,7 @@ TEST(ExportSinks, FormsCountPerTableAndNonFiniteValuesBecomeNull) {
                                    {2, 3},
                                    {"R1", "Kid,neys", "Odd\x1f\"\\\xe9\x81"},
                                    {1, 36500},
+                                   {},
                                    {}};
   const NuclideTables tables{"H-3    ", &selection};
   integration::CoefficientTable table;
