@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <optional>
 
+#include "integration/curve_extension.h"
 #include "integration/curve_integrator.h"
 #include "integration/hermite_slopes.h"
 
@@ -27,9 +29,15 @@ bool IntegrateCurve(std::span<const double> times, std::span<const double> curve
   // The slopes have proved the times strictly increasing, so the integral's
   // own check may be skipped; the span sums from 0 are formed once per curve.
   const CurveIntegrator integrator(times, curve, slopes, 0.0);
+  const double lastTime = times.back();
+  std::optional<double> doseAtLast;  // formed once, for the first time past the data
   for (std::size_t k = 0; k < integrationTimes.size(); ++k) {
-    coefficients.at(component, position, static_cast<int>(k)) =
-        integrator.Integral(integrationTimes[k]);
+    const int index = static_cast<int>(k);
+    coefficients.at(component, position, index) = integrator.Integral(integrationTimes[k]);
+    if (integrationTimes[k] <= lastTime) continue;
+    if (!doseAtLast) doseAtLast = integrator.Integral(lastTime);
+    coefficients.extrapolation(component, position, index) =
+        JudgeCurveExtension(times, curve, slopes, *doseAtLast, integrationTimes[k]);
   }
   return true;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "integration/curve_extension.h"
 #include "integration/curve_integrator.h"
 #include "integration/extended.h"
 #include "integration/hermite_slopes.h"
@@ -20,6 +21,7 @@ std::optional<RateCurve> RateCurve::FromBlock(const RateTable& rates, const Time
   const bool zero = count > 1 && !IntegratesComponent(letLetter, component);
   curve.rates_.assign(tabulated.begin(), tabulated.end());
   if (zero) std::fill(curve.rates_.begin(), curve.rates_.end(), 0.0);
+  curve.integrated_ = count > 1 && !zero;
   curve.slopes_.assign(curve.times_.size(), 0.0);
   if (count > 1 && HermiteSlopes(curve.times_, curve.rates_, curve.slopes_) < 0)
     return std::nullopt;
@@ -45,6 +47,15 @@ std::vector<double> RateCurve::Doses(std::span<const double> limits) const {
   doses.reserve(limits.size());
   for (double limit : limits) doses.push_back(integrator.Integral(limit));
   return doses;
+}
+
+std::vector<Extrapolation> RateCurve::Extrapolations(std::span<const double> limits) const {
+  std::vector<Extrapolation> statuses(limits.size(), Extrapolation::kNone);
+  if (!integrated_) return statuses;
+  const double doseAtLast = CurveIntegrator(times_, rates_, slopes_, 0.0).Integral(times_.back());
+  for (std::size_t i = 0; i < limits.size(); ++i)
+    statuses[i] = JudgeCurveExtension(times_, rates_, slopes_, doseAtLast, limits[i]);
+  return statuses;
 }
 
 std::vector<double> LogSpacedTimes(double from, double to, int perDecade) {
