@@ -57,4 +57,12 @@ std::string FormCodeWithLabel(const input::BlockHeader& header, input::DataKind 
   return std::string(1, header.classCode) + (label.empty() ? "" : " " + std::string(label));
 }
 
+std::string FormWords(const input::BlockHeader& header, input::DataKind kind,
+                      std::int32_t labelNumber) {
+  if (kind == input::DataKind::kIngestion) return "f1 " + base::TrimBlanks(header.f1Text);
+  const std::string_view label = ChemicalFormLabel(header.name, labelNumber);
+  return "class " + std::string(1, header.classCode) +
+         (label.empty() ? "" : " " + std::string(label));
+}
+
 }  // namespace quillmore::output

@@ -46,4 +46,9 @@ std::string FormCode(const input::BlockHeader& header, input::DataKind kind);
 std::string FormCodeWithLabel(const input::BlockHeader& header, input::DataKind kind,
                               std::int32_t labelNumber);
 
+// The form as messages and plots name it: "class M" or "class V (Water Vapor)"
+// (inhalation), "f1 0.1" (ingestion).
+std::string FormWords(const input::BlockHeader& header, input::DataKind kind,
+                      std::int32_t labelNumber);
+
 }  // namespace quillmore::output

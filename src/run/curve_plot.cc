@@ -99,11 +99,7 @@ CurveNames NamesOf(const BlockCurves& block, int position, const RunSelection& r
   CurveNames names;
   names.nuclide = base::TrimBlanks(block.header.name);
   names.intake = inhalation ? "inhalation" : "ingestion";
-  names.form = inhalation ? "class " + std::string(1, block.header.classCode)
-                          : "f1 " + base::TrimBlanks(block.header.f1Text);
-  const std::string_view label =
-      inhalation ? output::ChemicalFormLabel(block.header.name, block.formNumber) : "";
-  if (!label.empty()) names.form += " " + std::string(label);
+  names.form = output::FormWords(block.header, run.dataKind, block.formNumber);
   names.age = base::TrimBlanks(
       std::string(input::AgeGroupLabel(run.selectedAges[static_cast<std::size_t>(block.table)])));
   names.region = base::TrimBlanks(run.regionNames[static_cast<std::size_t>(region - 1)]);
