@@ -16,7 +16,7 @@ namespace {
 
 constexpr std::string_view kHeader =
     "nuclide,intake,age_group,age_days,form,form_code,form_label,period_days,region,"
-    "region_name,low_let_gy_per_bq,high_let_gy_per_bq\n";
+    "region_name,low_let_gy_per_bq,high_let_gy_per_bq,extrapolation\n";
 
 }  // namespace
 
@@ -91,6 +91,10 @@ base::Status CsvSink::Add(const RowGroup& group) {
       AppendShortestNumber(table.at(integration::kLowLet, j, k), out);
       out += ',';
       AppendShortestNumber(table.at(integration::kHighLet, j, k), out);
+      out += ',';
+      out += integration::ExtrapolationName(
+          integration::Worse(table.extrapolation(integration::kLowLet, j, k),
+                             table.extrapolation(integration::kHighLet, j, k)));
       out += '\n';
     }
   }

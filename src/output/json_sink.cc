@@ -57,9 +57,15 @@ base::Status JsonSink::Add(const RowGroup& group) {
     const int region = selection.selectedRegions[static_cast<std::size_t>(j)];
     std::vector<double> low;
     std::vector<double> high;
+    std::vector<const char*> lowExtrapolation;
+    std::vector<const char*> highExtrapolation;
     for (int k = 0; k < times; ++k) {
       low.push_back(table.at(integration::kLowLet, j, k));
       high.push_back(table.at(integration::kHighLet, j, k));
+      lowExtrapolation.push_back(
+          integration::ExtrapolationName(table.extrapolation(integration::kLowLet, j, k)));
+      highExtrapolation.push_back(
+          integration::ExtrapolationName(table.extrapolation(integration::kHighLet, j, k)));
     }
     const std::size_t index = input::RegionIndex(region);
     regions.push_back({{"region", region},
@@ -67,7 +73,9 @@ base::Status JsonSink::Add(const RowGroup& group) {
                                            ? base::Cp1252ToUtf8(selection.regionNames[index])
                                            : std::string()},
                        {"low_let_gy_per_bq", std::move(low)},
-                       {"high_let_gy_per_bq", std::move(high)}});
+                       {"high_let_gy_per_bq", std::move(high)},
+                       {"low_let_extrapolation", std::move(lowExtrapolation)},
+                       {"high_let_extrapolation", std::move(highExtrapolation)}});
   }
   forms_[group.table].push_back(
       {{"form", group.form.rowGroup},
