@@ -11,6 +11,8 @@ runs for some inhalation and ingestion nuclides. Then:
 - every far-extrapolation status (CSV column, JSON arrays) is the one the
   exact integral of the continued last piece gives, here and in a run with
   periods far past the data, which must hold unbounded values;
+- the curves CSV section of doc/formats.md names the columns the curve files
+  have, and its example lines are lines of the file that run wrote;
 - the manifest lists every file of the folder, the curve files of --curves
   too, with its size and the SHA-256 that sha256sum gives;
 - a second run with the same arguments gives the same bytes, and --jobs 2
@@ -167,6 +169,23 @@ def same_files(a, b, names):
     return not mismatch and not errors
 
 
+def check_curves_doc(folder):
+    """The doc's curves CSV columns and example against a curve file of the far run."""
+    doc = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", "doc",
+                       "formats.md")
+    with open(doc, encoding="utf-8") as handle:
+        section = handle.read().split("### Curves CSV")[1].split("\n### ")[0]
+    with open(os.path.join(folder, "Pu-239_H_curves.csv"), encoding="utf-8") as handle:
+        lines = handle.read().split("\n")
+    columns = [row.split("`")[1] for row in section.split("\n") if row.startswith("| `")]
+    check(",".join(columns) == lines[0], "doc/formats.md: the curve columns")
+    example = section.split("```csv\n")[1].split("```")[0].splitlines()
+    check(example and example[0] == lines[0], "doc/formats.md: the curves header")
+    written = set(lines)
+    for line in example[1:]:
+        check(line in written, "doc/formats.md: example line not written: " + line)
+
+
 def main():
     build = os.path.abspath(sys.argv[1])
     with tempfile.TemporaryDirectory() as work:
@@ -211,6 +230,7 @@ def main():
             rows, unbounded = check_values(nuclide, kind, far, data, far_times)
             values += rows
             check(unbounded > 0, nuclide + ": no unbounded value far past the data")
+        check_curves_doc(far)
     print("%d CSV rows checked, %d failures" % (values, len(FAILURES)))
     for failure in FAILURES[:20]:
         print(failure)
