@@ -55,6 +55,7 @@ TEST(ExportSinks, FormsCountPerTableAndNonFiniteValuesBecomeNull) {
   integration::CoefficientTable table;
   table.Reset(1, 2);
   table.at(integration::kLowLet, 0, 1) = std::numeric_limits<double>::infinity();
+  table.extrapolation(integration::kHighLet, 0, 1) = integration::Extrapolation::kUnbounded;
   input::BlockHeader header;
   header.name = "H-3    ";
   header.classCode = 'V';
@@ -69,17 +70,21 @@ TEST(ExportSinks, FormsCountPerTableAndNonFiniteValuesBecomeNull) {
                   .ok());
 
   const std::string text = testing::ReadFile(dir.path() / "H-3_H.csv");
-  EXPECT_NE(text.find("\nH-3,inhalation,Adult,7300,1,V,(Water Vapor),1,2,\"Kid,neys\",0,0\n"),
+  EXPECT_NE(text.find("\nH-3,inhalation,Adult,7300,1,V,(Water Vapor),1,2,\"Kid,neys\",0,0,none\n"),
             std::string::npos)
       << text;
-  EXPECT_NE(text.find("\nH-3,inhalation,Adult,7300,2,V,(Elemental),36500,2,\"Kid,neys\",inf,0\n"),
-            std::string::npos)
+  EXPECT_NE(
+      text.find(
+          "\nH-3,inhalation,Adult,7300,2,V,(Elemental),36500,2,\"Kid,neys\",inf,0,unbounded\n"),
+      std::string::npos)
       << text;
   const auto document = nlohmann::json::parse(testing::ReadFile(dir.path() / "H-3_H.json"));
   EXPECT_TRUE(document["age_groups"][0]["forms"].empty()) << "the infant table got no block";
   const auto& form = document["age_groups"][1]["forms"][1];
   EXPECT_EQ(form["form"], 2);
   EXPECT_TRUE(form["regions"][0]["low_let_gy_per_bq"][1].is_null());
+  EXPECT_EQ(form["regions"][0]["low_let_extrapolation"], nlohmann::json({"none", "none"}));
+  EXPECT_EQ(form["regions"][0]["high_let_extrapolation"], nlohmann::json({"none", "unbounded"}));
   EXPECT_EQ(document["warnings"][0],
             (nlohmann::json{{"age_days", 100}, {"record", 12}, {"message", "bad times"}}));
   EXPECT_EQ(document["warnings"][1], (nlohmann::json{{"message", "whole"}}));
