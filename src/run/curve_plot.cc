@@ -181,6 +181,7 @@ plot::Plot BuildCurvePlot(const BlockCurves& block, int position, const RunSelec
   }
   // Each period with its values as the table prints them.
   dose.legend.push_back("t (d)    low      high");
+  bool starred = false;  // a period past the data and within its range
   for (std::size_t k = 0; k < periods.size(); ++k) {
     const float values[] = {static_cast<float>(coefficients[0][k]),
                             static_cast<float>(coefficients[1][k])};
@@ -188,11 +189,11 @@ plot::Plot BuildCurvePlot(const BlockCurves& block, int position, const RunSelec
     output::FormatUsing(output::kPairMask, values, line);
     const bool unbounded = integration::Worse(statuses[0][k], statuses[1][k]) ==
                            integration::Extrapolation::kUnbounded;
-    dose.legend.push_back(base::TrimBlanks(line) + (unbounded                     ? "!"
-                                                    : periods[k] > drawn.lastTime ? "*"
-                                                                                  : ""));
+    const bool past = !unbounded && periods[k] > drawn.lastTime;
+    starred = starred || past;
+    dose.legend.push_back(base::TrimBlanks(line) + (unbounded ? "!" : past ? "*" : ""));
   }
-  if (drawn.lastPeriod > drawn.lastTime) dose.legend.push_back("* past the last tabulated time");
+  if (starred) dose.legend.push_back("* past the last tabulated time");
   if (firstUnbounded > 0) dose.legend.push_back("! cannot be trusted");
   plot.panels.push_back(std::move(dose));
   return plot;
