@@ -175,23 +175,22 @@ TEST_F(BlockIntegrationTest, OneTimePointRepeatsTheRateInBothColumns) {
 }
 
 // Past the last time 8 the lines go on. Worked by hand for region 1: the
-// rising low LET (rate 5, dose 24 at 8) adds (T - 8) + (T^2 - 64)/4, 24 by 12,
-// more than 5 x 4 + 0.024 allows. The falling high LET (rate 1, dose 16 at 8)
-// adds 3(T - 8) - (T^2 - 64)/8: 2 by 12 and 0 by 16, within [-0.016, 1 x span
+// rising low LET (rate 5, dose 24 at 8) adds (T - 8) + (T^2 - 64)/4: 1.265625
+// by 8.25, within 5 x 0.25 + 0.024, but 24 by 12, more than 5 x 4 + 0.024. The falling high LET
+// (rate 1, dose 16 at 8) adds 3(T - 8) - (T^2 - 64)/8: 2 by 12 and 0 by 16, within [-0.016, 1 x
+// span
 // + 0.016], then -6 by 20, below it.
 TEST_F(BlockIntegrationTest, TimesPastTheDataAreJudgedByWhatTheContinuedCurveAdds) {
   builder_.AddBlock(Block('B', {1, 2, 4, 8}));
   builder_.AddBlock(Block('B', {5}));  // one point: a rate, never extended
   Open();
-  const std::vector<double> times{1, 8, 12, 16, 20};
+  const std::vector<double> times{1, 8, 8.25, 12, 16, 20};
   using enum Extrapolation;
-  const std::vector<std::array<Extrapolation, 2>> expected{{kNone, kNone},
-                                                           {kNone, kNone},
-                                                           {kUnbounded, kBounded},
-                                                           {kUnbounded, kBounded},
-                                                           {kUnbounded, kUnbounded}};
+  const std::vector<std::array<Extrapolation, 2>> expected{
+      {kNone, kNone},         {kNone, kNone},         {kBounded, kBounded},
+      {kUnbounded, kBounded}, {kUnbounded, kBounded}, {kUnbounded, kUnbounded}};
   ASSERT_TRUE(Next({1}, times).ok());
-  for (int k = 0; k < 5; ++k) {
+  for (int k = 0; k < 6; ++k) {
     for (int c = 0; c < kComponentCount; ++c) {
       EXPECT_EQ(coefficients_.extrapolation(c, 0, k),
                 expected[static_cast<std::size_t>(k)][static_cast<std::size_t>(c)])
@@ -199,7 +198,7 @@ TEST_F(BlockIntegrationTest, TimesPastTheDataAreJudgedByWhatTheContinuedCurveAdd
     }
   }
   ASSERT_TRUE(Next({1}, times).ok());
-  for (int k = 0; k < 5; ++k) EXPECT_EQ(coefficients_.extrapolation(kHighLet, 0, k), kNone);
+  for (int k = 0; k < 6; ++k) EXPECT_EQ(coefficients_.extrapolation(kHighLet, 0, k), kNone);
 }
 
 TEST_F(BlockIntegrationTest, LungWeighsFourColumnsWithSinglePrecisionWeights) {
