@@ -169,9 +169,10 @@ plot::Plot BuildCurvePlot(const BlockCurves& block, int position, const RunSelec
     if (first > 0 && (firstUnbounded == 0 || first < firstUnbounded)) firstUnbounded = first;
   }
   if (firstUnbounded > 0) {
-    plot.notes.push_back("Past " + WholeDays(drawn.lastTime) +
-                         " d the extended curve leaves the range of its data: its doses from " +
-                         WholeDays(firstUnbounded) + " d on cannot be trusted.");
+    plot.notes.push_back(
+        "Past " + WholeDays(drawn.lastTime) +
+        " d the extended curve leaves the range of its data: its doses from about " +
+        WholeDays(firstUnbounded) + " d on cannot be trusted.");
   }
   plot.panels.push_back(std::move(rate));
   if (curves[0].singlePoint()) {

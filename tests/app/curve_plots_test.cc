@@ -95,7 +95,7 @@ TEST_F(NuclideRunTest, PlotsSetApartWhatLeavesTheRangeOfTheData) {
   EXPECT_EQ(legend[3].back(), '!');
   EXPECT_EQ(legend.back(), "! cannot be trusted");
   EXPECT_EQ(plot->notes.back().rfind("Past 100 d the extended curve leaves the range of its data: "
-                                     "its doses from ",
+                                     "its doses from about ",
                                      0),
             0U)
       << plot->notes.back();
