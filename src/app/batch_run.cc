@@ -28,6 +28,7 @@
 #include "output/written_files.h"
 #include "run/curve_export.h"
 #include "run/data_files.h"
+#include "run/far_extrapolation.h"
 #include "run/figure_export.h"
 #include "run/nuclide_run.h"
 #include "run/nuclide_suggestions.h"
@@ -78,7 +79,15 @@ std::string Count(std::size_t count, const std::string& noun) {
 
 int RunCheck(const std::filesystem::path& dataFolder, const std::filesystem::path& timesPath,
              const BatchOptions& options, std::ostream& out) {
-  const std::vector<input::DataProblem> problems = input::CheckDataSet(dataFolder, timesPath);
+  std::vector<input::DataProblem> problems = input::CheckDataSet(dataFolder, timesPath);
+  if (const input::IntegrationTimes times = input::ReadIntegrationTimes(timesPath); times.ok()) {
+    // Warnings before the notes, as the data check orders its own.
+    const auto notes = std::find_if(problems.begin(), problems.end(),
+                                    [](const input::DataProblem& problem) { return problem.note; });
+    const std::vector<input::DataProblem> far =
+        run::CheckFarExtrapolation(dataFolder, times.value());
+    problems.insert(notes, far.begin(), far.end());
+  }
   std::size_t notes = 0;
   for (const input::DataProblem& problem : problems) {
     notes += problem.note ? 1 : 0;

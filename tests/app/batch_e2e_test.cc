@@ -420,30 +420,41 @@ TEST_F(BatchProgramTest, QuietKeepsOnlyProblems) {
 }
 
 // The curve file against the table's own code: the rates at the tabulated
-// times are the file's rates, the doses at the periods the coefficients
-// before rounding, block by block of the nuclide run's walk.
+// times are the file's rates, the doses and their far-extrapolation status at
+// the periods (some far past the data) the coefficients before rounding and
+// theirs, block by block of the nuclide run's walk.
 TEST_F(BatchProgramTest, CurvesMeetTheTabulatedRatesAndTheTableCoefficients) {
+  WriteFile(work_ / "far.ini", "START\r\n1\r\n365\r\n18250\r\n100000\r\n1000000\r\nEND\r\n");
   const Outcome outcome = Run({"--data-set", "h", "--ages", "10y,adult", "--regions", "2,lung",
-                               "--curves", "Pu-239", "Tc-99m"});
-  ASSERT_EQ(outcome.status, 0) << outcome.err;
+                               "--times", "far.ini", "--curves", "Pu-239", "Tc-99m"});
+  ASSERT_EQ(outcome.status, 1) << outcome.err;
+  std::map<std::string, int> statuses;
   for (const std::string nuclide : {"Pu-239 ", "Tc-99m "}) {
     // (age days, form, region, kind, time) -> rate low, rate high, dose low, dose high.
-    std::map<std::tuple<int, int, std::string, std::string, double>, std::array<double, 4>> rows;
+    std::map<std::tuple<int, int, int, std::string, double>, std::array<double, 4>> rows;
+    std::map<std::tuple<int, int, int, double>, std::string> periodStatus;
     std::size_t gridRows = 0;
     const std::string csv =
         ReadFile(work_ / "OUTPUT" / (base::TrimBlanks(nuclide) + "_H_curves.csv"));
     std::istringstream lines(csv);
     std::string line;
     std::getline(lines, line);
-    EXPECT_EQ(line.substr(0, 29), "age_group,age_days,form,form_");
+    EXPECT_EQ(line,
+              "nuclide,intake,age_group,age_days,form,form_code,form_label,region,region_name,"
+              "kind,time_days,low_let_rate_gy_per_bq_per_day,high_let_rate_gy_per_bq_per_day,"
+              "low_let_gy_per_bq,high_let_gy_per_bq,extrapolation");
     while (std::getline(lines, line)) {
       std::vector<std::string> f;
       std::istringstream fields(line);
       for (std::string field; std::getline(fields, field, ',');) f.push_back(field);
-      ASSERT_EQ(f.size(), 11u) << line;
-      gridRows += f[5] == "grid";
-      rows[{std::stoi(f[1]), std::stoi(f[2]), f[4], f[5], std::stod(f[6])}] = {
-          std::stod(f[7]), std::stod(f[8]), std::stod(f[9]), std::stod(f[10])};
+      ASSERT_EQ(f.size(), 16u) << line;
+      EXPECT_EQ(f[0] + "," + f[1], base::TrimBlanks(nuclide) + ",inhalation");
+      gridRows += f[9] == "grid";
+      const std::tuple<int, int, int> key{std::stoi(f[3]), std::stoi(f[4]), std::stoi(f[7])};
+      rows[std::tuple_cat(key, std::make_tuple(f[9], std::stod(f[10])))] = {
+          std::stod(f[11]), std::stod(f[12]), std::stod(f[13]), std::stod(f[14])};
+      if (f[9] == "period")
+        periodStatus[std::tuple_cat(key, std::make_tuple(std::stod(f[10])))] = f[15];
     }
 
     input::DataIndex index;
@@ -454,7 +465,7 @@ TEST_F(BatchProgramTest, CurvesMeetTheTabulatedRatesAndTheTableCoefficients) {
     run::RunSelection run;
     run.selectedAges = {4, 6};
     run.selectedRegions = {2, 30};
-    run.integrationTimes = run::ReadTimes(work_ / "DATA").value();
+    run.integrationTimes = {1, 365, 18250, 100000, 1000000};
     integration::BlockWorkspace workspace;
     integration::CoefficientTable coefficients;
     std::array<int, 2> forms{};
@@ -479,7 +490,7 @@ TEST_F(BatchProgramTest, CurvesMeetTheTabulatedRatesAndTheTableCoefficients) {
       const int points = workspace.timeGrid.count();
       ASSERT_GT(points, 1);
       for (int j = 0; j < 2; ++j) {
-        const std::string region = j == 0 ? "UB Wall" : "Lung";
+        const int region = run.selectedRegions[static_cast<std::size_t>(j)];
         for (int i = 0; i < points; ++i) {
           const auto& row = rows.at({days, form, region, "tabulated", workspace.timeGrid.at(i)});
           EXPECT_EQ(row[0], workspace.rates.at(integration::kLowLet, j, i));
@@ -489,6 +500,11 @@ TEST_F(BatchProgramTest, CurvesMeetTheTabulatedRatesAndTheTableCoefficients) {
           const auto& row = rows.at({days, form, region, "period", run.integrationTimes[k]});
           EXPECT_EQ(row[2], coefficients.at(integration::kLowLet, j, static_cast<int>(k)));
           EXPECT_EQ(row[3], coefficients.at(integration::kHighLet, j, static_cast<int>(k)));
+          const std::string status = integration::ExtrapolationName(integration::Worse(
+              coefficients.extrapolation(integration::kLowLet, j, static_cast<int>(k)),
+              coefficients.extrapolation(integration::kHighLet, j, static_cast<int>(k))));
+          EXPECT_EQ(periodStatus.at({days, form, region, run.integrationTimes[k]}), status);
+          ++statuses[status];
           ++checked;
         }
       }
@@ -497,6 +513,37 @@ TEST_F(BatchProgramTest, CurvesMeetTheTabulatedRatesAndTheTableCoefficients) {
     // About 50 grid points a decade from the first tabulated time to the last period.
     EXPECT_GT(gridRows, 50u * 4 * 2 * 2) << nuclide;
   }
+  EXPECT_GT(statuses["none"], 0);
+  EXPECT_GT(statuses["bounded"], 0);
+  EXPECT_GT(statuses["unbounded"], 0);
+}
+
+// Periods far past the data: each block whose continued curves leave the
+// range of their data is a warning (exit 1), in a run and in the check, where
+// it comes before the notes; the sample periods give none.
+TEST_F(BatchProgramTest, FarPeriodsWarnOfCoefficientsThatCannotBeTrusted) {
+  WriteFile(work_ / "far.ini", "START\r\n1\r\n365\r\n18250\r\n100000\r\n1000000\r\nEND\r\n");
+  const Outcome far = Run({"--data-set", "g", "--ages", "adult", "--regions", "1,15,30", "--times",
+                           "far.ini", "Pu-239"});
+  EXPECT_EQ(far.status, 1);
+  EXPECT_NE(far.err.find("quillmore-batch: warning: Pu-239 Adult f1 1.0E-04: past 50000 d the "
+                         "extended curve leaves the range of its data (3 regions); coefficients "
+                         "for 100000, 1000000 d cannot be trusted\n"),
+            std::string::npos)
+      << far.err;
+
+  const Outcome check = Run({"--check", "--times", "far.ini"});
+  EXPECT_EQ(check.status, 1);
+  const std::size_t warning = check.out.find(
+      "TQV27INH2.DRT:14268: Pu-239 Adult class M: past 45000 d the extended curve "
+      "leaves the range of its data (30 regions); coefficients for 100000, "
+      "1000000 d cannot be trusted\n");
+  EXPECT_NE(warning, std::string::npos) << check.out;
+  EXPECT_LT(check.out.rfind("cannot be trusted"), check.out.find(": note: "));
+
+  const Outcome sample = Run({"--check"});
+  EXPECT_EQ(sample.status, 0);
+  EXPECT_EQ(sample.out.find("cannot be trusted"), std::string::npos);
 }
 
 TEST_F(BatchProgramTest, TimesFileFaultsExitTwoNamingFileAndLineAndWriteNothing) {

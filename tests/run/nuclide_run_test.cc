@@ -161,7 +161,8 @@ TEST_F(NuclideRunTest, LetLetterAndRecordsPerPointDisagreeingStopTheWalk) {
 TEST_F(NuclideRunTest, NotesForExtendedPeriodsAndSinglePoints) {
   const std::int32_t start = builder_.NextRecordNumber();
   BlockSpec shortBlock = Block("Be-7", 100, 'L');
-  shortBlock.times = {1, 2, 20};  // 50 d lies past it
+  shortBlock.times = {1, 2, 20};  // 50 d lies past it, where the flat rate stays in range
+  shortBlock.rates.assign(3, testing::ScaledRates(1e-10));
   builder_.AddBlock(shortBlock);
   BlockSpec single = Block("Be-7", 100, 'B');
   single.times = {1};
@@ -224,7 +225,8 @@ TEST_F(NuclideRunTest, TheSinkGetsTheMessagesWithTheirBlocksAndTheNuclidesFailur
   const std::int32_t start = builder_.NextRecordNumber();
   builder_.AddBlock(Block("Sr-90", 100, 'X'));
   BlockSpec shortBlock = Block("Sr-90", 100, 'L');
-  shortBlock.times = {1, 2, 20};  // 50 d lies past it: a note
+  shortBlock.times = {1, 2, 20};  // 50 d lies past it, within range: a note
+  shortBlock.rates.assign(3, testing::ScaledRates(1e-10));
   builder_.AddBlock(shortBlock);
   run_.selectedAges = {1};
   const run::NuclideResult tables = Run("sr-90", start);
