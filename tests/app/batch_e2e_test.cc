@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -433,7 +434,7 @@ TEST_F(BatchProgramTest, CurvesMeetTheTabulatedRatesAndTheTableCoefficients) {
     // (age days, form, region, kind, time) -> rate low, rate high, dose low, dose high.
     std::map<std::tuple<int, int, int, std::string, double>, std::array<double, 4>> rows;
     std::map<std::tuple<int, int, int, double>, std::string> periodStatus;
-    std::size_t gridRows = 0;
+    std::map<std::tuple<int, int, int>, std::vector<double>> grids;  // per curve, in file order
     const std::string csv =
         ReadFile(work_ / "OUTPUT" / (base::TrimBlanks(nuclide) + "_H_curves.csv"));
     std::istringstream lines(csv);
@@ -449,8 +450,8 @@ TEST_F(BatchProgramTest, CurvesMeetTheTabulatedRatesAndTheTableCoefficients) {
       for (std::string field; std::getline(fields, field, ',');) f.push_back(field);
       ASSERT_EQ(f.size(), 16u) << line;
       EXPECT_EQ(f[0] + "," + f[1], base::TrimBlanks(nuclide) + ",inhalation");
-      gridRows += f[9] == "grid";
       const std::tuple<int, int, int> key{std::stoi(f[3]), std::stoi(f[4]), std::stoi(f[7])};
+      if (f[9] == "grid") grids[key].push_back(std::stod(f[10]));
       rows[std::tuple_cat(key, std::make_tuple(f[9], std::stod(f[10])))] = {
           std::stod(f[11]), std::stod(f[12]), std::stod(f[13]), std::stod(f[14])};
       if (f[9] == "period")
@@ -510,8 +511,16 @@ TEST_F(BatchProgramTest, CurvesMeetTheTabulatedRatesAndTheTableCoefficients) {
       }
     }
     EXPECT_GT(checked, 20u) << nuclide;
-    // About 50 grid points a decade from the first tabulated time to the last period.
-    EXPECT_GT(gridRows, 50u * 4 * 2 * 2) << nuclide;
+    // Each curve's grid: 50 points a decade up to the last period, which ends it.
+    const double step = std::pow(10.0, 1.0 / 50);
+    EXPECT_EQ(grids.size(), checked / run.integrationTimes.size()) << "a grid for every curve";
+    for (const auto& [curve, times] : grids) {
+      ASSERT_GT(times.size(), 50u * 4);
+      EXPECT_EQ(times.back(), run.integrationTimes.back());
+      for (std::size_t i = 0; i + 2 < times.size(); ++i)
+        ASSERT_NEAR(times[i + 1] / times[i], step, 1e-12 * step) << nuclide << " at " << times[i];
+      EXPECT_LE(times.back() / times[times.size() - 2], step * (1 + 1e-12));
+    }
   }
   EXPECT_GT(statuses["none"], 0);
   EXPECT_GT(statuses["bounded"], 0);
