@@ -48,6 +48,7 @@ if [ -d "$build/python/quillmore" ]; then
     echo "$depends" | grep -qE "(^|, )$package( |,|$)" || fail "python3-quillmore Depends: $depends lacks $package"
   done
   dpkg-deb -c "$deb" | grep -q python3 && fail "the module is in the quillmore package too"
+  lintian --fail-on error "$pydeb" >"$tmp/lintian.log" 2>&1 || { cat "$tmp/lintian.log"; fail "lintian"; }
   dpkg-deb -x "$pydeb" "$tmp/pyroot" || fail "dpkg-deb -x python3-quillmore"
   site="$tmp/pyroot/usr/lib/python3/dist-packages"
   readelf -S "$site"/quillmore/_core.*.so | grep -qE '\.symtab|\.debug_info' &&
