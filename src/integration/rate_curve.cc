@@ -5,8 +5,8 @@
 
 #include "integration/curve_extension.h"
 #include "integration/curve_integrator.h"
-#include "integration/hermite_integral.h"
 #include "integration/extended.h"
+#include "integration/hermite_integral.h"
 #include "integration/hermite_slopes.h"
 #include "integration/integrate_rate_block.h"
 
