@@ -5,7 +5,7 @@ BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 PACKAGES := g++ cmake ninja-build libgtest-dev libbenchmark-dev libncurses-dev tmux \
-  help2man scdoc groff man-db bash-completion dpkg-dev file nlohmann-json3-dev rapidjson-dev \
+  help2man scdoc groff man-db bash-completion dpkg-dev file lintian nlohmann-json3-dev rapidjson-dev \
   libssl-dev clang-format libcairo2-dev libpng-dev pkg-config poppler-utils fonts-dejavu-core \
   python3 pybind11-dev python3-dev python3-numpy python3-pandas python3-pytest
 WORKSPACE := $(BUILD_DIR)/workspace

@@ -22,7 +22,7 @@ quillmore::plot::Plot BlockLikePlot() {
   for (auto& panel : plot.panels) {
     for (int style = 0; style < 2; ++style) {
       quillmore::plot::PlotSeries series{
-          style == 0 ? "low LET" : "high LET", style, {}, {}, {}, {}};
+          style == 0 ? "low LET" : "high LET", style, {}, {}, {}, {}, {}};
       for (int i = 0; i <= 800; ++i) {
         const double t = std::pow(10.0, -3 + i / 100.0);
         const double value = std::pow(10.0, -12 + style) * std::exp(-t / 3000) / (1 + t);

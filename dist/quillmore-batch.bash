@@ -78,7 +78,7 @@ _quillmore_batch()
             _filedir csv
             return
             ;;
-        --until | --high-let-weight)
+        --until | --high-let-weight | --periods)
             return
             ;;
         --jobs)

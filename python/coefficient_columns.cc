@@ -30,6 +30,7 @@ void CoefficientRows::TakeFrom(CoefficientRows& other) {
   Append(region, other.region);
   Append(lowLet, other.lowLet);
   Append(highLet, other.highLet);
+  Append(extrapolation, other.extrapolation);
 }
 
 FormTexts FormTextsOf(input::DataKind kind, const input::BlockHeader& header,
@@ -71,6 +72,9 @@ base::Status ColumnSink::Add(const output::RowGroup& group) {
       rows.region.push_back(selection.selectedRegions[static_cast<std::size_t>(j)]);
       rows.lowLet.push_back(table.at(integration::kLowLet, j, k));
       rows.highLet.push_back(table.at(integration::kHighLet, j, k));
+      rows.extrapolation.push_back(static_cast<std::int8_t>(
+          integration::Worse(table.extrapolation(integration::kLowLet, j, k),
+                             table.extrapolation(integration::kHighLet, j, k))));
     }
   }
   return base::Status::Ok();

@@ -27,6 +27,7 @@ struct CoefficientRows {
   std::vector<std::int64_t> region;
   std::vector<double> lowLet;
   std::vector<double> highLet;
+  std::vector<std::int8_t> extrapolation;  // integration::Extrapolation, the worse component's
 
   std::size_t count() const { return lowLet.size(); }
   // Appends the rows of `other`; `other` is left empty.

@@ -92,6 +92,7 @@ py::dict Columns(CoefficientColumns&& columns) {
   dict["region"] = Take(std::move(rows.region));
   dict["low_let_gy_per_bq"] = Take(std::move(rows.lowLet));
   dict["high_let_gy_per_bq"] = Take(std::move(rows.highLet));
+  dict["extrapolation"] = Take(std::move(rows.extrapolation));
   dict["nuclide_names"] = columns.nuclideNames;
   dict["form_codes"] = columns.formCodes;
   dict["form_labels"] = columns.formLabels;

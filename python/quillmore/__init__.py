@@ -36,7 +36,10 @@ AGE_GROUPS = tuple(_core.AGE_GROUPS)
 #: The columns of :meth:`DataSet.coefficients`, those of the coefficient CSV.
 COEFFICIENT_COLUMNS = ("nuclide", "intake", "age_group", "age_days", "form", "form_code",
                        "form_label", "period_days", "region", "region_name",
-                       "low_let_gy_per_bq", "high_let_gy_per_bq")
+                       "low_let_gy_per_bq", "high_let_gy_per_bq", "extrapolation")
+
+#: The texts of the extrapolation column, by integration::Extrapolation.
+_EXTRAPOLATIONS = ("none", "bounded", "unbounded")
 
 _log = _logging.getLogger("quillmore")
 _AGE_TYPE = _pd.CategoricalDtype(AGE_GROUPS, ordered=True)
@@ -191,6 +194,7 @@ def _frame(columns, data_set, region_names):
         "region_name": _texts(region_names, region - 1),
         "low_let_gy_per_bq": columns["low_let_gy_per_bq"],
         "high_let_gy_per_bq": columns["high_let_gy_per_bq"],
+        "extrapolation": _texts(_EXTRAPOLATIONS, columns["extrapolation"]),
     }, copy=False)
 
 

@@ -10,6 +10,7 @@
 #include "base/text.h"
 #include "input/age_groups.h"
 #include "input/dose_rate_file.h"
+#include "input/integration_times.h"
 
 namespace quillmore::app {
 namespace {
@@ -48,20 +49,72 @@ std::optional<input::DataKind> DataSetNamed(const std::string& text) {
   return std::nullopt;
 }
 
-// "txt,csv,json" in any combination.
+// "txt,csv,json" in any combination, each once.
 Status ParseFormats(const std::string& text, OutputFormats* formats) {
   *formats = {false, false, false};
   for (const std::string& item : SplitCommas(text)) {
     const std::string name = base::AsciiLower(item);
-    if (name == "txt") {
-      formats->text = true;
-    } else if (name == "csv") {
-      formats->csv = true;
-    } else if (name == "json") {
-      formats->json = true;
-    } else {
+    bool* chosen = name == "txt"    ? &formats->text
+                   : name == "csv"  ? &formats->csv
+                   : name == "json" ? &formats->json
+                                    : nullptr;
+    if (chosen == nullptr)
       return Status::InvalidArgument("unknown format \"" + item + "\" (txt, csv, json)");
+    if (*chosen) return Status::InvalidArgument("format \"" + item + "\" listed twice");
+    *chosen = true;
+  }
+  return Status::Ok();
+}
+
+// One --periods item, "30.5d" or "50y", in days: digits with an optional
+// point and exponent, then the unit. "d" is a unit here, never an exponent.
+Status ParsePeriod(const std::string& item, double* days) {
+  const auto refuse = [&item](const std::string& why) {
+    return Status::InvalidArgument("--periods: \"" + item + "\" " + why);
+  };
+  if (item.empty()) return Status::InvalidArgument("--periods: an empty item");
+  if (item.find_first_of(" \t") != std::string::npos) return refuse("holds a blank");
+  const char unit = base::AsciiLower(item.back());
+  if (std::string_view("0123456789.").find(unit) != std::string_view::npos)
+    return refuse("needs a unit, d or y");
+  if (unit != 'd' && unit != 'y') return refuse("has an unknown unit (d or y)");
+  const std::string number = item.substr(0, item.size() - 1);
+  double value = 0;
+  const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value,
+                                            std::chars_format::general);
+  const bool digitsOnly =
+      !number.empty() && number.find_first_not_of("+-0123456789.eE") == std::string::npos;
+  if (!digitsOnly || end != number.data() + number.size() ||
+      (error != std::errc() && error != std::errc::result_out_of_range)) {
+    return refuse("is not a number of days (d) or years (y)");
+  }
+  constexpr double kDaysPerYear = 365;  // as the sample times file counts 50 y: 18250 d
+  *days = unit == 'y' ? value * kDaysPerYear : value;
+  if (error == std::errc::result_out_of_range || !std::isfinite(*days))
+    return refuse("is too large a period");
+  if (!(*days > 0)) return refuse("is not a positive period");
+  return Status::Ok();
+}
+
+// "1d,7d,30.5d,1y,50y": the periods in days, in the order given, each once.
+Status ParsePeriods(const std::string& value, BatchOptions* options) {
+  options->periods = value;
+  options->periodDays.clear();
+  for (const std::string& item : SplitCommas(value)) {
+    double days = 0;
+    if (Status status = ParsePeriod(item, &days); !status.ok()) return status;
+    if (std::find(options->periodDays.begin(), options->periodDays.end(), days) !=
+        options->periodDays.end()) {
+      char text[32];
+      const auto end = std::to_chars(text, text + sizeof text, days).ptr;
+      return Status::InvalidArgument("--periods: \"" + item + "\" repeats " +
+                                     std::string(text, end) + " d");
     }
+    if (options->periodDays.size() == input::kMaxIntegrationTimes) {
+      return Status::InvalidArgument("--periods: more than " +
+                                     std::to_string(input::kMaxIntegrationTimes) + " periods");
+    }
+    options->periodDays.push_back(days);
   }
   return Status::Ok();
 }
@@ -77,8 +130,9 @@ Status ParseFigureFormats(const std::string& value, BatchOptions* options) {
          {plot::FigureFormat::kSvg, plot::FigureFormat::kPdf, plot::FigureFormat::kPng}) {
       if (name != plot::FigureExtension(format)) continue;
       known = true;
-      if (std::find(formats.begin(), formats.end(), format) == formats.end())
-        formats.push_back(format);
+      if (std::find(formats.begin(), formats.end(), format) != formats.end())
+        return Status::InvalidArgument("figure format \"" + item + "\" listed twice");
+      formats.push_back(format);
     }
     if (!known)
       return Status::InvalidArgument("unknown figure format \"" + item + "\" (svg, pdf, png)");
@@ -149,6 +203,8 @@ std::string BatchUsage() {
          "                      Quillmore.ini (default DATA)\n"
          "  --output-dir DIR    folder for the tables (default OUTPUT; created if missing)\n"
          "  --times FILE        integration-times file (default Quillmore.ini in DIR)\n"
+         "  --periods LIST      the periods instead of a times file, each a number and\n"
+         "                      its unit d (days) or y (365 d): 1d,7d,30.5d,1y,50y\n"
          "  --ages LIST         age groups 1-6 or infant,1y,5y,10y,15y,adult (default all)\n"
          "  --regions LIST      regions 1-30 or names as the data set heads them, lung\n"
          "                      for 30, remainder or rest body for 29 (default all)\n"
@@ -246,6 +302,7 @@ constexpr auto kOptions = std::to_array<OptionSpec>({
     {"--data-dir", "", "a folder", &BatchOptions::dataDir},
     {"--output-dir", "", "a folder", &BatchOptions::outputDir},
     {"--times", "", "a file", &BatchOptions::timesFile},
+    {"--periods", "", "a list", &ParsePeriods},
     {"--ages", "", "a list", &BatchOptions::ages},
     {"--regions", "", "a list", &BatchOptions::regions},
     {"--jobs", "", "a number", &ParseJobs},
@@ -292,6 +349,10 @@ const OptionSpec* FindOption(std::string_view arg) {
   return nullptr;
 }
 
+bool Given(const BatchOptions& options, std::string_view name) {
+  return std::find(options.given.begin(), options.given.end(), name) != options.given.end();
+}
+
 // Options and nuclide names as given, one at a time; "--" makes the rest names.
 Status ReadArguments(const std::vector<std::string>& arguments, BatchOptions* options) {
   for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -302,6 +363,11 @@ Status ReadArguments(const std::vector<std::string>& arguments, BatchOptions* op
       arg = arg.substr(0, arg.find('='));
     }
     const OptionSpec* option = FindOption(arg);
+    // A value option's second value would silently replace the first.
+    if (option != nullptr && !option->valueNoun.empty() && Given(*options, option->name)) {
+      return Status::InvalidArgument("option " + std::string(option->name) +
+                                     " given more than once");
+    }
     if (option != nullptr) options->given.emplace_back(option->name);
     if (option != nullptr && !option->valueNoun.empty()) {
       if (!value) {
@@ -348,10 +414,6 @@ Status CheckFigureOptions(const BatchOptions& options) {
   return Status::Ok();
 }
 
-bool Given(const BatchOptions& options, std::string_view name) {
-  return std::find(options.given.begin(), options.given.end(), name) != options.given.end();
-}
-
 // An intake history says itself what the table options would choose.
 Status CheckIntakeOptions(const BatchOptions& options) {
   for (const char* name : {"--data-set", "--ages", "--all", "--times", "--periods", "--check",
@@ -385,6 +447,10 @@ Status CheckCombination(const BatchOptions& options) {
   if (action != nullptr && (options.allNuclides || !options.nuclides.empty())) {
     return Status::InvalidArgument(std::string(action) + " takes no nuclide names and no --all");
   }
+  if (options.periods && options.timesFile)
+    return Status::InvalidArgument("give --periods or --times, not both");
+  if (options.check && options.periods)
+    return Status::InvalidArgument("--check checks the times file; --periods is for runs");
   if (options.check) return Status::Ok();
   if (!options.dataKind)
     return Status::InvalidArgument("--data-set inhalation|ingestion is required");

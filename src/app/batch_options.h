@@ -24,6 +24,8 @@ struct BatchOptions {
   std::string dataDir = input::kDataFolderName;
   std::string outputDir = input::kOutputFolderName;
   std::optional<std::string> timesFile;  // default: Quillmore.ini in the data folder
+  std::optional<std::string> periods;    // --periods as given, instead of a times file
+  std::vector<double> periodDays;        // its periods in days, in the order given
   std::string ages = "all";
   std::string regions = "all";
   bool allNuclides = false;
@@ -51,6 +53,7 @@ struct BatchOptions {
 };
 
 // Parses argv[1..]; a usage error is kInvalidArgument with a one-line message.
+// A value option given twice is one.
 base::Status ParseBatchOptions(const std::vector<std::string>& arguments, BatchOptions* options);
 
 // The text --help prints.

@@ -28,8 +28,10 @@
 #include "output/written_files.h"
 #include "run/curve_export.h"
 #include "run/data_files.h"
+#include "run/far_extrapolation.h"
 #include "run/figure_export.h"
 #include "run/nuclide_run.h"
+#include "run/nuclide_suggestions.h"
 
 namespace quillmore::app {
 namespace {
@@ -77,7 +79,15 @@ std::string Count(std::size_t count, const std::string& noun) {
 
 int RunCheck(const std::filesystem::path& dataFolder, const std::filesystem::path& timesPath,
              const BatchOptions& options, std::ostream& out) {
-  const std::vector<input::DataProblem> problems = input::CheckDataSet(dataFolder, timesPath);
+  std::vector<input::DataProblem> problems = input::CheckDataSet(dataFolder, timesPath);
+  if (const input::IntegrationTimes times = input::ReadIntegrationTimes(timesPath); times.ok()) {
+    // Warnings before the notes, as the data check orders its own.
+    const auto notes = std::find_if(problems.begin(), problems.end(),
+                                    [](const input::DataProblem& problem) { return problem.note; });
+    const std::vector<input::DataProblem> far =
+        run::CheckFarExtrapolation(dataFolder, times.value());
+    problems.insert(notes, far.begin(), far.end());
+  }
   std::size_t notes = 0;
   for (const input::DataProblem& problem : problems) {
     notes += problem.note ? 1 : 0;
@@ -101,10 +111,7 @@ std::filesystem::path TimesPath(const BatchOptions& options, const std::filesyst
 }
 
 void ListNuclides(input::DataIndex& index, input::DataKind kind, std::ostream& out) {
-  for (std::int64_t record = index.firstEntry(); record <= index.lastEntry(); ++record) {
-    const input::IndexEntry& entry = index.ReadEntry(static_cast<std::int32_t>(record));
-    if (entry.startFor(kind) != 0) out << base::TrimBlanks(entry.name) << '\n';
-  }
+  for (const std::string& name : run::NuclidesWithData(index, kind)) out << name << '\n';
 }
 
 void ListRegions(const std::vector<std::string>& regionNames, std::ostream& out) {
@@ -118,7 +125,7 @@ void ListRegions(const std::vector<std::string>& regionNames, std::ostream& out)
 // nuclides with data in the chosen set, as --list-nuclides lists them, and
 // counts the others in `passedOver`.
 std::vector<Job> CollectJobs(const BatchOptions& options, input::DataIndex& index,
-                             std::ostream& err, std::vector<std::string>* missing,
+                             std::ostream& err, std::vector<output::NuclideMessage>* missing,
                              std::size_t* passedOver) {
   std::vector<std::string> names;
   if (options.allNuclides) {
@@ -137,8 +144,11 @@ std::vector<Job> CollectJobs(const BatchOptions& options, input::DataIndex& inde
   for (std::string name : names) {
     input::NormaliseNuclideName(name);
     if (index.FindNuclide(name) == 0) {
-      err << "quillmore-batch: no data are available for " << base::TrimBlanks(name) << '\n';
-      missing->push_back(base::TrimBlanks(name));
+      const std::string shown = base::TrimBlanks(name);
+      const std::string text = "no data are available for " + shown +
+                               run::SuggestionText(name, index, *options.dataKind);
+      err << "quillmore-batch: " << text << '\n';
+      missing->push_back({shown, {run::MessageKind::kWarning, text}});
     } else if (seen.insert(name).second) {
       jobs.push_back({name, index.entry(), {}, {}});
     }
@@ -221,7 +231,8 @@ Status DescribeRun(const OpenedData& data, const run::RunSelection& run, output:
   output::Provenance provenance{"quillmore-batch", QUILLMORE_VERSION, &run, {}, {}, {}};
   Status status = output::DigestFile(data.doseRatePath, provenance.dataSet);
   if (status.ok()) status = output::DigestFile(data.indexPath, provenance.index);
-  if (status.ok()) status = output::DigestFile(run.timesFile, provenance.times);
+  if (status.ok() && run.periodsText.empty())
+    status = output::DigestFile(run.timesFile, provenance.times);
   if (!status.ok()) return status;
   provenance.dataSet.name = data.doseRatePath.filename().string();
   provenance.index.name = data.indexPath.filename().string();
@@ -238,6 +249,7 @@ Status OpenData(input::DataKind kind, OpenedData& data) {
   if (!status.ok()) return Status::IoError("unable to open the index: " + status.message());
   data.indexPath = data.index.file().path();
   status = run::OpenDoseRates(data.folder, kind, data.doseRates);
+  if (status.code() == Status::Code::kCorruption) return status;
   if (!status.ok()) {
     return Status::IoError("unable to open the dose-rate file: " + status.message());
   }
@@ -247,30 +259,38 @@ Status OpenData(input::DataKind kind, OpenedData& data) {
 
 // The age groups, regions, times file and integration times the options
 // choose, into `run` (whose region names are read); a failure is worded for
-// the user.
-Status BuildSelection(const BatchOptions& options, const OpenedData& data, run::RunSelection& run) {
+// the user. Times lines read with something left over are `warnings`.
+Status BuildSelection(const BatchOptions& options, const OpenedData& data, run::RunSelection& run,
+                      std::vector<output::NuclideMessage>* warnings) {
   Status status = ParseAgeList(options.ages, &run.selectedAges);
   if (status.ok()) status = ParseRegionList(options.regions, run.regionNames, &run.selectedRegions);
   if (!status.ok()) return status;
+  if (options.periods) {
+    run.periodsText = *options.periods;
+    run.integrationTimes = options.periodDays;
+    return Status::Ok();
+  }
   run.timesFile = TimesPath(options, data.folder);
   std::error_code error;
   if (std::filesystem::is_directory(run.timesFile, error))
     return Status::InvalidArgument("--times names a folder, not a file: " + run.timesFile.string());
-  input::IntegrationTimes times = input::ReadIntegrationTimes(run.timesFile);
+  std::vector<input::TimesFault> leftOvers;
+  input::IntegrationTimes times = input::ReadIntegrationTimes(run.timesFile, nullptr, &leftOvers);
   if (!times.ok()) return times.status();
+  for (const input::TimesFault& leftOver : leftOvers) {
+    warnings->push_back(
+        {"", {run::MessageKind::kWarning, input::TimesWarningText(run.timesFile, leftOver)}});
+  }
   run.integrationTimes = std::move(times).value();
   return Status::Ok();
 }
 
 // Each job's warnings (and, unless quiet, notes) on `err`; every message of
 // the run, the nuclides not found first, for the manifest.
-std::vector<output::NuclideMessage> ReportJobs(const std::vector<std::string>& missing,
+std::vector<output::NuclideMessage> ReportJobs(std::vector<output::NuclideMessage> general,
                                                const std::vector<Job>& jobs, bool quiet,
                                                std::ostream& err) {
-  std::vector<output::NuclideMessage> messages;
-  for (const std::string& name : missing) {
-    messages.push_back({name, {run::MessageKind::kWarning, "no data are available for " + name}});
-  }
+  std::vector<output::NuclideMessage> messages = std::move(general);
   for (const Job& job : jobs) {
     const std::string name = base::TrimBlanks(job.nuclideName);
     for (const run::RunMessage& message : job.messages) {
@@ -334,13 +354,17 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   if (options.listRegions) ListRegions(run.regionNames, out);
   if (options.listNuclides) ListNuclides(data.index, kind, out);
   if (options.listRegions || options.listNuclides) return kBatchOk;
-  if (const Status chosen = BuildSelection(options, data, run); !chosen.ok()) {
+  // Messages that belong to no nuclide: the times file's, then names not found.
+  std::vector<output::NuclideMessage> general;
+  if (const Status chosen = BuildSelection(options, data, run, &general); !chosen.ok()) {
     return Fail(err, chosen.message());
   }
+  for (const output::NuclideMessage& warning : general) {
+    err << "quillmore-batch: warning: " << warning.message.text << '\n';
+  }
 
-  std::vector<std::string> missing;
   std::size_t passedOver = 0;
-  std::vector<Job> jobs = CollectJobs(options, data.index, err, &missing, &passedOver);
+  std::vector<Job> jobs = CollectJobs(options, data.index, err, &general, &passedOver);
   RunOutput output;
   output.folder = input::ResolvePath("", options.outputDir);
   output.formats = options.formats;
@@ -374,7 +398,7 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
                                           output.written);
   }
   const std::vector<output::NuclideMessage> messages =
-      ReportJobs(missing, jobs, options.quiet, err);
+      ReportJobs(std::move(general), jobs, options.quiet, err);
   if (status.ok() && manifest) {
     std::vector<std::string> commandLine{"quillmore-batch"};
     commandLine.insert(commandLine.end(), options.arguments.begin(), options.arguments.end());

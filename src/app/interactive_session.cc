@@ -21,6 +21,7 @@
 #include "output/table_writer.h"
 #include "run/data_files.h"
 #include "run/nuclide_run.h"
+#include "run/nuclide_suggestions.h"
 
 namespace quillmore::app {
 namespace {
@@ -73,9 +74,28 @@ std::string ShortenPaths(std::string message, const Session& session) {
   return message;
 }
 
+// A data file is there but cannot be used: say why, pause, end.
+void ReportUnusable(Console& console, const Session& session, const base::Status& status) {
+  console.NewLine();
+  console.PrintText(" " + ShortenPaths(status.message(), session) + ".");
+  console.NewLine();
+  console.Pause("exit...");
+}
+
 // The times of "Quillmore.ini"; empty when the session must end.
 std::vector<double> ReadTimes(Console& console, const Session& session) {
-  const input::IntegrationTimes times = run::ReadTimes(session.dataFolder);
+  std::vector<std::string> warnings;
+  const input::IntegrationTimes times = run::ReadTimes(session.dataFolder, &warnings);
+  if (times.ok() && !warnings.empty()) {
+    // Read before the data-set box covers them.
+    SetColor(console, kYellow);
+    for (const std::string& warning : warnings) {
+      console.PrintText(" " + ShortenPaths(warning, session));
+      console.NewLine();
+    }
+    console.Pause("continue...");
+    SetColor(console, kBrightWhite);
+  }
   if (times.status().code() == base::Status::Code::kNotFound) {
     console.PrintText(std::string(" Unable to locate the file ") + input::kTimesFileName + ".");
     console.NewLine();
@@ -114,7 +134,12 @@ std::optional<int> ChooseDataSet(Console& console, Session& session) {
   }
   session.run.dataKind = input::kDataSets[*chosen].kind;
   session.dataSetFile = names[*chosen];
-  if (!run::OpenDoseRates(session.dataFolder, session.run.dataKind, session.doseRates).ok()) {
+  if (const base::Status opened =
+          run::OpenDoseRates(session.dataFolder, session.run.dataKind, session.doseRates);
+      opened.code() == base::Status::Code::kCorruption) {
+    ReportUnusable(console, session, opened);
+    return kSessionError;
+  } else if (!opened.ok()) {
     ReportMissing(console, "file " + RelativeName(session, session.doseRates.file().path()));
     return kSessionError;
   }
@@ -246,6 +271,14 @@ void TryAgain(Console& console) {
   PrintHeaderBlock(console, kRetryCreditColumn);
 }
 
+void PauseToContinue(Console& console) {
+  console.NewLine();
+  SetColor(console, kYellow);
+  console.PrintText("     Press a key (or left click mouse) to continue....");
+  console.WaitKeyOrClick();
+  SetColor(console, kBrightWhite);
+}
+
 // False when no file could be written: the error is on screen and the user
 // is to try again.
 bool ProcessAndList(Console& console, Session& session, const std::string& nuclideName) {
@@ -269,12 +302,11 @@ bool ProcessAndList(Console& console, Session& session, const std::string& nucli
     console.PrintText(entry);
     console.NewLine();
   }
+  // The file box and the viewer open over the lines above: warnings and
+  // notes are read first.
+  if (!result.messages.empty()) PauseToContinue(console);
   ViewFiles(console, session, nuclideName, result.files, entries);
-  console.NewLine();
-  SetColor(console, kYellow);
-  console.PrintText("     Press a key (or left click mouse) to continue....");
-  console.WaitKeyOrClick();
-  SetColor(console, kBrightWhite);
+  PauseToContinue(console);
   return true;
 }
 
@@ -287,7 +319,11 @@ void NuclideLoop(Console& console, Session& session) {
     input::NormaliseNuclideName(nuclideName);
     if (session.index.FindNuclide(nuclideName) == 0) {
       SetColor(console, kYellow);
-      console.PrintText(" No data are available for " + nuclideName);
+      const std::string suggestions =
+          run::SuggestionText(nuclideName, session.index, session.run.dataKind);
+      console.PrintText(
+          " No data are available for " +
+          (suggestions.empty() ? nuclideName : base::TrimBlanks(nuclideName) + suggestions));
       console.NewLine();
       TryAgain(console);
       statusScreen = false;
@@ -321,10 +357,7 @@ int RunInteractive(Console& console, const std::filesystem::path& workingFolder)
   if (session.run.integrationTimes.empty()) return kSessionError;
   if (const base::Status status = run::OpenIndex(session.dataFolder, session.index); !status.ok()) {
     if (status.code() == base::Status::Code::kCorruption) {
-      console.NewLine();
-      console.PrintText(" " + ShortenPaths(status.message(), session) + ".");
-      console.NewLine();
-      console.Pause("exit...");
+      ReportUnusable(console, session, status);
     } else {
       ReportMissing(console, "file " + RelativeName(session, session.index.file().path()));
     }

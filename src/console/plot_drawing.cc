@@ -40,6 +40,9 @@ constexpr std::array<MarkerLook, 6> kMarkerLooks = {{{'o', U'\u25CF'},
                                                      {'^', U'\u25B2'},
                                                      {'v', U'\u25BC'}}};
 
+// Cells of a stretch that cannot be trusted: a mark of their own in either mode.
+constexpr MarkerLook kUnboundedLook = {'!', U'!'};
+
 int ColorOf(const PlotSeries& series) {
   return kStyleColors[static_cast<std::size_t>(std::clamp(series.style, 0, plot::kStyleCount - 1))];
 }
@@ -95,6 +98,26 @@ class PanelCanvas {
         const double t = steps == 0 ? 0 : static_cast<double>(s) / steps;
         SetDot(static_cast<int>(std::lround(ax + t * (bx - ax))),
                static_cast<int>(std::lround(ay + t * (by - ay))), color, solid);
+      }
+    }
+  }
+
+  // Every cell the joined points pass takes the mark of values that cannot be
+  // trusted, in `color`; markers drawn later keep theirs.
+  void MarkLine(const std::vector<PlotPoint>& points, int color) {
+    for (std::size_t i = 1; i < points.size(); ++i) {
+      double ax = 0, ay = 0, bx = 0, by = 0;
+      if (!Dot(points[i - 1], ax, ay) || !Dot(points[i], bx, by)) continue;
+      const int steps = static_cast<int>(std::ceil(std::max(std::abs(bx - ax), std::abs(by - ay))));
+      for (int s = 0; s <= steps; ++s) {
+        const double t = steps == 0 ? 0 : static_cast<double>(s) / steps;
+        const auto dx = static_cast<int>(std::lround(ax + t * (bx - ax)));
+        const auto dy = static_cast<int>(std::lround(ay + t * (by - ay)));
+        CellInk* ink = dx < 0 || dy < 0 ? nullptr : At(dx / dotsX_, dy / dotsY_);
+        if (ink == nullptr) continue;
+        ink->marker = true;
+        ink->look = kUnboundedLook;
+        ink->color = color;
       }
     }
   }
@@ -224,8 +247,10 @@ void DrawLegend(Screen& screen, const PlotLayout& layout, const PlotPanel& panel
   const int ruleRow = top + layout.areaRows;
   int row = top;
   bool dashed = false;
+  bool unbounded = false;
   for (const PlotSeries& series : panel.series) {
     dashed = dashed || !series.dashedLine.empty();
+    unbounded = unbounded || !series.unboundedLines.empty();
     if (series.label.empty() || row >= ruleRow) continue;
     const unsigned char look = MakeAttribute(ColorOf(series), kBlack);
     screen.PutGlyph(row, layout.legendLeft, unicode ? LookOf(series).glyph : 0, LookOf(series).byte,
@@ -234,6 +259,8 @@ void DrawLegend(Screen& screen, const PlotLayout& layout, const PlotPanel& panel
   }
   if (dashed && row < ruleRow)
     screen.PutText(row++, layout.legendLeft, "dotted: extrapolated", kText);
+  if (unbounded && row < ruleRow)
+    screen.PutText(row++, layout.legendLeft, "!: past the data's range", kNote);
   for (const std::string& line : panel.legend) {
     if (row >= ruleRow) break;
     screen.PutText(row++, layout.legendLeft, line.substr(0, kLegendWidth - 2), kText);
@@ -259,6 +286,9 @@ void DrawPlot(const Plot& plot, Screen& screen, bool unicode) {
     for (const PlotSeries& series : panel.series) canvas.Line(series.line, ColorOf(series), true);
     for (const PlotSeries& series : panel.series)
       canvas.Line(series.dashedLine, ColorOf(series), false);
+    for (const PlotSeries& series : panel.series)
+      for (const std::vector<PlotPoint>& stretch : series.unboundedLines)
+        canvas.MarkLine(stretch, ColorOf(series));
     for (const PlotSeries& series : panel.series)
       for (const PlotPoint& point : series.markers) canvas.Marker(point, series);
     canvas.Paint(screen, top, layout.plotLeft, unicode);

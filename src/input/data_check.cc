@@ -71,13 +71,8 @@ bool CheckRecordLengths(RecordFile& file, ProblemList& problems) {
                                          " is not a whole number of " + std::to_string(length) +
                                          "-byte records");
   }
-  const std::string_view first = file.ReadRecord(1);
-  const std::size_t lineFeed = first.find('\n');
-  if (lineFeed != std::string_view::npos && lineFeed + 1 < length &&
-      (lineFeed == 0 || first[lineFeed - 1] != '\r')) {
-    problems.Add(1,
-                 "lines end in LF, not CR LF: the line ends were probably converted (convert "
-                 "them back, for example with unix2dos); no record can be found by its offset");
+  if (std::string fault = ConvertedLineEndsFault(file); !fault.empty()) {
+    problems.Add(1, std::move(fault));
     return false;
   }
   for (std::int64_t record = 1; record <= file.recordCount(); ++record) {
@@ -96,7 +91,8 @@ struct NuclideBlocks {
 };
 using FileBlocks = std::map<std::string, NuclideBlocks>;
 
-void CheckBlock(DoseRateFile& file, const BlockHeader& header, std::int64_t headerRecord,
+// False when the file ends inside the block: nothing after it is a block.
+bool CheckBlock(DoseRateFile& file, const BlockHeader& header, std::int64_t headerRecord,
                 NuclideBlocks& nuclide, ProblemList& problems) {
   const int ageGroup = AgeGroupFor(header.ageDays);
   if (ageGroup == 0) {
@@ -117,7 +113,11 @@ void CheckBlock(DoseRateFile& file, const BlockHeader& header, std::int64_t head
   if (count < 0 || count > kMaxTimePoints) {
     problems.Add(headerRecord, "time-point count " + std::to_string(count) + " outside 0.." +
                                    std::to_string(kMaxTimePoints));
-    if (count < 0) return;
+    if (count < 0) return true;
+  }
+  if (const base::Status inFile = file.CheckBlockInFile(header, headerRecord); !inFile.ok()) {
+    problems.Add(headerRecord, Shown(header.name) + ": " + inFile.message());
+    return false;
   }
   const std::int64_t perPoint = RecordsPerPointOf(let);
   double previous = 0;
@@ -136,6 +136,7 @@ void CheckBlock(DoseRateFile& file, const BlockHeader& header, std::int64_t head
   if (knownLetter && agree && increasing && read == count && count <= kMaxTimePoints) {
     nuclide.coverage.AddBlock(count, previous);
   }
+  return true;
 }
 
 FileBlocks CheckDoseRateFile(DoseRateFile& file, DataKind kind, std::span<const double> times,
@@ -157,7 +158,7 @@ FileBlocks CheckDoseRateFile(DoseRateFile& file, DataKind kind, std::span<const 
       }
       current = header.name;
     }
-    CheckBlock(file, header, headerRecord, blocks.at(header.name), problems);
+    if (!CheckBlock(file, header, headerRecord, blocks.at(header.name), problems)) break;
   }
   for (const std::string& name : order) {
     const NuclideBlocks& nuclide = blocks.at(name);
@@ -241,10 +242,17 @@ std::vector<DataProblem> CheckDataSet(const std::filesystem::path& dataFolder,
                                       const std::filesystem::path& timesFile) {
   Report report;
   TimesFault fault;
-  const IntegrationTimes times = ReadIntegrationTimes(timesFile, &fault);
-  if (!times.ok()) {
-    ProblemList(report, timesFile.filename().string())
-        .Add(static_cast<std::int64_t>(fault.line), fault.what);
+  std::vector<TimesFault> warnings;
+  const IntegrationTimes times = ReadIntegrationTimes(timesFile, &fault, &warnings);
+  {
+    ProblemList list(report, timesFile.filename().string());
+    if (!times.ok()) {
+      list.Add(static_cast<std::int64_t>(fault.line), fault.what);
+      warnings.clear();  // a refused file's lines are not read as times
+    }
+    for (TimesFault& warning : warnings) {
+      list.Add(static_cast<std::int64_t>(warning.line), std::move(warning.what));
+    }
   }
   const std::vector<double> noTimes;
   std::map<DataKind, FileBlocks> blocks;

@@ -75,4 +75,14 @@ BlockHeader DoseRateFile::ReadBlockHeader(DataKind kind) {
   return DecodeBlockHeader(file_.ReadNextRecord(), kind);
 }
 
+base::Status DoseRateFile::CheckBlockInFile(const BlockHeader& header,
+                                            std::int64_t headerRecord) const {
+  const auto wholeRecords = static_cast<std::int64_t>(file_.byteCount() / kDoseRateRecordLength);
+  const std::int64_t lastRecord = headerRecord + header.RecordsToSkip();
+  if (lastRecord <= wholeRecords) return base::Status::Ok();
+  return base::Status::Corruption("the file ends inside this block: it holds records to " +
+                                  std::to_string(wholeRecords) + ", the block runs to record " +
+                                  std::to_string(lastRecord));
+}
+
 }  // namespace quillmore::input

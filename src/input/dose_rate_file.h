@@ -78,6 +78,11 @@ class DoseRateFile {
   std::int64_t recordCount() const { return file_.recordCount(); }
   RecordFile& file() { return file_; }
 
+  // Corruption naming the last whole record when the file ends before the
+  // last rate record of the block whose header is `headerRecord`: a file cut
+  // short would otherwise read its missing records as NULs.
+  base::Status CheckBlockInFile(const BlockHeader& header, std::int64_t headerRecord) const;
+
  private:
   RecordFile file_;
 };

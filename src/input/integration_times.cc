@@ -1,7 +1,9 @@
 #include "input/integration_times.h"
 
+#include <charconv>
 #include <cmath>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 
@@ -82,10 +84,32 @@ base::Status Refused(const std::string& file, TimesFault* fault, std::size_t lin
                  fault, line, what);
 }
 
+// Days as the shortest text that reads back to the same double.
+std::string DaysText(double days) {
+  char text[32];
+  const auto end = std::to_chars(text, text + sizeof text, days).ptr;
+  return std::string(text, end);
+}
+
+// What a time line leaves unread, if anything: stored files keep reading to
+// the same times, but a "18,250" or "50y" that reads as 18 or 50 is said.
+std::optional<std::string> LeftOver(std::string_view line, double days) {
+  if (IsBlank(line)) return "a blank line is read as 0 d";
+  std::string_view rest = line.substr(NumberLength(line));
+  const std::size_t text = rest.find_first_not_of(" \t");
+  if (text == std::string_view::npos) return std::nullopt;
+  return Quoted(line) + " is read as " + DaysText(days) + " d; " + Quoted(rest.substr(text)) +
+         " is ignored";
+}
+
 }  // namespace
 
+std::string TimesWarningText(const std::filesystem::path& file, const TimesFault& warning) {
+  return file.string() + ":" + std::to_string(warning.line) + ": " + warning.what;
+}
+
 IntegrationTimes ParseIntegrationTimes(std::string_view content, std::string_view fileName,
-                                       TimesFault* fault) {
+                                       TimesFault* fault, std::vector<TimesFault>* warnings) {
   const std::string file(fileName);
   std::vector<double> times;
   LineReader lines(content);
@@ -109,6 +133,9 @@ IntegrationTimes ParseIntegrationTimes(std::string_view content, std::string_vie
     if (!std::isfinite(days)) {
       return Refused(file, fault, lines.number(), Quoted(line) + " is too large a time");
     }
+    if (std::optional<std::string> what = LeftOver(line, days); what && warnings != nullptr) {
+      warnings->push_back({lines.number(), std::move(*what)});
+    }
     times.push_back(days);
   }
   if (times.empty())
@@ -116,7 +143,8 @@ IntegrationTimes ParseIntegrationTimes(std::string_view content, std::string_vie
   return times;
 }
 
-IntegrationTimes ReadIntegrationTimes(const std::filesystem::path& path, TimesFault* fault) {
+IntegrationTimes ReadIntegrationTimes(const std::filesystem::path& path, TimesFault* fault,
+                                      std::vector<TimesFault>* warnings) {
   std::error_code error;
   if (!std::filesystem::is_regular_file(path, error)) {
     return Refused(base::Status::NotFound("Unable to locate the file " + path.string()), fault, 0,
@@ -129,7 +157,7 @@ IntegrationTimes ReadIntegrationTimes(const std::filesystem::path& path, TimesFa
     return Refused(base::Status::IoError(path.string() + ": cannot be read"), fault, 0,
                    "cannot be read");
   }
-  return ParseIntegrationTimes(content.str(), path.string(), fault);
+  return ParseIntegrationTimes(content.str(), path.string(), fault, warnings);
 }
 
 }  // namespace quillmore::input

@@ -30,13 +30,20 @@ struct TimesFault {
 // rule; an empty or blank line is 0 d. Refused, with no times: no START line;
 // no time between START and END (a missing END ends the list with the file);
 // more than 100 times; a line with text but no number at its start; a
-// negative time. A refusal also goes to `fault` when given.
+// negative time. A refusal also goes to `fault` when given. Lines read with
+// something left over go to `warnings` when given, in file order: a number
+// followed by more than blanks ("18,250" reads as 18 d), and a blank line.
 IntegrationTimes ReadIntegrationTimes(const std::filesystem::path& path,
-                                      TimesFault* fault = nullptr);
+                                      TimesFault* fault = nullptr,
+                                      std::vector<TimesFault>* warnings = nullptr);
 
 // The same from the file's content, for callers that hold it already;
 // `fileName` names the file in messages.
 IntegrationTimes ParseIntegrationTimes(std::string_view content, std::string_view fileName,
-                                       TimesFault* fault = nullptr);
+                                       TimesFault* fault = nullptr,
+                                       std::vector<TimesFault>* warnings = nullptr);
+
+// A warning as a report line: "DATA/Quillmore.ini:3: ..." for `file`.
+std::string TimesWarningText(const std::filesystem::path& file, const TimesFault& warning);
 
 }  // namespace quillmore::input

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "base/powers_of_ten.h"
+#include "base/text.h"
 
 namespace quillmore::input {
 namespace {
@@ -161,6 +162,43 @@ long double ReadNumber(std::string_view field) {
     value /= PowerOfTen(-scale);
   }
   return negative ? -value : value;
+}
+
+std::size_t NumberLength(std::string_view field) {
+  if (!StartsWithNumber(field)) return 0;
+  std::size_t pos = SkipLeadingSpace(field);
+  if (field[pos] == '&') {
+    // The base letter, then the digits of that base.
+    int base = 8;
+    ++pos;
+    if (pos < field.size()) {
+      const char letter = base::AsciiLower(field[pos]);
+      if (letter == 'h' || letter == 'o' || letter == 'q' || letter == 'b') {
+        base = letter == 'h' ? 16 : letter == 'b' ? 2 : 8;
+        ++pos;
+      }
+    }
+    while (pos < field.size() && DigitValue(field[pos], base) >= 0) ++pos;
+    return pos;
+  }
+  if (field[pos] == '+' || field[pos] == '-') ++pos;
+  bool seenPoint = false;
+  for (; pos < field.size(); ++pos) {
+    if (field[pos] == '.' && !seenPoint) {
+      seenPoint = true;
+    } else if (!IsDigit(field[pos])) {
+      break;
+    }
+  }
+  if (pos < field.size() && std::string_view("EeDd").find(field[pos]) != std::string_view::npos) {
+    std::size_t expPos = pos + 1;
+    if (expPos < field.size() && (field[expPos] == '+' || field[expPos] == '-')) ++expPos;
+    if (expPos < field.size() && IsDigit(field[expPos])) {
+      while (expPos < field.size() && IsDigit(field[expPos])) ++expPos;
+      pos = expPos;
+    }
+  }
+  return pos;
 }
 
 std::int32_t RoundToInt32(long double value) {

@@ -2,6 +2,7 @@
 // list-box results is read from the start of a text field.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -20,6 +21,11 @@ long double ReadNumber(std::string_view field);
 // leading blanks): a digit, possibly after a sign or a point, or a "&" form.
 // A field without one reads as 0, which a caller may need to tell from "0".
 bool StartsWithNumber(std::string_view field);
+
+// How many leading characters of `field` ReadNumber takes: its leading
+// space and the number, an exponent only where it has digits (a bare "d"
+// scales by nothing). 0 when the field does not start with a number.
+std::size_t NumberLength(std::string_view field);
 
 // The field as a count, age or record number: rounded to the nearest integer,
 // ties to even, clamped to the 32-bit range (NaN reads as 0).

@@ -113,4 +113,15 @@ void RecordFile::SkipRecords(std::int64_t count) {
   }
 }
 
+std::string ConvertedLineEndsFault(RecordFile& file) {
+  const std::string_view first = file.ReadRecord(1);
+  const std::size_t lineFeed = first.find('\n');
+  if (lineFeed == std::string_view::npos || lineFeed + 1 >= file.recordLength() ||
+      (lineFeed > 0 && first[lineFeed - 1] == '\r')) {
+    return {};
+  }
+  return "lines end in LF, not CR LF: the line ends were probably converted (convert them back, "
+         "for example with unix2dos); no record can be found by its offset";
+}
+
 }  // namespace quillmore::input

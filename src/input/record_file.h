@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -65,5 +66,10 @@ class RecordFile {
   bool atEnd_ = false;
   std::vector<char> buffer_;
 };
+
+// Empty when the first record of `file` ends in CR LF as a record should (or
+// holds no line end); otherwise why no record of the file can be found: its
+// line ends were converted to LF, so every offset past the first line is off.
+std::string ConvertedLineEndsFault(RecordFile& file);
 
 }  // namespace quillmore::input

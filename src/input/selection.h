@@ -18,6 +18,7 @@ struct Selection {
   std::vector<std::string> regionNames;  // names of regions 1 to 30, as the data set heads them
   std::vector<double> integrationTimes;  // days
   std::filesystem::path timesFile;       // where integrationTimes come from, as the run named it
+  std::string periodsText;               // or, when not empty, the command line's list of them
 };
 
 }  // namespace quillmore::input

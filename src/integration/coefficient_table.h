@@ -1,8 +1,11 @@
-// Absorbed dose coefficients of one block, in Gy/Bq.
+// Absorbed dose coefficients of one block, in Gy/Bq, each with its
+// far-extrapolation status.
 #pragma once
 
 #include <cstddef>
 #include <vector>
+
+#include "integration/extrapolation_check.h"
 
 namespace quillmore::integration {
 
@@ -13,15 +16,18 @@ inline constexpr int kComponentCount = 2;
 
 // Coefficient by (component, selection position, integration-time index), all
 // counted from 0: position j is the place of a region in the run's selected
-// regions, not its region number. A component a block does not carry stays 0.
+// regions, not its region number. A component a block does not carry stays 0
+// and kNone; so does every value of a single-point block.
 class CoefficientTable {
  public:
   // Sizes the table for `regionCount` positions and `timeCount` integration
-  // times and sets every coefficient to 0.
+  // times and sets every coefficient to 0, every status to kNone.
   void Reset(int regionCount, int timeCount) {
     regionCount_ = regionCount;
     timeCount_ = timeCount;
-    values_.assign(static_cast<std::size_t>(kComponentCount * regionCount * timeCount), 0.0);
+    const auto count = static_cast<std::size_t>(kComponentCount * regionCount * timeCount);
+    values_.assign(count, 0.0);
+    extrapolations_.assign(count, Extrapolation::kNone);
   }
 
   double& at(int component, int position, int timeIndex) {
@@ -29,6 +35,14 @@ class CoefficientTable {
   }
   double at(int component, int position, int timeIndex) const {
     return values_[Offset(component, position, timeIndex)];
+  }
+
+  // Whether the coefficient reaches past its curve's data, and how far it can be trusted there.
+  Extrapolation& extrapolation(int component, int position, int timeIndex) {
+    return extrapolations_[Offset(component, position, timeIndex)];
+  }
+  Extrapolation extrapolation(int component, int position, int timeIndex) const {
+    return extrapolations_[Offset(component, position, timeIndex)];
   }
 
   int regionCount() const { return regionCount_; }
@@ -42,6 +56,7 @@ class CoefficientTable {
   int regionCount_ = 0;
   int timeCount_ = 0;
   std::vector<double> values_;
+  std::vector<Extrapolation> extrapolations_;
 };
 
 }  // namespace quillmore::integration

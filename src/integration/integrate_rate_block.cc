@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <optional>
 
+#include "integration/curve_extension.h"
 #include "integration/curve_integrator.h"
+#include "integration/hermite_integral.h"
 #include "integration/hermite_slopes.h"
 
 namespace quillmore::integration {
@@ -18,15 +21,26 @@ void CopySingleRate(const RateTable& rates, int timeCount, CoefficientTable& coe
   }
 }
 
-// The slopes of one curve on the block's grid and its integrals to every
-// integration time; the grid and the integrator hold what the times alone give.
+// The slopes of one curve on the block's grid, its integrals to every
+// integration time (the grid and the integrator hold what the times alone
+// give), and for times past its data whether what the continued last piece
+// adds can be trusted.
 void IntegrateCurve(const SlopeGrid& grid, const CurveIntegrator& integrator,
+                    std::span<const double> times, std::span<const double> integrationTimes,
                     std::span<const double> curve, std::span<double> slopes, int component,
                     int position, CoefficientTable& coefficients) {
   HermiteSlopes(grid, curve, slopes);
   const auto timeCount = static_cast<std::size_t>(coefficients.timeCount());
   if (timeCount == 0) return;
   integrator.Integrate(curve, slopes, {&coefficients.at(component, position, 0), timeCount});
+  const double lastTime = times.back();
+  std::optional<double> doseAtLast;  // formed once, for the first time past the data
+  for (std::size_t k = 0; k < timeCount; ++k) {
+    if (integrationTimes[k] <= lastTime) continue;
+    if (!doseAtLast) doseAtLast = HermiteIntegral(times, curve, slopes, 0.0, lastTime);
+    coefficients.extrapolation(component, position, static_cast<int>(k)) =
+        JudgeCurveExtension(times, curve, slopes, *doseAtLast, integrationTimes[k]);
+  }
 }
 
 int ComponentsOf(char letLetter, std::array<int, kComponentCount>& components) {
@@ -70,8 +84,8 @@ base::Status IntegrateRateBlock(const RateTable& rates, const TimeGrid& timeGrid
   for (int n = 0; n < componentCount; ++n) {
     const int c = components[static_cast<std::size_t>(n)];
     for (int j = 0; j < rates.regionCount(); ++j) {
-      IntegrateCurve(grid, integrator, rates.curve(c, j, pointCount), curveSlopes, c, j,
-                     coefficients);
+      IntegrateCurve(grid, integrator, timeGrid.points(), integrationTimes,
+                     rates.curve(c, j, pointCount), curveSlopes, c, j, coefficients);
     }
   }
   return base::Status::Ok();

@@ -20,7 +20,8 @@ bool IntegratesComponent(char letLetter, int component);
 // - one time point: the tabulated rate, in both components, for every time;
 // - more: the components named by `letLetter` ("L" low, "H" high, "B" both,
 //   otherwise none), each curve's monotone cubic Hermite integral from 0 to
-//   the time, first and last pieces continued beyond the data.
+//   the time, first and last pieces continued beyond the data; a time past
+//   the curve's last time point gets JudgeCurveExtension's status.
 // A curve whose time points are not strictly increasing gets coefficients 0
 // and makes the result a Corruption. `slopes` is scratch.
 base::Status IntegrateRateBlock(const RateTable& rates, const TimeGrid& timeGrid, char letLetter,

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "integration/curve_extension.h"
 #include "integration/curve_integrator.h"
 #include "integration/extended.h"
+#include "integration/hermite_integral.h"
 #include "integration/hermite_slopes.h"
 #include "integration/integrate_rate_block.h"
 
@@ -20,6 +22,7 @@ std::optional<RateCurve> RateCurve::FromBlock(const RateTable& rates, const Time
   const bool zero = count > 1 && !IntegratesComponent(letLetter, component);
   curve.rates_.assign(tabulated.begin(), tabulated.end());
   if (zero) std::fill(curve.rates_.begin(), curve.rates_.end(), 0.0);
+  curve.integrated_ = count > 1 && !zero;
   curve.slopes_.assign(curve.times_.size(), 0.0);
   if (count > 1 && HermiteSlopes(curve.times_, curve.rates_, curve.slopes_) < 0)
     return std::nullopt;
@@ -43,6 +46,15 @@ std::vector<double> RateCurve::Doses(std::span<const double> limits) const {
   std::vector<double> doses(limits.size());
   CurveIntegrator(times_, 0.0, limits).Integrate(rates_, slopes_, doses);
   return doses;
+}
+
+std::vector<Extrapolation> RateCurve::Extrapolations(std::span<const double> limits) const {
+  std::vector<Extrapolation> statuses(limits.size(), Extrapolation::kNone);
+  if (!integrated_) return statuses;
+  const double doseAtLast = HermiteIntegral(times_, rates_, slopes_, 0.0, times_.back());
+  for (std::size_t i = 0; i < limits.size(); ++i)
+    statuses[i] = JudgeCurveExtension(times_, rates_, slopes_, doseAtLast, limits[i]);
+  return statuses;
 }
 
 std::vector<double> LogSpacedTimes(double from, double to, int perDecade) {

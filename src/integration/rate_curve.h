@@ -8,6 +8,7 @@
 #include <span>
 #include <vector>
 
+#include "integration/extrapolation_check.h"
 #include "integration/rate_table.h"
 
 namespace quillmore::integration {
@@ -28,6 +29,9 @@ class RateCurve {
   // coefficients of the table for those integration times; for a single
   // point, its rate.
   std::vector<double> Doses(std::span<const double> limits) const;
+  // The far-extrapolation status of each of those doses, as the table's:
+  // kNone for a single point and for a component the block does not integrate.
+  std::vector<Extrapolation> Extrapolations(std::span<const double> limits) const;
 
   std::span<const double> times() const { return times_; }
   std::span<const double> rates() const { return rates_; }
@@ -38,6 +42,7 @@ class RateCurve {
   std::vector<double> times_;
   std::vector<double> rates_;
   std::vector<double> slopes_;
+  bool integrated_ = false;  // a component of two or more points the block integrates
 };
 
 // Times from `from` to `to` (days, 0 < from), `perDecade` to a factor of

@@ -16,7 +16,7 @@ namespace {
 
 constexpr std::string_view kHeader =
     "nuclide,intake,age_group,age_days,form,form_code,form_label,period_days,region,"
-    "region_name,low_let_gy_per_bq,high_let_gy_per_bq\n";
+    "region_name,low_let_gy_per_bq,high_let_gy_per_bq,extrapolation\n";
 
 // Room for any double's shortest text ("-2.2250738585072014e-308" is 24).
 constexpr std::size_t kNumberRoom = 32;
@@ -110,12 +110,18 @@ base::Status CsvSink::Add(const RowGroup& group) {
     for (int j = 0; j < table.regionCount(); ++j) {
       // The row is written in place: room for it first, trimmed to what it took.
       const std::string& region = regionTexts_[static_cast<std::size_t>(j)];
+      const std::string_view extrapolation = integration::ExtrapolationName(
+          integration::Worse(table.extrapolation(integration::kLowLet, j, k),
+                             table.extrapolation(integration::kHighLet, j, k)));
       const std::size_t start = out.size();
-      out.resize(start + lead.size() + period.size() + region.size() + 2 * kNumberRoom + 2);
+      out.resize(start + lead.size() + period.size() + region.size() + 2 * kNumberRoom +
+                 extrapolation.size() + 3);
       char* p = Put(region, Put(period, Put(lead, out.data() + start)));
       p = PutShortestNumber(table.at(integration::kLowLet, j, k), p);
       *p++ = ',';
       p = PutShortestNumber(table.at(integration::kHighLet, j, k), p);
+      *p++ = ',';
+      p = Put(extrapolation, p);
       *p++ = '\n';
       out.resize(static_cast<std::size_t>(p - out.data()));
     }

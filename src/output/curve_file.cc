@@ -4,6 +4,7 @@
 
 #include "base/text.h"
 #include "input/nuclide_name.h"
+#include "output/csv_sink.h"
 
 namespace quillmore::output {
 
@@ -17,17 +18,6 @@ void AppendNumber(double value, std::string& out) {
   out += text;
 }
 
-// A field with a comma or a quote is quoted, quotes doubled.
-void AppendField(std::string_view field, std::string& out) {
-  if (field.find_first_of(",\"") == std::string_view::npos) {
-    out += field;
-    return;
-  }
-  out += '"';
-  for (char c : field) out += c == '"' ? std::string("\"\"") : std::string(1, c);
-  out += '"';
-}
-
 }  // namespace
 
 std::string CurveFileName(std::string_view nuclideName, input::DataKind kind) {
@@ -37,17 +27,23 @@ std::string CurveFileName(std::string_view nuclideName, input::DataKind kind) {
 
 void WriteCurveHeader(std::string& out) {
   out +=
-      "age_group,age_days,form,form_code,region,kind,time_d,rate_low_gy_per_bq_d,"
-      "rate_high_gy_per_bq_d,dose_low_gy_per_bq,dose_high_gy_per_bq\n";
+      "nuclide,intake,age_group,age_days,form,form_code,form_label,region,region_name,kind,"
+      "time_days,low_let_rate_gy_per_bq_per_day,high_let_rate_gy_per_bq_per_day,"
+      "low_let_gy_per_bq,high_let_gy_per_bq,extrapolation\n";
 }
 
 void WriteCurveRows(const CurveKey& key, std::span<const CurvePoint> points, std::string& out) {
   std::string prefix;
-  AppendField(key.ageLabel, prefix);
-  prefix += "," + std::to_string(key.ageDays) + "," + std::to_string(key.form) + ",";
-  AppendField(key.formCode, prefix);
-  prefix += ",";
-  AppendField(key.region, prefix);
+  for (const std::string& field : {key.nuclide, key.intake, key.ageLabel}) {
+    AppendCsvField(field, prefix);
+    prefix += ',';
+  }
+  prefix += std::to_string(key.ageDays) + "," + std::to_string(key.form) + ",";
+  AppendCsvField(key.formCode, prefix);
+  prefix += ',';
+  AppendCsvField(key.formLabel, prefix);
+  prefix += "," + std::to_string(key.region) + ",";
+  AppendCsvField(key.regionName, prefix);
   for (const CurvePoint& point : points) {
     out += prefix;
     out += ',';
@@ -55,6 +51,8 @@ void WriteCurveRows(const CurveKey& key, std::span<const CurvePoint> points, std
     AppendNumber(point.timeDays, out);
     for (double rate : point.rate) AppendNumber(rate, out);
     for (double dose : point.dose) AppendNumber(dose, out);
+    out += ',';
+    out += integration::ExtrapolationName(point.extrapolation);
     out += '\n';
   }
 }

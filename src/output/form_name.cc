@@ -50,11 +50,12 @@ std::string FormCode(const input::BlockHeader& header, input::DataKind kind) {
   return base::TrimBlanks(std::string(1, header.classCode));
 }
 
-std::string FormCodeWithLabel(const input::BlockHeader& header, input::DataKind kind,
-                              std::int32_t labelNumber) {
-  if (kind == input::DataKind::kIngestion) return base::TrimBlanks(header.f1Text);
+std::string FormWords(const input::BlockHeader& header, input::DataKind kind,
+                      std::int32_t labelNumber) {
+  if (kind == input::DataKind::kIngestion) return "f1 " + base::TrimBlanks(header.f1Text);
   const std::string_view label = ChemicalFormLabel(header.name, labelNumber);
-  return std::string(1, header.classCode) + (label.empty() ? "" : " " + std::string(label));
+  return "class " + std::string(1, header.classCode) +
+         (label.empty() ? "" : " " + std::string(label));
 }
 
 }  // namespace quillmore::output

@@ -41,9 +41,9 @@ std::string_view ChemicalFormLabel(std::string_view nuclideName, std::int32_t la
 // blanks: the form code of the CSV and JSON files.
 std::string FormCode(const input::BlockHeader& header, input::DataKind kind);
 
-// The class code, a blank and the label when there is one (inhalation), or the
-// trimmed f1 text (ingestion): the form code of the curve files.
-std::string FormCodeWithLabel(const input::BlockHeader& header, input::DataKind kind,
-                              std::int32_t labelNumber);
+// The form as messages and plots name it: "class M" or "class V (Water Vapor)"
+// (inhalation), "f1 0.1" (ingestion).
+std::string FormWords(const input::BlockHeader& header, input::DataKind kind,
+                      std::int32_t labelNumber);
 
 }  // namespace quillmore::output

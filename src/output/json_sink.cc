@@ -92,6 +92,7 @@ base::Status JsonSink::Begin(const NuclideTables& tables) {
   }
   forms_.clear();
   values_.clear();
+  extrapolations_.clear();
   return status;
 }
 
@@ -109,7 +110,10 @@ base::Status JsonSink::Add(const RowGroup& group) {
   form.firstValue = values_.size();
   for (int j = 0; j < form.regionCount; ++j) {
     for (const int component : {integration::kLowLet, integration::kHighLet}) {
-      for (int k = 0; k < form.timeCount; ++k) values_.push_back(table.at(component, j, k));
+      for (int k = 0; k < form.timeCount; ++k) {
+        values_.push_back(table.at(component, j, k));
+        extrapolations_.push_back(table.extrapolation(component, j, k));
+      }
     }
   }
   forms_.push_back(std::move(form));
@@ -127,6 +131,7 @@ void JsonSink::WriteForm(const Form& form, Writer& writer) const {
   Key(writer, "regions");
   writer.StartArray();
   const double* value = values_.data() + form.firstValue;
+  const integration::Extrapolation* status = extrapolations_.data() + form.firstValue;
   for (int j = 0; j < form.regionCount; ++j) {
     const int region = tables_.selection->selectedRegions[static_cast<std::size_t>(j)];
     const std::size_t index = input::RegionIndex(region);
@@ -139,6 +144,13 @@ void JsonSink::WriteForm(const Form& form, Writer& writer) const {
       Key(writer, key);
       writer.StartArray();
       for (int k = 0; k < form.timeCount; ++k) Number(writer, *value++);
+      writer.EndArray();
+    }
+    for (const std::string_view key : {"low_let_extrapolation", "high_let_extrapolation"}) {
+      Key(writer, key);
+      writer.StartArray();
+      for (int k = 0; k < form.timeCount; ++k)
+        writer.String(integration::ExtrapolationName(*status++));
       writer.EndArray();
     }
     writer.EndObject();

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "integration/extrapolation_check.h"
 #include "output/csv_sink.h"
 #include "output/provenance.h"
 #include "output/table_sink.h"
@@ -40,9 +41,9 @@ class JsonSink final : public TableSink {
   bool begun_ = false;
   NuclideTables tables_;
   std::vector<std::string> regionNames_;  // of the nuclide's regions 1 to 30, as UTF-8
-  // Each form as added, its coefficients in values_ (per region low then high
-  // over the periods); the file gathers them per table at End, so the tables'
-  // row groups may come interleaved.
+  // Each form as added, its coefficients in values_ and their statuses in
+  // extrapolations_ (per region low then high over the periods); the file gathers them per table at
+  // End, so the tables' row groups may come interleaved.
   struct Form {
     std::size_t table = 0;
     int rowGroup = 0;
@@ -57,6 +58,7 @@ class JsonSink final : public TableSink {
 
   std::vector<Form> forms_;
   std::vector<double> values_;
+  std::vector<integration::Extrapolation> extrapolations_;  // one for each of values_
   rapidjson::StringBuffer fileText_;
   std::string provenanceText_;  // the provenance as text, formed at the first End
 };

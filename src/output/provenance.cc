@@ -44,7 +44,9 @@ Json ProvenanceJson(const Provenance& provenance) {
               {"intake", input::DataSetOf(selection.dataKind).name},
               {"data_set", FileJson("file", provenance.dataSet, true)},
               {"index", FileJson("file", provenance.index, true)},
-              {"times", FileJson("path", provenance.times, false)},
+              {"times", selection.periodsText.empty()
+                            ? FileJson("path", provenance.times, false)
+                            : Json{{"source", "--periods"}, {"text", selection.periodsText}}},
               {"periods_days", selection.integrationTimes},
               {"selection", {{"age_groups", ages}, {"regions", regions}}}};
 }

@@ -19,7 +19,7 @@ struct Provenance {
   const input::Selection* selection = nullptr;  // data set, periods, ages and regions
   FileDigest dataSet;                           // name: the dose-rate file's name
   FileDigest index;                             // name: the index file's name
-  FileDigest times;                             // name: selection->timesFile as the run named it
+  FileDigest times;  // name: selection->timesFile as the run named it (unused with periodsText)
 };
 
 // Object members keep the order they are written in.

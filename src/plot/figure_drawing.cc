@@ -21,6 +21,12 @@ const std::vector<std::vector<double>> kPatterns = {
     {}, {6, 2.5}, {6, 2, 1.5, 2}, {10, 3}, {6, 2, 1.5, 2, 1.5, 2}, {3, 2}, {10, 2, 2, 2}, {4, 4}};
 // The extrapolated part of every curve: round dots, unlike every style.
 const std::vector<double> kDotted = {0.01, 2.6};
+// Under a stretch that cannot be trusted: a broad red band, unlike every style.
+constexpr double kBandWidth = 6;
+
+void BandColor(cairo_t* cairo) {
+  cairo_set_source_rgba(cairo, 0.85, 0.1, 0.1, 0.3);
+}
 
 int StyleOf(const PlotSeries& series) {
   return std::clamp(series.style, 0, kStyleCount - 1);
@@ -142,6 +148,12 @@ void DrawSeries(cairo_t* cairo, const PanelFrame& frame, const PlotPanel& panel)
     SetColor(cairo, StyleOf(series));
     CurvePath(cairo, map, series.line);
     StrokeStyled(cairo, kPatterns[static_cast<std::size_t>(StyleOf(series))], 1.3);
+    for (const std::vector<PlotPoint>& stretch : series.unboundedLines) {
+      CurvePath(cairo, map, stretch);
+      BandColor(cairo);
+      StrokeStyled(cairo, {}, kBandWidth);
+    }
+    SetColor(cairo, StyleOf(series));
     CurvePath(cairo, map, series.dashedLine);
     StrokeStyled(cairo, kDotted, 1.5);
   }
@@ -228,13 +240,31 @@ void DrawDecadeLabels(cairo_t* cairo, const PanelFrame& frame, bool xLabels) {
   }
 }
 
+// What a legend entry shows: a series, or (series null) the dotted line or
+// the band of what lies past the data.
+struct LegendItem {
+  const PlotSeries* series = nullptr;
+  std::string label;
+  bool band = false;
+};
+
 // One legend entry: a line sample in the series' style with its marker, and
 // its label; returns its width.
-double LegendEntry(cairo_t* cairo, double x, double y, const PlotSeries* series,
-                   const std::string& label, bool draw) {
+double LegendEntry(cairo_t* cairo, double x, double y, const LegendItem& item, bool draw) {
+  const PlotSeries* series = item.series;
+  const std::string& label = item.label;
   Font(cairo, kFontSize * 0.95);
   const double width = 24 + TextWidth(cairo, label) + 14;
   if (!draw) return width;
+  if (item.band) {
+    cairo_move_to(cairo, x, y - 3);
+    cairo_line_to(cairo, x + 20, y - 3);
+    BandColor(cairo);
+    StrokeStyled(cairo, {}, kBandWidth);
+    cairo_set_source_rgb(cairo, 0, 0, 0);
+    Text(cairo, x + 24, y, label);
+    return width;
+  }
   if (series != nullptr)
     SetColor(cairo, StyleOf(*series));
   else
@@ -256,22 +286,25 @@ double LegendEntry(cairo_t* cairo, double x, double y, const PlotSeries* series,
 // The legend rows under the title, entries flowing left to right; returns
 // the y under them.
 double DrawLegend(cairo_t* cairo, const Plot& plot, double top, double width) {
-  std::vector<std::pair<const PlotSeries*, std::string>> entries;
+  std::vector<LegendItem> entries;
   bool dashed = false;
+  bool unbounded = false;
   for (const PlotPanel& panel : plot.panels)
     for (const PlotSeries& series : panel.series) {
       if (!series.label.empty()) entries.push_back({&series, series.label});
       dashed = dashed || !series.dashedLine.empty();
+      unbounded = unbounded || !series.unboundedLines.empty();
     }
   if (dashed) entries.push_back({nullptr, "past the last tabulated time"});
+  if (unbounded) entries.push_back({nullptr, "past the range of its data", true});
   double x = kLeft, y = top + kLegendRow;
-  for (const auto& [series, label] : entries) {
-    const double entryWidth = LegendEntry(cairo, 0, 0, series, label, false);
+  for (const LegendItem& entry : entries) {
+    const double entryWidth = LegendEntry(cairo, 0, 0, entry, false);
     if (x > kLeft && x + entryWidth > width - kRight) {
       x = kLeft;
       y += kLegendRow;
     }
-    LegendEntry(cairo, x, y, series, label, true);
+    LegendEntry(cairo, x, y, entry, true);
     x += entryWidth;
   }
   return entries.empty() ? top : y + 4;

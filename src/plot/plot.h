@@ -26,6 +26,9 @@ struct PlotSeries {
   std::vector<PlotPoint> markers;
   std::vector<PlotPoint> line;        // consecutive points joined
   std::vector<PlotPoint> dashedLine;  // joined, drawn dotted (extrapolated)
+  // Stretches of the extrapolated part that leave the range of their data
+  // (cannot be trusted), each joined and drawn apart over the dotted line.
+  std::vector<std::vector<PlotPoint>> unboundedLines;
 };
 
 struct PlotPanel {

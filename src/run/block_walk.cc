@@ -83,8 +83,10 @@ base::Status WalkNuclideBlocks(input::DoseRateFile& file, const input::IndexEntr
     const input::BlockHeader header = file.ReadBlockHeader(selection.dataKind);
     if (header.name != entry.name) break;
     const std::int64_t headerRecord = file.lastRecordNumber();
-    if (const base::Status extent = CheckBlockExtent(header); !extent.ok()) {
-      // Reading on would take rate records for headers.
+    base::Status extent = CheckBlockExtent(header);
+    if (extent.ok()) extent = file.CheckBlockInFile(header, headerRecord);
+    if (!extent.ok()) {
+      // Reading on would take rate records for headers, or NULs for rates.
       messages.push_back({MessageKind::kWarning,
                           BlockPlace(header, headerRecord) + extent.message() + "; the tables of " +
                               shownName + " stop here, incomplete",

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/cp1252.h"
 #include "base/text.h"
 #include "input/age_groups.h"
 #include "input/nuclide_name.h"
@@ -39,9 +40,11 @@ std::vector<CurvePoint> CurvePoints(const BlockCurves& block, int position,
   for (const CurvePoint& point : points) limits.push_back(point.timeDays);
   for (std::size_t c = 0; c < pair.size(); ++c) {
     const std::vector<double> doses = pair[c].Doses(limits);
+    const std::vector<integration::Extrapolation> statuses = pair[c].Extrapolations(limits);
     for (std::size_t i = 0; i < points.size(); ++i) {
       points[i].rate[c] = pair[c].Rate(points[i].timeDays);
       points[i].dose[c] = doses[i];
+      points[i].extrapolation = integration::Worse(points[i].extrapolation, statuses[i]);
     }
   }
   return points;
@@ -58,13 +61,20 @@ base::Status WriteNuclideCurves(input::DoseRateFile& file, const input::IndexEnt
   output::WriteCurveHeader(text);
   for (const BlockCurves& block : curves.blocks) {
     const int age = run.selectedAges[static_cast<std::size_t>(block.table)];
-    output::CurveKey key{base::TrimBlanks(std::string(input::AgeGroupLabel(age))),
-                         input::AgeGroupDays(age), block.rowGroup,
-                         output::FormCodeWithLabel(block.header, run.dataKind, block.formNumber),
-                         ""};
+    output::CurveKey key;
+    key.nuclide = base::Cp1252ToUtf8(base::TrimBlanks(entry.name));
+    key.intake = std::string(input::DataSetOf(run.dataKind).name);
+    key.ageLabel = base::TrimBlanks(std::string(input::AgeGroupLabel(age)));
+    key.ageDays = input::AgeGroupDays(age);
+    key.form = block.rowGroup;
+    key.formCode = base::Cp1252ToUtf8(output::FormCode(block.header, run.dataKind));
+    if (run.dataKind == input::DataKind::kInhalation)
+      key.formLabel = output::ChemicalFormLabel(block.header.name, block.formNumber);
     for (std::size_t j = 0; j < block.curves.size(); ++j) {
-      const int region = run.selectedRegions[j];
-      key.region = base::TrimBlanks(run.regionNames[static_cast<std::size_t>(region - 1)]);
+      key.region = run.selectedRegions[j];
+      const std::size_t index = input::RegionIndex(key.region);
+      key.regionName =
+          index < run.regionNames.size() ? base::Cp1252ToUtf8(run.regionNames[index]) : "";
       const std::vector<CurvePoint> points =
           CurvePoints(block, static_cast<int>(j), run.integrationTimes);
       output::WriteCurveRows(key, points, text);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <span>
 
 #include "base/text.h"
@@ -65,14 +66,35 @@ DrawnTimes TimesFor(const RateCurve& curve, const std::vector<double>& periods) 
   return drawn;
 }
 
-// A rate series and a dose series of `curve` in the given style.
-void AddCurve(const RateCurve& curve, const DrawnTimes& drawn, const std::vector<double>& periods,
-              plot::PlotSeries style, plot::Marker doseMarker, plot::PlotPanel& rate,
-              plot::PlotPanel& dose) {
+// The stretches of `line` (drawn at drawn.beyond) where the dose is
+// kUnbounded, each joined to the point before it.
+std::vector<std::vector<PlotPoint>> UnboundedStretches(
+    const std::vector<PlotPoint>& line, const std::vector<integration::Extrapolation>& statuses) {
+  std::vector<std::vector<PlotPoint>> stretches;
+  bool open = false;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    const bool unbounded = statuses[i] == integration::Extrapolation::kUnbounded;
+    if (unbounded && !open) {
+      stretches.emplace_back();
+      if (i > 0) stretches.back().push_back(line[i - 1]);
+    }
+    if (unbounded) stretches.back().push_back(line[i]);
+    open = unbounded;
+  }
+  return stretches;
+}
+
+// A rate series and a dose series of `curve` in the given style; returns the
+// first time drawn whose dose cannot be trusted, or 0.
+double AddCurve(const RateCurve& curve, const DrawnTimes& drawn, const std::vector<double>& periods,
+                plot::PlotSeries style, plot::Marker doseMarker, plot::PlotPanel& rate,
+                plot::PlotPanel& dose) {
+  const std::vector<integration::Extrapolation> statuses = curve.Extrapolations(drawn.beyond);
   plot::PlotSeries rates = style;
   rates.markers = Points(curve.times(), curve.rates());
   rates.line = Points(drawn.inside, RatesAt(curve, drawn.inside));
   rates.dashedLine = Points(drawn.beyond, RatesAt(curve, drawn.beyond));
+  rates.unboundedLines = UnboundedStretches(rates.dashedLine, statuses);
   rate.series.push_back(std::move(rates));
   // The legend of the rate panel names the styles; here the periods count.
   plot::PlotSeries doses = style;
@@ -81,7 +103,19 @@ void AddCurve(const RateCurve& curve, const DrawnTimes& drawn, const std::vector
   doses.markers = Points(periods, curve.Doses(periods));
   doses.line = Points(drawn.inside, curve.Doses(drawn.inside));
   doses.dashedLine = Points(drawn.beyond, curve.Doses(drawn.beyond));
+  doses.unboundedLines = UnboundedStretches(doses.dashedLine, statuses);
   dose.series.push_back(std::move(doses));
+  const auto first =
+      std::find(statuses.begin(), statuses.end(), integration::Extrapolation::kUnbounded);
+  return first == statuses.end() ? 0.0
+                                 : drawn.beyond[static_cast<std::size_t>(first - statuses.begin())];
+}
+
+// "50636": whole days for a note.
+std::string WholeDays(double days) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.0f", days);
+  return text;
 }
 
 plot::PlotPanel RatePanel() {
@@ -99,11 +133,7 @@ CurveNames NamesOf(const BlockCurves& block, int position, const RunSelection& r
   CurveNames names;
   names.nuclide = base::TrimBlanks(block.header.name);
   names.intake = inhalation ? "inhalation" : "ingestion";
-  names.form = inhalation ? "class " + std::string(1, block.header.classCode)
-                          : "f1 " + base::TrimBlanks(block.header.f1Text);
-  const std::string_view label =
-      inhalation ? output::ChemicalFormLabel(block.header.name, block.formNumber) : "";
-  if (!label.empty()) names.form += " " + std::string(label);
+  names.form = output::FormWords(block.header, run.dataKind, block.formNumber);
   names.age = base::TrimBlanks(
       std::string(input::AgeGroupLabel(run.selectedAges[static_cast<std::size_t>(block.table)])));
   names.region = base::TrimBlanks(run.regionNames[static_cast<std::size_t>(region - 1)]);
@@ -123,15 +153,26 @@ plot::Plot BuildCurvePlot(const BlockCurves& block, int position, const RunSelec
   plot::PlotPanel rate = RatePanel();
   plot::PlotPanel dose = DosePanel();
   std::array<std::vector<double>, kComponentCount> coefficients;
+  std::array<std::vector<integration::Extrapolation>, kComponentCount> statuses;
+  double firstUnbounded = 0;
   for (int c = 0; c < kComponentCount; ++c) {
     const RateCurve& curve = curves[static_cast<std::size_t>(c)];
     coefficients[static_cast<std::size_t>(c)] = curve.Doses(periods);
+    statuses[static_cast<std::size_t>(c)] = curve.Extrapolations(periods);
     if (!integration::IntegratesComponent(block.header.letLetter, c)) {
       plot.notes.push_back(std::string("No ") + kComponentNames[c] + " component in this block.");
       continue;
     }
-    AddCurve(curve, drawn, periods, {kComponentNames[c], c, kComponentMarkers[c], {}, {}, {}},
-             plot::Marker::kPlus, rate, dose);
+    const double first = AddCurve(curve, drawn, periods,
+                                  {kComponentNames[c], c, kComponentMarkers[c], {}, {}, {}, {}},
+                                  plot::Marker::kPlus, rate, dose);
+    if (first > 0 && (firstUnbounded == 0 || first < firstUnbounded)) firstUnbounded = first;
+  }
+  if (firstUnbounded > 0) {
+    plot.notes.push_back(
+        "Past " + WholeDays(drawn.lastTime) +
+        " d the extended curve leaves the range of its data: its doses from about " +
+        WholeDays(firstUnbounded) + " d on cannot be trusted.");
   }
   plot.panels.push_back(std::move(rate));
   if (curves[0].singlePoint()) {
@@ -141,14 +182,20 @@ plot::Plot BuildCurvePlot(const BlockCurves& block, int position, const RunSelec
   }
   // Each period with its values as the table prints them.
   dose.legend.push_back("t (d)    low      high");
+  bool starred = false;  // a period past the data and within its range
   for (std::size_t k = 0; k < periods.size(); ++k) {
     const float values[] = {static_cast<float>(coefficients[0][k]),
                             static_cast<float>(coefficients[1][k])};
     std::string line = output::FormatUsing(output::kTimeMask, {static_cast<float>(periods[k])});
     output::FormatUsing(output::kPairMask, values, line);
-    dose.legend.push_back(base::TrimBlanks(line) + (periods[k] > drawn.lastTime ? "*" : ""));
+    const bool unbounded = integration::Worse(statuses[0][k], statuses[1][k]) ==
+                           integration::Extrapolation::kUnbounded;
+    const bool past = !unbounded && periods[k] > drawn.lastTime;
+    starred = starred || past;
+    dose.legend.push_back(base::TrimBlanks(line) + (unbounded ? "!" : past ? "*" : ""));
   }
-  if (drawn.lastPeriod > drawn.lastTime) dose.legend.push_back("* past the last tabulated time");
+  if (starred) dose.legend.push_back("* past the last tabulated time");
+  if (firstUnbounded > 0) dose.legend.push_back("! cannot be trusted");
   plot.panels.push_back(std::move(dose));
   return plot;
 }
@@ -171,6 +218,7 @@ plot::Plot BuildComparisonPlot(const std::vector<ComparedCurve>& curves, const R
   const std::vector<double>& periods = run.integrationTimes;
   int style = 0;
   bool single = false;
+  bool unbounded = false;
   for (const ComparedCurve& compared : curves) {
     const auto& pair = compared.block->curves[static_cast<std::size_t>(compared.position)];
     const DrawnTimes drawn = TimesFor(pair[0], periods);
@@ -179,20 +227,26 @@ plot::Plot BuildComparisonPlot(const std::vector<ComparedCurve>& curves, const R
       if (!integration::IntegratesComponent(compared.block->header.letLetter, c)) continue;
       const plot::Marker marker =
           kComparisonMarkers[static_cast<std::size_t>(style) % std::size(kComparisonMarkers)];
-      AddCurve(pair[static_cast<std::size_t>(c)], drawn, periods,
-               {compared.label + ", " + kComponentNames[c],
-                style % plot::kStyleCount,
-                marker,
-                {},
-                {},
-                {}},
-               marker, rate, dose);
+      unbounded = AddCurve(pair[static_cast<std::size_t>(c)], drawn, periods,
+                           {compared.label + ", " + kComponentNames[c],
+                            style % plot::kStyleCount,
+                            marker,
+                            {},
+                            {},
+                            {},
+                            {}},
+                           marker, rate, dose) > 0 ||
+                  unbounded;
       ++style;
     }
   }
   if (single)
     plot.notes.push_back(
         "One time point in a block: its rate holds at every time, not an integral.");
+  if (unbounded)
+    plot.notes.push_back(
+        "Some extended curves leave the range of their data: their doses drawn apart cannot be "
+        "trusted.");
   plot.panels.push_back(std::move(rate));
   plot.panels.push_back(std::move(dose));
   return plot;

@@ -21,8 +21,15 @@ base::Status FindDataFolder(const std::filesystem::path& parent, std::string_vie
   return base::Status::IoError(error.message());
 }
 
-input::IntegrationTimes ReadTimes(const std::filesystem::path& dataFolder) {
-  return input::ReadIntegrationTimes(input::ResolvePath(dataFolder, input::kTimesFileName));
+input::IntegrationTimes ReadTimes(const std::filesystem::path& dataFolder,
+                                  std::vector<std::string>* warnings) {
+  const std::filesystem::path path = input::ResolvePath(dataFolder, input::kTimesFileName);
+  std::vector<input::TimesFault> leftOvers;
+  input::IntegrationTimes times = input::ReadIntegrationTimes(path, nullptr, &leftOvers);
+  for (const input::TimesFault& leftOver : leftOvers) {
+    if (warnings != nullptr) warnings->push_back(input::TimesWarningText(path, leftOver));
+  }
+  return times;
 }
 
 base::Status OpenIndex(const std::filesystem::path& dataFolder, input::DataIndex& index) {
@@ -31,7 +38,14 @@ base::Status OpenIndex(const std::filesystem::path& dataFolder, input::DataIndex
 
 base::Status OpenDoseRates(const std::filesystem::path& dataFolder, input::DataKind kind,
                            input::DoseRateFile& file) {
-  return file.Open(input::ResolvePath(dataFolder, input::DataSetOf(kind).doseRateFileName));
+  const base::Status opened =
+      file.Open(input::ResolvePath(dataFolder, input::DataSetOf(kind).doseRateFileName));
+  if (!opened.ok()) return opened;
+  // Caught here, or every nuclide would read as headers only and say nothing
+  // of the cause.
+  const std::string fault = input::ConvertedLineEndsFault(file.file());
+  if (fault.empty()) return opened;
+  return base::Status::Corruption(file.file().path().string() + ": " + fault);
 }
 
 std::vector<std::string> ReadRegionNames(input::DoseRateFile& file) {

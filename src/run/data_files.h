@@ -23,14 +23,18 @@ namespace quillmore::run {
 base::Status FindDataFolder(const std::filesystem::path& parent, std::string_view name,
                             std::filesystem::path* folder);
 
-// The integration times of the times file in `dataFolder`.
-input::IntegrationTimes ReadTimes(const std::filesystem::path& dataFolder);
+// The integration times of the times file in `dataFolder`; its lines read
+// with something left over go to `warnings` when given, worded with the
+// file's path.
+input::IntegrationTimes ReadTimes(const std::filesystem::path& dataFolder,
+                                  std::vector<std::string>* warnings = nullptr);
 
 // Opens the index of `dataFolder`. On failure index.file().path() names it.
 base::Status OpenIndex(const std::filesystem::path& dataFolder, input::DataIndex& index);
 
 // Opens the dose-rate file of `kind` in `dataFolder`. On failure
-// file.file().path() names it.
+// file.file().path() names it; a file whose line ends were converted is a
+// Corruption that names the file and the cause.
 base::Status OpenDoseRates(const std::filesystem::path& dataFolder, input::DataKind kind,
                            input::DoseRateFile& file);
 

@@ -8,6 +8,7 @@
 #include "integration/integrate_rate_block.h"
 #include "output/text_table_sink.h"
 #include "run/block_walk.h"
+#include "run/far_extrapolation.h"
 
 namespace quillmore::run {
 namespace {
@@ -27,8 +28,9 @@ double LowestNegative(const integration::CoefficientTable& coefficients) {
 
 // Warnings and notes about one block integrated for a table; the rows are
 // written whatever they say.
-void CheckBlock(const WalkedBlock& block, const NuclideWorkspace& workspace,
-                input::TimeCoverage& coverage, std::vector<RunMessage>& messages) {
+void CheckBlock(const WalkedBlock& block, const RunSelection& run,
+                const NuclideWorkspace& workspace, input::TimeCoverage& coverage,
+                std::vector<RunMessage>& messages) {
   const input::BlockHeader& header = block.header;
   const auto warn = [&](const std::string& what) {
     messages.push_back({MessageKind::kWarning, BlockPlace(header, block.headerRecord) + what,
@@ -48,6 +50,8 @@ void CheckBlock(const WalkedBlock& block, const NuclideWorkspace& workspace,
     warn(std::string("coefficients below zero (lowest ") + text +
          " Gy/Bq); a dose cannot be negative");
   }
+  if (auto warning = UnboundedWarning(block, workspace.coefficients, run))
+    messages.push_back(std::move(*warning));
 }
 
 // Each block the walk hands on, integrated into a row group of `sink`.
@@ -62,7 +66,7 @@ base::Status WriteRowGroups(input::DoseRateFile& file, const input::IndexEntry& 
             block.rates, block.timeGrid, block.header.letLetter, run.integrationTimes,
             workspace.block.slopes, workspace.coefficients);
         if (!integrated.ok()) return integrated;
-        CheckBlock(block, workspace, coverage, messages);
+        CheckBlock(block, run, workspace, coverage, messages);
         return sink.Add({block.table, block.header, block.form, workspace.coefficients});
       });
   if (!status.ok()) return status;

@@ -42,8 +42,9 @@ struct NuclideWorkspace {
 // selected age group that WalkNuclideBlocks hands on, integrated, as a row
 // group, then End with the messages. A start record below 3 or past the end of
 // the file is a Corruption error. `result.files` stays empty. Warnings: those
-// of the walk, a block not integrated (unknown LET letter, no time points) and
-// coefficients below zero. Notes: periods past the last tabulated time, blocks
+// of the walk, a block not integrated (unknown LET letter, no time points),
+// coefficients below zero and coefficients past the data that cannot be
+// trusted (UnboundedWarning). Notes: periods past the last tabulated time, blocks
 // of a single time point.
 NuclideResult ProcessNuclide(input::DoseRateFile& file, const input::IndexEntry& entry,
                              const RunSelection& run, output::TableSink& sink,

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -185,6 +187,16 @@ TEST_F(BatchProgramTest, UsageAndDataSetErrorsExitTwoWithOneLineAndNoOutput) {
       {"--data-set", "h", "--data-dir", "nowhere", "tc-99m"},
       {"--data-set", "h", "--times", "DATA", "tc-99m"},
       {"--check", "tc-99m"},  // an action option with nuclides
+      // A value option given twice: the second would silently win.
+      {"--data-set", "h", "--regions", "lung", "--regions", "liver", "tc-99m"},
+      {"--data-set", "h", "--data-set", "g", "tc-99m"},
+      {"--data-set", "h", "--format", "csv,csv", "tc-99m"},
+      {"--data-set", "h", "--periods", "1d", "--periods", "2d", "tc-99m"},
+      {"--data-set", "h", "--periods", "365d,1y", "tc-99m"},
+      {"--data-set", "h", "--periods", "7", "tc-99m"},
+      {"--data-set", "h", "--periods", "1 d", "tc-99m"},
+      {"--data-set", "h", "--periods", "-1d", "tc-99m"},
+      {"--data-set", "h", "--times", "DATA/Quillmore.ini", "--periods", "1d", "tc-99m"},
   };
   for (const std::vector<std::string>& arguments : cases) {
     const Outcome outcome = Run(arguments);
@@ -200,6 +212,25 @@ TEST_F(BatchProgramTest, UsageAndDataSetErrorsExitTwoWithOneLineAndNoOutput) {
             "quillmore-batch: no data folder nowhere\n");
   EXPECT_EQ(Run({"--data-set", "h", "--times", "DATA", "tc-99m"}).err,
             "quillmore-batch: --times names a folder, not a file: DATA\n");
+  EXPECT_EQ(Run({"--data-set", "h", "--periods", "1d,365d,1y", "tc-99m"}).err,
+            "quillmore-batch: --periods: \"1y\" repeats 365 d (see --help)\n");
+  EXPECT_EQ(Run({"--data-set", "h", "-q", "--quiet", "--output-dir", "Q", "--ages", "1", "tc-99m"})
+                .status,
+            0);
+
+  // Line ends converted to LF: no record could be found, so nothing is written.
+  const fs::path rates = work_ / "DATA" / "TQV27INH2.DRT";
+  std::string bytes = testing::ReadFile(rates);
+  for (std::size_t at = bytes.find("\r\n"); at != std::string::npos; at = bytes.find("\r\n", at))
+    bytes.erase(at, 1);
+  WriteFile(rates, bytes);
+  const Outcome converted = Run({"--data-set", "h", "tc-99m"});
+  EXPECT_EQ(converted.status, 2);
+  EXPECT_EQ(converted.err,
+            "quillmore-batch: DATA/TQV27INH2.DRT: lines end in LF, not CR LF: the line ends were "
+            "probably converted (convert them back, for example with unix2dos); no record can be "
+            "found by its offset\n");
+  EXPECT_FALSE(fs::exists(work_ / "OUTPUT"));
 
   // A missing dose-rate file is named.
   fs::remove(work_ / "DATA" / "TQV27ING2.DRT");
@@ -241,12 +272,38 @@ TEST_F(BatchProgramTest, OutputFolderIsCreatedWhenMissing) {
             (std::vector<std::string>{"Am-241_G.csv", "quillmore-run.json"}));
 }
 
+// {"file": NAME, "size": ..., "sha256": ...} of `path`, the digest as sha256sum gives it.
+nlohmann::json FileRecord(const fs::path& path) {
+  const Outcome sum =
+      testing::RunProgram("/usr/bin/sha256sum", path.parent_path(), {path.filename().string()});
+  return {{"file", path.filename().string()},
+          {"size", fs::file_size(path)},
+          {"sha256", sum.out.substr(0, 64)}};
+}
+
 TEST_F(BatchProgramTest, ManifestOnRequestAndNeverStale) {
-  const Outcome first = Run({"--data-set", "h", "--manifest", "--ages", "1", "tc-99m", "xx-1"});
+  const Outcome first =
+      Run({"--data-set", "h", "--format", "txt,json", "--ages", "1", "tc-99m", "xx-1", "be-7"});
   EXPECT_EQ(first.status, 1);
-  const std::string manifest = ReadFile(work_ / "OUTPUT" / "quillmore-run.json");
-  EXPECT_NE(manifest.find("\"name\": \"Tc-99m_100_H.TXT\""), std::string::npos) << manifest;
-  EXPECT_NE(manifest.find("\"message\": \"no data are available for Xx-1\""), std::string::npos);
+  const auto manifest = nlohmann::json::parse(ReadFile(work_ / "OUTPUT" / "quillmore-run.json"));
+  EXPECT_NE(manifest.dump().find("\"name\":\"Tc-99m_100_H.TXT\""), std::string::npos);
+  // Each message in its own array: the unknown name warns, Be-7's one-point blocks are noted.
+  ASSERT_EQ(manifest["warnings"].size(), 1u);
+  EXPECT_EQ(manifest["warnings"][0]["nuclide"], "Xx-1");
+  EXPECT_EQ(manifest["warnings"][0]["message"], "no data are available for Xx-1");
+  ASSERT_EQ(manifest["notes"].size(), 1u);
+  EXPECT_EQ(manifest["notes"][0]["nuclide"], "Be-7");
+  // The provenance names the files the numbers come from, by their bytes.
+  const auto json = nlohmann::json::parse(ReadFile(work_ / "OUTPUT" / "Tc-99m_H.json"));
+  for (const auto& provenance : {manifest["provenance"], json["provenance"]}) {
+    EXPECT_EQ(provenance["data_set"], FileRecord(work_ / "DATA" / "TQV27INH2.DRT"));
+    EXPECT_EQ(provenance["index"], FileRecord(work_ / "DATA" / input::kIndexFileName));
+    nlohmann::json times = FileRecord(work_ / "DATA" / input::kTimesFileName);
+    times.erase("size");
+    times.erase("file");
+    times["path"] = "DATA/Quillmore.ini";
+    EXPECT_EQ(provenance["times"], times);
+  }
 
   // A run that fails leaves no manifest of an earlier run behind.
   fs::create_directory(work_ / "OUTPUT" / "Tc-99m_100_H.TXT.blocked");
@@ -364,30 +421,41 @@ TEST_F(BatchProgramTest, QuietKeepsOnlyProblems) {
 }
 
 // The curve file against the table's own code: the rates at the tabulated
-// times are the file's rates, the doses at the periods the coefficients
-// before rounding, block by block of the nuclide run's walk.
+// times are the file's rates, the doses and their far-extrapolation status at
+// the periods (some far past the data) the coefficients before rounding and
+// theirs, block by block of the nuclide run's walk.
 TEST_F(BatchProgramTest, CurvesMeetTheTabulatedRatesAndTheTableCoefficients) {
+  WriteFile(work_ / "far.ini", "START\r\n1\r\n365\r\n18250\r\n100000\r\n1000000\r\nEND\r\n");
   const Outcome outcome = Run({"--data-set", "h", "--ages", "10y,adult", "--regions", "2,lung",
-                               "--curves", "Pu-239", "Tc-99m"});
-  ASSERT_EQ(outcome.status, 0) << outcome.err;
+                               "--times", "far.ini", "--curves", "Pu-239", "Tc-99m"});
+  ASSERT_EQ(outcome.status, 1) << outcome.err;
+  std::map<std::string, int> statuses;
   for (const std::string nuclide : {"Pu-239 ", "Tc-99m "}) {
     // (age days, form, region, kind, time) -> rate low, rate high, dose low, dose high.
-    std::map<std::tuple<int, int, std::string, std::string, double>, std::array<double, 4>> rows;
-    std::size_t gridRows = 0;
+    std::map<std::tuple<int, int, int, std::string, double>, std::array<double, 4>> rows;
+    std::map<std::tuple<int, int, int, double>, std::string> periodStatus;
+    std::map<std::tuple<int, int, int>, std::vector<double>> grids;  // per curve, in file order
     const std::string csv =
         ReadFile(work_ / "OUTPUT" / (base::TrimBlanks(nuclide) + "_H_curves.csv"));
     std::istringstream lines(csv);
     std::string line;
     std::getline(lines, line);
-    EXPECT_EQ(line.substr(0, 29), "age_group,age_days,form,form_");
+    EXPECT_EQ(line,
+              "nuclide,intake,age_group,age_days,form,form_code,form_label,region,region_name,"
+              "kind,time_days,low_let_rate_gy_per_bq_per_day,high_let_rate_gy_per_bq_per_day,"
+              "low_let_gy_per_bq,high_let_gy_per_bq,extrapolation");
     while (std::getline(lines, line)) {
       std::vector<std::string> f;
       std::istringstream fields(line);
       for (std::string field; std::getline(fields, field, ',');) f.push_back(field);
-      ASSERT_EQ(f.size(), 11u) << line;
-      gridRows += f[5] == "grid";
-      rows[{std::stoi(f[1]), std::stoi(f[2]), f[4], f[5], std::stod(f[6])}] = {
-          std::stod(f[7]), std::stod(f[8]), std::stod(f[9]), std::stod(f[10])};
+      ASSERT_EQ(f.size(), 16u) << line;
+      EXPECT_EQ(f[0] + "," + f[1], base::TrimBlanks(nuclide) + ",inhalation");
+      const std::tuple<int, int, int> key{std::stoi(f[3]), std::stoi(f[4]), std::stoi(f[7])};
+      if (f[9] == "grid") grids[key].push_back(std::stod(f[10]));
+      rows[std::tuple_cat(key, std::make_tuple(f[9], std::stod(f[10])))] = {
+          std::stod(f[11]), std::stod(f[12]), std::stod(f[13]), std::stod(f[14])};
+      if (f[9] == "period")
+        periodStatus[std::tuple_cat(key, std::make_tuple(std::stod(f[10])))] = f[15];
     }
 
     input::DataIndex index;
@@ -398,7 +466,7 @@ TEST_F(BatchProgramTest, CurvesMeetTheTabulatedRatesAndTheTableCoefficients) {
     run::RunSelection run;
     run.selectedAges = {4, 6};
     run.selectedRegions = {2, 30};
-    run.integrationTimes = run::ReadTimes(work_ / "DATA").value();
+    run.integrationTimes = {1, 365, 18250, 100000, 1000000};
     integration::BlockWorkspace workspace;
     integration::CoefficientTable coefficients;
     std::array<int, 2> forms{};
@@ -423,7 +491,7 @@ TEST_F(BatchProgramTest, CurvesMeetTheTabulatedRatesAndTheTableCoefficients) {
       const int points = workspace.timeGrid.count();
       ASSERT_GT(points, 1);
       for (int j = 0; j < 2; ++j) {
-        const std::string region = j == 0 ? "UB Wall" : "Lung";
+        const int region = run.selectedRegions[static_cast<std::size_t>(j)];
         for (int i = 0; i < points; ++i) {
           const auto& row = rows.at({days, form, region, "tabulated", workspace.timeGrid.at(i)});
           EXPECT_EQ(row[0], workspace.rates.at(integration::kLowLet, j, i));
@@ -433,14 +501,58 @@ TEST_F(BatchProgramTest, CurvesMeetTheTabulatedRatesAndTheTableCoefficients) {
           const auto& row = rows.at({days, form, region, "period", run.integrationTimes[k]});
           EXPECT_EQ(row[2], coefficients.at(integration::kLowLet, j, static_cast<int>(k)));
           EXPECT_EQ(row[3], coefficients.at(integration::kHighLet, j, static_cast<int>(k)));
+          const std::string status = integration::ExtrapolationName(integration::Worse(
+              coefficients.extrapolation(integration::kLowLet, j, static_cast<int>(k)),
+              coefficients.extrapolation(integration::kHighLet, j, static_cast<int>(k))));
+          EXPECT_EQ(periodStatus.at({days, form, region, run.integrationTimes[k]}), status);
+          ++statuses[status];
           ++checked;
         }
       }
     }
     EXPECT_GT(checked, 20u) << nuclide;
-    // About 50 grid points a decade from the first tabulated time to the last period.
-    EXPECT_GT(gridRows, 50u * 4 * 2 * 2) << nuclide;
+    // Each curve's grid: 50 points a decade up to the last period, which ends it.
+    const double step = std::pow(10.0, 1.0 / 50);
+    EXPECT_EQ(grids.size(), checked / run.integrationTimes.size()) << "a grid for every curve";
+    for (const auto& [curve, times] : grids) {
+      ASSERT_GT(times.size(), 50u * 4);
+      EXPECT_EQ(times.back(), run.integrationTimes.back());
+      for (std::size_t i = 0; i + 2 < times.size(); ++i)
+        ASSERT_NEAR(times[i + 1] / times[i], step, 1e-12 * step) << nuclide << " at " << times[i];
+      EXPECT_LE(times.back() / times[times.size() - 2], step * (1 + 1e-12));
+    }
   }
+  EXPECT_GT(statuses["none"], 0);
+  EXPECT_GT(statuses["bounded"], 0);
+  EXPECT_GT(statuses["unbounded"], 0);
+}
+
+// Periods far past the data: each block whose continued curves leave the
+// range of their data is a warning (exit 1), in a run and in the check, where
+// it comes before the notes; the sample periods give none.
+TEST_F(BatchProgramTest, FarPeriodsWarnOfCoefficientsThatCannotBeTrusted) {
+  WriteFile(work_ / "far.ini", "START\r\n1\r\n365\r\n18250\r\n100000\r\n1000000\r\nEND\r\n");
+  const Outcome far = Run({"--data-set", "g", "--ages", "adult", "--regions", "1,15,30", "--times",
+                           "far.ini", "Pu-239"});
+  EXPECT_EQ(far.status, 1);
+  EXPECT_NE(far.err.find("quillmore-batch: warning: Pu-239 Adult f1 1.0E-04: past 50000 d the "
+                         "extended curve leaves the range of its data (3 regions); coefficients "
+                         "for 100000, 1000000 d cannot be trusted\n"),
+            std::string::npos)
+      << far.err;
+
+  const Outcome check = Run({"--check", "--times", "far.ini"});
+  EXPECT_EQ(check.status, 1);
+  const std::size_t warning = check.out.find(
+      "TQV27INH2.DRT:14268: Pu-239 Adult class M: past 45000 d the extended curve "
+      "leaves the range of its data (30 regions); coefficients for 100000, "
+      "1000000 d cannot be trusted\n");
+  EXPECT_NE(warning, std::string::npos) << check.out;
+  EXPECT_LT(check.out.rfind("cannot be trusted"), check.out.find(": note: "));
+
+  const Outcome sample = Run({"--check"});
+  EXPECT_EQ(sample.status, 0);
+  EXPECT_EQ(sample.out.find("cannot be trusted"), std::string::npos);
 }
 
 TEST_F(BatchProgramTest, TimesFileFaultsExitTwoNamingFileAndLineAndWriteNothing) {
@@ -466,15 +578,66 @@ TEST_F(BatchProgramTest, TimesFileFaultsExitTwoNamingFileAndLineAndWriteNothing)
   EXPECT_EQ(FolderContent(work_ / "LF").size(), 1u);
 }
 
+TEST_F(BatchProgramTest, TimesLinesWithMoreThanANumberWarnAndReadAsBefore) {
+  WriteFile(work_ / "DATA" / input::kTimesFileName,
+            "START\r\n18,250\r\n50y\r\n1 year\r\n3O\r\n36 500\r\n \r\n7 \r\nEND\r\n");
+  const Outcome warned = Run({"--data-set", "h", "--ages", "1", "--output-dir", "W", "tc-99m"});
+  EXPECT_EQ(warned.status, 1);
+  const std::string file = "DATA/Quillmore.ini";
+  EXPECT_EQ(
+      warned.err,
+      "quillmore-batch: warning: " + file +
+          ":2: \"18,250\" is read as 18 d; \",250\" is ignored\n" +
+          "quillmore-batch: warning: " + file + ":3: \"50y\" is read as 50 d; \"y\" is ignored\n" +
+          "quillmore-batch: warning: " + file +
+          ":4: \"1 year\" is read as 1 d; \"year\" is ignored\n" +
+          "quillmore-batch: warning: " + file + ":5: \"3O\" is read as 3 d; \"O\" is ignored\n" +
+          "quillmore-batch: warning: " + file +
+          ":6: \"36 500\" is read as 36 d; \"500\" is ignored\n" +
+          "quillmore-batch: warning: " + file + ":7: a blank line is read as 0 d\n");
+  const Outcome check = Run({"--check"});
+  EXPECT_EQ(check.status, 1);
+  EXPECT_NE(check.out.find("Quillmore.ini:5: \"3O\" is read as 3 d; \"O\" is ignored\n"),
+            std::string::npos);
+  // The same periods written plainly give the same tables, and no warning.
+  WriteFile(work_ / "DATA" / input::kTimesFileName,
+            "START\r\n18\r\n50\r\n1\r\n3\r\n36\r\n0\r\n7\r\nEND\r\n");
+  const Outcome plain = Run({"--data-set", "h", "--ages", "1", "--output-dir", "P", "tc-99m"});
+  EXPECT_EQ(plain.status, 0);
+  EXPECT_EQ(plain.err, "");
+  EXPECT_EQ(FolderContent(work_ / "W"), FolderContent(work_ / "P"));
+}
+
+TEST_F(BatchProgramTest, PeriodsOnTheCommandLineGiveTheTablesOfATimesFileInTheirOrder) {
+  WriteFile(work_ / "DATA" / input::kTimesFileName,
+            "START\r\n70\r\n1\r\n30.5\r\n365\r\n18250\r\n100\r\nEND\r\n");
+  const Outcome file = Run({"--data-set", "h", "--output-dir", "F", "pu-239"});
+  const Outcome periods = Run({"--data-set", "h", "--periods", "70d,1d,30.5d,1y,50y,1e2d",
+                               "--output-dir", "P", "--format", "txt,json", "pu-239"});
+  EXPECT_EQ(file.status, 0);
+  EXPECT_EQ(periods.status, 0) << periods.err;
+  const auto tables = FolderContent(work_ / "P");
+  for (const auto& [name, content] : FolderContent(work_ / "F"))
+    EXPECT_EQ(tables.at(name), content);
+  const auto json = nlohmann::json::parse(testing::ReadFile(work_ / "P" / "Pu-239_H.json"));
+  const auto manifest =
+      nlohmann::json::parse(testing::ReadFile(work_ / "P" / "quillmore-run.json"));
+  const nlohmann::json times = {{"source", "--periods"}, {"text", "70d,1d,30.5d,1y,50y,1e2d"}};
+  EXPECT_EQ(json["provenance"]["times"], times);
+  EXPECT_EQ(manifest["provenance"]["times"], times);
+  EXPECT_EQ(json["periods_days"], nlohmann::json({70, 1, 30.5, 365, 18250, 100}));
+}
+
 TEST_F(BatchProgramTest, SuspectBlocksWarnExitOneAndTheOtherNuclidesAreWritten) {
   // Aa-1: an unknown LET letter (rows written, not integrated); Bb-2: letter
-  // and records per point disagree (the walk stops); Cc-3 is sound.
+  // and records per point disagree (the walk stops); Cc-3 is sound; the file
+  // ends inside the last block of Dd-4, at record 33 of 34.
   testing::DoseRateFileBuilder builder(input::DataKind::kInhalation);
   testing::BlockSpec block;
   block.times = {1, 10, 100};
   block.rates.assign(3, testing::ScaledRates(1e-10));
   std::vector<std::int32_t> starts;
-  for (const char* name : {"Aa-1", "Bb-2", "Cc-3"}) {
+  for (const char* name : {"Aa-1", "Bb-2", "Cc-3", "Dd-4"}) {
     block.name = name;
     starts.push_back(builder.NextRecordNumber());
     for (std::int32_t age : {100, 7300}) {
@@ -484,22 +647,37 @@ TEST_F(BatchProgramTest, SuspectBlocksWarnExitOneAndTheOtherNuclidesAreWritten) 
       builder.AddBlock(block);
     }
   }
-  builder.WriteTo(work_ / "DATA" / "TQV27INH2.DRT");
+  const fs::path rates = work_ / "DATA" / "TQV27INH2.DRT";
+  builder.WriteTo(rates);
+  fs::resize_file(rates, fs::file_size(rates) - input::kDoseRateRecordLength);
   WriteFile(work_ / "DATA" / input::kIndexFileName,
-            testing::IndexFileBytes(
-                {{"Aa-1", 0, starts[0]}, {"Bb-2", 0, starts[1]}, {"Cc-3", 0, starts[2]}}));
+            testing::IndexFileBytes({{"Aa-1", 0, starts[0]},
+                                     {"Bb-2", 0, starts[1]},
+                                     {"Cc-3", 0, starts[2]},
+                                     {"Dd-4", 0, starts[3]}}));
   WriteFile(work_ / "DATA" / input::kTimesFileName, "START\r\n1\r\n50\r\nEND\r\n");
   const Outcome outcome =
-      Run({"--data-set", "h", "--ages", "infant,adult", "aa-1", "bb-2", "cc-3"});
+      Run({"--data-set", "h", "--ages", "infant,adult", "aa-1", "bb-2", "cc-3", "dd-4"});
   EXPECT_EQ(outcome.status, 1);
+  const std::string cut =
+      "Dd-4, age 7300 d, record 31: the file ends inside this block: it holds records to 33, the "
+      "block runs to record 34";
   EXPECT_EQ(outcome.err,
             "quillmore-batch: warning: Aa-1, age 100 d, record 3: unknown LET letter \"X\"; its "
             "rows are written but not integrated\n"
             "quillmore-batch: warning: Bb-2, age 100 d, record 11: LET letter \"L\" disagrees with "
             "2 records per point; the tables of Bb-2 stop here, incomplete\n"
-            "quillmore-batch: warning: Bb-2: headers only for Infant, Adult\n");
+            "quillmore-batch: warning: Bb-2: headers only for Infant, Adult\n"
+            "quillmore-batch: warning: " +
+                cut +
+                "; the tables of Dd-4 stop here, incomplete\n"
+                "quillmore-batch: warning: Dd-4: headers only for Adult\n");
+  EXPECT_NE(Run({"--check"})
+                .out.find("TQV27INH2.DRT:31: \"Dd-4   \": the file ends inside this "
+                          "block: it holds records to 33, the block runs to record 34"),
+            std::string::npos);
   const auto written = FolderContent(work_ / "OUTPUT");
-  EXPECT_EQ(written.size(), 6u);
+  EXPECT_EQ(written.size(), 8u);
   EXPECT_GT(written.at("Cc-3_7300_H.TXT").size(), written.at("Bb-2_7300_H.TXT").size());
   EXPECT_EQ(written.at("Aa-1_100_H.TXT").size(), written.at("Aa-1_7300_H.TXT").size());
 }

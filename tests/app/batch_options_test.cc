@@ -31,7 +31,7 @@ TEST(ParseBatchOptions, AcceptsRunsListingsAndChecks) {
   EXPECT_TRUE(exports.manifest);
 
   BatchOptions figures;
-  ASSERT_TRUE(Parse({"--data-set", "h", "--figures", "png,SVG,png", "--figure-size", "4x3.5",
+  ASSERT_TRUE(Parse({"--data-set", "h", "--figures", "png,SVG", "--figure-size", "4x3.5",
                      "--dpi=300", "--compare", "nuclides", "--form", "2", "H-3", "C-14"},
                     &figures)
                   .ok());
@@ -42,6 +42,11 @@ TEST(ParseBatchOptions, AcceptsRunsListingsAndChecks) {
   EXPECT_EQ(figures.figureSize.dpi, 300);
   EXPECT_EQ(figures.compare, run::Comparison::kNuclides);
   EXPECT_EQ(figures.form, 2);
+
+  BatchOptions periods;
+  ASSERT_TRUE(
+      Parse({"--data-set", "h", "--periods=1d,7D,30.5d,1y,1.5e1Y,2E-1d", "H-3"}, &periods).ok());
+  EXPECT_EQ(periods.periodDays, (std::vector<double>{1, 7, 30.5, 365, 5475, 0.2}));
 
   BatchOptions listing;
   EXPECT_TRUE(Parse({"--data-set=ingestion", "--list-regions"}, &listing).ok());
@@ -77,6 +82,13 @@ TEST(ParseBatchOptions, UsageErrorsAreOneLine) {
       {"--data-set", "h", "--list-regions", "--all"},
       {"--data-set", "g", "--list-nuclides", "Tc-99m"},
       {"--data-set", "h", "--figures", "svg,eps", "H-3"},
+      {"--data-set", "h", "--figures", "png,svg,png", "H-3"},
+      {"--check", "--periods", "1d"},
+      {"--data-set", "h", "--periods", "1d,,2d", "H-3"},
+      {"--data-set", "h", "--periods", "0y", "H-3"},
+      {"--data-set", "h", "--periods", "2w", "H-3"},
+      {"--data-set", "h", "--periods", "1e999d", "H-3"},
+      {"--data-set", "h", "--periods", "1dd", "H-3"},
       {"--data-set", "h", "--figures", "svg", "--figure-size", "6.4", "H-3"},
       {"--data-set", "h", "--figures", "svg", "--figure-size", "0x7", "H-3"},
       {"--data-set", "h", "--figures", "svg", "--dpi", "20", "H-3"},

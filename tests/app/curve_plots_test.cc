@@ -28,7 +28,7 @@ TEST_F(NuclideRunTest, PlotsFollowTheRowGroupsAndListTheTableValues) {
   builder_.AddBlock(Block("Cs-137", 100, 'B'));
   builder_.AddBlock(Block("Cs-137", 3650, 'L', 'S'));
   run_.selectedAges = {4};
-  run_.integrationTimes = {1, 50, 400};
+  run_.integrationTimes = {1, 50, 101};  // 101: past the data, within its range
   ASSERT_TRUE(Run("cs-137", start).status.ok());
   const auto lines = FileLines("Cs-137_3650_H.TXT");
   ASSERT_EQ(lines.size(), 3U + 3 * 3);
@@ -68,6 +68,37 @@ TEST_F(NuclideRunTest, PlotsFollowTheRowGroupsAndListTheTableValues) {
   EXPECT_TRUE(std::filesystem::exists(dir_ / "OUTPUT" / (stem + ".svg")));
   EXPECT_TRUE(std::filesystem::exists(dir_ / "OUTPUT" / (stem + ".png")));
   EXPECT_EQ(plots.SaveFigure(2, 0), "Nothing to save here.");
+}
+
+// Far past the data the continued piece turns: the plot sets that stretch
+// apart in both panels, marks its period in the list and says why.
+TEST_F(NuclideRunTest, PlotsSetApartWhatLeavesTheRangeOfTheData) {
+  const std::int32_t start = builder_.NextRecordNumber();
+  builder_.AddBlock(Block("Cs-137", 3650, 'L'));
+  run_.selectedAges = {4};
+  run_.integrationTimes = {50, 101, 100000};
+  ASSERT_TRUE(Run("cs-137", start).status.ok());
+  std::string name = "Cs-137";
+  input::NormaliseNuclideName(name);
+  FigureSaving saving{dir_ / "OUTPUT", "OUTPUT", {}};
+  CurvePlots plots(file_, {name, 0, start}, name, run_, 0, saving);
+  const std::optional<plot::Plot> plot = plots.PlotFor(0, 0);
+  ASSERT_TRUE(plot.has_value());
+  for (const plot::PlotPanel& panel : plot->panels) {
+    ASSERT_EQ(panel.series.size(), 1U);
+    ASSERT_FALSE(panel.series[0].unboundedLines.empty()) << panel.title;
+    EXPECT_GT(panel.series[0].unboundedLines[0].front().x, 100);
+  }
+  const std::vector<std::string>& legend = plot->panels[1].legend;
+  ASSERT_EQ(legend.size(), 1U + 3 + 2) << "heading, periods, what * and ! mean";
+  EXPECT_EQ(legend[2].back(), '*');
+  EXPECT_EQ(legend[3].back(), '!');
+  EXPECT_EQ(legend.back(), "! cannot be trusted");
+  EXPECT_EQ(plot->notes.back().rfind("Past 100 d the extended curve leaves the range of its data: "
+                                     "its doses from about ",
+                                     0),
+            0U)
+      << plot->notes.back();
 }
 
 }  // namespace

@@ -85,6 +85,30 @@ TEST(DrawPlotTest, AxesCarryDecadesAndUnitsAndSayWhatIsLeftOut) {
   EXPECT_EQ(MarkerCells(screen).size(), 17u + 1) << "the legend's marker, none at the floor";
 }
 
+// A stretch that cannot be trusted is marked cell by cell in its series'
+// colour and named in the legend; a plot without one shows neither.
+TEST(DrawPlotTest, UnboundedStretchesAreMarkedApartAndNamed) {
+  Plot plot = PowerLaw();
+  plot.panels[0].series[0].dashedLine = {{1e4, 3e-15}, {1e5, 1e-13}};
+  const auto marks = [](const Screen& screen) {
+    int count = 0;
+    for (int r = 1; r <= screen.rows(); ++r)
+      for (int c = 1; c <= screen.columns(); ++c)
+        count +=
+            screen.at(r, c).byte == '!' && screen.at(r, c).attribute == MakeAttribute(11, kBlack);
+    return count;
+  };
+  Screen plain(28, 80);
+  DrawPlot(plot, plain, true);
+  EXPECT_EQ(marks(plain), 0);
+  EXPECT_FALSE(Shows(plain, "past the data's range"));
+  plot.panels[0].series[0].unboundedLines = {plot.panels[0].series[0].dashedLine};
+  Screen marked(28, 80);
+  DrawPlot(plot, marked, true);
+  EXPECT_GT(marks(marked), 5) << marked.Text();
+  EXPECT_TRUE(Shows(marked, "!: past the data's range"));
+}
+
 class RecordingSource : public PlotSource {
  public:
   std::optional<Plot> PlotFor(int region, int group) override {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "input/name_suggestions.h"
+
 namespace quillmore::input {
 namespace {
 
@@ -39,6 +41,18 @@ TEST(NormaliseNuclideName, BlanksAndLength) {
 TEST(NormaliseNuclideName, NonAsciiBytesUnchanged) {
   EXPECT_EQ(Normalised("\xe9u-1"), "\xe9U-1   ");
   EXPECT_EQ(Normalised("a\xc4"), "A\xc4     ");
+}
+
+TEST(SuggestNames, TyposFindTheNameClosestFirst) {
+  EXPECT_EQ(EditDistance("ca", "abc"), 2U);  // a transposed pair edited again: 3 if restricted
+  EXPECT_EQ(EditDistance("Tc99m", "Tc-99m"), 1U);
+  EXPECT_EQ(EditDistance("", "H-3"), 3U);
+  const std::vector<std::string> index = {"Am-241", "Tc-99", "Tc-99m", "Te-99m", "Xe-133m"};
+  EXPECT_EQ(SuggestNames("Tc99m", index), (std::vector<std::string>{"Tc-99m", "Tc-99", "Te-99m"}));
+  EXPECT_EQ(SuggestNames("tc-99", index), (std::vector<std::string>{"Tc-99", "Tc-99m", "Te-99m"}));
+  EXPECT_EQ(SuggestNames("AM241", index), (std::vector<std::string>{"Am-241"}));
+  EXPECT_EQ(SuggestNames("Xe-133m", index, 1), (std::vector<std::string>{"Xe-133m"}));
+  EXPECT_TRUE(SuggestNames("U-238", index).empty());
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace quillmore::input {
 namespace {
@@ -78,6 +79,18 @@ TEST(ReadInteger, RoundsTiesToEvenAndClamps) {
   EXPECT_EQ(ReadInteger("2147483647.5"), std::numeric_limits<std::int32_t>::max());
   EXPECT_EQ(ReadInteger("1E99999"), std::numeric_limits<std::int32_t>::max());
   EXPECT_EQ(RoundToInt32(std::nanl("")), 0);
+}
+
+TEST(NumberLength, TakesWhatReadNumberReadsAndNoMore) {
+  const std::pair<const char*, std::size_t> cases[] = {
+      {"18,250", 2},     {"50y", 2},   {"1 year", 1}, {"3O", 1},     {"36 500", 2},
+      {"  7.5e-3 d", 8}, {"1d", 1},    {"1d+", 1},    {"2E+02x", 5}, {"-.5.5", 3},
+      {"&H1Fg", 4},      {"&17 8", 3}, {"&b102", 4},  {"days", 0},   {"", 0}};
+  for (const auto& [field, length] : cases) {
+    EXPECT_EQ(NumberLength(field), length) << field;
+    EXPECT_EQ(ReadNumber(std::string_view(field).substr(0, NumberLength(field))), ReadNumber(field))
+        << field;
+  }
 }
 
 }  // namespace

@@ -16,19 +16,22 @@ deb=$(ls "$tmp"/quillmore_*.deb 2>/dev/null)
 
 version=$(sed -nE 's/^CMAKE_PROJECT_VERSION:STATIC=(.*)/\1/p' "$build/CMakeCache.txt")
 [ "$(dpkg-deb -f "$deb" Package)" = quillmore ] || fail "package name"
-[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version, not $version"
+[ "$(dpkg-deb -f "$deb" Version)" = "$version-1" ] || fail "package version, not $version-1"
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libc6 'libstdc\+\+6' 'libncursesw?6' libcairo2 'libpng16-16'; do
+for library in libc6 'libstdc\+\+6' 'libncursesw?6' libssl3 libcairo2 'libpng16-16'; do
   echo "$depends" | grep -qE "(^|, )($library) " || fail "Depends: $depends lacks $library"
 done
 # Only runtime libraries: nothing to build with, nothing beyond what the figures need.
 echo "$depends" | grep -qE -- '-dev|fontconfig|libx11' && fail "Depends: $depends holds more"
 [ "$(dpkg-deb -f "$deb" Recommends)" = fonts-dejavu-core ] || fail "Recommends: fonts-dejavu-core"
 dpkg-deb -f "$deb" Description | grep -q 'dose coefficients' || fail "no description"
+# Lintian's errors are policy violations a Debian archive would reject.
+lintian --fail-on error "$deb" >"$tmp/lintian.log" 2>&1 || { cat "$tmp/lintian.log"; fail "lintian"; }
 
 dpkg-deb -x "$deb" "$tmp/root" || fail "dpkg-deb -x"
 for file in usr/bin/quillmore usr/bin/quillmore-sample-data usr/share/man/man5/quillmore-data.5.gz \
-  usr/share/bash-completion/completions/quillmore-batch usr/share/doc/quillmore/README.md; do
+  usr/share/bash-completion/completions/quillmore-batch usr/share/doc/quillmore/README.md \
+  usr/share/doc/quillmore/copyright usr/share/doc/quillmore/changelog.Debian.gz; do
   [ -e "$tmp/root/$file" ] || fail "$file not in the package"
 done
 cd "$tmp" || exit 1
@@ -45,6 +48,7 @@ if [ -d "$build/python/quillmore" ]; then
     echo "$depends" | grep -qE "(^|, )$package( |,|$)" || fail "python3-quillmore Depends: $depends lacks $package"
   done
   dpkg-deb -c "$deb" | grep -q python3 && fail "the module is in the quillmore package too"
+  lintian --fail-on error "$pydeb" >"$tmp/lintian.log" 2>&1 || { cat "$tmp/lintian.log"; fail "lintian"; }
   dpkg-deb -x "$pydeb" "$tmp/pyroot" || fail "dpkg-deb -x python3-quillmore"
   site="$tmp/pyroot/usr/lib/python3/dist-packages"
   readelf -S "$site"/quillmore/_core.*.so | grep -qE '\.symtab|\.debug_info' &&

@@ -174,6 +174,33 @@ TEST_F(BlockIntegrationTest, OneTimePointRepeatsTheRateInBothColumns) {
       kHighLet, 0, [](double) { return 0.0; }, times_);
 }
 
+// Past the last time 8 the lines go on. Worked by hand for region 1: the
+// rising low LET (rate 5, dose 24 at 8) adds (T - 8) + (T^2 - 64)/4: 1.265625
+// by 8.25, within 5 x 0.25 + 0.024, but 24 by 12, more than 5 x 4 + 0.024. The falling high LET
+// (rate 1, dose 16 at 8) adds 3(T - 8) - (T^2 - 64)/8: 2 by 12 and 0 by 16, within [-0.016, 1 x
+// span
+// + 0.016], then -6 by 20, below it.
+TEST_F(BlockIntegrationTest, TimesPastTheDataAreJudgedByWhatTheContinuedCurveAdds) {
+  builder_.AddBlock(Block('B', {1, 2, 4, 8}));
+  builder_.AddBlock(Block('B', {5}));  // one point: a rate, never extended
+  Open();
+  const std::vector<double> times{1, 8, 8.25, 12, 16, 20};
+  using enum Extrapolation;
+  const std::vector<std::array<Extrapolation, 2>> expected{
+      {kNone, kNone},         {kNone, kNone},         {kBounded, kBounded},
+      {kUnbounded, kBounded}, {kUnbounded, kBounded}, {kUnbounded, kUnbounded}};
+  ASSERT_TRUE(Next({1}, times).ok());
+  for (int k = 0; k < 6; ++k) {
+    for (int c = 0; c < kComponentCount; ++c) {
+      EXPECT_EQ(coefficients_.extrapolation(c, 0, k),
+                expected[static_cast<std::size_t>(k)][static_cast<std::size_t>(c)])
+          << "time " << times[static_cast<std::size_t>(k)] << " component " << c;
+    }
+  }
+  ASSERT_TRUE(Next({1}, times).ok());
+  for (int k = 0; k < 6; ++k) EXPECT_EQ(coefficients_.extrapolation(kHighLet, 0, k), kNone);
+}
+
 TEST_F(BlockIntegrationTest, LungWeighsFourColumnsWithSinglePrecisionWeights) {
   BlockSpec block = Block('L', {0.5, 1, 3, 7, 30});
   const std::vector<double> falling{2.5, 1.25, 0.5, 0.125, 0.0625};  // exact in the file

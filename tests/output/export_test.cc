@@ -56,6 +56,7 @@ TEST(ExportSinks, FormsCountPerTableAndNonFiniteValuesBecomeNull) {
                                    {2, 3},
                                    {"R1", "Kid,neys", "Odd\x1f\"\\\xe9\x81"},
                                    {1, 36500},
+                                   {},
                                    {}};
   const NuclideTables tables{"H-3    ", &selection};
   integration::CoefficientTable table;
@@ -63,6 +64,7 @@ TEST(ExportSinks, FormsCountPerTableAndNonFiniteValuesBecomeNull) {
   table.at(integration::kHighLet, 1, 0) = 1e-7;
   table.at(integration::kHighLet, 1, 1) = 2.5e-5;
   table.at(integration::kLowLet, 0, 1) = std::numeric_limits<double>::infinity();
+  table.extrapolation(integration::kHighLet, 0, 1) = integration::Extrapolation::kUnbounded;
   input::BlockHeader header;
   header.name = "H-3    ";
   header.classCode = 'V';
@@ -77,11 +79,13 @@ TEST(ExportSinks, FormsCountPerTableAndNonFiniteValuesBecomeNull) {
                   .ok());
 
   const std::string text = testing::ReadFile(dir.path() / "H-3_H.csv");
-  EXPECT_NE(text.find("\nH-3,inhalation,Adult,7300,1,V,(Water Vapor),1,2,\"Kid,neys\",0,0\n"),
+  EXPECT_NE(text.find("\nH-3,inhalation,Adult,7300,1,V,(Water Vapor),1,2,\"Kid,neys\",0,0,none\n"),
             std::string::npos)
       << text;
-  EXPECT_NE(text.find("\nH-3,inhalation,Adult,7300,2,V,(Elemental),36500,2,\"Kid,neys\",inf,0\n"),
-            std::string::npos)
+  EXPECT_NE(
+      text.find(
+          "\nH-3,inhalation,Adult,7300,2,V,(Elemental),36500,2,\"Kid,neys\",inf,0,unbounded\n"),
+      std::string::npos)
       << text;
   const std::string jsonText = testing::ReadFile(dir.path() / "H-3_H.json");
   // The streamed text is what dumping the document gives: numbers, escapes, order.
@@ -96,6 +100,8 @@ TEST(ExportSinks, FormsCountPerTableAndNonFiniteValuesBecomeNull) {
   const auto& form = document["age_groups"][1]["forms"][1];
   EXPECT_EQ(form["form"], 2);
   EXPECT_TRUE(form["regions"][0]["low_let_gy_per_bq"][1].is_null());
+  EXPECT_EQ(form["regions"][0]["low_let_extrapolation"], nlohmann::json({"none", "none"}));
+  EXPECT_EQ(form["regions"][0]["high_let_extrapolation"], nlohmann::json({"none", "unbounded"}));
   EXPECT_EQ(document["warnings"][0],
             (nlohmann::json{{"age_days", 100}, {"record", 12}, {"message", "bad times"}}));
   EXPECT_EQ(document["warnings"][1], (nlohmann::json{{"message", "whole"}}));

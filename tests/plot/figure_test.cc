@@ -11,10 +11,10 @@ namespace quillmore::plot {
 namespace {
 
 Plot TwoPanels() {
-  PlotSeries rate{"low LET & more", 0, Marker::kCircle, {{1, 2e-9}, {10, 3e-10}}, {}, {}};
+  PlotSeries rate{"low LET & more", 0, Marker::kCircle, {{1, 2e-9}, {10, 3e-10}}, {}, {}, {}};
   rate.line = {{1, 2e-9}, {5, 8e-10}, {10, 3e-10}};
   rate.dashedLine = {{10, 3e-10}, {100, 1e-11}};
-  PlotSeries dose{"", 0, Marker::kPlus, {{1, 1e-9}, {100, 0}}, {}, {}};
+  PlotSeries dose{"", 0, Marker::kPlus, {{1, 1e-9}, {100, 0}}, {}, {}, {}};
   return {"Cs-137 \"title\"", "time (d)", {{"rate", {rate}, {}}, {"dose", {dose}, {}}}, {}};
 }
 

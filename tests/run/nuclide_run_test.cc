@@ -99,7 +99,10 @@ TEST_F(NuclideRunTest, SuspectBlocksAreNamedAndTheWalkGoesOn) {
   BlockSpec negative = Block("Cs-137", 365, 'L');  // record 11: extended below zero
   negative.rates = {ScaledRates(0), ScaledRates(1e-9), ScaledRates(2e-9)};
   builder_.AddBlock(negative);
-  BlockSpec empty = Block("Cs-137", 365, 'H');  // record 15
+  BlockSpec negativeHigh = Block("Cs-137", 365, 'B');  // record 15: high LET below zero
+  negativeHigh.highRates = negative.rates;
+  builder_.AddBlock(negativeHigh);
+  BlockSpec empty = Block("Cs-137", 365, 'H');  // record 22
   empty.times.clear();
   builder_.AddBlock(empty);
   run_.selectedAges = {1, 2, 3};
@@ -113,12 +116,14 @@ TEST_F(NuclideRunTest, SuspectBlocksAreNamedAndTheWalkGoesOn) {
                 "written but not integrated",
                 "warning: Cs-137, age 365 d, record 11: coefficients below zero (lowest -9.65E-10 "
                 "Gy/Bq); a dose cannot be negative",
-                "warning: Cs-137, age 365 d, record 15: no time points; its rows are written as "
+                "warning: Cs-137, age 365 d, record 15: coefficients below zero (lowest -9.65E-10 "
+                "Gy/Bq); a dose cannot be negative",
+                "warning: Cs-137, age 365 d, record 22: no time points; its rows are written as "
                 "zeros",
                 "warning: Cs-137: headers only for Infant, 5 y-old"}));
   EXPECT_EQ(FileLines("Cs-137_100_H.TXT").size(), 3U) << "no row group for the invalid block";
   const auto written = FileLines("Cs-137_365_H.TXT");
-  ASSERT_EQ(written.size(), 3U + 3 * 2);
+  ASSERT_EQ(written.size(), 3U + 4 * 2);
   const std::string numbers = written[4].substr(written[4].size() - 36);
   EXPECT_EQ(numbers.find_first_of("123456789"), std::string::npos)
       << "the unknown letter's rows are written, all zeros: " << numbers;
@@ -156,7 +161,8 @@ TEST_F(NuclideRunTest, LetLetterAndRecordsPerPointDisagreeingStopTheWalk) {
 TEST_F(NuclideRunTest, NotesForExtendedPeriodsAndSinglePoints) {
   const std::int32_t start = builder_.NextRecordNumber();
   BlockSpec shortBlock = Block("Be-7", 100, 'L');
-  shortBlock.times = {1, 2, 20};  // 50 d lies past it
+  shortBlock.times = {1, 2, 20};  // 50 d lies past it, where the flat rate stays in range
+  shortBlock.rates.assign(3, testing::ScaledRates(1e-10));
   builder_.AddBlock(shortBlock);
   BlockSpec single = Block("Be-7", 100, 'B');
   single.times = {1};
@@ -219,7 +225,8 @@ TEST_F(NuclideRunTest, TheSinkGetsTheMessagesWithTheirBlocksAndTheNuclidesFailur
   const std::int32_t start = builder_.NextRecordNumber();
   builder_.AddBlock(Block("Sr-90", 100, 'X'));
   BlockSpec shortBlock = Block("Sr-90", 100, 'L');
-  shortBlock.times = {1, 2, 20};  // 50 d lies past it: a note
+  shortBlock.times = {1, 2, 20};  // 50 d lies past it, within range: a note
+  shortBlock.rates.assign(3, testing::ScaledRates(1e-10));
   builder_.AddBlock(shortBlock);
   run_.selectedAges = {1};
   const run::NuclideResult tables = Run("sr-90", start);

@@ -169,8 +169,9 @@ class PiecewiseCubic:
         return total
 
 
-def coefficients(header, rate_records, regions, times):
-    """[time index][region position] -> (low, high), exact."""
+def rate_curves(header, rate_records, regions):
+    """The block's time grid, its rates by component (1 low, 2 high) and
+    region position, and the components it integrates, exact."""
     n, let = header["n"], header["let"]
     per_point = 1 if header["p"] == 1 else 2
     grid = [Fraction(0)] * n
@@ -183,7 +184,13 @@ def coefficients(header, rate_records, regions, times):
             for j, region in enumerate(regions):
                 curves[component][j][i] = region_value(rec, region)
     integrated = {"L": [1], "B": [1, 2], "H": [2]}.get(let, []) if n > 1 else [1, 2]
-    if n == 1:  # a single point: the tabulated rate is every coefficient
+    return grid, curves, integrated
+
+
+def coefficients(header, rate_records, regions, times):
+    """[time index][region position] -> (low, high), exact."""
+    grid, curves, integrated = rate_curves(header, rate_records, regions)
+    if len(grid) == 1:  # a single point: the tabulated rate is every coefficient
         return [[(curves[1][j][0], curves[2][j][0]) for j in range(len(regions))] for _ in times]
     cubics = {c: [PiecewiseCubic(grid, curve) for curve in curves[c]] for c in integrated}
     return [[tuple(cubics[c][j].integral(t) if c in integrated else 0 for c in (1, 2))
