@@ -17,6 +17,7 @@
 #include "input/path_resolver.h"
 #include "run/data_files.h"
 #include "run/nuclide_curves.h"
+#include "run/nuclide_suggestions.h"
 
 namespace quillmore::python {
 namespace {
@@ -139,7 +140,8 @@ Status DataSet::FindNuclides(const Request& request, input::DataIndex& index,
   for (std::string name : request.nuclides) {
     input::NormaliseNuclideName(name);
     if (index.FindNuclide(name) == 0) {
-      return Status::NotFound("no data are available for " + base::TrimBlanks(name));
+      return Status::NotFound("no data are available for " + base::TrimBlanks(name) +
+                              run::SuggestionText(name, index, kind_));
     }
     if (seen.insert(name).second) names->push_back(name);
   }
@@ -187,7 +189,8 @@ Status DataSet::ReadCurve(const std::string& nuclide, const std::string& age, st
   std::string name = nuclide;
   input::NormaliseNuclideName(name);
   if (status.ok() && index.FindNuclide(name) == 0) {
-    status = Status::NotFound("no data are available for " + base::TrimBlanks(name));
+    status = Status::NotFound("no data are available for " + base::TrimBlanks(name) +
+                              run::SuggestionText(name, index, kind_));
   }
   if (!status.ok()) return status;
   run::NuclideCurves found = run::ReadNuclideCurves(file, index.entry(), run);

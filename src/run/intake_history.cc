@@ -9,6 +9,7 @@
 #include "input/age_groups.h"
 #include "input/nuclide_name.h"
 #include "integration/extended.h"
+#include "run/nuclide_suggestions.h"
 
 namespace quillmore::run {
 namespace {
@@ -136,8 +137,9 @@ base::Status IntakeHistory::Resolve(const std::vector<input::IntakeRow>& rows,
       continue;
     }
     if (data_.index->FindNuclide(name) == 0) {
-      faults.push_back(
-          {row.line, "column \"nuclide\": no data are available for " + Quoted(intake.nuclide)});
+      faults.push_back({row.line, "column \"nuclide\": no data are available for " +
+                                      Quoted(intake.nuclide) +
+                                      SuggestionText(name, *data_.index, row.kind)});
       continue;
     }
     if (file == nullptr || data_.index->entry().startFor(row.kind) == 0) {

@@ -166,11 +166,13 @@ TEST_F(BatchProgramTest, MissingNuclideIsReportedAndTheOthersAreWritten) {
             (std::vector<std::string>{"Am-241_7300_H.TXT", "Tc-99m_7300_H.TXT"}));
 
   // Only missing nuclides: nothing written, still a warning rather than an error.
-  const Outcome none = Run({"--data-set", "h", "--output-dir", "NONE", "xx-1", "yy-2"});
+  // A name close to some in the index suggests them, closest first.
+  const Outcome none = Run({"--data-set", "h", "--output-dir", "NONE", "xx-1", "Tc99m", "am241m"});
   EXPECT_EQ(none.status, 1);
   EXPECT_EQ(none.err,
             "quillmore-batch: no data are available for Xx-1\n"
-            "quillmore-batch: no data are available for Yy-2\n");
+            "quillmore-batch: no data are available for Tc99m; did you mean Tc-99m?\n"
+            "quillmore-batch: no data are available for Am241m; did you mean Am-241 or Am-242m?\n");
   EXPECT_FALSE(fs::exists(work_ / "NONE"));
 }
 
