@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "app/batch_options.h"
+#include "app/batch_intake_files.h"
 #include "base/cp1252.h"
 #include "base/text.h"
 #include "data_set.h"
@@ -40,72 +40,6 @@ Status FaultList(const std::string& label, std::vector<input::IntakeFault> fault
   return Status::InvalidArgument(text);
 }
 
-// The index, the inhalation file (its region names head every row) and the
-// ingestion file, opened as the batch opens them.
-struct HistoryFiles {
-  input::DataIndex index;
-  input::DoseRateFile inhalation;
-  input::DoseRateFile ingestion;
-  bool ingestionOpen = false;
-};
-
-Status OpenFiles(const std::filesystem::path& folder, const std::vector<input::IntakeRow>& rows,
-                 HistoryFiles& files) {
-  Status status = run::OpenIndex(folder, files.index);
-  if (!status.ok()) return Status::IoError("unable to open the index: " + status.message());
-  status = run::OpenDoseRates(folder, input::DataKind::kInhalation, files.inhalation);
-  const bool ingestion = std::any_of(rows.begin(), rows.end(), [](const input::IntakeRow& row) {
-    return row.kind == input::DataKind::kIngestion;
-  });
-  if (status.ok() && ingestion) {
-    status = run::OpenDoseRates(folder, input::DataKind::kIngestion, files.ingestion);
-    files.ingestionOpen = status.ok();
-  }
-  if (!status.ok()) {
-    return Status::IoError("unable to open the dose-rate file: " + status.message());
-  }
-  return Status::Ok();
-}
-
-std::vector<std::string> SplitCommas(const std::string& text) {
-  std::vector<std::string> items;
-  for (std::size_t start = 0;;) {
-    const std::size_t comma = text.find(',', start);
-    items.push_back(text.substr(start, comma - start));
-    if (comma == std::string::npos) return items;
-    start = comma + 1;
-  }
-}
-
-// Each item against the inhalation names, then the ingestion names (region
-// 29 has another name there), as the batch resolves --regions.
-Status SelectRegions(const std::string& text, const std::filesystem::path& folder,
-                     HistoryFiles& files, std::vector<int>& regions) {
-  std::vector<std::vector<std::string>> names{run::ReadRegionNames(files.inhalation)};
-  input::DoseRateFile ingestion;  // for its names, also where no row takes that route
-  if (files.ingestionOpen) {
-    names.push_back(run::ReadRegionNames(files.ingestion));
-  } else if (run::OpenDoseRates(folder, input::DataKind::kIngestion, ingestion).ok()) {
-    names.push_back(run::ReadRegionNames(ingestion));
-  }
-  if (base::AsciiLower(text) == "all") return app::ParseRegionList(text, names[0], &regions);
-  regions.clear();
-  for (const std::string& item : SplitCommas(text)) {
-    std::vector<int> one;
-    Status status = NameLookup(app::ParseRegionList(item, names[0], &one));
-    if (!status.ok() && names.size() > 1 && app::ParseRegionList(item, names[1], &one).ok()) {
-      status = Status::Ok();
-    }
-    if (!status.ok()) return status;
-    if (std::find(regions.begin(), regions.end(), one[0]) != regions.end()) {
-      return Status::InvalidArgument("region " + std::to_string(one[0]) +
-                                     " is listed twice in --regions");
-    }
-    regions.push_back(one[0]);
-  }
-  return Status::Ok();
-}
-
 }  // namespace
 
 Status ComputeAnnualDoses(const HistoryRequest& request, HistoryTexts* result) {
@@ -117,15 +51,16 @@ Status ComputeAnnualDoses(const HistoryRequest& request, HistoryTexts* result) {
     return Status::IoError("no data folder " + folder.string() +
                            (found.message().empty() ? "" : " (" + found.message() + ")"));
   }
-  HistoryFiles files;
-  Status status = OpenFiles(folder, intakes.rows, files);
+  app::HistoryFiles files;
+  Status status = app::OpenHistoryFiles(folder, intakes.rows, files);
   if (!status.ok()) return faults.empty() ? status : FaultList(request.label, faults);
   output::AnnualDoseColumns columns;
   columns.highLetWeight = request.highLetWeight;
   for (const std::string& name : run::ReadRegionNames(files.inhalation)) {
     columns.regionNames.push_back(base::Cp1252ToUtf8(name));
   }
-  status = SelectRegions(request.regions, folder, files, columns.selectedRegions);
+  status = NameLookup(
+      app::SelectHistoryRegions(request.regions, folder, files, columns.selectedRegions));
   if (!status.ok()) return status;
   const unsigned jobs = std::max(1U, std::thread::hardware_concurrency());
   run::IntakeHistory history(

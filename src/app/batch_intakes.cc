@@ -9,6 +9,7 @@
 #include <system_error>
 #include <thread>
 
+#include "app/batch_intake_files.h"
 #include "app/batch_run.h"
 #include "base/cp1252.h"
 #include "base/text.h"
@@ -62,63 +63,6 @@ Status ReadBytes(const std::filesystem::path& path, std::string& bytes) {
   }
   bytes = text.str();
   return Status::Ok();
-}
-
-// The data files of the run: the index, the inhalation file (its region
-// names head every row) and the ingestion file where a row needs it.
-struct HistoryFiles {
-  input::DataIndex index;
-  input::DoseRateFile inhalation;
-  input::DoseRateFile ingestion;
-  bool ingestionOpen = false;
-};
-
-Status OpenHistoryFiles(const std::filesystem::path& folder,
-                        const std::vector<input::IntakeRow>& rows, HistoryFiles& files) {
-  Status status = run::OpenIndex(folder, files.index);
-  if (!status.ok()) return Status::IoError("unable to open the index: " + status.message());
-  status = run::OpenDoseRates(folder, input::DataKind::kInhalation, files.inhalation);
-  for (const input::IntakeRow& row : rows) {
-    if (status.ok() && row.kind == input::DataKind::kIngestion && !files.ingestionOpen) {
-      status = run::OpenDoseRates(folder, input::DataKind::kIngestion, files.ingestion);
-      files.ingestionOpen = status.ok();
-    }
-  }
-  if (!status.ok())
-    return Status::IoError("unable to open the dose-rate file: " + status.message());
-  return status;
-}
-
-// --regions, each item resolved against the inhalation names, then the
-// ingestion names (region 29 has another name there).
-Status SelectRegions(const std::string& text, const std::filesystem::path& folder,
-                     HistoryFiles& files, std::vector<int>& regions) {
-  std::vector<std::vector<std::string>> names{run::ReadRegionNames(files.inhalation)};
-  input::DoseRateFile ingestion;  // for its names, also where no row takes that route
-  if (files.ingestionOpen) {
-    names.push_back(run::ReadRegionNames(files.ingestion));
-  } else if (run::OpenDoseRates(folder, input::DataKind::kIngestion, ingestion).ok()) {
-    names.push_back(run::ReadRegionNames(ingestion));
-  }
-  if (base::AsciiLower(text) == "all") return ParseRegionList(text, names[0], &regions);
-  regions.clear();
-  std::size_t start = 0;
-  while (true) {
-    const std::size_t comma = text.find(',', start);
-    const std::string item = text.substr(start, comma - start);
-    std::vector<int> one;
-    Status status = ParseRegionList(item, names[0], &one);
-    if (!status.ok() && names.size() > 1 && ParseRegionList(item, names[1], &one).ok())
-      status = Status::Ok();
-    if (!status.ok()) return status;
-    if (std::find(regions.begin(), regions.end(), one[0]) != regions.end()) {
-      return Status::InvalidArgument("region " + std::to_string(one[0]) +
-                                     " is listed twice in --regions");
-    }
-    regions.push_back(one[0]);
-    if (comma == std::string::npos) return Status::Ok();
-    start = comma + 1;
-  }
 }
 
 Status DigestJson(const std::filesystem::path& path, const char* key, output::Json& json) {
@@ -243,7 +187,7 @@ int RunIntakes(const BatchOptions& options, const std::filesystem::path& dataFol
   for (const std::string& name : run::ReadRegionNames(files.inhalation))
     columns.regionNames.push_back(base::Cp1252ToUtf8(name));
   if (const Status chosen =
-          SelectRegions(options.regions, dataFolder, files, columns.selectedRegions);
+          SelectHistoryRegions(options.regions, dataFolder, files, columns.selectedRegions);
       !chosen.ok())
     return Fail(err, chosen.message());  // a usage error comes first
 
