@@ -18,7 +18,7 @@ CurvePlots::CurvePlots(input::DoseRateFile& file, const input::IndexEntry& entry
 
 std::optional<plot::Plot> CurvePlots::PlotFor(int region, int group) {
   if (!curves_) {
-    curves_ = run::ReadNuclideCurves(file_, entry_, nuclideName_, run_);
+    curves_ = run::ReadNuclideCurves(file_, entry_, run_);
     for (const run::BlockCurves& block : curves_->blocks)
       if (block.table == table_) groups_.push_back(&block);
   }

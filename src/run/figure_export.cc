@@ -151,7 +151,7 @@ base::Status WriteNuclideFigures(input::DoseRateFile& file, const input::IndexEn
                                  const std::string& nuclideName, const RunSelection& run,
                                  const FigureOptions& options, const std::filesystem::path& folder,
                                  output::WrittenFiles* written) {
-  const NuclideCurves curves = ReadNuclideCurves(file, entry, nuclideName, run);
+  const NuclideCurves curves = ReadNuclideCurves(file, entry, run);
   if (!curves.status.ok()) return curves.status;
   std::string stem;  // "<nuclide>_<H|G>", checked for a file name
   const base::Status named = output::NuclideFileName(nuclideName, run.dataKind, "", stem);
@@ -175,7 +175,7 @@ base::Status WriteNuclidesComparison(input::DoseRateFile& file,
                                      output::WrittenFiles* written) {
   std::vector<NuclideCurves> all;
   for (const NamedNuclide& nuclide : nuclides) {
-    all.push_back(ReadNuclideCurves(file, nuclide.entry, nuclide.name, run));
+    all.push_back(ReadNuclideCurves(file, nuclide.entry, run));
     if (!all.back().status.ok()) return all.back().status;
   }
   std::vector<Tables> tables;

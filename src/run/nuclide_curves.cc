@@ -35,9 +35,4 @@ NuclideCurves ReadNuclideCurves(input::DoseRateFile& file, const input::IndexEnt
   return result;
 }
 
-NuclideCurves ReadNuclideCurves(input::DoseRateFile& file, const input::IndexEntry& entry,
-                                const std::string& /*nuclideName*/, const RunSelection& run) {
-  return ReadNuclideCurves(file, entry, run);
-}
-
 }  // namespace quillmore::run

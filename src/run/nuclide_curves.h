@@ -36,8 +36,5 @@ struct NuclideCurves {
 // and keeps the curves of every block it hands on; status as the walk's.
 NuclideCurves ReadNuclideCurves(input::DoseRateFile& file, const input::IndexEntry& entry,
                                 const RunSelection& run);
-// The same, as the viewer's plots call it; `nuclideName` is entry.name.
-NuclideCurves ReadNuclideCurves(input::DoseRateFile& file, const input::IndexEntry& entry,
-                                const std::string& nuclideName, const RunSelection& run);
 
 }  // namespace quillmore::run
