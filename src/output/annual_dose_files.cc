@@ -92,12 +92,10 @@ std::string ByIntakeHeader(const AnnualDoseColumns& columns) {
          WeightedColumns(columns);
 }
 
-void AppendPersonRows(const PersonDoses& person, const AnnualDoseColumns& columns,
-                      std::string& out) {
-  std::string lead;
-  AppendCsvField(person.person, lead);
-  lead += ',' + input::DateText(person.birthDate) + ',';
-  const YearDoses& doses = person.doses;
+// One row per year and region of `doses`, each after `lead`, the fields
+// before "year".
+void AppendYearRows(const std::string& lead, const YearDoses& doses,
+                    const AnnualDoseColumns& columns, std::string& out) {
   for (int year = doses.firstYear(); year < doses.firstYear() + doses.yearCount(); ++year) {
     const std::string yearText = std::to_string(year);
     for (int j = 0; j < doses.regionCount(); ++j) {
@@ -106,6 +104,15 @@ void AppendPersonRows(const PersonDoses& person, const AnnualDoseColumns& column
       AppendValues(doses, year, j, columns, out);
     }
   }
+}
+
+void AppendPersonRows(const PersonDoses& person, const AnnualDoseColumns& columns,
+                      std::string& out) {
+  std::string lead;
+  AppendCsvField(person.person, lead);
+  lead += ',' + input::DateText(person.birthDate) + ',';
+  const YearDoses& doses = person.doses;
+  AppendYearRows(lead, doses, columns, out);
 }
 
 void AppendPartRows(const ResolvedIntake& intake, const IntakePartDoses& part,
@@ -120,14 +127,7 @@ void AppendPartRows(const ResolvedIntake& intake, const IntakePartDoses& part,
   AppendCsvField(base::Cp1252ToUtf8(part.formCode), lead);
   lead += ',' + AgeGroupText(part.part.ageGroup) + ',' + input::DateText(part.part.start) + ',' +
           (part.part.end ? input::DateText(*part.part.end) : "") + ',';
-  for (int year = doses.firstYear(); year < doses.firstYear() + doses.yearCount(); ++year) {
-    const std::string yearText = std::to_string(year);
-    for (int j = 0; j < doses.regionCount(); ++j) {
-      out += lead;
-      out += yearText;
-      AppendValues(doses, year, j, columns, out);
-    }
-  }
+  AppendYearRows(lead, doses, columns, out);
 }
 
 namespace {
