@@ -402,8 +402,7 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   if (status.ok() && manifest) {
     std::vector<std::string> commandLine{"quillmore-batch"};
     commandLine.insert(commandLine.end(), options.arguments.begin(), options.arguments.end());
-    status = output::WriteRunManifest(output.folder,
-                                      {provenance, commandLine, written.Sorted(), messages});
+    status = output::WriteRunManifest(output.folder, {provenance, commandLine, written, messages});
   }
   if (!status.ok()) return Fail(err, status.message());
   if (!options.quiet) {

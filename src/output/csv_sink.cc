@@ -142,7 +142,7 @@ base::Status CsvSink::End(std::span<const RunMessage> /*messages*/) {
   for (std::size_t i = 0; i < tableCount; ++i) text_ += rows_[i];
   const std::filesystem::path path = folder_ / name;
   base::Status status = WriteWholeFile(path, text_);
-  if (status.ok() && written_ != nullptr) status = written_->Add(path);
+  if (status.ok() && written_ != nullptr) status = written_->Add(path, text_);
   return status;
 }
 

@@ -7,6 +7,7 @@
 #include "base/cp1252.h"
 #include "base/text.h"
 #include "input/age_groups.h"
+#include "output/json_writing.h"
 #include "output/output_files.h"
 #include "output/table_writer.h"
 
@@ -14,22 +15,6 @@ namespace quillmore::output {
 namespace {
 
 using Writer = rapidjson::Writer<rapidjson::StringBuffer>;
-
-// Adds "warnings" and "notes", each in the order given, to `json`.
-void AddMessages(std::span<const RunMessage> messages, Json& json) {
-  Json warnings = Json::array();
-  Json notes = Json::array();
-  for (const RunMessage& message : messages) {
-    (message.kind == MessageKind::kNote ? notes : warnings).push_back(RunMessageJson(message));
-  }
-  json["warnings"] = std::move(warnings);
-  json["notes"] = std::move(notes);
-}
-
-// The text JsonText gives a value: the whole file reads as one dump of a document.
-std::string DumpText(const Json& json) {
-  return json.dump(-1, ' ', false, Json::error_handler_t::replace);
-}
 
 // A number as the document's dump writes it: nlohmann's own shortest
 // round-trip digits ("1e-07", "365.0"), which RapidJSON's differ from; a
@@ -44,23 +29,12 @@ void Number(Writer& writer, double value) {
   writer.RawValue(text, static_cast<std::size_t>(end - text), rapidjson::kNumberType);
 }
 
-// Printable ASCII escapes alike in both libraries; anything else (control
-// characters, which RapidJSON escapes in upper-case hex, and bytes that may
-// not be UTF-8, which the dump replaces) takes the dump's escaping.
 void String(Writer& writer, std::string_view text) {
-  const bool plain = std::all_of(text.begin(), text.end(), [](char c) {
-    return static_cast<unsigned char>(c) >= 0x20 && static_cast<unsigned char>(c) < 0x80;
-  });
-  if (plain) {
-    writer.String(text.data(), static_cast<rapidjson::SizeType>(text.size()));
-    return;
-  }
-  const std::string dumped = DumpText(Json(std::string(text)));
-  writer.RawValue(dumped.data(), dumped.size(), rapidjson::kStringType);
+  WriteJsonString(writer, text);
 }
 
 void Key(Writer& writer, std::string_view key) {
-  writer.Key(key.data(), static_cast<rapidjson::SizeType>(key.size()));
+  WriteJsonKey(writer, key);
 }
 
 void Raw(Writer& writer, std::string_view text, rapidjson::Type type) {
@@ -68,14 +42,6 @@ void Raw(Writer& writer, std::string_view text, rapidjson::Type type) {
 }
 
 }  // namespace
-
-Json RunMessageJson(const RunMessage& message) {
-  Json json = Json::object();
-  if (message.ageDays != 0) json["age_days"] = message.ageDays;
-  if (message.record != 0) json["record"] = message.record;
-  json["message"] = message.text;
-  return json;
-}
 
 JsonSink::JsonSink(std::filesystem::path folder, WrittenFiles* written, const Json& provenance)
     : folder_(std::move(folder)), written_(written), provenance_(provenance) {}
@@ -194,11 +160,16 @@ base::Status JsonSink::End(std::span<const RunMessage> messages) {
     writer.EndObject();
   }
   writer.EndArray();
-  Json messageJson = Json::object();
-  AddMessages(messages, messageJson);
-  for (const char* member : {"warnings", "notes"}) {
-    Key(writer, member);
-    Raw(writer, DumpText(messageJson[member]), rapidjson::kArrayType);
+  for (const MessageKind kind : {MessageKind::kWarning, MessageKind::kNote}) {
+    Key(writer, kind == MessageKind::kNote ? "notes" : "warnings");
+    writer.StartArray();
+    for (const RunMessage& message : messages) {
+      if (message.kind != kind) continue;
+      writer.StartObject();
+      WriteMessageMembers(writer, message);
+      writer.EndObject();
+    }
+    writer.EndArray();
   }
   Key(writer, "provenance");
   Raw(writer, provenanceText_,
@@ -208,9 +179,9 @@ base::Status JsonSink::End(std::span<const RunMessage> messages) {
   std::string name;
   NuclideFileName(tables_.nuclideName, selection.dataKind, ".json", name);
   const std::filesystem::path path = folder_ / name;
-  base::Status status =
-      WriteWholeFile(path, std::string_view(fileText_.GetString(), fileText_.GetSize()));
-  if (status.ok() && written_ != nullptr) status = written_->Add(path);
+  const std::string_view text(fileText_.GetString(), fileText_.GetSize());
+  base::Status status = WriteWholeFile(path, text);
+  if (status.ok() && written_ != nullptr) status = written_->Add(path, text);
   return status;
 }
 

@@ -20,11 +20,6 @@
 
 namespace quillmore::output {
 
-// A warning or note as the JSON files and the manifest give it; ages and
-// records only where the message has them. Messages and paths are kept as they are:
-// they are this system's text or the user's, not the data files'.
-Json RunMessageJson(const RunMessage& message);
-
 class JsonSink final : public TableSink {
  public:
   // `provenance` (ProvenanceJson) is shared by every file of the run.

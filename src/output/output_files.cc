@@ -117,16 +117,24 @@ base::Status NuclideFileName(std::string_view nuclideName, input::DataKind kind,
   return base::Status::Ok();
 }
 
-base::Status WriteWholeFile(const std::filesystem::path& path, std::string_view text) {
-  base::Status status = MakeFolder(path.parent_path().empty() ? "." : path.parent_path());
+base::Status CreateOutputFile(const std::filesystem::path& path, OutputFiles& file) {
+  file.Close();
+  file.files_.clear();
+  const base::Status status = MakeFolder(path.parent_path().empty() ? "." : path.parent_path());
   if (!status.ok()) return status;
   const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   const int code = errno;
   if (descriptor < 0) {
     return base::Status::IoError("Cannot create " + path.string() + ": " + ErrnoText(code));
   }
-  OutputFiles file;
   file.files_.push_back({path, descriptor});
+  return base::Status::Ok();
+}
+
+base::Status WriteWholeFile(const std::filesystem::path& path, std::string_view text) {
+  OutputFiles file;
+  base::Status status = CreateOutputFile(path, file);
+  if (!status.ok()) return status;
   status = file.Write(0, text);
   const base::Status closed = file.Close();
   return status.ok() ? closed : status;
