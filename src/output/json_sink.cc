@@ -1,7 +1,10 @@
 #include "output/json_sink.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <utility>
 
 #include "base/cp1252.h"
@@ -12,22 +15,24 @@
 #include "output/table_writer.h"
 
 namespace quillmore::output {
+
+std::string_view JsonNumberTexts::Of(double value) {
+  const auto bits = std::bit_cast<std::uint64_t>(value);
+  if (length_ == 0 || bits != bits_) {
+    bits_ = bits;
+    if (std::isfinite(value)) {
+      length_ = static_cast<std::size_t>(
+          nlohmann::detail::to_chars(text_, text_ + sizeof text_, value) - text_);
+    } else {
+      length_ = std::string_view("null").copy(text_, sizeof text_);
+    }
+  }
+  return {text_, length_};
+}
+
 namespace {
 
 using Writer = rapidjson::Writer<rapidjson::StringBuffer>;
-
-// A number as the document's dump writes it: nlohmann's own shortest
-// round-trip digits ("1e-07", "365.0"), which RapidJSON's differ from; a
-// non-finite value as null.
-void Number(Writer& writer, double value) {
-  if (!std::isfinite(value)) {
-    writer.Null();
-    return;
-  }
-  char text[64];
-  const char* end = nlohmann::detail::to_chars(text, text + sizeof text, value);
-  writer.RawValue(text, static_cast<std::size_t>(end - text), rapidjson::kNumberType);
-}
 
 void String(Writer& writer, std::string_view text) {
   WriteJsonString(writer, text);
@@ -86,7 +91,7 @@ base::Status JsonSink::Add(const RowGroup& group) {
   return base::Status::Ok();
 }
 
-void JsonSink::WriteForm(const Form& form, Writer& writer) const {
+void JsonSink::WriteForm(const Form& form, Writer& writer) {
   writer.StartObject();
   Key(writer, "form");
   writer.Int(form.rowGroup);
@@ -95,34 +100,74 @@ void JsonSink::WriteForm(const Form& form, Writer& writer) const {
   Key(writer, "form_label");
   String(writer, form.label);
   Key(writer, "regions");
-  writer.StartArray();
+  // The regions go straight into the file's text, in large pieces: RawValue
+  // copies byte by byte. Given nothing, it writes what comes before a value.
+  writer.RawValue("", 0, rapidjson::kArrayType);
+  Append("[");
   const double* value = values_.data() + form.firstValue;
   const integration::Extrapolation* status = extrapolations_.data() + form.firstValue;
-  for (int j = 0; j < form.regionCount; ++j) {
-    const int region = tables_.selection->selectedRegions[static_cast<std::size_t>(j)];
-    const std::size_t index = input::RegionIndex(region);
-    writer.StartObject();
-    Key(writer, "region");
-    writer.Int(region);
-    Key(writer, "region_name");
-    String(writer, index < regionNames_.size() ? regionNames_[index] : std::string_view());
-    for (const std::string_view key : {"low_let_gy_per_bq", "high_let_gy_per_bq"}) {
-      Key(writer, key);
-      writer.StartArray();
-      for (int k = 0; k < form.timeCount; ++k) Number(writer, *value++);
-      writer.EndArray();
-    }
-    for (const std::string_view key : {"low_let_extrapolation", "high_let_extrapolation"}) {
-      Key(writer, key);
-      writer.StartArray();
-      for (int k = 0; k < form.timeCount; ++k)
-        writer.String(integration::ExtrapolationName(*status++));
-      writer.EndArray();
-    }
-    writer.EndObject();
+  const auto count = static_cast<std::size_t>(form.timeCount);
+  for (std::size_t j = 0; j < static_cast<std::size_t>(form.regionCount); ++j) {
+    if (j > 0) Append(",");
+    Append(regionOpenings_[j]);
+    AppendNumbers(std::span(value, count));
+    Append("],\"high_let_gy_per_bq\":[");
+    AppendNumbers(std::span(value + count, count));
+    Append("],\"low_let_extrapolation\":");
+    AppendStatuses(std::span(status, count));
+    Append(",\"high_let_extrapolation\":");
+    AppendStatuses(std::span(status + count, count));
+    Append("}");
+    value += 2 * count;
+    status += 2 * count;
   }
-  writer.EndArray();
+  Append("]");
   writer.EndObject();
+}
+
+std::string JsonSink::RegionOpening(std::size_t j) const {
+  const int region = tables_.selection->selectedRegions[j];
+  const std::size_t index = input::RegionIndex(region);
+  rapidjson::StringBuffer text;
+  Writer writer(text);
+  writer.StartObject();
+  Key(writer, "region");
+  writer.Int(region);
+  Key(writer, "region_name");
+  String(writer, index < regionNames_.size() ? regionNames_[index] : std::string_view());
+  Key(writer, "low_let_gy_per_bq");
+  writer.StartArray();
+  return std::string(text.GetString(), text.GetSize());
+}
+
+void JsonSink::Append(std::string_view text) {
+  std::memcpy(fileText_.Push(text.size()), text.data(), text.size());
+}
+
+void JsonSink::AppendNumbers(std::span<const double> values) {
+  for (std::size_t k = 0; k < values.size(); ++k) {
+    if (k > 0) Append(",");
+    Append(numbers_.Of(values[k]));
+  }
+}
+
+void JsonSink::AppendStatuses(std::span<const integration::Extrapolation> statuses) {
+  const bool none = std::all_of(statuses.begin(), statuses.end(), [](integration::Extrapolation e) {
+    return e == integration::Extrapolation::kNone;
+  });
+  if (none && noneStatuses_.second == statuses.size()) {
+    Append(noneStatuses_.first);
+    return;
+  }
+  rapidjson::StringBuffer text;
+  Writer writer(text);
+  writer.StartArray();
+  for (const integration::Extrapolation status : statuses)
+    writer.String(integration::ExtrapolationName(status));
+  writer.EndArray();
+  const std::string_view array(text.GetString(), text.GetSize());
+  if (none) noneStatuses_ = {std::string(array), statuses.size()};
+  Append(array);
 }
 
 base::Status JsonSink::End(std::span<const RunMessage> messages) {
@@ -130,6 +175,9 @@ base::Status JsonSink::End(std::span<const RunMessage> messages) {
   begun_ = false;
   const input::Selection& selection = *tables_.selection;
   if (provenanceText_.empty()) provenanceText_ = DumpText(provenance_);
+  regionOpenings_.clear();
+  for (std::size_t j = 0; j < selection.selectedRegions.size(); ++j)
+    regionOpenings_.push_back(RegionOpening(j));
   fileText_.Clear();
   Writer writer(fileText_);
   writer.StartObject();
@@ -139,7 +187,10 @@ base::Status JsonSink::End(std::span<const RunMessage> messages) {
   String(writer, input::DataSetOf(selection.dataKind).name);
   Key(writer, "periods_days");
   writer.StartArray();
-  for (const double period : selection.integrationTimes) Number(writer, period);
+  for (const double period : selection.integrationTimes) {
+    const std::string_view text = numbers_.Of(period);
+    writer.RawValue(text.data(), text.size(), rapidjson::kNumberType);
+  }
   writer.EndArray();
   Key(writer, "age_groups");
   writer.StartArray();

@@ -7,9 +7,11 @@
 #include <rapidjson/writer.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "integration/extrapolation_check.h"
@@ -19,6 +21,20 @@
 #include "output/written_files.h"
 
 namespace quillmore::output {
+
+// A number's text as the document's dump writes it: nlohmann's own shortest
+// round-trip digits ("1e-07", "365.0"), which RapidJSON's differ from; a
+// non-finite value as null. The last value's text is kept, for the periods
+// that repeat it.
+class JsonNumberTexts {
+ public:
+  std::string_view Of(double value);
+
+ private:
+  std::uint64_t bits_ = 0;
+  std::size_t length_ = 0;
+  char text_[64];
+};
 
 class JsonSink final : public TableSink {
  public:
@@ -49,13 +65,22 @@ class JsonSink final : public TableSink {
     std::size_t firstValue = 0;
   };
   using Writer = rapidjson::Writer<rapidjson::StringBuffer>;
-  void WriteForm(const Form& form, Writer& writer) const;
+  void WriteForm(const Form& form, Writer& writer);
+  // The text of selected region j's object up to its first value:
+  // '{"region":1,"region_name":"Adrenals","low_let_gy_per_bq":['.
+  std::string RegionOpening(std::size_t j) const;
+  void Append(std::string_view text);
+  void AppendNumbers(std::span<const double> values);
+  void AppendStatuses(std::span<const integration::Extrapolation> statuses);
 
   std::vector<Form> forms_;
   std::vector<double> values_;
   std::vector<integration::Extrapolation> extrapolations_;  // one for each of values_
   rapidjson::StringBuffer fileText_;
-  std::string provenanceText_;  // the provenance as text, formed at the first End
+  std::string provenanceText_;               // the provenance as text, formed at the first End
+  std::vector<std::string> regionOpenings_;  // per selected region
+  std::pair<std::string, std::size_t> noneStatuses_{"", 0};  // '["none",...]' and its count
+  JsonNumberTexts numbers_;
 };
 
 }  // namespace quillmore::output
