@@ -132,10 +132,14 @@ base::Status CreateOutputFile(const std::filesystem::path& path, OutputFiles& fi
 }
 
 base::Status WriteWholeFile(const std::filesystem::path& path, std::string_view text) {
+  return WriteWholeFile(path, std::span(&text, 1));
+}
+
+base::Status WriteWholeFile(const std::filesystem::path& path,
+                            std::span<const std::string_view> pieces) {
   OutputFiles file;
   base::Status status = CreateOutputFile(path, file);
-  if (!status.ok()) return status;
-  status = file.Write(0, text);
+  for (std::size_t i = 0; status.ok() && i < pieces.size(); ++i) status = file.Write(0, pieces[i]);
   const base::Status closed = file.Close();
   return status.ok() ? closed : status;
 }

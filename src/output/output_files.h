@@ -61,6 +61,9 @@ base::Status NuclideFileName(std::string_view nuclideName, input::DataKind kind,
 // Creates or replaces `path` with `text`, creating its folder when missing.
 // A failure is an IoError naming the file or folder.
 base::Status WriteWholeFile(const std::filesystem::path& path, std::string_view text);
+// The same with the pieces of `text`, one after the other.
+base::Status WriteWholeFile(const std::filesystem::path& path,
+                            std::span<const std::string_view> pieces);
 
 // Creates or empties `path`, creating its folder when missing, as the one
 // file of `file` (closing what it held), for a file written in pieces. A

@@ -91,10 +91,15 @@ WrittenFiles::WrittenFiles(std::filesystem::path folder, bool withDigests)
     : folder_(std::move(folder)), withDigests_(withDigests) {}
 
 base::Status WrittenFiles::Add(const std::filesystem::path& path, std::string_view bytes) {
+  return Add(path, std::span(&bytes, 1));
+}
+
+base::Status WrittenFiles::Add(const std::filesystem::path& path,
+                               std::span<const std::string_view> pieces) {
   if (!withDigests_) return Record(path, 0, {});
   // One context per thread: setting one up costs more than hashing a small file.
   thread_local Sha256 hashed;
-  hashed.Update(bytes);
+  for (const std::string_view piece : pieces) hashed.Update(piece);
   return Add(path, hashed);
 }
 

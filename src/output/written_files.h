@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 #include <mutex>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -55,6 +56,8 @@ class WrittenFiles {
 
   // A file closed with exactly `bytes` in it, hashed from them.
   base::Status Add(const std::filesystem::path& path, std::string_view bytes);
+  // The same with the pieces of the bytes, one after the other.
+  base::Status Add(const std::filesystem::path& path, std::span<const std::string_view> pieces);
   // A file closed with what `hashed` was given; `hashed` starts anew.
   base::Status Add(const std::filesystem::path& path, Sha256& hashed);
   // A file whose bytes are not at hand: read back and hashed.
