@@ -28,12 +28,16 @@ namespace quillmore::output {
 // that repeat it.
 class JsonNumberTexts {
  public:
+  // Room for any number's text ("-2.2250738585072014e-308" is 24 bytes): the
+  // text Of returns is followed by what makes up this many bytes, so that
+  // it can be copied in one fixed-size move.
+  static constexpr std::size_t kRoom = 32;
   std::string_view Of(double value);
 
  private:
   std::uint64_t bits_ = 0;
   std::size_t length_ = 0;
-  char text_[64];
+  char text_[2 * kRoom]{};
 };
 
 class JsonSink final : public TableSink {
