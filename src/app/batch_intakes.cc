@@ -135,7 +135,7 @@ Status WriteHistory(run::IntakeHistory& history, const HistoryOutput& where,
         return byIntake.Append(rows);
       });
   if (status.ok() && where.byIntake) status = byIntake.Close();
-  if (status.ok() && where.byIntake) status = written.Add(byIntakePath);
+  if (status.ok() && where.byIntake) status = written.Add(byIntakePath, byIntake.hashed());
   if (status.ok() && where.csv) {
     output::StreamedFile csv;
     const std::filesystem::path path = where.folder / output::kAnnualDosesCsv;
@@ -148,7 +148,7 @@ Status WriteHistory(run::IntakeHistory& history, const HistoryOutput& where,
       status = csv.Append(rows);
     }
     if (status.ok()) status = csv.Close();
-    if (status.ok()) status = written.Add(path);
+    if (status.ok()) status = written.Add(path, csv.hashed());
   }
   if (status.ok() && where.json) {
     const std::filesystem::path path = where.folder / output::kAnnualDosesJson;

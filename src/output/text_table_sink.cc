@@ -16,10 +16,8 @@ base::Status TextTableSink::Begin(const NuclideTables& tables) {
   times_ = selection.integrationTimes;
   base::Status status =
       OpenOutputFiles(folder_, tables.nuclideName, selection.selectedAges, kind_, files_);
-  if (written_ != nullptr && written_->withDigests()) {
-    while (hashes_.size() < files_.count()) hashes_.push_back(std::make_unique<Sha256>());
-    for (const std::unique_ptr<Sha256>& hash : hashes_) hash->Finish();  // what a failed run left
-  }
+  while (hashes_.size() < files_.count()) hashes_.push_back(std::make_unique<Sha256>());
+  for (const std::unique_ptr<Sha256>& hash : hashes_) hash->Finish();  // what a failed run left
   for (std::size_t i = 0; status.ok() && i < selection.selectedAges.size(); ++i) {
     text_.clear();
     WriteTableHeaders(input::AgeGroupLabel(selection.selectedAges[i]), selection.regionNames,
@@ -41,15 +39,14 @@ base::Status TextTableSink::Add(const RowGroup& group) {
 
 base::Status TextTableSink::Write(std::size_t file, const std::string& text) {
   const base::Status status = files_.Write(file, text);
-  if (status.ok() && file < hashes_.size()) hashes_[file]->Update(text);
+  if (status.ok() && written_ != nullptr && written_->withDigests()) hashes_[file]->Update(text);
   return status;
 }
 
 base::Status TextTableSink::End(std::span<const RunMessage> /*messages*/) {
   base::Status status = files_.Close();
   for (std::size_t i = 0; written_ != nullptr && i < files_.count(); ++i) {
-    const base::Status recorded = i < hashes_.size() ? written_->Add(files_.path(i), *hashes_[i])
-                                                     : written_->Add(files_.path(i));
+    const base::Status recorded = written_->Add(files_.path(i), *hashes_[i]);
     if (status.ok()) status = recorded;
   }
   return status;

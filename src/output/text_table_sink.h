@@ -33,7 +33,7 @@ class TextTableSink final : public TableSink {
   input::DataKind kind_ = input::DataKind::kInhalation;
   std::span<const double> times_;
   std::string text_;  // one row group, written in one go
-  // Per file, what was written to it, when `written` keeps digests.
+  // Per file, what was written to it (when `written` keeps digests).
   std::vector<std::unique_ptr<Sha256>> hashes_;
 
   base::Status Write(std::size_t file, const std::string& text);

@@ -56,35 +56,22 @@ Sha256::Bytes Sha256::Finish() {
   return bytes;
 }
 
-namespace {
-
-// Size and SHA-256 of the file at `path`, read back.
-base::Status HashFile(const std::filesystem::path& path, std::uintmax_t& size,
-                      Sha256::Bytes& sha256) {
+base::Status DigestFile(const std::filesystem::path& path, FileDigest& digest) {
   const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
   if (!file) {
     return base::Status::IoError("Cannot read " + path.string() + ": " + std::strerror(errno));
   }
   Sha256 hashed;
-  // Not zeroed and not from the heap: a run may hash thousands of small files.
-  char buffer[1 << 16];
+  char buffer[1 << 16];  // not zeroed and not from the heap
   for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0;)
     hashed.Update(std::string_view(buffer, n));
   if (std::ferror(file.get())) {
     return base::Status::IoError("Cannot read " + path.string() + ": " + std::strerror(errno));
   }
-  size = hashed.size();
-  sha256 = hashed.Finish();
+  digest.size = hashed.size();
+  const Sha256::Bytes bytes = hashed.Finish();
+  digest.sha256 = Hex(bytes.data(), bytes.size());
   return base::Status::Ok();
-}
-
-}  // namespace
-
-base::Status DigestFile(const std::filesystem::path& path, FileDigest& digest) {
-  Sha256::Bytes sha256{};
-  const base::Status status = HashFile(path, digest.size, sha256);
-  if (status.ok()) digest.sha256 = Hex(sha256.data(), sha256.size());
-  return status;
 }
 
 WrittenFiles::WrittenFiles(std::filesystem::path folder, bool withDigests)
@@ -106,16 +93,6 @@ base::Status WrittenFiles::Add(const std::filesystem::path& path,
 base::Status WrittenFiles::Add(const std::filesystem::path& path, Sha256& hashed) {
   const std::uintmax_t size = hashed.size();
   return Record(path, size, hashed.Finish());
-}
-
-base::Status WrittenFiles::Add(const std::filesystem::path& path) {
-  std::uintmax_t size = 0;
-  Sha256::Bytes sha256{};
-  if (withDigests_) {
-    const base::Status status = HashFile(path, size, sha256);
-    if (!status.ok()) return status;
-  }
-  return Record(path, size, sha256);
 }
 
 base::Status WrittenFiles::Record(const std::filesystem::path& path, std::uintmax_t size,

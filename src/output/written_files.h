@@ -60,8 +60,6 @@ class WrittenFiles {
   base::Status Add(const std::filesystem::path& path, std::span<const std::string_view> pieces);
   // A file closed with what `hashed` was given; `hashed` starts anew.
   base::Status Add(const std::filesystem::path& path, Sha256& hashed);
-  // A file whose bytes are not at hand: read back and hashed.
-  base::Status Add(const std::filesystem::path& path);
   std::size_t Count() const;
   // Whether Add keeps digests: a writer need not hash otherwise.
   bool withDigests() const { return withDigests_; }
