@@ -17,7 +17,9 @@ base::Status TextTableSink::Begin(const NuclideTables& tables) {
   base::Status status =
       OpenOutputFiles(folder_, tables.nuclideName, selection.selectedAges, kind_, files_);
   while (hashes_.size() < files_.count()) hashes_.push_back(std::make_unique<Sha256>());
-  for (const std::unique_ptr<Sha256>& hash : hashes_) hash->Finish();  // what a failed run left
+  if (Hashing()) {
+    for (const std::unique_ptr<Sha256>& hash : hashes_) hash->Finish();  // what a failed run left
+  }
   for (std::size_t i = 0; status.ok() && i < selection.selectedAges.size(); ++i) {
     text_.clear();
     WriteTableHeaders(input::AgeGroupLabel(selection.selectedAges[i]), selection.regionNames,
@@ -39,7 +41,7 @@ base::Status TextTableSink::Add(const RowGroup& group) {
 
 base::Status TextTableSink::Write(std::size_t file, const std::string& text) {
   const base::Status status = files_.Write(file, text);
-  if (status.ok() && written_ != nullptr && written_->withDigests()) hashes_[file]->Update(text);
+  if (status.ok() && Hashing()) hashes_[file]->Update(text);
   return status;
 }
 

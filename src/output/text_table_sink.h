@@ -37,6 +37,7 @@ class TextTableSink final : public TableSink {
   std::vector<std::unique_ptr<Sha256>> hashes_;
 
   base::Status Write(std::size_t file, const std::string& text);
+  bool Hashing() const { return written_ != nullptr && written_->withDigests(); }
 };
 
 }  // namespace quillmore::output

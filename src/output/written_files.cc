@@ -26,32 +26,37 @@ std::string Hex(const unsigned char* bytes, std::size_t count) {
   return text;
 }
 
-EVP_MD_CTX* Context(void* context) {
-  return static_cast<EVP_MD_CTX*>(context);
-}
-
 }  // namespace
 
+// Set up at first use: a run that keeps no digests never loads the library's SHA-256.
 // Fails only where memory or the library's SHA-256 is missing, as an allocation would.
-Sha256::Sha256() : context_(EVP_MD_CTX_new()) {
-  if (context_ == nullptr || EVP_DigestInit_ex(Context(context_), EVP_sha256(), nullptr) != 1)
-    throw std::bad_alloc();
+void* Sha256::Context() {
+  if (context_ == nullptr) {
+    EVP_MD_CTX* context = EVP_MD_CTX_new();
+    if (context == nullptr || EVP_DigestInit_ex(context, EVP_sha256(), nullptr) != 1) {
+      EVP_MD_CTX_free(context);
+      throw std::bad_alloc();
+    }
+    context_ = context;
+  }
+  return context_;
 }
 
 Sha256::~Sha256() {
-  EVP_MD_CTX_free(Context(context_));
+  EVP_MD_CTX_free(static_cast<EVP_MD_CTX*>(context_));
 }
 
 void Sha256::Update(std::string_view bytes) {
-  EVP_DigestUpdate(Context(context_), bytes.data(), bytes.size());
+  EVP_DigestUpdate(static_cast<EVP_MD_CTX*>(Context()), bytes.data(), bytes.size());
   size_ += bytes.size();
 }
 
 Sha256::Bytes Sha256::Finish() {
+  auto* context = static_cast<EVP_MD_CTX*>(Context());
   Bytes bytes{};
   unsigned int length = 0;
-  EVP_DigestFinal_ex(Context(context_), bytes.data(), &length);
-  EVP_DigestInit_ex(Context(context_), EVP_sha256(), nullptr);
+  EVP_DigestFinal_ex(context, bytes.data(), &length);
+  EVP_DigestInit_ex(context, EVP_sha256(), nullptr);
   size_ = 0;
   return bytes;
 }
@@ -91,6 +96,7 @@ base::Status WrittenFiles::Add(const std::filesystem::path& path,
 }
 
 base::Status WrittenFiles::Add(const std::filesystem::path& path, Sha256& hashed) {
+  if (!withDigests_) return Record(path, 0, {});
   const std::uintmax_t size = hashed.size();
   return Record(path, size, hashed.Finish());
 }

@@ -32,7 +32,7 @@ base::Status DigestFile(const std::filesystem::path& path, FileDigest& digest);
 class Sha256 {
  public:
   using Bytes = std::array<unsigned char, 32>;
-  Sha256();
+  Sha256() = default;
   Sha256(const Sha256&) = delete;
   Sha256& operator=(const Sha256&) = delete;
   ~Sha256();
@@ -43,7 +43,8 @@ class Sha256 {
   Bytes Finish();
 
  private:
-  void* context_;  // EVP_MD_CTX
+  void* Context();
+  void* context_ = nullptr;  // EVP_MD_CTX
   std::uintmax_t size_ = 0;
 };
 
