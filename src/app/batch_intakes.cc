@@ -135,7 +135,7 @@ Status WriteHistory(run::IntakeHistory& history, const HistoryOutput& where,
         return byIntake.Append(rows);
       });
   if (status.ok() && where.byIntake) status = byIntake.Close();
-  if (status.ok() && where.byIntake) status = written.Add(byIntakePath);
+  if (status.ok() && where.byIntake) status = written.Add(byIntakePath, byIntake.hashed());
   if (status.ok() && where.csv) {
     output::StreamedFile csv;
     const std::filesystem::path path = where.folder / output::kAnnualDosesCsv;
@@ -148,14 +148,14 @@ Status WriteHistory(run::IntakeHistory& history, const HistoryOutput& where,
       status = csv.Append(rows);
     }
     if (status.ok()) status = csv.Close();
-    if (status.ok()) status = written.Add(path);
+    if (status.ok()) status = written.Add(path, csv.hashed());
   }
   if (status.ok() && where.json) {
     const std::filesystem::path path = where.folder / output::kAnnualDosesJson;
-    status = output::WriteWholeFile(
-        path,
-        output::JsonText(output::AnnualDosesJson(history.persons(), columns, provenance), -1));
-    if (status.ok()) status = written.Add(path);
+    const std::string text =
+        output::JsonText(output::AnnualDosesJson(history.persons(), columns, provenance), -1);
+    status = output::WriteWholeFile(path, text);
+    if (status.ok()) status = written.Add(path, text);
   }
   return status;
 }
@@ -226,8 +226,7 @@ int RunIntakes(const BatchOptions& options, const std::filesystem::path& dataFol
   if (status.ok()) {
     std::vector<std::string> commandLine{"quillmore-batch"};
     commandLine.insert(commandLine.end(), options.arguments.begin(), options.arguments.end());
-    status = output::WriteRunManifest(where.folder,
-                                      {provenance, commandLine, written.Sorted(), messages});
+    status = output::WriteRunManifest(where.folder, {provenance, commandLine, written, messages});
   }
   if (!status.ok()) return Fail(err, status.message());
   if (!options.quiet) {

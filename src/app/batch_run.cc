@@ -286,20 +286,22 @@ Status BuildSelection(const BatchOptions& options, const OpenedData& data, run::
 }
 
 // Each job's warnings (and, unless quiet, notes) on `err`; every message of
-// the run, the nuclides not found first, for the manifest.
+// the run, the nuclides not found first, for the manifest. The jobs' messages
+// are moved there, not copied.
 std::vector<output::NuclideMessage> ReportJobs(std::vector<output::NuclideMessage> general,
-                                               const std::vector<Job>& jobs, bool quiet,
+                                               std::vector<Job>& jobs, bool quiet,
                                                std::ostream& err) {
   std::vector<output::NuclideMessage> messages = std::move(general);
-  for (const Job& job : jobs) {
+  for (Job& job : jobs) {
     const std::string name = base::TrimBlanks(job.nuclideName);
-    for (const run::RunMessage& message : job.messages) {
+    for (run::RunMessage& message : job.messages) {
       if (message.kind == run::MessageKind::kWarning || !quiet) {
         err << "quillmore-batch: " << run::MessageKindName(message.kind) << ": " << message.text
             << '\n';
       }
-      messages.push_back({name, message});
+      messages.push_back({name, std::move(message)});
     }
+    job.messages = {};
     if (job.refused) {
       err << "quillmore-batch: " << job.status.message() << '\n';
       messages.push_back({name, {run::MessageKind::kWarning, job.status.message()}});
@@ -402,8 +404,7 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   if (status.ok() && manifest) {
     std::vector<std::string> commandLine{"quillmore-batch"};
     commandLine.insert(commandLine.end(), options.arguments.begin(), options.arguments.end());
-    status = output::WriteRunManifest(output.folder,
-                                      {provenance, commandLine, written.Sorted(), messages});
+    status = output::WriteRunManifest(output.folder, {provenance, commandLine, written, messages});
   }
   if (!status.ok()) return Fail(err, status.message());
   if (!options.quiet) {

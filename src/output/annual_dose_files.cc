@@ -63,6 +63,7 @@ base::Status StreamedFile::Flush() {
     file_.reset();
     return base::Status::IoError("unable to write " + path_.string() + ": " + std::strerror(error));
   }
+  hashed_.Update(pending_);
   pending_.clear();
   return base::Status::Ok();
 }

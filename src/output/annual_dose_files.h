@@ -14,6 +14,7 @@
 #include "output/annual_doses.h"
 #include "output/provenance.h"
 #include "output/run_message.h"
+#include "output/written_files.h"
 
 namespace quillmore::output {
 
@@ -38,6 +39,8 @@ class StreamedFile {
   base::Status Append(std::string_view text);
   // Writes the rest and closes; the file's first failure, naming it.
   base::Status Close();
+  // The bytes written so far, for WrittenFiles::Add.
+  Sha256& hashed() { return hashed_; }
 
  private:
   base::Status Flush();
@@ -47,6 +50,7 @@ class StreamedFile {
   std::filesystem::path path_;
   std::unique_ptr<std::FILE, Closer> file_;
   std::string pending_;
+  Sha256 hashed_;
 };
 
 // The header lines of the two CSV files.

@@ -113,17 +113,19 @@ base::Status CsvSink::Add(const RowGroup& group) {
       const std::string_view extrapolation = integration::ExtrapolationName(
           integration::Worse(table.extrapolation(integration::kLowLet, j, k),
                              table.extrapolation(integration::kHighLet, j, k)));
-      const std::size_t start = out.size();
-      out.resize(start + lead.size() + period.size() + region.size() + 2 * kNumberRoom +
-                 extrapolation.size() + 3);
-      char* p = Put(region, Put(period, Put(lead, out.data() + start)));
+      // The row is put together in row_, with room for any numbers, then
+      // appended: the rows' own buffer is never zeroed and trimmed.
+      const std::size_t room =
+          lead.size() + period.size() + region.size() + 2 * kNumberRoom + extrapolation.size() + 3;
+      if (row_.size() < room) row_.resize(room);
+      char* p = Put(region, Put(period, Put(lead, row_.data())));
       p = PutShortestNumber(table.at(integration::kLowLet, j, k), p);
       *p++ = ',';
       p = PutShortestNumber(table.at(integration::kHighLet, j, k), p);
       *p++ = ',';
       p = Put(extrapolation, p);
       *p++ = '\n';
-      out.resize(static_cast<std::size_t>(p - out.data()));
+      out.append(row_.data(), static_cast<std::size_t>(p - row_.data()));
     }
   }
   return base::Status::Ok();
@@ -134,15 +136,13 @@ base::Status CsvSink::End(std::span<const RunMessage> /*messages*/) {
   begun_ = false;
   std::string name;
   NuclideFileName(tables_.nuclideName, tables_.selection->dataKind, ".csv", name);
-  const std::size_t tableCount = tables_.selection->selectedAges.size();
-  std::size_t size = kHeader.size();
-  for (std::size_t i = 0; i < tableCount; ++i) size += rows_[i].size();
-  text_.reserve(size);
-  text_.assign(kHeader);
-  for (std::size_t i = 0; i < tableCount; ++i) text_ += rows_[i];
+  // The header and each table's rows as they are, without gathering them first.
+  std::vector<std::string_view> pieces{kHeader};
+  for (std::size_t i = 0; i < tables_.selection->selectedAges.size(); ++i)
+    pieces.push_back(rows_[i]);
   const std::filesystem::path path = folder_ / name;
-  base::Status status = WriteWholeFile(path, text_);
-  if (status.ok() && written_ != nullptr) status = written_->Add(path);
+  base::Status status = WriteWholeFile(path, pieces);
+  if (status.ok() && written_ != nullptr) status = written_->Add(path, pieces);
   return status;
 }
 

@@ -38,7 +38,7 @@ class CsvSink final : public TableSink {
   std::vector<std::string> rows_;         // per table: rows follow the age groups, not the file
   std::vector<std::string> periodTexts_;  // each integration time's field
   std::vector<std::string> regionTexts_;  // per selected region: ",region,name,"
-  std::string text_;                      // the file
+  std::string row_;                       // one row, put together
 };
 
 }  // namespace quillmore::output

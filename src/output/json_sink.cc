@@ -1,66 +1,45 @@
 #include "output/json_sink.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <utility>
 
 #include "base/cp1252.h"
 #include "base/text.h"
 #include "input/age_groups.h"
+#include "output/json_writing.h"
 #include "output/output_files.h"
 #include "output/table_writer.h"
 
 namespace quillmore::output {
+
+std::string_view JsonNumberTexts::Of(double value) {
+  const auto bits = std::bit_cast<std::uint64_t>(value);
+  if (length_ == 0 || bits != bits_) {
+    bits_ = bits;
+    if (std::isfinite(value)) {
+      length_ = static_cast<std::size_t>(
+          nlohmann::detail::to_chars(text_, text_ + sizeof text_, value) - text_);
+    } else {
+      length_ = std::string_view("null").copy(text_, sizeof text_);
+    }
+  }
+  return {text_, length_};
+}
+
 namespace {
 
 using Writer = rapidjson::Writer<rapidjson::StringBuffer>;
 
-// Adds "warnings" and "notes", each in the order given, to `json`.
-void AddMessages(std::span<const RunMessage> messages, Json& json) {
-  Json warnings = Json::array();
-  Json notes = Json::array();
-  for (const RunMessage& message : messages) {
-    (message.kind == MessageKind::kNote ? notes : warnings).push_back(RunMessageJson(message));
-  }
-  json["warnings"] = std::move(warnings);
-  json["notes"] = std::move(notes);
-}
-
-// The text JsonText gives a value: the whole file reads as one dump of a document.
-std::string DumpText(const Json& json) {
-  return json.dump(-1, ' ', false, Json::error_handler_t::replace);
-}
-
-// A number as the document's dump writes it: nlohmann's own shortest
-// round-trip digits ("1e-07", "365.0"), which RapidJSON's differ from; a
-// non-finite value as null.
-void Number(Writer& writer, double value) {
-  if (!std::isfinite(value)) {
-    writer.Null();
-    return;
-  }
-  char text[64];
-  const char* end = nlohmann::detail::to_chars(text, text + sizeof text, value);
-  writer.RawValue(text, static_cast<std::size_t>(end - text), rapidjson::kNumberType);
-}
-
-// Printable ASCII escapes alike in both libraries; anything else (control
-// characters, which RapidJSON escapes in upper-case hex, and bytes that may
-// not be UTF-8, which the dump replaces) takes the dump's escaping.
 void String(Writer& writer, std::string_view text) {
-  const bool plain = std::all_of(text.begin(), text.end(), [](char c) {
-    return static_cast<unsigned char>(c) >= 0x20 && static_cast<unsigned char>(c) < 0x80;
-  });
-  if (plain) {
-    writer.String(text.data(), static_cast<rapidjson::SizeType>(text.size()));
-    return;
-  }
-  const std::string dumped = DumpText(Json(std::string(text)));
-  writer.RawValue(dumped.data(), dumped.size(), rapidjson::kStringType);
+  WriteJsonString(writer, text);
 }
 
 void Key(Writer& writer, std::string_view key) {
-  writer.Key(key.data(), static_cast<rapidjson::SizeType>(key.size()));
+  WriteJsonKey(writer, key);
 }
 
 void Raw(Writer& writer, std::string_view text, rapidjson::Type type) {
@@ -68,14 +47,6 @@ void Raw(Writer& writer, std::string_view text, rapidjson::Type type) {
 }
 
 }  // namespace
-
-Json RunMessageJson(const RunMessage& message) {
-  Json json = Json::object();
-  if (message.ageDays != 0) json["age_days"] = message.ageDays;
-  if (message.record != 0) json["record"] = message.record;
-  json["message"] = message.text;
-  return json;
-}
 
 JsonSink::JsonSink(std::filesystem::path folder, WrittenFiles* written, const Json& provenance)
     : folder_(std::move(folder)), written_(written), provenance_(provenance) {}
@@ -120,7 +91,7 @@ base::Status JsonSink::Add(const RowGroup& group) {
   return base::Status::Ok();
 }
 
-void JsonSink::WriteForm(const Form& form, Writer& writer) const {
+void JsonSink::WriteForm(const Form& form, Writer& writer) {
   writer.StartObject();
   Key(writer, "form");
   writer.Int(form.rowGroup);
@@ -129,34 +100,80 @@ void JsonSink::WriteForm(const Form& form, Writer& writer) const {
   Key(writer, "form_label");
   String(writer, form.label);
   Key(writer, "regions");
-  writer.StartArray();
+  // The regions go straight into the file's text, in large pieces: RawValue
+  // copies byte by byte. Given nothing, it writes what comes before a value.
+  writer.RawValue("", 0, rapidjson::kArrayType);
+  Append("[");
   const double* value = values_.data() + form.firstValue;
   const integration::Extrapolation* status = extrapolations_.data() + form.firstValue;
-  for (int j = 0; j < form.regionCount; ++j) {
-    const int region = tables_.selection->selectedRegions[static_cast<std::size_t>(j)];
-    const std::size_t index = input::RegionIndex(region);
-    writer.StartObject();
-    Key(writer, "region");
-    writer.Int(region);
-    Key(writer, "region_name");
-    String(writer, index < regionNames_.size() ? regionNames_[index] : std::string_view());
-    for (const std::string_view key : {"low_let_gy_per_bq", "high_let_gy_per_bq"}) {
-      Key(writer, key);
-      writer.StartArray();
-      for (int k = 0; k < form.timeCount; ++k) Number(writer, *value++);
-      writer.EndArray();
-    }
-    for (const std::string_view key : {"low_let_extrapolation", "high_let_extrapolation"}) {
-      Key(writer, key);
-      writer.StartArray();
-      for (int k = 0; k < form.timeCount; ++k)
-        writer.String(integration::ExtrapolationName(*status++));
-      writer.EndArray();
-    }
-    writer.EndObject();
+  const auto count = static_cast<std::size_t>(form.timeCount);
+  for (std::size_t j = 0; j < static_cast<std::size_t>(form.regionCount); ++j) {
+    if (j > 0) Append(",");
+    Append(regionOpenings_[j]);
+    AppendNumbers(std::span(value, count));
+    Append("],\"high_let_gy_per_bq\":[");
+    AppendNumbers(std::span(value + count, count));
+    Append("],\"low_let_extrapolation\":");
+    AppendStatuses(std::span(status, count));
+    Append(",\"high_let_extrapolation\":");
+    AppendStatuses(std::span(status + count, count));
+    Append("}");
+    value += 2 * count;
+    status += 2 * count;
   }
-  writer.EndArray();
+  Append("]");
   writer.EndObject();
+}
+
+std::string JsonSink::RegionOpening(std::size_t j) const {
+  const int region = tables_.selection->selectedRegions[j];
+  const std::size_t index = input::RegionIndex(region);
+  rapidjson::StringBuffer text;
+  Writer writer(text);
+  writer.StartObject();
+  Key(writer, "region");
+  writer.Int(region);
+  Key(writer, "region_name");
+  String(writer, index < regionNames_.size() ? regionNames_[index] : std::string_view());
+  Key(writer, "low_let_gy_per_bq");
+  writer.StartArray();
+  return std::string(text.GetString(), text.GetSize());
+}
+
+void JsonSink::Append(std::string_view text) {
+  std::memcpy(fileText_.Push(text.size()), text.data(), text.size());
+}
+
+void JsonSink::AppendNumbers(std::span<const double> values) {
+  for (std::size_t k = 0; k < values.size(); ++k) {
+    const std::string_view text = numbers_.Of(values[k]);
+    // Copied with the comma before it in moves of a fixed size, then trimmed:
+    // cheaper than a call to copy a few bytes.
+    const std::size_t comma = k > 0 ? 1 : 0;
+    char* at = fileText_.Push(1 + JsonNumberTexts::kRoom);
+    *at = ',';
+    std::memcpy(at + comma, text.data(), JsonNumberTexts::kRoom);
+    fileText_.Pop(1 - comma + JsonNumberTexts::kRoom - text.size());
+  }
+}
+
+void JsonSink::AppendStatuses(std::span<const integration::Extrapolation> statuses) {
+  const bool none = std::all_of(statuses.begin(), statuses.end(), [](integration::Extrapolation e) {
+    return e == integration::Extrapolation::kNone;
+  });
+  if (none && noneStatuses_.second == statuses.size()) {
+    Append(noneStatuses_.first);
+    return;
+  }
+  rapidjson::StringBuffer text;
+  Writer writer(text);
+  writer.StartArray();
+  for (const integration::Extrapolation status : statuses)
+    writer.String(integration::ExtrapolationName(status));
+  writer.EndArray();
+  const std::string_view array(text.GetString(), text.GetSize());
+  if (none) noneStatuses_ = {std::string(array), statuses.size()};
+  Append(array);
 }
 
 base::Status JsonSink::End(std::span<const RunMessage> messages) {
@@ -164,6 +181,9 @@ base::Status JsonSink::End(std::span<const RunMessage> messages) {
   begun_ = false;
   const input::Selection& selection = *tables_.selection;
   if (provenanceText_.empty()) provenanceText_ = DumpText(provenance_);
+  regionOpenings_.clear();
+  for (std::size_t j = 0; j < selection.selectedRegions.size(); ++j)
+    regionOpenings_.push_back(RegionOpening(j));
   fileText_.Clear();
   Writer writer(fileText_);
   writer.StartObject();
@@ -173,7 +193,10 @@ base::Status JsonSink::End(std::span<const RunMessage> messages) {
   String(writer, input::DataSetOf(selection.dataKind).name);
   Key(writer, "periods_days");
   writer.StartArray();
-  for (const double period : selection.integrationTimes) Number(writer, period);
+  for (const double period : selection.integrationTimes) {
+    const std::string_view text = numbers_.Of(period);
+    writer.RawValue(text.data(), text.size(), rapidjson::kNumberType);
+  }
   writer.EndArray();
   Key(writer, "age_groups");
   writer.StartArray();
@@ -194,11 +217,16 @@ base::Status JsonSink::End(std::span<const RunMessage> messages) {
     writer.EndObject();
   }
   writer.EndArray();
-  Json messageJson = Json::object();
-  AddMessages(messages, messageJson);
-  for (const char* member : {"warnings", "notes"}) {
-    Key(writer, member);
-    Raw(writer, DumpText(messageJson[member]), rapidjson::kArrayType);
+  for (const MessageKind kind : {MessageKind::kWarning, MessageKind::kNote}) {
+    Key(writer, kind == MessageKind::kNote ? "notes" : "warnings");
+    writer.StartArray();
+    for (const RunMessage& message : messages) {
+      if (message.kind != kind) continue;
+      writer.StartObject();
+      WriteMessageMembers(writer, message);
+      writer.EndObject();
+    }
+    writer.EndArray();
   }
   Key(writer, "provenance");
   Raw(writer, provenanceText_,
@@ -208,9 +236,9 @@ base::Status JsonSink::End(std::span<const RunMessage> messages) {
   std::string name;
   NuclideFileName(tables_.nuclideName, selection.dataKind, ".json", name);
   const std::filesystem::path path = folder_ / name;
-  base::Status status =
-      WriteWholeFile(path, std::string_view(fileText_.GetString(), fileText_.GetSize()));
-  if (status.ok() && written_ != nullptr) status = written_->Add(path);
+  const std::string_view text(fileText_.GetString(), fileText_.GetSize());
+  base::Status status = WriteWholeFile(path, text);
+  if (status.ok() && written_ != nullptr) status = written_->Add(path, text);
   return status;
 }
 

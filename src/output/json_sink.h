@@ -7,9 +7,11 @@
 #include <rapidjson/writer.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "integration/extrapolation_check.h"
@@ -20,10 +22,23 @@
 
 namespace quillmore::output {
 
-// A warning or note as the JSON files and the manifest give it; ages and
-// records only where the message has them. Messages and paths are kept as they are:
-// they are this system's text or the user's, not the data files'.
-Json RunMessageJson(const RunMessage& message);
+// A number's text as the document's dump writes it: nlohmann's own shortest
+// round-trip digits ("1e-07", "365.0"), which RapidJSON's differ from; a
+// non-finite value as null. The last value's text is kept, for the periods
+// that repeat it.
+class JsonNumberTexts {
+ public:
+  // Room for any number's text ("-2.2250738585072014e-308" is 24 bytes): the
+  // text Of returns is followed by what makes up this many bytes, so that
+  // it can be copied in one fixed-size move.
+  static constexpr std::size_t kRoom = 32;
+  std::string_view Of(double value);
+
+ private:
+  std::uint64_t bits_ = 0;
+  std::size_t length_ = 0;
+  char text_[2 * kRoom]{};
+};
 
 class JsonSink final : public TableSink {
  public:
@@ -54,13 +69,22 @@ class JsonSink final : public TableSink {
     std::size_t firstValue = 0;
   };
   using Writer = rapidjson::Writer<rapidjson::StringBuffer>;
-  void WriteForm(const Form& form, Writer& writer) const;
+  void WriteForm(const Form& form, Writer& writer);
+  // The text of selected region j's object up to its first value:
+  // '{"region":1,"region_name":"Adrenals","low_let_gy_per_bq":['.
+  std::string RegionOpening(std::size_t j) const;
+  void Append(std::string_view text);
+  void AppendNumbers(std::span<const double> values);
+  void AppendStatuses(std::span<const integration::Extrapolation> statuses);
 
   std::vector<Form> forms_;
   std::vector<double> values_;
   std::vector<integration::Extrapolation> extrapolations_;  // one for each of values_
   rapidjson::StringBuffer fileText_;
-  std::string provenanceText_;  // the provenance as text, formed at the first End
+  std::string provenanceText_;               // the provenance as text, formed at the first End
+  std::vector<std::string> regionOpenings_;  // per selected region
+  std::pair<std::string, std::size_t> noneStatuses_{"", 0};  // '["none",...]' and its count
+  JsonNumberTexts numbers_;
 };
 
 }  // namespace quillmore::output

@@ -117,17 +117,29 @@ base::Status NuclideFileName(std::string_view nuclideName, input::DataKind kind,
   return base::Status::Ok();
 }
 
-base::Status WriteWholeFile(const std::filesystem::path& path, std::string_view text) {
-  base::Status status = MakeFolder(path.parent_path().empty() ? "." : path.parent_path());
+base::Status CreateOutputFile(const std::filesystem::path& path, OutputFiles& file) {
+  file.Close();
+  file.files_.clear();
+  const base::Status status = MakeFolder(path.parent_path().empty() ? "." : path.parent_path());
   if (!status.ok()) return status;
   const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   const int code = errno;
   if (descriptor < 0) {
     return base::Status::IoError("Cannot create " + path.string() + ": " + ErrnoText(code));
   }
-  OutputFiles file;
   file.files_.push_back({path, descriptor});
-  status = file.Write(0, text);
+  return base::Status::Ok();
+}
+
+base::Status WriteWholeFile(const std::filesystem::path& path, std::string_view text) {
+  return WriteWholeFile(path, std::span(&text, 1));
+}
+
+base::Status WriteWholeFile(const std::filesystem::path& path,
+                            std::span<const std::string_view> pieces) {
+  OutputFiles file;
+  base::Status status = CreateOutputFile(path, file);
+  for (std::size_t i = 0; status.ok() && i < pieces.size(); ++i) status = file.Write(0, pieces[i]);
   const base::Status closed = file.Close();
   return status.ok() ? closed : status;
 }

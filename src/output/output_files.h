@@ -39,7 +39,7 @@ class OutputFiles {
  private:
   friend base::Status OpenOutputFiles(const std::filesystem::path&, std::string_view,
                                       std::span<const int>, input::DataKind, OutputFiles&);
-  friend base::Status WriteWholeFile(const std::filesystem::path&, std::string_view);
+  friend base::Status CreateOutputFile(const std::filesystem::path&, OutputFiles&);
   struct File {
     std::filesystem::path path;
     int descriptor = -1;
@@ -61,6 +61,14 @@ base::Status NuclideFileName(std::string_view nuclideName, input::DataKind kind,
 // Creates or replaces `path` with `text`, creating its folder when missing.
 // A failure is an IoError naming the file or folder.
 base::Status WriteWholeFile(const std::filesystem::path& path, std::string_view text);
+// The same with the pieces of `text`, one after the other.
+base::Status WriteWholeFile(const std::filesystem::path& path,
+                            std::span<const std::string_view> pieces);
+
+// Creates or empties `path`, creating its folder when missing, as the one
+// file of `file` (closing what it held), for a file written in pieces. A
+// failure is an IoError naming the file or folder.
+base::Status CreateOutputFile(const std::filesystem::path& path, OutputFiles& file);
 
 // Opens, creating or emptying, one file per entry of `selectedAges` (age-group
 // numbers 1 to 6, named by their days in input/age_groups.h), in that order, in

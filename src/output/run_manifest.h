@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <span>
 #include <string>
-#include <vector>
 
 #include "output/provenance.h"
 #include "output/table_sink.h"
@@ -24,11 +23,13 @@ struct NuclideMessage {
 struct RunRecord {
   const Json& provenance;
   std::span<const std::string> commandLine;
-  std::vector<FileDigest> files;  // sorted by name
+  WrittenFiles& files;  // listed sorted by name
   std::span<const NuclideMessage> messages;
 };
 
-// Writes the manifest into `folder` (replacing one that is there).
+// Writes the manifest into `folder` (replacing one that is there), as the
+// document's dump with an indent of 2 would, but piece by piece: its size
+// grows with the run's files, and is not held in memory.
 base::Status WriteRunManifest(const std::filesystem::path& folder, const RunRecord& record);
 
 }  // namespace quillmore::output

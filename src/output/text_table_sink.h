@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,11 @@ class TextTableSink final : public TableSink {
   input::DataKind kind_ = input::DataKind::kInhalation;
   std::span<const double> times_;
   std::string text_;  // one row group, written in one go
+  // Per file, what was written to it (when `written` keeps digests).
+  std::vector<std::unique_ptr<Sha256>> hashes_;
+
+  base::Status Write(std::size_t file, const std::string& text);
+  bool Hashing() const { return written_ != nullptr && written_->withDigests(); }
 };
 
 }  // namespace quillmore::output

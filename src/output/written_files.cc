@@ -3,11 +3,11 @@
 #include <openssl/evp.h>
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <new>
 
 namespace quillmore::output {
 namespace {
@@ -15,14 +15,11 @@ namespace {
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
-struct DigestFreer {
-  void operator()(EVP_MD_CTX* context) const { EVP_MD_CTX_free(context); }
-};
 
-std::string Hex(const unsigned char* bytes, unsigned int count) {
+std::string Hex(const unsigned char* bytes, std::size_t count) {
   static constexpr char kDigits[] = "0123456789abcdef";
   std::string text;
-  for (unsigned int i = 0; i < count; ++i) {
+  for (std::size_t i = 0; i < count; ++i) {
     text += kDigits[bytes[i] >> 4];
     text += kDigits[bytes[i] & 0xF];
   }
@@ -31,48 +28,92 @@ std::string Hex(const unsigned char* bytes, unsigned int count) {
 
 }  // namespace
 
+// Set up at first use: a run that keeps no digests never loads the library's SHA-256.
+// Fails only where memory or the library's SHA-256 is missing, as an allocation would.
+void* Sha256::Context() {
+  if (context_ == nullptr) {
+    EVP_MD_CTX* context = EVP_MD_CTX_new();
+    if (context == nullptr || EVP_DigestInit_ex(context, EVP_sha256(), nullptr) != 1) {
+      EVP_MD_CTX_free(context);
+      throw std::bad_alloc();
+    }
+    context_ = context;
+  }
+  return context_;
+}
+
+Sha256::~Sha256() {
+  EVP_MD_CTX_free(static_cast<EVP_MD_CTX*>(context_));
+}
+
+void Sha256::Update(std::string_view bytes) {
+  EVP_DigestUpdate(static_cast<EVP_MD_CTX*>(Context()), bytes.data(), bytes.size());
+  size_ += bytes.size();
+}
+
+Sha256::Bytes Sha256::Finish() {
+  auto* context = static_cast<EVP_MD_CTX*>(Context());
+  Bytes bytes{};
+  unsigned int length = 0;
+  EVP_DigestFinal_ex(context, bytes.data(), &length);
+  EVP_DigestInit_ex(context, EVP_sha256(), nullptr);
+  size_ = 0;
+  return bytes;
+}
+
 base::Status DigestFile(const std::filesystem::path& path, FileDigest& digest) {
   const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
   if (!file) {
     return base::Status::IoError("Cannot read " + path.string() + ": " + std::strerror(errno));
   }
-  const std::unique_ptr<EVP_MD_CTX, DigestFreer> context(EVP_MD_CTX_new());
-  if (!context || EVP_DigestInit_ex(context.get(), EVP_sha256(), nullptr) != 1) {
-    return base::Status::IoError("Cannot hash " + path.string() + ": no SHA-256");
-  }
-  // Not zeroed and not from the heap: a run hashes thousands of small files.
-  char buffer[1 << 16];
-  std::uintmax_t size = 0;
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0;) {
-    EVP_DigestUpdate(context.get(), buffer, n);
-    size += n;
-  }
+  Sha256 hashed;
+  char buffer[1 << 16];  // not zeroed and not from the heap
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0;)
+    hashed.Update(std::string_view(buffer, n));
   if (std::ferror(file.get())) {
     return base::Status::IoError("Cannot read " + path.string() + ": " + std::strerror(errno));
   }
-  std::array<unsigned char, EVP_MAX_MD_SIZE> bytes{};
-  unsigned int length = 0;
-  EVP_DigestFinal_ex(context.get(), bytes.data(), &length);
-  digest.size = size;
-  digest.sha256 = Hex(bytes.data(), length);
+  digest.size = hashed.size();
+  const Sha256::Bytes bytes = hashed.Finish();
+  digest.sha256 = Hex(bytes.data(), bytes.size());
   return base::Status::Ok();
 }
 
 WrittenFiles::WrittenFiles(std::filesystem::path folder, bool withDigests)
     : folder_(std::move(folder)), withDigests_(withDigests) {}
 
-base::Status WrittenFiles::Add(const std::filesystem::path& path) {
-  FileDigest digest;
+base::Status WrittenFiles::Add(const std::filesystem::path& path, std::string_view bytes) {
+  return Add(path, std::span(&bytes, 1));
+}
+
+base::Status WrittenFiles::Add(const std::filesystem::path& path,
+                               std::span<const std::string_view> pieces) {
+  if (!withDigests_) return Record(path, 0, {});
+  // One context per thread: setting one up costs more than hashing a small file.
+  thread_local Sha256 hashed;
+  for (const std::string_view piece : pieces) hashed.Update(piece);
+  return Add(path, hashed);
+}
+
+base::Status WrittenFiles::Add(const std::filesystem::path& path, Sha256& hashed) {
+  if (!withDigests_) return Record(path, 0, {});
+  const std::uintmax_t size = hashed.size();
+  return Record(path, size, hashed.Finish());
+}
+
+base::Status WrittenFiles::Record(const std::filesystem::path& path, std::uintmax_t size,
+                                  const Sha256::Bytes& sha256) {
+  std::string name;
   if (withDigests_) {
-    digest.name = path.lexically_relative(folder_).generic_string();
-    if (digest.name.empty() || digest.name.starts_with("..")) digest.name = path.string();
-    // Hashed outside the lock: the threads of a run hash their own files at once.
-    const base::Status status = DigestFile(path, digest);
-    if (!status.ok()) return status;
+    name = path.lexically_relative(folder_).generic_string();
+    if (name.empty() || name.starts_with("..")) name = path.string();
   }
   const std::lock_guard<std::mutex> lock(mutex_);
   ++count_;
-  if (withDigests_) files_.push_back(std::move(digest));
+  if (withDigests_) {
+    files_.push_back({names_.size(), name.size(), size, sha256});
+    names_ += name;
+  }
   return base::Status::Ok();
 }
 
@@ -81,15 +122,17 @@ std::size_t WrittenFiles::Count() const {
   return count_;
 }
 
-std::vector<FileDigest> WrittenFiles::Sorted() const {
-  std::vector<FileDigest> sorted;
-  {
-    const std::lock_guard<std::mutex> lock(mutex_);
-    sorted = files_;
+void WrittenFiles::ForEachSorted(
+    const std::function<void(std::string_view, std::uintmax_t, std::string_view)>& visit) {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  const auto name = [this](const File& file) {
+    return std::string_view(names_).substr(file.nameStart, file.nameSize);
+  };
+  std::sort(files_.begin(), files_.end(),
+            [&](const File& a, const File& b) { return name(a) < name(b); });
+  for (const File& file : files_) {
+    visit(name(file), file.size, Hex(file.sha256.data(), file.sha256.size()));
   }
-  std::sort(sorted.begin(), sorted.end(),
-            [](const FileDigest& a, const FileDigest& b) { return a.name < b.name; });
-  return sorted;
 }
 
 }  // namespace quillmore::output

@@ -3,11 +3,15 @@
 // has closed, whatever their format.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <deque>
 #include <filesystem>
+#include <functional>
 #include <mutex>
+#include <span>
 #include <string>
-#include <vector>
+#include <string_view>
 
 #include "base/status.h"
 
@@ -23,25 +27,65 @@ struct FileDigest {
 // that cannot be read is an IoError naming it.
 base::Status DigestFile(const std::filesystem::path& path, FileDigest& digest);
 
+// SHA-256 of bytes given in pieces, as a writer writes them. Reusable after
+// Finish. Not copyable.
+class Sha256 {
+ public:
+  using Bytes = std::array<unsigned char, 32>;
+  Sha256() = default;
+  Sha256(const Sha256&) = delete;
+  Sha256& operator=(const Sha256&) = delete;
+  ~Sha256();
+
+  void Update(std::string_view bytes);
+  std::uintmax_t size() const { return size_; }
+  // The digest of everything given since the last Finish, which starts anew.
+  Bytes Finish();
+
+ private:
+  void* Context();
+  void* context_ = nullptr;  // EVP_MD_CTX
+  std::uintmax_t size_ = 0;
+};
+
 // Safe to share between threads.
 class WrittenFiles {
  public:
-  // With `withDigests` each file is read back and hashed when added and kept
-  // for Sorted(); without, files are only counted.
+  // With `withDigests` each file's size and SHA-256 are kept for
+  // ForEachSorted; without, files are only counted.
   WrittenFiles(std::filesystem::path folder, bool withDigests);
 
-  base::Status Add(const std::filesystem::path& path);
+  // A file closed with exactly `bytes` in it, hashed from them.
+  base::Status Add(const std::filesystem::path& path, std::string_view bytes);
+  // The same with the pieces of the bytes, one after the other.
+  base::Status Add(const std::filesystem::path& path, std::span<const std::string_view> pieces);
+  // A file closed with what `hashed` was given; `hashed` starts anew.
+  base::Status Add(const std::filesystem::path& path, Sha256& hashed);
   std::size_t Count() const;
+  // Whether Add keeps digests: a writer need not hash otherwise.
+  bool withDigests() const { return withDigests_; }
   // Every file added, sorted by name, so that the order does not depend on
-  // which thread finished first.
-  std::vector<FileDigest> Sorted() const;
+  // which thread finished first; the digest in lower-case hexadecimal.
+  void ForEachSorted(const std::function<void(std::string_view name, std::uintmax_t size,
+                                              std::string_view sha256)>& visit);
 
  private:
+  // Thousands of files in a run: names share one buffer, digests are kept as bytes.
+  struct File {
+    std::size_t nameStart = 0;
+    std::size_t nameSize = 0;
+    std::uintmax_t size = 0;
+    Sha256::Bytes sha256{};
+  };
+  base::Status Record(const std::filesystem::path& path, std::uintmax_t size,
+                      const Sha256::Bytes& sha256);
+
   const std::filesystem::path folder_;
   const bool withDigests_;
   mutable std::mutex mutex_;
   std::size_t count_ = 0;
-  std::vector<FileDigest> files_;
+  std::string names_;
+  std::deque<File> files_;  // grows without copying what it holds
 };
 
 }  // namespace quillmore::output

@@ -82,7 +82,7 @@ base::Status WriteNuclideCurves(input::DoseRateFile& file, const input::IndexEnt
   }
   const std::filesystem::path path = outputFolder / output::CurveFileName(entry.name, run.dataKind);
   base::Status status = output::WriteWholeFile(path, text);
-  if (status.ok() && written != nullptr) status = written->Add(path);
+  if (status.ok() && written != nullptr) status = written->Add(path, text);
   return status;
 }
 

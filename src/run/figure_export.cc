@@ -140,7 +140,7 @@ base::Status WriteFigureFiles(const plot::Plot& plot, const std::string& stem,
     const std::filesystem::path path =
         folder / (stem + "." + std::string(plot::FigureExtension(format)));
     if (status.ok()) status = output::WriteWholeFile(path, bytes);
-    if (status.ok() && written != nullptr) status = written->Add(path);
+    if (status.ok() && written != nullptr) status = written->Add(path, bytes);
     if (!status.ok()) return status;
     if (paths != nullptr) paths->push_back(path);
   }

@@ -11,6 +11,7 @@
 
 #include "output/csv_sink.h"
 #include "output/json_sink.h"
+#include "output/run_manifest.h"
 #include "output/written_files.h"
 #include "support/temp_dir.h"
 
@@ -108,10 +109,45 @@ TEST(ExportSinks, FormsCountPerTableAndNonFiniteValuesBecomeNull) {
   EXPECT_EQ(document["notes"], (nlohmann::json::array({{{"message", "a note"}}})));
   EXPECT_EQ(document["provenance"], nlohmann::json(provenance));
 
-  const std::vector<FileDigest> files = written.Sorted();
+  std::vector<std::pair<std::string, std::uintmax_t>> files;
+  written.ForEachSorted([&](std::string_view name, std::uintmax_t size, std::string_view) {
+    files.emplace_back(name, size);
+  });
   ASSERT_EQ(files.size(), 2U);
-  EXPECT_EQ(files[0].name, "H-3_H.csv");
-  EXPECT_EQ(files[0].size, text.size());
+  EXPECT_EQ(files[0], std::make_pair(std::string("H-3_H.csv"), std::uintmax_t{text.size()}));
+}
+
+// Written piece by piece, the manifest must still read as the dump of its
+// document: indents, escapes, empty arrays, the provenance one level in.
+TEST(RunManifest, ReadsAsTheDumpOfItsDocumentWithFilesByNameHashedWholeOrInPieces) {
+  testing::TempDir dir;
+  WrittenFiles written(dir.path(), true);
+  Sha256 pieces;  // as a file written row by row
+  pieces.Update("a");
+  pieces.Update("bc");
+  ASSERT_TRUE(written.Add(dir.path() / "b.TXT", pieces).ok());
+  EXPECT_EQ(pieces.size(), 0U);
+  ASSERT_TRUE(written.Add(dir.path() / "a.csv", "abc").ok());
+  const Json provenance{{"program", {{"name", "t"}, {"version", "1"}}},
+                        {"periods_days", {1.0, 365.0}},
+                        {"none", Json::array()}};
+  const std::vector<std::string> commandLine{"quillmore-batch", "R\xc3\xa9gion\x1f\""};
+  const std::vector<NuclideMessage> messages{
+      {"Xx-1", {MessageKind::kWarning, "no data\x7f\xff", 0, 0}},
+      {"Be-7", {MessageKind::kNote, "a note", 100, 12}}};
+  ASSERT_TRUE(WriteRunManifest(dir.path(), {provenance, commandLine, written, messages}).ok());
+
+  const std::string text = testing::ReadFile(dir.path() / kManifestFileName);
+  const Json manifest = Json::parse(text);
+  EXPECT_EQ(text, JsonText(manifest, 2));
+  EXPECT_EQ(manifest["provenance"], provenance);
+  EXPECT_EQ(manifest["command_line"][1], "R\xc3\xa9gion\x1f\"");
+  const std::string abc = "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad";
+  EXPECT_EQ(manifest["files"], (Json{{{"name", "a.csv"}, {"size", 3}, {"sha256", abc}},
+                                     {{"name", "b.TXT"}, {"size", 3}, {"sha256", abc}}}));
+  EXPECT_EQ(manifest["warnings"],
+            (Json{{{"nuclide", "Xx-1"}, {"message", "no data\x7f\xef\xbf\xbd"}}}));
+  EXPECT_EQ(manifest["notes"][0]["record"], 12);
 }
 
 TEST(DigestFile, Sha256OfKnownTextAndAMissingFile) {
