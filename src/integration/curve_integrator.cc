@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 #include "input/dose_rate_file.h"
 #include "integration/extended.h"
@@ -50,21 +51,59 @@ CurveIntegrator::CurveIntegrator(std::span<const double> x, double a,
   }
 }
 
+namespace {
+
+// Room for the running sums of one curve: on the stack for a block's grid.
+class SumBuffer {
+ public:
+  explicit SumBuffer(std::size_t count) {
+    if (count > stack_.size()) heap_.resize(count);
+  }
+  double* data() { return heap_.empty() ? stack_.data() : heap_.data(); }
+
+ private:
+  std::array<double, input::kMaxTimePoints> stack_;
+  std::vector<double> heap_;
+};
+
+}  // namespace
+
 void CurveIntegrator::Integrate(std::span<const double> f, std::span<const double> d,
                                 std::span<double> out) const {
   // HermiteSpanIntegral starts from 0 at ia and adds the intervals in
   // increasing order, so its sum up to any ib is this running sum.
-  std::array<double, input::kMaxTimePoints> stackSums;
-  std::vector<double> heapSums;
-  double* sums = stackSums.data();
-  if (sumEnd_ >= stackSums.size()) {
-    heapSums.resize(sumEnd_ + 1);
-    sums = heapSums.data();
-  }
+  SumBuffer buffer(sumEnd_ + 1);
+  double* sums = buffer.data();
   sums[ia_] = 0;
   for (std::size_t i = ia_; i < sumEnd_; ++i) {
     sums[i + 1] = AddIntervalTwice(width_[i], sixth_[i], f[i], f[i + 1], d[i], d[i + 1], sums[i]);
   }
+  FromSums(f, d, sums, out);
+}
+
+void CurveIntegrator::IntegrateTwo(std::span<const double> f0, std::span<const double> d0,
+                                   std::span<double> out0, std::span<const double> f1,
+                                   std::span<const double> d1, std::span<double> out1) const {
+  // Each running sum is a chain of dependent additions; two chains side by
+  // side keep the processor busy while each waits for its last sum.
+  SumBuffer buffer0(sumEnd_ + 1);
+  SumBuffer buffer1(sumEnd_ + 1);
+  double* sums0 = buffer0.data();
+  double* sums1 = buffer1.data();
+  sums0[ia_] = 0;
+  sums1[ia_] = 0;
+  for (std::size_t i = ia_; i < sumEnd_; ++i) {
+    sums0[i + 1] =
+        AddIntervalTwice(width_[i], sixth_[i], f0[i], f0[i + 1], d0[i], d0[i + 1], sums0[i]);
+    sums1[i + 1] =
+        AddIntervalTwice(width_[i], sixth_[i], f1[i], f1[i + 1], d1[i], d1[i + 1], sums1[i]);
+  }
+  FromSums(f0, d0, sums0, out0);
+  FromSums(f1, d1, sums1, out1);
+}
+
+void CurveIntegrator::FromSums(std::span<const double> f, std::span<const double> d,
+                               const double* sums, std::span<double> out) const {
   const std::size_t l = leftAt_;
   const double left = leftPiece_ ? left_.Integral(f[l], f[l + 1], d[l], d[l + 1]) : 0.0;
   for (std::size_t k = 0; k < plan_.size(); ++k) {

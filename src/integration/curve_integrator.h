@@ -22,6 +22,10 @@ class CurveIntegrator {
   // out[k] = HermiteIntegral(x, f, d, a, limits[k]) for the curve with values f
   // and slopes d at x; out has limits.size() entries.
   void Integrate(std::span<const double> f, std::span<const double> d, std::span<double> out) const;
+  // Integrate for two curves at once, each result bit for bit as alone.
+  void IntegrateTwo(std::span<const double> f0, std::span<const double> d0, std::span<double> out0,
+                    std::span<const double> f1, std::span<const double> d1,
+                    std::span<double> out1) const;
 
  private:
   // How the integral to one limit is put together.
@@ -32,6 +36,10 @@ class CurveIntegrator {
     bool rightPiece = false;
     CubicPiece cubic;  // the one piece, or the piece from x[ib] to the limit
   };
+
+  // out[k] from the curve's running sums of whole intervals from point ia_.
+  void FromSums(std::span<const double> f, std::span<const double> d, const double* sums,
+                std::span<double> out) const;
 
   std::span<const double> x_;
   double a_;

@@ -21,18 +21,12 @@ void CopySingleRate(const RateTable& rates, int timeCount, CoefficientTable& coe
   }
 }
 
-// The slopes of one curve on the block's grid, its integrals to every
-// integration time (the grid and the integrator hold what the times alone
-// give), and for times past its data whether what the continued last piece
+// For times past the curve's data, whether what its continued last piece
 // adds can be trusted.
-void IntegrateCurve(const SlopeGrid& grid, const CurveIntegrator& integrator,
-                    std::span<const double> times, std::span<const double> integrationTimes,
-                    std::span<const double> curve, std::span<double> slopes, int component,
-                    int position, CoefficientTable& coefficients) {
-  HermiteSlopes(grid, curve, slopes);
+void JudgeExtensions(std::span<const double> times, std::span<const double> integrationTimes,
+                     std::span<const double> curve, std::span<const double> slopes, int component,
+                     int position, CoefficientTable& coefficients) {
   const auto timeCount = static_cast<std::size_t>(coefficients.timeCount());
-  if (timeCount == 0) return;
-  integrator.Integrate(curve, slopes, {&coefficients.at(component, position, 0), timeCount});
   const double lastTime = times.back();
   std::optional<double> doseAtLast;  // formed once, for the first time past the data
   for (std::size_t k = 0; k < timeCount; ++k) {
@@ -40,6 +34,39 @@ void IntegrateCurve(const SlopeGrid& grid, const CurveIntegrator& integrator,
     if (!doseAtLast) doseAtLast = HermiteIntegral(times, curve, slopes, 0.0, lastTime);
     coefficients.extrapolation(component, position, static_cast<int>(k)) =
         JudgeCurveExtension(times, curve, slopes, *doseAtLast, integrationTimes[k]);
+  }
+}
+
+// The slopes of one or two curves of a component (positions `position` and,
+// when `pair`, the next) on the block's grid, their integrals to every
+// integration time (the grid and the integrator hold what the times alone
+// give), and their extensions judged.
+void IntegrateCurves(const SlopeGrid& grid, const CurveIntegrator& integrator,
+                     const RateTable& rates, std::span<const double> times,
+                     std::span<const double> integrationTimes, std::span<double> slopes,
+                     std::span<double> pairSlopes, int component, int position, bool pair,
+                     CoefficientTable& coefficients) {
+  const int pointCount = static_cast<int>(times.size());
+  const std::span<const double> curve = rates.curve(component, position, pointCount);
+  HermiteSlopes(grid, curve, slopes);
+  std::span<const double> pairCurve;
+  if (pair) {
+    pairCurve = rates.curve(component, position + 1, pointCount);
+    HermiteSlopes(grid, pairCurve, pairSlopes);
+  }
+  const auto timeCount = static_cast<std::size_t>(coefficients.timeCount());
+  if (timeCount == 0) return;
+  const std::span<double> out(&coefficients.at(component, position, 0), timeCount);
+  if (pair) {
+    integrator.IntegrateTwo(curve, slopes, out, pairCurve, pairSlopes,
+                            {&coefficients.at(component, position + 1, 0), timeCount});
+  } else {
+    integrator.Integrate(curve, slopes, out);
+  }
+  JudgeExtensions(times, integrationTimes, curve, slopes, component, position, coefficients);
+  if (pair) {
+    JudgeExtensions(times, integrationTimes, pairCurve, pairSlopes, component, position + 1,
+                    coefficients);
   }
 }
 
@@ -80,12 +107,14 @@ base::Status IntegrateRateBlock(const RateTable& rates, const TimeGrid& timeGrid
     return base::Status::Corruption("time points not strictly increasing");
   }
   const CurveIntegrator integrator(timeGrid.points(), 0.0, integrationTimes);
-  const std::span<double> curveSlopes(slopes.data(), static_cast<std::size_t>(pointCount));
+  const auto points = static_cast<std::size_t>(pointCount);
+  std::array<double, input::kMaxTimePoints> pairSlopes;
   for (int n = 0; n < componentCount; ++n) {
     const int c = components[static_cast<std::size_t>(n)];
-    for (int j = 0; j < rates.regionCount(); ++j) {
-      IntegrateCurve(grid, integrator, timeGrid.points(), integrationTimes,
-                     rates.curve(c, j, pointCount), curveSlopes, c, j, coefficients);
+    for (int j = 0; j < rates.regionCount(); j += 2) {
+      IntegrateCurves(grid, integrator, rates, timeGrid.points(), integrationTimes,
+                      {slopes.data(), points}, {pairSlopes.data(), points}, c, j,
+                      j + 1 < rates.regionCount(), coefficients);
     }
   }
   return base::Status::Ok();

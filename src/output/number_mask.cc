@@ -67,6 +67,13 @@ constexpr std::array<double, kMaxPowerOfTen + 1> kDoublePowersOfTen = [] {
   return powers;
 }();
 
+// value x 10^shift, by one multiplication or division by an exact or nearly
+// exact power; |shift| <= kMaxPowerOfTen.
+double ScaledByPowerOfTen(double value, int shift) {
+  return shift >= 0 ? value * kDoublePowersOfTen[static_cast<std::size_t>(shift)]
+                    : value / kDoublePowersOfTen[static_cast<std::size_t>(-shift)];
+}
+
 // The first `keep` digits of `magnitude`, rounded, from a double scaling.
 // Returns false when the value is too near a rounding half for the scaling to
 // decide; the caller then takes the exact digits.
@@ -77,25 +84,27 @@ bool FastRoundedDigits(float magnitude, int keep, std::array<char, kSignificantD
   // normal double, so the biased exponent field gives it directly.
   const int binaryExponent =
       static_cast<int>((std::bit_cast<std::uint64_t>(value) >> 52) & 0x7ff) - 1022;
-  // A lower bound of the decimal exponent, off by at most one.
+  // A lower bound of the decimal exponent, off by at most one: the value lies
+  // in [2^(b-1), 2^b), so its logarithm is below the bound's plus log10(2).
   const double estimate = (binaryExponent - 1) * 0.30102999566398120;
   int decimal = static_cast<int>(estimate);
   if (estimate < decimal) --decimal;
   const double lower = kDoublePowersOfTen[static_cast<std::size_t>(keep - 1)];
   const double upper = kDoublePowersOfTen[static_cast<std::size_t>(keep)];
-  double scaled = 0;
-  for (int attempt = 0; attempt < 3; ++attempt, ++decimal) {
-    const int shift = keep - 1 - decimal;
-    if (shift > kMaxPowerOfTen || -shift > kMaxPowerOfTen) return false;
-    scaled = shift >= 0 ? value * kDoublePowersOfTen[static_cast<std::size_t>(shift)]
-                        : value / kDoublePowersOfTen[static_cast<std::size_t>(-shift)];
-    if (scaled < upper) break;
-  }
+  const int shift = keep - 1 - decimal;
+  if (shift > kMaxPowerOfTen || 1 - shift > kMaxPowerOfTen) return false;
+  // Both candidate scalings, then a choice rather than a branch: which one
+  // holds the digits is a coin toss from value to value.
+  const double atEstimate = ScaledByPowerOfTen(value, shift);
+  const double decadeUp = ScaledByPowerOfTen(value, shift - 1);
+  const bool raised = atEstimate >= upper;
+  const double scaled = raised ? decadeUp : atEstimate;
+  decimal += raised ? 1 : 0;
   if (scaled < lower || scaled >= upper) return false;
   auto kept = static_cast<std::int64_t>(scaled);  // truncation: scaled is positive
   const double fraction = scaled - static_cast<double>(kept);
   if (std::fabs(fraction - 0.5) < kTieMargin) return false;
-  if (fraction > 0.5) ++kept;
+  kept += fraction > 0.5 ? 1 : 0;
   if (static_cast<double>(kept) == upper) {  // carry out of the first digit
     kept = static_cast<std::int64_t>(lower);
     ++decimal;
@@ -156,7 +165,15 @@ int DecimalLength(unsigned value) {
   return length;
 }
 
-void RenderField(const Field& field, float value, std::string& out) {
+// The most characters RenderField writes for `field`: a float's decimal
+// exponent has at most 2 digits, infinity's 3.
+std::size_t FieldRoom(const Field& field) {
+  return static_cast<std::size_t>(std::max(field.before - 2, 0) + 2 + (field.hasPoint ? 1 : 0) +
+                                  field.after + 2 + std::max(field.carets - 2, 3));
+}
+
+// Writes `value` rendered by `field` at `at` (FieldRoom(field) bytes); returns its end.
+char* RenderField(const Field& field, float value, char* at) {
   std::array<char, kSignificantDigits> digits{};
   int exponent = 0;
   // NaN and both zeros render as zero, with a blank sign position.
@@ -171,15 +188,9 @@ void RenderField(const Field& field, float value, std::string& out) {
       RoundDigits(digits, keep, exponent);
     }
   }
-  // The text's length is known up front, so it is written in place.
   const unsigned magnitude = static_cast<unsigned>(exponent < 0 ? -exponent : exponent);
   const int exponentDigits = std::max(field.carets - 2, DecimalLength(magnitude));
-  const int padding = std::max(field.before - 2, 0);
-  const std::size_t start = out.size();
-  out.resize(start + static_cast<std::size_t>(padding + 2 + (field.hasPoint ? 1 : 0) + field.after +
-                                              2 + exponentDigits));
-  char* p = out.data() + start;
-  for (int i = 0; i < padding; ++i) *p++ = ' ';
+  char* p = std::fill_n(at, std::max(field.before - 2, 0), ' ');
   *p++ = negative ? '-' : ' ';
   *p++ = static_cast<char>('0' + digits[0]);
   if (field.hasPoint) *p++ = '.';
@@ -191,6 +202,17 @@ void RenderField(const Field& field, float value, std::string& out) {
   *p++ = exponent < 0 ? '-' : '+';
   unsigned rest = magnitude;
   for (char* q = p + exponentDigits; q != p; rest /= 10) *--q = static_cast<char>('0' + rest % 10);
+  return p + exponentDigits;
+}
+
+void RenderField(const Field& field, float value, std::string& out) {
+  const std::size_t start = out.size();
+  out.resize(start + FieldRoom(field));
+  out.resize(static_cast<std::size_t>(RenderField(field, value, out.data() + start) - out.data()));
+}
+
+char* Put(std::string_view text, char* at) {
+  return std::copy(text.begin(), text.end(), at);
 }
 
 }  // namespace
@@ -222,6 +244,7 @@ ParsedMask::ParsedMask(std::string_view mask) {
       return;
     }
     segments_.push_back({literal, *field});
+    cycleRoom_ += literal.size() + FieldRoom(*field);
     position = field->end;
   }
 }
@@ -233,17 +256,23 @@ void ParsedMask::Append(std::span<const float> values, std::string& out) const {
     out.append(trailing_);
     return;
   }
+  // Room for every pass over the mask, then one cut to what was written.
+  const std::size_t passes =
+      std::max<std::size_t>(1, (values.size() + segments_.size() - 1) / segments_.size());
+  const std::size_t start = out.size();
+  out.resize(start + passes * (cycleRoom_ + trailing_.size()));
+  char* p = Put(segments_[0].literal, out.data() + start);
   std::size_t i = 0;
-  out.append(segments_[0].literal);
   for (const float value : values) {
     if (i == segments_.size()) {
       i = 0;
-      out.append(segments_[0].literal);
+      p = Put(segments_[0].literal, p);
     }
-    RenderField(segments_[i].field, value, out);
+    p = RenderField(segments_[i].field, value, p);
     ++i;
-    out.append(i < segments_.size() ? segments_[i].literal : trailing_);
+    p = Put(i < segments_.size() ? segments_[i].literal : trailing_, p);
   }
+  out.resize(static_cast<std::size_t>(p - out.data()));
 }
 
 std::string FormatUsing(std::string_view mask, std::initializer_list<float> values) {

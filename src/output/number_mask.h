@@ -54,6 +54,7 @@ class ParsedMask {
   };
   std::vector<Segment> segments_;  // in mask order; empty for a mask without fields
   std::string_view trailing_;      // after the last field (the whole mask when none)
+  std::size_t cycleRoom_ = 0;      // most text of one pass over the segments
 };
 
 // ' ' for zero or more, '-' for a negative value, then the decimal digits

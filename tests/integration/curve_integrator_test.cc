@@ -13,7 +13,8 @@ namespace quillmore::integration {
 namespace {
 
 // The integrator is a faster route to the very same numbers: compare bit for
-// bit with HermiteIntegral over limits below, on, between and beyond the points.
+// bit with HermiteIntegral over limits below, on, between and beyond the points,
+// for a curve alone and for each curve of a pair.
 TEST(CurveIntegratorTest, AgreesBitForBitWithHermiteIntegral) {
   std::mt19937 rng(7);
   std::uniform_int_distribution<int> count(2, input::kMaxTimePoints);
@@ -27,17 +28,25 @@ TEST(CurveIntegratorTest, AgreesBitForBitWithHermiteIntegral) {
       f.push_back(value(rng));
     }
     ASSERT_GE(HermiteSlopes(x, f, d), 0);
+    const std::vector<double> g(f.rbegin(), f.rend());
+    std::vector<double> e(d.size());
+    ASSERT_GE(HermiteSlopes(x, g, e), 0);
     std::uniform_real_distribution<double> limit(x.front() - 3, x.back() + 3);
     std::vector<double> lowers{0, x.front(), x[1], x.back(), limit(rng), limit(rng)};
     for (double a : lowers) {
       std::vector<double> uppers{a, 0, x.back() + 10};
       for (std::size_t i = 0; i < x.size(); i += 3) uppers.push_back(x[i]);
       for (int k = 0; k < 40; ++k) uppers.push_back(limit(rng));
-      std::vector<double> integrals(uppers.size());
-      CurveIntegrator(x, a, uppers).Integrate(f, d, integrals);
+      std::vector<double> integrals(uppers.size()), first(uppers.size()), second(uppers.size());
+      const CurveIntegrator integrator(x, a, uppers);
+      integrator.Integrate(f, d, integrals);
+      integrator.IntegrateTwo(f, d, first, g, e, second);
       for (std::size_t k = 0; k < uppers.size(); ++k) {
         ASSERT_EQ(integrals[k], HermiteIntegral(x, f, d, a, uppers[k]))
             << "trial " << trial << " a " << a << " b " << uppers[k];
+        ASSERT_EQ(first[k], integrals[k]) << "trial " << trial << " b " << uppers[k];
+        ASSERT_EQ(second[k], HermiteIntegral(x, g, e, a, uppers[k]))
+            << "trial " << trial << " b " << uppers[k];
       }
     }
   }
