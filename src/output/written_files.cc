@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <new>
 
 namespace quillmore::output {
 namespace {
@@ -28,14 +27,15 @@ std::string Hex(const unsigned char* bytes, std::size_t count) {
 
 }  // namespace
 
-// Set up at first use: a run that keeps no digests never loads the library's SHA-256.
-// Fails only where memory or the library's SHA-256 is missing, as an allocation would.
+// Set up at first use: a run that keeps no digests never loads the library's
+// SHA-256. Null, and failed for good, where memory or the library's SHA-256 is missing.
 void* Sha256::Context() {
-  if (context_ == nullptr) {
+  if (context_ == nullptr && !failed_) {
     EVP_MD_CTX* context = EVP_MD_CTX_new();
     if (context == nullptr || EVP_DigestInit_ex(context, EVP_sha256(), nullptr) != 1) {
       EVP_MD_CTX_free(context);
-      throw std::bad_alloc();
+      failed_ = true;
+      return nullptr;
     }
     context_ = context;
   }
@@ -47,18 +47,26 @@ Sha256::~Sha256() {
 }
 
 void Sha256::Update(std::string_view bytes) {
-  EVP_DigestUpdate(static_cast<EVP_MD_CTX*>(Context()), bytes.data(), bytes.size());
+  if (void* context = Context(); context != nullptr)
+    EVP_DigestUpdate(static_cast<EVP_MD_CTX*>(context), bytes.data(), bytes.size());
   size_ += bytes.size();
 }
 
 Sha256::Bytes Sha256::Finish() {
-  auto* context = static_cast<EVP_MD_CTX*>(Context());
   Bytes bytes{};
-  unsigned int length = 0;
-  EVP_DigestFinal_ex(context, bytes.data(), &length);
-  EVP_DigestInit_ex(context, EVP_sha256(), nullptr);
+  if (auto* context = static_cast<EVP_MD_CTX*>(Context()); context != nullptr) {
+    unsigned int length = 0;
+    EVP_DigestFinal_ex(context, bytes.data(), &length);
+    EVP_DigestInit_ex(context, EVP_sha256(), nullptr);
+  }
   size_ = 0;
   return bytes;
+}
+
+base::Status Sha256::Check(const std::filesystem::path& path) {
+  Context();
+  if (!failed_) return base::Status::Ok();
+  return base::Status::IoError("Cannot hash " + path.string() + ": no SHA-256");
 }
 
 base::Status DigestFile(const std::filesystem::path& path, FileDigest& digest) {
@@ -67,6 +75,7 @@ base::Status DigestFile(const std::filesystem::path& path, FileDigest& digest) {
     return base::Status::IoError("Cannot read " + path.string() + ": " + std::strerror(errno));
   }
   Sha256 hashed;
+  if (const base::Status status = hashed.Check(path); !status.ok()) return status;
   char buffer[1 << 16];  // not zeroed and not from the heap
   for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0;)
     hashed.Update(std::string_view(buffer, n));
@@ -97,6 +106,7 @@ base::Status WrittenFiles::Add(const std::filesystem::path& path,
 
 base::Status WrittenFiles::Add(const std::filesystem::path& path, Sha256& hashed) {
   if (!withDigests_) return Record(path, 0, {});
+  if (const base::Status status = hashed.Check(path); !status.ok()) return status;
   const std::uintmax_t size = hashed.size();
   return Record(path, size, hashed.Finish());
 }

@@ -41,10 +41,14 @@ class Sha256 {
   std::uintmax_t size() const { return size_; }
   // The digest of everything given since the last Finish, which starts anew.
   Bytes Finish();
+  // Ok, or an IoError naming `path` when SHA-256 cannot be set up (no memory,
+  // or none in the library); the digests are then meaningless.
+  base::Status Check(const std::filesystem::path& path);
 
  private:
   void* Context();
   void* context_ = nullptr;  // EVP_MD_CTX
+  bool failed_ = false;
   std::uintmax_t size_ = 0;
 };
 
