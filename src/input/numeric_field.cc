@@ -96,18 +96,44 @@ bool StartsWithNumber(std::string_view field) {
   return pos < field.size() && IsDigit(field[pos]);
 }
 
-long double ReadNumber(std::string_view field) {
-  std::size_t pos = SkipLeadingSpace(field);
-  if (pos < field.size() && field[pos] == '&') return ReadBased(field, pos + 1);
+namespace {
 
-  bool negative = false;
-  if (pos < field.size() && (field[pos] == '+' || field[pos] == '-')) {
-    negative = field[pos] == '-';
-    ++pos;
+// The digits of a decimal from `pos`, with at most one point: the integer
+// they make, the power of ten that scales it, and the position after them.
+struct Digits {
+  std::uint64_t mantissa = 0;
+  int scale = 0;
+  std::size_t end = 0;
+};
+
+// Every digit counted, as is right while there are at most 18 of them, which
+// is nearly always; false for more, with `digits` unusable.
+bool ReadFewDigits(std::string_view field, std::size_t pos, Digits& digits) {
+  const std::size_t size = field.size();
+  const std::size_t start = pos;
+  std::uint64_t mantissa = 0;
+  for (; pos < size && IsDigit(field[pos]); ++pos) {
+    mantissa = mantissa * 10 + static_cast<std::uint64_t>(field[pos] - '0');
   }
-  // Up to 18 significant digits go into an exact integer mantissa; the
-  // position of the point and any further integer digits become the scale.
-  // Leading zeros are not significant, though after the point they scale.
+  std::size_t count = pos - start;
+  std::size_t fraction = 0;
+  if (pos < size && field[pos] == '.') {
+    const std::size_t fractionStart = ++pos;
+    for (; pos < size && IsDigit(field[pos]); ++pos) {
+      mantissa = mantissa * 10 + static_cast<std::uint64_t>(field[pos] - '0');
+    }
+    fraction = pos - fractionStart;
+    count += fraction;
+  }
+  if (count > static_cast<std::size_t>(kSignificantDigits)) return false;
+  digits = {mantissa, -static_cast<int>(fraction), pos};
+  return true;
+}
+
+// Up to 18 significant digits go into an exact integer mantissa; the
+// position of the point and any further integer digits become the scale.
+// Leading zeros are not significant, though after the point they scale.
+Digits ReadManyDigits(std::string_view field, std::size_t pos) {
   std::uint64_t mantissa = 0;
   int digits = 0;
   int scale = 0;
@@ -133,21 +159,45 @@ long double ReadNumber(std::string_view field) {
       }
     }
   }
-  if (pos < field.size() &&
-      (field[pos] == 'E' || field[pos] == 'e' || field[pos] == 'D' || field[pos] == 'd')) {
-    std::size_t expPos = pos + 1;
-    bool expNegative = false;
-    if (expPos < field.size() && (field[expPos] == '+' || field[expPos] == '-')) {
-      expNegative = field[expPos] == '-';
-      ++expPos;
-    }
-    int exponent = 0;
-    for (; expPos < field.size() && IsDigit(field[expPos]); ++expPos) {
-      // Beyond this the value is 0 or infinite anyway; stop growing.
-      if (exponent < 100000) exponent = exponent * 10 + (field[expPos] - '0');
-    }
-    scale += expNegative ? -exponent : exponent;
+  return {mantissa, scale, pos};
+}
+
+// The exponent that may follow the digits at `pos`: E, e, D or d, an optional
+// sign and digits; 0 without one.
+int ReadExponent(std::string_view field, std::size_t pos) {
+  if (pos >= field.size() ||
+      !(field[pos] == 'E' || field[pos] == 'e' || field[pos] == 'D' || field[pos] == 'd')) {
+    return 0;
   }
+  std::size_t expPos = pos + 1;
+  bool expNegative = false;
+  if (expPos < field.size() && (field[expPos] == '+' || field[expPos] == '-')) {
+    expNegative = field[expPos] == '-';
+    ++expPos;
+  }
+  int exponent = 0;
+  for (; expPos < field.size() && IsDigit(field[expPos]); ++expPos) {
+    // Beyond this the value is 0 or infinite anyway; stop growing.
+    if (exponent < 100000) exponent = exponent * 10 + (field[expPos] - '0');
+  }
+  return expNegative ? -exponent : exponent;
+}
+
+}  // namespace
+
+long double ReadNumber(std::string_view field) {
+  std::size_t pos = SkipLeadingSpace(field);
+  if (pos < field.size() && field[pos] == '&') return ReadBased(field, pos + 1);
+
+  bool negative = false;
+  if (pos < field.size() && (field[pos] == '+' || field[pos] == '-')) {
+    negative = field[pos] == '-';
+    ++pos;
+  }
+  Digits digits;
+  if (!ReadFewDigits(field, pos, digits)) digits = ReadManyDigits(field, pos);
+  const std::uint64_t mantissa = digits.mantissa;
+  int scale = digits.scale + ReadExponent(field, digits.end);
   // At most 18 digits: below 2^63, so the signed conversion is exact and
   // spares the unsigned one's correction.
   long double value = static_cast<long double>(static_cast<std::int64_t>(mantissa));
