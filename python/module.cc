@@ -42,6 +42,18 @@ void Check(const base::Status& status) {
   if (!status.ok()) Raise(status);
 }
 
+// Runs `work` (returning a Status) without the GIL, so that other Python
+// threads go on meanwhile, then raises what it reports.
+template <typename Work>
+void CheckWithoutGil(Work&& work) {
+  base::Status status;
+  {
+    py::gil_scoped_release released;
+    status = work();
+  }
+  Check(status);
+}
+
 // A vector handed to NumPy without a copy: the array owns it.
 template <typename T>
 py::array_t<T> Take(std::vector<T>&& values) {
@@ -112,12 +124,7 @@ py::tuple CoefficientColumnsOf(const DataSet& dataSet,
   request.ages = ages;
   request.regions = regions;
   Coefficients result;
-  base::Status status;
-  {
-    py::gil_scoped_release released;
-    status = dataSet.ComputeCoefficients(request, &result);
-  }
-  Check(status);
+  CheckWithoutGil([&] { return dataSet.ComputeCoefficients(request, &result); });
   return py::make_tuple(Columns(std::move(result.columns)), Messages(result.messages));
 }
 
@@ -176,24 +183,14 @@ std::unique_ptr<Curve> CurveOf(const DataSet& dataSet, const std::string& nuclid
                                const std::string& age, std::int64_t form,
                                const std::string& region) {
   auto curve = std::make_unique<Curve>();
-  base::Status status;
-  {
-    py::gil_scoped_release released;
-    status = dataSet.ReadCurve(nuclide, age, form, region, curve.get());
-  }
-  Check(status);
+  CheckWithoutGil([&] { return dataSet.ReadCurve(nuclide, age, form, region, curve.get()); });
   return curve;
 }
 
 DataSet OpenDataSet(const std::string& dataDir, const std::string& name) {
   DataSet opened;
   const input::DataKind kind = DataKindNamed(name);
-  base::Status status;
-  {
-    py::gil_scoped_release released;
-    status = DataSet::Open(dataDir, kind, &opened);
-  }
-  Check(status);
+  CheckWithoutGil([&] { return DataSet::Open(dataDir, kind, &opened); });
   return opened;
 }
 
@@ -211,12 +208,7 @@ py::tuple AnnualDosesOf(const py::bytes& content, const std::string& label,
   request.highLetWeight = highLetWeight;
   request.byIntake = byIntake;
   HistoryTexts texts;
-  base::Status status;
-  {
-    py::gil_scoped_release released;
-    status = ComputeAnnualDoses(request, &texts);
-  }
-  Check(status);
+  CheckWithoutGil([&] { return ComputeAnnualDoses(request, &texts); });
   return py::make_tuple(py::bytes(texts.annualCsv), py::bytes(texts.byIntakeCsv),
                         Messages(texts.messages));
 }
