@@ -40,6 +40,18 @@ _quillmore_batch_items()
     done
 }
 
+# Completes the candidates ($@) that the comma-separated list in $cur does not
+# hold yet: a format is named once.
+_quillmore_batch_unlisted()
+{
+    local candidate listed="" fresh=()
+    [[ $cur == *,* ]] && listed=,${cur%,*},
+    for candidate in "$@"; do
+        [[ ${listed,,} == *,$candidate,* ]] || fresh+=("$candidate")
+    done
+    _quillmore_batch_items "${fresh[@]}"
+}
+
 _quillmore_batch()
 {
     local cur prev words cword split
@@ -90,23 +102,11 @@ _quillmore_batch()
             return
             ;;
         --format)
-            # The formats the list does not hold yet.
-            local format listed=""
-            [[ $cur == *,* ]] && listed=,${cur%,*},
-            for format in txt csv json; do
-                [[ ${listed,,} == *,$format,* ]] || items+=("$format")
-            done
-            _quillmore_batch_items "${items[@]}"
+            _quillmore_batch_unlisted txt csv json
             return
             ;;
         --figures)
-            # The figure formats the list does not hold yet.
-            local format listed=""
-            [[ $cur == *,* ]] && listed=,${cur%,*},
-            for format in svg pdf png; do
-                [[ ${listed,,} == *,$format,* ]] || items+=("$format")
-            done
-            _quillmore_batch_items "${items[@]}"
+            _quillmore_batch_unlisted svg pdf png
             return
             ;;
         --compare)
