@@ -1,5 +1,7 @@
 #include "base/text.h"
 
+#include <charconv>
+
 namespace quillmore::base {
 
 std::string TrimBlanks(std::string_view text) {
@@ -12,6 +14,12 @@ std::string AsciiLower(std::string_view text) {
   std::string lower(text);
   for (char& c : lower) c = AsciiLower(c);
   return lower;
+}
+
+std::string ShortestText(double value) {
+  char text[32];  // the longest shortest form, "-2.2250738585072014e-308", fits
+  const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+  return std::string(text, end);
 }
 
 }  // namespace quillmore::base

@@ -18,4 +18,8 @@ constexpr char AsciiLower(char c) {
 }
 std::string AsciiLower(std::string_view text);
 
+// A number of days (or any double) as the shortest text that reads back to
+// it: "36500", "30.5", "1e-05", "1e+100"; "inf" and "nan" as they are.
+std::string ShortestText(double value);
+
 }  // namespace quillmore::base

@@ -1,12 +1,13 @@
 #include "input/integration_times.h"
 
-#include <charconv>
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <optional>
 #include <sstream>
 #include <string>
 
+#include "base/text.h"
 #include "input/numeric_field.h"
 
 namespace quillmore::input {
@@ -84,22 +85,79 @@ base::Status Refused(const std::string& file, TimesFault* fault, std::size_t lin
                  fault, line, what);
 }
 
-// Days as the shortest text that reads back to the same double.
-std::string DaysText(double days) {
-  char text[32];
-  const auto end = std::to_chars(text, text + sizeof text, days).ptr;
-  return std::string(text, end);
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
 }
 
-// What a time line leaves unread, if anything: stored files keep reading to
-// the same times, but a "18,250" or "50y" that reads as 18 or 50 is said.
+bool IsLetter(char c) {
+  return base::AsciiLower(c) >= 'a' && base::AsciiLower(c) <= 'z';
+}
+
+// Whether `text` starts with `word`, in any case, as a whole word: what
+// follows it is the end, a blank or anything but a letter ("50 y." but not
+// "50 yes").
+bool StartsWithWord(std::string_view text, std::string_view word) {
+  if (text.size() < word.size()) return false;
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    if (base::AsciiLower(text[i]) != word[i]) return false;
+  }
+  return text.size() == word.size() || !IsLetter(text[word.size()]);
+}
+
+// A unit of time other than days: the value is always read in days, so
+// "50 y" or "12 h" almost surely means another period than it gives.
+bool StartsWithOtherTimeUnit(std::string_view comment) {
+  static constexpr std::string_view kUnits[] = {
+      "y",       "yr", "yrs", "year", "years",  "a",       "h",  "hr",    "hrs",   "hour",
+      "hours",   "m",  "min", "mins", "minute", "minutes", "s",  "sec",   "secs",  "second",
+      "seconds", "w",  "wk",  "wks",  "week",   "weeks",   "mo", "month", "months"};
+  for (std::string_view unit : kUnits) {
+    if (StartsWithWord(comment, unit)) return true;
+  }
+  return false;
+}
+
+// Whether `number` is 1 to 3 digits and `comment` starts with exactly three
+// digits as a word: "36 500" is a number split by a thousands blank.
+bool IsSplitByThousands(std::string_view number, std::string_view comment) {
+  number = number.substr(std::min(number.size(), number.find_first_not_of(" \t")));
+  const auto allDigits = [](std::string_view text) {
+    return std::all_of(text.begin(), text.end(), IsDigit);
+  };
+  const std::string_view word = comment.substr(0, comment.find_first_of(" \t"));
+  return !number.empty() && number.size() <= 3 && allDigits(number) && word.size() == 3 &&
+         allDigits(word);
+}
+
+// Whether text glued to the number only names days ("1d", "7Days"): it says
+// what the value already is.
+bool IsDaysSuffix(std::string_view glued) {
+  const std::string_view word = glued.substr(0, glued.find_first_of(" \t"));
+  if (!IsBlank(glued.substr(word.size()))) return false;
+  const std::string lower = base::AsciiLower(word);
+  return lower == "d" || lower == "day" || lower == "days";
+}
+
+// Whether the text after a time's number may mean another period than the
+// one read: stored files keep reading to the same times, and a
+// comment after blanks ("30.5 days") is the file's own form, but a "18,250",
+// "50y", "36 500" or "50 years" that reads as 18, 50, 36 or 50 d is said.
+bool MayBeMisread(std::string_view number, std::string_view rest) {
+  const std::size_t text = rest.find_first_not_of(" \t");
+  if (text == std::string_view::npos) return false;
+  if (text == 0) return !IsDaysSuffix(rest);
+  const std::string_view comment = rest.substr(text);
+  return IsSplitByThousands(number, comment) || StartsWithOtherTimeUnit(comment);
+}
+
+// What a time line leaves unread, when that may be a misreading.
 std::optional<std::string> LeftOver(std::string_view line, double days) {
   if (IsBlank(line)) return "a blank line is read as 0 d";
-  std::string_view rest = line.substr(NumberLength(line));
-  const std::size_t text = rest.find_first_not_of(" \t");
-  if (text == std::string_view::npos) return std::nullopt;
-  return Quoted(line) + " is read as " + DaysText(days) + " d; " + Quoted(rest.substr(text)) +
-         " is ignored";
+  const std::size_t length = NumberLength(line);
+  const std::string_view rest = line.substr(length);
+  if (!MayBeMisread(line.substr(0, length), rest)) return std::nullopt;
+  return Quoted(line) + " is read as " + base::ShortestText(days) + " d; " +
+         Quoted(rest.substr(rest.find_first_not_of(" \t"))) + " is ignored";
 }
 
 }  // namespace

@@ -30,9 +30,12 @@ struct TimesFault {
 // rule; an empty or blank line is 0 d. Refused, with no times: no START line;
 // no time between START and END (a missing END ends the list with the file);
 // more than 100 times; a line with text but no number at its start; a
-// negative time. A refusal also goes to `fault` when given. Lines read with
-// something left over go to `warnings` when given, in file order: a number
-// followed by more than blanks ("18,250" reads as 18 d), and a blank line.
+// negative time. A refusal also goes to `fault` when given. Text after the
+// number and a blank is a comment ("30.5 days"). Lines that may mean another
+// time than they give go to `warnings` when given, in file order: text glued
+// to the number ("18,250" reads as 18 d) other than d, day or days; a 1- to
+// 3-digit number followed by a 3-digit word ("36 500"); a comment starting
+// with a unit of time other than days ("50 years"); and a blank line.
 IntegrationTimes ReadIntegrationTimes(const std::filesystem::path& path,
                                       TimesFault* fault = nullptr,
                                       std::vector<TimesFault>* warnings = nullptr);

@@ -1,18 +1,8 @@
 #include "input/time_coverage.h"
 
-#include <charconv>
+#include "base/text.h"
 
 namespace quillmore::input {
-namespace {
-
-// Days in their shortest exact form: "36500", "0.5", "1e-05".
-std::string DaysText(double days) {
-  char text[32];
-  const auto [end, error] = std::to_chars(text, text + sizeof text, days);
-  return error == std::errc() ? std::string(text, end) : std::string("?");
-}
-
-}  // namespace
 
 TimeCoverage::TimeCoverage(std::span<const double> integrationTimes)
     : integrationTimes_(integrationTimes), pastLastTime_(integrationTimes.size(), false) {}
@@ -35,11 +25,11 @@ std::vector<std::string> TimeCoverage::Notes(std::string_view nuclide) const {
     std::string periods;
     for (std::size_t k = 0; k < integrationTimes_.size(); ++k) {
       if (pastLastTime_[k])
-        periods += (periods.empty() ? "" : ", ") + DaysText(integrationTimes_[k]);
+        periods += (periods.empty() ? "" : ", ") + base::ShortestText(integrationTimes_[k]);
     }
     notes.push_back(name + ": periods " + periods +
                     " d lie past the last tabulated time of some blocks (earliest " +
-                    DaysText(earliestLastTime_) + " d); their curves are extended");
+                    base::ShortestText(earliestLastTime_) + " d); their curves are extended");
   }
   if (singlePointBlocks_ > 0) {
     notes.push_back(name + ": " + std::to_string(singlePointBlocks_) +

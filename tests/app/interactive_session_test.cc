@@ -405,6 +405,28 @@ TEST_F(DriverTest, WarningsInYellowAndNotesInWhiteBeforeTheFileList) {
             testing::ReadFile(dir / "OUTPUT" / "Xx-1_7300_H.TXT").size());
 }
 
+// Comments after the times, as the file's own example writes them, show the
+// screens of a plain file; a likely misreading stops to show its warning.
+TEST_F(DriverTest, TimesFileCommentsKeepTheScreensInTheirOrder) {
+  const auto screensFor = [this](const std::string& times, bool warning = false) {
+    testing::WriteFile(dir / "DATA" / "Quillmore.ini", "Times\r\nSTART\r\n" + times + "END\r\n");
+    RecordingTerminal recording;
+    console::Console shown{recording};
+    recording.Key(' ');
+    if (warning) recording.Key(' ');
+    recording.Key(kEnter).Key(kEscape).Key(' ');
+    EXPECT_EQ(RunInteractive(shown, dir.path()), kSessionAborted);
+    std::vector<std::string> texts;
+    for (const Screen& screen : recording.seen) texts.push_back(screen.Text());
+    return texts;
+  };
+  const std::vector<std::string> plain = screensFor("1\r\n7\r\n30.5\r\n365\r\n");
+  EXPECT_EQ(screensFor("1\r\n7\r\n30.5 days\r\n365  one year\r\n"), plain);
+  const std::vector<std::string> warned = screensFor("1\r\n7\r\n30 500\r\n365\r\n", true);
+  ASSERT_EQ(warned.size(), plain.size() + 1);
+  EXPECT_NE(warned[1].find("DATA/Quillmore.ini:5: \"30 500\""), std::string::npos) << warned[1];
+}
+
 // Each way the run can end before the nuclide prompt: what the user last saw.
 class DriverAbortTest : public DriverTest {
  protected:

@@ -33,6 +33,46 @@ TEST(IntegrationTimes, ReadsTheLinesBetweenStartAndEnd) {
             (Vector{5, 7}));
 }
 
+// The lines of a file that warn, as "line: what".
+std::vector<std::string> Warnings(std::string_view timeLines) {
+  std::vector<TimesFault> warnings;
+  const std::string content = "START\r\n" + std::string(timeLines) + "END\r\n";
+  EXPECT_TRUE(ParseIntegrationTimes(content, "Quillmore.ini", nullptr, &warnings).ok());
+  std::vector<std::string> lines;
+  for (const TimesFault& warning : warnings)
+    lines.push_back(std::to_string(warning.line) + ": " + warning.what);
+  return lines;
+}
+
+TEST(IntegrationTimes, CommentsAreSilentWhereLikelyMisreadingsWarn) {
+  // A comment or unit after blanks is the file's own form, and so are days
+  // glued to the number and trailing blanks.
+  EXPECT_EQ(Warnings("1\r\n7\r\n30.5 days\r\n365\r\n1 day\r\n3.65D+04  100 years\r\n"
+                     "1d\r\n7DAYS \t\r\n7\t\r\n50 yes\r\n36 5000\r\n1000 500\r\n"
+                     "12 500.5\r\n 9\tmonthly\r\n2 d\r\n"),
+            std::vector<std::string>());
+  // Thousands blanks, units other than days and glued text still warn.
+  EXPECT_EQ(
+      Warnings("36 500\r\n36 500 days\r\n1 000 000\r\n50 y\r\n1 Year\r\n12 h.\r\n"
+               "3 MONTHS\r\n2\twk\r\n5 a\r\n10 s;\r\n18,250\r\n50y\r\n3O\r\n"
+               "7days later\r\n \t\r\n"),
+      (std::vector<std::string>{"2: \"36 500\" is read as 36 d; \"500\" is ignored",
+                                "3: \"36 500 days\" is read as 36 d; \"500 days\" is ignored",
+                                "4: \"1 000 000\" is read as 1 d; \"000 000\" is ignored",
+                                "5: \"50 y\" is read as 50 d; \"y\" is ignored",
+                                "6: \"1 Year\" is read as 1 d; \"Year\" is ignored",
+                                "7: \"12 h.\" is read as 12 d; \"h.\" is ignored",
+                                "8: \"3 MONTHS\" is read as 3 d; \"MONTHS\" is ignored",
+                                "9: \"2?wk\" is read as 2 d; \"wk\" is ignored",
+                                "10: \"5 a\" is read as 5 d; \"a\" is ignored",
+                                "11: \"10 s;\" is read as 10 d; \"s;\" is ignored",
+                                "12: \"18,250\" is read as 18 d; \",250\" is ignored",
+                                "13: \"50y\" is read as 50 d; \"y\" is ignored",
+                                "14: \"3O\" is read as 3 d; \"O\" is ignored",
+                                "15: \"7days later\" is read as 7 d; \"days later\" is ignored",
+                                "16: a blank line is read as 0 d"}));
+}
+
 TEST(IntegrationTimes, LineEnds) {
   // CR LF, a lone LF and a lone CR each end a line: a file from any editor reads alike.
   const Vector expected{1, 2, 3, 0};
