@@ -40,17 +40,17 @@ Status SelectHistoryRegions(const std::string& text, const std::filesystem::path
   std::size_t start = 0;
   while (true) {
     const std::size_t comma = text.find(',', start);
-    const std::string item = text.substr(start, comma - start);
-    std::vector<int> one;
-    Status status = ParseRegionList(item, names[0], &one);
-    if (!status.ok() && names.size() > 1 && ParseRegionList(item, names[1], &one).ok())
+    const std::string item = base::TrimBlanks(text.substr(start, comma - start));
+    int region = 0;
+    Status status = FindRegion(item, names[0], &region);
+    if (!status.ok() && names.size() > 1 && FindRegion(item, names[1], &region).ok())
       status = Status::Ok();
     if (!status.ok()) return status;
-    if (std::find(regions.begin(), regions.end(), one[0]) != regions.end()) {
-      return Status::InvalidArgument("region " + std::to_string(one[0]) +
+    if (std::find(regions.begin(), regions.end(), region) != regions.end()) {
+      return Status::InvalidArgument("region " + std::to_string(region) +
                                      " is listed twice in --regions");
     }
-    regions.push_back(one[0]);
+    regions.push_back(region);
     if (comma == std::string::npos) return Status::Ok();
     start = comma + 1;
   }

@@ -507,11 +507,10 @@ bool IsRemainderAlias(const std::string& lowerName) {
   return lowerName == "remainder" || lowerName == "rest body";
 }
 
-// The region `name` stands for: a number, then a name exactly as the data set
-// heads it, then one that differs only in case (refused when two regions
-// match that way), then "remainder" or "rest body" for region 29.
-Status FindRegion(const std::string& name, const std::vector<std::string>& regionNames,
-                  int* region) {
+}  // namespace
+
+base::Status FindRegion(const std::string& name, const std::vector<std::string>& regionNames,
+                        int* region) {
   if (const std::optional<int> number = WholeNumber(name, 1, input::kLungRegion)) {
     *region = *number;
     return Status::Ok();
@@ -542,8 +541,6 @@ Status FindRegion(const std::string& name, const std::vector<std::string>& regio
   }
   return Status::InvalidArgument("unknown region \"" + name + "\" (see --list-regions)");
 }
-
-}  // namespace
 
 base::Status ParseRegionList(const std::string& text, const std::vector<std::string>& regionNames,
                              std::vector<int>* selectedRegions) {

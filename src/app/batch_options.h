@@ -63,6 +63,13 @@ std::string BatchUsage();
 // given; a group listed twice is refused.
 base::Status ParseAgeList(const std::string& text, std::vector<int>* selectedAges);
 
+// The region one name of a list stands for: a number 1 to 30, then a name
+// of `regionNames` exactly, then ignoring case (refused as ambiguous when two
+// match so), then "remainder" or "rest body" for region 29. "all" is no
+// region: it stands only for the whole list.
+base::Status FindRegion(const std::string& name, const std::vector<std::string>& regionNames,
+                        int* region);
+
 // "1,30" / "liver,lung" / "all" as region numbers 1 to 30, in the order given.
 // A name is matched against `regionNames` (30 entries) exactly, else ignoring
 // case (refused as ambiguous when two regions match so), else "remainder" or

@@ -98,6 +98,8 @@ refused 'bad.csv:2: column "nuclide": Kr-85 has no data in TQV27ING2.DRT' "$head
 refused 'bad.csv:2: column "form": "Q": no such form for Cs-137 inhalation, age group 10 y-old; its forms: 1 (F), 2 (M)' "$header"$'\n'"A,1990-01-01,Cs-137,h,Q,2000-01-01,,1"$'\n'
 refused 'bad.csv:2: column "start": intake on 2000-01-01, after the last year reported, --until 1999' "$header"$'\n'"$ok_row"$'\n' --until 1999
 refused 'bad.csv:2: column "form": "V": the code is ambiguous for C-14 inhalation' "$header"$'\n'"A,1990-01-01,C-14,h,V,2000-01-01,,1"$'\n'
+# "all" stands only for the whole list, as in a table run.
+refused 'unknown region "all"' "$header"$'\n'"$ok_row"$'\n' --regions all,lung
 refused 'bad.csv: the file is empty' ''
 # A bad row in the file does not hide one that only the data show.
 refused 'bad.csv:3: column "nuclide": no data are available for "Xx-1"' "$header"$'\n'"A,1990-01-01,Cs-137,h,F,2023-02-30,,1"$'\n'"A,1990-01-01,Xx-1,h,F,2000-01-01,,1"$'\n'
