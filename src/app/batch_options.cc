@@ -11,6 +11,7 @@
 #include "input/age_groups.h"
 #include "input/dose_rate_file.h"
 #include "input/integration_times.h"
+#include "input/numeric_field.h"
 
 namespace quillmore::app {
 namespace {
@@ -90,8 +91,11 @@ Status ParsePeriod(const std::string& item, double* days) {
   }
   constexpr double kDaysPerYear = 365;  // as the sample times file counts 50 y: 18250 d
   *days = unit == 'y' ? value * kDaysPerYear : value;
-  if (error == std::errc::result_out_of_range || !std::isfinite(*days))
-    return refuse("is too large a period");
+  // Out of range is either side: only a magnitude above 1 is too large, a
+  // value that underflows to 0 is no positive period.
+  const bool overflow =
+      error == std::errc::result_out_of_range && std::fabs(input::ReadNumber(number)) > 1;
+  if (overflow || !std::isfinite(*days)) return refuse("is too large a period");
   if (!(*days > 0)) return refuse("is not a positive period");
   return Status::Ok();
 }
@@ -105,10 +109,8 @@ Status ParsePeriods(const std::string& value, BatchOptions* options) {
     if (Status status = ParsePeriod(item, &days); !status.ok()) return status;
     if (std::find(options->periodDays.begin(), options->periodDays.end(), days) !=
         options->periodDays.end()) {
-      char text[32];
-      const auto end = std::to_chars(text, text + sizeof text, days).ptr;
       return Status::InvalidArgument("--periods: \"" + item + "\" repeats " +
-                                     std::string(text, end) + " d");
+                                     base::ShortestText(days) + " d");
     }
     if (options->periodDays.size() == input::kMaxIntegrationTimes) {
       return Status::InvalidArgument("--periods: more than " +

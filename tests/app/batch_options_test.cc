@@ -47,6 +47,13 @@ TEST(ParseBatchOptions, AcceptsRunsListingsAndChecks) {
   ASSERT_TRUE(
       Parse({"--data-set", "h", "--periods=1d,7D,30.5d,1y,1.5e1Y,2E-1d", "H-3"}, &periods).ok());
   EXPECT_EQ(periods.periodDays, (std::vector<double>{1, 7, 30.5, 365, 5475, 0.2}));
+  // Out of range either way: only an overflow is too large.
+  BatchOptions tiny;
+  EXPECT_EQ(Parse({"--data-set", "h", "--periods", "1e-400d", "H-3"}, &tiny).message(),
+            "--periods: \"1e-400d\" is not a positive period");
+  BatchOptions huge;
+  EXPECT_EQ(Parse({"--data-set", "h", "--periods", "1e400y", "H-3"}, &huge).message(),
+            "--periods: \"1e400y\" is too large a period");
 
   BatchOptions listing;
   EXPECT_TRUE(Parse({"--data-set=ingestion", "--list-regions"}, &listing).ok());
