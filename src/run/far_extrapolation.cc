@@ -14,11 +14,12 @@ namespace {
 
 using integration::Extrapolation;
 
-// Days as the times file gives them: "45000", "30.5", never an exponent.
+// Days as the times file gives them, "45000", "30.5", where that is short;
+// a period too long to write so, "1e+100", as periods print elsewhere.
 std::string DaysText(double days) {
-  char text[64];
+  char text[24];
   const auto [end, error] = std::to_chars(text, text + sizeof text, days, std::chars_format::fixed);
-  return error == std::errc() ? std::string(text, end) : std::string("?");
+  return error == std::errc() ? std::string(text, end) : base::ShortestText(days);
 }
 
 bool Unbounded(const integration::CoefficientTable& coefficients, int position, int timeIndex) {

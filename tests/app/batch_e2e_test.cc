@@ -555,6 +555,12 @@ TEST_F(BatchProgramTest, FarPeriodsWarnOfCoefficientsThatCannotBeTrusted) {
   const Outcome sample = Run({"--check"});
   EXPECT_EQ(sample.status, 0);
   EXPECT_EQ(sample.out.find("cannot be trusted"), std::string::npos);
+
+  // A period too long to write out plainly prints as periods do elsewhere.
+  const Outcome huge = Run({"--data-set", "g", "--ages", "adult", "--regions", "1", "--periods",
+                            "1d,1e100d", "--output-dir", "H", "Pu-239"});
+  EXPECT_NE(huge.err.find("coefficients for 1e+100 d cannot be trusted\n"), std::string::npos)
+      << huge.err;
 }
 
 TEST_F(BatchProgramTest, TimesFileFaultsExitTwoNamingFileAndLineAndWriteNothing) {
@@ -608,6 +614,19 @@ TEST_F(BatchProgramTest, TimesLinesWithMoreThanANumberWarnAndReadAsBefore) {
   EXPECT_EQ(plain.status, 0);
   EXPECT_EQ(plain.err, "");
   EXPECT_EQ(FolderContent(work_ / "W"), FolderContent(work_ / "P"));
+
+  // Comments after the numbers, as the file's own example writes them, are silent.
+  WriteFile(work_ / "DATA" / input::kTimesFileName,
+            "Times\r\nSTART\r\n1 day\r\n7\r\n30.5 days\r\n3.65D+04  100 years\r\nEND\r\n");
+  const Outcome commented = Run({"--data-set", "h", "--ages", "1", "--output-dir", "C", "tc-99m"});
+  WriteFile(work_ / "DATA" / input::kTimesFileName, "START\r\n1\r\n7\r\n30.5\r\n36500\r\nEND\r\n");
+  EXPECT_EQ(Run({"--data-set", "h", "--ages", "1", "--output-dir", "N", "tc-99m"}).status, 0);
+  EXPECT_EQ(commented.status, 0);
+  EXPECT_EQ(commented.err, "");
+  EXPECT_EQ(FolderContent(work_ / "C"), FolderContent(work_ / "N"));
+  WriteFile(work_ / "DATA" / input::kTimesFileName,
+            "Times\r\nSTART\r\n1 day\r\n7\r\n30.5 days\r\n3.65D+04  100 years\r\nEND\r\n");
+  EXPECT_EQ(Run({"--check"}).out.find("Quillmore.ini"), std::string::npos);
 }
 
 TEST_F(BatchProgramTest, PeriodsOnTheCommandLineGiveTheTablesOfATimesFileInTheirOrder) {
