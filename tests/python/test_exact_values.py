@@ -78,8 +78,8 @@ def test_times_file_warnings(folder, exact, tmp_path):
     data = synthetic.write(tmp_path / "DATA", times_lines=["1", "18,250", "", "30"])
     ds = qm.open(data, "h")
     own = tmp_path / "own.ini"
-    synthetic.write_times(own, ["2", "", "7 days"])
-    for times, lines, periods in [(None, [3, 4], [1, 18, 0, 30]), (own, [3, 4], [2, 0, 7])]:
+    synthetic.write_times(own, ["2", "", "18,250"])
+    for times, lines, periods in [(None, [3, 4], [1, 18, 0, 30]), (own, [3, 4], [2, 0, 18])]:
         path = data / "Quillmore.ini" if times is None else own
         with pytest.warns(qm.QuillmoreWarning) as caught:
             frame = ds.coefficients("Am-241", times=times, ages="adult", regions="1")
