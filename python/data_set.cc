@@ -46,12 +46,19 @@ Status CheckPeriods(const std::vector<double>& periods) {
   return Status::Ok();
 }
 
-Status ReadTimes(const std::filesystem::path& path, std::vector<double>* periods) {
+// The times of `path`; lines read with something left over are warnings,
+// worded as the batch prints them.
+Status ReadTimes(const std::filesystem::path& path, std::vector<double>* periods,
+                 std::vector<output::RunMessage>* warnings) {
   std::error_code error;
   if (std::filesystem::is_directory(path, error))
     return Status::InvalidArgument("--times names a folder, not a file: " + path.string());
-  input::IntegrationTimes times = input::ReadIntegrationTimes(path);
+  std::vector<input::TimesFault> leftOvers;
+  input::IntegrationTimes times = input::ReadIntegrationTimes(path, nullptr, &leftOvers);
   if (!times.ok()) return AsDataFault(times.status());
+  for (const input::TimesFault& leftOver : leftOvers) {
+    warnings->push_back({output::MessageKind::kWarning, input::TimesWarningText(path, leftOver)});
+  }
   *periods = std::move(times).value();
   return Status::Ok();
 }
@@ -108,7 +115,8 @@ Status DataSet::Nuclides(std::vector<std::string>* names) const {
   return Status::Ok();
 }
 
-Status DataSet::Select(const Request& request, run::RunSelection* run) const {
+Status DataSet::Select(const Request& request, run::RunSelection* run,
+                       std::vector<output::RunMessage>* warnings) const {
   run->dataKind = kind_;
   run->regionNames = regionNames_;
   Status status = NameLookup(app::ParseAgeList(request.ages, &run->selectedAges));
@@ -122,7 +130,7 @@ Status DataSet::Select(const Request& request, run::RunSelection* run) const {
   }
   run->timesFile = request.timesFile ? input::ResolvePath("", *request.timesFile)
                                      : input::ResolvePath(folder_, input::kTimesFileName);
-  return ReadTimes(run->timesFile, &run->integrationTimes);
+  return ReadTimes(run->timesFile, &run->integrationTimes, warnings);
 }
 
 // The nuclides to run, as the index names them, in the order given, each
@@ -150,7 +158,8 @@ Status DataSet::FindNuclides(const Request& request, input::DataIndex& index,
 
 Status DataSet::ComputeCoefficients(const Request& request, Coefficients* result) const {
   run::RunSelection run;
-  if (Status status = Select(request, &run); !status.ok()) return status;
+  // The times file's warnings come first, as the batch prints them.
+  if (Status status = Select(request, &run, &result->messages); !status.ok()) return status;
   input::DataIndex index;
   input::DoseRateFile file;
   Status status = index.Open(indexPath_);
@@ -179,7 +188,8 @@ Status DataSet::ReadCurve(const std::string& nuclide, const std::string& age, st
   request.regions = region;
   request.periods = std::vector<double>{0};
   run::RunSelection run;
-  Status status = Select(request, &run);
+  std::vector<output::RunMessage> none;  // the periods are given: no times file is read
+  Status status = Select(request, &run, &none);
   if (status.ok()) status = OnlyOne(run.selectedAges, "age group");
   if (status.ok()) status = OnlyOne(run.selectedRegions, "region");
   input::DataIndex index;

@@ -76,7 +76,9 @@ class DataSet {
                          const std::string& region, Curve* curve) const;
 
  private:
-  base::Status Select(const Request& request, run::RunSelection* run) const;
+  // Times-file warnings go to `warnings`.
+  base::Status Select(const Request& request, run::RunSelection* run,
+                      std::vector<output::RunMessage>* warnings) const;
   base::Status FindNuclides(const Request& request, input::DataIndex& index,
                             std::vector<std::string>* names) const;
 

@@ -142,8 +142,9 @@ class DataSet:
             list or a comma-separated string.
 
         age_group is an ordered categorical in age order; text columns hold
-        str ("" where the CSV has an empty field). Warnings of the run go to
-        the warnings module (QuillmoreWarning), notes to the log.
+        str ("" where the CSV has an empty field). Warnings of the run (those
+        of the times file first) go to the warnings module (QuillmoreWarning),
+        notes to the log.
         Raises UnknownNameError, DataError or ValueError.
         """
         if isinstance(nuclides, str):

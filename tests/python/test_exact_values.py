@@ -1,0 +1,191 @@
+"""The module on a hand-made data folder (synthetic.py): values against exact
+rational arithmetic, and warnings and refusals whose lines and counts follow
+from how the folder and inputs are made."""
+import warnings
+
+import numpy as np
+import pandas as pd
+import pytest
+
+import quillmore as qm
+import synthetic
+from conftest import read_csv, run_batch
+
+
+@pytest.fixture(scope="module")
+def folder(tmp_path_factory):
+    return synthetic.write(tmp_path_factory.mktemp("synthetic") / "DATA")
+
+
+@pytest.fixture(scope="module")
+def exact(folder):
+    return synthetic.Exact(folder)
+
+
+def batch_warnings(result):
+    prefix = "quillmore-batch: warning: "
+    return [line.removeprefix(prefix) for line in result.stderr.splitlines()
+            if line.startswith(prefix)]
+
+
+def quiet_coefficients(ds, *args, **kwargs):
+    with warnings.catch_warnings():
+        warnings.simplefilter("ignore", qm.QuillmoreWarning)
+        return ds.coefficients(*args, **kwargs)
+
+
+def assert_exact(frame, exact):
+    """Every row of Am-241 at its exact coefficients."""
+    rows = frame[frame.nuclide == "Am-241"]
+    assert len(rows) > 0
+    for row in rows.itertuples():
+        group = qm.AGE_GROUPS.index(row.age_group) + 1
+        low, high = exact.coefficient(row.nuclide, "inhalation", group, 1, row.region,
+                                      row.period_days)
+        assert synthetic.close(row.low_let_gy_per_bq, low), row
+        assert synthetic.close(row.high_let_gy_per_bq, high), row
+
+
+def test_far_periods_unbounded_by_the_high_let_part_alone(folder, exact, tmp_path):
+    periods = [0.25, 20, 30, 31, 45, 1000, 36500]
+    times = tmp_path / "far.ini"
+    synthetic.write_times(times, periods)
+    assert run_batch("--data-dir", folder, "--data-set", "h", "--ages", "adult,infant",
+                     "--regions", "1,29,30", "--times", times, "--format", "csv", "--quiet",
+                     "--output-dir", tmp_path, "Am-241", "Be-7").returncode == 1
+    frame = quiet_coefficients(qm.open(folder, "h"), ["Am-241", "Be-7"], periods=periods,
+                               ages=["adult", "infant"], regions=[1, 29, 30])
+    expected = pd.concat([read_csv(tmp_path / f"{name}_H.csv") for name in ["Am-241", "Be-7"]],
+                         ignore_index=True)
+    assert len(frame) == len(expected) == 3 * 7 * 3  # Am-241 adult and infant, Be-7 adult
+    assert (frame == expected).all().all()
+    assert_exact(frame, exact)
+    integrated = frame[frame.nuclide == "Am-241"]
+    judged = [exact.extrapolation("Am-241", "inhalation", qm.AGE_GROUPS.index(r.age_group) + 1,
+                                  1, r.region, r.period_days) for r in integrated.itertuples()]
+    worse = [max(pair, key=["none", "bounded", "unbounded"].index) for pair in judged]
+    assert list(integrated.extrapolation) == worse
+    high_alone = [pair == ("bounded", "unbounded") for pair in judged]
+    assert 0 < sum(high_alone) < len(judged)
+    assert "bounded" in worse and "none" in worse
+    # The single time point's rows give its rate, as written: 29 x 5e-9 and 29 x 7e-9.
+    single = frame[(frame.nuclide == "Be-7") & (frame.region == 29)]
+    assert (single.low_let_gy_per_bq == 1.45e-7).all() and len(single) == 7
+    assert (single.high_let_gy_per_bq == 2.03e-7).all()
+
+
+def test_times_file_warnings(folder, exact, tmp_path):
+    data = synthetic.write(tmp_path / "DATA", times_lines=["1", "18,250", "", "30"])
+    ds = qm.open(data, "h")
+    own = tmp_path / "own.ini"
+    synthetic.write_times(own, ["2", "", "18,250"])
+    for times, lines, periods in [(None, [3, 4], [1, 18, 0, 30]), (own, [3, 4], [2, 0, 18])]:
+        path = data / "Quillmore.ini" if times is None else own
+        with pytest.warns(qm.QuillmoreWarning) as caught:
+            frame = ds.coefficients("Am-241", times=times, ages="adult", regions="1")
+        texts = [str(w.message) for w in caught]
+        assert [text.split(": ")[0] for text in texts[:2]] == [f"{path}:{n}" for n in lines]
+        assert all(w.category is qm.QuillmoreWarning for w in caught)
+        args = ["--data-dir", data, "--data-set", "h", "--ages", "adult", "--regions", "1",
+                "--format", "csv", "--output-dir", tmp_path / "out", "Am-241"]
+        if times is not None:
+            args[:0] = ["--times", times]
+        assert texts == batch_warnings(run_batch(*args))
+        assert list(frame.period_days) == periods
+        assert_exact(frame, exact)
+    with warnings.catch_warnings():
+        warnings.simplefilter("error")
+        ds.coefficients("Am-241", periods=[1], ages="adult", regions="1")
+
+
+def test_periods_limit_and_plain_integers(folder, exact):
+    ds = qm.open(folder, "h")
+    periods = [k * 0.75 for k in range(100)]
+    frame = quiet_coefficients(ds, "Am-241", periods=periods, ages="adult", regions=2)
+    assert list(frame.period_days) == periods
+    assert_exact(frame, exact)
+    with pytest.raises(ValueError) as caught:
+        ds.coefficients("Am-241", periods=periods + [75], ages="adult", regions=2)
+    assert not isinstance(caught.value, qm.UnknownNameError)
+    for ages, regions, pairs in [
+            (6, 30, [("Adult", 30)]),
+            ([1, 6], [29, 1], [("Infant", 29), ("Infant", 1), ("Adult", 29), ("Adult", 1)]),
+            (np.int64(1), (np.int32(3),), [("Infant", 3)])]:
+        frame = quiet_coefficients(ds, "Am-241", periods=[7], ages=ages, regions=regions)
+        assert list(zip(frame.age_group.astype(str), frame.region)) == pairs
+        assert_exact(frame, exact)
+
+
+def test_a_nuclide_named_twice_gives_its_rows_once(folder, exact):
+    ds = qm.open(folder, "h")
+    once = quiet_coefficients(ds, "Am-241", periods=[1, 7], ages="adult", regions=1)
+    twice = quiet_coefficients(ds, ["Am-241", "am-241"], periods=[1, 7], ages="adult", regions=1)
+    assert len(twice) == 2 and twice.equals(once)  # one form, two periods
+    assert_exact(twice, exact)
+
+
+def test_curve_values_and_negative_times(folder, exact):
+    curve = qm.open(folder, "h").curve("Am-241", "adult", 1, 29)
+    low_curve, high_curve = exact.curves("Am-241", "inhalation", 6, 1, 29)
+    days = [0, 0.25, 2, 30, 45.5]
+    for computed, reference in [(curve.dose(days), lambda c, t: c.dc(t)[0]),
+                                (curve.rate(days), synthetic.rate)]:
+        for value, want in zip(computed[0], [reference(low_curve, t) for t in days]):
+            assert synthetic.close(value, want)
+        for value, want in zip(computed[1], [reference(high_curve, t) for t in days]):
+            assert synthetic.close(value, want)
+    for call in [curve.dose, curve.rate]:
+        for bad in ([-1.0], [2.0, -1e-9], np.array([[1.0, 2.0], [3.0, -4.0]])):
+            with pytest.raises(ValueError):
+                call(bad)
+
+
+def intake_file(path, rows):
+    path.write_text("person,birth_date,nuclide,intake,form,start,end,activity_bq\n"
+                    + "".join(row + "\n" for row in rows))
+    return path
+
+
+def test_annual_doses_warn_as_the_batch_does(folder, exact, tmp_path):
+    rows = ["P,1950-01-01,Am-241,inhalation,F,2000-03-01,,1000",
+            "P,1950-01-01,Be-7,h,M,2001-05-05,,10"]
+    path = intake_file(tmp_path / "intakes.csv", rows)
+    with pytest.warns(qm.QuillmoreWarning) as caught:
+        frame = qm.annual_doses(path, data_dir=folder, until=2002, regions=[1, 30])
+    texts = [str(w.message) for w in caught]
+    # Line 2's high-LET curve leaves its data 30 d after intake, inside 2000;
+    # line 3's block has a single time point and adds nothing.
+    assert len(texts) == 2
+    assert texts[0].startswith(f"{path}:3: Be-7 form 1 (M), age group Adult")
+    assert "contributes nothing" in texts[0]
+    assert texts[1].startswith(f"{path}:2: Am-241: past its last tabulated time")
+    assert "doses from 2000 on are marked unbounded" in texts[1]
+    batch = run_batch("--intakes", path, "--data-dir", folder, "--until", 2002, "--regions",
+                      "1,30", "--output-dir", tmp_path / "out", "--quiet")
+    assert sorted(texts) == sorted(batch_warnings(batch))
+    # Only line 2 adds dose; the values of 1000 Bq from it alone, exactly.
+    fields = "person,birth_date,nuclide,intake,form,start,end,activity_bq".split(",")
+    values = synthetic.exact.expected(exact.data, [dict(zip(fields, rows[0].split(",")))],
+                                      [1, 30], 2002)
+    assert len(frame) == len(values) == 3 * 2
+    for row in frame.itertuples():
+        low, high = values[(row.person, row.year, row.region)]
+        assert synthetic.close(row.low_let_gy, low) and synthetic.close(row.high_let_gy, high)
+    assert list(frame.extrapolation) == ["unbounded"] * 6
+
+
+def test_bad_intake_rows_listed_in_line_order(folder, tmp_path):
+    path = intake_file(tmp_path / "bad.csv", [
+        "P,1950-01-01,Am-241,h,Q,2000-03-01,,1",      # 2: no such form (found on resolving)
+        "P,1950-01-01,Am-241,h,F,2001-02-30,,1",      # 3: no such date (found on reading)
+        "P,1950-01-01,Cs-137,h,1,2000-03-01,,1",      # 4: no inhalation data (resolving)
+        "P,1950-01-01,Am-241,h,F,2000-03-01,,1,9",    # 5: a field too many (reading)
+        "P,1960-01-01,Am-241,h,F,2000-03-01,,1",      # 6: another birth date (reading, after)
+        "P,1950-01-01,Xx-1,h,F,2000-03-01,,1",        # 7: no such nuclide (resolving)
+    ])
+    with pytest.raises(ValueError) as caught:
+        qm.annual_doses(path, data_dir=folder)
+    lines = caught.value.args[0].splitlines()
+    assert [line.split(": ")[0] for line in lines] == [f"{path}:{n}" for n in range(2, 8)]
+    batch = run_batch("--intakes", path, "--data-dir", folder).stderr.splitlines()
+    assert lines == [line.removeprefix("quillmore-batch: ") for line in batch[:-1]]
