@@ -40,9 +40,10 @@ def test_annual_dose_errors_carry_the_batch_message(data_dir, tmp_path):
     with pytest.raises(ValueError) as caught:
         qm.annual_doses(bad, data_dir=data_dir)
     assert caught.value.args[0].splitlines() == expected and len(expected) == 2
-    with pytest.raises(qm.UnknownNameError) as caught:
-        qm.annual_doses(EXAMPLE, data_dir=data_dir, regions="spleenx")
-    assert caught.value.args[0] == batch_message(
-        run_batch("--intakes", EXAMPLE, "--data-dir", data_dir, "--regions", "spleenx"))
+    for regions in ["spleenx", "all,lung"]:  # "all" stands only for the whole list
+        with pytest.raises(qm.UnknownNameError) as caught:
+            qm.annual_doses(EXAMPLE, data_dir=data_dir, regions=regions)
+        assert caught.value.args[0] == batch_message(
+            run_batch("--intakes", EXAMPLE, "--data-dir", data_dir, "--regions", regions))
     with pytest.raises(qm.DataError):
         qm.annual_doses(tmp_path / "missing.csv", data_dir=data_dir)

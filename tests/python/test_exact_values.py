@@ -96,6 +96,16 @@ def test_times_file_warnings(folder, exact, tmp_path):
     with warnings.catch_warnings():
         warnings.simplefilter("error")
         ds.coefficients("Am-241", periods=[1], ages="adult", regions="1")
+        # Comments after the numbers, as the file's own example has them, are silent.
+        synthetic.write_times(own, ["1 day", "2.5 days", "2.0D+01  20 days", "7\t"])
+        frame = ds.coefficients("Am-241", times=own, ages="adult", regions="1")
+    assert list(frame.period_days) == [1, 2.5, 20, 7]
+    synthetic.write_times(own, ["36 500", "50 y"])
+    with pytest.warns(qm.QuillmoreWarning) as caught:
+        ds.coefficients("Am-241", times=own, ages="adult", regions="1")
+    assert [str(w.message) for w in caught][:2] == [
+        f'{own}:2: "36 500" is read as 36 d; "500" is ignored',
+        f'{own}:3: "50 y" is read as 50 d; "y" is ignored']
 
 
 def test_periods_limit_and_plain_integers(folder, exact):
