@@ -42,6 +42,11 @@ TEST(ParseBatchOptions, AcceptsRunsListingsAndChecks) {
   EXPECT_EQ(figures.figureSize.dpi, 300);
   EXPECT_EQ(figures.compare, run::Comparison::kNuclides);
   EXPECT_EQ(figures.form, 2);
+  BatchOptions eight;  // one curve each fills a figure; a ninth is refused below
+  EXPECT_TRUE(Parse({"--data-set", "h", "--figures", "svg", "--compare", "nuclides", "a", "b", "c",
+                     "d", "e", "f", "g", "h"},
+                    &eight)
+                  .ok());
 
   BatchOptions periods;
   ASSERT_TRUE(
@@ -54,6 +59,15 @@ TEST(ParseBatchOptions, AcceptsRunsListingsAndChecks) {
   BatchOptions huge;
   EXPECT_EQ(Parse({"--data-set", "h", "--periods", "1e400y", "H-3"}, &huge).message(),
             "--periods: \"1e400y\" is too large a period");
+  // As many periods as a times file holds, and no more.
+  std::string hundred = "1d";
+  for (int k = 2; k <= 100; ++k) hundred += "," + std::to_string(k) + "d";
+  BatchOptions most, tooMany;
+  ASSERT_TRUE(Parse({"--data-set", "h", "--periods", hundred, "H-3"}, &most).ok());
+  EXPECT_EQ(most.periodDays.size(), 100U);
+  EXPECT_EQ(most.periodDays.back(), 100);
+  EXPECT_EQ(Parse({"--data-set", "h", "--periods", hundred + ",101d", "H-3"}, &tooMany).message(),
+            "--periods: more than 100 periods");
 
   BatchOptions listing;
   EXPECT_TRUE(Parse({"--data-set=ingestion", "--list-regions"}, &listing).ok());
@@ -96,6 +110,7 @@ TEST(ParseBatchOptions, UsageErrorsAreOneLine) {
       {"--data-set", "h", "--periods", "2w", "H-3"},
       {"--data-set", "h", "--periods", "1e999d", "H-3"},
       {"--data-set", "h", "--periods", "1dd", "H-3"},
+      {"--data-set", "h", "--periods", "1.5.5d", "H-3"},
       {"--data-set", "h", "--figures", "svg", "--figure-size", "6.4", "H-3"},
       {"--data-set", "h", "--figures", "svg", "--figure-size", "0x7", "H-3"},
       {"--data-set", "h", "--figures", "svg", "--dpi", "20", "H-3"},

@@ -1,6 +1,8 @@
 // The CSV and JSON sinks and the file digests, below the batch program. The
 // values themselves are checked end to end by tests/app/golden/verify_export.py.
 #include <gtest/gtest.h>
+#include <rapidjson/stringbuffer.h>
+#include <rapidjson/writer.h>
 
 #include <charconv>
 #include <cmath>
@@ -11,6 +13,7 @@
 
 #include "output/csv_sink.h"
 #include "output/json_sink.h"
+#include "output/json_writing.h"
 #include "output/run_manifest.h"
 #include "output/written_files.h"
 #include "support/temp_dir.h"
@@ -42,6 +45,15 @@ TEST(ExportText, ShortestNumbersReadBackAndFieldsAreQuotedOnlyWhenNeeded) {
     fields += '|';
   }
   EXPECT_EQ(fields, "Lung BB|\"a,b\"|\"say \"\"hi\"\"\"|\"two\nlines\"||");
+
+  // ASCII with control bytes too reads as the dump writes it (lower-case hex).
+  for (const std::string& text : {std::string("tab\there\n"), std::string("a\x1f-\x01"),
+                                  std::string("nul\0!", 5), std::string("\"q\" \\ /\x7f")}) {
+    rapidjson::StringBuffer buffer;
+    rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
+    WriteJsonString(writer, text);
+    EXPECT_EQ(std::string(buffer.GetString(), buffer.GetSize()), nlohmann::json(text).dump());
+  }
 }
 
 TEST(ExportSinks, FormsCountPerTableAndNonFiniteValuesBecomeNull) {
@@ -76,7 +88,8 @@ TEST(ExportSinks, FormsCountPerTableAndNonFiniteValuesBecomeNull) {
   ASSERT_TRUE(sinks
                   .End(std::vector<RunMessage>{{MessageKind::kWarning, "bad times", 100, 12},
                                                {MessageKind::kNote, "a note"},
-                                               {MessageKind::kWarning, "whole"}})
+                                               {MessageKind::kWarning, "whole"},
+                                               {MessageKind::kWarning, "bad header", 0, 34}})
                   .ok());
 
   const std::string text = testing::ReadFile(dir.path() / "H-3_H.csv");
@@ -106,6 +119,7 @@ TEST(ExportSinks, FormsCountPerTableAndNonFiniteValuesBecomeNull) {
   EXPECT_EQ(document["warnings"][0],
             (nlohmann::json{{"age_days", 100}, {"record", 12}, {"message", "bad times"}}));
   EXPECT_EQ(document["warnings"][1], (nlohmann::json{{"message", "whole"}}));
+  EXPECT_EQ(document["warnings"][2], (nlohmann::json{{"record", 34}, {"message", "bad header"}}));
   EXPECT_EQ(document["notes"], (nlohmann::json::array({{{"message", "a note"}}})));
   EXPECT_EQ(document["provenance"], nlohmann::json(provenance));
 
@@ -134,7 +148,8 @@ TEST(RunManifest, ReadsAsTheDumpOfItsDocumentWithFilesByNameHashedWholeOrInPiece
   const std::vector<std::string> commandLine{"quillmore-batch", "R\xc3\xa9gion\x1f\""};
   const std::vector<NuclideMessage> messages{
       {"Xx-1", {MessageKind::kWarning, "no data\x7f\xff", 0, 0}},
-      {"Be-7", {MessageKind::kNote, "a note", 100, 12}}};
+      {"Be-7", {MessageKind::kNote, "a note", 100, 12}},
+      {"Be-7", {MessageKind::kNote, "no age", 0, 34}}};
   ASSERT_TRUE(WriteRunManifest(dir.path(), {provenance, commandLine, written, messages}).ok());
 
   const std::string text = testing::ReadFile(dir.path() / kManifestFileName);
@@ -148,6 +163,8 @@ TEST(RunManifest, ReadsAsTheDumpOfItsDocumentWithFilesByNameHashedWholeOrInPiece
   EXPECT_EQ(manifest["warnings"],
             (Json{{{"nuclide", "Xx-1"}, {"message", "no data\x7f\xef\xbf\xbd"}}}));
   EXPECT_EQ(manifest["notes"][0]["record"], 12);
+  EXPECT_EQ(manifest["notes"][1],
+            (Json{{"nuclide", "Be-7"}, {"record", 34}, {"message", "no age"}}));
 }
 
 TEST(DigestFile, Sha256OfKnownTextAndAMissingFile) {
