@@ -59,8 +59,7 @@ Status ComputeAnnualDoses(const HistoryRequest& request, HistoryTexts* result) {
   for (const std::string& name : run::ReadRegionNames(files.inhalation)) {
     columns.regionNames.push_back(base::Cp1252ToUtf8(name));
   }
-  status = NameLookup(
-      app::SelectHistoryRegions(request.regions, folder, files, columns.selectedRegions));
+  status = app::SelectHistoryRegions(request.regions, folder, files, columns.selectedRegions);
   if (!status.ok()) return status;
   const unsigned jobs = std::max(1U, std::thread::hardware_concurrency());
   run::IntakeHistory history(

@@ -30,7 +30,7 @@ struct HistoryTexts {
 
 // Runs the history of `request`. Bad rows: kInvalidArgument listing up to 20
 // of them, one a line, "LABEL:LINE: message", as the batch lists them; an
-// unknown region kNotFound; missing or unusable data kIoError or kCorruption.
+// unknown region kUnknownName; missing or unusable data kIoError or kCorruption.
 base::Status ComputeAnnualDoses(const HistoryRequest& request, HistoryTexts* result);
 
 }  // namespace quillmore::python

@@ -72,12 +72,6 @@ Status OnlyOne(const std::vector<int>& list, const char* what) {
 
 }  // namespace
 
-Status NameLookup(Status status) {
-  // The batch's list parsers word every refusal as InvalidArgument.
-  if (status.message().rfind("unknown ", 0) == 0) return Status::NotFound(status.message());
-  return status;
-}
-
 Status DataSet::Open(const std::string& dataDir, input::DataKind kind, DataSet* dataSet) {
   DataSet opened;
   opened.kind_ = kind;
@@ -119,10 +113,9 @@ Status DataSet::Select(const Request& request, run::RunSelection* run,
                        std::vector<output::RunMessage>* warnings) const {
   run->dataKind = kind_;
   run->regionNames = regionNames_;
-  Status status = NameLookup(app::ParseAgeList(request.ages, &run->selectedAges));
-  if (status.ok()) {
-    status = NameLookup(app::ParseRegionList(request.regions, regionNames_, &run->selectedRegions));
-  }
+  Status status = app::ParseAgeList(request.ages, &run->selectedAges);
+  if (status.ok())
+    status = app::ParseRegionList(request.regions, regionNames_, &run->selectedRegions);
   if (!status.ok()) return status;
   if (request.periods) {
     run->integrationTimes = *request.periods;
@@ -148,8 +141,8 @@ Status DataSet::FindNuclides(const Request& request, input::DataIndex& index,
   for (std::string name : request.nuclides) {
     input::NormaliseNuclideName(name);
     if (index.FindNuclide(name) == 0) {
-      return Status::NotFound("no data are available for " + base::TrimBlanks(name) +
-                              run::SuggestionText(name, index, kind_));
+      return Status::UnknownName("no data are available for " + base::TrimBlanks(name) +
+                                 run::SuggestionText(name, index, kind_));
     }
     if (seen.insert(name).second) names->push_back(name);
   }
@@ -199,8 +192,8 @@ Status DataSet::ReadCurve(const std::string& nuclide, const std::string& age, st
   std::string name = nuclide;
   input::NormaliseNuclideName(name);
   if (status.ok() && index.FindNuclide(name) == 0) {
-    status = Status::NotFound("no data are available for " + base::TrimBlanks(name) +
-                              run::SuggestionText(name, index, kind_));
+    status = Status::UnknownName("no data are available for " + base::TrimBlanks(name) +
+                                 run::SuggestionText(name, index, kind_));
   }
   if (!status.ok()) return status;
   run::NuclideCurves found = run::ReadNuclideCurves(file, index.entry(), run);

@@ -21,13 +21,9 @@
 
 namespace quillmore::python {
 
-// Failures are Statuses: kNotFound for an unknown nuclide, age group or region
-// (UnknownNameError), kIoError or kCorruption for missing or unusable data
-// (DataError), kInvalidArgument for other bad arguments (ValueError).
-
-// `status` of the batch's age or region list parser, with an unknown name
-// as kNotFound.
-base::Status NameLookup(base::Status status);
+// Failures are Statuses: kUnknownName for an unknown nuclide, age group or
+// region (UnknownNameError), kNotFound, kIoError or kCorruption for missing or
+// unusable data (DataError), kInvalidArgument for other bad arguments (ValueError).
 
 // What a caller asks for, as the batch's options would give it.
 struct Request {

@@ -29,7 +29,7 @@ using DayArray = py::array_t<double, py::array::c_style | py::array::forcecast>;
 // Raises the exception of quillmore._errors that `status` calls for.
 [[noreturn]] void Raise(const base::Status& status) {
   const char* type = "DataError";
-  if (status.code() == base::Status::Code::kNotFound) type = "UnknownNameError";
+  if (status.code() == base::Status::Code::kUnknownName) type = "UnknownNameError";
   if (status.code() == base::Status::Code::kInvalidArgument) type = "ValueError";
   py::object error = std::string(type) == "ValueError"
                          ? py::reinterpret_borrow<py::object>(PyExc_ValueError)

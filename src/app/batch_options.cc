@@ -491,8 +491,8 @@ base::Status ParseAgeList(const std::string& text, std::vector<int>* selectedAge
       if (key == name) age = number;
     }
     if (!age)
-      return Status::InvalidArgument("unknown age group \"" + item +
-                                     "\" (1-6, infant, 1y, 5y, 10y, 15y, adult)");
+      return Status::UnknownName("unknown age group \"" + item +
+                                 "\" (1-6, infant, 1y, 5y, 10y, 15y, adult)");
     if (std::find(selectedAges->begin(), selectedAges->end(), *age) != selectedAges->end()) {
       return Status::InvalidArgument("age group " + input::AgeGroupList({*age}) +
                                      " is listed twice in --ages");
@@ -541,7 +541,7 @@ base::Status FindRegion(const std::string& name, const std::vector<std::string>&
     *region = input::kRegionColumnCount;
     return Status::Ok();
   }
-  return Status::InvalidArgument("unknown region \"" + name + "\" (see --list-regions)");
+  return Status::UnknownName("unknown region \"" + name + "\" (see --list-regions)");
 }
 
 base::Status ParseRegionList(const std::string& text, const std::vector<std::string>& regionNames,

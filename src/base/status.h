@@ -9,7 +9,10 @@ namespace quillmore::base {
 
 class Status {
  public:
-  enum class Code { kOk, kNotFound, kIoError, kCorruption, kInvalidArgument };
+  // kNotFound: a file or folder that is not there; kUnknownName: a nuclide,
+  // region, age group or form that the data do not hold, so that a caller
+  // tells the two apart by the code alone.
+  enum class Code { kOk, kNotFound, kIoError, kCorruption, kInvalidArgument, kUnknownName };
 
   Status() = default;
   static Status Ok() { return Status(); }
@@ -18,6 +21,9 @@ class Status {
   static Status Corruption(std::string message) { return {Code::kCorruption, std::move(message)}; }
   static Status InvalidArgument(std::string message) {
     return {Code::kInvalidArgument, std::move(message)};
+  }
+  static Status UnknownName(std::string message) {
+    return {Code::kUnknownName, std::move(message)};
   }
 
   bool ok() const { return code_ == Code::kOk; }

@@ -41,7 +41,8 @@ std::string FormList(const std::vector<FormBlock>& blocks) {
 }
 
 // The block `form` names: its number, else the one block with that code
-// as the CSV writes it (ignoring the case of letters); NotFound naming why otherwise.
+// as the CSV writes it (ignoring the case of letters); UnknownName for no such
+// form, InvalidArgument for a code that two blocks share.
 base::Result<const FormBlock*> FindForm(const std::vector<FormBlock>& blocks,
                                         const std::string& form) {
   const bool number = !form.empty() && std::all_of(form.begin(), form.end(),
@@ -58,7 +59,8 @@ base::Result<const FormBlock*> FindForm(const std::vector<FormBlock>& blocks,
     }
   }
   if (matches == 1) return found;
-  return base::Status::NotFound(matches == 0 ? "no such form" : "the code is ambiguous");
+  if (matches == 0) return base::Status::UnknownName("no such form");
+  return base::Status::InvalidArgument("the code is ambiguous");
 }
 
 input::Days LastDayOfIntake(const input::IntakeRow& row) {
