@@ -1,12 +1,10 @@
 #include "output/annual_dose_files.h"
 
-#include <cerrno>
-#include <cstring>
-
 #include "base/cp1252.h"
 #include "input/age_groups.h"
 #include "integration/extended.h"
 #include "output/csv_sink.h"
+#include "output/output_files.h"
 
 namespace quillmore::output {
 namespace {
@@ -48,24 +46,17 @@ void AppendValues(const YearDoses& doses, int year, int j, const AnnualDoseColum
 }  // namespace
 
 base::Status StreamedFile::Open(const std::filesystem::path& path) {
-  path_ = path;
-  file_.reset(std::fopen(path.c_str(), "wb"));
-  if (!file_)
-    return base::Status::IoError("unable to create " + path.string() + ": " + std::strerror(errno));
-  return base::Status::Ok();
+  pending_.clear();
+  return CreateOutputFile(path, file_);
 }
 
 base::Status StreamedFile::Flush() {
-  if (!file_) return base::Status::IoError("unable to write " + path_.string() + ": not open");
-  if (!pending_.empty() &&
-      std::fwrite(pending_.data(), 1, pending_.size(), file_.get()) != pending_.size()) {
-    const int error = errno;
-    file_.reset();
-    return base::Status::IoError("unable to write " + path_.string() + ": " + std::strerror(error));
-  }
+  if (file_.count() == 0) return base::Status::IoError("Cannot write a file that was not opened");
+  const base::Status status = file_.Write(0, pending_);
+  if (!status.ok()) return status;
   hashed_.Update(pending_);
   pending_.clear();
-  return base::Status::Ok();
+  return status;
 }
 
 base::Status StreamedFile::Append(std::string_view text) {
@@ -74,13 +65,9 @@ base::Status StreamedFile::Append(std::string_view text) {
 }
 
 base::Status StreamedFile::Close() {
-  base::Status status = Flush();
-  if (!status.ok()) return status;
-  std::FILE* file = file_.release();
-  if (std::fflush(file) != 0 || std::fclose(file) != 0) {
-    return base::Status::IoError("unable to write " + path_.string() + ": " + std::strerror(errno));
-  }
-  return status;
+  const base::Status status = Flush();
+  const base::Status closed = file_.Close();
+  return status.ok() ? closed : status;
 }
 
 std::string AnnualDosesHeader(const AnnualDoseColumns& columns) {

@@ -2,9 +2,7 @@
 // annual_doses_by_intake.csv (per intake part) and annual_doses.json.
 #pragma once
 
-#include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -12,6 +10,7 @@
 
 #include "base/status.h"
 #include "output/annual_doses.h"
+#include "output/output_files.h"
 #include "output/provenance.h"
 #include "output/run_message.h"
 #include "output/written_files.h"
@@ -30,7 +29,8 @@ struct AnnualDoseColumns {
 };
 
 // A CSV file written as it grows: rows are gathered and written in large
-// pieces; the first failure (full disk, failed close) is kept and returned.
+// pieces, as the other outputs write theirs; a failure (full disk, failed
+// close) is returned naming the file.
 class StreamedFile {
  public:
   // Creates or empties `path` (its folder must exist).
@@ -44,11 +44,7 @@ class StreamedFile {
 
  private:
   base::Status Flush();
-  struct Closer {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-  };
-  std::filesystem::path path_;
-  std::unique_ptr<std::FILE, Closer> file_;
+  OutputFiles file_;
   std::string pending_;
   Sha256 hashed_;
 };

@@ -551,6 +551,21 @@ TEST_F(BatchProgramTest, FarPeriodsWarnOfCoefficientsThatCannotBeTrusted) {
       "1000000 d cannot be trusted\n");
   EXPECT_NE(warning, std::string::npos) << check.out;
   EXPECT_LT(check.out.rfind("cannot be trusted"), check.out.find(": note: "));
+  // The check judges every age group, the Infant's too, as a run of all ages does.
+  const Outcome ages =
+      Run({"--data-set", "g", "--ages", "all", "--times", "far.ini", "-q", "Pu-239"});
+  EXPECT_EQ(ages.status, 1);
+  EXPECT_NE(ages.err.find("warning: Pu-239 Infant f1 1.0E-04: past"), std::string::npos);
+  const std::string prefix = "quillmore-batch: warning: ";
+  std::size_t warnings = 0;
+  for (std::size_t start = 0, end; (end = ages.err.find('\n', start)) != std::string::npos;
+       start = end + 1, ++warnings) {
+    ASSERT_EQ(ages.err.compare(start, prefix.size(), prefix), 0) << ages.err;
+    const std::string text =
+        ages.err.substr(start + prefix.size(), end + 1 - start - prefix.size());
+    EXPECT_NE(check.out.find(": " + text), std::string::npos) << text;
+  }
+  EXPECT_EQ(warnings, 6u) << ages.err;
 
   const Outcome sample = Run({"--check"});
   EXPECT_EQ(sample.status, 0);

@@ -18,7 +18,8 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 # Acute and spread intakes by both routes; B's spread intake crosses two
 # birthdays (born 29 February) and the leap day of 2020 is inside A's years;
 # A's first intake is on 31 December; C's years reach past the last tabulated
-# time (36500 d) of both blocks.
+# time (36500 d) of both blocks; D's spread intakes lie between the birthdays
+# at 7 (2017-06-15) and 12, the second ending on the 12th.
 cat >intakes.csv <<'CSV'
 person,birth_date,nuclide,intake,form,start,end,activity_bq
 A,1990-02-28,Cs-137,inhalation,F,2020-12-31,,1000
@@ -27,25 +28,94 @@ A,1990-02-28,sr-90,g,1,2001-06-01,2010-03-01,5000
 C,1900-01-01,Am-241,ingestion,5.0E-04,1925-06-30,,20
 C,1900-01-01,Cs-137,g,1,1926-03-01,1929-01-01,400
 B,2016-02-29,I-131,inhalation,1,2020-02-29,2020-03-01,3000
+D,2010-06-15,Cs-137,h,2,2018-01-01,2018-07-01,700
+D,2010-06-15,Cs-137,h,M,2021-01-01,2022-06-15,300
 CSV
+# The parts of each person add up to the totals, whose status is the worst of
+# the parts' in that year and region (none where no part is).
+parts_add_up() {  # BY_INTAKE_CSV ANNUAL_DOSES_CSV
+  "$python" - "$@" <<'PY'
+import csv, math, sys
+rank = {'none': 0, 'bounded': 1, 'unbounded': 2}
+parts = {}
+for r in csv.DictReader(open(sys.argv[1])):
+    parts.setdefault((r['person'], r['year'], r['region']), []).append(r)
+totals = list(csv.DictReader(open(sys.argv[2])))
+bad = 0
+for r in totals:
+    mine = parts.get((r['person'], r['year'], r['region']), [])
+    low = math.fsum(float(p['low_let_gy']) for p in mine)
+    worst = max((rank[p['extrapolation']] for p in mine), default=0)
+    if abs(low - float(r['low_let_gy'])) > 1e-12 * abs(float(r['low_let_gy'])) or \
+            rank[r['extrapolation']] != worst:
+        bad += 1
+        print(r['person'], r['year'], r['region'], r['low_let_gy'], low, r['extrapolation'], worst)
+sys.exit(1 if bad or not parts else 0)
+PY
+}
 if "$batch" --intakes intakes.csv --regions lung,liver,29,1 --until 2035 --by-intake \
-  --format csv,json -q --output-dir out; then
+  --high-let-weight 20 --format csv,json -q --output-dir out; then
   "$python" "$here/annual_doses_exact.py" DATA intakes.csv out/annual_doses.csv 2035 ||
     fail "annual doses differ from the exact values"
   grep -q '"sha256"' out/annual_doses.json || fail "annual_doses.json lacks the provenance"
-  "$python" - out/annual_doses_by_intake.csv out/annual_doses.csv <<'PY' || fail "the parts do not add up to the totals"
-import csv, math, sys
-parts = {}
-for r in csv.DictReader(open(sys.argv[1])):
-    parts.setdefault((r['person'], r['year'], r['region']), []).append(float(r['low_let_gy']))
-totals = list(csv.DictReader(open(sys.argv[2])))
-bad = [r for r in totals if abs(math.fsum(parts.get((r['person'], r['year'], r['region']), [0]))
-                                - float(r['low_let_gy'])) > 1e-12 * abs(float(r['low_let_gy']))]
-sys.exit(1 if bad or not parts else 0)
+  parts_add_up out/annual_doses_by_intake.csv out/annual_doses.csv ||
+    fail "the parts do not add up to the totals"
+  "$python" - out <<'PY' || fail "weighted doses, form columns, D's parts or the manifest are wrong"
+import csv, hashlib, json, os, sys
+from fractions import Fraction
+out = sys.argv[1]
+bad = []
+by_intake = list(csv.DictReader(open(f'{out}/annual_doses_by_intake.csv')))
+for name in ('annual_doses.csv', 'annual_doses_by_intake.csv'):
+    rows = list(csv.DictReader(open(f'{out}/{name}')))
+    for r in rows:  # weighted_gy = low + 20 x high, to the rounding of a double
+        exact = Fraction(r['low_let_gy']) + 20 * Fraction(r['high_let_gy'])
+        if abs(Fraction(r['weighted_gy']) - exact) > Fraction(1, 10 ** 15) * abs(exact):
+            bad.append(f"{name}: weighted {r['weighted_gy']} for {r['low_let_gy']}, {r['high_let_gy']}")
+    if not any(float(r['high_let_gy']) > 0 for r in rows):
+        bad.append(f'{name}: no high-LET dose to weigh')
+# Cs-137 inhalation at ages 7 to 11 has forms 1 (F) and 2 (M): D's rows name
+# the second by its number and by its code.
+d = [r for r in by_intake if r['person'] == 'D']
+if {(r['row'], r['form'], r['form_code']) for r in d} != {('8', '2', 'M'), ('9', '2', 'M')}:
+    bad.append('D: form and form_code are not 2 and M')
+# Each of D's intakes lies in one age group: one part, the whole intake.
+parts = {(r['row'], r['age_group'], r['part_start'], r['part_end']) for r in d}
+if parts != {('8', '10 y-old', '2018-01-01', '2018-07-01'),
+             ('9', '10 y-old', '2021-01-01', '2022-06-15')}:
+    bad.append(f'D: parts {sorted(parts)}')
+# The manifest lists every file written, by its size and SHA-256 on disk.
+listed = {f['name']: f for f in json.load(open(f'{out}/quillmore-run.json'))['files']}
+written = sorted(n for n in os.listdir(out) if n != 'quillmore-run.json')
+if sorted(listed) != written:
+    bad.append(f'manifest lists {sorted(listed)}, written {written}')
+for name in written:
+    data = open(f'{out}/{name}', 'rb').read()
+    f = listed.get(name, {})
+    if f.get('size') != len(data) or f.get('sha256') != hashlib.sha256(data).hexdigest():
+        bad.append(f'manifest: {name}: {f}')
+print('\n'.join(bad))
+sys.exit(1 if bad else 0)
 PY
 else
   fail "the history run failed"
 fi
+
+# An intake in the --until year is accepted, also one that ends on 1 January
+# of the next; without --until a person's years run to 50 after the year of
+# the last day of intake.
+printf '%s\n' person,birth_date,nuclide,intake,form,start,end,activity_bq \
+  E,1980-01-01,Cs-137,h,F,1998-06-01,2000-01-01,10 F,1980-01-01,Cs-137,h,F,1999-12-31,,1 >until.csv
+for until in 1999 ""; do
+  rm -rf until
+  if "$batch" --intakes until.csv ${until:+--until "$until"} -q --output-dir until 2>err.txt; then
+    years=$(for p in E F; do grep "^$p," until/annual_doses.csv | cut -d, -f3 | sed -n '1p;$p'; done)
+    [ "$(echo $years)" = "1998 ${until:-2049} 1999 ${until:-2049}" ] ||
+      fail "--until '$until': first and last years $(echo $years)"
+  else
+    fail "--until '$until': refused: $(cat err.txt)"
+  fi
+done
 
 # The sum of the annual doses of 1 Bq taken on 1 January 2000 through 2009 is
 # the coefficient for the 3653 days to 1 January 2010.
@@ -101,6 +171,16 @@ refused 'bad.csv:2: column "form": "V": the code is ambiguous for C-14 inhalatio
 # "all" stands only for the whole list, as in a table run.
 refused 'unknown region "all"' "$header"$'\n'"$ok_row"$'\n' --regions all,lung
 refused 'bad.csv: the file is empty' ''
+refused 'bad.csv:2: column "form": "12345678901": no such form for Cs-137 inhalation' "$header"$'\n'"A,1990-01-01,Cs-137,h,12345678901,2000-01-01,,1"$'\n'
+# 25 bad rows: the first 20 listed, then how many more.
+{ echo "$header"; for n in $(seq 25); do echo ",1990-01-01,Cs-137,h,F,2000-01-01,,$n"; done; } >bad.csv
+status=0
+"$batch" --intakes bad.csv --output-dir refused 2>err.txt >/dev/null || status=$?
+{ [ "$status" = 2 ] && [ "$(grep -c '^quillmore-batch: bad.csv:[0-9]*: column "person": is empty$' err.txt)" = 20 ] &&
+  grep -q '^quillmore-batch: bad.csv:21: ' err.txt && ! grep -q '^quillmore-batch: bad.csv:22: ' err.txt &&
+  grep -qx 'quillmore-batch: bad.csv: 5 more bad rows not shown' err.txt &&
+  grep -qx 'quillmore-batch: nothing written: 25 bad rows in bad.csv' err.txt; } ||
+  fail "25 bad rows: $status $(cat err.txt)"
 # A bad row in the file does not hide one that only the data show.
 refused 'bad.csv:3: column "nuclide": no data are available for "Xx-1"' "$header"$'\n'"A,1990-01-01,Cs-137,h,F,2023-02-30,,1"$'\n'"A,1990-01-01,Xx-1,h,F,2000-01-01,,1"$'\n'
 # A byte-order mark and CR LF line ends are read as any spreadsheet writes them.
@@ -109,11 +189,22 @@ printf '\xef\xbb\xbf%s\r\n%s\r\n' "$header" "$ok_row" >bom.csv
 
 # Warnings (exit 1), the files still written: years that rest on a curve
 # continued far past its data, and a block the tables do not integrate.
-printf '%s\nOld,1880-01-01,Pu-239,h,M,1900-01-01,,1\n' "$header" >old.csv
+# Old's second intake stays within its data, whose years are unbounded all the same.
+printf '%s\nOld,1880-01-01,Pu-239,h,M,1900-01-01,,1\nOld,1880-01-01,Cs-137,h,F,2290-01-01,,1\n' \
+  "$header" >old.csv
 status=0
-"$batch" --intakes old.csv --until 2300 --regions lung -q --output-dir old 2>err.txt || status=$?
+"$batch" --intakes old.csv --until 2300 --regions lung --by-intake -q --output-dir old 2>err.txt ||
+  status=$?
 { [ "$status" = 1 ] && grep -q 'old.csv:2: Pu-239: .* on are marked unbounded' err.txt &&
   grep -q ',unbounded$' old/annual_doses.csv; } || fail "no unbounded warning: $status $(cat err.txt)"
+parts_add_up old/annual_doses_by_intake.csv old/annual_doses.csv ||
+  fail "Old's years are not the worst of its intakes'"
+first=$(awk -F, '$3 == 2 && $NF == "unbounded" { print $11; exit }' old/annual_doses_by_intake.csv)
+grep -q "old.csv:2: Pu-239: .* doses from $first on are marked unbounded" err.txt ||
+  fail "the warning does not name $first, the first year marked unbounded: $(cat err.txt)"
+grep -q "old.csv:3: " err.txt && fail "a warning for an intake within its data: $(cat err.txt)"
+grep -q '^Old,.*,2295,30,.*,unbounded$' old/annual_doses.csv && grep -q '^Old,.*,2295,30,.*,none$' old/annual_doses_by_intake.csv ||
+  fail "no year where the intakes' statuses differ"
 cp -r DATA damaged
 "$python" - damaged <<'PY'
 import sys

@@ -24,7 +24,8 @@ TEST(CsvReaderTest, QuotedFieldsLineEndsAndFaults) {
 
 TEST(IntakeCalendarTest, DatesAgesAndSplits) {
   EXPECT_TRUE(ParseDate("2024-02-29"));
-  for (const char* bad : {"2023-02-29", "2023-2-01", "2023-13-01", "20230101", " 2023-01-01"})
+  for (const char* bad :
+       {"2023-02-29", "2023-2-01", "2023-13-01", "20230101", " 2023-01-01", "2000-01x01"})
     EXPECT_FALSE(ParseDate(bad)) << bad;
   const Days leapling = *ParseDate("2016-02-29");
   EXPECT_EQ(CompletedYears(leapling, *ParseDate("2017-02-28")), 0);
@@ -45,6 +46,17 @@ TEST(IntakeCalendarTest, DatesAgesAndSplits) {
   EXPECT_EQ(parts[2].ageGroup, 3);
   EXPECT_EQ(DateText(*parts[2].end), "2018-06-01");
   EXPECT_EQ(SplitByAgeGroup(leapling, *ParseDate("2030-01-01"), std::nullopt).size(), 1U);
+  // Past the 7th birthday (2017-06-15) a spread intake stays in group 4 until
+  // the 12th (2022-06-15): started the year after, or ended on the 12th, one part.
+  const Days born = *ParseDate("2010-06-15");
+  for (const auto& [start, end] :
+       {std::pair{"2018-01-01", "2018-07-01"}, std::pair{"2021-01-01", "2022-06-15"}}) {
+    const std::vector<IntakePart> one = SplitByAgeGroup(born, *ParseDate(start), *ParseDate(end));
+    ASSERT_EQ(one.size(), 1U) << start;
+    EXPECT_EQ(one[0].ageGroup, 4);
+    EXPECT_EQ(DateText(one[0].start), start);
+    EXPECT_EQ(DateText(*one[0].end), end);
+  }
 }
 
 // Columns in any order; every bad row listed in line order, good ones kept.
@@ -66,6 +78,19 @@ TEST(IntakeFileTest, ReadsRowsAndListsEveryFault) {
   EXPECT_EQ(file.faults[2].line, 3);                                   // end not after start
   EXPECT_EQ(file.faults[3].line, 4);                                   // a second birth date
   EXPECT_EQ(ReadIntakeFile("person,birth_date\n").faults.size(), 6U);  // six columns missing
+
+  const std::string header = "person,birth_date,nuclide,intake,form,start,end,activity_bq";
+  const std::string row = "A,1990-01-01,Cs-137,h,F,2000-01-01,,1";
+  const IntakeFile twice = ReadIntakeFile(header + ",start\n" + row + ",2001-01-01\n");
+  EXPECT_TRUE(twice.rows.empty());
+  ASSERT_EQ(twice.faults.size(), 1U);
+  EXPECT_EQ(twice.faults[0].line, 1);
+  EXPECT_EQ(twice.faults[0].message, "column \"start\" appears twice");
+  const IntakeFile longer = ReadIntakeFile(header + "\n" + row + "\n" + row + ",5\n");
+  ASSERT_EQ(longer.rows.size(), 1U);
+  ASSERT_EQ(longer.faults.size(), 1U);
+  EXPECT_EQ(longer.faults[0].line, 3);
+  EXPECT_EQ(longer.faults[0].message, "the row has 9 fields, the header 8");
 }
 
 }  // namespace

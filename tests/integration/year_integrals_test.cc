@@ -91,7 +91,21 @@ TEST(YearIntegralsTest, ExtrapolationStatusOfTheContinuedPiece) {
   EXPECT_EQ(status(flat, d, 900), Extrapolation::kBounded);
   EXPECT_EQ(status(flat, d, 3650), Extrapolation::kBounded);
   EXPECT_EQ(status(rising, e, 3650), Extrapolation::kUnbounded);
+  // The bound is the last rate's: a tail climbing from 2e-9 adds more than
+  // 2e-9 x 365 a year ten years on, far less than the first rate's 1e-6 x 365.
+  const std::vector<double> steep{1e-6, 1e-9, 1e-9, 2e-9};
+  std::vector<double> g(4);
+  HermiteSlopes(x, steep, g);
+  const PieceIntegrals tail(x, steep, g);
+  std::vector<DoseWindow> windows;
+  AcuteWindows(0, 3650, 4015, windows);
+  FindPieces(x, windows);
+  const PieceIntegrals::Dose year = tail.Sum(windows);
+  EXPECT_GT(year.value, 2e-9 * 365 * 1.5);
+  EXPECT_LT(year.value, 1e-6 * 365 / 10);
+  EXPECT_EQ(year.extrapolation, Extrapolation::kUnbounded);
   EXPECT_EQ(JudgeExtension(-2e-3, 1, 10, 1), Extrapolation::kUnbounded);
+  EXPECT_EQ(JudgeExtension(-0.5e-3, 1, 10, 1), Extrapolation::kBounded);  // within 1e-3 x 1
   EXPECT_EQ(JudgeExtension(10.0009, 1, 10, 1), Extrapolation::kBounded);
 }
 
