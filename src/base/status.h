@@ -7,7 +7,7 @@
 
 namespace quillmore::base {
 
-class Status {
+class [[nodiscard]] Status {
  public:
   enum class Code { kOk, kNotFound, kIoError, kCorruption, kInvalidArgument };
 
