@@ -9,7 +9,7 @@
 namespace quillmore::base {
 
 template <typename T>
-class Result {
+class [[nodiscard]] Result {
  public:
   Result(T value) : content_(std::move(value)) {}  // NOLINT: a value converts
   // `status` must not be ok.

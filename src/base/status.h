@@ -7,7 +7,7 @@
 
 namespace quillmore::base {
 
-class Status {
+class [[nodiscard]] Status {
  public:
   // kNotFound: a file or folder that is not there; kUnknownName: a nuclide,
   // region, age group or form that the data do not hold, so that a caller

@@ -135,7 +135,9 @@ base::Status CsvSink::End(std::span<const RunMessage> /*messages*/) {
   if (!begun_) return base::Status::Ok();
   begun_ = false;
   std::string name;
-  NuclideFileName(tables_.nuclideName, tables_.selection->dataKind, ".csv", name);
+  const base::Status named =
+      NuclideFileName(tables_.nuclideName, tables_.selection->dataKind, ".csv", name);
+  if (!named.ok()) return named;
   // The header and each table's rows as they are, without gathering them first.
   std::vector<std::string_view> pieces{kHeader};
   for (std::size_t i = 0; i < tables_.selection->selectedAges.size(); ++i)

@@ -234,7 +234,9 @@ base::Status JsonSink::End(std::span<const RunMessage> messages) {
   writer.EndObject();
   fileText_.Put('\n');
   std::string name;
-  NuclideFileName(tables_.nuclideName, selection.dataKind, ".json", name);
+  const base::Status named =
+      NuclideFileName(tables_.nuclideName, selection.dataKind, ".json", name);
+  if (!named.ok()) return named;
   const std::filesystem::path path = folder_ / name;
   const std::string_view text(fileText_.GetString(), fileText_.GetSize());
   base::Status status = WriteWholeFile(path, text);

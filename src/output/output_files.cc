@@ -53,7 +53,9 @@ OutputFiles::OutputFiles(OutputFiles&& other) noexcept : files_(std::move(other.
 
 OutputFiles& OutputFiles::operator=(OutputFiles&& other) noexcept {
   if (this != &other) {
-    Close();
+    // Writers close explicitly and report that; this only lets go of what a
+    // failed run left open, whose failure is already on its way to the user.
+    static_cast<void>(Close());
     files_ = std::move(other.files_);
     other.files_.clear();
   }
@@ -61,7 +63,8 @@ OutputFiles& OutputFiles::operator=(OutputFiles&& other) noexcept {
 }
 
 OutputFiles::~OutputFiles() {
-  Close();
+  // As in the move assignment: what matters was closed and reported already.
+  static_cast<void>(Close());
 }
 
 base::Status OutputFiles::Write(std::size_t i, std::string_view text) {
@@ -118,8 +121,9 @@ base::Status NuclideFileName(std::string_view nuclideName, input::DataKind kind,
 }
 
 base::Status CreateOutputFile(const std::filesystem::path& path, OutputFiles& file) {
-  file.Close();
+  const base::Status closed = file.Close();
   file.files_.clear();
+  if (!closed.ok()) return closed;
   const base::Status status = MakeFolder(path.parent_path().empty() ? "." : path.parent_path());
   if (!status.ok()) return status;
   const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
@@ -147,8 +151,9 @@ base::Status WriteWholeFile(const std::filesystem::path& path,
 base::Status OpenOutputFiles(const std::filesystem::path& folder, std::string_view nuclideName,
                              std::span<const int> selectedAges, input::DataKind kind,
                              OutputFiles& files) {
-  files.Close();
+  const base::Status closed = files.Close();
   files.files_.clear();
+  if (!closed.ok()) return closed;
   const base::Status made = MakeFolder(folder);
   if (!made.ok()) return made;
   OutputFiles opened;

@@ -67,15 +67,16 @@ base::Status WriteWholeFile(const std::filesystem::path& path,
 
 // Creates or empties `path`, creating its folder when missing, as the one
 // file of `file` (closing what it held), for a file written in pieces. A
-// failure is an IoError naming the file or folder.
+// failure, that close's too, is an IoError naming the file or folder.
 base::Status CreateOutputFile(const std::filesystem::path& path, OutputFiles& file);
 
 // Opens, creating or emptying, one file per entry of `selectedAges` (age-group
 // numbers 1 to 6, named by their days in input/age_groups.h), in that order, in
 // `folder` (created when missing; callers find "OUTPUT" with input::ResolvePath). `nuclideName`
 // must be a name the index confirmed; the selected groups must be distinct. On error (bad name or
-// group number, folder or file that cannot be created) the message names the file or folder, the
-// files opened so far are closed and `files` is left empty.
+// group number, folder or file that cannot be created, a file still open in `files` that does not
+// close) the message names the file or folder, the files opened so far are closed and `files` is
+// left empty.
 base::Status OpenOutputFiles(const std::filesystem::path& folder, std::string_view nuclideName,
                              std::span<const int> selectedAges, input::DataKind kind,
                              OutputFiles& files);

@@ -86,15 +86,18 @@ std::vector<input::DataProblem> CheckFarExtrapolation(const std::filesystem::pat
       const std::int32_t start = entry.startFor(dataSet.kind);
       if (start < 3 || start > file.recordCount()) continue;
       std::vector<output::RunMessage> walkMessages;  // the data check words these itself
-      WalkNuclideBlocks(
+      // A block that cannot be read or integrated ends this nuclide's walk, and the data check
+      // reports it: nothing here to add.
+      static_cast<void>(WalkNuclideBlocks(
           file, entry, selection, workspace, walkMessages, [&](const WalkedBlock& block) {
-            integration::IntegrateRateBlock(block.rates, block.timeGrid, block.header.letLetter,
-                                            selection.integrationTimes, workspace.slopes,
-                                            coefficients);
+            const base::Status integrated = integration::IntegrateRateBlock(
+                block.rates, block.timeGrid, block.header.letLetter, selection.integrationTimes,
+                workspace.slopes, coefficients);
+            if (!integrated.ok()) return integrated;
             if (auto warning = UnboundedWarning(block, coefficients, selection))
               problems.push_back({dataSet.doseRateFileName, warning->record, warning->text});
             return base::Status::Ok();
-          });
+          }));
     }
   }
   return problems;
