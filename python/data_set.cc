@@ -6,7 +6,6 @@
 #include <system_error>
 #include <utility>
 
-#include "app/batch_options.h"
 #include "base/cp1252.h"
 #include "base/text.h"
 #include "input/age_groups.h"
@@ -18,6 +17,7 @@
 #include "run/data_files.h"
 #include "run/nuclide_curves.h"
 #include "run/nuclide_suggestions.h"
+#include "run/selection_names.h"
 
 namespace quillmore::python {
 namespace {
@@ -52,7 +52,7 @@ Status ReadTimes(const std::filesystem::path& path, std::vector<double>* periods
                  std::vector<output::RunMessage>* warnings) {
   std::error_code error;
   if (std::filesystem::is_directory(path, error))
-    return Status::InvalidArgument("--times names a folder, not a file: " + path.string());
+    return Status::InvalidArgument("times= names a folder, not a file: " + path.string());
   std::vector<input::TimesFault> leftOvers;
   input::IntegrationTimes times = input::ReadIntegrationTimes(path, nullptr, &leftOvers);
   if (!times.ok()) return AsDataFault(times.status());
@@ -113,10 +113,13 @@ Status DataSet::Select(const Request& request, run::RunSelection* run,
                        std::vector<output::RunMessage>* warnings) const {
   run->dataKind = kind_;
   run->regionNames = regionNames_;
-  Status status = app::ParseAgeList(request.ages, &run->selectedAges);
-  if (status.ok())
-    status = app::ParseRegionList(request.regions, regionNames_, &run->selectedRegions);
-  if (!status.ok()) return status;
+  base::Result<std::vector<int>> ages = run::SelectAges(request.ages, kListWords);
+  if (!ages.ok()) return ages.status();
+  run->selectedAges = std::move(ages).value();
+  base::Result<std::vector<int>> regions =
+      run::SelectRegions(request.regions, regionNames_, kListWords);
+  if (!regions.ok()) return regions.status();
+  run->selectedRegions = std::move(regions).value();
   if (request.periods) {
     run->integrationTimes = *request.periods;
     return CheckPeriods(run->integrationTimes);

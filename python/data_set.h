@@ -18,8 +18,12 @@
 #include "integration/rate_curve.h"
 #include "output/run_message.h"
 #include "run/nuclide_run.h"
+#include "run/selection_names.h"
 
 namespace quillmore::python {
+
+// How the module's messages name its parameters.
+inline const run::ListWords kListWords{"ages=", "regions=", "see regions()"};
 
 // Failures are Statuses: kUnknownName for an unknown nuclide, age group or
 // region (UnknownNameError), kNotFound, kIoError or kCorruption for missing or

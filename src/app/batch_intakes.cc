@@ -9,7 +9,6 @@
 #include <system_error>
 #include <thread>
 
-#include "app/batch_intake_files.h"
 #include "app/batch_run.h"
 #include "base/cp1252.h"
 #include "base/text.h"
@@ -20,6 +19,7 @@
 #include "output/run_manifest.h"
 #include "output/written_files.h"
 #include "run/data_files.h"
+#include "run/history_run.h"
 #include "run/intake_history.h"
 
 namespace quillmore::app {
@@ -27,29 +27,20 @@ namespace {
 
 using base::Status;
 
-constexpr std::size_t kFaultsShown = 20;
-
 int Fail(std::ostream& err, const std::string& message) {
   err << "quillmore-batch: " << message << '\n';
   return kBatchError;
 }
 
-// Lists up to 20 faults as FILE:LINE: message, then how many more; exit 2.
+// Lists the bad rows as run::BadRowLines words them, then that nothing was
+// written; exit 2.
 int ReportFaults(const std::string& file, const std::vector<input::IntakeFault>& faults,
                  std::ostream& err) {
-  for (std::size_t i = 0; i < faults.size() && i < kFaultsShown; ++i) {
-    err << "quillmore-batch: " << file;
-    if (faults[i].line > 0) err << ':' << faults[i].line;
-    err << ": " << faults[i].message << '\n';
-  }
-  if (faults.size() > kFaultsShown) {
-    err << "quillmore-batch: " << file << ": " << faults.size() - kFaultsShown
-        << " more bad rows not shown\n";
-  }
-  std::set<int> lines;
-  for (const input::IntakeFault& fault : faults) lines.insert(fault.line);
-  err << "quillmore-batch: nothing written: " << lines.size() << " bad row"
-      << (lines.size() == 1 ? "" : "s") << " in " << file << '\n';
+  for (const std::string& line : run::BadRowLines(faults, file))
+    err << "quillmore-batch: " << line << '\n';
+  const std::size_t rows = run::BadRowCount(faults);
+  err << "quillmore-batch: nothing written: " << rows << " bad row" << (rows == 1 ? "" : "s")
+      << " in " << file << '\n';
   return kBatchError;
 }
 
@@ -78,7 +69,7 @@ Status DigestJson(const std::filesystem::path& path, const char* key, output::Js
 
 // The program, the intake file and the data files by their digests, and the options.
 Status DescribeHistory(const BatchOptions& options, const std::filesystem::path& intakePath,
-                       HistoryFiles& files, const output::AnnualDoseColumns& columns,
+                       run::HistoryFiles& files, const output::AnnualDoseColumns& columns,
                        output::Json& json) {
   output::Json intake, index, inhalation, ingestion;
   Status status = DigestJson(intakePath, "path", intake);
@@ -170,40 +161,18 @@ int RunIntakes(const BatchOptions& options, const std::filesystem::path& dataFol
   std::string bytes;
   if (const Status read = ReadBytes(intakePath, bytes); !read.ok())
     return Fail(err, read.message());
-  const input::IntakeFile intakes = input::ReadIntakeFile(bytes);
-  // The good rows are resolved against the data even beside bad ones, so that
-  // one run lists every bad row; a data set that fails then gives way to them.
-  std::vector<input::IntakeFault> faults = intakes.faults;
-  if (intakes.rows.empty()) return ReportFaults(label, faults, err);
-  const auto failed = [&](const Status& status) {
-    return faults.empty() ? Fail(err, status.message()) : ReportFaults(label, faults, err);
-  };
-
-  HistoryFiles files;
-  if (const Status opened = OpenHistoryFiles(dataFolder, intakes.rows, files); !opened.ok())
-    return failed(opened);
-  output::AnnualDoseColumns columns;
-  columns.highLetWeight = options.highLetWeight;
-  for (const std::string& name : run::ReadRegionNames(files.inhalation))
-    columns.regionNames.push_back(base::Cp1252ToUtf8(name));
-  if (const Status chosen =
-          SelectHistoryRegions(options.regions, dataFolder, files, columns.selectedRegions);
-      !chosen.ok())
-    return Fail(err, chosen.message());  // a usage error comes first
-
-  run::HistoryData data{&files.index,
-                        {&files.inhalation, files.ingestionOpen ? &files.ingestion : nullptr}};
   const unsigned jobs = options.jobs > 0 ? static_cast<unsigned>(options.jobs)
                                          : std::max(1U, std::thread::hardware_concurrency());
-  run::IntakeHistory history(data, {columns.selectedRegions, options.untilYear, label, jobs});
-  if (const Status resolved = history.Resolve(intakes.rows, faults); !resolved.ok())
-    return failed(resolved);
-  if (!faults.empty()) {
-    std::stable_sort(
-        faults.begin(), faults.end(),
-        [](const input::IntakeFault& a, const input::IntakeFault& b) { return a.line < b.line; });
-    return ReportFaults(label, faults, err);
-  }
+  base::Result<run::HistoryRun> opened =
+      run::OpenHistory(input::ReadIntakeFile(bytes),
+                       {dataFolder, options.regions, options.untilYear, options.highLetWeight,
+                        label, jobs, kBatchListWords, "--until "});
+  if (!opened.ok()) return Fail(err, opened.status().message());
+  const run::HistoryRun& historyRun = opened.value();
+  if (!historyRun.badRows.empty()) return ReportFaults(label, historyRun.badRows, err);
+  const output::AnnualDoseColumns& columns = historyRun.columns;
+  run::HistoryFiles& files = *historyRun.files;
+  run::IntakeHistory& history = *historyRun.history;
 
   output::Json provenance;
   if (const Status described = DescribeHistory(options, intakePath, files, columns, provenance);

@@ -9,8 +9,12 @@
 #include "input/data_kind.h"
 #include "plot/figure.h"
 #include "run/figure_export.h"
+#include "run/selection_names.h"
 
 namespace quillmore::app {
+
+// How the batch's messages name its age and region lists.
+inline const run::ListWords kBatchListWords{"--ages", "--regions", "see --list-regions"};
 
 // The files --format asks for; txt alone by default.
 struct OutputFormats {
@@ -58,24 +62,5 @@ base::Status ParseBatchOptions(const std::vector<std::string>& arguments, BatchO
 
 // The text --help prints.
 std::string BatchUsage();
-
-// "1,4" / "infant,10y,adult" / "all" as age-group numbers 1 to 6, in the order
-// given; a group listed twice is refused.
-base::Status ParseAgeList(const std::string& text, std::vector<int>* selectedAges);
-
-// The region one name of a list stands for: a number 1 to 30, then a name
-// of `regionNames` exactly, then ignoring case (refused as ambiguous when two
-// match so), then "remainder" or "rest body" for region 29. "all" is no
-// region: it stands only for the whole list.
-base::Status FindRegion(const std::string& name, const std::vector<std::string>& regionNames,
-                        int* region);
-
-// "1,30" / "liver,lung" / "all" as region numbers 1 to 30, in the order given.
-// A name is matched against `regionNames` (30 entries) exactly, else ignoring
-// case (refused as ambiguous when two regions match so), else "remainder" or
-// "rest body" stand for region 29 in either data set. A region listed twice is
-// refused.
-base::Status ParseRegionList(const std::string& text, const std::vector<std::string>& regionNames,
-                             std::vector<int>* selectedRegions);
 
 }  // namespace quillmore::app

@@ -262,9 +262,13 @@ Status OpenData(input::DataKind kind, OpenedData& data) {
 // the user. Times lines read with something left over are `warnings`.
 Status BuildSelection(const BatchOptions& options, const OpenedData& data, run::RunSelection& run,
                       std::vector<output::NuclideMessage>* warnings) {
-  Status status = ParseAgeList(options.ages, &run.selectedAges);
-  if (status.ok()) status = ParseRegionList(options.regions, run.regionNames, &run.selectedRegions);
-  if (!status.ok()) return status;
+  base::Result<std::vector<int>> ages = run::SelectAges(options.ages, kBatchListWords);
+  if (!ages.ok()) return ages.status();
+  run.selectedAges = std::move(ages).value();
+  base::Result<std::vector<int>> regions =
+      run::SelectRegions(options.regions, run.regionNames, kBatchListWords);
+  if (!regions.ok()) return regions.status();
+  run.selectedRegions = std::move(regions).value();
   if (options.periods) {
     run.periodsText = *options.periods;
     run.integrationTimes = options.periodDays;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace quillmore::input {
@@ -17,6 +18,20 @@ inline constexpr std::array<std::string_view, kAgeGroupCount> kAgeGroupLabels = 
     "Infant  ", "1 y-old ", "5 y-old ", "10 y-old", "15 y-old", "Adult   "};
 inline constexpr std::array<std::int32_t, kAgeGroupCount> kAgeGroupDays = {100,  365,  1825,
                                                                            3650, 5475, 7300};
+// Names that stand for an age group, besides its number, as people type
+// them (lower case, without blanks).
+inline constexpr std::array<std::pair<std::string_view, int>, 10> kAgeGroupAliases = {{
+    {"infant", 1},
+    {"1y", 2},
+    {"1y-old", 2},
+    {"5y", 3},
+    {"5y-old", 3},
+    {"10y", 4},
+    {"10y-old", 4},
+    {"15y", 5},
+    {"15y-old", 5},
+    {"adult", 6},
+}};
 // The list-box entry that stands for every age group.
 inline constexpr std::string_view kAllAgesLabel = "ALL AGES";
 

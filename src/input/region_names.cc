@@ -22,4 +22,8 @@ std::vector<std::string> BuildRegionNames(
   return names;
 }
 
+bool IsRemainderAlias(std::string_view lowerName) {
+  return lowerName == "remainder" || lowerName == "rest body";
+}
+
 }  // namespace quillmore::input

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "input/dose_rate_file.h"
@@ -18,5 +19,9 @@ inline constexpr const char* kAllOrgansName = "ALL ORGANS";
 // "Lung". The list box adds "ALL ORGANS" itself.
 std::vector<std::string> BuildRegionNames(
     const std::array<std::string, kRegionColumnCount>& headings);
+
+// Whether `lowerName` is another name of region 29: the two data sets head
+// it differently ("remainder", "rest body"), and either stands for it.
+bool IsRemainderAlias(std::string_view lowerName);
 
 }  // namespace quillmore::input

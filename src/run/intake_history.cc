@@ -134,7 +134,7 @@ base::Status IntakeHistory::Resolve(const std::vector<input::IntakeRow>& rows,
     if (selection_.untilYear && input::YearOf(lastDay) > *selection_.untilYear) {
       faults.push_back({row.line, std::string("column \"") + (row.end ? "end" : "start") +
                                       "\": intake on " + input::DateText(lastDay) +
-                                      ", after the last year reported, --until " +
+                                      ", after the last year reported, " + selection_.untilWords +
                                       std::to_string(*selection_.untilYear)});
       continue;
     }

@@ -36,6 +36,7 @@ struct HistorySelection {
   std::optional<int> untilYear;      // the last year reported
   std::string fileLabel;             // the intake file as messages name it
   unsigned jobs = 1;                 // threads computing intakes at once
+  std::string untilWords;            // how the face names the last year: "--until ", "until="
 };
 
 class IntakeHistory {

@@ -140,59 +140,5 @@ TEST(ParseBatchOptions, UsageErrorsAreOneLine) {
   }
 }
 
-TEST(ParseAgeList, NumbersLabelsAndAllInTheOrderGiven) {
-  std::vector<int> ages;
-  ASSERT_TRUE(ParseAgeList("adult,1,10y, 15Y ,5y-old", &ages).ok());
-  EXPECT_EQ(ages, (std::vector<int>{6, 1, 4, 5, 3}));
-  EXPECT_EQ(ParseAgeList("adult,1,infant", &ages).message(),
-            "age group Infant is listed twice in --ages");
-  ASSERT_TRUE(ParseAgeList("ALL", &ages).ok());
-  EXPECT_EQ(ages, (std::vector<int>{1, 2, 3, 4, 5, 6}));
-  EXPECT_FALSE(ParseAgeList("7", &ages).ok());
-  EXPECT_FALSE(ParseAgeList("1,,2", &ages).ok());
-  EXPECT_FALSE(ParseAgeList("teen", &ages).ok());
-}
-
-TEST(ParseRegionList, NumbersNamesLungAndAll) {
-  std::vector<std::string> names;
-  for (int i = 1; i <= 29; ++i) names.push_back("Region " + std::to_string(i));
-  names[3] = "Liver";
-  names.push_back("Lung");
-  std::vector<int> regions;
-  ASSERT_TRUE(ParseRegionList("liver,lung,29,1", names, &regions).ok());
-  EXPECT_EQ(regions, (std::vector<int>{4, 30, 29, 1}));
-  ASSERT_TRUE(ParseRegionList("all", names, &regions).ok());
-  EXPECT_EQ(regions.size(), 30U);
-  EXPECT_EQ(regions.back(), 30);
-  EXPECT_FALSE(ParseRegionList("31", names, &regions).ok());
-  EXPECT_FALSE(ParseRegionList("spleen", names, &regions).ok());
-}
-
-TEST(ParseRegionList, ExactNameWinsThenCaseThenRemainderAndNoRegionTwice) {
-  std::vector<std::string> names;
-  for (int i = 1; i <= 29; ++i) names.push_back("Region " + std::to_string(i));
-  names[14] = "Lung BB";
-  names[15] = "Lung bb";
-  names[28] = "Rest Body";
-  names.push_back("Lung");
-  std::vector<int> regions;
-  ASSERT_TRUE(ParseRegionList("Lung bb,Lung BB, lung ,REST BODY", names, &regions).ok());
-  EXPECT_EQ(regions, (std::vector<int>{16, 15, 30, 29}));
-  EXPECT_EQ(ParseRegionList("lung bb", names, &regions).message(),
-            "region \"lung bb\" is ambiguous: 15 \"Lung BB\" or 16 \"Lung bb\" (give the exact "
-            "name or number)");
-  // Region 29 answers to the other data set's name too.
-  ASSERT_TRUE(ParseRegionList("Remainder", names, &regions).ok());
-  EXPECT_EQ(regions, std::vector<int>{29});
-  names[28] = "Remainder";
-  ASSERT_TRUE(ParseRegionList("rest body", names, &regions).ok());
-  EXPECT_EQ(regions, std::vector<int>{29});
-  names[3] = "Remainder";  // a heading of the data set's own comes first
-  ASSERT_TRUE(ParseRegionList("Remainder", names, &regions).ok());
-  EXPECT_EQ(regions, std::vector<int>{4});
-  EXPECT_EQ(ParseRegionList("lung,30", names, &regions).message(),
-            "region 30 \"Lung\" is listed twice in --regions");
-}
-
 }  // namespace
 }  // namespace quillmore::app

@@ -25,8 +25,17 @@ def batch_message(result):
     """The batch's last stderr line without its program prefix, kind and
     pointer to --help, which Python callers have no use for."""
     line = result.stderr.strip().splitlines()[-1]
-    return line.removeprefix("quillmore-batch: ").removeprefix("warning: ").removesuffix(
-        " (see --help)")
+    return module_words(line.removeprefix("quillmore-batch: ").removeprefix("warning: ")
+                        .removesuffix(" (see --help)"))
+
+
+def module_words(text):
+    """A batch message as the module words it: its parameters for the options."""
+    for option, parameter in [("(see --list-regions)", "(see regions())"),
+                              (" in --regions", " in regions="), (" in --ages", " in ages="),
+                              ("--until ", "until="), ("--times ", "times= ")]:
+        text = text.replace(option, parameter)
+    return text
 
 
 @pytest.fixture(scope="session")

@@ -1,0 +1,113 @@
+#include "run/history_run.h"
+
+#include <algorithm>
+#include <set>
+
+#include "base/cp1252.h"
+#include "run/data_files.h"
+
+namespace quillmore::run {
+namespace {
+
+using base::Status;
+
+// Opens the files of `folder` that `rows` need; a failure is an IoError
+// naming the file.
+Status OpenHistoryFiles(const std::filesystem::path& folder,
+                        const std::vector<input::IntakeRow>& rows, HistoryFiles& files) {
+  Status status = OpenIndex(folder, files.index);
+  if (!status.ok()) return Status::IoError("unable to open the index: " + status.message());
+  status = OpenDoseRates(folder, input::DataKind::kInhalation, files.inhalation);
+  for (const input::IntakeRow& row : rows) {
+    if (status.ok() && row.kind == input::DataKind::kIngestion && !files.ingestionOpen) {
+      status = OpenDoseRates(folder, input::DataKind::kIngestion, files.ingestion);
+      files.ingestionOpen = status.ok();
+    }
+  }
+  if (!status.ok())
+    return Status::IoError("unable to open the dose-rate file: " + status.message());
+  return status;
+}
+
+// The regions of `text`, each item resolved against the inhalation names,
+// then the ingestion names (region 29 has another name there).
+base::Result<std::vector<int>> SelectRegions(const std::string& text,
+                                             const std::filesystem::path& folder,
+                                             HistoryFiles& files, const ListWords& words) {
+  std::vector<std::vector<std::string>> names{ReadRegionNames(files.inhalation)};
+  input::DoseRateFile ingestion;  // for its names, also where no row takes that route
+  if (files.ingestionOpen) {
+    names.push_back(ReadRegionNames(files.ingestion));
+  } else if (OpenDoseRates(folder, input::DataKind::kIngestion, ingestion).ok()) {
+    names.push_back(ReadRegionNames(ingestion));
+  }
+  return SelectRegionsOfEither(text, names, words);
+}
+
+// `run` holding only its bad rows, in line order.
+HistoryRun BadRows(std::vector<input::IntakeFault> faults) {
+  std::stable_sort(
+      faults.begin(), faults.end(),
+      [](const input::IntakeFault& a, const input::IntakeFault& b) { return a.line < b.line; });
+  HistoryRun run;
+  run.badRows = std::move(faults);
+  return run;
+}
+
+}  // namespace
+
+base::Result<HistoryRun> OpenHistory(input::IntakeFile intakes, const HistoryRequest& request) {
+  std::vector<input::IntakeFault> faults = std::move(intakes.faults);
+  if (intakes.rows.empty()) return BadRows(std::move(faults));
+  // A data set that fails gives way to the bad rows found before it.
+  const auto failed = [&faults](const Status& status) -> base::Result<HistoryRun> {
+    if (faults.empty()) return status;
+    return BadRows(std::move(faults));
+  };
+  HistoryRun run;
+  run.files = std::make_unique<HistoryFiles>();
+  HistoryFiles& files = *run.files;
+  if (const Status opened = OpenHistoryFiles(request.dataFolder, intakes.rows, files); !opened.ok())
+    return failed(opened);
+  run.columns.highLetWeight = request.highLetWeight;
+  for (const std::string& name : ReadRegionNames(files.inhalation))
+    run.columns.regionNames.push_back(base::Cp1252ToUtf8(name));
+  base::Result<std::vector<int>> regions =
+      SelectRegions(request.regions, request.dataFolder, files, request.words);
+  if (!regions.ok()) return regions.status();  // a usage error comes before bad rows
+  run.columns.selectedRegions = std::move(regions).value();
+
+  const HistoryData data{&files.index,
+                         {&files.inhalation, files.ingestionOpen ? &files.ingestion : nullptr}};
+  run.rows = std::make_unique<std::vector<input::IntakeRow>>(std::move(intakes.rows));
+  run.history = std::make_unique<IntakeHistory>(
+      data, HistorySelection{run.columns.selectedRegions, request.untilYear, request.fileLabel,
+                             request.jobs, request.untilWords});
+  if (const Status resolved = run.history->Resolve(*run.rows, faults); !resolved.ok())
+    return failed(resolved);
+  if (!faults.empty()) return BadRows(std::move(faults));
+  return run;
+}
+
+std::vector<std::string> BadRowLines(const std::vector<input::IntakeFault>& badRows,
+                                     const std::string& label) {
+  std::vector<std::string> lines;
+  for (std::size_t i = 0; i < badRows.size() && i < kBadRowsShown; ++i) {
+    std::string line = label;
+    if (badRows[i].line > 0) line += ':' + std::to_string(badRows[i].line);
+    lines.push_back(line + ": " + badRows[i].message);
+  }
+  if (badRows.size() > kBadRowsShown) {
+    lines.push_back(label + ": " + std::to_string(badRows.size() - kBadRowsShown) +
+                    " more bad rows not shown");
+  }
+  return lines;
+}
+
+std::size_t BadRowCount(const std::vector<input::IntakeFault>& badRows) {
+  std::set<int> lines;
+  for (const input::IntakeFault& fault : badRows) lines.insert(fault.line);
+  return lines.size();
+}
+
+}  // namespace quillmore::run

@@ -1,0 +1,73 @@
+// The front door of an intake-history run, for every face: the data files
+// the rows need, the regions asked for, and the rows resolved to their
+// blocks, or the bad rows that stop it.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/result.h"
+#include "input/data_index.h"
+#include "input/dose_rate_file.h"
+#include "input/intake_file.h"
+#include "output/annual_dose_files.h"
+#include "run/intake_history.h"
+#include "run/selection_names.h"
+
+namespace quillmore::run {
+
+// Bad rows listed before "and N more": the same cap for every face.
+inline constexpr std::size_t kBadRowsShown = 20;
+
+// The index, the inhalation file (its region names head every row) and the
+// ingestion file where a row needs it.
+struct HistoryFiles {
+  input::DataIndex index;
+  input::DoseRateFile inhalation;
+  input::DoseRateFile ingestion;
+  bool ingestionOpen = false;
+};
+
+struct HistoryRequest {
+  std::filesystem::path dataFolder;
+  std::string regions = "all";          // as the face took them: numbers, names, "all"
+  std::optional<int> untilYear;         // the last year reported
+  std::optional<double> highLetWeight;  // adds weighted_gy
+  std::string fileLabel;                // the intake file as messages name it
+  unsigned jobs = 1;                    // threads computing intakes at once
+  ListWords words;                      // how the face names its region list
+  std::string untilWords;               // and its last year: "--until ", "until="
+};
+
+// An opened history. With bad rows nothing is open and nothing may be
+// computed; otherwise `history` is resolved and ready for Compute.
+struct HistoryRun {
+  // Every bad row, in line order (a stable sort: a row's faults keep theirs).
+  std::vector<input::IntakeFault> badRows;
+  std::unique_ptr<HistoryFiles> files;
+  output::AnnualDoseColumns columns;                    // the regions selected, their names (UTF-8)
+  std::unique_ptr<std::vector<input::IntakeRow>> rows;  // what `history` resolved
+  std::unique_ptr<IntakeHistory> history;
+};
+
+// Opens the files of `request.dataFolder` that `intakes` needs, selects the
+// regions and resolves the rows. The good rows are resolved even beside bad
+// ones, so that one run lists every bad row. Fails (with no bad rows to
+// show) for a data set that cannot be opened or used (kNotFound, kIoError,
+// kCorruption) and, before any bad row, for a region list that names no
+// region or one twice (kUnknownName, kInvalidArgument).
+base::Result<HistoryRun> OpenHistory(input::IntakeFile intakes, const HistoryRequest& request);
+
+// The bad rows as lines "LABEL:LINE: message" (no ":LINE" for a fault of the
+// file as a whole), at most kBadRowsShown, then "LABEL: N more bad rows not
+// shown".
+std::vector<std::string> BadRowLines(const std::vector<input::IntakeFault>& badRows,
+                                     const std::string& label);
+
+// How many distinct rows `badRows` concern.
+std::size_t BadRowCount(const std::vector<input::IntakeFault>& badRows);
+
+}  // namespace quillmore::run
