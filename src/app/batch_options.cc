@@ -18,27 +18,6 @@ namespace {
 
 using base::Status;
 
-std::vector<std::string> SplitCommas(const std::string& text) {
-  std::vector<std::string> items;
-  std::size_t start = 0;
-  while (true) {
-    const std::size_t comma = text.find(',', start);
-    items.push_back(text.substr(start, comma - start));
-    if (comma == std::string::npos) return items;
-    start = comma + 1;
-  }
-}
-
-// A whole decimal number in [low, high], or nullopt.
-std::optional<int> WholeNumber(const std::string& text, int low, int high) {
-  int value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || value < low || value > high) {
-    return std::nullopt;
-  }
-  return value;
-}
-
 // A data set by its name or its letter, in any case.
 std::optional<input::DataKind> DataSetNamed(const std::string& text) {
   const std::string name = base::AsciiLower(text);
@@ -53,7 +32,7 @@ std::optional<input::DataKind> DataSetNamed(const std::string& text) {
 // "txt,csv,json" in any combination, each once.
 Status ParseFormats(const std::string& text, OutputFormats* formats) {
   *formats = {false, false, false};
-  for (const std::string& item : SplitCommas(text)) {
+  for (const std::string& item : base::SplitCommas(text)) {
     const std::string name = base::AsciiLower(item);
     bool* chosen = name == "txt"    ? &formats->text
                    : name == "csv"  ? &formats->csv
@@ -104,7 +83,7 @@ Status ParsePeriod(const std::string& item, double* days) {
 Status ParsePeriods(const std::string& value, BatchOptions* options) {
   options->periods = value;
   options->periodDays.clear();
-  for (const std::string& item : SplitCommas(value)) {
+  for (const std::string& item : base::SplitCommas(value)) {
     double days = 0;
     if (Status status = ParsePeriod(item, &days); !status.ok()) return status;
     if (std::find(options->periodDays.begin(), options->periodDays.end(), days) !=
@@ -125,7 +104,7 @@ Status ParsePeriods(const std::string& value, BatchOptions* options) {
 Status ParseFigureFormats(const std::string& value, BatchOptions* options) {
   std::vector<plot::FigureFormat>& formats = options->figures;
   formats.clear();
-  for (const std::string& item : SplitCommas(value)) {
+  for (const std::string& item : base::SplitCommas(value)) {
     const std::string name = base::AsciiLower(item);
     bool known = false;
     for (const auto format :
@@ -160,7 +139,7 @@ Status ParseFigureSize(const std::string& value, BatchOptions* options) {
 }
 
 Status ParseDpi(const std::string& value, BatchOptions* options) {
-  const std::optional<int> dpi = WholeNumber(value, 50, 1200);
+  const std::optional<int> dpi = base::WholeNumber(value, 50, 1200);
   if (!dpi) return Status::InvalidArgument("--dpi takes a number from 50 to 1200");
   options->figureSize.dpi = *dpi;
   return Status::Ok();
@@ -182,7 +161,7 @@ Status ParseComparison(const std::string& value, BatchOptions* options) {
 }
 
 Status ParseForm(const std::string& value, BatchOptions* options) {
-  options->form = WholeNumber(value, 1, 99);
+  options->form = base::WholeNumber(value, 1, 99);
   if (!options->form) return Status::InvalidArgument("--form takes a number from 1 to 99");
   return Status::Ok();
 }
@@ -256,7 +235,7 @@ Status ParseDataSet(const std::string& value, BatchOptions* options) {
 }
 
 Status ParseJobs(const std::string& value, BatchOptions* options) {
-  const std::optional<int> jobs = WholeNumber(value, 1, 64);
+  const std::optional<int> jobs = base::WholeNumber(value, 1, 64);
   if (!jobs) return Status::InvalidArgument("--jobs takes a number from 1 to 64");
   options->jobs = *jobs;
   return Status::Ok();
@@ -267,7 +246,7 @@ Status ParseFormatOption(const std::string& value, BatchOptions* options) {
 }
 
 Status ParseUntil(const std::string& value, BatchOptions* options) {
-  options->untilYear = WholeNumber(value, 1, 9998);
+  options->untilYear = base::WholeNumber(value, 1, 9998);
   if (options->untilYear) return Status::Ok();
   return Status::InvalidArgument("--until takes a year from 1 to 9998");
 }

@@ -14,27 +14,6 @@ namespace {
 
 using base::Status;
 
-std::vector<std::string> SplitCommas(const std::string& text) {
-  std::vector<std::string> items;
-  std::size_t start = 0;
-  while (true) {
-    const std::size_t comma = text.find(',', start);
-    items.push_back(text.substr(start, comma - start));
-    if (comma == std::string::npos) return items;
-    start = comma + 1;
-  }
-}
-
-// A whole decimal number in [low, high], or nullopt.
-std::optional<int> WholeNumber(const std::string& text, int low, int high) {
-  int value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || value < low || value > high) {
-    return std::nullopt;
-  }
-  return value;
-}
-
 std::vector<int> Numbers(int count) {
   std::vector<int> numbers;
   for (int number = 1; number <= count; ++number) numbers.push_back(number);
@@ -61,7 +40,7 @@ base::Result<std::vector<int>> SelectRegionsIn(
     const ListWords& words) {
   if (base::AsciiLower(text) == "all") return Numbers(input::kLungRegion);
   std::vector<int> regions;
-  for (const std::string& item : SplitCommas(text)) {
+  for (const std::string& item : base::SplitCommas(text)) {
     const base::Result<int> region = FindRegionInAny(base::TrimBlanks(item), regionNames, words);
     if (!region.ok()) return region.status();
     if (std::find(regions.begin(), regions.end(), region.value()) != regions.end()) {
@@ -82,10 +61,10 @@ base::Result<std::vector<int>> SelectRegionsIn(
 base::Result<std::vector<int>> SelectAges(const std::string& text, const ListWords& words) {
   if (base::AsciiLower(text) == "all") return Numbers(input::kAgeGroupCount);
   std::vector<int> ages;
-  for (const std::string& item : SplitCommas(text)) {
+  for (const std::string& item : base::SplitCommas(text)) {
     std::string key = base::AsciiLower(item);
     key.erase(std::remove(key.begin(), key.end(), ' '), key.end());
-    std::optional<int> age = WholeNumber(key, 1, input::kAgeGroupCount);
+    std::optional<int> age = base::WholeNumber(key, 1, input::kAgeGroupCount);
     for (const auto& [name, number] : input::kAgeGroupAliases) {
       if (key == name) age = number;
     }
@@ -104,7 +83,8 @@ base::Result<std::vector<int>> SelectAges(const std::string& text, const ListWor
 
 base::Result<int> FindRegion(const std::string& name, const std::vector<std::string>& regionNames,
                              const ListWords& words) {
-  if (const std::optional<int> number = WholeNumber(name, 1, input::kLungRegion)) return *number;
+  if (const std::optional<int> number = base::WholeNumber(name, 1, input::kLungRegion))
+    return *number;
   std::vector<int> caseless;
   for (int number = 1; number <= static_cast<int>(regionNames.size()); ++number) {
     const std::string& heading = regionNames[input::RegionIndex(number)];
