@@ -100,12 +100,8 @@ Status DataSet::Open(const std::string& dataDir, input::DataKind kind, DataSet* 
 Status DataSet::Nuclides(std::vector<std::string>* names) const {
   input::DataIndex index;
   if (const Status status = index.Open(indexPath_); !status.ok()) return status;
-  for (std::int64_t record = index.firstEntry(); record <= index.lastEntry(); ++record) {
-    const input::IndexEntry& entry = index.ReadEntry(static_cast<std::int32_t>(record));
-    if (entry.startFor(kind_) != 0) {
-      names->push_back(base::Cp1252ToUtf8(base::TrimBlanks(entry.name)));
-    }
-  }
+  for (const std::string& name : run::NuclidesWithData(index, kind_))
+    names->push_back(base::Cp1252ToUtf8(name));
   return Status::Ok();
 }
 
@@ -134,18 +130,14 @@ Status DataSet::Select(const Request& request, run::RunSelection* run,
 Status DataSet::FindNuclides(const Request& request, input::DataIndex& index,
                              std::vector<std::string>* names) const {
   if (request.allNuclides) {
-    for (std::int64_t record = index.firstEntry(); record <= index.lastEntry(); ++record) {
-      const input::IndexEntry& entry = index.ReadEntry(static_cast<std::int32_t>(record));
-      if (entry.startFor(kind_) != 0) names->push_back(entry.name);
-    }
+    *names = run::NuclideEntriesWithData(index, kind_);
     return Status::Ok();
   }
   std::set<std::string> seen;
   for (std::string name : request.nuclides) {
     input::NormaliseNuclideName(name);
     if (index.FindNuclide(name) == 0) {
-      return Status::UnknownName("no data are available for " + base::TrimBlanks(name) +
-                                 run::SuggestionText(name, index, kind_));
+      return run::UnknownNuclide(name, index, kind_);
     }
     if (seen.insert(name).second) names->push_back(name);
   }
@@ -195,8 +187,7 @@ Status DataSet::ReadCurve(const std::string& nuclide, const std::string& age, st
   std::string name = nuclide;
   input::NormaliseNuclideName(name);
   if (status.ok() && index.FindNuclide(name) == 0) {
-    status = Status::UnknownName("no data are available for " + base::TrimBlanks(name) +
-                                 run::SuggestionText(name, index, kind_));
+    status = run::UnknownNuclide(name, index, kind_);
   }
   if (!status.ok()) return status;
   run::NuclideCurves found = run::ReadNuclideCurves(file, index.entry(), run);

@@ -129,13 +129,10 @@ std::vector<Job> CollectJobs(const BatchOptions& options, input::DataIndex& inde
                              std::size_t* passedOver) {
   std::vector<std::string> names;
   if (options.allNuclides) {
-    for (std::int64_t record = index.firstEntry(); record <= index.lastEntry(); ++record) {
-      const input::IndexEntry& entry = index.ReadEntry(static_cast<std::int32_t>(record));
-      if (entry.startFor(*options.dataKind) != 0)
-        names.push_back(entry.name);
-      else
-        ++*passedOver;
-    }
+    names = run::NuclideEntriesWithData(index, *options.dataKind);
+    *passedOver += static_cast<std::size_t>(
+        std::max<std::int64_t>(0, index.lastEntry() - index.firstEntry() + 1) -
+        static_cast<std::int64_t>(names.size()));
   } else {
     names = options.nuclides;
   }
@@ -145,8 +142,7 @@ std::vector<Job> CollectJobs(const BatchOptions& options, input::DataIndex& inde
     input::NormaliseNuclideName(name);
     if (index.FindNuclide(name) == 0) {
       const std::string shown = base::TrimBlanks(name);
-      const std::string text = "no data are available for " + shown +
-                               run::SuggestionText(name, index, *options.dataKind);
+      const std::string text = run::UnknownNuclide(name, index, *options.dataKind).message();
       err << "quillmore-batch: " << text << '\n';
       missing->push_back({shown, {run::MessageKind::kWarning, text}});
     } else if (seen.insert(name).second) {
