@@ -32,10 +32,8 @@ Status FaultList(const std::string& label, const std::vector<input::IntakeFault>
 
 Status ComputeAnnualDoses(const HistoryRequest& request, HistoryTexts* result) {
   std::filesystem::path folder;
-  if (const Status found = run::FindDataFolder("", request.dataDir, &folder); !found.ok()) {
-    return Status::IoError("no data folder " + folder.string() +
-                           (found.message().empty() ? "" : " (" + found.message() + ")"));
-  }
+  if (const Status found = run::FindDataFolder("", request.dataDir, &folder); !found.ok())
+    return run::NoDataFolder(folder, found);
   base::Result<run::HistoryRun> opened = run::OpenHistory(
       input::ReadIntakeFile(request.bytes),
       {folder, request.regions, request.untilYear, request.highLetWeight, request.label,

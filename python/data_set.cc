@@ -75,19 +75,15 @@ Status OnlyOne(const std::vector<int>& list, const char* what) {
 Status DataSet::Open(const std::string& dataDir, input::DataKind kind, DataSet* dataSet) {
   DataSet opened;
   opened.kind_ = kind;
-  if (const Status found = run::FindDataFolder("", dataDir, &opened.folder_); !found.ok()) {
-    return Status::IoError("no data folder " + opened.folder_.string() +
-                           (found.message().empty() ? "" : " (" + found.message() + ")"));
-  }
+  if (const Status found = run::FindDataFolder("", dataDir, &opened.folder_); !found.ok())
+    return run::NoDataFolder(opened.folder_, found);
   input::DataIndex index;
   Status status = run::OpenIndex(opened.folder_, index);
-  if (status.code() == Status::Code::kCorruption) return status;
-  if (!status.ok()) return Status::IoError("unable to open the index: " + status.message());
+  if (!status.ok()) return status;
   opened.indexPath_ = index.file().path();
   input::DoseRateFile file;
   status = run::OpenDoseRates(opened.folder_, kind, file);
-  if (!status.ok())
-    return Status::IoError("unable to open the dose-rate file: " + status.message());
+  if (!status.ok()) return status;
   opened.doseRatePath_ = file.file().path();
   opened.regionNames_ = run::ReadRegionNames(file);
   for (const std::string& name : opened.regionNames_) {

@@ -237,18 +237,13 @@ Status DescribeRun(const OpenedData& data, const run::RunSelection& run, output:
   return Status::Ok();
 }
 
-// Opens the index and the dose-rate file of `kind` in data.folder; a failure
-// is worded for the user.
+// Opens the index and the dose-rate file of `kind` in data.folder.
 Status OpenData(input::DataKind kind, OpenedData& data) {
   Status status = run::OpenIndex(data.folder, data.index);
-  if (status.code() == Status::Code::kCorruption) return status;
-  if (!status.ok()) return Status::IoError("unable to open the index: " + status.message());
+  if (!status.ok()) return status;
   data.indexPath = data.index.file().path();
   status = run::OpenDoseRates(data.folder, kind, data.doseRates);
-  if (status.code() == Status::Code::kCorruption) return status;
-  if (!status.ok()) {
-    return Status::IoError("unable to open the dose-rate file: " + status.message());
-  }
+  if (!status.ok()) return status;
   data.doseRatePath = data.doseRates.file().path();
   return Status::Ok();
 }
@@ -341,10 +336,8 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   }
   OpenedData data;
   // A mistyped --data-dir is a usage error, not a list of missing files.
-  if (const Status found = run::FindDataFolder("", options.dataDir, &data.folder); !found.ok()) {
-    return Fail(err, "no data folder " + data.folder.string() +
-                         (found.message().empty() ? "" : " (" + found.message() + ")"));
-  }
+  if (const Status found = run::FindDataFolder("", options.dataDir, &data.folder); !found.ok())
+    return Fail(err, run::NoDataFolder(data.folder, found).message());
   if (options.check) return RunCheck(data.folder, TimesPath(options, data.folder), options, out);
   if (options.intakesFile) return RunIntakes(options, data.folder, out, err);
 

@@ -32,14 +32,33 @@ input::IntegrationTimes ReadTimes(const std::filesystem::path& dataFolder,
   return times;
 }
 
+namespace {
+
+// A damaged file is said as it is, in every face; anything else is a file
+// that could not be opened.
+base::Status Opened(const base::Status& status, const std::string& what) {
+  if (status.ok() || status.code() == base::Status::Code::kCorruption) return status;
+  return base::Status::IoError("unable to open the " + what + ": " + status.message());
+}
+
+}  // namespace
+
+base::Status NoDataFolder(const std::filesystem::path& folder, const base::Status& found) {
+  const std::string text = "no data folder " + folder.string() +
+                           (found.message().empty() ? "" : " (" + found.message() + ")");
+  return found.code() == base::Status::Code::kNotFound ? base::Status::NotFound(text)
+                                                       : base::Status::IoError(text);
+}
+
 base::Status OpenIndex(const std::filesystem::path& dataFolder, input::DataIndex& index) {
-  return index.Open(input::ResolvePath(dataFolder, input::kIndexFileName));
+  return Opened(index.Open(input::ResolvePath(dataFolder, input::kIndexFileName)), "index");
 }
 
 base::Status OpenDoseRates(const std::filesystem::path& dataFolder, input::DataKind kind,
                            input::DoseRateFile& file) {
   const base::Status opened =
-      file.Open(input::ResolvePath(dataFolder, input::DataSetOf(kind).doseRateFileName));
+      Opened(file.Open(input::ResolvePath(dataFolder, input::DataSetOf(kind).doseRateFileName)),
+             "dose-rate file");
   if (!opened.ok()) return opened;
   // Caught here, or every nuclide would read as headers only and say nothing
   // of the cause.

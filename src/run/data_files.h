@@ -29,12 +29,19 @@ base::Status FindDataFolder(const std::filesystem::path& parent, std::string_vie
 input::IntegrationTimes ReadTimes(const std::filesystem::path& dataFolder,
                                   std::vector<std::string>* warnings = nullptr);
 
-// Opens the index of `dataFolder`. On failure index.file().path() names it.
+// What every face says of a data folder that FindDataFolder did not find:
+// "no data folder DATA", with the system's reason where there is one.
+base::Status NoDataFolder(const std::filesystem::path& folder, const base::Status& found);
+
+// Opens the index of `dataFolder`; index.file().path() names it. A damaged
+// index is a Corruption naming the file and the fault; any other failure an
+// IoError "unable to open the index: ...".
 base::Status OpenIndex(const std::filesystem::path& dataFolder, input::DataIndex& index);
 
-// Opens the dose-rate file of `kind` in `dataFolder`. On failure
-// file.file().path() names it; a file whose line ends were converted is a
-// Corruption that names the file and the cause.
+// Opens the dose-rate file of `kind` in `dataFolder`; file.file().path()
+// names it. A damaged file (line ends converted) is a Corruption naming the
+// file and the cause; any other failure an IoError "unable to open the
+// dose-rate file: ...".
 base::Status OpenDoseRates(const std::filesystem::path& dataFolder, input::DataKind kind,
                            input::DoseRateFile& file);
 

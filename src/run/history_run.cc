@@ -11,12 +11,11 @@ namespace {
 
 using base::Status;
 
-// Opens the files of `folder` that `rows` need; a failure is an IoError
-// naming the file.
+// Opens the files of `folder` that `rows` need, as every face opens them.
 Status OpenHistoryFiles(const std::filesystem::path& folder,
                         const std::vector<input::IntakeRow>& rows, HistoryFiles& files) {
   Status status = OpenIndex(folder, files.index);
-  if (!status.ok()) return Status::IoError("unable to open the index: " + status.message());
+  if (!status.ok()) return status;
   status = OpenDoseRates(folder, input::DataKind::kInhalation, files.inhalation);
   for (const input::IntakeRow& row : rows) {
     if (status.ok() && row.kind == input::DataKind::kIngestion && !files.ingestionOpen) {
@@ -24,8 +23,6 @@ Status OpenHistoryFiles(const std::filesystem::path& folder,
       files.ingestionOpen = status.ok();
     }
   }
-  if (!status.ok())
-    return Status::IoError("unable to open the dose-rate file: " + status.message());
   return status;
 }
 

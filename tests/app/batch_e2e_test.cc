@@ -232,6 +232,13 @@ TEST_F(BatchProgramTest, UsageAndDataSetErrorsExitTwoWithOneLineAndNoOutput) {
             "quillmore-batch: DATA/TQV27INH2.DRT: lines end in LF, not CR LF: the line ends were "
             "probably converted (convert them back, for example with unix2dos); no record can be "
             "found by its offset\n");
+  // A history run says the same of the same file.
+  WriteFile(work_ / "one.csv",
+            "person,birth_date,nuclide,intake,form,start,end,activity_bq\n"
+            "A,1990-01-01,Cs-137,h,F,2000-01-01,,1\n");
+  const Outcome history = Run({"--intakes", "one.csv"});
+  EXPECT_EQ(history.status, 2);
+  EXPECT_EQ(history.err, converted.err);
   EXPECT_FALSE(fs::exists(work_ / "OUTPUT"));
 
   // A missing dose-rate file is named.
