@@ -24,14 +24,6 @@ namespace {
 
 using base::Status;
 
-// A times file the caller names or the data folder holds that is missing or
-// cannot be used is missing or unusable data, not a bad argument or name.
-Status AsDataFault(const Status& status) {
-  if (status.code() == Status::Code::kInvalidArgument) return Status::Corruption(status.message());
-  if (status.code() == Status::Code::kNotFound) return Status::IoError(status.message());
-  return status;
-}
-
 Status CheckPeriods(const std::vector<double>& periods) {
   if (periods.empty() || periods.size() > input::kMaxIntegrationTimes) {
     return Status::InvalidArgument("give 1 to " + std::to_string(input::kMaxIntegrationTimes) +
@@ -50,16 +42,11 @@ Status CheckPeriods(const std::vector<double>& periods) {
 // worded as the batch prints them.
 Status ReadTimes(const std::filesystem::path& path, std::vector<double>* periods,
                  std::vector<output::RunMessage>* warnings) {
-  std::error_code error;
-  if (std::filesystem::is_directory(path, error))
-    return Status::InvalidArgument("times= names a folder, not a file: " + path.string());
-  std::vector<input::TimesFault> leftOvers;
-  input::IntegrationTimes times = input::ReadIntegrationTimes(path, nullptr, &leftOvers);
-  if (!times.ok()) return AsDataFault(times.status());
-  for (const input::TimesFault& leftOver : leftOvers) {
-    warnings->push_back({output::MessageKind::kWarning, input::TimesWarningText(path, leftOver)});
-  }
-  *periods = std::move(times).value();
+  base::Result<run::TimesRead> read = run::ReadTimesFile(path, "times=");
+  if (!read.ok()) return read.status();
+  for (std::string& warning : read.value().warnings)
+    warnings->push_back({output::MessageKind::kWarning, std::move(warning)});
+  *periods = std::move(read.value().times);
   return Status::Ok();
 }
 

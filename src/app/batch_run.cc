@@ -266,17 +266,11 @@ Status BuildSelection(const BatchOptions& options, const OpenedData& data, run::
     return Status::Ok();
   }
   run.timesFile = TimesPath(options, data.folder);
-  std::error_code error;
-  if (std::filesystem::is_directory(run.timesFile, error))
-    return Status::InvalidArgument("--times names a folder, not a file: " + run.timesFile.string());
-  std::vector<input::TimesFault> leftOvers;
-  input::IntegrationTimes times = input::ReadIntegrationTimes(run.timesFile, nullptr, &leftOvers);
-  if (!times.ok()) return times.status();
-  for (const input::TimesFault& leftOver : leftOvers) {
-    warnings->push_back(
-        {"", {run::MessageKind::kWarning, input::TimesWarningText(run.timesFile, leftOver)}});
-  }
-  run.integrationTimes = std::move(times).value();
+  base::Result<run::TimesRead> read = run::ReadTimesFile(run.timesFile, "--times");
+  if (!read.ok()) return read.status();
+  for (std::string& warning : read.value().warnings)
+    warnings->push_back({"", {run::MessageKind::kWarning, std::move(warning)}});
+  run.integrationTimes = std::move(read.value().times);
   return Status::Ok();
 }
 

@@ -21,15 +21,42 @@ base::Status FindDataFolder(const std::filesystem::path& parent, std::string_vie
   return base::Status::IoError(error.message());
 }
 
-input::IntegrationTimes ReadTimes(const std::filesystem::path& dataFolder,
-                                  std::vector<std::string>* warnings) {
-  const std::filesystem::path path = input::ResolvePath(dataFolder, input::kTimesFileName);
+namespace {
+
+input::IntegrationTimes ReadTimesOf(const std::filesystem::path& path,
+                                    std::vector<std::string>& warnings) {
   std::vector<input::TimesFault> leftOvers;
   input::IntegrationTimes times = input::ReadIntegrationTimes(path, nullptr, &leftOvers);
-  for (const input::TimesFault& leftOver : leftOvers) {
-    if (warnings != nullptr) warnings->push_back(input::TimesWarningText(path, leftOver));
-  }
+  for (const input::TimesFault& leftOver : leftOvers)
+    warnings.push_back(input::TimesWarningText(path, leftOver));
   return times;
+}
+
+}  // namespace
+
+input::IntegrationTimes ReadTimes(const std::filesystem::path& dataFolder,
+                                  std::vector<std::string>* warnings) {
+  std::vector<std::string> said;
+  input::IntegrationTimes times =
+      ReadTimesOf(input::ResolvePath(dataFolder, input::kTimesFileName), said);
+  if (warnings != nullptr) *warnings = std::move(said);
+  return times;
+}
+
+base::Result<TimesRead> ReadTimesFile(const std::filesystem::path& path,
+                                      std::string_view timesWords) {
+  std::error_code error;
+  if (std::filesystem::is_directory(path, error)) {
+    return base::Status::InvalidArgument(std::string(timesWords) +
+                                         " names a folder, not a file: " + path.string());
+  }
+  TimesRead read;
+  input::IntegrationTimes times = ReadTimesOf(path, read.warnings);
+  if (times.status().code() == base::Status::Code::kInvalidArgument)
+    return base::Status::Corruption(times.status().message());
+  if (!times.ok()) return times.status();
+  read.times = std::move(times).value();
+  return read;
 }
 
 namespace {

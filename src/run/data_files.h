@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/result.h"
 #include "base/status.h"
 #include "input/data_index.h"
 #include "input/data_kind.h"
@@ -28,6 +29,19 @@ base::Status FindDataFolder(const std::filesystem::path& parent, std::string_vie
 // file's path.
 input::IntegrationTimes ReadTimes(const std::filesystem::path& dataFolder,
                                   std::vector<std::string>* warnings = nullptr);
+
+// The integration times of the times file `path` that a user named, and its
+// warnings worded with the path. A folder is kInvalidArgument
+// "TIMES names a folder, not a file: PATH", TIMES as the face names the
+// file ("--times", "times="), a bad argument; a file that cannot be used as
+// times is unusable data, kCorruption; a missing or unreadable one kNotFound
+// or kIoError. The messages are input::ReadIntegrationTimes's.
+struct TimesRead {
+  std::vector<double> times;
+  std::vector<std::string> warnings;
+};
+base::Result<TimesRead> ReadTimesFile(const std::filesystem::path& path,
+                                      std::string_view timesWords);
 
 // What every face says of a data folder that FindDataFolder did not find:
 // "no data folder DATA", with the system's reason where there is one.
