@@ -20,23 +20,11 @@ namespace {
 
 using base::Status;
 
-constexpr std::size_t kFaultsShown = 20;
-
 // The bad rows as the batch lists them, without its program prefix.
-Status FaultList(const std::string& label, std::vector<input::IntakeFault> faults) {
-  std::stable_sort(
-      faults.begin(), faults.end(),
-      [](const input::IntakeFault& a, const input::IntakeFault& b) { return a.line < b.line; });
+Status FaultError(const std::string& label, const input::FaultList& faults) {
   std::string text;
-  for (std::size_t i = 0; i < faults.size() && i < kFaultsShown; ++i) {
-    text += (text.empty() ? "" : "\n") + label;
-    if (faults[i].line > 0) text += ':' + std::to_string(faults[i].line);
-    text += ": " + faults[i].message;
-  }
-  if (faults.size() > kFaultsShown) {
-    text += '\n' + label + ": " + std::to_string(faults.size() - kFaultsShown) +
-            " more bad rows not shown";
-  }
+  for (const std::string& line : faults.ShownLines(label, "bad rows"))
+    text += (text.empty() ? "" : "\n") + line;
   return Status::InvalidArgument(text);
 }
 
@@ -44,8 +32,8 @@ Status FaultList(const std::string& label, std::vector<input::IntakeFault> fault
 
 Status ComputeAnnualDoses(const HistoryRequest& request, HistoryTexts* result) {
   const input::IntakeFile intakes = input::ReadIntakeFile(request.bytes);
-  std::vector<input::IntakeFault> faults = intakes.faults;
-  if (intakes.rows.empty()) return FaultList(request.label, faults);
+  input::FaultList faults = intakes.faults;
+  if (intakes.rows.empty()) return FaultError(request.label, faults);
   std::filesystem::path folder;
   if (const Status found = run::FindDataFolder("", request.dataDir, &folder); !found.ok()) {
     return Status::IoError("no data folder " + folder.string() +
@@ -53,7 +41,7 @@ Status ComputeAnnualDoses(const HistoryRequest& request, HistoryTexts* result) {
   }
   app::HistoryFiles files;
   Status status = app::OpenHistoryFiles(folder, intakes.rows, files);
-  if (!status.ok()) return faults.empty() ? status : FaultList(request.label, faults);
+  if (!status.ok()) return faults.empty() ? status : FaultError(request.label, faults);
   output::AnnualDoseColumns columns;
   columns.highLetWeight = request.highLetWeight;
   for (const std::string& name : run::ReadRegionNames(files.inhalation)) {
@@ -67,19 +55,18 @@ Status ComputeAnnualDoses(const HistoryRequest& request, HistoryTexts* result) {
       {columns.selectedRegions, request.untilYear, request.label, jobs});
   status = history.Resolve(intakes.rows, faults);
   if (!status.ok() || !faults.empty()) {
-    return faults.empty() ? status : FaultList(request.label, faults);
+    return faults.empty() ? status : FaultError(request.label, faults);
   }
   if (request.byIntake) result->byIntakeCsv = output::ByIntakeHeader(columns);
-  status =
-      history.Compute([&](const output::ResolvedIntake& intake, const output::IntakePartDoses& part,
-                          const output::YearDoses& doses) {
-        if (request.byIntake)
-          output::AppendPartRows(intake, part, doses, columns, result->byIntakeCsv);
-        return Status::Ok();
-      });
+  status = history.Compute([&](const integration::ResolvedIntake& intake,
+                               const integration::IntakePartDoses& part,
+                               const integration::YearDoses& doses) {
+    if (request.byIntake) output::AppendPartRows(intake, part, doses, columns, result->byIntakeCsv);
+    return Status::Ok();
+  });
   if (!status.ok()) return status;
   result->annualCsv = output::AnnualDosesHeader(columns);
-  for (const output::PersonDoses& person : history.persons()) {
+  for (const integration::PersonDoses& person : history.persons()) {
     output::AppendPersonRows(person, columns, result->annualCsv);
   }
   result->messages = history.messages();

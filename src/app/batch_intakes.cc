@@ -16,6 +16,7 @@
 #include "input/intake_file.h"
 #include "input/path_resolver.h"
 #include "output/annual_dose_files.h"
+#include "output/file_writer.h"
 #include "output/output_files.h"
 #include "output/run_manifest.h"
 #include "output/written_files.h"
@@ -27,27 +28,17 @@ namespace {
 
 using base::Status;
 
-constexpr std::size_t kFaultsShown = 20;
-
 int Fail(std::ostream& err, const std::string& message) {
   err << "quillmore-batch: " << message << '\n';
   return kBatchError;
 }
 
 // Lists up to 20 faults as FILE:LINE: message, then how many more; exit 2.
-int ReportFaults(const std::string& file, const std::vector<input::IntakeFault>& faults,
-                 std::ostream& err) {
-  for (std::size_t i = 0; i < faults.size() && i < kFaultsShown; ++i) {
-    err << "quillmore-batch: " << file;
-    if (faults[i].line > 0) err << ':' << faults[i].line;
-    err << ": " << faults[i].message << '\n';
-  }
-  if (faults.size() > kFaultsShown) {
-    err << "quillmore-batch: " << file << ": " << faults.size() - kFaultsShown
-        << " more bad rows not shown\n";
-  }
-  std::set<int> lines;
-  for (const input::IntakeFault& fault : faults) lines.insert(fault.line);
+int ReportFaults(const std::string& file, const input::FaultList& faults, std::ostream& err) {
+  for (const std::string& line : faults.ShownLines(file, "bad rows"))
+    err << "quillmore-batch: " << line << '\n';
+  std::set<std::int64_t> lines;
+  for (const input::Fault& fault : faults) lines.insert(fault.line);
   err << "quillmore-batch: nothing written: " << lines.size() << " bad row"
       << (lines.size() == 1 ? "" : "s") << " in " << file << '\n';
   return kBatchError;
@@ -126,14 +117,14 @@ Status WriteHistory(run::IntakeHistory& history, const HistoryOutput& where,
   if (status.ok()) status = byIntake.Append(output::ByIntakeHeader(columns));
   if (!status.ok() && where.byIntake) return status;
   std::string rows;
-  status =
-      history.Compute([&](const output::ResolvedIntake& intake, const output::IntakePartDoses& part,
-                          const output::YearDoses& doses) {
-        if (!where.byIntake) return Status::Ok();
-        rows.clear();
-        output::AppendPartRows(intake, part, doses, columns, rows);
-        return byIntake.Append(rows);
-      });
+  status = history.Compute([&](const integration::ResolvedIntake& intake,
+                               const integration::IntakePartDoses& part,
+                               const integration::YearDoses& doses) {
+    if (!where.byIntake) return Status::Ok();
+    rows.clear();
+    output::AppendPartRows(intake, part, doses, columns, rows);
+    return byIntake.Append(rows);
+  });
   if (status.ok() && where.byIntake) status = byIntake.Close();
   if (status.ok() && where.byIntake) status = written.Add(byIntakePath, byIntake.hashed());
   if (status.ok() && where.csv) {
@@ -141,7 +132,7 @@ Status WriteHistory(run::IntakeHistory& history, const HistoryOutput& where,
     const std::filesystem::path path = where.folder / output::kAnnualDosesCsv;
     status = csv.Open(path);
     if (status.ok()) status = csv.Append(output::AnnualDosesHeader(columns));
-    for (const output::PersonDoses& person : history.persons()) {
+    for (const integration::PersonDoses& person : history.persons()) {
       if (!status.ok()) break;
       rows.clear();
       output::AppendPersonRows(person, columns, rows);
@@ -173,7 +164,7 @@ int RunIntakes(const BatchOptions& options, const std::filesystem::path& dataFol
   const input::IntakeFile intakes = input::ReadIntakeFile(bytes);
   // The good rows are resolved against the data even beside bad ones, so that
   // one run lists every bad row; a data set that fails then gives way to them.
-  std::vector<input::IntakeFault> faults = intakes.faults;
+  input::FaultList faults = intakes.faults;
   if (intakes.rows.empty()) return ReportFaults(label, faults, err);
   const auto failed = [&](const Status& status) {
     return faults.empty() ? Fail(err, status.message()) : ReportFaults(label, faults, err);
@@ -198,12 +189,7 @@ int RunIntakes(const BatchOptions& options, const std::filesystem::path& dataFol
   run::IntakeHistory history(data, {columns.selectedRegions, options.untilYear, label, jobs});
   if (const Status resolved = history.Resolve(intakes.rows, faults); !resolved.ok())
     return failed(resolved);
-  if (!faults.empty()) {
-    std::stable_sort(
-        faults.begin(), faults.end(),
-        [](const input::IntakeFault& a, const input::IntakeFault& b) { return a.line < b.line; });
-    return ReportFaults(label, faults, err);
-  }
+  if (!faults.empty()) return ReportFaults(label, faults, err);
 
   output::Json provenance;
   if (const Status described = DescribeHistory(options, intakePath, files, columns, provenance);
