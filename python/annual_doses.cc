@@ -21,9 +21,9 @@ namespace {
 using base::Status;
 
 // The bad rows as the batch lists them, without its program prefix.
-Status FaultList(const std::string& label, const std::vector<input::IntakeFault>& faults) {
+Status FaultError(const std::string& label, const input::FaultList& faults) {
   std::string text;
-  for (const std::string& line : run::BadRowLines(faults, label))
+  for (const std::string& line : faults.ShownLines(label, "bad rows"))
     text += (text.empty() ? "" : "\n") + line;
   return Status::InvalidArgument(text);
 }
@@ -40,20 +40,19 @@ Status ComputeAnnualDoses(const HistoryRequest& request, HistoryTexts* result) {
        std::max(1U, std::thread::hardware_concurrency()), kListWords, "until="});
   if (!opened.ok()) return opened.status();
   const run::HistoryRun& historyRun = opened.value();
-  if (!historyRun.badRows.empty()) return FaultList(request.label, historyRun.badRows);
+  if (!historyRun.badRows.empty()) return FaultError(request.label, historyRun.badRows);
   const output::AnnualDoseColumns& columns = historyRun.columns;
   run::IntakeHistory& history = *historyRun.history;
   if (request.byIntake) result->byIntakeCsv = output::ByIntakeHeader(columns);
-  const Status status =
-      history.Compute([&](const output::ResolvedIntake& intake, const output::IntakePartDoses& part,
-                          const output::YearDoses& doses) {
-        if (request.byIntake)
-          output::AppendPartRows(intake, part, doses, columns, result->byIntakeCsv);
-        return Status::Ok();
-      });
+  const Status status = history.Compute([&](const integration::ResolvedIntake& intake,
+                                            const integration::IntakePartDoses& part,
+                                            const integration::YearDoses& doses) {
+    if (request.byIntake) output::AppendPartRows(intake, part, doses, columns, result->byIntakeCsv);
+    return Status::Ok();
+  });
   if (!status.ok()) return status;
   result->annualCsv = output::AnnualDosesHeader(columns);
-  for (const output::PersonDoses& person : history.persons()) {
+  for (const integration::PersonDoses& person : history.persons()) {
     output::AppendPersonRows(person, columns, result->annualCsv);
   }
   result->messages = history.messages();

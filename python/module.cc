@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -68,12 +69,7 @@ py::array_t<T> Copy(std::span<const T> values) {
 }
 
 input::DataKind DataKindNamed(const std::string& text) {
-  const std::string name = base::AsciiLower(text);
-  for (const input::DataSet& dataSet : input::kDataSets) {
-    if (name == dataSet.name || name == std::string(1, base::AsciiLower(dataSet.fileLetter))) {
-      return dataSet.kind;
-    }
-  }
+  if (const std::optional<input::DataKind> kind = input::FindDataSet(text)) return *kind;
   Raise(
       base::Status::InvalidArgument("unknown data set \"" + text + "\" (inhalation or ingestion)"));
 }

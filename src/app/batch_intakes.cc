@@ -4,7 +4,6 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
-#include <set>
 #include <sstream>
 #include <system_error>
 #include <thread>
@@ -15,6 +14,7 @@
 #include "input/intake_file.h"
 #include "input/path_resolver.h"
 #include "output/annual_dose_files.h"
+#include "output/file_writer.h"
 #include "output/output_files.h"
 #include "output/run_manifest.h"
 #include "output/written_files.h"
@@ -32,13 +32,12 @@ int Fail(std::ostream& err, const std::string& message) {
   return kBatchError;
 }
 
-// Lists the bad rows as run::BadRowLines words them, then that nothing was
+// Lists the bad rows as the programs show them, then that nothing was
 // written; exit 2.
-int ReportFaults(const std::string& file, const std::vector<input::IntakeFault>& faults,
-                 std::ostream& err) {
-  for (const std::string& line : run::BadRowLines(faults, file))
+int ReportFaults(const std::string& file, const input::FaultList& faults, std::ostream& err) {
+  for (const std::string& line : faults.ShownLines(file, "bad rows"))
     err << "quillmore-batch: " << line << '\n';
-  const std::size_t rows = run::BadRowCount(faults);
+  const std::size_t rows = faults.LineCount();
   err << "quillmore-batch: nothing written: " << rows << " bad row" << (rows == 1 ? "" : "s")
       << " in " << file << '\n';
   return kBatchError;
@@ -117,14 +116,14 @@ Status WriteHistory(run::IntakeHistory& history, const HistoryOutput& where,
   if (status.ok()) status = byIntake.Append(output::ByIntakeHeader(columns));
   if (!status.ok() && where.byIntake) return status;
   std::string rows;
-  status =
-      history.Compute([&](const output::ResolvedIntake& intake, const output::IntakePartDoses& part,
-                          const output::YearDoses& doses) {
-        if (!where.byIntake) return Status::Ok();
-        rows.clear();
-        output::AppendPartRows(intake, part, doses, columns, rows);
-        return byIntake.Append(rows);
-      });
+  status = history.Compute([&](const integration::ResolvedIntake& intake,
+                               const integration::IntakePartDoses& part,
+                               const integration::YearDoses& doses) {
+    if (!where.byIntake) return Status::Ok();
+    rows.clear();
+    output::AppendPartRows(intake, part, doses, columns, rows);
+    return byIntake.Append(rows);
+  });
   if (status.ok() && where.byIntake) status = byIntake.Close();
   if (status.ok() && where.byIntake) status = written.Add(byIntakePath, byIntake.hashed());
   if (status.ok() && where.csv) {
@@ -132,7 +131,7 @@ Status WriteHistory(run::IntakeHistory& history, const HistoryOutput& where,
     const std::filesystem::path path = where.folder / output::kAnnualDosesCsv;
     status = csv.Open(path);
     if (status.ok()) status = csv.Append(output::AnnualDosesHeader(columns));
-    for (const output::PersonDoses& person : history.persons()) {
+    for (const integration::PersonDoses& person : history.persons()) {
       if (!status.ok()) break;
       rows.clear();
       output::AppendPersonRows(person, columns, rows);

@@ -18,17 +18,6 @@ namespace {
 
 using base::Status;
 
-// A data set by its name or its letter, in any case.
-std::optional<input::DataKind> DataSetNamed(const std::string& text) {
-  const std::string name = base::AsciiLower(text);
-  for (const input::DataSet& dataSet : input::kDataSets) {
-    if (name == dataSet.name || name == std::string(1, base::AsciiLower(dataSet.fileLetter))) {
-      return dataSet.kind;
-    }
-  }
-  return std::nullopt;
-}
-
 // "txt,csv,json" in any combination, each once.
 Status ParseFormats(const std::string& text, OutputFormats* formats) {
   *formats = {false, false, false};
@@ -229,7 +218,7 @@ std::string BatchUsage() {
 namespace {
 
 Status ParseDataSet(const std::string& value, BatchOptions* options) {
-  options->dataKind = DataSetNamed(value);
+  options->dataKind = input::FindDataSet(value);
   if (options->dataKind) return Status::Ok();
   return Status::InvalidArgument("unknown data set \"" + value + "\" (inhalation or ingestion)");
 }

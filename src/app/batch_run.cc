@@ -79,20 +79,19 @@ std::string Count(std::size_t count, const std::string& noun) {
 
 int RunCheck(const std::filesystem::path& dataFolder, const std::filesystem::path& timesPath,
              const BatchOptions& options, std::ostream& out) {
-  std::vector<input::DataProblem> problems = input::CheckDataSet(dataFolder, timesPath);
+  std::vector<input::Fault> problems = input::CheckDataSet(dataFolder, timesPath);
   if (const input::IntegrationTimes times = input::ReadIntegrationTimes(timesPath); times.ok()) {
     // Warnings before the notes, as the data check orders its own.
     const auto notes = std::find_if(problems.begin(), problems.end(),
-                                    [](const input::DataProblem& problem) { return problem.note; });
-    const std::vector<input::DataProblem> far =
-        run::CheckFarExtrapolation(dataFolder, times.value());
+                                    [](const input::Fault& problem) { return problem.note; });
+    const std::vector<input::Fault> far = run::CheckFarExtrapolation(dataFolder, times.value());
     problems.insert(notes, far.begin(), far.end());
   }
   std::size_t notes = 0;
-  for (const input::DataProblem& problem : problems) {
+  for (const input::Fault& problem : problems) {
     notes += problem.note ? 1 : 0;
     if (problem.note && options.quiet) continue;
-    out << problem.file << ':' << problem.record << ": " << (problem.note ? "note: " : "")
+    out << problem.file << ':' << problem.line << ": " << (problem.note ? "note: " : "")
         << problem.message << '\n';
   }
   const bool clean = notes == problems.size();

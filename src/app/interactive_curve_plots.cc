@@ -1,7 +1,5 @@
 #include "app/interactive_curve_plots.h"
 
-#include "input/age_groups.h"
-#include "output/output_files.h"
 #include "run/curve_plot.h"
 
 namespace quillmore::app {
@@ -32,12 +30,7 @@ std::string CurvePlots::SaveFigure(int region, int group) {
   const std::optional<plot::Plot> plot = PlotFor(region, group);
   if (!plot) return "Nothing to save here.";
   std::string stem;
-  const std::string suffix =
-      "_" +
-      std::to_string(input::AgeGroupDays(run_.selectedAges[static_cast<std::size_t>(table_)])) +
-      "_f" + std::to_string(group + 1) + "_r" +
-      std::to_string(run_.selectedRegions[static_cast<std::size_t>(region)]);
-  base::Status status = output::NuclideFileName(nuclideName_, run_.dataKind, suffix, stem);
+  base::Status status = run::CurveFigureStem(nuclideName_, run_, table_, group + 1, region, stem);
   std::vector<std::filesystem::path> paths;
   if (status.ok())
     status = run::WriteFigureFiles(*plot, stem, saving_.options, saving_.folder, nullptr, &paths);

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "base/status.h"
+
 namespace quillmore::input {
 namespace {
 
@@ -92,9 +94,8 @@ CsvText ReadCsv(std::string_view text) {
       continue;
     }
     CsvRecord record;
-    result.status = ReadRecord(c, record);
-    if (!result.status.ok()) {
-      result.stopLine = c.line;
+    if (const base::Status status = ReadRecord(c, record); !status.ok()) {
+      result.stop = Fault{"", c.line, status.message()};
       return result;
     }
     result.records.push_back(std::move(record));

@@ -2,11 +2,12 @@
 // may hold commas, line ends and doubled quotes, records ended by LF or CR LF.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "base/status.h"
+#include "input/fault_list.h"
 
 namespace quillmore::input {
 
@@ -17,10 +18,9 @@ struct CsvRecord {
 
 struct CsvText {
   std::vector<CsvRecord> records;  // blank lines left out
-  // Corruption naming what stopped the reading ("a quote inside an unquoted
-  // field"), on line `stopLine`; the records before it are kept.
-  base::Status status;
-  int stopLine = 0;
+  // What stopped the reading ("a quote inside an unquoted field") and on
+  // which line; the records before it are kept.
+  std::optional<Fault> stop;
 };
 
 // Reads `text`. A leading UTF-8 byte-order mark is skipped; a final record

@@ -19,8 +19,8 @@ namespace {
 
 // Problems and notes found so far, kept apart so that the notes come last.
 struct Report {
-  std::vector<DataProblem> problems;
-  std::vector<DataProblem> notes;
+  std::vector<Fault> problems;
+  std::vector<Fault> notes;
 };
 
 // One file's problems and notes, each capped at kMaxProblemsPerFile.
@@ -238,8 +238,8 @@ void CheckIndex(DataIndex& index, const std::map<DataKind, FileBlocks>& blocks,
 
 }  // namespace
 
-std::vector<DataProblem> CheckDataSet(const std::filesystem::path& dataFolder,
-                                      const std::filesystem::path& timesFile) {
+std::vector<Fault> CheckDataSet(const std::filesystem::path& dataFolder,
+                                const std::filesystem::path& timesFile) {
   Report report;
   TimesFault fault;
   std::vector<TimesFault> warnings;

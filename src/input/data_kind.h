@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string_view>
 
 namespace quillmore::input {
@@ -47,6 +48,12 @@ inline constexpr std::array<DataSet, 2> kDataSets = {{
 constexpr const DataSet& DataSetOf(DataKind kind) {
   return kDataSets[kind == DataKind::kInhalation ? 0 : 1];
 }
+
+// The data set `name` names: its name or its file letter ("inhalation" or
+// "h", "ingestion" or "g") in any case, as quillmore-batch --data-set, the
+// intake file's "intake" column and the Python module take it; nullopt for
+// any other text.
+std::optional<DataKind> FindDataSet(std::string_view name);
 
 inline constexpr const char* kIndexFileName = "DoseInd.NDX";
 inline constexpr const char* kTimesFileName = "Quillmore.ini";

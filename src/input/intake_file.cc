@@ -1,6 +1,5 @@
 #include "input/intake_file.h"
 
-#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -22,7 +21,7 @@ std::string Quoted(std::string_view text) {
   return "\"" + std::string(text) + "\"";
 }
 
-bool FindColumns(const CsvRecord& header, ColumnPositions& at, std::vector<IntakeFault>& faults) {
+bool FindColumns(const CsvRecord& header, ColumnPositions& at, FaultList& faults) {
   constexpr std::size_t kAbsent = static_cast<std::size_t>(-1);
   at.fill(kAbsent);
   const std::size_t before = faults.size();
@@ -31,16 +30,16 @@ bool FindColumns(const CsvRecord& header, ColumnPositions& at, std::vector<Intak
     std::size_t column = 0;
     while (column < kColumnCount && kIntakeColumns[column] != name) ++column;
     if (column == kColumnCount) {
-      faults.push_back({header.line, "unknown column " + Quoted(name)});
+      faults.Add(header.line, "unknown column " + Quoted(name));
     } else if (at[column] != kAbsent) {
-      faults.push_back({header.line, "column " + Quoted(name) + " appears twice"});
+      faults.Add(header.line, "column " + Quoted(name) + " appears twice");
     } else {
       at[column] = i;
     }
   }
   for (std::size_t column = 0; column < kColumnCount; ++column) {
     if (at[column] == kAbsent) {
-      faults.push_back({header.line, "column " + Quoted(kIntakeColumns[column]) + " is missing"});
+      faults.Add(header.line, "column " + Quoted(kIntakeColumns[column]) + " is missing");
     }
   }
   return faults.size() == before;
@@ -49,7 +48,7 @@ bool FindColumns(const CsvRecord& header, ColumnPositions& at, std::vector<Intak
 // Reads the fields of one row; the first fault of each field is listed.
 class RowReader {
  public:
-  RowReader(const CsvRecord& record, const ColumnPositions& at, std::vector<IntakeFault>& faults)
+  RowReader(const CsvRecord& record, const ColumnPositions& at, FaultList& faults)
       : record_(record), at_(at), faults_(faults), before_(faults.size()) {}
 
   bool ok() const { return faults_.size() == before_; }
@@ -67,11 +66,12 @@ class RowReader {
     return date;
   }
   std::optional<DataKind> Kind() {
-    const std::string text = base::AsciiLower(Text(kIntake));
-    if (text == "inhalation" || text == "h") return DataKind::kInhalation;
-    if (text == "ingestion" || text == "g") return DataKind::kIngestion;
-    if (!text.empty())
-      Fault(kIntake, Quoted(text) + " is neither inhalation (h) nor ingestion (g)");
+    const std::string text = Text(kIntake);
+    if (const std::optional<DataKind> kind = FindDataSet(text)) return kind;
+    if (!text.empty()) {
+      Fault(kIntake,
+            Quoted(base::AsciiLower(text)) + " is neither inhalation (h) nor ingestion (g)");
+    }
     return std::nullopt;
   }
   double Activity() {
@@ -85,19 +85,19 @@ class RowReader {
     return value;
   }
   void Fault(Column column, const std::string& what) {
-    faults_.push_back({record_.line, "column " + Quoted(kIntakeColumns[column]) + ": " + what});
+    faults_.Add(record_.line, "column " + Quoted(kIntakeColumns[column]) + ": " + what);
   }
 
  private:
   const CsvRecord& record_;
   const ColumnPositions& at_;
-  std::vector<IntakeFault>& faults_;
+  FaultList& faults_;
   std::size_t before_;
 };
 
 // Reads one row into `row`; false when it has a fault.
 bool ReadRow(const CsvRecord& record, const ColumnPositions& at, IntakeRow& row,
-             std::vector<IntakeFault>& faults) {
+             FaultList& faults) {
   RowReader reader(record, at, faults);
   row.line = record.line;
   row.person = reader.Text(kPerson);
@@ -133,9 +133,9 @@ IntakeFile ReadIntakeFile(std::string_view bytes) {
   for (std::size_t r = 1; columns && r < csv.records.size(); ++r) {
     const CsvRecord& record = csv.records[r];
     if (record.fields.size() != csv.records[0].fields.size()) {
-      file.faults.push_back({record.line, "the row has " + std::to_string(record.fields.size()) +
-                                              " fields, the header " +
-                                              std::to_string(csv.records[0].fields.size())});
+      file.faults.Add(record.line, "the row has " + std::to_string(record.fields.size()) +
+                                       " fields, the header " +
+                                       std::to_string(csv.records[0].fields.size()));
       continue;
     }
     IntakeRow row;
@@ -144,18 +144,17 @@ IntakeFile ReadIntakeFile(std::string_view bytes) {
   for (const IntakeRow& row : file.rows) {
     const auto [first, added] = firstRowOf.emplace(row.person, &row);
     if (!added && first->second->birthDate != row.birthDate) {
-      file.faults.push_back({row.line, "column \"birth_date\": " + Quoted(DateText(row.birthDate)) +
-                                           " differs from " + DateText(first->second->birthDate) +
-                                           " on line " + std::to_string(first->second->line) +
-                                           " for person " + Quoted(row.person)});
+      file.faults.Add(row.line, "column \"birth_date\": " + Quoted(DateText(row.birthDate)) +
+                                    " differs from " + DateText(first->second->birthDate) +
+                                    " on line " + std::to_string(first->second->line) +
+                                    " for person " + Quoted(row.person));
     }
   }
-  if (!csv.status.ok()) file.faults.push_back({csv.stopLine, csv.status.message()});
-  std::stable_sort(file.faults.begin(), file.faults.end(),
-                   [](const IntakeFault& a, const IntakeFault& b) { return a.line < b.line; });
-  if (csv.records.empty() && csv.status.ok()) file.faults.push_back({0, "the file is empty"});
-  if (columns && csv.records.size() == 1 && csv.status.ok()) {
-    file.faults.push_back({0, "the file holds no intakes, only its header"});
+  if (csv.stop) file.faults.Add(csv.stop->line, csv.stop->message);
+  file.faults.SortByLine();
+  if (csv.records.empty() && !csv.stop) file.faults.Add(0, "the file is empty");
+  if (columns && csv.records.size() == 1 && !csv.stop) {
+    file.faults.Add(0, "the file holds no intakes, only its header");
   }
   return file;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "input/data_kind.h"
+#include "input/fault_list.h"
 #include "input/intake_calendar.h"
 
 namespace quillmore::input {
@@ -28,16 +29,11 @@ struct IntakeRow {
   double activityBq = 0;    // positive and finite
 };
 
-// A bad row (or header) found on `line` (0 for the file as a whole), with
-// what is wrong: `column "start": "2023-02-30" is not a date`.
-struct IntakeFault {
-  int line = 0;
-  std::string message;
-};
-
 struct IntakeFile {
-  std::vector<IntakeRow> rows;      // the good rows, in file order
-  std::vector<IntakeFault> faults;  // every bad row, in file order
+  std::vector<IntakeRow> rows;  // the good rows, in file order
+  // Every bad row (or header) by line, 0 for the file as a whole, with what is
+  // wrong: `column "start": "2023-02-30" is not a date`.
+  FaultList faults;
 };
 
 // Reads the bytes of an intake file: every row is checked, and each fault

@@ -4,12 +4,9 @@
 #include "input/age_groups.h"
 #include "integration/extended.h"
 #include "output/csv_sink.h"
-#include "output/output_files.h"
 
 namespace quillmore::output {
 namespace {
-
-constexpr std::size_t kFlushSize = 1 << 20;
 
 std::string WeightedColumns(const AnnualDoseColumns& columns) {
   return std::string("low_let_gy,high_let_gy,") + (columns.highLetWeight ? "weighted_gy," : "") +
@@ -21,8 +18,8 @@ std::string AgeGroupText(int ageGroup) {
 }
 
 // ",<region>,<name>,<low>,<high>[,<weighted>],<status>\n" for position j of `year`.
-void AppendValues(const YearDoses& doses, int year, int j, const AnnualDoseColumns& columns,
-                  std::string& out) {
+void AppendValues(const integration::YearDoses& doses, int year, int j,
+                  const AnnualDoseColumns& columns, std::string& out) {
   const int region = columns.selectedRegions[static_cast<std::size_t>(j)];
   out += ',' + std::to_string(region) + ',';
   AppendCsvField(columns.regionNames[input::RegionIndex(region)], out);
@@ -45,31 +42,6 @@ void AppendValues(const YearDoses& doses, int year, int j, const AnnualDoseColum
 
 }  // namespace
 
-base::Status StreamedFile::Open(const std::filesystem::path& path) {
-  pending_.clear();
-  return CreateOutputFile(path, file_);
-}
-
-base::Status StreamedFile::Flush() {
-  if (file_.count() == 0) return base::Status::IoError("Cannot write a file that was not opened");
-  const base::Status status = file_.Write(0, pending_);
-  if (!status.ok()) return status;
-  hashed_.Update(pending_);
-  pending_.clear();
-  return status;
-}
-
-base::Status StreamedFile::Append(std::string_view text) {
-  pending_ += text;
-  return pending_.size() >= kFlushSize ? Flush() : base::Status::Ok();
-}
-
-base::Status StreamedFile::Close() {
-  const base::Status status = Flush();
-  const base::Status closed = file_.Close();
-  return status.ok() ? closed : status;
-}
-
 std::string AnnualDosesHeader(const AnnualDoseColumns& columns) {
   return "person,birth_date,year,region,region_name," + WeightedColumns(columns);
 }
@@ -82,7 +54,7 @@ std::string ByIntakeHeader(const AnnualDoseColumns& columns) {
 
 // One row per year and region of `doses`, each after `lead`, the fields
 // before "year".
-void AppendYearRows(const std::string& lead, const YearDoses& doses,
+void AppendYearRows(const std::string& lead, const integration::YearDoses& doses,
                     const AnnualDoseColumns& columns, std::string& out) {
   for (int year = doses.firstYear(); year < doses.firstYear() + doses.yearCount(); ++year) {
     const std::string yearText = std::to_string(year);
@@ -94,17 +66,18 @@ void AppendYearRows(const std::string& lead, const YearDoses& doses,
   }
 }
 
-void AppendPersonRows(const PersonDoses& person, const AnnualDoseColumns& columns,
+void AppendPersonRows(const integration::PersonDoses& person, const AnnualDoseColumns& columns,
                       std::string& out) {
   std::string lead;
   AppendCsvField(person.person, lead);
   lead += ',' + input::DateText(person.birthDate) + ',';
-  const YearDoses& doses = person.doses;
+  const integration::YearDoses& doses = person.doses;
   AppendYearRows(lead, doses, columns, out);
 }
 
-void AppendPartRows(const ResolvedIntake& intake, const IntakePartDoses& part,
-                    const YearDoses& doses, const AnnualDoseColumns& columns, std::string& out) {
+void AppendPartRows(const integration::ResolvedIntake& intake,
+                    const integration::IntakePartDoses& part, const integration::YearDoses& doses,
+                    const AnnualDoseColumns& columns, std::string& out) {
   const input::IntakeRow& row = *intake.row;
   std::string lead;
   AppendCsvField(row.person, lead);
@@ -120,10 +93,10 @@ void AppendPartRows(const ResolvedIntake& intake, const IntakePartDoses& part,
 
 namespace {
 
-Json IntakeJson(const ResolvedIntake& intake) {
+Json IntakeJson(const integration::ResolvedIntake& intake) {
   const input::IntakeRow& row = *intake.row;
   Json parts = Json::array();
-  for (const IntakePartDoses& part : intake.parts) {
+  for (const integration::IntakePartDoses& part : intake.parts) {
     parts.push_back({{"age_group", AgeGroupText(part.part.ageGroup)},
                      {"start", input::DateText(part.part.start)},
                      {"end", part.part.end ? Json(input::DateText(*part.part.end)) : Json()},
@@ -142,7 +115,7 @@ Json IntakeJson(const ResolvedIntake& intake) {
           {"parts", std::move(parts)}};
 }
 
-Json RegionsJson(const YearDoses& doses, const AnnualDoseColumns& columns) {
+Json RegionsJson(const integration::YearDoses& doses, const AnnualDoseColumns& columns) {
   Json regions = Json::array();
   for (int j = 0; j < doses.regionCount(); ++j) {
     std::vector<double> low, high;
@@ -164,12 +137,13 @@ Json RegionsJson(const YearDoses& doses, const AnnualDoseColumns& columns) {
 
 }  // namespace
 
-Json AnnualDosesJson(std::span<const PersonDoses> persons, const AnnualDoseColumns& columns,
-                     const Json& provenance) {
+Json AnnualDosesJson(std::span<const integration::PersonDoses> persons,
+                     const AnnualDoseColumns& columns, const Json& provenance) {
   Json people = Json::array();
-  for (const PersonDoses& person : persons) {
+  for (const integration::PersonDoses& person : persons) {
     Json intakes = Json::array();
-    for (const ResolvedIntake* intake : person.intakes) intakes.push_back(IntakeJson(*intake));
+    for (const integration::ResolvedIntake* intake : person.intakes)
+      intakes.push_back(IntakeJson(*intake));
     std::vector<int> years;
     for (int y = 0; y < person.doses.yearCount(); ++y)
       years.push_back(person.doses.firstYear() + y);

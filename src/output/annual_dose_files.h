@@ -9,11 +9,9 @@
 #include <vector>
 
 #include "base/status.h"
-#include "output/annual_doses.h"
-#include "output/output_files.h"
+#include "integration/annual_doses.h"
 #include "output/provenance.h"
 #include "output/run_message.h"
-#include "output/written_files.h"
 
 namespace quillmore::output {
 
@@ -28,42 +26,22 @@ struct AnnualDoseColumns {
   std::optional<double> highLetWeight;   // adds weighted_gy = low + W x high
 };
 
-// A CSV file written as it grows: rows are gathered and written in large
-// pieces, as the other outputs write theirs; a failure (full disk, failed
-// close) is returned naming the file.
-class StreamedFile {
- public:
-  // Creates or empties `path` (its folder must exist).
-  base::Status Open(const std::filesystem::path& path);
-  // Appends `text`, writing when enough has gathered.
-  base::Status Append(std::string_view text);
-  // Writes the rest and closes; the file's first failure, naming it.
-  base::Status Close();
-  // The bytes written so far, for WrittenFiles::Add.
-  Sha256& hashed() { return hashed_; }
-
- private:
-  base::Status Flush();
-  OutputFiles file_;
-  std::string pending_;
-  Sha256 hashed_;
-};
-
 // The header lines of the two CSV files.
 std::string AnnualDosesHeader(const AnnualDoseColumns& columns);
 std::string ByIntakeHeader(const AnnualDoseColumns& columns);
 
 // Appends the rows of `person`: years, then regions in the selected order.
-void AppendPersonRows(const PersonDoses& person, const AnnualDoseColumns& columns,
+void AppendPersonRows(const integration::PersonDoses& person, const AnnualDoseColumns& columns,
                       std::string& out);
 // Appends the rows of one part of `intake`.
-void AppendPartRows(const ResolvedIntake& intake, const IntakePartDoses& part,
-                    const YearDoses& doses, const AnnualDoseColumns& columns, std::string& out);
+void AppendPartRows(const integration::ResolvedIntake& intake,
+                    const integration::IntakePartDoses& part, const integration::YearDoses& doses,
+                    const AnnualDoseColumns& columns, std::string& out);
 
 // The JSON file: per person, the birth date, the intakes as read and
 // resolved, the years, the low and high arrays per region, the warnings;
 // then the run's `provenance`.
-Json AnnualDosesJson(std::span<const PersonDoses> persons, const AnnualDoseColumns& columns,
-                     const Json& provenance);
+Json AnnualDosesJson(std::span<const integration::PersonDoses> persons,
+                     const AnnualDoseColumns& columns, const Json& provenance);
 
 }  // namespace quillmore::output

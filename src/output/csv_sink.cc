@@ -8,6 +8,7 @@
 #include "base/cp1252.h"
 #include "base/text.h"
 #include "input/age_groups.h"
+#include "output/file_writer.h"
 #include "output/output_files.h"
 #include "output/table_writer.h"
 
@@ -143,9 +144,7 @@ base::Status CsvSink::End(std::span<const RunMessage> /*messages*/) {
   for (std::size_t i = 0; i < tables_.selection->selectedAges.size(); ++i)
     pieces.push_back(rows_[i]);
   const std::filesystem::path path = folder_ / name;
-  base::Status status = WriteWholeFile(path, pieces);
-  if (status.ok() && written_ != nullptr) status = written_->Add(path, pieces);
-  return status;
+  return WriteRecordedFile(path, pieces, written_);
 }
 
 }  // namespace quillmore::output

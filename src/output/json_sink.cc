@@ -10,6 +10,7 @@
 #include "base/cp1252.h"
 #include "base/text.h"
 #include "input/age_groups.h"
+#include "output/file_writer.h"
 #include "output/json_writing.h"
 #include "output/output_files.h"
 #include "output/table_writer.h"
@@ -239,9 +240,7 @@ base::Status JsonSink::End(std::span<const RunMessage> messages) {
   if (!named.ok()) return named;
   const std::filesystem::path path = folder_ / name;
   const std::string_view text(fileText_.GetString(), fileText_.GetSize());
-  base::Status status = WriteWholeFile(path, text);
-  if (status.ok() && written_ != nullptr) status = written_->Add(path, text);
-  return status;
+  return WriteRecordedFile(path, text, written_);
 }
 
 }  // namespace quillmore::output

@@ -4,30 +4,30 @@
 
 #include <cstddef>
 
+#include "output/file_writer.h"
 #include "output/json_writing.h"
-#include "output/output_files.h"
 
 namespace quillmore::output {
 namespace {
 
-// RapidJSON's output stream on an open file: written in large pieces, the
-// first failure kept.
+// RapidJSON's output stream on a streamed file, handing it pieces of
+// characters; the first failure kept.
 class FileStream {
  public:
   using Ch = char;
-  explicit FileStream(OutputFiles& file) : file_(file) {}
+  explicit FileStream(StreamedFile& file) : file_(file) {}
   void Put(char c) {
     if (used_ == sizeof buffer_) Flush();
     buffer_[used_++] = c;
   }
   void Flush() {
-    if (status_.ok()) status_ = file_.Write(0, std::string_view(buffer_, used_));
+    if (status_.ok()) status_ = file_.Append(std::string_view(buffer_, used_));
     used_ = 0;
   }
   const base::Status& status() const { return status_; }
 
  private:
-  OutputFiles& file_;
+  StreamedFile& file_;
   char buffer_[1 << 16];
   std::size_t used_ = 0;
   base::Status status_;
@@ -94,8 +94,8 @@ void WriteManifest(const RunRecord& record, Writer& writer) {
 }  // namespace
 
 base::Status WriteRunManifest(const std::filesystem::path& folder, const RunRecord& record) {
-  OutputFiles file;
-  base::Status status = CreateOutputFile(folder / kManifestFileName, file);
+  StreamedFile file;  // not hashed: no manifest lists itself
+  base::Status status = file.Open(folder / kManifestFileName, false);
   if (!status.ok()) return status;
   FileStream stream(file);
   Writer writer(stream);

@@ -8,6 +8,7 @@
 #include "input/age_groups.h"
 #include "input/nuclide_name.h"
 #include "output/curve_file.h"
+#include "output/file_writer.h"
 #include "output/form_name.h"
 #include "output/output_files.h"
 #include "run/nuclide_curves.h"
@@ -81,9 +82,7 @@ base::Status WriteNuclideCurves(input::DoseRateFile& file, const input::IndexEnt
     }
   }
   const std::filesystem::path path = outputFolder / output::CurveFileName(entry.name, run.dataKind);
-  base::Status status = output::WriteWholeFile(path, text);
-  if (status.ok() && written != nullptr) status = written->Add(path, text);
-  return status;
+  return output::WriteRecordedFile(path, text, written);
 }
 
 }  // namespace quillmore::run

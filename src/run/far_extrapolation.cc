@@ -65,9 +65,9 @@ std::optional<output::RunMessage> UnboundedWarning(
                             header.ageDays, block.headerRecord};
 }
 
-std::vector<input::DataProblem> CheckFarExtrapolation(const std::filesystem::path& dataFolder,
-                                                      std::span<const double> integrationTimes) {
-  std::vector<input::DataProblem> problems;
+std::vector<input::Fault> CheckFarExtrapolation(const std::filesystem::path& dataFolder,
+                                                std::span<const double> integrationTimes) {
+  std::vector<input::Fault> problems;
   input::DataIndex index;
   if (!OpenIndex(dataFolder, index).ok()) return problems;
   input::Selection selection;

@@ -28,7 +28,7 @@ std::optional<output::RunMessage> UnboundedWarning(
 // dose-rate files of `dataFolder`, all regions and `integrationTimes`, each
 // at its dose-rate file and header record. Files that do not open, and blocks
 // the walk cannot read, are passed over: the data check reports them.
-std::vector<input::DataProblem> CheckFarExtrapolation(const std::filesystem::path& dataFolder,
-                                                      std::span<const double> integrationTimes);
+std::vector<input::Fault> CheckFarExtrapolation(const std::filesystem::path& dataFolder,
+                                                std::span<const double> integrationTimes);
 
 }  // namespace quillmore::run

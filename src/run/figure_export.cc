@@ -5,6 +5,7 @@
 #include "base/cp1252.h"
 #include "base/text.h"
 #include "input/age_groups.h"
+#include "output/file_writer.h"
 #include "output/output_files.h"
 #include "run/curve_plot.h"
 #include "run/nuclide_curves.h"
@@ -65,16 +66,20 @@ base::Status WriteComparison(const std::vector<ComparedCurve>& curves, std::stri
 using Tables = std::vector<std::vector<const BlockCurves*>>;
 
 // One figure per age group, row group and region.
-base::Status WriteSingles(const Tables& tables, const std::string& stem, const Target& target) {
+base::Status WriteSingles(const Tables& tables, const std::string& nuclideName,
+                          const Target& target) {
   base::Status status;
   for (std::size_t t = 0; status.ok() && t < tables.size(); ++t) {
     for (std::size_t g = 0; status.ok() && g < tables[t].size(); ++g) {
       const BlockCurves& block = *tables[t][g];
       for (int j = 0; status.ok() && j < static_cast<int>(block.curves.size()); ++j) {
-        status = WriteFigureFiles(BuildCurvePlot(block, j, target.run),
-                                  stem + "_" + AgeDays(target.run, static_cast<int>(t)) + "_f" +
-                                      std::to_string(block.rowGroup) + RegionPart(target.run, j),
-                                  target.options, target.folder, target.written, nullptr);
+        std::string stem;
+        status =
+            CurveFigureStem(nuclideName, target.run, static_cast<int>(t), block.rowGroup, j, stem);
+        if (status.ok()) {
+          status = WriteFigureFiles(BuildCurvePlot(block, j, target.run), stem, target.options,
+                                    target.folder, target.written, nullptr);
+        }
       }
     }
   }
@@ -127,6 +132,13 @@ base::Status WriteAgeComparisons(const Tables& tables, const std::string& stem,
 
 }  // namespace
 
+base::Status CurveFigureStem(std::string_view nuclideName, const RunSelection& run, int table,
+                             int form, int region, std::string& stem) {
+  return output::NuclideFileName(
+      nuclideName, run.dataKind,
+      "_" + AgeDays(run, table) + "_f" + std::to_string(form) + RegionPart(run, region), stem);
+}
+
 base::Status WriteFigureFiles(const plot::Plot& plot, const std::string& stem,
                               const FigureOptions& options, const std::filesystem::path& folder,
                               output::WrittenFiles* written,
@@ -139,8 +151,7 @@ base::Status WriteFigureFiles(const plot::Plot& plot, const std::string& stem,
     base::Status status = plot::RenderFigure(text, format, options.size, facts, &bytes);
     const std::filesystem::path path =
         folder / (stem + "." + std::string(plot::FigureExtension(format)));
-    if (status.ok()) status = output::WriteWholeFile(path, bytes);
-    if (status.ok() && written != nullptr) status = written->Add(path, bytes);
+    if (status.ok()) status = output::WriteRecordedFile(path, bytes, written);
     if (!status.ok()) return status;
     if (paths != nullptr) paths->push_back(path);
   }
@@ -164,7 +175,7 @@ base::Status WriteNuclideFigures(input::DoseRateFile& file, const input::IndexEn
     case Comparison::kForms:
       return WriteFormComparisons(tables, stem, target);
     default:
-      return WriteSingles(tables, stem, target);
+      return WriteSingles(tables, nuclideName, target);
   }
 }
 

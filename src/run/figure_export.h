@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/status.h"
@@ -34,6 +35,14 @@ base::Status WriteFigureFiles(const plot::Plot& plot, const std::string& stem,
                               const FigureOptions& options, const std::filesystem::path& folder,
                               output::WrittenFiles* written,
                               std::vector<std::filesystem::path>* paths);
+
+// The name, without extension, of the figure of one curve of `nuclideName`
+// (blanks at either end dropped): "<nuclide>_<H|G>_<age days>_f<form>_r<region>"
+// for table `table` (position in run.selectedAges), row group `form` (from 1)
+// and region position `region` (in run.selectedRegions). A name unfit for a
+// file is InvalidArgument, as output::NuclideFileName has it.
+base::Status CurveFigureStem(std::string_view nuclideName, const RunSelection& run, int table,
+                             int form, int region, std::string& stem);
 
 // The figures of one nuclide: with no comparison, one per selected age
 // group, row group ("form", numbered from 1 in each table) and region,

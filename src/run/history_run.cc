@@ -1,7 +1,6 @@
 #include "run/history_run.h"
 
 #include <algorithm>
-#include <set>
 
 #include "base/cp1252.h"
 #include "run/data_files.h"
@@ -42,10 +41,8 @@ base::Result<std::vector<int>> SelectRegions(const std::string& text,
 }
 
 // `run` holding only its bad rows, in line order.
-HistoryRun BadRows(std::vector<input::IntakeFault> faults) {
-  std::stable_sort(
-      faults.begin(), faults.end(),
-      [](const input::IntakeFault& a, const input::IntakeFault& b) { return a.line < b.line; });
+HistoryRun BadRows(input::FaultList faults) {
+  faults.SortByLine();
   HistoryRun run;
   run.badRows = std::move(faults);
   return run;
@@ -54,7 +51,7 @@ HistoryRun BadRows(std::vector<input::IntakeFault> faults) {
 }  // namespace
 
 base::Result<HistoryRun> OpenHistory(input::IntakeFile intakes, const HistoryRequest& request) {
-  std::vector<input::IntakeFault> faults = std::move(intakes.faults);
+  input::FaultList faults = std::move(intakes.faults);
   if (intakes.rows.empty()) return BadRows(std::move(faults));
   // A data set that fails gives way to the bad rows found before it.
   const auto failed = [&faults](const Status& status) -> base::Result<HistoryRun> {
@@ -84,27 +81,6 @@ base::Result<HistoryRun> OpenHistory(input::IntakeFile intakes, const HistoryReq
     return failed(resolved);
   if (!faults.empty()) return BadRows(std::move(faults));
   return run;
-}
-
-std::vector<std::string> BadRowLines(const std::vector<input::IntakeFault>& badRows,
-                                     const std::string& label) {
-  std::vector<std::string> lines;
-  for (std::size_t i = 0; i < badRows.size() && i < kBadRowsShown; ++i) {
-    std::string line = label;
-    if (badRows[i].line > 0) line += ':' + std::to_string(badRows[i].line);
-    lines.push_back(line + ": " + badRows[i].message);
-  }
-  if (badRows.size() > kBadRowsShown) {
-    lines.push_back(label + ": " + std::to_string(badRows.size() - kBadRowsShown) +
-                    " more bad rows not shown");
-  }
-  return lines;
-}
-
-std::size_t BadRowCount(const std::vector<input::IntakeFault>& badRows) {
-  std::set<int> lines;
-  for (const input::IntakeFault& fault : badRows) lines.insert(fault.line);
-  return lines.size();
 }
 
 }  // namespace quillmore::run

@@ -12,15 +12,13 @@
 #include "base/result.h"
 #include "input/data_index.h"
 #include "input/dose_rate_file.h"
+#include "input/fault_list.h"
 #include "input/intake_file.h"
 #include "output/annual_dose_files.h"
 #include "run/intake_history.h"
 #include "run/selection_names.h"
 
 namespace quillmore::run {
-
-// Bad rows listed before "and N more": the same cap for every face.
-inline constexpr std::size_t kBadRowsShown = 20;
 
 // The index, the inhalation file (its region names head every row) and the
 // ingestion file where a row needs it.
@@ -45,8 +43,8 @@ struct HistoryRequest {
 // An opened history. With bad rows nothing is open and nothing may be
 // computed; otherwise `history` is resolved and ready for Compute.
 struct HistoryRun {
-  // Every bad row, in line order (a stable sort: a row's faults keep theirs).
-  std::vector<input::IntakeFault> badRows;
+  // Every bad row, in line order (a row's faults keep theirs).
+  input::FaultList badRows;
   std::unique_ptr<HistoryFiles> files;
   output::AnnualDoseColumns columns;                    // the regions selected, their names (UTF-8)
   std::unique_ptr<std::vector<input::IntakeRow>> rows;  // what `history` resolved
@@ -60,14 +58,5 @@ struct HistoryRun {
 // kCorruption) and, before any bad row, for a region list that names no
 // region or one twice (kUnknownName, kInvalidArgument).
 base::Result<HistoryRun> OpenHistory(input::IntakeFile intakes, const HistoryRequest& request);
-
-// The bad rows as lines "LABEL:LINE: message" (no ":LINE" for a fault of the
-// file as a whole), at most kBadRowsShown, then "LABEL: N more bad rows not
-// shown".
-std::vector<std::string> BadRowLines(const std::vector<input::IntakeFault>& badRows,
-                                     const std::string& label);
-
-// How many distinct rows `badRows` concern.
-std::size_t BadRowCount(const std::vector<input::IntakeFault>& badRows);
 
 }  // namespace quillmore::run

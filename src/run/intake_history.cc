@@ -89,7 +89,7 @@ base::Result<const std::vector<FormBlock>*> IntakeHistory::Blocks(input::DataKin
 // Finds the block of one part: InvalidArgument naming what is wrong with the
 // row, or the failure of a damaged data set.
 base::Status IntakeHistory::ResolvePart(const input::IntakeRow& row, const std::string& name,
-                                        output::IntakePartDoses& part) {
+                                        integration::IntakePartDoses& part) {
   const base::Result<const std::vector<FormBlock>*> blocks =
       Blocks(row.kind, name, part.part.ageGroup);
   if (!blocks.ok()) return blocks.status();
@@ -119,9 +119,9 @@ base::Status IntakeHistory::ResolvePart(const input::IntakeRow& row, const std::
 }
 
 base::Status IntakeHistory::Resolve(const std::vector<input::IntakeRow>& rows,
-                                    std::vector<input::IntakeFault>& faults) {
+                                    input::FaultList& faults) {
   for (const input::IntakeRow& row : rows) {
-    output::ResolvedIntake& intake = intakes_.emplace_back();
+    integration::ResolvedIntake& intake = intakes_.emplace_back();
     partBlocks_.emplace_back();
     intake.row = &row;
     std::string name = row.nuclide;
@@ -132,35 +132,34 @@ base::Status IntakeHistory::Resolve(const std::vector<input::IntakeRow>& rows,
         data_.doseRates[row.kind == input::DataKind::kInhalation ? 0 : 1];
     const input::Days lastDay = LastDayOfIntake(row);
     if (selection_.untilYear && input::YearOf(lastDay) > *selection_.untilYear) {
-      faults.push_back({row.line, std::string("column \"") + (row.end ? "end" : "start") +
-                                      "\": intake on " + input::DateText(lastDay) +
-                                      ", after the last year reported, " + selection_.untilWords +
-                                      std::to_string(*selection_.untilYear)});
+      faults.Add(row.line, std::string("column \"") + (row.end ? "end" : "start") +
+                               "\": intake on " + input::DateText(lastDay) +
+                               ", after the last year reported, " + selection_.untilWords +
+                               std::to_string(*selection_.untilYear));
       continue;
     }
     if (data_.index->FindNuclide(name) == 0) {
-      faults.push_back({row.line, "column \"nuclide\": no data are available for " +
-                                      Quoted(intake.nuclide) +
-                                      SuggestionText(name, *data_.index, row.kind)});
+      faults.Add(row.line, "column \"nuclide\": no data are available for " +
+                               Quoted(intake.nuclide) +
+                               SuggestionText(name, *data_.index, row.kind));
       continue;
     }
     if (file == nullptr || data_.index->entry().startFor(row.kind) == 0) {
-      faults.push_back({row.line, "column \"nuclide\": " + intake.nuclide + " has no data in " +
-                                      dataSet.doseRateFileName + " (" + std::string(dataSet.name) +
-                                      ")"});
+      faults.Add(row.line, "column \"nuclide\": " + intake.nuclide + " has no data in " +
+                               dataSet.doseRateFileName + " (" + std::string(dataSet.name) + ")");
       continue;
     }
     const Extended total = row.end ? Extended(DayNumber(*row.end)) - DayNumber(row.start) : 1;
     for (const input::IntakePart& split :
          input::SplitByAgeGroup(row.birthDate, row.start, row.end)) {
-      output::IntakePartDoses& part = intake.parts.emplace_back();
+      integration::IntakePartDoses& part = intake.parts.emplace_back();
       part.part = split;
       const Extended share =
           split.end ? (Extended(DayNumber(*split.end)) - DayNumber(split.start)) / total : 1;
       part.activityBq = integration::Stored(share * row.activityBq);
       const base::Status resolved = ResolvePart(row, name, part);
       if (resolved.code() == base::Status::Code::kInvalidArgument) {
-        faults.push_back({row.line, resolved.message()});
+        faults.Add(row.line, resolved.message());
         break;
       }
       if (!resolved.ok()) return resolved;
@@ -172,7 +171,7 @@ base::Status IntakeHistory::Resolve(const std::vector<input::IntakeRow>& rows,
 void IntakeHistory::AddPersons() {
   std::map<std::string, std::size_t> personIndex;
   std::vector<std::pair<int, int>> years;  // by person: first and last year of intake
-  for (const output::ResolvedIntake& intake : intakes_) {
+  for (const integration::ResolvedIntake& intake : intakes_) {
     const input::IntakeRow& row = *intake.row;
     const auto [at, added] = personIndex.emplace(row.person, persons_.size());
     if (added) {
@@ -194,8 +193,8 @@ void IntakeHistory::AddPersons() {
   }
 }
 
-void IntakeHistory::ComputePart(const output::IntakePartDoses& part, const FormBlock& block,
-                                output::YearDoses& doses) const {
+void IntakeHistory::ComputePart(const integration::IntakePartDoses& part, const FormBlock& block,
+                                integration::YearDoses& doses) const {
   std::vector<integration::DoseWindow> windows;
   const double s0 = DayNumber(part.part.start);
   for (int year = doses.firstYear(); year < doses.firstYear() + doses.yearCount(); ++year) {
@@ -219,28 +218,28 @@ void IntakeHistory::ComputePart(const output::IntakePartDoses& part, const FormB
   }
 }
 
-std::vector<output::YearDoses> IntakeHistory::ComputeIntake(std::size_t i) const {
-  const output::ResolvedIntake& intake = intakes_[i];
-  const output::YearDoses& years = persons_[personOf_[i]].doses;
-  std::vector<output::YearDoses> parts;
+std::vector<integration::YearDoses> IntakeHistory::ComputeIntake(std::size_t i) const {
+  const integration::ResolvedIntake& intake = intakes_[i];
+  const integration::YearDoses& years = persons_[personOf_[i]].doses;
+  std::vector<integration::YearDoses> parts;
   for (std::size_t k = 0; k < intake.parts.size(); ++k) {
-    const output::IntakePartDoses& part = intake.parts[k];
+    const integration::IntakePartDoses& part = intake.parts[k];
     if (!part.contributes) continue;
     const int first = std::max(years.firstYear(), input::YearOf(part.part.start));
-    output::YearDoses& doses = parts.emplace_back();
+    integration::YearDoses& doses = parts.emplace_back();
     doses.Reset(first, years.firstYear() + years.yearCount() - first, years.regionCount());
     ComputePart(part, *partBlocks_[i][k], doses);
   }
   return parts;
 }
 
-base::Status IntakeHistory::HandOn(std::size_t i, const std::vector<output::YearDoses>& parts,
+base::Status IntakeHistory::HandOn(std::size_t i, const std::vector<integration::YearDoses>& parts,
                                    const PartSink& onPart) {
-  const output::ResolvedIntake& intake = intakes_[i];
-  output::PersonDoses& person = persons_[personOf_[i]];
+  const integration::ResolvedIntake& intake = intakes_[i];
+  integration::PersonDoses& person = persons_[personOf_[i]];
   int firstUnbounded = 0;  // the first year marked unbounded, 0 for none
   auto doses = parts.begin();
-  for (const output::IntakePartDoses& part : intake.parts) {
+  for (const integration::IntakePartDoses& part : intake.parts) {
     if (!part.contributes) {
       person.warnings.push_back(part.warning);
       continue;
@@ -272,7 +271,7 @@ base::Status IntakeHistory::Compute(const PartSink& onPart) {
   AddPersons();
   // Intakes are computed a chunk at a time on the threads, then handed on in
   // file order, so that the files do not depend on the number of threads.
-  std::vector<std::vector<output::YearDoses>> chunk;
+  std::vector<std::vector<integration::YearDoses>> chunk;
   for (std::size_t begin = 0; begin < intakes_.size(); begin += kChunk) {
     const std::size_t end = std::min(begin + kChunk, intakes_.size());
     chunk.assign(end - begin, {});

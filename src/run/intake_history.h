@@ -16,7 +16,7 @@
 #include "input/data_index.h"
 #include "input/dose_rate_file.h"
 #include "input/intake_file.h"
-#include "output/annual_doses.h"
+#include "integration/annual_doses.h"
 #include "output/run_message.h"
 #include "run/intake_blocks.h"
 
@@ -48,20 +48,20 @@ class IntakeHistory {
   // blocks. Returns every row that cannot be resolved (unknown nuclide or
   // form, no data in the route's set, a day of intake after the last year),
   // or a Status for a damaged data set. With faults, nothing may be computed.
-  base::Status Resolve(const std::vector<input::IntakeRow>& rows,
-                       std::vector<input::IntakeFault>& faults);
+  base::Status Resolve(const std::vector<input::IntakeRow>& rows, input::FaultList& faults);
 
   // Called for each part of each intake, in file order, with its doses.
-  using PartSink = std::function<base::Status(
-      const output::ResolvedIntake&, const output::IntakePartDoses&, const output::YearDoses&)>;
+  using PartSink = std::function<base::Status(const integration::ResolvedIntake&,
+                                              const integration::IntakePartDoses&,
+                                              const integration::YearDoses&)>;
   // Computes every part's annual doses (on selection.jobs threads), hands
   // each to `onPart` in file order and sums them per person; stops at the
   // first failure of `onPart`.
   base::Status Compute(const PartSink& onPart);
 
-  const std::vector<output::ResolvedIntake>& intakes() const { return intakes_; }
+  const std::vector<integration::ResolvedIntake>& intakes() const { return intakes_; }
   // In order of first appearance; complete after Compute.
-  const std::vector<output::PersonDoses>& persons() const { return persons_; }
+  const std::vector<integration::PersonDoses>& persons() const { return persons_; }
   // Warnings naming the row: blocks left out, unbounded extrapolation.
   const std::vector<output::RunMessage>& messages() const { return messages_; }
 
@@ -71,23 +71,23 @@ class IntakeHistory {
   base::Result<const std::vector<FormBlock>*> Blocks(input::DataKind kind, const std::string& name,
                                                      int ageGroup);
   base::Status ResolvePart(const input::IntakeRow& row, const std::string& name,
-                           output::IntakePartDoses& part);
-  void ComputePart(const output::IntakePartDoses& part, const FormBlock& block,
-                   output::YearDoses& doses) const;
+                           integration::IntakePartDoses& part);
+  void ComputePart(const integration::IntakePartDoses& part, const FormBlock& block,
+                   integration::YearDoses& doses) const;
   // The doses of each part of intake `i` that contributes; safe on several threads.
-  std::vector<output::YearDoses> ComputeIntake(std::size_t i) const;
+  std::vector<integration::YearDoses> ComputeIntake(std::size_t i) const;
   // Hands the parts of intake `i` to `onPart` and adds them to its person.
-  base::Status HandOn(std::size_t i, const std::vector<output::YearDoses>& parts,
+  base::Status HandOn(std::size_t i, const std::vector<integration::YearDoses>& parts,
                       const PartSink& onPart);
   void AddPersons();
 
   HistoryData data_;
   HistorySelection selection_;
   std::map<BlockKey, std::vector<FormBlock>> blocks_;
-  std::vector<output::ResolvedIntake> intakes_;
+  std::vector<integration::ResolvedIntake> intakes_;
   std::vector<std::vector<const FormBlock*>> partBlocks_;  // by intake, then part
   std::vector<std::size_t> personOf_;                      // by intake: index in persons_
-  std::vector<output::PersonDoses> persons_;
+  std::vector<integration::PersonDoses> persons_;
   std::vector<output::RunMessage> messages_;
 };
 

@@ -34,8 +34,8 @@ BlockSpec Block(const std::string& name, std::int32_t ageDays, char let,
 // may change the blocks before they are written.
 class DataCheckTest : public ::testing::Test {
  protected:
-  std::vector<DataProblem> Check(const std::vector<BlockSpec>& inhalation,
-                                 std::vector<IndexRow> rows = {}) {
+  std::vector<Fault> Check(const std::vector<BlockSpec>& inhalation,
+                           std::vector<IndexRow> rows = {}) {
     DoseRateFileBuilder inh(DataKind::kInhalation);
     DoseRateFileBuilder ing(DataKind::kIngestion);
     std::map<std::string, std::int32_t> inhStart;
@@ -56,11 +56,11 @@ class DataCheckTest : public ::testing::Test {
     return CheckDataSet(dir_.path(), dir_ / "Quillmore.ini");
   }
 
-  static std::string Describe(const std::vector<DataProblem>& problems) {
+  static std::string Describe(const std::vector<Fault>& problems) {
     std::string text;
     for (const auto& p : problems) {
-      text += p.file + ":" + std::to_string(p.record) + ": " + (p.note ? "note: " : "") +
-              p.message + "\n";
+      text += p.file + ":" + std::to_string(p.line) + ": " + (p.note ? "note: " : "") + p.message +
+              "\n";
     }
     return text;
   }

@@ -11,15 +11,15 @@ TEST(CsvReaderTest, QuotedFieldsLineEndsAndFaults) {
   const CsvText csv = ReadCsv(
       "\xEF\xBB\xBF"
       "a,\"b,\"\"c\"\"\",d\r\n\r\n\"x\ny\",,\"\"\nlast,row");
-  ASSERT_TRUE(csv.status.ok()) << csv.status.message();
+  ASSERT_FALSE(csv.stop.has_value()) << csv.stop->message;
   ASSERT_EQ(csv.records.size(), 3U);
   EXPECT_EQ(csv.records[0].fields, (std::vector<std::string>{"a", "b,\"c\"", "d"}));
   EXPECT_EQ(csv.records[1].line, 3);
   EXPECT_EQ(csv.records[1].fields, (std::vector<std::string>{"x\ny", "", ""}));
   EXPECT_EQ(csv.records[2].line, 5);
-  EXPECT_EQ(ReadCsv("a\n\"open\nb").stopLine, 3);
-  EXPECT_FALSE(ReadCsv("a\"b\n").status.ok());
-  EXPECT_FALSE(ReadCsv("\"a\"b\n").status.ok());
+  EXPECT_EQ(ReadCsv("a\n\"open\nb").stop.value_or(Fault{}).line, 3);
+  EXPECT_TRUE(ReadCsv("a\"b\n").stop.has_value());
+  EXPECT_TRUE(ReadCsv("\"a\"b\n").stop.has_value());
 }
 
 TEST(IntakeCalendarTest, DatesAgesAndSplits) {

@@ -136,9 +136,8 @@ std::map<DataKind, FileSeen> ReadBack(const std::filesystem::path& folder) {
   seen[DataKind::kInhalation] = WalkFile(folder, index, DataKind::kInhalation);
   seen[DataKind::kIngestion] = WalkFile(folder, index, DataKind::kIngestion);
   // Clean: notes at most, and none for periods past a block's data.
-  for (const input::DataProblem& problem :
-       input::CheckDataSet(folder, folder / input::kTimesFileName)) {
-    EXPECT_TRUE(problem.note) << problem.file << ':' << problem.record << ": " << problem.message;
+  for (const input::Fault& problem : input::CheckDataSet(folder, folder / input::kTimesFileName)) {
+    EXPECT_TRUE(problem.note) << problem.file << ':' << problem.line << ": " << problem.message;
     EXPECT_EQ(problem.message.find("past the last tabulated time"), std::string::npos)
         << problem.message;
   }

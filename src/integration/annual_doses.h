@@ -11,7 +11,7 @@
 #include "input/intake_file.h"
 #include "integration/extrapolation_check.h"
 
-namespace quillmore::output {
+namespace quillmore::integration {
 
 // Low- and high-LET doses (Gy) and their extrapolation status by year (from
 // firstYear) and selected region (by position).
@@ -25,12 +25,10 @@ class YearDoses {
 
   double& low(int year, int region) { return low_[At(year, region)]; }
   double& high(int year, int region) { return high_[At(year, region)]; }
-  integration::Extrapolation& extrapolation(int year, int region) {
-    return extrapolation_[At(year, region)];
-  }
+  Extrapolation& extrapolation(int year, int region) { return extrapolation_[At(year, region)]; }
   double low(int year, int region) const { return low_[At(year, region)]; }
   double high(int year, int region) const { return high_[At(year, region)]; }
-  integration::Extrapolation extrapolation(int year, int region) const {
+  Extrapolation extrapolation(int year, int region) const {
     return extrapolation_[At(year, region)];
   }
   // Adds `part` (whose years lie within these) value by value, keeping the worse status.
@@ -44,7 +42,7 @@ class YearDoses {
 
   int firstYear_ = 0, yearCount_ = 0, regionCount_ = 0;
   std::vector<double> low_, high_;
-  std::vector<integration::Extrapolation> extrapolation_;
+  std::vector<Extrapolation> extrapolation_;
 };
 
 // One part of an intake: the whole intake, or its stretch within one age group.
@@ -72,4 +70,4 @@ struct PersonDoses {
   std::vector<std::string> warnings;
 };
 
-}  // namespace quillmore::output
+}  // namespace quillmore::integration

@@ -1,6 +1,6 @@
-#include "output/annual_doses.h"
+#include "integration/annual_doses.h"
 
-namespace quillmore::output {
+namespace quillmore::integration {
 
 void YearDoses::Reset(int firstYear, int yearCount, int regionCount) {
   firstYear_ = firstYear;
@@ -9,7 +9,7 @@ void YearDoses::Reset(int firstYear, int yearCount, int regionCount) {
   const auto size = static_cast<std::size_t>(yearCount * regionCount);
   low_.assign(size, 0.0);
   high_.assign(size, 0.0);
-  extrapolation_.assign(size, integration::Extrapolation::kNone);
+  extrapolation_.assign(size, Extrapolation::kNone);
 }
 
 void YearDoses::Add(const YearDoses& part) {
@@ -17,10 +17,9 @@ void YearDoses::Add(const YearDoses& part) {
     for (int j = 0; j < regionCount_; ++j) {
       low(year, j) += part.low(year, j);
       high(year, j) += part.high(year, j);
-      extrapolation(year, j) =
-          integration::Worse(extrapolation(year, j), part.extrapolation(year, j));
+      extrapolation(year, j) = Worse(extrapolation(year, j), part.extrapolation(year, j));
     }
   }
 }
 
-}  // namespace quillmore::output
+}  // namespace quillmore::integration
