@@ -40,10 +40,17 @@ Status FaultList(const std::string& label, std::vector<input::IntakeFault> fault
   return Status::InvalidArgument(text);
 }
 
+input::IntakeFile ReadIntakes(const HistoryRequest& request) {
+  if (const auto* columns = std::get_if<std::vector<input::IntakeColumn>>(&request.intakes)) {
+    return input::ReadIntakeColumns(*columns);
+  }
+  return input::ReadIntakeFile(std::get<std::string>(request.intakes));
+}
+
 }  // namespace
 
-Status ComputeAnnualDoses(const HistoryRequest& request, HistoryTexts* result) {
-  const input::IntakeFile intakes = input::ReadIntakeFile(request.bytes);
+Status ComputeAnnualDoses(const HistoryRequest& request, HistoryColumns* result) {
+  const input::IntakeFile intakes = ReadIntakes(request);
   std::vector<input::IntakeFault> faults = intakes.faults;
   if (intakes.rows.empty()) return FaultList(request.label, faults);
   std::filesystem::path folder;
@@ -69,18 +76,16 @@ Status ComputeAnnualDoses(const HistoryRequest& request, HistoryTexts* result) {
   if (!status.ok() || !faults.empty()) {
     return faults.empty() ? status : FaultList(request.label, faults);
   }
-  if (request.byIntake) result->byIntakeCsv = output::ByIntakeHeader(columns);
+  result->Begin(columns, request.byIntake);
   status =
       history.Compute([&](const output::ResolvedIntake& intake, const output::IntakePartDoses& part,
                           const output::YearDoses& doses) {
-        if (request.byIntake)
-          output::AppendPartRows(intake, part, doses, columns, result->byIntakeCsv);
+        if (request.byIntake) result->AddPart(intake, part, doses, columns);
         return Status::Ok();
       });
   if (!status.ok()) return status;
-  result->annualCsv = output::AnnualDosesHeader(columns);
-  for (const output::PersonDoses& person : history.persons()) {
-    output::AppendPersonRows(person, columns, result->annualCsv);
+  if (!request.byIntake) {
+    for (const output::PersonDoses& person : history.persons()) result->AddPerson(person, columns);
   }
   result->messages = history.messages();
   return Status::Ok();
