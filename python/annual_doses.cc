@@ -28,14 +28,21 @@ Status FaultError(const std::string& label, const input::FaultList& faults) {
   return Status::InvalidArgument(text);
 }
 
+input::IntakeFile ReadIntakes(const HistoryRequest& request) {
+  if (const auto* columns = std::get_if<std::vector<input::IntakeColumn>>(&request.intakes)) {
+    return input::ReadIntakeColumns(*columns);
+  }
+  return input::ReadIntakeFile(std::get<std::string>(request.intakes));
+}
+
 }  // namespace
 
-Status ComputeAnnualDoses(const HistoryRequest& request, HistoryTexts* result) {
+Status ComputeAnnualDoses(const HistoryRequest& request, HistoryColumns* result) {
   std::filesystem::path folder;
   if (const Status found = run::FindDataFolder("", request.dataDir, &folder); !found.ok())
     return run::NoDataFolder(folder, found);
   base::Result<run::HistoryRun> opened = run::OpenHistory(
-      input::ReadIntakeFile(request.bytes),
+      ReadIntakes(request),
       {folder, request.regions, request.untilYear, request.highLetWeight, request.label,
        std::max(1U, std::thread::hardware_concurrency()), kListWords, "until="});
   if (!opened.ok()) return opened.status();
@@ -43,17 +50,17 @@ Status ComputeAnnualDoses(const HistoryRequest& request, HistoryTexts* result) {
   if (!historyRun.badRows.empty()) return FaultError(request.label, historyRun.badRows);
   const output::AnnualDoseColumns& columns = historyRun.columns;
   run::IntakeHistory& history = *historyRun.history;
-  if (request.byIntake) result->byIntakeCsv = output::ByIntakeHeader(columns);
+  result->Begin(columns, request.byIntake);
   const Status status = history.Compute([&](const integration::ResolvedIntake& intake,
                                             const integration::IntakePartDoses& part,
                                             const integration::YearDoses& doses) {
-    if (request.byIntake) output::AppendPartRows(intake, part, doses, columns, result->byIntakeCsv);
+    if (request.byIntake) result->AddPart(intake, part, doses, columns);
     return Status::Ok();
   });
   if (!status.ok()) return status;
-  result->annualCsv = output::AnnualDosesHeader(columns);
-  for (const integration::PersonDoses& person : history.persons()) {
-    output::AppendPersonRows(person, columns, result->annualCsv);
+  if (!request.byIntake) {
+    for (const integration::PersonDoses& person : history.persons())
+      result->AddPerson(person, columns);
   }
   result->messages = history.messages();
   return Status::Ok();

@@ -1,19 +1,22 @@
 // The annual doses of an intake history for the Python module: the batch's
-// history run, its rows written by the batch's own CSV writers, in memory.
+// history run, its rows as columns with the values of the batch's files.
 #pragma once
 
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "base/status.h"
-#include "output/run_message.h"
+#include "history_columns.h"
+#include "input/intake_file.h"
 
 namespace quillmore::python {
 
-// What quillmore-batch --intakes takes, the intake file as its bytes.
+// What quillmore-batch --intakes takes, the intakes as the bytes of an
+// intake file or as the columns of a data frame.
 struct HistoryRequest {
-  std::string bytes;  // the intake file's content
+  std::variant<std::string, std::vector<input::IntakeColumn>> intakes;
   std::string label;  // the intake file as messages name it
   std::string dataDir;
   std::optional<int> untilYear;
@@ -22,15 +25,10 @@ struct HistoryRequest {
   bool byIntake = false;
 };
 
-struct HistoryTexts {
-  std::string annualCsv;    // annual_doses.csv, as the batch writes it
-  std::string byIntakeCsv;  // annual_doses_by_intake.csv, only with byIntake
-  std::vector<output::RunMessage> messages;
-};
-
-// Runs the history of `request`. Bad rows: kInvalidArgument listing up to 20
+// Runs the history of `request`: the rows of annual_doses_by_intake.csv
+// with request.byIntake, of annual_doses.csv otherwise. Bad rows: kInvalidArgument listing up to 20
 // of them, one a line, "LABEL:LINE: message", as the batch lists them; an
 // unknown region kUnknownName; missing or unusable data kIoError or kCorruption.
-base::Status ComputeAnnualDoses(const HistoryRequest& request, HistoryTexts* result);
+base::Status ComputeAnnualDoses(const HistoryRequest& request, HistoryColumns* result);
 
 }  // namespace quillmore::python

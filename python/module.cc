@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <variant>
 #include <vector>
 
 #include "annual_doses.h"
@@ -18,6 +19,7 @@
 #include "data_set.h"
 #include "input/age_groups.h"
 #include "input/data_kind.h"
+#include "integration/extrapolation_check.h"
 
 namespace py = pybind11;
 
@@ -190,23 +192,138 @@ DataSet OpenDataSet(const std::string& dataDir, const std::string& name) {
   return opened;
 }
 
-// (annual_doses.csv, annual_doses_by_intake.csv or empty, messages).
-py::tuple AnnualDosesOf(const py::bytes& content, const std::string& label,
+// The texts of integration::Extrapolation, by value.
+std::vector<std::string> ExtrapolationNames() {
+  std::vector<std::string> names;
+  for (int e = 0; e <= static_cast<int>(integration::Extrapolation::kUnbounded); ++e) {
+    names.emplace_back(integration::ExtrapolationName(static_cast<integration::Extrapolation>(e)));
+  }
+  return names;
+}
+
+// What `get` gives for each of `items`, in order.
+template <typename Item, typename Get>
+auto Table(const std::vector<Item>& items, Get get) {
+  std::vector<std::decay_t<decltype(get(items.front()))>> table;
+  table.reserve(items.size());
+  for (const Item& item : items) table.push_back(get(item));
+  return table;
+}
+
+// The rows of a history run as (name, kind, values, codes), one a field in
+// the file's order. kind "number": NumPy values, each row's or indexed by
+// codes; "text": str values indexed by codes; "age_group": age-group labels
+// indexed by codes.
+py::list HistoryFrameColumns(HistoryColumns&& columns) {
+  using output::AnnualDoseField;
+  HistoryRows& rows = columns.rows;
+  const py::object lead = Take(std::move(rows.lead));
+  const py::object position = Take(std::move(rows.position));
+  const std::vector<output::PersonFields>& persons = columns.persons;
+  const std::vector<output::PartFields>& parts = columns.parts;
+  py::list list;
+  for (const AnnualDoseField field : columns.fields) {
+    py::object values;
+    const char* kind = "text";
+    py::object codes = lead;
+    switch (field) {
+      case AnnualDoseField::kPerson:
+        values = py::cast(Table(persons, [](const auto& p) { return p.person; }));
+        break;
+      case AnnualDoseField::kBirthDate:
+        values = py::cast(Table(persons, [](const auto& p) { return p.birthDate; }));
+        break;
+      case AnnualDoseField::kRow:
+        kind = "number";
+        values = Take(Table(parts, [](const auto& p) { return std::int64_t{p.row}; }));
+        break;
+      case AnnualDoseField::kNuclide:
+        values = py::cast(Table(parts, [](const auto& p) { return p.nuclide; }));
+        break;
+      case AnnualDoseField::kIntake:
+        values = py::cast(Table(parts, [](const auto& p) { return std::string(p.intake); }));
+        break;
+      case AnnualDoseField::kForm:
+        kind = "number";
+        values = Take(Table(parts, [](const auto& p) { return std::int64_t{p.form}; }));
+        break;
+      case AnnualDoseField::kFormCode:
+        values = py::cast(Table(parts, [](const auto& p) { return p.formCode; }));
+        break;
+      case AnnualDoseField::kAgeGroup:
+        kind = "age_group";
+        values = py::cast(Table(parts, [](const auto& p) { return AgeLabel(p.ageGroup); }));
+        break;
+      case AnnualDoseField::kPartStart:
+        values = py::cast(Table(parts, [](const auto& p) { return p.start; }));
+        break;
+      case AnnualDoseField::kPartEnd:
+        values = py::cast(Table(parts, [](const auto& p) { return p.end; }));
+        break;
+      case AnnualDoseField::kYear:
+        kind = "number";
+        values = Take(std::move(rows.year));
+        codes = py::none();
+        break;
+      case AnnualDoseField::kRegion:
+        kind = "number";
+        values = Take(std::move(columns.regions));
+        codes = position;
+        break;
+      case AnnualDoseField::kRegionName:
+        values = py::cast(columns.regionNames);
+        codes = position;
+        break;
+      case AnnualDoseField::kLowLet:
+      case AnnualDoseField::kHighLet:
+      case AnnualDoseField::kWeighted:
+        kind = "number";
+        values = Take(std::move(field == AnnualDoseField::kLowLet    ? rows.low
+                                : field == AnnualDoseField::kHighLet ? rows.high
+                                                                     : rows.weighted));
+        codes = py::none();
+        break;
+      case AnnualDoseField::kExtrapolation:
+        values = py::cast(ExtrapolationNames());
+        codes = Take(std::move(rows.extrapolation));
+        break;
+    }
+    list.append(
+        py::make_tuple(std::string(output::AnnualDoseFieldName(field)), kind, values, codes));
+  }
+  return list;
+}
+
+// The intakes as the core takes them: the bytes of a file, or the columns of
+// a data frame as (name, fields).
+std::variant<std::string, std::vector<input::IntakeColumn>> Intakes(const py::object& intakes) {
+  if (py::isinstance<py::bytes>(intakes)) return intakes.cast<std::string>();
+  std::vector<input::IntakeColumn> columns;
+  for (auto& [name, fields] :
+       intakes.cast<std::vector<std::pair<std::string, std::vector<std::string>>>>()) {
+    columns.push_back({std::move(name), std::move(fields)});
+  }
+  return columns;
+}
+
+// (columns, messages) of an intake history: the rows of
+// annual_doses_by_intake.csv with byIntake, of annual_doses.csv otherwise.
+py::tuple AnnualDosesOf(const py::object& intakes, const std::string& label,
                         const std::string& dataDir, std::optional<int> untilYear,
                         const std::string& regions, std::optional<double> highLetWeight,
                         bool byIntake) {
   HistoryRequest request;
-  request.bytes = content;
+  request.intakes = Intakes(intakes);
   request.label = label;
   request.dataDir = dataDir;
   request.untilYear = untilYear;
   request.regions = regions;
   request.highLetWeight = highLetWeight;
   request.byIntake = byIntake;
-  HistoryTexts texts;
-  CheckWithoutGil([&] { return ComputeAnnualDoses(request, &texts); });
-  return py::make_tuple(py::bytes(texts.annualCsv), py::bytes(texts.byIntakeCsv),
-                        Messages(texts.messages));
+  HistoryColumns columns;
+  CheckWithoutGil([&] { return ComputeAnnualDoses(request, &columns); });
+  py::list messages = Messages(columns.messages);
+  return py::make_tuple(HistoryFrameColumns(std::move(columns)), messages);
 }
 
 void BindCurve(py::module_& m) {
@@ -252,8 +369,8 @@ PYBIND11_MODULE(_core, m) {
   BindDataSet(m);
   m.def("open", OpenDataSet, "The DataSet of (data_dir, data_set).");
   m.def("annual_doses", AnnualDosesOf,
-        "(annual CSV, by-intake CSV, messages) of an intake file's bytes, as the batch writes "
-        "them.");
+        "(columns, messages) of an intake history given as a file's bytes or a frame's columns.");
+  m.attr("EXTRAPOLATIONS") = ExtrapolationNames();
   std::vector<std::string> ages;
   for (int age = 1; age <= quillmore::input::kAgeGroupCount; ++age) ages.push_back(AgeLabel(age));
   m.attr("AGE_GROUPS") = ages;

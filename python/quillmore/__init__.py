@@ -17,7 +17,6 @@ arguments. Warnings use the category :class:`QuillmoreWarning`; notes go to
 """
 
 import builtins as _builtins
-import io as _io
 import logging as _logging
 import os as _os
 import warnings as _warnings
@@ -39,7 +38,7 @@ COEFFICIENT_COLUMNS = ("nuclide", "intake", "age_group", "age_days", "form", "fo
                        "low_let_gy_per_bq", "high_let_gy_per_bq", "extrapolation")
 
 #: The texts of the extrapolation column, by integration::Extrapolation.
-_EXTRAPOLATIONS = ("none", "bounded", "unbounded")
+_EXTRAPOLATIONS = tuple(_core.EXTRAPOLATIONS)
 
 _log = _logging.getLogger("quillmore")
 _AGE_TYPE = _pd.CategoricalDtype(AGE_GROUPS, ordered=True)
@@ -229,8 +228,7 @@ def annual_doses(intakes, data_dir="DATA", until=None, regions="all", high_let_w
     """
     if isinstance(intakes, _pd.DataFrame):
         label = "intakes"
-        content = intakes.to_csv(index=False, lineterminator="\n", date_format="%Y-%m-%d")
-        content = content.encode("utf-8")
+        content = _intake_columns(intakes)
     else:
         label = _os.fspath(intakes)
         try:
@@ -240,17 +238,41 @@ def annual_doses(intakes, data_dir="DATA", until=None, regions="all", high_let_w
             raise DataError(f"unable to read the intake file {label}") from error
     weight = None if high_let_weight is None else float(high_let_weight)
     year = None if until is None else int(until)
-    annual, by_part, messages = _core.annual_doses(
+    columns, messages = _core.annual_doses(
         content, label, _os.fspath(data_dir), year, _list_text(regions, "regions"), weight,
         bool(by_intake))
     _report(messages)
-    frame = _pd.read_csv(_io.BytesIO(by_part if by_intake else annual),
-                         float_precision="round_trip", keep_default_na=False,
-                         dtype={"person": str, "birth_date": str, "form_code": str,
-                                "part_start": str, "part_end": str})
-    if by_intake:
-        frame["age_group"] = frame["age_group"].astype(_AGE_TYPE)
-    return frame
+    return _pd.DataFrame({name: _history_column(kind, values, codes)
+                          for name, kind, values, codes in columns}, copy=False)
+
+
+def _intake_columns(frame):
+    """The frame's columns as (name, fields): each field the text that
+    DataFrame.to_csv writes for it (dates as YYYY-MM-DD, "" where missing),
+    so that a frame reads as the CSV file made from it would."""
+    columns = []
+    for i, name in enumerate(frame.columns):
+        column = frame.iloc[:, i]
+        missing = column.isna().to_numpy()
+        if column.dtype.kind == "M":
+            values = column.dt.strftime("%Y-%m-%d").to_numpy(dtype=object)
+        elif column.dtype.kind in "biuf":  # as NumPy writes them: float32 at its own precision
+            values = column.to_numpy().astype(str)
+        else:
+            values = column.to_numpy(dtype=object)
+        columns.append((str(name), ["" if gone else str(value)
+                                    for value, gone in zip(values, missing)]))
+    return columns
+
+
+def _history_column(kind, values, codes):
+    """A frame column from the core's (kind, values, codes)."""
+    if kind == "text":
+        return _texts(values, codes)
+    if kind == "age_group":
+        return _pd.Categorical.from_codes(_pd.Categorical(values, dtype=_AGE_TYPE).codes[codes],
+                                          dtype=_AGE_TYPE)
+    return values if codes is None else values[codes]
 
 
 class Curve:

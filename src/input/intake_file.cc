@@ -1,5 +1,6 @@
 #include "input/intake_file.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -21,40 +22,48 @@ std::string Quoted(std::string_view text) {
   return "\"" + std::string(text) + "\"";
 }
 
-bool FindColumns(const CsvRecord& header, ColumnPositions& at, FaultList& faults) {
+// Finds the columns in the header `names`, on line `line`.
+bool FindColumns(int line, std::span<const std::string_view> names, ColumnPositions& at,
+                 FaultList& faults) {
   constexpr std::size_t kAbsent = static_cast<std::size_t>(-1);
   at.fill(kAbsent);
   const std::size_t before = faults.size();
-  for (std::size_t i = 0; i < header.fields.size(); ++i) {
-    const std::string name = base::TrimBlanks(header.fields[i]);
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    const std::string name = base::TrimBlanks(names[i]);
     std::size_t column = 0;
     while (column < kColumnCount && kIntakeColumns[column] != name) ++column;
     if (column == kColumnCount) {
-      faults.Add(header.line, "unknown column " + Quoted(name));
+      faults.Add(line, "unknown column " + Quoted(name));
     } else if (at[column] != kAbsent) {
-      faults.Add(header.line, "column " + Quoted(name) + " appears twice");
+      faults.Add(line, "column " + Quoted(name) + " appears twice");
     } else {
       at[column] = i;
     }
   }
   for (std::size_t column = 0; column < kColumnCount; ++column) {
     if (at[column] == kAbsent) {
-      faults.Add(header.line, "column " + Quoted(kIntakeColumns[column]) + " is missing");
+      faults.Add(line, "column " + Quoted(kIntakeColumns[column]) + " is missing");
     }
   }
   return faults.size() == before;
 }
 
+// One row as text: its line and its fields in the order of kIntakeColumns.
+struct RowFields {
+  int line = 0;
+  std::array<std::string_view, kColumnCount> fields;
+};
+
 // Reads the fields of one row; the first fault of each field is listed.
 class RowReader {
  public:
-  RowReader(const CsvRecord& record, const ColumnPositions& at, FaultList& faults)
-      : record_(record), at_(at), faults_(faults), before_(faults.size()) {}
+  RowReader(const RowFields& record, FaultList& faults)
+      : record_(record), faults_(faults), before_(faults.size()) {}
 
   bool ok() const { return faults_.size() == before_; }
 
   std::string Text(Column column, bool required = true) {
-    std::string text = base::TrimBlanks(record_.fields[at_[column]]);
+    std::string text = base::TrimBlanks(record_.fields[column]);
     if (required && text.empty()) Fault(column, "is empty");
     return text;
   }
@@ -89,16 +98,14 @@ class RowReader {
   }
 
  private:
-  const CsvRecord& record_;
-  const ColumnPositions& at_;
+  const RowFields& record_;
   FaultList& faults_;
   std::size_t before_;
 };
 
 // Reads one row into `row`; false when it has a fault.
-bool ReadRow(const CsvRecord& record, const ColumnPositions& at, IntakeRow& row,
-             FaultList& faults) {
-  RowReader reader(record, at, faults);
+bool ReadRow(const RowFields& record, IntakeRow& row, FaultList& faults) {
+  RowReader reader(record, faults);
   row.line = record.line;
   row.person = reader.Text(kPerson);
   const std::optional<Days> birth = reader.Date(kBirthDate);
@@ -122,25 +129,9 @@ bool ReadRow(const CsvRecord& record, const ColumnPositions& at, IntakeRow& row,
   return true;
 }
 
-}  // namespace
-
-IntakeFile ReadIntakeFile(std::string_view bytes) {
-  IntakeFile file;
-  const CsvText csv = ReadCsv(bytes);
-  ColumnPositions at{};
-  const bool columns = !csv.records.empty() && FindColumns(csv.records[0], at, file.faults);
+// The checks across rows: one birth date per person.
+void CheckPersons(IntakeFile& file) {
   std::map<std::string, const IntakeRow*> firstRowOf;  // by person
-  for (std::size_t r = 1; columns && r < csv.records.size(); ++r) {
-    const CsvRecord& record = csv.records[r];
-    if (record.fields.size() != csv.records[0].fields.size()) {
-      file.faults.Add(record.line, "the row has " + std::to_string(record.fields.size()) +
-                                       " fields, the header " +
-                                       std::to_string(csv.records[0].fields.size()));
-      continue;
-    }
-    IntakeRow row;
-    if (ReadRow(record, at, row, file.faults)) file.rows.push_back(std::move(row));
-  }
   for (const IntakeRow& row : file.rows) {
     const auto [first, added] = firstRowOf.emplace(row.person, &row);
     if (!added && first->second->birthDate != row.birthDate) {
@@ -150,12 +141,77 @@ IntakeFile ReadIntakeFile(std::string_view bytes) {
                                     " for person " + Quoted(row.person));
     }
   }
+}
+
+constexpr std::string_view kEmpty = "the file is empty";
+constexpr std::string_view kHeaderOnly = "the file holds no intakes, only its header";
+
+}  // namespace
+
+IntakeFile ReadIntakeFile(std::string_view bytes) {
+  IntakeFile file;
+  const CsvText csv = ReadCsv(bytes);
+  ColumnPositions at{};
+  bool columns = false;
+  if (!csv.records.empty()) {
+    const std::vector<std::string_view> names(csv.records[0].fields.begin(),
+                                              csv.records[0].fields.end());
+    columns = FindColumns(csv.records[0].line, names, at, file.faults);
+  }
+  for (std::size_t r = 1; columns && r < csv.records.size(); ++r) {
+    const CsvRecord& record = csv.records[r];
+    if (record.fields.size() != csv.records[0].fields.size()) {
+      file.faults.Add(record.line, "the row has " + std::to_string(record.fields.size()) +
+                                       " fields, the header " +
+                                       std::to_string(csv.records[0].fields.size()));
+      continue;
+    }
+    RowFields fields{record.line, {}};
+    for (std::size_t c = 0; c < kColumnCount; ++c) fields.fields[c] = record.fields[at[c]];
+    IntakeRow row;
+    if (ReadRow(fields, row, file.faults)) file.rows.push_back(std::move(row));
+  }
+  CheckPersons(file);
   if (csv.stop) file.faults.Add(csv.stop->line, csv.stop->message);
   file.faults.SortByLine();
-  if (csv.records.empty() && !csv.stop) file.faults.Add(0, "the file is empty");
+  if (csv.records.empty() && !csv.stop) file.faults.Add(0, std::string(kEmpty));
   if (columns && csv.records.size() == 1 && !csv.stop) {
-    file.faults.Add(0, "the file holds no intakes, only its header");
+    file.faults.Add(0, std::string(kHeaderOnly));
   }
+  return file;
+}
+
+IntakeFile ReadIntakeColumns(std::span<const IntakeColumn> columns) {
+  IntakeFile file;
+  if (columns.empty()) {
+    file.faults.Add(0, std::string(kEmpty));
+    return file;
+  }
+  const std::size_t rowCount = columns[0].fields.size();
+  std::vector<std::string_view> names;
+  for (const IntakeColumn& column : columns) {
+    if (column.fields.size() != rowCount) {
+      file.faults.Add(0, "the columns differ in length");
+      return file;
+    }
+    names.push_back(column.name);
+  }
+  ColumnPositions at{};
+  // A name with a line end is no column's, so the header takes line 1 alone.
+  if (!FindColumns(1, names, at, file.faults)) return file;
+  int line = 1;
+  for (std::size_t r = 0; r < rowCount; ++r) {
+    RowFields fields{++line, {}};
+    for (std::size_t c = 0; c < kColumnCount; ++c) fields.fields[c] = columns[at[c]].fields[r];
+    for (const IntakeColumn& column : columns) {
+      line += static_cast<int>(std::count(column.fields[r].begin(), column.fields[r].end(), '\n'));
+    }
+    IntakeRow row;
+    if (ReadRow(fields, row, file.faults)) file.rows.push_back(std::move(row));
+  }
+  CheckPersons(file);
+  file.faults.SortByLine();
+  if (rowCount == 0) file.faults.Add(0, std::string(kHeaderOnly));
   return file;
 }
 

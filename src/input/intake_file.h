@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,5 +41,19 @@ struct IntakeFile {
 // listed; a file without rows is a fault. Persons, birth dates, dates and
 // activities are judged here; nuclides and forms need the data.
 IntakeFile ReadIntakeFile(std::string_view bytes);
+
+// One column of an intake table held in memory (a data frame's): its name
+// and its fields as text, one a row.
+struct IntakeColumn {
+  std::string name;
+  std::vector<std::string> fields;
+};
+
+// Reads the rows of `columns` by the rules of ReadIntakeFile, with its
+// messages. The lines are those of the CSV file the columns would make: the
+// header on line 1, then a row a line, each after the line ends inside the
+// fields before it. No columns is an empty file; columns of unequal length
+// are a fault of the whole.
+IntakeFile ReadIntakeColumns(std::span<const IntakeColumn> columns);
 
 }  // namespace quillmore::input

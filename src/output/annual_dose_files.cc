@@ -8,86 +8,184 @@
 namespace quillmore::output {
 namespace {
 
-std::string WeightedColumns(const AnnualDoseColumns& columns) {
-  return std::string("low_let_gy,high_let_gy,") + (columns.highLetWeight ? "weighted_gy," : "") +
-         "extrapolation\n";
-}
-
 std::string AgeGroupText(int ageGroup) {
   return input::AgeGroupList({ageGroup});
+}
+
+std::string HeaderOf(const std::vector<AnnualDoseField>& fields) {
+  std::string header;
+  for (const AnnualDoseField field : fields) {
+    header += (header.empty() ? "" : ",") + std::string(AnnualDoseFieldName(field));
+  }
+  return header + '\n';
+}
+
+// The fields from "year" on, after the fields of `lead`.
+std::vector<AnnualDoseField> WithYearFields(std::vector<AnnualDoseField> lead,
+                                            const AnnualDoseColumns& columns) {
+  using enum AnnualDoseField;
+  lead.insert(lead.end(), {kYear, kRegion, kRegionName, kLowLet, kHighLet});
+  if (columns.highLetWeight) lead.push_back(kWeighted);
+  lead.push_back(kExtrapolation);
+  return lead;
 }
 
 // ",<region>,<name>,<low>,<high>[,<weighted>],<status>\n" for position j of `year`.
 void AppendValues(const integration::YearDoses& doses, int year, int j,
                   const AnnualDoseColumns& columns, std::string& out) {
-  const int region = columns.selectedRegions[static_cast<std::size_t>(j)];
-  out += ',' + std::to_string(region) + ',';
-  AppendCsvField(columns.regionNames[input::RegionIndex(region)], out);
+  out += ',' + std::to_string(SelectedRegion(columns, j)) + ',';
+  AppendCsvField(SelectedRegionName(columns, j), out);
   out += ',';
-  const double low = doses.low(year, j);
-  const double high = doses.high(year, j);
-  AppendShortestNumber(low, out);
+  const DoseValues values = DoseValuesOf(doses, year, j, columns);
+  AppendShortestNumber(values.low, out);
   out += ',';
-  AppendShortestNumber(high, out);
+  AppendShortestNumber(values.high, out);
   out += ',';
-  if (columns.highLetWeight) {
-    AppendShortestNumber(integration::Stored(integration::Extended(low) +
-                                             integration::Extended(*columns.highLetWeight) * high),
-                         out);
+  if (values.weighted) {
+    AppendShortestNumber(*values.weighted, out);
     out += ',';
   }
-  out += integration::ExtrapolationName(doses.extrapolation(year, j));
+  out += integration::ExtrapolationName(values.extrapolation);
   out += '\n';
 }
 
 }  // namespace
 
+std::string_view AnnualDoseFieldName(AnnualDoseField field) {
+  switch (field) {
+    case AnnualDoseField::kPerson:
+      return "person";
+    case AnnualDoseField::kBirthDate:
+      return "birth_date";
+    case AnnualDoseField::kRow:
+      return "row";
+    case AnnualDoseField::kNuclide:
+      return "nuclide";
+    case AnnualDoseField::kIntake:
+      return "intake";
+    case AnnualDoseField::kForm:
+      return "form";
+    case AnnualDoseField::kFormCode:
+      return "form_code";
+    case AnnualDoseField::kAgeGroup:
+      return "age_group";
+    case AnnualDoseField::kPartStart:
+      return "part_start";
+    case AnnualDoseField::kPartEnd:
+      return "part_end";
+    case AnnualDoseField::kYear:
+      return "year";
+    case AnnualDoseField::kRegion:
+      return "region";
+    case AnnualDoseField::kRegionName:
+      return "region_name";
+    case AnnualDoseField::kLowLet:
+      return "low_let_gy";
+    case AnnualDoseField::kHighLet:
+      return "high_let_gy";
+    case AnnualDoseField::kWeighted:
+      return "weighted_gy";
+    case AnnualDoseField::kExtrapolation:
+      return "extrapolation";
+  }
+  return "";
+}
+
+std::vector<AnnualDoseField> AnnualDosesFields(const AnnualDoseColumns& columns) {
+  using enum AnnualDoseField;
+  return WithYearFields({kPerson, kBirthDate}, columns);
+}
+
+std::vector<AnnualDoseField> ByIntakeFields(const AnnualDoseColumns& columns) {
+  using enum AnnualDoseField;
+  return WithYearFields({kPerson, kBirthDate, kRow, kNuclide, kIntake, kForm, kFormCode, kAgeGroup,
+                         kPartStart, kPartEnd},
+                        columns);
+}
+
 std::string AnnualDosesHeader(const AnnualDoseColumns& columns) {
-  return "person,birth_date,year,region,region_name," + WeightedColumns(columns);
+  return HeaderOf(AnnualDosesFields(columns));
 }
 
 std::string ByIntakeHeader(const AnnualDoseColumns& columns) {
-  return "person,birth_date,row,nuclide,intake,form,form_code,age_group,part_start,part_end,year,"
-         "region,region_name," +
-         WeightedColumns(columns);
+  return HeaderOf(ByIntakeFields(columns));
+}
+
+PersonFields PersonFieldsOf(const integration::PersonDoses& person) {
+  return {person.person, input::DateText(person.birthDate)};
+}
+
+PartFields PartFieldsOf(const integration::ResolvedIntake& intake,
+                        const integration::IntakePartDoses& part) {
+  const input::IntakeRow& row = *intake.row;
+  return {{row.person, input::DateText(row.birthDate)},
+          row.line,
+          intake.nuclide,
+          input::DataSetOf(row.kind).name,
+          part.formNumber,
+          base::Cp1252ToUtf8(part.formCode),
+          part.part.ageGroup,
+          input::DateText(part.part.start),
+          part.part.end ? input::DateText(*part.part.end) : ""};
+}
+
+int SelectedRegion(const AnnualDoseColumns& columns, int j) {
+  return columns.selectedRegions[static_cast<std::size_t>(j)];
+}
+
+const std::string& SelectedRegionName(const AnnualDoseColumns& columns, int j) {
+  return columns.regionNames[input::RegionIndex(SelectedRegion(columns, j))];
+}
+
+DoseValues DoseValuesOf(const integration::YearDoses& doses, int year, int j,
+                        const AnnualDoseColumns& columns) {
+  DoseValues values{doses.low(year, j), doses.high(year, j), std::nullopt,
+                    doses.extrapolation(year, j)};
+  if (columns.highLetWeight) {
+    values.weighted =
+        integration::Stored(integration::Extended(values.low) +
+                            integration::Extended(*columns.highLetWeight) * values.high);
+  }
+  return values;
 }
 
 // One row per year and region of `doses`, each after `lead`, the fields
 // before "year".
 void AppendYearRows(const std::string& lead, const integration::YearDoses& doses,
                     const AnnualDoseColumns& columns, std::string& out) {
-  for (int year = doses.firstYear(); year < doses.firstYear() + doses.yearCount(); ++year) {
-    const std::string yearText = std::to_string(year);
-    for (int j = 0; j < doses.regionCount(); ++j) {
-      out += lead;
-      out += yearText;
-      AppendValues(doses, year, j, columns, out);
+  std::string yearText;
+  int textYear = 0;
+  ForEachYearRow(doses, [&](int year, int j) {
+    if (yearText.empty() || year != textYear) {
+      yearText = std::to_string(year);
+      textYear = year;
     }
-  }
+    out += lead;
+    out += yearText;
+    AppendValues(doses, year, j, columns, out);
+  });
 }
 
 void AppendPersonRows(const integration::PersonDoses& person, const AnnualDoseColumns& columns,
                       std::string& out) {
+  const PersonFields fields = PersonFieldsOf(person);
   std::string lead;
-  AppendCsvField(person.person, lead);
-  lead += ',' + input::DateText(person.birthDate) + ',';
-  const integration::YearDoses& doses = person.doses;
-  AppendYearRows(lead, doses, columns, out);
+  AppendCsvField(fields.person, lead);
+  lead += ',' + fields.birthDate + ',';
+  AppendYearRows(lead, person.doses, columns, out);
 }
 
 void AppendPartRows(const integration::ResolvedIntake& intake,
                     const integration::IntakePartDoses& part, const integration::YearDoses& doses,
                     const AnnualDoseColumns& columns, std::string& out) {
-  const input::IntakeRow& row = *intake.row;
+  const PartFields fields = PartFieldsOf(intake, part);
   std::string lead;
-  AppendCsvField(row.person, lead);
-  lead += ',' + input::DateText(row.birthDate) + ',' + std::to_string(row.line) + ',';
-  AppendCsvField(intake.nuclide, lead);
-  lead += ',' + std::string(input::DataSetOf(row.kind).name) + ',' +
-          std::to_string(part.formNumber) + ',';
-  AppendCsvField(base::Cp1252ToUtf8(part.formCode), lead);
-  lead += ',' + AgeGroupText(part.part.ageGroup) + ',' + input::DateText(part.part.start) + ',' +
-          (part.part.end ? input::DateText(*part.part.end) : "") + ',';
+  AppendCsvField(fields.person.person, lead);
+  lead += ',' + fields.person.birthDate + ',' + std::to_string(fields.row) + ',';
+  AppendCsvField(fields.nuclide, lead);
+  lead += ',' + std::string(fields.intake) + ',' + std::to_string(fields.form) + ',';
+  AppendCsvField(fields.formCode, lead);
+  lead += ',' + AgeGroupText(fields.ageGroup) + ',' + fields.start + ',' + fields.end + ',';
   AppendYearRows(lead, doses, columns, out);
 }
 

@@ -6,10 +6,12 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/status.h"
 #include "integration/annual_doses.h"
+#include "integration/extrapolation_check.h"
 #include "output/provenance.h"
 #include "output/run_message.h"
 
@@ -26,9 +28,79 @@ struct AnnualDoseColumns {
   std::optional<double> highLetWeight;   // adds weighted_gy = low + W x high
 };
 
+// The fields of the two CSV files, each named in the header line by
+// AnnualDoseFieldName.
+enum class AnnualDoseField {
+  kPerson,
+  kBirthDate,
+  kRow,
+  kNuclide,
+  kIntake,
+  kForm,
+  kFormCode,
+  kAgeGroup,
+  kPartStart,
+  kPartEnd,
+  kYear,
+  kRegion,
+  kRegionName,
+  kLowLet,
+  kHighLet,
+  kWeighted,
+  kExtrapolation,
+};
+std::string_view AnnualDoseFieldName(AnnualDoseField field);
+// The fields of annual_doses.csv and annual_doses_by_intake.csv, in order.
+std::vector<AnnualDoseField> AnnualDosesFields(const AnnualDoseColumns& columns);
+std::vector<AnnualDoseField> ByIntakeFields(const AnnualDoseColumns& columns);
+
 // The header lines of the two CSV files.
 std::string AnnualDosesHeader(const AnnualDoseColumns& columns);
 std::string ByIntakeHeader(const AnnualDoseColumns& columns);
+
+// The fields of a row before "year", as the files write them (UTF-8): a
+// person's, and those of an intake part.
+struct PersonFields {
+  std::string person;
+  std::string birthDate;
+};
+PersonFields PersonFieldsOf(const integration::PersonDoses& person);
+struct PartFields {
+  PersonFields person;
+  int row = 0;  // the intake's line in the intake file
+  std::string nuclide;
+  std::string_view intake;  // the data set's name
+  int form = 0;
+  std::string formCode;
+  int ageGroup = 0;  // written as its label
+  std::string start;
+  std::string end;  // empty for an acute part
+};
+PartFields PartFieldsOf(const integration::ResolvedIntake& intake,
+                        const integration::IntakePartDoses& part);
+
+// The region of position `j` of the selection, and its name.
+int SelectedRegion(const AnnualDoseColumns& columns, int j);
+const std::string& SelectedRegionName(const AnnualDoseColumns& columns, int j);
+
+// The values of a row after "region_name".
+struct DoseValues {
+  double low = 0;
+  double high = 0;
+  std::optional<double> weighted;  // with a high-LET weight
+  integration::Extrapolation extrapolation = integration::Extrapolation::kNone;
+};
+DoseValues DoseValuesOf(const integration::YearDoses& doses, int year, int j,
+                        const AnnualDoseColumns& columns);
+
+// Calls `row(year, j)` for each row of `doses` in the files' order: years,
+// then positions of the selected regions.
+template <typename Row>
+void ForEachYearRow(const integration::YearDoses& doses, Row&& row) {
+  for (int year = doses.firstYear(); year < doses.firstYear() + doses.yearCount(); ++year) {
+    for (int j = 0; j < doses.regionCount(); ++j) row(year, j);
+  }
+}
 
 // Appends the rows of `person`: years, then regions in the selected order.
 void AppendPersonRows(const integration::PersonDoses& person, const AnnualDoseColumns& columns,

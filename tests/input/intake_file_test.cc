@@ -93,5 +93,54 @@ TEST(IntakeFileTest, ReadsRowsAndListsEveryFault) {
   EXPECT_EQ(longer.faults[0].message, "the row has 9 fields, the header 8");
 }
 
+// A table's columns read as the CSV file written from them would: line 1 the
+// header, each row on the next line but for the line ends inside the fields
+// before it.
+TEST(IntakeFileTest, ColumnsReadAsTheirCsvFile) {
+  const std::vector<IntakeColumn> columns = {
+      {"activity_bq", {"1e3", "0", "5", "2"}},
+      {"end", {"", "2020-01-01", "", ""}},
+      {"start", {"2020-12-31", "2020-01-01", "2021-01-01", "2021-01-01"}},
+      {"form", {"F", "1", "1", "1"}},
+      {" intake ", {"H", "x", "g", "g"}},
+      {"nuclide", {"Cs-137 ", "Sr-90", "Sr-90", "Sr-90"}},
+      {"birth_date", {"1990-01-01", "1990-01-01", "1990-01-02", "1990-01-01"}},
+      {"person", {"A", "B\nb", "A", "C"}}};
+  const IntakeFile file = ReadIntakeColumns(columns);
+  ASSERT_EQ(file.rows.size(), 3U);
+  EXPECT_EQ(file.rows[0].line, 2);
+  EXPECT_EQ(file.rows[0].nuclide, "Cs-137");
+  EXPECT_EQ(file.rows[0].kind, DataKind::kInhalation);
+  EXPECT_EQ(file.rows[0].activityBq, 1000);
+  EXPECT_EQ(file.rows[1].line, 5);  // B's person takes lines 3 and 4
+  EXPECT_EQ(file.rows[2].line, 6);
+  ASSERT_EQ(file.faults.size(), 4U);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(file.faults[static_cast<std::size_t>(i)].line, 3);
+  EXPECT_EQ(file.faults[0].message,
+            "column \"intake\": \"x\" is neither inhalation (h) nor ingestion (g)");
+  EXPECT_EQ(file.faults[3].line, 5);
+  EXPECT_EQ(file.faults[3].message,
+            "column \"birth_date\": \"1990-01-02\" differs from 1990-01-01 on line 2 for person "
+            "\"A\"");
+
+  std::vector<IntakeColumn> header(columns.begin(), columns.end());
+  for (IntakeColumn& column : header) column.fields.clear();
+  const IntakeFile headerOnly = ReadIntakeColumns(header);
+  ASSERT_EQ(headerOnly.faults.size(), 1U);
+  EXPECT_EQ(headerOnly.faults[0].message, "the file holds no intakes, only its header");
+  header.push_back({"start", {}});
+  const IntakeFile twice = ReadIntakeColumns(header);
+  ASSERT_EQ(twice.faults.size(), 1U);
+  EXPECT_EQ(twice.faults[0].line, 1);
+  EXPECT_EQ(twice.faults[0].message, "column \"start\" appears twice");
+  header.back().fields = {"2000-01-01"};
+  const IntakeFile uneven = ReadIntakeColumns(header);
+  ASSERT_EQ(uneven.faults.size(), 1U);
+  EXPECT_EQ(uneven.faults[0].message, "the columns differ in length");
+  const IntakeFile none = ReadIntakeColumns({});
+  ASSERT_EQ(none.faults.size(), 1U);
+  EXPECT_EQ(none.faults[0].message, "the file is empty");
+}
+
 }  // namespace
 }  // namespace quillmore::input

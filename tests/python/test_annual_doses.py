@@ -40,6 +40,20 @@ def test_annual_dose_errors_carry_the_batch_message(data_dir, tmp_path):
     with pytest.raises(ValueError) as caught:
         qm.annual_doses(bad, data_dir=data_dir)
     assert caught.value.args[0].splitlines() == expected and len(expected) == 2
+    # A frame's bad rows are those of the CSV file written from it, on its lines.
+    frame = pd.read_csv(EXAMPLE, dtype=str, keep_default_na=False)
+    frame["birth_date"] = pd.to_datetime(frame["birth_date"])
+    frame["start"] = pd.to_datetime(frame["start"]).where(frame.index != 5)
+    activity = frame["activity_bq"].astype(float).where(frame.index != 4, -0.1)
+    frame["activity_bq"] = activity.astype("float32")  # written at its own precision
+    frame.loc[1, "person"] = "W-001\nx"
+    written = tmp_path / "frame.csv"
+    frame.to_csv(written, index=False, date_format="%Y-%m-%d")
+    lines = run_batch("--intakes", written, "--data-dir", data_dir).stderr.splitlines()
+    expected = ["intakes" + line.removeprefix(f"quillmore-batch: {written}") for line in lines[:-1]]
+    with pytest.raises(ValueError) as caught:
+        qm.annual_doses(frame, data_dir=data_dir)
+    assert caught.value.args[0].splitlines() == expected and len(expected) == 2
     for regions in ["spleenx", "all,lung"]:  # "all" stands only for the whole list
         with pytest.raises(qm.UnknownNameError) as caught:
             qm.annual_doses(EXAMPLE, data_dir=data_dir, regions=regions)

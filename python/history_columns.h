@@ -1,0 +1,50 @@
+// The rows of annual_doses.csv or annual_doses_by_intake.csv held as columns
+// in memory, for data frames: the same rows, in the same order, with the
+// values the batch's writers write.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "output/annual_dose_files.h"
+#include "output/run_message.h"
+
+namespace quillmore::python {
+
+// The rows of one file: each row's lead (a person or an intake part, by
+// index into HistoryColumns), year, position in the selected regions and
+// values.
+struct HistoryRows {
+  std::vector<std::uint32_t> lead;
+  std::vector<std::int64_t> year;
+  std::vector<std::uint32_t> position;
+  std::vector<double> low;
+  std::vector<double> high;
+  std::vector<double> weighted;            // empty without a high-LET weight
+  std::vector<std::int8_t> extrapolation;  // integration::Extrapolation
+};
+
+struct HistoryColumns {
+  std::vector<output::AnnualDoseField> fields;  // the file's, in order
+  std::vector<output::PersonFields> persons;    // by lead, in either file
+  std::vector<output::PartFields> parts;        // by lead, in the by-intake file
+  HistoryRows rows;
+  // By position in the selected regions.
+  std::vector<std::int64_t> regions;
+  std::vector<std::string> regionNames;
+  std::vector<output::RunMessage> messages;
+
+  // Empties the columns for the by-intake file (`byIntake`) or the annual file.
+  void Begin(const output::AnnualDoseColumns& columns, bool byIntake);
+  // Appends the rows of a person (annual file) or of an intake part (by-intake file).
+  void AddPerson(const integration::PersonDoses& person, const output::AnnualDoseColumns& columns);
+  void AddPart(const integration::ResolvedIntake& intake, const integration::IntakePartDoses& part,
+               const integration::YearDoses& doses, const output::AnnualDoseColumns& columns);
+
+ private:
+  void AddRows(std::uint32_t lead, const integration::YearDoses& doses,
+               const output::AnnualDoseColumns& columns);
+};
+
+}  // namespace quillmore::python
