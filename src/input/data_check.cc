@@ -6,6 +6,7 @@
 
 #include "base/text.h"
 #include "input/age_groups.h"
+#include "input/block_cursor.h"
 #include "input/data_index.h"
 #include "input/dose_rate_file.h"
 #include "input/integration_times.h"
@@ -92,8 +93,9 @@ struct NuclideBlocks {
 using FileBlocks = std::map<std::string, NuclideBlocks>;
 
 // False when the file ends inside the block: nothing after it is a block.
-bool CheckBlock(DoseRateFile& file, const BlockHeader& header, std::int64_t headerRecord,
-                NuclideBlocks& nuclide, ProblemList& problems) {
+bool CheckBlock(BlockCursor& cursor, NuclideBlocks& nuclide, ProblemList& problems) {
+  const BlockHeader& header = cursor.header();
+  const std::int64_t headerRecord = cursor.headerRecord();
   const int ageGroup = AgeGroupFor(header.ageDays);
   if (ageGroup == 0) {
     problems.Add(headerRecord,
@@ -103,11 +105,10 @@ bool CheckBlock(DoseRateFile& file, const BlockHeader& header, std::int64_t head
   const char let = header.letLetter;
   const bool knownLetter = IsLetLetter(let);
   if (!knownLetter) problems.Add(headerRecord, "unknown LET letter " + LetLetterText(let));
-  const bool agree = header.recordsPerPoint == RecordsPerPointOf(let);
-  if (!agree) {
-    problems.Add(headerRecord, "LET letter " + LetLetterText(let) + " disagrees with " +
-                                   std::to_string(header.recordsPerPoint) + " records per point");
-  }
+  const BlockExtent extent = cursor.Extent();
+  if (!extent.recordsPerPoint.ok()) problems.Add(headerRecord, extent.recordsPerPoint.message());
+  // The count is held to the whole range the tables read, beyond the
+  // extent's negative count; nothing past a negative count can be found.
   const std::int32_t count = header.timePointCount;
   if (count == 0) problems.Add(headerRecord, "no time points");
   if (count < 0 || count > kMaxTimePoints) {
@@ -115,10 +116,11 @@ bool CheckBlock(DoseRateFile& file, const BlockHeader& header, std::int64_t head
                                    std::to_string(kMaxTimePoints));
     if (count < 0) return true;
   }
-  if (const base::Status inFile = file.CheckBlockInFile(header, headerRecord); !inFile.ok()) {
-    problems.Add(headerRecord, Shown(header.name) + ": " + inFile.message());
+  if (!extent.inFile.ok()) {
+    problems.Add(headerRecord, Shown(header.name) + ": " + extent.inFile.message());
     return false;
   }
+  DoseRateFile& file = cursor.file();
   const std::int64_t perPoint = RecordsPerPointOf(let);
   double previous = 0;
   std::int32_t read = 0;
@@ -133,7 +135,8 @@ bool CheckBlock(DoseRateFile& file, const BlockHeader& header, std::int64_t head
     previous = time;
   }
   // Only a block the programs integrate counts for the notes.
-  if (knownLetter && agree && increasing && read == count && count <= kMaxTimePoints) {
+  if (knownLetter && extent.recordsPerPoint.ok() && increasing && read == count &&
+      count <= kMaxTimePoints) {
     nuclide.coverage.AddBlock(count, previous);
   }
   return true;
@@ -144,11 +147,11 @@ FileBlocks CheckDoseRateFile(DoseRateFile& file, DataKind kind, std::span<const 
   FileBlocks blocks;
   std::vector<std::string> order;
   std::string current;
-  file.PositionAt(3);
-  while (true) {
-    const BlockHeader header = file.ReadBlockHeader(kind);
-    if (file.atEnd()) break;
-    const std::int64_t headerRecord = file.lastRecordNumber();
+  BlockCursor cursor(file, kind);
+  cursor.PositionAt(3);
+  while (cursor.Next()) {
+    const BlockHeader& header = cursor.header();
+    const std::int64_t headerRecord = cursor.headerRecord();
     if (header.name != current) {
       if (blocks.count(header.name) != 0) {
         problems.Add(headerRecord, "blocks of " + Shown(header.name) + " are not contiguous");
@@ -158,7 +161,7 @@ FileBlocks CheckDoseRateFile(DoseRateFile& file, DataKind kind, std::span<const 
       }
       current = header.name;
     }
-    if (!CheckBlock(file, header, headerRecord, blocks.at(header.name), problems)) break;
+    if (!CheckBlock(cursor, blocks.at(header.name), problems)) break;
   }
   for (const std::string& name : order) {
     const NuclideBlocks& nuclide = blocks.at(name);

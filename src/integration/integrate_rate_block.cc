@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <optional>
 
+#include "input/let_letter.h"
 #include "integration/curve_extension.h"
 #include "integration/curve_integrator.h"
 #include "integration/hermite_integral.h"
@@ -79,6 +80,13 @@ int ComponentsOf(char letLetter, std::array<int, kComponentCount>& components) {
 
 }  // namespace
 
+BlockIntegration IntegrationOf(char letLetter, int timePointCount) {
+  if (!input::IsLetLetter(letLetter)) return BlockIntegration::kUnknownLetter;
+  if (timePointCount == 0) return BlockIntegration::kNoTimePoints;
+  if (timePointCount == 1) return BlockIntegration::kSinglePoint;
+  return BlockIntegration::kCurves;
+}
+
 bool IntegratesComponent(char letLetter, int component) {
   std::array<int, kComponentCount> components{};
   const int count = ComponentsOf(letLetter, components);
@@ -93,14 +101,14 @@ base::Status IntegrateRateBlock(const RateTable& rates, const TimeGrid& timeGrid
   const int timeCount = static_cast<int>(integrationTimes.size());
   coefficients.Reset(rates.regionCount(), timeCount);
   const int pointCount = timeGrid.count();
-  if (pointCount == 0) return base::Status::Ok();
-  if (pointCount == 1) {
-    CopySingleRate(rates, timeCount, coefficients);
+  if (IntegrationOf(letLetter, pointCount) != BlockIntegration::kCurves) {
+    // A single point's rate is copied whatever its letter; otherwise all stay 0.
+    if (pointCount == 1) CopySingleRate(rates, timeCount, coefficients);
     return base::Status::Ok();
   }
+  if (rates.regionCount() == 0) return base::Status::Ok();
   std::array<int, kComponentCount> components{};
   const int componentCount = ComponentsOf(letLetter, components);
-  if (componentCount == 0 || rates.regionCount() == 0) return base::Status::Ok();
   // Times that are not strictly increasing leave every curve's coefficients 0.
   SlopeGrid grid;
   if (grid.Set(timeGrid.points()) < 0) {

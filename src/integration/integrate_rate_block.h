@@ -11,6 +11,16 @@
 
 namespace quillmore::integration {
 
+// How the tables take a block read whole, judged by its LET letter first,
+// then by its count of time points; every reader of blocks asks this alone.
+enum class BlockIntegration {
+  kCurves,         // a known LET letter and two or more time points: its curves are integrated
+  kUnknownLetter,  // no component is integrated (a single point's rate is still copied)
+  kNoTimePoints,   // its coefficients are 0
+  kSinglePoint,    // its rate stands for every integral
+};
+BlockIntegration IntegrationOf(char letLetter, int timePointCount);
+
 // Whether a block of `letLetter` with two or more time points integrates
 // `component` ("L" low, "H" high, "B" both, any other letter none).
 bool IntegratesComponent(char letLetter, int component);

@@ -30,11 +30,6 @@ constexpr std::array<FormLabel, 12> kFormLabels{{
 
 }  // namespace
 
-FormNumbers FormCounter::Next(std::size_t table, bool givesRows) {
-  if (table == 0) ++label_;
-  return {givesRows ? ++rowGroups_[table] : 0, label_};
-}
-
 std::string_view ChemicalFormLabel(std::string_view nuclideName, std::int32_t labelNumber) {
   const std::size_t dash = nuclideName.find('-');
   if (dash == std::string_view::npos) return {};

@@ -14,9 +14,9 @@
 #include "base/status.h"
 #include "input/data_kind.h"
 #include "input/dose_rate_file.h"
+#include "input/form_counter.h"
 #include "input/selection.h"
 #include "integration/coefficient_table.h"
-#include "output/form_name.h"
 #include "output/run_message.h"
 
 namespace quillmore::output {
@@ -32,7 +32,7 @@ struct NuclideTables {
 struct RowGroup {
   std::size_t table = 0;
   const input::BlockHeader& header;
-  FormNumbers form;
+  input::FormNumbers form;
   const integration::CoefficientTable& coefficients;
 };
 

@@ -4,6 +4,7 @@
 
 #include "base/text.h"
 #include "input/age_groups.h"
+#include "input/block_cursor.h"
 #include "integration/read_rate_block.h"
 
 namespace quillmore::run {
@@ -18,22 +19,6 @@ int TableForAge(const input::Selection& selection, std::int32_t ageDays) {
     if (selection.selectedAges[i] == group) return static_cast<int>(i);
   }
   return -1;
-}
-
-// Corruption when the walk cannot tell where the block of `header` ends (it
-// skips by the LET letter, the reader reads by the records per point, so the
-// two must agree).
-base::Status CheckBlockExtent(const input::BlockHeader& header) {
-  if (header.recordsPerPoint != input::RecordsPerPointOf(header.letLetter)) {
-    return base::Status::Corruption("LET letter " + input::LetLetterText(header.letLetter) +
-                                    " disagrees with " + std::to_string(header.recordsPerPoint) +
-                                    " records per point");
-  }
-  if (header.timePointCount < 0) {
-    return base::Status::Corruption("time-point count " + std::to_string(header.timePointCount) +
-                                    " is negative");
-  }
-  return base::Status::Ok();
 }
 
 // The warning for selected age groups whose tables got no rows.
@@ -77,48 +62,45 @@ base::Status WalkNuclideBlocks(input::DoseRateFile& file, const input::IndexEntr
                                     shownName + ", but the file has records 3 to " +
                                     std::to_string(file.recordCount()));
   }
-  file.PositionAt(start);
-  output::FormCounter forms(selection.selectedAges.size());
-  while (true) {
-    const input::BlockHeader header = file.ReadBlockHeader(selection.dataKind);
-    if (header.name != entry.name) break;
-    const std::int64_t headerRecord = file.lastRecordNumber();
-    base::Status extent = CheckBlockExtent(header);
-    if (extent.ok()) extent = file.CheckBlockInFile(header, headerRecord);
-    if (!extent.ok()) {
+  input::BlockCursor cursor(file, selection.dataKind);
+  cursor.PositionAt(start);
+  input::FormCounter forms(selection.selectedAges.size());
+  while (cursor.NextOf(entry.name)) {
+    const input::BlockHeader& header = cursor.header();
+    const std::int64_t headerRecord = cursor.headerRecord();
+    if (const input::BlockExtent extent = cursor.Extent(); !extent.ok()) {
       // Reading on would take rate records for headers, or NULs for rates.
       messages.push_back({MessageKind::kWarning,
-                          BlockPlace(header, headerRecord) + extent.message() + "; the tables of " +
-                              shownName + " stop here, incomplete",
+                          BlockPlace(header, headerRecord) + extent.first().message() +
+                              "; the tables of " + shownName + " stop here, incomplete",
                           header.ageDays, headerRecord});
       break;
     }
     const int table = TableForAge(selection, header.ageDays);
     if (table < 0) {
-      file.SkipRecords(header.RecordsToSkip());
-    } else {
-      const auto t = static_cast<std::size_t>(table);
-      const base::Status read = integration::ReadRateBlock(file, header, selection.selectedRegions,
-                                                           workspace.timeGrid, workspace.rates);
-      const output::FormNumbers form = forms.Next(t, read.ok());
-      if (!read.ok()) {
-        messages.push_back(
-            {MessageKind::kWarning,
-             BlockPlace(header, headerRecord) + read.message() + "; its rows are left out",
-             header.ageDays, headerRecord});
-        if (leftOut) {
-          leftOut({t, header, headerRecord, form, workspace.timeGrid, workspace.rates}, read);
-        }
-      } else {
-        if (base::Status status =
-                visit({t, header, headerRecord, form, workspace.timeGrid, workspace.rates});
-            !status.ok()) {
-          return status;
-        }
-        hasRows[t] = true;
-      }
+      cursor.Skip();
+      continue;
     }
-    if (file.atEnd()) break;
+    const auto t = static_cast<std::size_t>(table);
+    const base::Status read = integration::ReadRateBlock(file, header, selection.selectedRegions,
+                                                         workspace.timeGrid, workspace.rates);
+    const input::FormNumbers form = forms.Next(t, read.ok());
+    if (!read.ok()) {
+      messages.push_back(
+          {MessageKind::kWarning,
+           BlockPlace(header, headerRecord) + read.message() + "; its rows are left out",
+           header.ageDays, headerRecord});
+      if (leftOut) {
+        leftOut({t, header, headerRecord, form, workspace.timeGrid, workspace.rates}, read);
+      }
+      continue;
+    }
+    if (base::Status status =
+            visit({t, header, headerRecord, form, workspace.timeGrid, workspace.rates});
+        !status.ok()) {
+      return status;
+    }
+    hasRows[t] = true;
   }
   ReportEmptyTables(shownName, selection, hasRows, "", messages);
   return base::Status::Ok();

@@ -1,5 +1,6 @@
-// The one walk over a nuclide's blocks in a dose-rate file: the tables, the
-// curves and any later reader of rate tables all go through it.
+// The one walk over a nuclide's blocks in a dose-rate file (by
+// input::BlockCursor, as the data check): the tables, the curves and any
+// later reader of rate tables all go through it.
 #pragma once
 
 #include <cstddef>
@@ -10,9 +11,9 @@
 #include "base/status.h"
 #include "input/data_index.h"
 #include "input/dose_rate_file.h"
+#include "input/form_counter.h"
 #include "input/selection.h"
 #include "integration/block_integration.h"
-#include "output/form_name.h"
 #include "output/run_message.h"
 
 namespace quillmore::run {
@@ -23,7 +24,7 @@ struct WalkedBlock {
   std::size_t table = 0;  // index in selection.selectedAges
   const input::BlockHeader& header;
   std::int64_t headerRecord = 0;
-  output::FormNumbers form;
+  input::FormNumbers form;
   const integration::TimeGrid& timeGrid;  // the time points, days; none for N = 0
   const integration::RateTable& rates;    // by component, selection position, time point
 };
@@ -40,8 +41,8 @@ using LeftOutVisitor = std::function<void(const WalkedBlock&, const base::Status
 // (into workspace.timeGrid and workspace.rates). Returns the first visitor
 // failure, or Corruption for a start record below 3 or past the end of the
 // file. Warnings go to `messages` in the order found: a start record of 0, a
-// block whose rows are left out (unreadable), a block whose LET letter and
-// records per point disagree (the walk stops there rather than read rate
+// block whose rows are left out (unreadable), the first fault of a block's
+// extent (input::BlockExtent: the walk stops there rather than read rate
 // records as headers), and last the selected age groups left with headers only.
 // A block whose rows are left out also goes to `leftOut`, when given.
 base::Status WalkNuclideBlocks(input::DoseRateFile& file, const input::IndexEntry& entry,

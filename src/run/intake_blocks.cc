@@ -1,26 +1,30 @@
 #include "run/intake_blocks.h"
 
-#include <optional>
+#include <utility>
 
-#include "input/let_letter.h"
 #include "input/selection.h"
+#include "integration/integrate_rate_block.h"
 #include "output/form_name.h"
 #include "run/block_walk.h"
+#include "run/nuclide_curves.h"
 
 namespace quillmore::run {
 namespace {
 
 // Ok when the tables integrate a block they read; else why not.
 base::Status Integrable(const input::BlockHeader& header) {
-  if (!input::IsLetLetter(header.letLetter)) {
-    return base::Status::Corruption("its LET letter is unknown, so the tables do not integrate it");
+  switch (integration::IntegrationOf(header.letLetter, header.timePointCount)) {
+    case integration::BlockIntegration::kCurves:
+      return base::Status::Ok();
+    case integration::BlockIntegration::kUnknownLetter:
+      return base::Status::Corruption(
+          "its LET letter is unknown, so the tables do not integrate it");
+    case integration::BlockIntegration::kNoTimePoints:
+      return base::Status::Corruption("it has no time points");
+    case integration::BlockIntegration::kSinglePoint:
+      break;
   }
-  if (header.timePointCount == 0) return base::Status::Corruption("it has no time points");
-  if (header.timePointCount == 1) {
-    return base::Status::Corruption(
-        "it has a single time point, which the tables do not integrate");
-  }
-  return base::Status::Ok();
+  return base::Status::Corruption("it has a single time point, which the tables do not integrate");
 }
 
 FormBlock Named(const WalkedBlock& walked, input::DataKind kind) {
@@ -36,22 +40,15 @@ FormBlock Named(const WalkedBlock& walked, input::DataKind kind) {
 void KeepCurves(const WalkedBlock& walked, FormBlock& block) {
   block.integrable = Integrable(walked.header);
   if (!block.integrable.ok()) return;
-  block.times.assign(walked.timeGrid.points().begin(), walked.timeGrid.points().end());
-  for (int j = 0; j < walked.rates.regionCount(); ++j) {
-    auto& pair = block.curves.emplace_back();
-    for (int c = 0; c < integration::kComponentCount; ++c) {
-      std::optional<integration::RateCurve> curve = integration::RateCurve::FromBlock(
-          walked.rates, walked.timeGrid, walked.header.letLetter, c, j);
-      if (!curve) {
-        block.integrable = base::Status::Corruption("time points not strictly increasing");
-        block.curves.clear();
-        return;
-      }
-      pair[static_cast<std::size_t>(c)] = std::move(*curve);
-    }
+  base::Result<std::vector<CurvePair>> curves = BuildBlockCurves(walked);
+  if (!curves.ok()) {
+    block.integrable = curves.status();
+    return;
   }
+  block.times.assign(walked.timeGrid.points().begin(), walked.timeGrid.points().end());
+  block.curves = std::move(curves).value();
   block.integrals.reserve(block.curves.size() * integration::kComponentCount);
-  for (const auto& pair : block.curves) {
+  for (const CurvePair& pair : block.curves) {
     for (const integration::RateCurve& curve : pair) {
       block.integrals.emplace_back(curve.times(), curve.rates(), curve.slopes());
     }

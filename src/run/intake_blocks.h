@@ -15,6 +15,7 @@
 #include "integration/coefficient_table.h"
 #include "integration/rate_curve.h"
 #include "integration/year_integrals.h"
+#include "run/nuclide_curves.h"
 
 namespace quillmore::run {
 
@@ -24,9 +25,8 @@ struct FormBlock {
   std::int64_t record = 0;  // the header's record
   // Not ok: why the tables leave the block out or do not integrate it.
   base::Status integrable;
-  std::vector<double> times;  // the block's time points
-  // By selection position, then LET component; empty unless integrable.
-  std::vector<std::array<integration::RateCurve, integration::kComponentCount>> curves;
+  std::vector<double> times;      // the block's time points
+  std::vector<CurvePair> curves;  // BuildBlockCurves; empty unless integrable
   // One per curve, in the same order (position x 2 + component); they keep
   // spans into `curves`, which therefore must not be copied.
   std::vector<integration::PieceIntegrals> integrals;

@@ -7,24 +7,32 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
 #include "base/status.h"
 #include "input/data_index.h"
 #include "input/dose_rate_file.h"
 #include "integration/coefficient_table.h"
 #include "integration/rate_curve.h"
+#include "run/block_walk.h"
 #include "run/nuclide_run.h"
 
 namespace quillmore::run {
+
+// The curves of one selected position, by LET component (low, high).
+using CurvePair = std::array<integration::RateCurve, integration::kComponentCount>;
+
+// The curves of every selected position of a block the walk read, in
+// selection order; none for a block without time points. Corruption for
+// times not strictly increasing, which no read block has.
+base::Result<std::vector<CurvePair>> BuildBlockCurves(const WalkedBlock& walked);
 
 // One row group of a table: a block of a selected age group.
 struct BlockCurves {
   int table = 0;  // index in the run's selectedAges
   input::BlockHeader header;
-  int formNumber = 0;  // the label number (output::FormNumbers::label)
-  int rowGroup = 0;    // 1, 2, ... in its table (output::FormNumbers::rowGroup)
-  // By selection position, then LET component (low, high); empty for a block
-  // without time points.
-  std::vector<std::array<integration::RateCurve, integration::kComponentCount>> curves;
+  int formNumber = 0;             // the label number (output::FormNumbers::label)
+  int rowGroup = 0;               // 1, 2, ... in its table (output::FormNumbers::rowGroup)
+  std::vector<CurvePair> curves;  // BuildBlockCurves
 };
 
 struct NuclideCurves {

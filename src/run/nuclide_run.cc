@@ -36,13 +36,18 @@ void CheckBlock(const WalkedBlock& block, const RunSelection& run,
     messages.push_back({MessageKind::kWarning, BlockPlace(header, block.headerRecord) + what,
                         header.ageDays, block.headerRecord});
   };
-  if (!input::IsLetLetter(header.letLetter)) {
-    warn("unknown LET letter " + input::LetLetterText(header.letLetter) +
-         "; its rows are written but not integrated");
-  } else if (header.timePointCount == 0) {
-    warn("no time points; its rows are written as zeros");
-  } else {
-    coverage.AddBlock(block.timeGrid.count(), block.timeGrid.at(block.timeGrid.count() - 1));
+  switch (integration::IntegrationOf(header.letLetter, header.timePointCount)) {
+    case integration::BlockIntegration::kUnknownLetter:
+      warn("unknown LET letter " + input::LetLetterText(header.letLetter) +
+           "; its rows are written but not integrated");
+      break;
+    case integration::BlockIntegration::kNoTimePoints:
+      warn("no time points; its rows are written as zeros");
+      break;
+    case integration::BlockIntegration::kSinglePoint:
+    case integration::BlockIntegration::kCurves:
+      coverage.AddBlock(block.timeGrid.count(), block.timeGrid.at(block.timeGrid.count() - 1));
+      break;
   }
   if (const double lowest = LowestNegative(workspace.coefficients); lowest < 0) {
     char text[32];

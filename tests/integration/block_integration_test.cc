@@ -160,6 +160,7 @@ TEST_F(BlockIntegrationTest, PairsFeedLowThenHighAndTheSecondTimeCounts) {
 TEST_F(BlockIntegrationTest, OneTimePointRepeatsTheRateInBothColumns) {
   builder_.AddBlock(Block('B', {5}));
   builder_.AddBlock(Block('L', {5}));  // its high LET must not keep the B block's
+  builder_.AddBlock(Block('X', {5}));  // no letter to integrate by, yet its rate stands
   Open();
   const double rate = 1 + 5.0 / 2;
   EXPECT_TRUE(Next({4}, times_).ok());
@@ -172,6 +173,22 @@ TEST_F(BlockIntegrationTest, OneTimePointRepeatsTheRateInBothColumns) {
       kLowLet, 0, [&](double) { return 4 * rate; }, times_);
   ExpectColumn(
       kHighLet, 0, [](double) { return 0.0; }, times_);
+  EXPECT_TRUE(Next({4}, times_).ok());
+  ExpectColumn(
+      kLowLet, 0, [](double) { return 0.0; }, times_);
+  ExpectColumn(
+      kHighLet, 0, [&](double) { return 4 * rate; }, times_);
+}
+
+// The letter is judged before the count: the tables' warnings and the
+// intake history's reasons name an unknown letter first.
+TEST(IntegrationOf, TheLetterComesFirstThenTheCount) {
+  EXPECT_EQ(IntegrationOf('X', 0), BlockIntegration::kUnknownLetter);
+  EXPECT_EQ(IntegrationOf('\0', 1), BlockIntegration::kUnknownLetter);
+  EXPECT_EQ(IntegrationOf('B', 0), BlockIntegration::kNoTimePoints);
+  EXPECT_EQ(IntegrationOf('L', 1), BlockIntegration::kSinglePoint);
+  EXPECT_EQ(IntegrationOf('H', 2), BlockIntegration::kCurves);
+  EXPECT_EQ(IntegrationOf('B', input::kMaxTimePoints), BlockIntegration::kCurves);
 }
 
 // Past the last time 8 the lines go on. Worked by hand for region 1: the
