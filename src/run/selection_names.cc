@@ -33,29 +33,6 @@ base::Result<int> FindRegionInAny(const std::string& item,
   return first;
 }
 
-// The regions of `text`; a region listed twice is named as the one set of
-// names heads it, and by its number alone where several sets are asked.
-base::Result<std::vector<int>> SelectRegionsIn(
-    const std::string& text, std::span<const std::vector<std::string>> regionNames,
-    const ListWords& words) {
-  if (base::AsciiLower(text) == "all") return Numbers(input::kLungRegion);
-  std::vector<int> regions;
-  for (const std::string& item : base::SplitCommas(text)) {
-    const base::Result<int> region = FindRegionInAny(base::TrimBlanks(item), regionNames, words);
-    if (!region.ok()) return region.status();
-    if (std::find(regions.begin(), regions.end(), region.value()) != regions.end()) {
-      const std::string name =
-          regionNames.size() == 1
-              ? " \"" + regionNames[0][input::RegionIndex(region.value())] + "\""
-              : "";
-      return Status::InvalidArgument("region " + std::to_string(region.value()) + name +
-                                     " is listed twice in " + words.regions);
-    }
-    regions.push_back(region.value());
-  }
-  return regions;
-}
-
 }  // namespace
 
 base::Result<std::vector<int>> SelectAges(const std::string& text, const ListWords& words) {
@@ -106,13 +83,30 @@ base::Result<int> FindRegion(const std::string& name, const std::vector<std::str
 base::Result<std::vector<int>> SelectRegions(const std::string& text,
                                              const std::vector<std::string>& regionNames,
                                              const ListWords& words) {
-  return SelectRegionsIn(text, std::span(&regionNames, 1), words);
+  return SelectRegionsOfEither(text, std::span(&regionNames, 1), words);
 }
 
+// A region listed twice is named as the one set of names heads it, and by
+// its number alone where several sets are asked.
 base::Result<std::vector<int>> SelectRegionsOfEither(
     const std::string& text, std::span<const std::vector<std::string>> regionNames,
     const ListWords& words) {
-  return SelectRegionsIn(text, regionNames, words);
+  if (base::AsciiLower(text) == "all") return Numbers(input::kLungRegion);
+  std::vector<int> regions;
+  for (const std::string& item : base::SplitCommas(text)) {
+    const base::Result<int> region = FindRegionInAny(base::TrimBlanks(item), regionNames, words);
+    if (!region.ok()) return region.status();
+    if (std::find(regions.begin(), regions.end(), region.value()) != regions.end()) {
+      const std::string name =
+          regionNames.size() == 1
+              ? " \"" + regionNames[0][input::RegionIndex(region.value())] + "\""
+              : "";
+      return Status::InvalidArgument("region " + std::to_string(region.value()) + name +
+                                     " is listed twice in " + words.regions);
+    }
+    regions.push_back(region.value());
+  }
+  return regions;
 }
 
 }  // namespace quillmore::run
