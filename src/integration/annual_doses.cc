@@ -9,6 +9,8 @@ void YearDoses::Reset(int firstYear, int yearCount, int regionCount) {
   const auto size = static_cast<std::size_t>(yearCount * regionCount);
   low_.assign(size, 0.0);
   high_.assign(size, 0.0);
+  lowTail_.assign(size, 0.0);
+  highTail_.assign(size, 0.0);
   extrapolation_.assign(size, Extrapolation::kNone);
 }
 
@@ -17,6 +19,8 @@ void YearDoses::Add(const YearDoses& part) {
     for (int j = 0; j < regionCount_; ++j) {
       low(year, j) += part.low(year, j);
       high(year, j) += part.high(year, j);
+      lowTail(year, j) += part.lowTail(year, j);
+      highTail(year, j) += part.highTail(year, j);
       extrapolation(year, j) = Worse(extrapolation(year, j), part.extrapolation(year, j));
     }
   }

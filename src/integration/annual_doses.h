@@ -13,8 +13,9 @@
 
 namespace quillmore::integration {
 
-// Low- and high-LET doses (Gy) and their extrapolation status by year (from
-// firstYear) and selected region (by position).
+// Low- and high-LET doses (Gy), the part of each from past the data's last
+// tabulated time, and their extrapolation status by year (from firstYear) and
+// selected region (by position).
 class YearDoses {
  public:
   // All zero, kNone, for `yearCount` years from `firstYear` and `regionCount` regions.
@@ -25,9 +26,13 @@ class YearDoses {
 
   double& low(int year, int region) { return low_[At(year, region)]; }
   double& high(int year, int region) { return high_[At(year, region)]; }
+  double& lowTail(int year, int region) { return lowTail_[At(year, region)]; }
+  double& highTail(int year, int region) { return highTail_[At(year, region)]; }
   Extrapolation& extrapolation(int year, int region) { return extrapolation_[At(year, region)]; }
   double low(int year, int region) const { return low_[At(year, region)]; }
   double high(int year, int region) const { return high_[At(year, region)]; }
+  double lowTail(int year, int region) const { return lowTail_[At(year, region)]; }
+  double highTail(int year, int region) const { return highTail_[At(year, region)]; }
   Extrapolation extrapolation(int year, int region) const {
     return extrapolation_[At(year, region)];
   }
@@ -41,7 +46,7 @@ class YearDoses {
   }
 
   int firstYear_ = 0, yearCount_ = 0, regionCount_ = 0;
-  std::vector<double> low_, high_;
+  std::vector<double> low_, high_, lowTail_, highTail_;
   std::vector<Extrapolation> extrapolation_;
 };
 

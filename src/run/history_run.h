@@ -14,6 +14,7 @@
 #include "input/dose_rate_file.h"
 #include "input/fault_list.h"
 #include "input/intake_file.h"
+#include "integration/tail.h"
 #include "output/annual_dose_files.h"
 #include "run/intake_history.h"
 #include "run/selection_names.h"
@@ -38,6 +39,7 @@ struct HistoryRequest {
   unsigned jobs = 1;                    // threads computing intakes at once
   ListWords words;                      // how the face names its region list
   std::string untilWords;               // and its last year: "--until ", "until="
+  integration::Tail tail = integration::Tail::kExponential;  // past each block's data
 };
 
 // An opened history. With bad rows nothing is open and nothing may be

@@ -17,6 +17,7 @@
 #include "input/dose_rate_file.h"
 #include "input/intake_file.h"
 #include "integration/annual_doses.h"
+#include "integration/tail.h"
 #include "output/run_message.h"
 #include "run/intake_blocks.h"
 
@@ -37,6 +38,7 @@ struct HistorySelection {
   std::string fileLabel;             // the intake file as messages name it
   unsigned jobs = 1;                 // threads computing intakes at once
   std::string untilWords;            // how the face names the last year: "--until ", "until="
+  integration::Tail tail = integration::Tail::kExponential;  // past each block's data
 };
 
 class IntakeHistory {
