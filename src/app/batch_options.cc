@@ -199,6 +199,9 @@ std::string BatchUsage() {
          "  --until YEAR        last calendar year reported (default: 50 years after the\n"
          "                      year of each person's last day of intake)\n"
          "  --by-intake         also annual_doses_by_intake.csv, one row per intake part\n"
+         "  --tail KIND         the rate past a block's last tabulated time: exponential\n"
+         "                      (the last segment's decay; default with --intakes), zero\n"
+         "                      or cubic (the last piece continued; default otherwise)\n"
          "  --high-let-weight W\n"
          "                      add weighted_gy = low LET + W x high LET to the CSV files\n"
          "  --list-regions      print the data set's region numbers and names\n"
@@ -238,6 +241,12 @@ Status ParseUntil(const std::string& value, BatchOptions* options) {
   options->untilYear = base::WholeNumber(value, 1, 9998);
   if (options->untilYear) return Status::Ok();
   return Status::InvalidArgument("--until takes a year from 1 to 9998");
+}
+
+Status ParseTailOption(const std::string& value, BatchOptions* options) {
+  options->tail = integration::ParseTail(value);
+  if (options->tail) return Status::Ok();
+  return Status::InvalidArgument("--tail takes exponential, zero or cubic");
 }
 
 Status ParseHighLetWeight(const std::string& value, BatchOptions* options) {
@@ -285,6 +294,7 @@ constexpr auto kOptions = std::to_array<OptionSpec>({
     {"--intakes", "", "a file", &BatchOptions::intakesFile},
     {"--until", "", "a year", &ParseUntil},
     {"--high-let-weight", "", "a number", &ParseHighLetWeight},
+    {"--tail", "", "exponential, zero or cubic", &ParseTailOption},
     {"--by-intake", "", "", &BatchOptions::byIntake},
     {"--all", "", "", &BatchOptions::allNuclides},
     {"--list-regions", "", "", &BatchOptions::listRegions},

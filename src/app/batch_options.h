@@ -7,6 +7,7 @@
 
 #include "base/status.h"
 #include "input/data_kind.h"
+#include "integration/tail.h"
 #include "plot/figure.h"
 #include "run/figure_export.h"
 #include "run/selection_names.h"
@@ -52,8 +53,9 @@ struct BatchOptions {
   std::optional<int> untilYear;
   bool byIntake = false;
   std::optional<double> highLetWeight;
-  std::vector<std::string> given;      // the options given, by their long names
-  std::vector<std::string> arguments;  // as given, for the run's manifest
+  std::optional<integration::Tail> tail;  // --tail: cubic for tables, exponential for --intakes
+  std::vector<std::string> given;         // the options given, by their long names
+  std::vector<std::string> arguments;     // as given, for the run's manifest
 };
 
 // Parses argv[1..]; a usage error is kInvalidArgument with a one-line message.
