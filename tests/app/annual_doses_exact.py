@@ -70,17 +70,17 @@ def hermite_slopes(x, f):
             big = max(abs(s[i - 1]), abs(s[i]))
             d[i] = min(abs(s[i - 1]), abs(s[i])) / (w1 * s[i - 1] / big + w2 * s[i] / big)
 
-    def end(h1, h2, s1, s2, strict):
+    def end(h1, h2, s1, s2):
         hs = h1 + h2
         v = (hs + h1) / hs * s1 - h1 / hs * s2
-        if sign(v) * sign(s1) < 0 or (not strict and sign(v) * sign(s1) == 0):
+        if sign(v) * sign(s1) <= 0:  # both ends alike: a flat end secant gives 0
             return Fraction(0)
         if sign(s1) * sign(s2) < 0 and abs(v) > abs(3 * s1):
             return 3 * s1
         return v
 
-    d[0] = end(h[0], h[1], s[0], s[1], False)
-    d[n - 1] = end(h[n - 2], h[n - 3], s[n - 2], s[n - 3], True)
+    d[0] = end(h[0], h[1], s[0], s[1])
+    d[n - 1] = end(h[n - 2], h[n - 3], s[n - 2], s[n - 3])
     return d
 
 
