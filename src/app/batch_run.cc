@@ -238,11 +238,13 @@ Status DescribeRun(const OpenedData& data, const run::RunSelection& run, output:
 
 // Opens the index and the dose-rate file of `kind` in data.folder.
 Status OpenData(input::DataKind kind, OpenedData& data) {
-  Status status = run::OpenIndex(data.folder, data.index);
-  if (!status.ok()) return status;
+  base::Result<input::DataIndex> index = run::OpenIndex(data.folder);
+  if (!index.ok()) return index.status();
+  data.index = std::move(index).value();
   data.indexPath = data.index.file().path();
-  status = run::OpenDoseRates(data.folder, kind, data.doseRates);
-  if (!status.ok()) return status;
+  base::Result<input::DoseRateFile> doseRates = run::OpenDoseRates(data.folder, kind);
+  if (!doseRates.ok()) return doseRates.status();
+  data.doseRates = std::move(doseRates).value();
   data.doseRatePath = data.doseRates.file().path();
   return Status::Ok();
 }
@@ -329,8 +331,10 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   }
   OpenedData data;
   // A mistyped --data-dir is a usage error, not a list of missing files.
-  if (const Status found = run::FindDataFolder("", options.dataDir, &data.folder); !found.ok())
-    return Fail(err, run::NoDataFolder(data.folder, found).message());
+  base::Result<std::filesystem::path> found = run::FindDataFolder("", options.dataDir);
+  if (!found.ok())
+    return Fail(err, run::NoDataFolder("", options.dataDir, found.status()).message());
+  data.folder = std::move(found).value();
   if (options.check) return RunCheck(data.folder, TimesPath(options, data.folder), options, out);
   if (options.intakesFile) return RunIntakes(options, data.folder, out, err);
 
