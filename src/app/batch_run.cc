@@ -224,10 +224,14 @@ run::FigureOptions FigureOptionsOf(const BatchOptions& options, const OpenedData
 // their digests, the periods and the selection.
 Status DescribeRun(const OpenedData& data, const run::RunSelection& run, output::Json& json) {
   output::Provenance provenance{"quillmore-batch", QUILLMORE_VERSION, &run, {}, {}, {}};
-  Status status = output::DigestFile(data.doseRatePath, provenance.dataSet);
-  if (status.ok()) status = output::DigestFile(data.indexPath, provenance.index);
-  if (status.ok() && run.periodsText.empty())
-    status = output::DigestFile(run.timesFile, provenance.times);
+  const auto digest = [](const std::filesystem::path& path, output::FileDigest& into) {
+    base::Result<output::FileDigest> digested = output::DigestFile(path);
+    if (digested.ok()) into = std::move(digested).value();
+    return digested.status();
+  };
+  Status status = digest(data.doseRatePath, provenance.dataSet);
+  if (status.ok()) status = digest(data.indexPath, provenance.index);
+  if (status.ok() && run.periodsText.empty()) status = digest(run.timesFile, provenance.times);
   if (!status.ok()) return status;
   provenance.dataSet.name = data.doseRatePath.filename().string();
   provenance.index.name = data.indexPath.filename().string();

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/result.h"
 #include "base/status.h"
 #include "input/data_index.h"
 #include "input/dose_rate_file.h"
@@ -41,8 +42,8 @@ base::Status WriteFigureFiles(const plot::Plot& plot, const std::string& stem,
 // for table `table` (position in run.selectedAges), row group `form` (from 1)
 // and region position `region` (in run.selectedRegions). A name unfit for a
 // file is InvalidArgument, as output::NuclideFileName has it.
-base::Status CurveFigureStem(std::string_view nuclideName, const RunSelection& run, int table,
-                             int form, int region, std::string& stem);
+base::Result<std::string> CurveFigureStem(std::string_view nuclideName, const RunSelection& run,
+                                          int table, int form, int region);
 
 // The figures of one nuclide: with no comparison, one per selected age
 // group, row group ("form", numbered from 1 in each table) and region,
