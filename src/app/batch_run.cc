@@ -215,6 +215,7 @@ run::FigureOptions FigureOptionsOf(const BatchOptions& options, const OpenedData
   figures.compare = options.compare;
   figures.form = options.form.value_or(1);
   figures.facts.software = std::string("quillmore-batch ") + QUILLMORE_VERSION;
+  figures.words = kBatchListWords;
   figures.facts.dataSet = std::string(input::DataSetOf(kind).name) + ", " +
                           base::Cp1252ToUtf8(data.doseRatePath.filename().string());
   return figures;

@@ -57,7 +57,8 @@ base::Status WriteComparison(const std::vector<ComparedCurve>& curves, std::stri
   if (count > kMaxCurvesPerFigure) {
     return base::Status::InvalidArgument(
         stem + " would hold " + std::to_string(count) + " curves; a figure holds at most " +
-        std::to_string(kMaxCurvesPerFigure) + " (select fewer with --ages, or compare otherwise)");
+        std::to_string(kMaxCurvesPerFigure) + " (select fewer with " + target.options.words.ages +
+        ", or compare otherwise)");
   }
   return WriteFigureFiles(BuildComparisonPlot(curves, target.run, std::move(title)), stem,
                           target.options, target.folder, target.written, nullptr);

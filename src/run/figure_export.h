@@ -14,6 +14,7 @@
 #include "output/written_files.h"
 #include "plot/figure.h"
 #include "run/nuclide_run.h"
+#include "run/selection_names.h"
 
 namespace quillmore::run {
 
@@ -28,6 +29,7 @@ struct FigureOptions {
   Comparison compare = Comparison::kNone;
   int form = 1;             // the form each nuclide shows in a nuclide comparison
   plot::FigureFacts facts;  // software and data set (UTF-8); the title is each figure's
+  ListWords words;          // how the face names its age list, for a figure too full
 };
 
 // `plot` in each of options.formats as "<stem>.<ext>" in `folder`, each file
@@ -50,7 +52,8 @@ base::Result<std::string> CurveFigureStem(std::string_view nuclideName, const Ru
 // "<nuclide>_<H|G>_<age days>_f<form>_r<region>"; comparing ages, one per
 // form and region, "<nuclide>_<H|G>_ages_f<form>_r<region>"; comparing
 // forms, one per age group and region, "<nuclide>_<H|G>_<age days>_forms_r<region>".
-// A figure of more than kMaxCurvesPerFigure curves is InvalidArgument.
+// A figure of more than kMaxCurvesPerFigure curves is InvalidArgument,
+// suggesting fewer age groups in options.words.ages.
 base::Status WriteNuclideFigures(input::DoseRateFile& file, const input::IndexEntry& entry,
                                  const std::string& nuclideName, const RunSelection& run,
                                  const FigureOptions& options, const std::filesystem::path& folder,
