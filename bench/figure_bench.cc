@@ -40,8 +40,10 @@ void BM_Figure(benchmark::State& state) {
   const quillmore::plot::Plot plot = BlockLikePlot();
   std::string bytes;
   for (auto _ : state) {
-    if (!quillmore::plot::RenderFigure(plot, format, {}, {"bench", "bench", "bench"}, &bytes).ok())
-      state.SkipWithError("not rendered");
+    quillmore::base::Result<std::string> rendered =
+        quillmore::plot::RenderFigure(plot, format, {}, {"bench", "bench", "bench"});
+    if (!rendered.ok()) state.SkipWithError("not rendered");
+    bytes = rendered.ok() ? std::move(rendered).value() : std::string();
     benchmark::DoNotOptimize(bytes.data());
   }
   state.SetLabel(std::string(quillmore::plot::FigureExtension(format)) + ", " +

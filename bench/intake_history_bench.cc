@@ -53,16 +53,17 @@ void IntakeHistory(benchmark::State& state) {
     return;
   }
   std::ofstream(folder / "intakes.csv") << IntakeFile();
-  app::BatchOptions options;
   const std::vector<std::string> arguments{"--data-dir",   (folder / "DATA").string(),
                                            "--intakes",    (folder / "intakes.csv").string(),
                                            "--until",      "2059",
                                            "--output-dir", (folder / "OUTPUT").string(),
                                            "--quiet"};
-  if (!app::ParseBatchOptions(arguments, &options).ok()) {
+  const base::Result<app::BatchOptions> parsed = app::ParseBatchOptions(arguments);
+  if (!parsed.ok()) {
     state.SkipWithError("bad options");
     return;
   }
+  const app::BatchOptions& options = parsed.value();
   std::ostringstream out, err;
   for (auto _ : state) {
     if (app::RunBatch(options, out, err, false) != app::kBatchOk) {

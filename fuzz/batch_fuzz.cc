@@ -71,8 +71,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   std::ostringstream out;
   std::ostringstream err;
-  app::BatchOptions options;
-  if (app::ParseBatchOptions(Words(parts[0].value_or("")), &options).ok()) {
+  base::Result<app::BatchOptions> parsed = app::ParseBatchOptions(Words(parts[0].value_or("")));
+  if (parsed.ok()) {
+    app::BatchOptions& options = parsed.value();
     options.dataDir = workspace.Data().string();
     options.outputDir = workspace.Output().string();
     options.timesFile.reset();

@@ -37,33 +37,33 @@ input::IntakeFile ReadIntakes(const HistoryRequest& request) {
 
 }  // namespace
 
-Status ComputeAnnualDoses(const HistoryRequest& request, HistoryColumns* result) {
-  std::filesystem::path folder;
-  if (const Status found = run::FindDataFolder("", request.dataDir, &folder); !found.ok())
-    return run::NoDataFolder(folder, found);
+base::Result<HistoryColumns> ComputeAnnualDoses(const HistoryRequest& request) {
+  base::Result<std::filesystem::path> found = run::FindDataFolder("", request.dataDir);
+  if (!found.ok()) return run::NoDataFolder("", request.dataDir, found.status());
   base::Result<run::HistoryRun> opened = run::OpenHistory(
       ReadIntakes(request),
-      {folder, request.regions, request.untilYear, request.highLetWeight, request.label,
-       std::max(1U, std::thread::hardware_concurrency()), kListWords, "until="});
+      {std::move(found).value(), request.regions, request.untilYear, request.highLetWeight,
+       request.label, std::max(1U, std::thread::hardware_concurrency()), kListWords, "until="});
   if (!opened.ok()) return opened.status();
   const run::HistoryRun& historyRun = opened.value();
   if (!historyRun.badRows.empty()) return FaultError(request.label, historyRun.badRows);
   const output::AnnualDoseColumns& columns = historyRun.columns;
   run::IntakeHistory& history = *historyRun.history;
-  result->Begin(columns, request.byIntake);
+  HistoryColumns result;
+  result.Begin(columns, request.byIntake);
   const Status status = history.Compute([&](const integration::ResolvedIntake& intake,
                                             const integration::IntakePartDoses& part,
                                             const integration::YearDoses& doses) {
-    if (request.byIntake) result->AddPart(intake, part, doses, columns);
+    if (request.byIntake) result.AddPart(intake, part, doses, columns);
     return Status::Ok();
   });
   if (!status.ok()) return status;
   if (!request.byIntake) {
     for (const integration::PersonDoses& person : history.persons())
-      result->AddPerson(person, columns);
+      result.AddPerson(person, columns);
   }
-  result->messages = history.messages();
-  return Status::Ok();
+  result.messages = history.messages();
+  return result;
 }
 
 }  // namespace quillmore::python

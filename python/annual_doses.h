@@ -7,7 +7,7 @@
 #include <variant>
 #include <vector>
 
-#include "base/status.h"
+#include "base/result.h"
 #include "history_columns.h"
 #include "input/intake_file.h"
 
@@ -29,6 +29,6 @@ struct HistoryRequest {
 // with request.byIntake, of annual_doses.csv otherwise. Bad rows: kInvalidArgument listing up to 20
 // of them, one a line, "LABEL:LINE: message", as the batch lists them; an
 // unknown region kUnknownName; missing or unusable data kIoError or kCorruption.
-base::Status ComputeAnnualDoses(const HistoryRequest& request, HistoryColumns* result);
+base::Result<HistoryColumns> ComputeAnnualDoses(const HistoryRequest& request);
 
 }  // namespace quillmore::python

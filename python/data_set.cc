@@ -40,14 +40,13 @@ Status CheckPeriods(const std::vector<double>& periods) {
 
 // The times of `path`; lines read with something left over are warnings,
 // worded as the batch prints them.
-Status ReadTimes(const std::filesystem::path& path, std::vector<double>* periods,
-                 std::vector<output::RunMessage>* warnings) {
+base::Result<std::vector<double>> ReadTimes(const std::filesystem::path& path,
+                                            std::vector<output::RunMessage>& warnings) {
   base::Result<run::TimesRead> read = run::ReadTimesFile(path, "times=");
   if (!read.ok()) return read.status();
   for (std::string& warning : read.value().warnings)
-    warnings->push_back({output::MessageKind::kWarning, std::move(warning)});
-  *periods = std::move(read.value().times);
-  return Status::Ok();
+    warnings.push_back({output::MessageKind::kWarning, std::move(warning)});
+  return std::move(read.value().times);
 }
 
 // The one age group or region `list` names.
@@ -59,111 +58,118 @@ Status OnlyOne(const std::vector<int>& list, const char* what) {
 
 }  // namespace
 
-Status DataSet::Open(const std::string& dataDir, input::DataKind kind, DataSet* dataSet) {
+base::Result<DataSet> DataSet::Open(const std::string& dataDir, input::DataKind kind) {
   DataSet opened;
   opened.kind_ = kind;
-  if (const Status found = run::FindDataFolder("", dataDir, &opened.folder_); !found.ok())
-    return run::NoDataFolder(opened.folder_, found);
-  input::DataIndex index;
-  Status status = run::OpenIndex(opened.folder_, index);
-  if (!status.ok()) return status;
-  opened.indexPath_ = index.file().path();
-  input::DoseRateFile file;
-  status = run::OpenDoseRates(opened.folder_, kind, file);
-  if (!status.ok()) return status;
-  opened.doseRatePath_ = file.file().path();
-  opened.regionNames_ = run::ReadRegionNames(file);
+  base::Result<std::filesystem::path> found = run::FindDataFolder("", dataDir);
+  if (!found.ok()) return run::NoDataFolder("", dataDir, found.status());
+  opened.folder_ = std::move(found).value();
+  base::Result<input::DataIndex> index = run::OpenIndex(opened.folder_);
+  if (!index.ok()) return index.status();
+  opened.indexPath_ = index.value().file().path();
+  base::Result<input::DoseRateFile> file = run::OpenDoseRates(opened.folder_, kind);
+  if (!file.ok()) return file.status();
+  opened.doseRatePath_ = file.value().file().path();
+  opened.regionNames_ = run::ReadRegionNames(file.value());
   for (const std::string& name : opened.regionNames_) {
     opened.utf8RegionNames_.push_back(base::Cp1252ToUtf8(name));
   }
-  *dataSet = std::move(opened);
-  return Status::Ok();
+  return opened;
 }
 
-Status DataSet::Nuclides(std::vector<std::string>* names) const {
+base::Result<std::vector<std::string>> DataSet::Nuclides() const {
   input::DataIndex index;
   if (const Status status = index.Open(indexPath_); !status.ok()) return status;
+  std::vector<std::string> names;
   for (const std::string& name : run::NuclidesWithData(index, kind_))
-    names->push_back(base::Cp1252ToUtf8(name));
-  return Status::Ok();
+    names.push_back(base::Cp1252ToUtf8(name));
+  return names;
 }
 
-Status DataSet::Select(const Request& request, run::RunSelection* run,
-                       std::vector<output::RunMessage>* warnings) const {
-  run->dataKind = kind_;
-  run->regionNames = regionNames_;
+base::Result<run::RunSelection> DataSet::Select(const Request& request,
+                                                std::vector<output::RunMessage>& warnings) const {
+  run::RunSelection run;
+  run.dataKind = kind_;
+  run.regionNames = regionNames_;
   base::Result<std::vector<int>> ages = run::SelectAges(request.ages, kListWords);
   if (!ages.ok()) return ages.status();
-  run->selectedAges = std::move(ages).value();
+  run.selectedAges = std::move(ages).value();
   base::Result<std::vector<int>> regions =
       run::SelectRegions(request.regions, regionNames_, kListWords);
   if (!regions.ok()) return regions.status();
-  run->selectedRegions = std::move(regions).value();
-  run->tail = request.tail;
+  run.selectedRegions = std::move(regions).value();
+  run.tail = request.tail;
   if (request.periods) {
-    run->integrationTimes = *request.periods;
-    return CheckPeriods(run->integrationTimes);
+    run.integrationTimes = *request.periods;
+    if (const Status checked = CheckPeriods(run.integrationTimes); !checked.ok()) return checked;
+    return run;
   }
-  run->timesFile = request.timesFile ? input::ResolvePath("", *request.timesFile)
-                                     : input::ResolvePath(folder_, input::kTimesFileName);
-  return ReadTimes(run->timesFile, &run->integrationTimes, warnings);
+  run.timesFile = request.timesFile ? input::ResolvePath("", *request.timesFile)
+                                    : input::ResolvePath(folder_, input::kTimesFileName);
+  base::Result<std::vector<double>> times = ReadTimes(run.timesFile, warnings);
+  if (!times.ok()) return times.status();
+  run.integrationTimes = std::move(times).value();
+  return run;
 }
 
 // The nuclides to run, as the index names them, in the order given, each
 // once; the first name the index lacks fails the whole request.
-Status DataSet::FindNuclides(const Request& request, input::DataIndex& index,
-                             std::vector<std::string>* names) const {
-  if (request.allNuclides) {
-    *names = run::NuclideEntriesWithData(index, kind_);
-    return Status::Ok();
-  }
+base::Result<std::vector<std::string>> DataSet::FindNuclides(const Request& request,
+                                                             input::DataIndex& index) const {
+  if (request.allNuclides) return run::NuclideEntriesWithData(index, kind_);
+  std::vector<std::string> names;
   std::set<std::string> seen;
   for (std::string name : request.nuclides) {
     input::NormaliseNuclideName(name);
     if (index.FindNuclide(name) == 0) {
       return run::UnknownNuclide(name, index, kind_);
     }
-    if (seen.insert(name).second) names->push_back(name);
+    if (seen.insert(name).second) names.push_back(name);
   }
-  return Status::Ok();
+  return names;
 }
 
-Status DataSet::ComputeCoefficients(const Request& request, Coefficients* result) const {
-  run::RunSelection run;
+base::Result<Coefficients> DataSet::ComputeCoefficients(const Request& request) const {
+  Coefficients result;
   // The times file's warnings come first, as the batch prints them.
-  if (Status status = Select(request, &run, &result->messages); !status.ok()) return status;
+  base::Result<run::RunSelection> selected = Select(request, result.messages);
+  if (!selected.ok()) return selected.status();
+  const run::RunSelection& run = selected.value();
   input::DataIndex index;
   input::DoseRateFile file;
   Status status = index.Open(indexPath_);
   if (status.ok()) status = file.Open(doseRatePath_);
-  std::vector<std::string> names;
-  if (status.ok()) status = FindNuclides(request, index, &names);
   if (!status.ok()) return status;
-  ColumnSink sink(result->columns);
+  base::Result<std::vector<std::string>> found = FindNuclides(request, index);
+  if (!found.ok()) return found.status();
+  const std::vector<std::string>& names = found.value();
+  ColumnSink sink(result.columns);
   run::NuclideWorkspace workspace;
   for (const std::string& name : names) {
     index.FindNuclide(name);
     run::NuclideResult one = run::ProcessNuclide(file, index.entry(), run, sink, workspace);
-    for (output::RunMessage& message : one.messages) result->messages.push_back(std::move(message));
+    for (output::RunMessage& message : one.messages) result.messages.push_back(std::move(message));
     // As in the batch, a bad start record is the nuclide's warning, not the run's end.
     if (!one.status.ok()) {
-      result->messages.push_back({output::MessageKind::kWarning, one.status.message()});
+      result.messages.push_back({output::MessageKind::kWarning, one.status.message()});
     }
   }
-  return Status::Ok();
+  return result;
 }
 
-Status DataSet::ReadCurve(const std::string& nuclide, const std::string& age, std::int64_t form,
-                          const std::string& region, integration::Tail tail, Curve* curve) const {
+base::Result<Curve> DataSet::ReadCurve(const std::string& nuclide, const std::string& age,
+                                       std::int64_t form, const std::string& region,
+                                       integration::Tail tail) const {
   Request request;
   request.tail = tail;
   request.ages = age;
   request.regions = region;
   request.periods = std::vector<double>{0};
-  run::RunSelection run;
   std::vector<output::RunMessage> none;  // the periods are given: no times file is read
-  Status status = Select(request, &run, &none);
-  if (status.ok()) status = OnlyOne(run.selectedAges, "age group");
+  base::Result<run::RunSelection> selected = Select(request, none);
+  if (!selected.ok()) return selected.status();
+  const run::RunSelection& run = selected.value();
+  Status status = OnlyOne(run.selectedAges, "age group");
   if (status.ok()) status = OnlyOne(run.selectedRegions, "region");
   input::DataIndex index;
   input::DoseRateFile file;
@@ -191,13 +197,14 @@ Status DataSet::ReadCurve(const std::string& nuclide, const std::string& age, st
     return Status::Corruption(where + ", form " + std::to_string(form) +
                               ": no time points, so no curve (its coefficients are 0)");
   }
-  curve->nuclide = base::Cp1252ToUtf8(shown);
-  curve->ageGroup = run.selectedAges[0];
-  curve->form = form;
-  curve->formTexts = FormTextsOf(kind_, block->header, block->formNumber);
-  curve->region = run.selectedRegions[0];
-  curve->curves = std::move(block->curves[0]);
-  return Status::Ok();
+  Curve curve;
+  curve.nuclide = base::Cp1252ToUtf8(shown);
+  curve.ageGroup = run.selectedAges[0];
+  curve.form = form;
+  curve.formTexts = FormTextsOf(kind_, block->header, block->formNumber);
+  curve.region = run.selectedRegions[0];
+  curve.curves = std::move(block->curves[0]);
+  return curve;
 }
 
 }  // namespace quillmore::python

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
 #include "base/status.h"
 #include "coefficient_columns.h"
 #include "input/data_kind.h"
@@ -58,9 +59,9 @@ struct Curve {
 
 class DataSet {
  public:
-  // Opens the index and the dose-rate file of `kind` in the folder `dataDir`
-  // (found in any letter case) and reads the region names.
-  static base::Status Open(const std::string& dataDir, input::DataKind kind, DataSet* dataSet);
+  // The data set of `kind` in the folder `dataDir` (found in any letter
+  // case): its index and dose-rate file opened and region names read.
+  static base::Result<DataSet> Open(const std::string& dataDir, input::DataKind kind);
 
   input::DataKind kind() const { return kind_; }
   const std::filesystem::path& folder() const { return folder_; }
@@ -68,20 +69,21 @@ class DataSet {
   const std::vector<std::string>& regionNames() const { return utf8RegionNames_; }
 
   // Names of the nuclides with data in this set, in index order.
-  base::Status Nuclides(std::vector<std::string>* names) const;
+  base::Result<std::vector<std::string>> Nuclides() const;
   // The coefficients `request` asks for, as the batch's CSV holds them.
-  base::Status ComputeCoefficients(const Request& request, Coefficients* result) const;
+  base::Result<Coefficients> ComputeCoefficients(const Request& request) const;
   // The curve of `form` (the CSV's form number) of `nuclide` for one age
   // group and one region, each given as the batch's options take them.
-  base::Status ReadCurve(const std::string& nuclide, const std::string& age, std::int64_t form,
-                         const std::string& region, integration::Tail tail, Curve* curve) const;
+  base::Result<Curve> ReadCurve(const std::string& nuclide, const std::string& age,
+                                std::int64_t form, const std::string& region,
+                                integration::Tail tail) const;
 
  private:
-  // Times-file warnings go to `warnings`.
-  base::Status Select(const Request& request, run::RunSelection* run,
-                      std::vector<output::RunMessage>* warnings) const;
-  base::Status FindNuclides(const Request& request, input::DataIndex& index,
-                            std::vector<std::string>* names) const;
+  // The selection `request` makes; times-file warnings go to `warnings`.
+  base::Result<run::RunSelection> Select(const Request& request,
+                                         std::vector<output::RunMessage>& warnings) const;
+  base::Result<std::vector<std::string>> FindNuclides(const Request& request,
+                                                      input::DataIndex& index) const;
 
   input::DataKind kind_ = input::DataKind::kInhalation;
   std::filesystem::path folder_;

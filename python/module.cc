@@ -41,20 +41,23 @@ using DayArray = py::array_t<double, py::array::c_style | py::array::forcecast>;
   throw py::error_already_set();
 }
 
-void Check(const base::Status& status) {
-  if (!status.ok()) Raise(status);
+// The value of `result`, or the exception its status calls for.
+template <typename T>
+T ValueOf(base::Result<T> result) {
+  if (!result.ok()) Raise(result.status());
+  return std::move(result).value();
 }
 
-// Runs `work` (returning a Status) without the GIL, so that other Python
-// threads go on meanwhile, then raises what it reports.
+// Runs `work` (returning a Result) without the GIL, so that other Python
+// threads go on meanwhile, then gives its value or raises what it reports.
 template <typename Work>
-void CheckWithoutGil(Work&& work) {
-  base::Status status;
+auto ValueWithoutGil(Work&& work) {
+  std::optional<decltype(work())> result;
   {
     py::gil_scoped_release released;
-    status = work();
+    result.emplace(work());
   }
-  Check(status);
+  return ValueOf(std::move(*result));
 }
 
 // A vector handed to NumPy without a copy: the array owns it.
@@ -132,8 +135,7 @@ py::tuple CoefficientColumnsOf(const DataSet& dataSet,
   request.timesFile = times;
   request.ages = ages;
   request.regions = regions;
-  Coefficients result;
-  CheckWithoutGil([&] { return dataSet.ComputeCoefficients(request, &result); });
+  Coefficients result = ValueWithoutGil([&] { return dataSet.ComputeCoefficients(request); });
   return py::make_tuple(Columns(std::move(result.columns)), Messages(result.messages));
 }
 
@@ -183,26 +185,20 @@ py::tuple CurveRates(const Curve& curve, const DayArray& times) {
 }
 
 std::vector<std::string> NuclideNames(const DataSet& dataSet) {
-  std::vector<std::string> names;
-  Check(dataSet.Nuclides(&names));
-  return names;
+  return ValueOf(dataSet.Nuclides());
 }
 
 std::unique_ptr<Curve> CurveOf(const DataSet& dataSet, const std::string& nuclide,
                                const std::string& age, std::int64_t form, const std::string& region,
                                const std::string& tail) {
-  auto curve = std::make_unique<Curve>();
   const integration::Tail chosen = TailNamed(tail);
-  CheckWithoutGil(
-      [&] { return dataSet.ReadCurve(nuclide, age, form, region, chosen, curve.get()); });
-  return curve;
+  return std::make_unique<Curve>(
+      ValueWithoutGil([&] { return dataSet.ReadCurve(nuclide, age, form, region, chosen); }));
 }
 
 DataSet OpenDataSet(const std::string& dataDir, const std::string& name) {
-  DataSet opened;
   const input::DataKind kind = DataKindNamed(name);
-  CheckWithoutGil([&] { return DataSet::Open(dataDir, kind, &opened); });
-  return opened;
+  return ValueWithoutGil([&] { return DataSet::Open(dataDir, kind); });
 }
 
 // The texts of integration::Extrapolation, by value.
@@ -333,8 +329,7 @@ py::tuple AnnualDosesOf(const py::object& intakes, const std::string& label,
   request.regions = regions;
   request.highLetWeight = highLetWeight;
   request.byIntake = byIntake;
-  HistoryColumns columns;
-  CheckWithoutGil([&] { return ComputeAnnualDoses(request, &columns); });
+  HistoryColumns columns = ValueWithoutGil([&] { return ComputeAnnualDoses(request); });
   py::list messages = Messages(columns.messages);
   return py::make_tuple(HistoryFrameColumns(std::move(columns)), messages);
 }

@@ -56,14 +56,12 @@ Status ReadBytes(const std::filesystem::path& path, std::string& bytes) {
 }
 
 Status DigestJson(const std::filesystem::path& path, const char* key, output::Json& json) {
-  output::FileDigest digest;
-  const Status status = output::DigestFile(path, digest);
-  if (status.ok()) {
-    json = {{key, key == std::string("path") ? path.string() : path.filename().string()},
-            {"size", digest.size},
-            {"sha256", digest.sha256}};
-  }
-  return status;
+  const base::Result<output::FileDigest> digest = output::DigestFile(path);
+  if (!digest.ok()) return digest.status();
+  json = {{key, key == std::string("path") ? path.string() : path.filename().string()},
+          {"size", digest.value().size},
+          {"sha256", digest.value().sha256}};
+  return Status::Ok();
 }
 
 // The program, the intake file and the data files by their digests, and the options.

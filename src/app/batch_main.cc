@@ -9,11 +9,12 @@
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
   const std::vector<std::string> arguments(argv + 1, argv + argc);
-  quillmore::app::BatchOptions options;
-  const quillmore::base::Status status = quillmore::app::ParseBatchOptions(arguments, &options);
-  if (!status.ok()) {
-    std::cerr << "quillmore-batch: " << status.message() << " (see --help)\n";
+  const quillmore::base::Result<quillmore::app::BatchOptions> options =
+      quillmore::app::ParseBatchOptions(arguments);
+  if (!options.ok()) {
+    std::cerr << "quillmore-batch: " << options.status().message() << " (see --help)\n";
     return quillmore::app::kBatchError;
   }
-  return quillmore::app::RunBatch(options, std::cout, std::cerr, isatty(STDERR_FILENO) == 1);
+  return quillmore::app::RunBatch(options.value(), std::cout, std::cerr,
+                                  isatty(STDERR_FILENO) == 1);
 }

@@ -446,10 +446,12 @@ Status CheckCombination(const BatchOptions& options) {
 
 }  // namespace
 
-base::Status ParseBatchOptions(const std::vector<std::string>& arguments, BatchOptions* options) {
-  options->arguments = arguments;
-  if (Status status = ReadArguments(arguments, options); !status.ok()) return status;
-  return CheckCombination(*options);
+base::Result<BatchOptions> ParseBatchOptions(const std::vector<std::string>& arguments) {
+  BatchOptions options;
+  options.arguments = arguments;
+  if (Status status = ReadArguments(arguments, &options); !status.ok()) return status;
+  if (Status status = CheckCombination(options); !status.ok()) return status;
+  return options;
 }
 
 }  // namespace quillmore::app

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
 #include "base/status.h"
 #include "input/data_kind.h"
 #include "integration/tail.h"
@@ -60,7 +61,7 @@ struct BatchOptions {
 
 // Parses argv[1..]; a usage error is kInvalidArgument with a one-line message.
 // A value option given twice is one.
-base::Status ParseBatchOptions(const std::vector<std::string>& arguments, BatchOptions* options);
+base::Result<BatchOptions> ParseBatchOptions(const std::vector<std::string>& arguments);
 
 // The text --help prints.
 std::string BatchUsage();

@@ -216,6 +216,7 @@ run::FigureOptions FigureOptionsOf(const BatchOptions& options, const OpenedData
   figures.compare = options.compare;
   figures.form = options.form.value_or(1);
   figures.facts.software = std::string("quillmore-batch ") + QUILLMORE_VERSION;
+  figures.words = kBatchListWords;
   figures.facts.dataSet = std::string(input::DataSetOf(kind).name) + ", " +
                           base::Cp1252ToUtf8(data.doseRatePath.filename().string());
   return figures;
@@ -225,10 +226,14 @@ run::FigureOptions FigureOptionsOf(const BatchOptions& options, const OpenedData
 // their digests, the periods and the selection, and the tail when one was given.
 Status DescribeRun(const OpenedData& data, const run::RunSelection& run, output::Json& json) {
   output::Provenance provenance{"quillmore-batch", QUILLMORE_VERSION, &run, {}, {}, {}};
-  Status status = output::DigestFile(data.doseRatePath, provenance.dataSet);
-  if (status.ok()) status = output::DigestFile(data.indexPath, provenance.index);
-  if (status.ok() && run.periodsText.empty())
-    status = output::DigestFile(run.timesFile, provenance.times);
+  const auto digest = [](const std::filesystem::path& path, output::FileDigest& into) {
+    base::Result<output::FileDigest> digested = output::DigestFile(path);
+    if (digested.ok()) into = std::move(digested).value();
+    return digested.status();
+  };
+  Status status = digest(data.doseRatePath, provenance.dataSet);
+  if (status.ok()) status = digest(data.indexPath, provenance.index);
+  if (status.ok() && run.periodsText.empty()) status = digest(run.timesFile, provenance.times);
   if (!status.ok()) return status;
   provenance.dataSet.name = data.doseRatePath.filename().string();
   provenance.index.name = data.indexPath.filename().string();
@@ -240,11 +245,13 @@ Status DescribeRun(const OpenedData& data, const run::RunSelection& run, output:
 
 // Opens the index and the dose-rate file of `kind` in data.folder.
 Status OpenData(input::DataKind kind, OpenedData& data) {
-  Status status = run::OpenIndex(data.folder, data.index);
-  if (!status.ok()) return status;
+  base::Result<input::DataIndex> index = run::OpenIndex(data.folder);
+  if (!index.ok()) return index.status();
+  data.index = std::move(index).value();
   data.indexPath = data.index.file().path();
-  status = run::OpenDoseRates(data.folder, kind, data.doseRates);
-  if (!status.ok()) return status;
+  base::Result<input::DoseRateFile> doseRates = run::OpenDoseRates(data.folder, kind);
+  if (!doseRates.ok()) return doseRates.status();
+  data.doseRates = std::move(doseRates).value();
   data.doseRatePath = data.doseRates.file().path();
   return Status::Ok();
 }
@@ -332,8 +339,10 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   }
   OpenedData data;
   // A mistyped --data-dir is a usage error, not a list of missing files.
-  if (const Status found = run::FindDataFolder("", options.dataDir, &data.folder); !found.ok())
-    return Fail(err, run::NoDataFolder(data.folder, found).message());
+  base::Result<std::filesystem::path> found = run::FindDataFolder("", options.dataDir);
+  if (!found.ok())
+    return Fail(err, run::NoDataFolder("", options.dataDir, found.status()).message());
+  data.folder = std::move(found).value();
   if (options.check) return RunCheck(data.folder, TimesPath(options, data.folder), options, out);
   if (options.intakesFile) return RunIntakes(options, data.folder, out, err);
 

@@ -29,12 +29,15 @@ std::optional<plot::Plot> CurvePlots::PlotFor(int region, int group) {
 std::string CurvePlots::SaveFigure(int region, int group) {
   const std::optional<plot::Plot> plot = PlotFor(region, group);
   if (!plot) return "Nothing to save here.";
-  std::string stem;
-  base::Status status = run::CurveFigureStem(nuclideName_, run_, table_, group + 1, region, stem);
+  const base::Result<std::string> named =
+      run::CurveFigureStem(nuclideName_, run_, table_, group + 1, region);
   std::vector<std::filesystem::path> paths;
-  if (status.ok())
-    status = run::WriteFigureFiles(*plot, stem, saving_.options, saving_.folder, nullptr, &paths);
+  const base::Status status = named.ok()
+                                  ? run::WriteFigureFiles(*plot, named.value(), saving_.options,
+                                                          saving_.folder, nullptr, &paths)
+                                  : named.status();
   if (!status.ok()) return "Not saved: " + status.message();
+  const std::string& stem = named.value();
   std::string saved = "Saved " + saving_.shownFolder + "/" + stem + ".";
   for (std::size_t i = 0; i < paths.size(); ++i)
     saved += (i == 0 ? "" : " and .") + paths[i].extension().string().substr(1);

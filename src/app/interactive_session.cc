@@ -134,15 +134,18 @@ std::optional<int> ChooseDataSet(Console& console, Session& session) {
   }
   session.run.dataKind = input::kDataSets[*chosen].kind;
   session.dataSetFile = names[*chosen];
-  if (const base::Status opened =
-          run::OpenDoseRates(session.dataFolder, session.run.dataKind, session.doseRates);
-      opened.code() == base::Status::Code::kCorruption) {
-    ReportUnusable(console, session, opened);
+  base::Result<input::DoseRateFile> opened =
+      run::OpenDoseRates(session.dataFolder, session.run.dataKind);
+  if (opened.status().code() == base::Status::Code::kCorruption) {
+    ReportUnusable(console, session, opened.status());
     return kSessionError;
   } else if (!opened.ok()) {
-    ReportMissing(console, "file " + RelativeName(session, session.doseRates.file().path()));
+    ReportMissing(console,
+                  "file " + RelativeName(session, run::DoseRatePath(session.dataFolder,
+                                                                    session.run.dataKind)));
     return kSessionError;
   }
+  session.doseRates = std::move(opened).value();
   console.PrintText(" Absorbed Dose Rate File: " + session.dataSetFile);
   console.NewLine();
   console.NewLine();
@@ -346,23 +349,27 @@ int RunInteractive(Console& console, const std::filesystem::path& workingFolder)
 
   Session session;
   session.workingFolder = workingFolder;
-  if (const base::Status found =
-          run::FindDataFolder(workingFolder, input::kDataFolderName, &session.dataFolder);
-      !found.ok()) {
+  base::Result<std::filesystem::path> found =
+      run::FindDataFolder(workingFolder, input::kDataFolderName);
+  if (!found.ok()) {
+    const std::string reason = found.status().message();
     ReportMissing(console, std::string("folder ") + input::kDataFolderName +
-                               (found.message().empty() ? "" : " (" + found.message() + ")"));
+                               (reason.empty() ? "" : " (" + reason + ")"));
     return kSessionError;
   }
+  session.dataFolder = std::move(found).value();
   session.run.integrationTimes = ReadTimes(console, session);
   if (session.run.integrationTimes.empty()) return kSessionError;
-  if (const base::Status status = run::OpenIndex(session.dataFolder, session.index); !status.ok()) {
-    if (status.code() == base::Status::Code::kCorruption) {
-      ReportUnusable(console, session, status);
+  base::Result<input::DataIndex> index = run::OpenIndex(session.dataFolder);
+  if (!index.ok()) {
+    if (index.status().code() == base::Status::Code::kCorruption) {
+      ReportUnusable(console, session, index.status());
     } else {
-      ReportMissing(console, "file " + RelativeName(session, session.index.file().path()));
+      ReportMissing(console, "file " + RelativeName(session, run::IndexPath(session.dataFolder)));
     }
     return kSessionError;
   }
+  session.index = std::move(index).value();
   if (const std::optional<int> ended = ChooseDataSet(console, session)) return *ended;
   if (!ChooseAgesAndRegions(console, session)) return kSessionAborted;
   NuclideLoop(console, session);

@@ -54,13 +54,10 @@ void AppendCsvField(std::string_view field, std::string& out) {
 }
 
 CsvSink::CsvSink(std::filesystem::path folder, WrittenFiles* written)
-    : folder_(std::move(folder)), written_(written) {}
+    : file_(std::move(folder), ".csv"), written_(written) {}
 
 base::Status CsvSink::Begin(const NuclideTables& tables) {
-  std::string name;
-  const base::Status status =
-      NuclideFileName(tables.nuclideName, tables.selection->dataKind, ".csv", name);
-  begun_ = status.ok();
+  const base::Status status = file_.Name(tables);
   tables_ = tables;
   const input::Selection& selection = *tables.selection;
   const std::size_t tableCount = selection.selectedAges.size();
@@ -133,18 +130,13 @@ base::Status CsvSink::Add(const RowGroup& group) {
 }
 
 base::Status CsvSink::End(std::span<const RunMessage> /*messages*/) {
-  if (!begun_) return base::Status::Ok();
-  begun_ = false;
-  std::string name;
-  const base::Status named =
-      NuclideFileName(tables_.nuclideName, tables_.selection->dataKind, ".csv", name);
-  if (!named.ok()) return named;
+  const std::optional<std::filesystem::path> path = file_.Take();
+  if (!path) return base::Status::Ok();
   // The header and each table's rows as they are, without gathering them first.
   std::vector<std::string_view> pieces{kHeader};
   for (std::size_t i = 0; i < tables_.selection->selectedAges.size(); ++i)
     pieces.push_back(rows_[i]);
-  const std::filesystem::path path = folder_ / name;
-  return WriteRecordedFile(path, pieces, written_);
+  return WriteRecordedFile(*path, pieces, written_);
 }
 
 }  // namespace quillmore::output

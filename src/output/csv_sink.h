@@ -29,9 +29,8 @@ class CsvSink final : public TableSink {
   base::Status End(std::span<const RunMessage> messages) override;
 
  private:
-  std::filesystem::path folder_;
+  NuclideFile file_;
   WrittenFiles* written_;
-  bool begun_ = false;
   NuclideTables tables_;
   // Buffers keep their capacity from nuclide to nuclide, so a run does not
   // allocate and fault in fresh pages for every file.

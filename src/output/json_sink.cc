@@ -50,13 +50,10 @@ void Raw(Writer& writer, std::string_view text, rapidjson::Type type) {
 }  // namespace
 
 JsonSink::JsonSink(std::filesystem::path folder, WrittenFiles* written, const Json& provenance)
-    : folder_(std::move(folder)), written_(written), provenance_(provenance) {}
+    : file_(std::move(folder), ".json"), written_(written), provenance_(provenance) {}
 
 base::Status JsonSink::Begin(const NuclideTables& tables) {
-  std::string name;
-  const base::Status status =
-      NuclideFileName(tables.nuclideName, tables.selection->dataKind, ".json", name);
-  begun_ = status.ok();
+  const base::Status status = file_.Name(tables);
   tables_ = tables;
   regionNames_.clear();
   for (const std::string& regionName : tables.selection->regionNames) {
@@ -178,8 +175,8 @@ void JsonSink::AppendStatuses(std::span<const integration::Extrapolation> status
 }
 
 base::Status JsonSink::End(std::span<const RunMessage> messages) {
-  if (!begun_) return base::Status::Ok();
-  begun_ = false;
+  const std::optional<std::filesystem::path> path = file_.Take();
+  if (!path) return base::Status::Ok();
   const input::Selection& selection = *tables_.selection;
   if (provenanceText_.empty()) provenanceText_ = DumpText(provenance_);
   regionOpenings_.clear();
@@ -234,13 +231,8 @@ base::Status JsonSink::End(std::span<const RunMessage> messages) {
       provenance_.is_null() ? rapidjson::kNullType : rapidjson::kObjectType);
   writer.EndObject();
   fileText_.Put('\n');
-  std::string name;
-  const base::Status named =
-      NuclideFileName(tables_.nuclideName, selection.dataKind, ".json", name);
-  if (!named.ok()) return named;
-  const std::filesystem::path path = folder_ / name;
   const std::string_view text(fileText_.GetString(), fileText_.GetSize());
-  return WriteRecordedFile(path, text, written_);
+  return WriteRecordedFile(*path, text, written_);
 }
 
 }  // namespace quillmore::output

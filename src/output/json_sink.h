@@ -50,10 +50,9 @@ class JsonSink final : public TableSink {
   base::Status End(std::span<const RunMessage> messages) override;
 
  private:
-  std::filesystem::path folder_;
+  NuclideFile file_;
   WrittenFiles* written_;
   const Json& provenance_;
-  bool begun_ = false;
   NuclideTables tables_;
   std::vector<std::string> regionNames_;  // of the nuclide's regions 1 to 30, as UTF-8
   // Each form as added, its coefficients in values_ and their statuses in

@@ -22,15 +22,15 @@ std::string ErrnoText(int code) {
 }
 
 // The nuclide's name as the stem of a file name, or an InvalidArgument error.
-base::Status FileStem(std::string_view nuclideName, std::string& stem) {
-  stem = base::TrimBlanks(nuclideName);
+base::Result<std::string> FileStem(std::string_view nuclideName) {
+  std::string stem = base::TrimBlanks(nuclideName);
   // The name becomes part of a path: nothing in it may leave the folder.
   if (stem.empty() || stem.front() == '.' ||
       stem.find_first_of(std::string_view("/\\\0", 3)) != std::string::npos) {
     return base::Status::InvalidArgument("Unusable nuclide name for an output file: \"" + stem +
                                          "\"");
   }
-  return base::Status::Ok();
+  return stem;
 }
 
 base::Status MakeFolder(const std::filesystem::path& folder) {
@@ -101,23 +101,20 @@ base::Status OutputFiles::Close() {
   return first;
 }
 
-base::Status OutputFileName(std::string_view nuclideName, std::int32_t ageDays,
-                            input::DataKind kind, std::string& fileName) {
-  std::string stem;
-  const base::Status status = FileStem(nuclideName, stem);
-  if (!status.ok()) return status;
+base::Result<std::string> OutputFileName(std::string_view nuclideName, std::int32_t ageDays,
+                                         input::DataKind kind) {
+  base::Result<std::string> stem = FileStem(nuclideName);
+  if (!stem.ok()) return stem;
   const std::string days = SignedNumberText(ageDays);
-  fileName = stem + "_" + base::TrimBlanks(days) + "_" + input::DataSetOf(kind).fileLetter + ".TXT";
-  return base::Status::Ok();
+  return std::move(stem).value() + "_" + base::TrimBlanks(days) + "_" +
+         input::DataSetOf(kind).fileLetter + ".TXT";
 }
 
-base::Status NuclideFileName(std::string_view nuclideName, input::DataKind kind,
-                             std::string_view suffix, std::string& fileName) {
-  std::string stem;
-  const base::Status status = FileStem(nuclideName, stem);
-  if (!status.ok()) return status;
-  fileName = stem + "_" + input::DataSetOf(kind).fileLetter + std::string(suffix);
-  return base::Status::Ok();
+base::Result<std::string> NuclideFileName(std::string_view nuclideName, input::DataKind kind,
+                                          std::string_view suffix) {
+  base::Result<std::string> stem = FileStem(nuclideName);
+  if (!stem.ok()) return stem;
+  return std::move(stem).value() + "_" + input::DataSetOf(kind).fileLetter + std::string(suffix);
 }
 
 base::Status CreateOutputFile(const std::filesystem::path& path, OutputFiles& file) {
@@ -161,10 +158,9 @@ base::Status OpenOutputFiles(const std::filesystem::path& folder, std::string_vi
     if (group < 1 || group > input::kAgeGroupCount) {
       return base::Status::InvalidArgument("No age group " + std::to_string(group));
     }
-    std::string name;
-    base::Status status = OutputFileName(nuclideName, input::AgeGroupDays(group), kind, name);
-    if (!status.ok()) return status;
-    const std::filesystem::path path = folder / name;
+    base::Result<std::string> name = OutputFileName(nuclideName, input::AgeGroupDays(group), kind);
+    if (!name.ok()) return name.status();
+    const std::filesystem::path path = folder / name.value();
     // Not truncated yet: if a later file cannot be opened, the tables of an
     // earlier run in the files opened so far are kept, not left empty.
     const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);

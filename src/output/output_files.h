@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/result.h"
 #include "base/status.h"
 #include "input/data_kind.h"
 
@@ -49,14 +50,14 @@ class OutputFiles {
 
 // The file name of age `ageDays` for `nuclideName` (blanks at either end
 // dropped): "Tc-99m_3650_H.TXT". An empty name, or one holding '/', '\' or NUL
-// or starting with '.', is an InvalidArgument error and leaves `fileName` as is.
-base::Status OutputFileName(std::string_view nuclideName, std::int32_t ageDays,
-                            input::DataKind kind, std::string& fileName);
+// or starting with '.', is an InvalidArgument error.
+base::Result<std::string> OutputFileName(std::string_view nuclideName, std::int32_t ageDays,
+                                         input::DataKind kind);
 
 // The file name of a nuclide's file that covers every age group:
 // "Tc-99m_H" followed by `suffix` (".csv", ".json"). The name is checked as above.
-base::Status NuclideFileName(std::string_view nuclideName, input::DataKind kind,
-                             std::string_view suffix, std::string& fileName);
+base::Result<std::string> NuclideFileName(std::string_view nuclideName, input::DataKind kind,
+                                          std::string_view suffix);
 
 // Creates or replaces `path` with `text`, creating its folder when missing.
 // A failure is an IoError naming the file or folder.

@@ -1,6 +1,17 @@
 #include "output/table_sink.h"
 
+#include "output/output_files.h"
+
 namespace quillmore::output {
+
+base::Status NuclideFile::Name(const NuclideTables& tables) {
+  base::Result<std::string> name =
+      NuclideFileName(tables.nuclideName, tables.selection->dataKind, suffix_);
+  path_.reset();
+  if (!name.ok()) return name.status();
+  path_ = folder_ / name.value();
+  return base::Status::Ok();
+}
 
 base::Status TableSinks::Begin(const NuclideTables& tables) {
   base::Status first;

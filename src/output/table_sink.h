@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -45,6 +47,24 @@ class TableSink {
   // Ends the nuclide, also after a failed Begin or Add: what is open is
   // closed, and `messages` go with the nuclide where the format keeps them.
   virtual base::Status End(std::span<const RunMessage> messages) = 0;
+};
+
+// The one file a sink writes for a nuclide, "<nuclide>_<H|G><suffix>" in
+// `folder`: named when the nuclide begins, written when it ends.
+class NuclideFile {
+ public:
+  NuclideFile(std::filesystem::path folder, std::string_view suffix)
+      : folder_(std::move(folder)), suffix_(suffix) {}
+  // Names the file of `tables`; a name unfit for a file is InvalidArgument
+  // (output::NuclideFileName), and then there is no file to write.
+  base::Status Name(const NuclideTables& tables);
+  // The file named last, once: none after a failed Name or a second call.
+  std::optional<std::filesystem::path> Take() { return std::exchange(path_, std::nullopt); }
+
+ private:
+  std::filesystem::path folder_;
+  std::string_view suffix_;  // a literal
+  std::optional<std::filesystem::path> path_;
 };
 
 // Several sinks fed in one pass, in the order given. Every sink gets Begin

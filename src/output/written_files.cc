@@ -69,7 +69,7 @@ base::Status Sha256::Check(const std::filesystem::path& path) {
   return base::Status::IoError("Cannot hash " + path.string() + ": no SHA-256");
 }
 
-base::Status DigestFile(const std::filesystem::path& path, FileDigest& digest) {
+base::Result<FileDigest> DigestFile(const std::filesystem::path& path) {
   const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
   if (!file) {
     return base::Status::IoError("Cannot read " + path.string() + ": " + std::strerror(errno));
@@ -82,10 +82,11 @@ base::Status DigestFile(const std::filesystem::path& path, FileDigest& digest) {
   if (std::ferror(file.get())) {
     return base::Status::IoError("Cannot read " + path.string() + ": " + std::strerror(errno));
   }
+  FileDigest digest;
   digest.size = hashed.size();
   const Sha256::Bytes bytes = hashed.Finish();
   digest.sha256 = Hex(bytes.data(), bytes.size());
-  return base::Status::Ok();
+  return digest;
 }
 
 WrittenFiles::WrittenFiles(std::filesystem::path folder, bool withDigests)

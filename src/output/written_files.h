@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/result.h"
 #include "base/status.h"
 
 namespace quillmore::output {
@@ -23,9 +24,9 @@ struct FileDigest {
   std::string sha256;  // lower-case hexadecimal
 };
 
-// Size and SHA-256 of the file at `path`; `digest.name` is left as is. A file
-// that cannot be read is an IoError naming it.
-base::Status DigestFile(const std::filesystem::path& path, FileDigest& digest);
+// Size and SHA-256 of the file at `path`, without a name. A file that cannot
+// be read is an IoError naming it.
+base::Result<FileDigest> DigestFile(const std::filesystem::path& path);
 
 // SHA-256 of bytes given in pieces, as a writer writes them. Reusable after
 // Finish. Not copyable.

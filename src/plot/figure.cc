@@ -64,8 +64,8 @@ base::Status Finished(cairo_surface_t* surface) {
   return base::Status::Ok();
 }
 
-base::Status RenderPng(const Plot& plot, const FigureSize& size, const FigureFacts& facts,
-                       std::string* bytes) {
+base::Result<std::string> RenderPng(const Plot& plot, const FigureSize& size,
+                                    const FigureFacts& facts) {
   const int width = static_cast<int>(std::lround(size.widthInches * size.dpi));
   const int height = static_cast<int>(std::lround(size.heightInches * size.dpi));
   Surface surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height),
@@ -80,7 +80,7 @@ base::Status RenderPng(const Plot& plot, const FigureSize& size, const FigureFac
                         cairo_image_surface_get_stride(surface.get())};
   return EncodePng(
       image, size.dpi,
-      {{"Title", facts.title}, {"Software", facts.software}, {"Source", facts.dataSet}}, bytes);
+      {{"Title", facts.title}, {"Software", facts.software}, {"Source", facts.dataSet}});
 }
 
 }  // namespace
@@ -97,15 +97,15 @@ std::string_view FigureExtension(FigureFormat format) {
   return "";
 }
 
-base::Status RenderFigure(const Plot& plot, FigureFormat format, const FigureSize& size,
-                          const FigureFacts& facts, std::string* bytes) {
-  bytes->clear();
-  if (format == FigureFormat::kPng) return RenderPng(plot, size, facts, bytes);
+base::Result<std::string> RenderFigure(const Plot& plot, FigureFormat format,
+                                       const FigureSize& size, const FigureFacts& facts) {
+  if (format == FigureFormat::kPng) return RenderPng(plot, size, facts);
+  std::string bytes;
   const double width = size.widthInches * kPointsPerInch;
   const double height = size.heightInches * kPointsPerInch;
   const bool svg = format == FigureFormat::kSvg;
-  Surface surface(svg ? cairo_svg_surface_create_for_stream(AppendBytes, bytes, width, height)
-                      : cairo_pdf_surface_create_for_stream(AppendBytes, bytes, width, height),
+  Surface surface(svg ? cairo_svg_surface_create_for_stream(AppendBytes, &bytes, width, height)
+                      : cairo_pdf_surface_create_for_stream(AppendBytes, &bytes, width, height),
                   cairo_surface_destroy);
   if (svg) {
     cairo_svg_surface_restrict_to_version(surface.get(), CAIRO_SVG_VERSION_1_1);
@@ -121,10 +121,11 @@ base::Status RenderFigure(const Plot& plot, FigureFormat format, const FigureSiz
   base::Status status = Draw(surface.get(), 1, plot, width, height, &frames);
   if (status.ok()) status = Finished(surface.get());
   if (status.ok() && svg) {
-    RenumberSvgSurfaces(*bytes);
-    status = InsertSvgMetadata(*bytes, SvgMetadata(plot, facts, frames));
+    RenumberSvgSurfaces(bytes);
+    status = InsertSvgMetadata(bytes, SvgMetadata(plot, facts, frames));
   }
-  return status;
+  if (!status.ok()) return status;
+  return bytes;
 }
 
 }  // namespace quillmore::plot

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "base/status.h"
+#include "base/result.h"
 #include "plot/plot.h"
 #include "plot/plot_scales.h"
 
@@ -44,7 +44,7 @@ std::array<double, 3> StyleColor(int style);
 
 // The bytes of `plot` drawn as a `format` file of `size`. Same inputs, same
 // fonts: same bytes (no time stamps; the PDF has a fixed creation date).
-base::Status RenderFigure(const Plot& plot, FigureFormat format, const FigureSize& size,
-                          const FigureFacts& facts, std::string* bytes);
+base::Result<std::string> RenderFigure(const Plot& plot, FigureFormat format,
+                                       const FigureSize& size, const FigureFacts& facts);
 
 }  // namespace quillmore::plot

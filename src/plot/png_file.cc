@@ -36,9 +36,8 @@ bool Encode(png_structp png, png_infop info, png_uint_32 width, png_uint_32 heig
 
 }  // namespace
 
-base::Status EncodePng(const ArgbImage& image, int dpi,
-                       const std::vector<std::pair<std::string, std::string>>& texts,
-                       std::string* bytes) {
+base::Result<std::string> EncodePng(const ArgbImage& image, int dpi,
+                                    const std::vector<std::pair<std::string, std::string>>& texts) {
   const auto width = static_cast<std::size_t>(image.width);
   const auto height = static_cast<std::size_t>(image.height);
   const auto stride = static_cast<std::size_t>(image.stride);
@@ -66,16 +65,16 @@ base::Status EncodePng(const ArgbImage& image, int dpi,
     chunks[i].text = const_cast<char*>(text.c_str());
     (ascii ? chunks[i].text_length : chunks[i].itxt_length) = text.size();
   }
-  bytes->clear();
+  std::string bytes;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png == nullptr ? nullptr : png_create_info_struct(png);
   const bool encoded =
       info != nullptr &&
       Encode(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height),
-             rows.data(), chunks.data(), static_cast<int>(chunks.size()), dpi, bytes);
+             rows.data(), chunks.data(), static_cast<int>(chunks.size()), dpi, &bytes);
   png_destroy_write_struct(&png, info != nullptr ? &info : nullptr);
   if (!encoded) return base::Status::IoError("libpng could not encode the figure");
-  return base::Status::Ok();
+  return bytes;
 }
 
 }  // namespace quillmore::plot

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "base/status.h"
+#include "base/result.h"
 
 namespace quillmore::plot {
 
@@ -18,9 +18,8 @@ struct ArgbImage {
 };
 
 // `image` as an 8-bit RGB PNG with a pHYs chunk of `dpi` and one text chunk
-// per (keyword, UTF-8 text) pair (tEXt for ASCII, else iTXt), into `bytes`.
-base::Status EncodePng(const ArgbImage& image, int dpi,
-                       const std::vector<std::pair<std::string, std::string>>& texts,
-                       std::string* bytes);
+// per (keyword, UTF-8 text) pair (tEXt for ASCII, else iTXt).
+base::Result<std::string> EncodePng(const ArgbImage& image, int dpi,
+                                    const std::vector<std::pair<std::string, std::string>>& texts);
 
 }  // namespace quillmore::plot

@@ -7,12 +7,12 @@
 
 namespace quillmore::run {
 
-base::Status FindDataFolder(const std::filesystem::path& parent, std::string_view name,
-                            std::filesystem::path* folder) {
-  *folder = input::ResolvePath(parent, name);
+base::Result<std::filesystem::path> FindDataFolder(const std::filesystem::path& parent,
+                                                   std::string_view name) {
+  std::filesystem::path folder = input::ResolvePath(parent, name);
   std::error_code error;
-  const std::filesystem::file_status status = std::filesystem::status(*folder, error);
-  if (std::filesystem::is_directory(status)) return base::Status::Ok();
+  const std::filesystem::file_status status = std::filesystem::status(folder, error);
+  if (std::filesystem::is_directory(status)) return folder;
   // Absent, or a file of that name, is the usual case; anything else (no
   // permission) comes with its reason.
   if (!error || status.type() == std::filesystem::file_type::not_found) {
@@ -70,28 +70,39 @@ base::Status Opened(const base::Status& status, const std::string& what) {
 
 }  // namespace
 
-base::Status NoDataFolder(const std::filesystem::path& folder, const base::Status& found) {
-  const std::string text = "no data folder " + folder.string() +
+base::Status NoDataFolder(const std::filesystem::path& parent, std::string_view name,
+                          const base::Status& found) {
+  const std::string text = "no data folder " + input::ResolvePath(parent, name).string() +
                            (found.message().empty() ? "" : " (" + found.message() + ")");
   return found.code() == base::Status::Code::kNotFound ? base::Status::NotFound(text)
                                                        : base::Status::IoError(text);
 }
 
-base::Status OpenIndex(const std::filesystem::path& dataFolder, input::DataIndex& index) {
-  return Opened(index.Open(input::ResolvePath(dataFolder, input::kIndexFileName)), "index");
+std::filesystem::path IndexPath(const std::filesystem::path& dataFolder) {
+  return input::ResolvePath(dataFolder, input::kIndexFileName);
 }
 
-base::Status OpenDoseRates(const std::filesystem::path& dataFolder, input::DataKind kind,
-                           input::DoseRateFile& file) {
-  const base::Status opened =
-      Opened(file.Open(input::ResolvePath(dataFolder, input::DataSetOf(kind).doseRateFileName)),
-             "dose-rate file");
+std::filesystem::path DoseRatePath(const std::filesystem::path& dataFolder, input::DataKind kind) {
+  return input::ResolvePath(dataFolder, input::DataSetOf(kind).doseRateFileName);
+}
+
+base::Result<input::DataIndex> OpenIndex(const std::filesystem::path& dataFolder) {
+  input::DataIndex index;
+  const base::Status opened = Opened(index.Open(IndexPath(dataFolder)), "index");
+  if (!opened.ok()) return opened;
+  return index;
+}
+
+base::Result<input::DoseRateFile> OpenDoseRates(const std::filesystem::path& dataFolder,
+                                                input::DataKind kind) {
+  input::DoseRateFile file;
+  const base::Status opened = Opened(file.Open(DoseRatePath(dataFolder, kind)), "dose-rate file");
   if (!opened.ok()) return opened;
   // Caught here, or every nuclide would read as headers only and say nothing
   // of the cause.
   const std::string fault = input::ConvertedLineEndsFault(file.file());
-  if (fault.empty()) return opened;
-  return base::Status::Corruption(file.file().path().string() + ": " + fault);
+  if (!fault.empty()) return base::Status::Corruption(file.file().path().string() + ": " + fault);
+  return file;
 }
 
 std::vector<std::string> ReadRegionNames(input::DoseRateFile& file) {

@@ -18,11 +18,11 @@
 
 namespace quillmore::run {
 
-// The folder `name` under `parent`, found in any letter case, in `folder`.
-// NotFound (empty message) when no folder is there; IoError with the
-// system's reason when the place cannot be looked at.
-base::Status FindDataFolder(const std::filesystem::path& parent, std::string_view name,
-                            std::filesystem::path* folder);
+// The folder `name` under `parent`, found in any letter case. NotFound
+// (empty message) when no folder is there; IoError with the system's reason
+// when the place cannot be looked at.
+base::Result<std::filesystem::path> FindDataFolder(const std::filesystem::path& parent,
+                                                   std::string_view name);
 
 // The integration times of the times file in `dataFolder`; its lines read
 // with something left over go to `warnings` when given, worded with the
@@ -43,21 +43,28 @@ struct TimesRead {
 base::Result<TimesRead> ReadTimesFile(const std::filesystem::path& path,
                                       std::string_view timesWords);
 
-// What every face says of a data folder that FindDataFolder did not find:
-// "no data folder DATA", with the system's reason where there is one.
-base::Status NoDataFolder(const std::filesystem::path& folder, const base::Status& found);
+// What every face says of the folder `name` under `parent` that
+// FindDataFolder did not find (`found`): "no data folder DATA", with the
+// system's reason where there is one.
+base::Status NoDataFolder(const std::filesystem::path& parent, std::string_view name,
+                          const base::Status& found);
 
-// Opens the index of `dataFolder`; index.file().path() names it. A damaged
+// The index file of `dataFolder` and its dose-rate file of `kind`, found in
+// any letter case: what the two openers below open.
+std::filesystem::path IndexPath(const std::filesystem::path& dataFolder);
+std::filesystem::path DoseRatePath(const std::filesystem::path& dataFolder, input::DataKind kind);
+
+// The index of `dataFolder`, open; its file().path() names it. A damaged
 // index is a Corruption naming the file and the fault; any other failure an
 // IoError "unable to open the index: ...".
-base::Status OpenIndex(const std::filesystem::path& dataFolder, input::DataIndex& index);
+base::Result<input::DataIndex> OpenIndex(const std::filesystem::path& dataFolder);
 
-// Opens the dose-rate file of `kind` in `dataFolder`; file.file().path()
+// The dose-rate file of `kind` in `dataFolder`, open; its file().path()
 // names it. A damaged file (line ends converted) is a Corruption naming the
 // file and the cause; any other failure an IoError "unable to open the
 // dose-rate file: ...".
-base::Status OpenDoseRates(const std::filesystem::path& dataFolder, input::DataKind kind,
-                           input::DoseRateFile& file);
+base::Result<input::DoseRateFile> OpenDoseRates(const std::filesystem::path& dataFolder,
+                                                input::DataKind kind);
 
 // The names of regions 1 to 30, from record 2 of `file`.
 std::vector<std::string> ReadRegionNames(input::DoseRateFile& file);

@@ -69,8 +69,9 @@ std::vector<input::Fault> CheckFarExtrapolation(const std::filesystem::path& dat
                                                 std::span<const double> integrationTimes,
                                                 integration::Tail tail) {
   std::vector<input::Fault> problems;
-  input::DataIndex index;
-  if (!OpenIndex(dataFolder, index).ok()) return problems;
+  base::Result<input::DataIndex> opened = OpenIndex(dataFolder);
+  if (!opened.ok()) return problems;
+  input::DataIndex& index = opened.value();
   input::Selection selection;
   selection.selectedAges = {1, 2, 3, 4, 5, 6};
   for (int region = 1; region <= input::kLungRegion; ++region)
@@ -79,8 +80,9 @@ std::vector<input::Fault> CheckFarExtrapolation(const std::filesystem::path& dat
   integration::BlockWorkspace workspace;
   integration::CoefficientTable coefficients;
   for (const input::DataSet& dataSet : input::kDataSets) {
-    input::DoseRateFile file;
-    if (!OpenDoseRates(dataFolder, dataSet.kind, file).ok()) continue;
+    base::Result<input::DoseRateFile> doseRates = OpenDoseRates(dataFolder, dataSet.kind);
+    if (!doseRates.ok()) continue;
+    input::DoseRateFile& file = doseRates.value();
     selection.dataKind = dataSet.kind;
     for (std::int64_t record = index.firstEntry(); record <= index.lastEntry(); ++record) {
       const input::IndexEntry entry = index.ReadEntry(static_cast<std::int32_t>(record));

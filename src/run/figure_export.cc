@@ -57,7 +57,8 @@ base::Status WriteComparison(const std::vector<ComparedCurve>& curves, std::stri
   if (count > kMaxCurvesPerFigure) {
     return base::Status::InvalidArgument(
         stem + " would hold " + std::to_string(count) + " curves; a figure holds at most " +
-        std::to_string(kMaxCurvesPerFigure) + " (select fewer with --ages, or compare otherwise)");
+        std::to_string(kMaxCurvesPerFigure) + " (select fewer with " + target.options.words.ages +
+        ", or compare otherwise)");
   }
   return WriteFigureFiles(BuildComparisonPlot(curves, target.run, std::move(title)), stem,
                           target.options, target.folder, target.written, nullptr);
@@ -73,13 +74,12 @@ base::Status WriteSingles(const Tables& tables, const std::string& nuclideName,
     for (std::size_t g = 0; status.ok() && g < tables[t].size(); ++g) {
       const BlockCurves& block = *tables[t][g];
       for (int j = 0; status.ok() && j < static_cast<int>(block.curves.size()); ++j) {
-        std::string stem;
-        status =
-            CurveFigureStem(nuclideName, target.run, static_cast<int>(t), block.rowGroup, j, stem);
-        if (status.ok()) {
-          status = WriteFigureFiles(BuildCurvePlot(block, j, target.run), stem, target.options,
-                                    target.folder, target.written, nullptr);
-        }
+        const base::Result<std::string> stem =
+            CurveFigureStem(nuclideName, target.run, static_cast<int>(t), block.rowGroup, j);
+        status = stem.ok()
+                     ? WriteFigureFiles(BuildCurvePlot(block, j, target.run), stem.value(),
+                                        target.options, target.folder, target.written, nullptr)
+                     : stem.status();
       }
     }
   }
@@ -132,11 +132,11 @@ base::Status WriteAgeComparisons(const Tables& tables, const std::string& stem,
 
 }  // namespace
 
-base::Status CurveFigureStem(std::string_view nuclideName, const RunSelection& run, int table,
-                             int form, int region, std::string& stem) {
+base::Result<std::string> CurveFigureStem(std::string_view nuclideName, const RunSelection& run,
+                                          int table, int form, int region) {
   return output::NuclideFileName(
       nuclideName, run.dataKind,
-      "_" + AgeDays(run, table) + "_f" + std::to_string(form) + RegionPart(run, region), stem);
+      "_" + AgeDays(run, table) + "_f" + std::to_string(form) + RegionPart(run, region));
 }
 
 base::Status WriteFigureFiles(const plot::Plot& plot, const std::string& stem,
@@ -147,12 +147,13 @@ base::Status WriteFigureFiles(const plot::Plot& plot, const std::string& stem,
   plot::FigureFacts facts = options.facts;
   facts.title = text.title;
   for (const plot::FigureFormat format : options.formats) {
-    std::string bytes;
-    base::Status status = plot::RenderFigure(text, format, options.size, facts, &bytes);
+    const base::Result<std::string> bytes = plot::RenderFigure(text, format, options.size, facts);
+    if (!bytes.ok()) return bytes.status();
     const std::filesystem::path path =
         folder / (stem + "." + std::string(plot::FigureExtension(format)));
-    if (status.ok()) status = output::WriteRecordedFile(path, bytes, written);
-    if (!status.ok()) return status;
+    if (const base::Status status = output::WriteRecordedFile(path, bytes.value(), written);
+        !status.ok())
+      return status;
     if (paths != nullptr) paths->push_back(path);
   }
   return base::Status::Ok();
@@ -164,16 +165,16 @@ base::Status WriteNuclideFigures(input::DoseRateFile& file, const input::IndexEn
                                  output::WrittenFiles* written) {
   const NuclideCurves curves = ReadNuclideCurves(file, entry, run);
   if (!curves.status.ok()) return curves.status;
-  std::string stem;  // "<nuclide>_<H|G>", checked for a file name
-  const base::Status named = output::NuclideFileName(nuclideName, run.dataKind, "", stem);
-  if (!named.ok()) return named;
+  // "<nuclide>_<H|G>", checked for a file name
+  const base::Result<std::string> stem = output::NuclideFileName(nuclideName, run.dataKind, "");
+  if (!stem.ok()) return stem.status();
   const Target target{run, options, folder, written};
   const Tables tables = ByTable(curves, run);
   switch (options.compare) {
     case Comparison::kAges:
-      return WriteAgeComparisons(tables, stem, target);
+      return WriteAgeComparisons(tables, stem.value(), target);
     case Comparison::kForms:
-      return WriteFormComparisons(tables, stem, target);
+      return WriteFormComparisons(tables, stem.value(), target);
     default:
       return WriteSingles(tables, nuclideName, target);
   }

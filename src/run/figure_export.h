@@ -7,12 +7,14 @@
 #include <string_view>
 #include <vector>
 
+#include "base/result.h"
 #include "base/status.h"
 #include "input/data_index.h"
 #include "input/dose_rate_file.h"
 #include "output/written_files.h"
 #include "plot/figure.h"
 #include "run/nuclide_run.h"
+#include "run/selection_names.h"
 
 namespace quillmore::run {
 
@@ -27,6 +29,7 @@ struct FigureOptions {
   Comparison compare = Comparison::kNone;
   int form = 1;             // the form each nuclide shows in a nuclide comparison
   plot::FigureFacts facts;  // software and data set (UTF-8); the title is each figure's
+  ListWords words;          // how the face names its age list, for a figure too full
 };
 
 // `plot` in each of options.formats as "<stem>.<ext>" in `folder`, each file
@@ -41,15 +44,16 @@ base::Status WriteFigureFiles(const plot::Plot& plot, const std::string& stem,
 // for table `table` (position in run.selectedAges), row group `form` (from 1)
 // and region position `region` (in run.selectedRegions). A name unfit for a
 // file is InvalidArgument, as output::NuclideFileName has it.
-base::Status CurveFigureStem(std::string_view nuclideName, const RunSelection& run, int table,
-                             int form, int region, std::string& stem);
+base::Result<std::string> CurveFigureStem(std::string_view nuclideName, const RunSelection& run,
+                                          int table, int form, int region);
 
 // The figures of one nuclide: with no comparison, one per selected age
 // group, row group ("form", numbered from 1 in each table) and region,
 // "<nuclide>_<H|G>_<age days>_f<form>_r<region>"; comparing ages, one per
 // form and region, "<nuclide>_<H|G>_ages_f<form>_r<region>"; comparing
 // forms, one per age group and region, "<nuclide>_<H|G>_<age days>_forms_r<region>".
-// A figure of more than kMaxCurvesPerFigure curves is InvalidArgument.
+// A figure of more than kMaxCurvesPerFigure curves is InvalidArgument,
+// suggesting fewer age groups in options.words.ages.
 base::Status WriteNuclideFigures(input::DoseRateFile& file, const input::IndexEntry& entry,
                                  const std::string& nuclideName, const RunSelection& run,
                                  const FigureOptions& options, const std::filesystem::path& folder,

@@ -13,16 +13,22 @@ using base::Status;
 // Opens the files of `folder` that `rows` need, as every face opens them.
 Status OpenHistoryFiles(const std::filesystem::path& folder,
                         const std::vector<input::IntakeRow>& rows, HistoryFiles& files) {
-  Status status = OpenIndex(folder, files.index);
-  if (!status.ok()) return status;
-  status = OpenDoseRates(folder, input::DataKind::kInhalation, files.inhalation);
-  for (const input::IntakeRow& row : rows) {
-    if (status.ok() && row.kind == input::DataKind::kIngestion && !files.ingestionOpen) {
-      status = OpenDoseRates(folder, input::DataKind::kIngestion, files.ingestion);
-      files.ingestionOpen = status.ok();
-    }
-  }
-  return status;
+  base::Result<input::DataIndex> index = OpenIndex(folder);
+  if (!index.ok()) return index.status();
+  files.index = std::move(index).value();
+  base::Result<input::DoseRateFile> inhalation =
+      OpenDoseRates(folder, input::DataKind::kInhalation);
+  if (!inhalation.ok()) return inhalation.status();
+  files.inhalation = std::move(inhalation).value();
+  const bool ingested = std::any_of(rows.begin(), rows.end(), [](const input::IntakeRow& row) {
+    return row.kind == input::DataKind::kIngestion;
+  });
+  if (!ingested) return Status::Ok();
+  base::Result<input::DoseRateFile> ingestion = OpenDoseRates(folder, input::DataKind::kIngestion);
+  if (!ingestion.ok()) return ingestion.status();
+  files.ingestion = std::move(ingestion).value();
+  files.ingestionOpen = true;
+  return Status::Ok();
 }
 
 // The regions of `text`, each item resolved against the inhalation names,
@@ -31,11 +37,13 @@ base::Result<std::vector<int>> SelectRegions(const std::string& text,
                                              const std::filesystem::path& folder,
                                              HistoryFiles& files, const ListWords& words) {
   std::vector<std::vector<std::string>> names{ReadRegionNames(files.inhalation)};
-  input::DoseRateFile ingestion;  // for its names, also where no row takes that route
   if (files.ingestionOpen) {
     names.push_back(ReadRegionNames(files.ingestion));
-  } else if (OpenDoseRates(folder, input::DataKind::kIngestion, ingestion).ok()) {
-    names.push_back(ReadRegionNames(ingestion));
+  } else if (base::Result<input::DoseRateFile> ingestion =
+                 OpenDoseRates(folder, input::DataKind::kIngestion);
+             ingestion.ok()) {
+    // For its names, also where no row takes that route.
+    names.push_back(ReadRegionNames(ingestion.value()));
   }
   return SelectRegionsOfEither(text, names, words);
 }

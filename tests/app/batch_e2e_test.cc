@@ -73,10 +73,12 @@ std::size_t CountLines(const std::string& text) {
 void WriteInProcess(const fs::path& data, input::DataKind kind, const std::string& typed,
                     const std::vector<int>& ages, const std::vector<int>& regions,
                     const fs::path& outputFolder) {
-  input::DataIndex index;
-  input::DoseRateFile file;
-  ASSERT_TRUE(run::OpenIndex(data, index).ok());
-  ASSERT_TRUE(run::OpenDoseRates(data, kind, file).ok());
+  base::Result<input::DataIndex> openedIndex = run::OpenIndex(data);
+  base::Result<input::DoseRateFile> openedFile = run::OpenDoseRates(data, kind);
+  ASSERT_TRUE(openedIndex.ok());
+  ASSERT_TRUE(openedFile.ok());
+  input::DataIndex& index = openedIndex.value();
+  input::DoseRateFile& file = openedFile.value();
   std::string name = typed;
   input::NormaliseNuclideName(name);
   ASSERT_NE(index.FindNuclide(name), 0);
@@ -468,10 +470,13 @@ TEST_F(BatchProgramTest, CurvesMeetTheTabulatedRatesAndTheTableCoefficients) {
         periodStatus[std::tuple_cat(key, std::make_tuple(std::stod(f[10])))] = f[15];
     }
 
-    input::DataIndex index;
-    input::DoseRateFile file;
-    ASSERT_TRUE(run::OpenIndex(work_ / "DATA", index).ok());
-    ASSERT_TRUE(run::OpenDoseRates(work_ / "DATA", input::DataKind::kInhalation, file).ok());
+    base::Result<input::DataIndex> openedIndex = run::OpenIndex(work_ / "DATA");
+    base::Result<input::DoseRateFile> openedFile =
+        run::OpenDoseRates(work_ / "DATA", input::DataKind::kInhalation);
+    ASSERT_TRUE(openedIndex.ok());
+    ASSERT_TRUE(openedFile.ok());
+    input::DataIndex& index = openedIndex.value();
+    input::DoseRateFile& file = openedFile.value();
     ASSERT_NE(index.FindNuclide(nuclide), 0);
     run::RunSelection run;
     run.selectedAges = {4, 6};

@@ -8,7 +8,9 @@ namespace {
 using base::Status;
 
 Status Parse(std::vector<std::string> arguments, BatchOptions* options) {
-  return ParseBatchOptions(arguments, options);
+  base::Result<BatchOptions> parsed = ParseBatchOptions(arguments);
+  if (parsed.ok()) *options = std::move(parsed).value();
+  return parsed.status();
 }
 
 TEST(ParseBatchOptions, AcceptsRunsListingsAndChecks) {

@@ -170,11 +170,12 @@ TEST(RunManifest, ReadsAsTheDumpOfItsDocumentWithFilesByNameHashedWholeOrInPiece
 TEST(DigestFile, Sha256OfKnownTextAndAMissingFile) {
   testing::TempDir dir;
   testing::WriteFile(dir.path() / "abc", "abc");
-  FileDigest digest;
-  ASSERT_TRUE(DigestFile(dir.path() / "abc", digest).ok());
-  EXPECT_EQ(digest.sha256, "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
-  EXPECT_EQ(digest.size, 3U);
-  EXPECT_EQ(DigestFile(dir.path() / "none", digest).code(), base::Status::Code::kIoError);
+  const base::Result<FileDigest> digest = DigestFile(dir.path() / "abc");
+  ASSERT_TRUE(digest.ok());
+  EXPECT_EQ(digest.value().sha256,
+            "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+  EXPECT_EQ(digest.value().size, 3U);
+  EXPECT_EQ(DigestFile(dir.path() / "none").status().code(), base::Status::Code::kIoError);
 }
 
 }  // namespace

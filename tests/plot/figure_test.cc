@@ -58,30 +58,32 @@ TEST(SvgMetadataTest, SurfacesAreNumberedInTheOrderTheyAppear) {
 TEST(RenderFigureTest, SameInputsGiveTheSameBytes) {
   const FigureFacts facts{"Cs-137", "quillmore-test", "synthetic"};
   const FigureSize size{2, 3, 60};
+  // The bytes, or the failure's message in their place.
+  const auto render = [](const Plot& plot, FigureFormat format, const FigureSize& drawn,
+                         const FigureFacts& told) {
+    base::Result<std::string> bytes = RenderFigure(plot, format, drawn, told);
+    return bytes.ok() ? std::move(bytes).value() : "failed: " + bytes.status().message();
+  };
   for (const FigureFormat format : {FigureFormat::kSvg, FigureFormat::kPdf, FigureFormat::kPng}) {
-    std::string first, other, second;
-    ASSERT_TRUE(RenderFigure(TwoPanels(), format, size, facts, &first).ok());
+    const std::string first = render(TwoPanels(), format, size, facts);
     Plot different = TwoPanels();
     different.panels.pop_back();
     different.panels[0].series[0].markers.push_back({std::numeric_limits<double>::infinity(), 1});
-    ASSERT_TRUE(RenderFigure(different, format, size, facts, &other).ok());
-    ASSERT_TRUE(RenderFigure(TwoPanels(), format, size, facts, &second).ok());
+    const std::string other = render(different, format, size, facts);
+    const std::string second = render(TwoPanels(), format, size, facts);
     EXPECT_EQ(first, second) << FigureExtension(format);
     EXPECT_NE(first, other) << FigureExtension(format);
   }
-  std::string svg, pdf, png;
-  ASSERT_TRUE(RenderFigure(TwoPanels(), FigureFormat::kSvg, size, facts, &svg).ok());
-  ASSERT_TRUE(RenderFigure(TwoPanels(), FigureFormat::kPdf, size, facts, &pdf).ok());
-  ASSERT_TRUE(RenderFigure(TwoPanels(), FigureFormat::kPng, size, facts, &png).ok());
+  const std::string svg = render(TwoPanels(), FigureFormat::kSvg, size, facts);
+  const std::string pdf = render(TwoPanels(), FigureFormat::kPdf, size, facts);
+  const std::string png = render(TwoPanels(), FigureFormat::kPng, size, facts);
   EXPECT_NE(svg.find("width=\"144pt\" height=\"216pt\""), std::string::npos);
   EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
   EXPECT_EQ(png.substr(1, 3), "PNG");
   EXPECT_EQ(png.substr(16, 8), std::string("\0\0\0\x78\0\0\0\xB4", 8)) << "120 x 180 pixels";
   EXPECT_NE(png.find("tEXtSoftware"), std::string::npos);
-  std::string accented;
-  ASSERT_TRUE(
-      RenderFigure(TwoPanels(), FigureFormat::kPng, size, {"R\u00f6ntgen", "q", "d"}, &accented)
-          .ok());
+  const std::string accented =
+      render(TwoPanels(), FigureFormat::kPng, size, {"R\u00f6ntgen", "q", "d"});
   EXPECT_NE(accented.find("iTXtTitle"), std::string::npos) << "UTF-8 beyond ASCII in iTXt";
 }
 

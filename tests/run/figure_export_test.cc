@@ -107,7 +107,7 @@ TEST_F(FigureExportTest, FormsAreComparedPerAgeGroupAndAgesPerRowGroup) {
 }
 
 // A figure holds eight curves, here four blocks of both components; a ninth
-// is refused before anything is drawn.
+// is refused before anything is drawn, pointing to the face's age list.
 TEST_F(FigureExportTest, EightCurvesAreDrawnAndNineRefused) {
   const std::int32_t eight = builder_.NextRecordNumber();
   for (const char form : {'F', 'M', 'S', 'V'}) builder_.AddBlock(Block("Am-241", 7300, 'B', form));
@@ -120,9 +120,12 @@ TEST_F(FigureExportTest, EightCurvesAreDrawnAndNineRefused) {
   ASSERT_TRUE(Figures(Named("Am-241", eight), Comparison::kForms).ok());
   ASSERT_EQ(TakeWritten(), Names{"Am-241_H_7300_forms_r30.svg"});
   EXPECT_EQ(Labels("Am-241_H_7300_forms_r30.svg").size(), 8U);
+  options_.words.ages = "ages=";
   const base::Status refused = Figures(Named("Cm-244", nine), Comparison::kForms);
   EXPECT_EQ(refused.code(), base::Status::Code::kInvalidArgument);
-  EXPECT_NE(refused.message().find("9 curves"), std::string::npos) << refused.message();
+  EXPECT_EQ(refused.message(),
+            "Cm-244_H_7300_forms_r30 would hold 9 curves; a figure holds at most 8 (select "
+            "fewer with ages=, or compare otherwise)");
   EXPECT_TRUE(TakeWritten().empty());
 }
 

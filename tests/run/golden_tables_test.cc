@@ -75,13 +75,17 @@ class GoldenTablesTest : public ::testing::Test {
     run_.integrationTimes = times.value();
     run_.selectedAges = {1, 2, 3, 4, 5, 6};
     run_.selectedRegions = {1, 15, 30};
-    ASSERT_TRUE(run::OpenIndex(data_->path(), index_).ok());
+    base::Result<input::DataIndex> index = run::OpenIndex(data_->path());
+    ASSERT_TRUE(index.ok());
+    index_ = std::move(index).value();
   }
 
   // Runs `typed` on the data set of `kind` and returns the names of the files written.
   std::vector<std::string> Run(DataKind kind, std::string typed) {
-    input::DoseRateFile file;
-    EXPECT_TRUE(run::OpenDoseRates(data_->path(), kind, file).ok());
+    base::Result<input::DoseRateFile> opened = run::OpenDoseRates(data_->path(), kind);
+    EXPECT_TRUE(opened.ok());
+    if (!opened.ok()) return {};
+    input::DoseRateFile& file = opened.value();
     run_.dataKind = kind;
     run_.regionNames = run::ReadRegionNames(file);
     input::NormaliseNuclideName(typed);

@@ -112,13 +112,15 @@ void CheckBlock(const WalkedBlock& walked, Found& found) {
 TEST(SoundCurvesTest, SampleDataCurvesNeitherDipBelowZeroNorGiveLessDoseForLongerPeriods) {
   testing::TempDir data;
   ASSERT_TRUE(tools::GenerateSampleData({}, data.path()).ok());
-  input::DataIndex index;
-  ASSERT_TRUE(OpenIndex(data.path(), index).ok());
+  base::Result<input::DataIndex> opened = OpenIndex(data.path());
+  ASSERT_TRUE(opened.ok());
+  input::DataIndex& index = opened.value();
   Found found;
   int blocks = 0;
   for (const input::DataSet& dataSet : input::kDataSets) {
-    input::DoseRateFile file;
-    ASSERT_TRUE(OpenDoseRates(data.path(), dataSet.kind, file).ok());
+    base::Result<input::DoseRateFile> rates = OpenDoseRates(data.path(), dataSet.kind);
+    ASSERT_TRUE(rates.ok());
+    input::DoseRateFile& file = rates.value();
     input::Selection selection;
     selection.dataKind = dataSet.kind;
     selection.selectedAges = {1, 2, 3, 4, 5, 6};
