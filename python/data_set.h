@@ -16,6 +16,7 @@
 #include "input/data_kind.h"
 #include "integration/coefficient_table.h"
 #include "integration/rate_curve.h"
+#include "integration/tail.h"
 #include "output/run_message.h"
 #include "run/nuclide_run.h"
 #include "run/selection_names.h"
@@ -53,7 +54,16 @@ struct Curve {
   FormTexts formTexts;
   int region = 0;
   std::array<integration::RateCurve, integration::kComponentCount> curves;
+  integration::Tail tail = integration::Tail::kCubic;  // past the data
 };
+
+// The dose (Gy/Bq) of one component of `curve` over [from[k], to[k]] for
+// each k (from[k] <= to[k], both finite days after intake; the rate is 0
+// before intake): from intake, its dose to to[k] bit for bit; otherwise the
+// integral over the stretch alone, at full precision. A single time point's
+// dose is its rate at every period, so only stretches from intake take it.
+std::vector<double> CurveIntegrals(const Curve& curve, int component,
+                                   const std::vector<double>& from, const std::vector<double>& to);
 
 class DataSet {
  public:
