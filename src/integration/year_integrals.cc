@@ -60,17 +60,20 @@ void WindowGeometry::AddStretch(std::span<const double> x, std::size_t piece, Ex
   const Extended x1 = x[piece];
   const Extended x2 = x[piece + 1];
   const Extended h = x2 - x1;
-  const Extended s = (a - x1) / h;
-  const Extended r = (x2 - a) / h;
-  const Extended o = (b - a) / h;
-  const Extended o2 = o * o, o3 = o2 * o, o4 = o3 * o, o5 = o4 * o;
+  const Extended perWidth = 1 / h;
+  const Extended s = (a - x1) * perWidth;
+  const Extended r = (x2 - a) * perWidth;
+  const Extended o = (b - a) * perWidth;
+  const Extended o2 = o * o, o3 = o2 * o, o4 = o3 * o;
   // h x the integral over [0, o] of z^j / j! x (level + slope h z) dz, j = 0 to 3.
   const Extended l = scale * level * h;
-  const Extended k = scale * slope * h * h;
-  const Extended g0 = l * o + k * o2 / 2;
-  const Extended g1 = l * o2 / 2 + k * o3 / 3;
-  const Extended g2 = l * o3 / 6 + k * o4 / 8;
-  const Extended g3 = l * o4 / 24 + k * o5 / 30;
+  const Extended k = scale * slope * h * h * o;
+  constexpr Extended kThird = 1.0L / 3, kSixth = 1.0L / 6, kEighth = 0.125L;
+  constexpr Extended kTwentyFourth = 1.0L / 24, kThirtieth = 1.0L / 30;
+  const Extended g0 = o * (l + k * 0.5L);
+  const Extended g1 = o2 * (l * 0.5L + k * kThird);
+  const Extended g2 = o3 * (l * kSixth + k * kEighth);
+  const Extended g3 = o4 * (l * kTwentyFourth + k * kThirtieth);
   // Each basis function's value and derivatives at s (r = 1 - s).
   weights.value1 += r * r * (1 + 2 * s) * g0 - 6 * s * r * g1 + 6 * (s - r) * g2 + 12 * g3;
   weights.value2 += s * s * (1 + 2 * r) * g0 + 6 * s * r * g1 + 6 * (r - s) * g2 - 12 * g3;
@@ -114,8 +117,9 @@ void WindowGeometry::Set(std::span<const double> x, std::span<const DoseWindow> 
     if (past) AddStretch(x, last - 1, pastFrom, w.to, levelAt(pastFrom), w.slope, w.scale, past_);
     const double insideTo = std::min(w.to, lastTime);
     if (!(insideTo > w.from)) continue;
-    for (std::size_t i = PieceOf(x, w.from);; ++i) {
-      const double start = i == PieceOf(x, w.from) ? w.from : x[i];
+    const std::size_t firstPiece = PieceOf(x, w.from);
+    for (std::size_t i = firstPiece;; ++i) {
+      const double start = i == firstPiece ? w.from : x[i];
       const bool final = i + 1 == last || x[i + 1] >= insideTo;
       AddStretch(x, i, start, final ? insideTo : x[i + 1], levelAt(start), w.slope, w.scale,
                  At(inside_, i));

@@ -224,19 +224,19 @@ void IntakeHistory::ComputePart(const integration::IntakePartDoses& part, const 
   }
 }
 
-std::vector<integration::YearDoses> IntakeHistory::ComputeIntake(std::size_t i) const {
+void IntakeHistory::ComputeIntake(std::size_t i, std::vector<integration::YearDoses>& parts) const {
   const integration::ResolvedIntake& intake = intakes_[i];
   const integration::YearDoses& years = persons_[personOf_[i]].doses;
-  std::vector<integration::YearDoses> parts;
+  std::size_t computed = 0;
   for (std::size_t k = 0; k < intake.parts.size(); ++k) {
     const integration::IntakePartDoses& part = intake.parts[k];
     if (!part.contributes) continue;
     const int first = std::max(years.firstYear(), input::YearOf(part.part.start));
-    integration::YearDoses& doses = parts.emplace_back();
+    if (computed == parts.size()) parts.emplace_back();
+    integration::YearDoses& doses = parts[computed++];
     doses.Reset(first, years.firstYear() + years.yearCount() - first, years.regionCount());
     ComputePart(part, *partBlocks_[i][k], doses);
   }
-  return parts;
 }
 
 base::Status IntakeHistory::HandOn(std::size_t i, const std::vector<integration::YearDoses>& parts,
@@ -285,10 +285,11 @@ base::Status IntakeHistory::Compute(const PartSink& onPart) {
   std::vector<std::vector<integration::YearDoses>> chunk;
   for (std::size_t begin = 0; begin < intakes_.size(); begin += kChunk) {
     const std::size_t end = std::min(begin + kChunk, intakes_.size());
-    chunk.assign(end - begin, {});
+    // Kept from chunk to chunk: their room is reused rather than allocated anew.
+    chunk.resize(end - begin);
     std::atomic<std::size_t> next{begin};
     const auto work = [&] {
-      for (std::size_t i = next++; i < end; i = next++) chunk[i - begin] = ComputeIntake(i);
+      for (std::size_t i = next++; i < end; i = next++) ComputeIntake(i, chunk[i - begin]);
     };
     std::vector<std::thread> threads;
     for (unsigned t = 1; t < selection_.jobs && t < end - begin; ++t) threads.emplace_back(work);
