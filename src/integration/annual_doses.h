@@ -20,6 +20,9 @@ class YearDoses {
  public:
   // All zero, kNone, for `yearCount` years from `firstYear` and `regionCount` regions.
   void Reset(int firstYear, int yearCount, int regionCount);
+  // Sized as Reset sizes it, the values left as they were: for a table
+  // whose every value is written next (the room of a reused table is kept).
+  void Resize(int firstYear, int yearCount, int regionCount);
   int firstYear() const { return firstYear_; }
   int yearCount() const { return yearCount_; }
   int regionCount() const { return regionCount_; }

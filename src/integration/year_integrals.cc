@@ -127,6 +127,21 @@ void WindowGeometry::Set(std::span<const double> x, std::span<const DoseWindow> 
     }
   }
   if (!(pastTo_ > pastFrom_)) pastFrom_ = pastTo_ = 0;
+  points_.clear();
+  if (inside_.empty()) return;
+  const auto [lowest, highest] =
+      std::minmax_element(inside_.begin(), inside_.end(),
+                          [](const Weights& a, const Weights& b) { return a.piece < b.piece; });
+  firstPoint_ = lowest->piece;
+  points_.resize(highest->piece - firstPoint_ + 2);
+  for (const Weights& w : inside_) {
+    PointWeights& start = points_[w.piece - firstPoint_];
+    PointWeights& end = points_[w.piece - firstPoint_ + 1];
+    start.value += w.value1;
+    start.slope += w.slope1;
+    end.value += w.value2;
+    end.slope += w.slope2;
+  }
 }
 
 PieceIntegrals::PieceIntegrals(std::span<const double> x, std::span<const double> f,
@@ -192,7 +207,13 @@ PieceIntegrals::Dose PieceIntegrals::Sum(const WindowGeometry& g) const {
   if (past) dose.extrapolation = Extrapolation::kBounded;
   if (zero_) return dose;  // a component the block does not carry: its tail is 0 too
   Extended value = 0, tail = 0;
-  for (const WindowGeometry::Weights& w : g.inside_) value += Apply(w);
+  // Values and slopes summed apart: two chains of additions side by side.
+  Extended values = 0, slopes = 0;
+  for (std::size_t k = 0; k < g.points_.size(); ++k) {
+    values += g.points_[k].value * f_[g.firstPoint_ + k];
+    slopes += g.points_[k].slope * d_[g.firstPoint_ + k];
+  }
+  value = values + slopes;
   if (g.intake_.present) {
     const WindowGeometry::FromIntake& in = g.intake_;
     if (in.pastData && tail_ != Tail::kCubic) {

@@ -79,8 +79,15 @@ class WindowGeometry {
                   Extended level, Extended slope, Extended scale, Weights& weights);
 
   std::vector<Weights> inside_;  // up to the last tabulated time
-  Weights past_;                 // the last piece continued past it, for the cubic tail
-  Weights intakePast_;           // the same for the window from intake: its part past the data
+  // The same by point, from point firstPoint_ on: neighbouring pieces share
+  // their common point's value and slope.
+  struct PointWeights {
+    Extended value = 0, slope = 0;
+  };
+  std::vector<PointWeights> points_;
+  std::size_t firstPoint_ = 0;
+  Weights past_;        // the last piece continued past it, for the cubic tail
+  Weights intakePast_;  // the same for the window from intake: its part past the data
   std::vector<TailStretch> tail_;
   FromIntake intake_;
   double pastFrom_ = 0, pastTo_ = 0;  // days after intake past the last time (empty: equal)

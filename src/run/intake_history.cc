@@ -234,7 +234,8 @@ void IntakeHistory::ComputeIntake(std::size_t i, std::vector<integration::YearDo
     const int first = std::max(years.firstYear(), input::YearOf(part.part.start));
     if (computed == parts.size()) parts.emplace_back();
     integration::YearDoses& doses = parts[computed++];
-    doses.Reset(first, years.firstYear() + years.yearCount() - first, years.regionCount());
+    // ComputePart writes every value.
+    doses.Resize(first, years.firstYear() + years.yearCount() - first, years.regionCount());
     ComputePart(part, *partBlocks_[i][k], doses);
   }
 }
