@@ -14,6 +14,8 @@
 #include "input/integration_times.h"
 #include "input/nuclide_name.h"
 #include "input/path_resolver.h"
+#include "integration/extended.h"
+#include "integration/year_integrals.h"
 #include "run/data_files.h"
 #include "run/nuclide_curves.h"
 #include "run/nuclide_suggestions.h"
@@ -205,6 +207,33 @@ base::Result<Curve> DataSet::ReadCurve(const std::string& nuclide, const std::st
   curve.region = run.selectedRegions[0];
   curve.curves = std::move(block->curves[0]);
   return curve;
+}
+
+std::vector<double> CurveIntegrals(const Curve& curve, int component,
+                                   const std::vector<double>& from, const std::vector<double>& to) {
+  const integration::RateCurve& rates = curve.curves[static_cast<std::size_t>(component)];
+  std::vector<double> values(from.size(), 0.0);
+  const std::span<const double> x = rates.times();
+  if (rates.singlePoint()) {
+    for (std::size_t k = 0; k < from.size(); ++k) {
+      if (from[k] <= 0 && to[k] >= 0) values[k] = rates.Doses(std::vector<double>{to[k]})[0];
+    }
+    return values;
+  }
+  const integration::PieceIntegrals integrals(x, rates.rates(), rates.slopes(), rates.tail());
+  integration::WindowGeometry geometry;
+  for (std::size_t k = 0; k < from.size(); ++k) {
+    if (!(to[k] > 0)) continue;
+    if (from[k] <= 0) {
+      // From intake: the dose as `dose` gives it, tail and all.
+      values[k] = rates.Doses(std::vector<double>{to[k]})[0];
+      continue;
+    }
+    const integration::DoseWindow window{from[k], to[k]};
+    geometry.Set(x, std::span(&window, 1));
+    values[k] = integrals.Sum(geometry).value;
+  }
+  return values;
 }
 
 }  // namespace quillmore::python

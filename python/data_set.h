@@ -17,6 +17,7 @@
 #include "input/data_kind.h"
 #include "integration/coefficient_table.h"
 #include "integration/rate_curve.h"
+#include "integration/tail.h"
 #include "output/run_message.h"
 #include "run/nuclide_run.h"
 #include "run/selection_names.h"
@@ -56,6 +57,14 @@ struct Curve {
   int region = 0;
   std::array<integration::RateCurve, integration::kComponentCount> curves;
 };
+
+// The dose (Gy/Bq) of one component of `curve` over [from[k], to[k]] for
+// each k (from[k] <= to[k], both finite days after intake; the rate is 0
+// before intake): from intake, its dose to to[k] bit for bit; otherwise the
+// integral over the stretch alone, at full precision. A single time point's
+// dose is its rate at every period, so only stretches from intake take it.
+std::vector<double> CurveIntegrals(const Curve& curve, int component,
+                                   const std::vector<double>& from, const std::vector<double>& to);
 
 class DataSet {
  public:

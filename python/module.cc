@@ -184,6 +184,34 @@ py::tuple CurveRates(const Curve& curve, const DayArray& times) {
   return PerComponent(curve, times, Rates);
 }
 
+// The integrals over [from[k], to[k]] (flat arrays of one length, broadcast
+// in Python) of each component.
+py::tuple CurveIntegrate(const Curve& curve, const DayArray& fromDays, const DayArray& toDays) {
+  const std::vector<double> from(fromDays.data(), fromDays.data() + fromDays.size());
+  const std::vector<double> to(toDays.data(), toDays.data() + toDays.size());
+  if (from.size() != to.size()) {
+    Raise(base::Status::InvalidArgument("the lower and upper limits differ in length"));
+  }
+  for (std::size_t k = 0; k < from.size(); ++k) {
+    if (!std::isfinite(from[k]) || !std::isfinite(to[k])) {
+      Raise(
+          base::Status::InvalidArgument("a limit is a finite number of days, not " +
+                                        std::to_string(std::isfinite(from[k]) ? to[k] : from[k])));
+    }
+    if (from[k] > to[k]) {
+      Raise(base::Status::InvalidArgument("a lower limit is above its upper limit: " +
+                                          std::to_string(from[k]) + " > " + std::to_string(to[k])));
+    }
+  }
+  std::vector<double> low, high;
+  {
+    py::gil_scoped_release released;
+    low = CurveIntegrals(curve, integration::kLowLet, from, to);
+    high = CurveIntegrals(curve, integration::kHighLet, from, to);
+  }
+  return py::make_tuple(Take(std::move(low)), Take(std::move(high)));
+}
+
 std::vector<std::string> NuclideNames(const DataSet& dataSet) {
   return ValueOf(dataSet.Nuclides());
 }
@@ -354,7 +382,9 @@ void BindCurve(py::module_& m) {
       .def_property_readonly(
           "tail", [](const Curve& c) { return integration::TailName(c.curves[0].tail()); })
       .def("dose", CurveDoses, "(low, high) doses in Gy/Bq from intake to each period (days).")
-      .def("rate", CurveRates, "(low, high) rates in Gy/Bq per day at each time (days).");
+      .def("rate", CurveRates, "(low, high) rates in Gy/Bq per day at each time (days).")
+      .def("integrate", CurveIntegrate,
+           "(low, high) doses in Gy/Bq over [a, b] for flat arrays a and b (days).");
 }
 
 void BindDataSet(py::module_& m) {

@@ -336,3 +336,18 @@ class Curve:
         continued under "cubic"). Raises ValueError for a negative or
         non-finite time."""
         return self._core.rate(times)
+
+    def integrate(self, a, b):
+        """The dose (Gy/Bq) over [a, b] (days after intake, array-likes that
+        broadcast together) as a pair (low, high) of arrays of their broadcast
+        shape: the integral over that stretch alone, at full precision, with
+        the rate 0 before intake and the curve's tail past its data;
+        integrate(0, T) is dose(T) bit for bit. Raises ValueError where a > b
+        or for a non-finite limit."""
+        a, b = _np.broadcast_arrays(_np.asarray(a, dtype=float), _np.asarray(b, dtype=float))
+        if self.single_point:
+            _warnings.warn(f"{self._place()}: a single time point; its dose is its rate, "
+                           "as in the tables", QuillmoreWarning, stacklevel=2)
+        low, high = self._core.integrate(_np.ascontiguousarray(a).ravel(),
+                                         _np.ascontiguousarray(b).ravel())
+        return low.reshape(a.shape), high.reshape(a.shape)

@@ -160,10 +160,10 @@ int RunIntakes(const BatchOptions& options, const std::filesystem::path& dataFol
     return Fail(err, read.message());
   const unsigned jobs = options.jobs > 0 ? static_cast<unsigned>(options.jobs)
                                          : std::max(1U, std::thread::hardware_concurrency());
-  base::Result<run::HistoryRun> opened =
-      run::OpenHistory(input::ReadIntakeFile(bytes),
-                       {dataFolder, options.regions, options.untilYear, options.highLetWeight,
-                        label, jobs, kBatchListWords, "--until "});
+  base::Result<run::HistoryRun> opened = run::OpenHistory(
+      input::ReadIntakeFile(bytes),
+      {dataFolder, options.regions, options.untilYear, options.highLetWeight, label, jobs,
+       kBatchListWords, "--until ", options.tail.value_or(integration::Tail::kExponential)});
   if (!opened.ok()) return Fail(err, opened.status().message());
   const run::HistoryRun& historyRun = opened.value();
   if (!historyRun.badRows.empty()) return ReportFaults(label, historyRun.badRows, err);

@@ -14,6 +14,18 @@ void YearDoses::Reset(int firstYear, int yearCount, int regionCount) {
   extrapolation_.assign(size, Extrapolation::kNone);
 }
 
+void YearDoses::Resize(int firstYear, int yearCount, int regionCount) {
+  firstYear_ = firstYear;
+  yearCount_ = yearCount;
+  regionCount_ = regionCount;
+  const auto size = static_cast<std::size_t>(yearCount * regionCount);
+  low_.resize(size);
+  high_.resize(size);
+  lowTail_.resize(size);
+  highTail_.resize(size);
+  extrapolation_.resize(size);
+}
+
 void YearDoses::Add(const YearDoses& part) {
   for (int year = part.firstYear(); year < part.firstYear() + part.yearCount(); ++year) {
     for (int j = 0; j < regionCount_; ++j) {

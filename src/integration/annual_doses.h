@@ -20,6 +20,9 @@ class YearDoses {
  public:
   // All zero, kNone, for `yearCount` years from `firstYear` and `regionCount` regions.
   void Reset(int firstYear, int yearCount, int regionCount);
+  // Sized as Reset sizes it, the values left as they were: for a table
+  // whose every value is written next (the room of a reused table is kept).
+  void Resize(int firstYear, int yearCount, int regionCount);
   int firstYear() const { return firstYear_; }
   int yearCount() const { return yearCount_; }
   int regionCount() const { return regionCount_; }
@@ -58,6 +61,12 @@ struct IntakePartDoses {
   std::string formCode;      // output::FormCode, single-byte data text
   bool contributes = false;  // false for a block the tables leave out
   std::string warning;       // why it does not contribute, as the run reported it
+  // The curves of its block (selected regions, both components) that keep
+  // their last rate past the data under the run's tail (TailCurve::keepsLastRate).
+  int curvesKeepingLastRate = 0;
+  // Some year of it reaches past its block's last tabulated time; set once
+  // computed, before the part is handed on.
+  bool pastData = false;
 };
 
 // An intake row as the history run resolved it.

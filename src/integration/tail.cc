@@ -49,4 +49,35 @@ double TailCurve::Integral(double u1, double u2) const {
   return Stored(Extended(rate_) / k * std::exp(-k * u1) * -std::expm1(-k * (Extended(u2) - u1)));
 }
 
+namespace {
+
+// 1 - exp(-y) (1 + y) for y >= 0, with its digits kept for small y, where the
+// two terms nearly cancel: the series sum over n >= 2 of (-1)^n (n - 1) y^n / n!.
+Extended FirstMomentFactor(Extended y) {
+  if (y > 0.5L) return -std::expm1(-y) - y * std::exp(-y);
+  Extended term = y * y / 2, sum = 0;
+  for (int n = 2; term != 0 && n < 40; ++n) {
+    const Extended add = (n - 1) * term;
+    sum += n % 2 == 0 ? add : -add;
+    if (add < 1e-22L * sum) break;
+    term *= y / (n + 1);
+  }
+  return sum;
+}
+
+}  // namespace
+
+double TailCurve::KernelIntegral(double u1, double u2, double level, double slope) const {
+  if (slope == 0) return Stored(Extended(level) * Integral(u1, u2));
+  if (rate_ == 0 || !(u2 > u1)) return 0;
+  const Extended w = Extended(u2) - u1;
+  if (decay_ == 0) return Stored(Extended(rate_) * (level * w + slope * w * w / 2));
+  // rate x exp(-k u1) x (level x (1 - exp(-k w)) / k + slope x (1 - exp(-k w) (1 + k w)) / k^2).
+  const Extended k = decay_;
+  const Extended y = k * w;
+  const Extended zeroth = -std::expm1(-y) / k;
+  const Extended first = FirstMomentFactor(y) / (k * k);
+  return Stored(Extended(rate_) * std::exp(-k * u1) * (level * zeroth + slope * first));
+}
+
 }  // namespace quillmore::integration

@@ -38,6 +38,9 @@ class TailCurve {
   // The exact integral over [u1, u2] days past t_N (0 <= u1 <= u2), by a
   // form that keeps its digits for short stretches far past t_N.
   double Integral(double u1, double u2) const;
+  // The exact integral over [u1, u2] of the rate weighted by level + slope x
+  // (u - u1): a spread intake's trapezoid of days (0 <= u1 <= u2).
+  double KernelIntegral(double u1, double u2, double level, double slope) const;
 
  private:
   double rate_ = 0;

@@ -1,32 +1,19 @@
 #include "integration/year_integrals.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
+#include <limits>
 
-#include "integration/extended.h"
 #include "integration/hermite_integral.h"
 
 namespace quillmore::integration {
 namespace {
 
-// Three-point Gauss-Legendre rule on [-1, 1]: exact for polynomials of degree 5.
-const Extended kNode = std::sqrt(0.6L);
-constexpr std::array<Extended, 3> kWeights = {5.0L / 9, 8.0L / 9, 5.0L / 9};
-
-// A cut of the year's t, measured from s0, with the window's two ends there:
-// `hi` = t - s0 and `lo` = t - s1, each formed from exact parts, so that a
-// window end near 0 is never the small difference of two large numbers.
-struct Cut {
-  double hi;
-  double lo;
-};
-
-int PieceOf(std::span<const double> x, double u) {
+std::size_t PieceOf(std::span<const double> x, double u) {
   // The piece whose interval holds u; before the first and after the last
   // time point the end pieces continue.
   const auto after = std::upper_bound(x.begin() + 1, x.end() - 1, u);
-  return static_cast<int>(after - x.begin()) - 1;
+  return static_cast<std::size_t>(after - x.begin()) - 1;
 }
 
 }  // namespace
@@ -34,106 +21,228 @@ int PieceOf(std::span<const double> x, double u) {
 void AcuteWindows(double intakeDay, double t1, double t2, std::vector<DoseWindow>& windows) {
   const double from = std::max(0.0, Stored(Extended(t1) - intakeDay));
   const double to = std::max(0.0, Stored(Extended(t2) - intakeDay));
-  if (to > from) windows.push_back({1.0, from, to});
+  if (to > from) windows.push_back({from, to, 1.0, 0.0, 1.0});
 }
 
-void SpreadWindows(double s0, double s1, double t1, double t2, std::span<const double> times,
-                   std::vector<DoseWindow>& windows) {
-  // Day numbers are whole, so these differences are exact.
-  const double length = s1 - s0;
-  const double a = std::max(0.0, t1 - s0);  // nothing is taken in before s0
-  const double b = t2 - s0;
-  if (!(b > a)) return;
-  std::vector<Cut> cuts{{a, a - length}, {b, b - length}};
-  if (length > a && length < b) cuts.push_back({length, 0.0});
-  for (const double x : times) {
-    if (x > a && x < b) cuts.push_back({x, Stored(Extended(x) - length)});
-    const double shifted = Stored(Extended(x) + length);
-    if (shifted > a && shifted < b) cuts.push_back({shifted, x});
+void SpreadWindows(double s0, double s1, double t1, double t2, std::vector<DoseWindow>& windows) {
+  // Day numbers are whole, so these differences and levels are exact.
+  const double scale = Stored(1.0L / (Extended(s1) - s0));
+  const double rise = t1 - s1;                     // the trapezoid starts rising
+  const double flat = std::min(t1 - s0, t2 - s1);  // is flat from here
+  const double fall = std::max(t1 - s0, t2 - s1);  // falls from here
+  const double end = t2 - s0;                      // to 0 here
+  const double top = flat - rise;                  // min(s1 - s0, t2 - t1)
+  const struct {
+    double from, to, level, slope;
+  } parts[] = {{rise, flat, 0, 1}, {flat, fall, top, 0}, {fall, end, top, -1}};
+  for (const auto& part : parts) {
+    // Nothing counts before the intake (u < 0).
+    const double from = std::max(part.from, 0.0);
+    if (!(part.to > from)) continue;
+    windows.push_back(
+        {from, part.to, part.level + part.slope * (from - part.from), part.slope, scale});
   }
-  std::sort(cuts.begin(), cuts.end(), [](const Cut& p, const Cut& q) { return p.hi < q.hi; });
-  const Extended rate = 1.0L / length;
-  for (std::size_t k = 0; k + 1 < cuts.size(); ++k) {
-    const Extended half = (Extended(cuts[k + 1].hi) - cuts[k].hi) / 2;
-    if (!(half > 0)) continue;
-    for (std::size_t n = 0; n < kWeights.size(); ++n) {
-      const Extended offset = half * (1 + (static_cast<Extended>(n) - 1) * kNode);
-      const double from = std::max(0.0, Stored(cuts[k].lo + offset));
-      const double to = std::max(0.0, Stored(cuts[k].hi + offset));
-      if (to > from) windows.push_back({Stored(kWeights[n] * half * rate), from, to});
+}
+
+WindowGeometry::Weights& WindowGeometry::At(std::vector<Weights>& list, std::size_t piece) {
+  if (list.empty() || list.back().piece != piece) list.push_back({piece});
+  return list.back();
+}
+
+// The weights of the integral from a to b of the piece, times scale x (level +
+// slope x (t - a)). The cubic is taken about a itself (its value and
+// derivatives there, from the Hermite basis in s = (a - x1) / h and r = (x2 -
+// a) / h), so that a short stretch far from the piece's ends loses no digits
+// to the difference of two large powers.
+void WindowGeometry::AddStretch(std::span<const double> x, std::size_t piece, Extended a,
+                                Extended b, Extended level, Extended slope, Extended scale,
+                                Weights& weights) {
+  const Extended x1 = x[piece];
+  const Extended x2 = x[piece + 1];
+  const Extended h = x2 - x1;
+  const Extended perWidth = 1 / h;
+  const Extended s = (a - x1) * perWidth;
+  const Extended r = (x2 - a) * perWidth;
+  const Extended o = (b - a) * perWidth;
+  const Extended o2 = o * o, o3 = o2 * o, o4 = o3 * o;
+  // h x the integral over [0, o] of z^j / j! x (level + slope h z) dz, j = 0 to 3.
+  const Extended l = scale * level * h;
+  const Extended k = scale * slope * h * h * o;
+  constexpr Extended kThird = 1.0L / 3, kSixth = 1.0L / 6, kEighth = 0.125L;
+  constexpr Extended kTwentyFourth = 1.0L / 24, kThirtieth = 1.0L / 30;
+  const Extended g0 = o * (l + k * 0.5L);
+  const Extended g1 = o2 * (l * 0.5L + k * kThird);
+  const Extended g2 = o3 * (l * kSixth + k * kEighth);
+  const Extended g3 = o4 * (l * kTwentyFourth + k * kThirtieth);
+  // Each basis function's value and derivatives at s (r = 1 - s).
+  weights.value1 += r * r * (1 + 2 * s) * g0 - 6 * s * r * g1 + 6 * (s - r) * g2 + 12 * g3;
+  weights.value2 += s * s * (1 + 2 * r) * g0 + 6 * s * r * g1 + 6 * (r - s) * g2 - 12 * g3;
+  weights.slope1 += h * (s * r * r * g0 + r * (r - 2 * s) * g1 + 2 * (s - 2 * r) * g2 + 6 * g3);
+  weights.slope2 += h * (-s * s * r * g0 + s * (s - 2 * r) * g1 + 2 * (2 * s - r) * g2 + 6 * g3);
+}
+
+void WindowGeometry::Set(std::span<const double> x, std::span<const DoseWindow> windows) {
+  const std::size_t last = x.size() - 1;
+  const double lastTime = x[last];
+  inside_.clear();
+  tail_.clear();
+  past_ = {last - 1};
+  intakePast_ = {last - 1};
+  intake_ = {};
+  pastFrom_ = std::numeric_limits<double>::infinity();
+  pastTo_ = -pastFrom_;
+  for (const DoseWindow& w : windows) {
+    if (!(w.to > w.from)) continue;
+    const auto levelAt = [&w](double u) {
+      return w.level + Extended(w.slope) * (Extended(u) - w.from);
+    };
+    const bool past = w.to > lastTime;
+    const double pastFrom = std::max(w.from, lastTime);
+    if (past) {
+      pastFrom_ = std::min(pastFrom_, pastFrom);
+      pastTo_ = std::max(pastTo_, w.to);
+      tail_.push_back(
+          {pastFrom - lastTime, w.to - lastTime, Stored(levelAt(pastFrom)), w.slope, w.scale});
+    }
+    if (w.from == 0 && w.slope == 0 && !intake_.present) {
+      intake_.present = true;
+      intake_.pastData = past;
+      intake_.weight = Extended(w.scale) * w.level;
+      intake_.piece = past ? last - 1 : PieceOf(x, w.to);
+      const std::size_t p = intake_.piece;
+      intake_.end = CubicPiece(x[p], x[p + 1], p == 0 ? 0.0 : x[p], w.to);
+      if (past) AddStretch(x, last - 1, lastTime, w.to, w.level, 0, w.scale, intakePast_);
+      continue;
+    }
+    if (past) AddStretch(x, last - 1, pastFrom, w.to, levelAt(pastFrom), w.slope, w.scale, past_);
+    const double insideTo = std::min(w.to, lastTime);
+    if (!(insideTo > w.from)) continue;
+    const std::size_t firstPiece = PieceOf(x, w.from);
+    for (std::size_t i = firstPiece;; ++i) {
+      const double start = i == firstPiece ? w.from : x[i];
+      const bool final = i + 1 == last || x[i + 1] >= insideTo;
+      AddStretch(x, i, start, final ? insideTo : x[i + 1], levelAt(start), w.slope, w.scale,
+                 At(inside_, i));
+      if (final) break;
     }
   }
-}
-
-void FindPieces(std::span<const double> times, std::span<DoseWindow> windows) {
-  for (DoseWindow& window : windows) {
-    window.fromPiece = PieceOf(times, window.from);
-    window.toPiece = PieceOf(times, window.to);
+  if (!(pastTo_ > pastFrom_)) pastFrom_ = pastTo_ = 0;
+  points_.clear();
+  if (inside_.empty()) return;
+  const auto [lowest, highest] =
+      std::minmax_element(inside_.begin(), inside_.end(),
+                          [](const Weights& a, const Weights& b) { return a.piece < b.piece; });
+  firstPoint_ = lowest->piece;
+  points_.resize(highest->piece - firstPoint_ + 2);
+  for (const Weights& w : inside_) {
+    PointWeights& start = points_[w.piece - firstPoint_];
+    PointWeights& end = points_[w.piece - firstPoint_ + 1];
+    start.value += w.value1;
+    start.slope += w.slope1;
+    end.value += w.value2;
+    end.slope += w.slope2;
   }
 }
 
 PieceIntegrals::PieceIntegrals(std::span<const double> x, std::span<const double> f,
-                               std::span<const double> d)
+                               std::span<const double> d, Tail tail)
     : x_(x),
       f_(f),
       d_(d),
-      whole_(x.size() - 1),
+      tail_(tail),
       wholeFromSecond_(x.size() - 1),
       zero_(std::all_of(f.begin(), f.end(), [](double v) { return v == 0; }) &&
             std::all_of(d.begin(), d.end(), [](double v) { return v == 0; })) {
+  const std::size_t last = x.size() - 1;
+  tailCurve_ = TailCurve::Of(tail, x[last - 1], x[last], f[last - 1], f[last]);
   // The coefficients add these same doubled interval integrals; halved here
   // one by one so that each piece stands on its own.
-  for (std::size_t i = 0; i + 1 < x.size(); ++i) {
-    const double h = IntervalWidth(x, i);
-    whole_[i] =
-        Stored(0.5L * AddIntervalTwice(h, Extended(h) / 6, f[i], f[i + 1], d[i], d[i + 1], 0.0));
-  }
   Extended sum = 0;
-  for (std::size_t i = 1; i + 1 < x.size(); ++i) {
+  for (std::size_t i = 1; i < last; ++i) {
     wholeFromSecond_[i] = Stored(sum);
-    sum += whole_[i];
+    const double h = IntervalWidth(x, i);
+    sum += Stored(0.5L * AddIntervalTwice(h, Extended(h) / 6, f[i], f[i + 1], d[i], d[i + 1], 0.0));
   }
-  head_ = Partial(0, 0.0, x[1]);
-  doseAtLast_ = Stored(sum + head_);
+  head_ = CubicPieceIntegral(x[0], x[1], f[0], f[1], d[0], d[1], 0.0, x[1]);
+  coefficientAtLast_ = HermiteIntegral(x, f, d, 0.0, x[last]);
+  const Extended h = Extended(x[last]) - x[last - 1];
+  const Extended secant = (Extended(f[last]) - f[last - 1]) / h;
+  c2_ = (Extended(d[last - 1]) + 2 * Extended(d[last]) - 3 * secant) / h;
+  c3_ = (Extended(d[last - 1]) + d[last] - 2 * secant) / (h * h);
+  Extended largest = 0;
+  for (const double v : f) largest = std::max(largest, Extended(std::fabs(v)));
+  lowest_ = -1e-12L * largest;
+  highest_ = f[last] + 1e-12L * largest;
 }
 
-double PieceIntegrals::Partial(int piece, double from, double to) const {
-  const auto i = static_cast<std::size_t>(piece);
-  return CubicPieceIntegral(x_[i], x_[i + 1], f_[i], f_[i + 1], d_[i], d_[i + 1], from, to);
-}
-
-double PieceIntegrals::Integral(const DoseWindow& w) const {
-  if (w.fromPiece == w.toPiece) return Partial(w.fromPiece, w.from, w.to);
-  if (w.from == 0) {
-    // From intake: the first piece and the whole ones after it are the
-    // curve's own, summed once.
-    const auto last = static_cast<std::size_t>(w.toPiece);
-    return Stored(Extended(head_) + wholeFromSecond_[last] + Partial(w.toPiece, x_[last], w.to));
-  }
-  const auto first = static_cast<std::size_t>(w.fromPiece);
-  const auto last = static_cast<std::size_t>(w.toPiece);
-  Extended sum = Partial(w.fromPiece, w.from, x_[first + 1]);
-  for (std::size_t i = first + 1; i < last; ++i) sum += whole_[i];
-  sum += Partial(w.toPiece, x_[last], w.to);
-  return Stored(sum);
-}
-
-PieceIntegrals::Dose PieceIntegrals::Sum(std::span<const DoseWindow> windows) const {
-  const double lastTime = x_.back();
-  const int lastPiece = static_cast<int>(x_.size()) - 2;
-  Extended value = 0, added = 0, span = 0;
-  for (const DoseWindow& w : windows) {
-    if (w.to > lastTime) span += Extended(w.weight) * (Extended(w.to) - std::max(w.from, lastTime));
-    if (zero_) continue;  // a component the block does not carry: no piece to integrate
-    const double integral = Integral(w);
-    value += Extended(w.weight) * integral;
-    if (w.to > lastTime) {
-      // A window wholly past the data is its own extension.
-      const double past = w.from >= lastTime ? integral : Partial(lastPiece, lastTime, w.to);
-      added += Extended(w.weight) * past;
+bool PieceIntegrals::LeavesRange(Extended u1, Extended u2) const {
+  const Extended c0 = f_.back(), c1 = d_.back();
+  const auto outside = [&](Extended u) {
+    const Extended p = c0 + u * (c1 + u * (c2_ + u * c3_));
+    return p < lowest_ || p > highest_;
+  };
+  if (outside(u1) || outside(u2)) return true;
+  // Within, the extremes are where the derivative c1 + 2 c2 u + 3 c3 u^2 is 0.
+  const Extended a = 3 * c3_, b = 2 * c2_;
+  Extended roots[2] = {u1, u1};
+  if (a == 0) {
+    if (b != 0) roots[0] = -c1 / b;
+  } else {
+    const Extended discriminant = b * b - 4 * a * c1;
+    if (discriminant >= 0) {
+      const Extended q = -(b + std::copysign(std::sqrt(discriminant), b)) / 2;
+      roots[0] = q / a;
+      roots[1] = q != 0 ? c1 / q : roots[0];
     }
   }
-  return {Stored(value), JudgeExtension(Stored(added), f_.back(), Stored(span), doseAtLast_)};
+  for (const Extended u : roots) {
+    if (u > u1 && u < u2 && outside(u)) return true;
+  }
+  return false;
+}
+
+PieceIntegrals::Dose PieceIntegrals::Sum(const WindowGeometry& g) const {
+  Dose dose;
+  const bool past = g.pastData();
+  if (past) dose.extrapolation = Extrapolation::kBounded;
+  if (zero_) return dose;  // a component the block does not carry: its tail is 0 too
+  Extended value = 0, tail = 0;
+  // Values and slopes summed apart: two chains of additions side by side.
+  Extended values = 0, slopes = 0;
+  for (std::size_t k = 0; k < g.points_.size(); ++k) {
+    values += g.points_[k].value * f_[g.firstPoint_ + k];
+    slopes += g.points_[k].slope * d_[g.firstPoint_ + k];
+  }
+  value = values + slopes;
+  if (g.intake_.present) {
+    const WindowGeometry::FromIntake& in = g.intake_;
+    if (in.pastData && tail_ != Tail::kCubic) {
+      value += in.weight * coefficientAtLast_;  // and its tail below, as the tables add it
+    } else {
+      // From intake: the first piece and the whole ones after it are the
+      // curve's own, summed once.
+      const std::size_t p = in.piece;
+      const double end = in.end.Integral(f_[p], f_[p + 1], d_[p], d_[p + 1]);
+      value += in.weight * (p == 0 ? end : Stored(Extended(head_) + wholeFromSecond_[p] + end));
+    }
+  }
+  if (past) {
+    if (tail_ == Tail::kCubic) {
+      const Extended added = Apply(g.past_);
+      value += added;
+      tail = added + Apply(g.intakePast_);
+      const double lastTime = x_.back();
+      if (LeavesRange(Extended(g.pastFrom_) - lastTime, Extended(g.pastTo_) - lastTime))
+        dose.extrapolation = Extrapolation::kUnbounded;
+    } else {
+      for (const WindowGeometry::TailStretch& t : g.tail_)
+        tail += t.scale * Extended(tailCurve_.KernelIntegral(t.from, t.to, t.level, t.slope));
+      value += tail;
+    }
+  }
+  dose.value = Stored(value);
+  dose.tail = Stored(tail);
+  return dose;
 }
 
 }  // namespace quillmore::integration

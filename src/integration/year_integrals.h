@@ -1,72 +1,141 @@
-// Doses over calendar years from acute and constant-rate intakes, each an
-// integral over its own stretch of the rate curve: never the difference of two
-// integrals from 0, so a dose decades after an intake keeps full precision.
-// Built from the slopes and whole-piece integrals the coefficients use.
+// Doses over calendar years from acute and constant-rate intakes: each the
+// integral of the rate curve over its own stretch of days after intake,
+// weighted by how many days of the year each day after intake counts, never
+// the difference of two integrals from 0, so that a dose decades after an
+// intake keeps full precision. Past a block's last tabulated time the curve
+// follows its tail (tail.h), integrated in closed form.
 #pragma once
 
+#include <cstddef>
 #include <span>
 #include <vector>
 
+#include "integration/extended.h"
 #include "integration/extrapolation_check.h"
+#include "integration/hermite_integral.h"
+#include "integration/tail.h"
 
 namespace quillmore::integration {
 
-// A stretch [from, to] of the rate curve (days after intake, 0 <= from <= to)
-// and its weight; a dose per Bq is a weighted sum of such integrals. The
-// pieces are those holding `from` and `to`, found once for every curve of a
-// block (they share the time points).
+// The stretch [from, to] of days after intake (0 <= from < to), each day u of
+// it counted scale x (level + slope x (u - from)) times: 1 for an acute
+// intake; for a spread one the days of the year on which intake u days
+// earlier was going on (a trapezoid in u), per day of intake.
 struct DoseWindow {
-  double weight = 0;
   double from = 0;
   double to = 0;
-  int fromPiece = 0;
-  int toPiece = 0;
+  double level = 1;  // at `from`
+  double slope = 0;  // per day: -1, 0 or 1
+  double scale = 1;  // 1 / (s1 - s0) for an intake spread over [s0, s1)
 };
 
-// Windows of an acute intake at `intakeDay` for the interval [t1, t2) (days
-// as whole day numbers, such as days since 1970). Appends at most one window.
+// The window of an acute intake at `intakeDay` for the interval [t1, t2)
+// (whole day numbers, such as days since 1970). Appends at most one window.
 void AcuteWindows(double intakeDay, double t1, double t2, std::vector<DoseWindow>& windows);
 
-// Windows of a constant-rate intake over [s0, s1) for [t1, t2): the year's t
-// is cut at s0, s1 and the `times` (the block's time points) shifted by s0 and
-// by s1; on each cut the window integral over [max(0, t - s1), max(0, t - s0)]
-// is a quartic in t, which the three-point Gauss-Legendre rule integrates
-// exactly. The weights include 1 / (s1 - s0), so the sum is per Bq taken in.
-// s0, s1, t1 and t2 are whole day numbers.
-void SpreadWindows(double s0, double s1, double t1, double t2, std::span<const double> times,
-                   std::vector<DoseWindow>& windows);
+// The windows of a constant-rate intake over [s0, s1) for [t1, t2), per Bq
+// taken in: a day of intake s and a day of the year t count where t - s = u,
+// so the dose is the rate at u weighted by the length of [t1, t2) n
+// [s0 + u, s1 + u), a trapezoid cut into its rising, flat and falling parts.
+// Appends up to three windows; all four days are whole day numbers.
+void SpreadWindows(double s0, double s1, double t1, double t2, std::vector<DoseWindow>& windows);
 
-// Sets each window's pieces for the time points `times` (at least 2).
-void FindPieces(std::span<const double> times, std::span<DoseWindow> windows);
-
-// One rate curve with its whole-piece integrals, each formed once as the
-// coefficients form them. Keeps the spans: x, f and d must outlive it.
-class PieceIntegrals {
+// What the windows of one year take from a block's times alone: for each
+// cubic piece they touch, the weights of its end values and slopes in their
+// weighted integral. Formed once for every curve of the block.
+class WindowGeometry {
  public:
-  // x strictly increasing with 2 or more points (HermiteSlopes succeeded), d its slopes.
-  PieceIntegrals(std::span<const double> x, std::span<const double> f, std::span<const double> d);
+  // For the windows of one year on the times x (2 or more, strictly increasing).
+  void Set(std::span<const double> x, std::span<const DoseWindow> windows);
 
-  // The integral of the curve from `from` to `to` over the pieces the window
-  // names: the two partial end pieces plus the whole pieces between.
-  double Integral(const DoseWindow& window) const;
-
-  // The weighted sum over `windows` (Gy/Bq), and how far it rests on the
-  // continued last piece, judged per Bq by JudgeExtension.
-  struct Dose {
-    double value = 0;
-    Extrapolation extrapolation = Extrapolation::kNone;
-  };
-  Dose Sum(std::span<const DoseWindow> windows) const;
+  // Some window reaches past the last tabulated time.
+  bool pastData() const { return pastTo_ > pastFrom_; }
 
  private:
-  double Partial(int piece, double from, double to) const;
+  friend class PieceIntegrals;
+
+  // The integral over piece `piece` (from x[piece] to x[piece + 1]) is
+  // value1 f1 + value2 f2 + slope1 d1 + slope2 d2 for its end values and slopes.
+  struct Weights {
+    std::size_t piece = 0;
+    Extended value1 = 0, value2 = 0, slope1 = 0, slope2 = 0;
+  };
+  // A stretch past the last tabulated time, in days past it, for a closed-form tail.
+  struct TailStretch {
+    double from = 0, to = 0, level = 1, slope = 0, scale = 1;
+  };
+  // A window from intake with a constant weight: summed from the curve's own
+  // whole-piece integrals, as the coefficients are.
+  struct FromIntake {
+    bool present = false;
+    bool pastData = false;  // it ends past the last tabulated time
+    Extended weight = 0;    // scale x level
+    std::size_t piece = 0;  // holding its end (the last piece continued past the data)
+    CubicPiece end;         // of that piece, from x[piece] (from 0 in the first) to its end
+  };
+
+  Weights& At(std::vector<Weights>& list, std::size_t piece);
+  void AddStretch(std::span<const double> x, std::size_t piece, Extended a, Extended b,
+                  Extended level, Extended slope, Extended scale, Weights& weights);
+
+  std::vector<Weights> inside_;  // up to the last tabulated time
+  // The same by point, from point firstPoint_ on: neighbouring pieces share
+  // their common point's value and slope.
+  struct PointWeights {
+    Extended value = 0, slope = 0;
+  };
+  std::vector<PointWeights> points_;
+  std::size_t firstPoint_ = 0;
+  Weights past_;        // the last piece continued past it, for the cubic tail
+  Weights intakePast_;  // the same for the window from intake: its part past the data
+  std::vector<TailStretch> tail_;
+  FromIntake intake_;
+  double pastFrom_ = 0, pastTo_ = 0;  // days after intake past the last time (empty: equal)
+};
+
+// One rate curve with its whole-piece integrals, each formed once as the
+// coefficients form them, and its tail. Keeps the spans: x, f and d must
+// outlive it.
+class PieceIntegrals {
+ public:
+  // x strictly increasing with 2 or more points (HermiteSlopes succeeded), d
+  // its slopes; past x[N-1] the curve follows `tail`.
+  PieceIntegrals(std::span<const double> x, std::span<const double> f, std::span<const double> d,
+                 Tail tail = Tail::kCubic);
+
+  // A year's dose (Gy/Bq), the part of it from past the last tabulated time,
+  // and how far that part can be trusted: under kCubic kUnbounded when the
+  // continued piece leaves [-eps, f[N-1] + eps] anywhere on the year's
+  // stretch past the data (eps = 1e-12 x the largest |f|), kBounded when it
+  // reaches past the data and stays inside; under the other tails kBounded
+  // whenever it reaches past the data. kNone within the data.
+  struct Dose {
+    double value = 0;
+    double tail = 0;
+    Extrapolation extrapolation = Extrapolation::kNone;
+  };
+  Dose Sum(const WindowGeometry& geometry) const;
+
+  const TailCurve& tailCurve() const { return tailCurve_; }
+
+ private:
+  Extended Apply(const WindowGeometry::Weights& w) const {
+    return w.value1 * f_[w.piece] + w.value2 * f_[w.piece + 1] + w.slope1 * d_[w.piece] +
+           w.slope2 * d_[w.piece + 1];
+  }
+  // Whether the continued last piece leaves its range on [u1, u2] days past x[N-1].
+  bool LeavesRange(Extended u1, Extended u2) const;
 
   std::span<const double> x_, f_, d_;
-  std::vector<double> whole_;            // integral over piece i, from x[i] to x[i+1]
-  std::vector<double> wholeFromSecond_;  // [i]: the sum of whole_[1] to whole_[i - 1]
+  Tail tail_;
+  TailCurve tailCurve_;
+  std::vector<double> wholeFromSecond_;  // [i]: the sum of the whole pieces 1 to i - 1
   double head_ = 0;                      // the first piece, from 0 to x[1]
   bool zero_;                            // every rate and slope 0: every integral is 0
-  double doseAtLast_ = 0;                // from 0 to the last time point
+  double coefficientAtLast_ = 0;         // from 0 to x[N-1], as the tables form it
+  // The continued last piece about x[N-1]: f[N-1] + d[N-1] u + c2 u^2 + c3 u^3.
+  Extended c2_ = 0, c3_ = 0;
+  Extended lowest_ = 0, highest_ = 0;  // the range it may keep past the data
 };
 
 }  // namespace quillmore::integration

@@ -37,7 +37,7 @@ FormBlock Named(const WalkedBlock& walked, input::DataKind kind) {
 
 // The curves of every selected region of a read block, and their piece
 // integrals; `block.integrable` says why there are none.
-void KeepCurves(const WalkedBlock& walked, FormBlock& block) {
+void KeepCurves(const WalkedBlock& walked, integration::Tail tail, FormBlock& block) {
   block.integrable = Integrable(walked.header);
   if (!block.integrable.ok()) return;
   base::Result<std::vector<CurvePair>> curves = BuildBlockCurves(walked);
@@ -50,7 +50,9 @@ void KeepCurves(const WalkedBlock& walked, FormBlock& block) {
   block.integrals.reserve(block.curves.size() * integration::kComponentCount);
   for (const CurvePair& pair : block.curves) {
     for (const integration::RateCurve& curve : pair) {
-      block.integrals.emplace_back(curve.times(), curve.rates(), curve.slopes());
+      const integration::PieceIntegrals& integrals =
+          block.integrals.emplace_back(curve.times(), curve.rates(), curve.slopes(), tail);
+      if (integrals.tailCurve().keepsLastRate()) ++block.curvesKeepingLastRate;
     }
   }
 }
@@ -60,7 +62,8 @@ void KeepCurves(const WalkedBlock& walked, FormBlock& block) {
 base::Result<std::vector<FormBlock>> ReadAgeGroupBlocks(input::DoseRateFile& file,
                                                         const input::IndexEntry& entry,
                                                         input::DataKind kind, int ageGroup,
-                                                        const std::vector<int>& selectedRegions) {
+                                                        const std::vector<int>& selectedRegions,
+                                                        integration::Tail tail) {
   input::Selection selection;
   selection.dataKind = kind;
   selection.selectedAges = {ageGroup};
@@ -71,7 +74,7 @@ base::Result<std::vector<FormBlock>> ReadAgeGroupBlocks(input::DoseRateFile& fil
   const base::Status walked = WalkNuclideBlocks(
       file, entry, selection, workspace, messages,
       [&](const WalkedBlock& block) {
-        KeepCurves(block, blocks.emplace_back(Named(block, kind)));
+        KeepCurves(block, tail, blocks.emplace_back(Named(block, kind)));
         return base::Status::Ok();
       },
       [&](const WalkedBlock& block, const base::Status& why) {

@@ -14,6 +14,7 @@
 #include "input/dose_rate_file.h"
 #include "integration/coefficient_table.h"
 #include "integration/rate_curve.h"
+#include "integration/tail.h"
 #include "integration/year_integrals.h"
 #include "run/nuclide_curves.h"
 
@@ -30,14 +31,18 @@ struct FormBlock {
   // One per curve, in the same order (position x 2 + component); they keep
   // spans into `curves`, which therefore must not be copied.
   std::vector<integration::PieceIntegrals> integrals;
+  // How many of those curves keep their last rate past the data (a rate
+  // that was not falling, under the exponential tail).
+  int curvesKeepingLastRate = 0;
 };
 
 // Every block of age group `ageGroup` (1 to 6) of entry.name in `file` of
 // `kind`, in file order, read by the tables' walk (WalkNuclideBlocks) with the
-// curves of `selectedRegions`; the walk's Corruption for a bad start record.
-base::Result<std::vector<FormBlock>> ReadAgeGroupBlocks(input::DoseRateFile& file,
-                                                        const input::IndexEntry& entry,
-                                                        input::DataKind kind, int ageGroup,
-                                                        const std::vector<int>& selectedRegions);
+// curves of `selectedRegions`, each following `tail` past its data; the
+// walk's Corruption for a bad start record.
+base::Result<std::vector<FormBlock>> ReadAgeGroupBlocks(
+    input::DoseRateFile& file, const input::IndexEntry& entry, input::DataKind kind, int ageGroup,
+    const std::vector<int>& selectedRegions,
+    integration::Tail tail = integration::Tail::kExponential);
 
 }  // namespace quillmore::run

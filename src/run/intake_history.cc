@@ -80,8 +80,8 @@ base::Result<const std::vector<FormBlock>*> IntakeHistory::Blocks(input::DataKin
   if (found != blocks_.end()) return &found->second;
   input::DoseRateFile& file = *data_.doseRates[kind == input::DataKind::kInhalation ? 0 : 1];
   data_.index->FindNuclide(name);
-  base::Result<std::vector<FormBlock>> blocks =
-      ReadAgeGroupBlocks(file, data_.index->entry(), kind, ageGroup, selection_.selectedRegions);
+  base::Result<std::vector<FormBlock>> blocks = ReadAgeGroupBlocks(
+      file, data_.index->entry(), kind, ageGroup, selection_.selectedRegions, selection_.tail);
   if (!blocks.ok()) return blocks.status();
   return &(blocks_[key] = std::move(blocks).value());
 }
@@ -105,6 +105,7 @@ base::Status IntakeHistory::ResolvePart(const input::IntakeRow& row, const std::
   part.formNumber = block->formNumber;
   part.formCode = block->formCode;
   part.contributes = block->integrable.ok();
+  part.curvesKeepingLastRate = block->curvesKeepingLastRate;
   partBlocks_.back().push_back(block);
   if (!part.contributes) {
     part.warning = selection_.fileLabel + ":" + std::to_string(row.line) + ": " +
@@ -196,41 +197,47 @@ void IntakeHistory::AddPersons() {
 void IntakeHistory::ComputePart(const integration::IntakePartDoses& part, const FormBlock& block,
                                 integration::YearDoses& doses) const {
   std::vector<integration::DoseWindow> windows;
+  integration::WindowGeometry geometry;
   const double s0 = DayNumber(part.part.start);
+  const Extended activity = part.activityBq;
   for (int year = doses.firstYear(); year < doses.firstYear() + doses.yearCount(); ++year) {
     const double t1 = DayNumber(input::YearStart(year));
     const double t2 = DayNumber(input::YearStart(year + 1));
     windows.clear();
     if (part.part.end) {
-      integration::SpreadWindows(s0, DayNumber(*part.part.end), t1, t2, block.times, windows);
+      integration::SpreadWindows(s0, DayNumber(*part.part.end), t1, t2, windows);
     } else {
       integration::AcuteWindows(s0, t1, t2, windows);
     }
-    integration::FindPieces(block.times, windows);
+    // What the year takes from the block's times, once for all its curves.
+    geometry.Set(block.times, windows);
     for (int j = 0; j < doses.regionCount(); ++j) {
       const auto at = static_cast<std::size_t>(j) * integration::kComponentCount;
-      const auto low = block.integrals[at + integration::kLowLet].Sum(windows);
-      const auto high = block.integrals[at + integration::kHighLet].Sum(windows);
-      doses.low(year, j) = integration::Stored(Extended(low.value) * part.activityBq);
-      doses.high(year, j) = integration::Stored(Extended(high.value) * part.activityBq);
+      const auto low = block.integrals[at + integration::kLowLet].Sum(geometry);
+      const auto high = block.integrals[at + integration::kHighLet].Sum(geometry);
+      doses.low(year, j) = integration::Stored(low.value * activity);
+      doses.high(year, j) = integration::Stored(high.value * activity);
+      doses.lowTail(year, j) = integration::Stored(low.tail * activity);
+      doses.highTail(year, j) = integration::Stored(high.tail * activity);
       doses.extrapolation(year, j) = integration::Worse(low.extrapolation, high.extrapolation);
     }
   }
 }
 
-std::vector<integration::YearDoses> IntakeHistory::ComputeIntake(std::size_t i) const {
+void IntakeHistory::ComputeIntake(std::size_t i, std::vector<integration::YearDoses>& parts) const {
   const integration::ResolvedIntake& intake = intakes_[i];
   const integration::YearDoses& years = persons_[personOf_[i]].doses;
-  std::vector<integration::YearDoses> parts;
+  std::size_t computed = 0;
   for (std::size_t k = 0; k < intake.parts.size(); ++k) {
     const integration::IntakePartDoses& part = intake.parts[k];
     if (!part.contributes) continue;
     const int first = std::max(years.firstYear(), input::YearOf(part.part.start));
-    integration::YearDoses& doses = parts.emplace_back();
-    doses.Reset(first, years.firstYear() + years.yearCount() - first, years.regionCount());
+    if (computed == parts.size()) parts.emplace_back();
+    integration::YearDoses& doses = parts[computed++];
+    // ComputePart writes every value.
+    doses.Resize(first, years.firstYear() + years.yearCount() - first, years.regionCount());
     ComputePart(part, *partBlocks_[i][k], doses);
   }
-  return parts;
 }
 
 base::Status IntakeHistory::HandOn(std::size_t i, const std::vector<integration::YearDoses>& parts,
@@ -239,10 +246,15 @@ base::Status IntakeHistory::HandOn(std::size_t i, const std::vector<integration:
   integration::PersonDoses& person = persons_[personOf_[i]];
   int firstUnbounded = 0;  // the first year marked unbounded, 0 for none
   auto doses = parts.begin();
-  for (const integration::IntakePartDoses& part : intake.parts) {
+  for (integration::IntakePartDoses& part : intakes_[i].parts) {
     if (!part.contributes) {
       person.warnings.push_back(part.warning);
       continue;
+    }
+    for (int y = doses->firstYear(); y < doses->firstYear() + doses->yearCount(); ++y) {
+      for (int j = 0; j < doses->regionCount(); ++j) {
+        if (doses->extrapolation(y, j) != integration::Extrapolation::kNone) part.pastData = true;
+      }
     }
     if (base::Status status = onPart(intake, part, *doses); !status.ok()) return status;
     person.doses.Add(*doses);
@@ -274,10 +286,11 @@ base::Status IntakeHistory::Compute(const PartSink& onPart) {
   std::vector<std::vector<integration::YearDoses>> chunk;
   for (std::size_t begin = 0; begin < intakes_.size(); begin += kChunk) {
     const std::size_t end = std::min(begin + kChunk, intakes_.size());
-    chunk.assign(end - begin, {});
+    // Kept from chunk to chunk: their room is reused rather than allocated anew.
+    chunk.resize(end - begin);
     std::atomic<std::size_t> next{begin};
     const auto work = [&] {
-      for (std::size_t i = next++; i < end; i = next++) chunk[i - begin] = ComputeIntake(i);
+      for (std::size_t i = next++; i < end; i = next++) ComputeIntake(i, chunk[i - begin]);
     };
     std::vector<std::thread> threads;
     for (unsigned t = 1; t < selection_.jobs && t < end - begin; ++t) threads.emplace_back(work);

@@ -76,8 +76,10 @@ class IntakeHistory {
                            integration::IntakePartDoses& part);
   void ComputePart(const integration::IntakePartDoses& part, const FormBlock& block,
                    integration::YearDoses& doses) const;
-  // The doses of each part of intake `i` that contributes; safe on several threads.
-  std::vector<integration::YearDoses> ComputeIntake(std::size_t i) const;
+  // The doses of each part of intake `i` that contributes, in the first
+  // entries of `parts` (reused; entries past them are left as they were);
+  // safe on several threads.
+  void ComputeIntake(std::size_t i, std::vector<integration::YearDoses>& parts) const;
   // Hands the parts of intake `i` to `onPart` and adds them to its person.
   base::Status HandOn(std::size_t i, const std::vector<integration::YearDoses>& parts,
                       const PartSink& onPart);

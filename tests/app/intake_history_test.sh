@@ -53,8 +53,12 @@ for r in totals:
 sys.exit(1 if bad or not parts else 0)
 PY
 }
-if "$batch" --intakes intakes.csv --regions lung,liver,29,1 --until 2035 --by-intake \
-  --high-let-weight 20 --format csv,json -q --output-dir out; then
+# Under the cubic tail C's Cs-137 years past its data dip below 0 and are
+# marked unbounded (exit 1); the exact check exempts them.
+status=0
+"$batch" --intakes intakes.csv --tail cubic --regions lung,liver,29,1 --until 2035 --by-intake \
+  --high-let-weight 20 --format csv,json -q --output-dir out 2>/dev/null || status=$?
+if [ "$status" -le 1 ]; then
   "$python" "$here/annual_doses_exact.py" DATA intakes.csv out/annual_doses.csv 2035 ||
     fail "annual doses differ from the exact values"
   grep -q '"sha256"' out/annual_doses.json || fail "annual_doses.json lacks the provenance"
@@ -193,7 +197,7 @@ printf '\xef\xbb\xbf%s\r\n%s\r\n' "$header" "$ok_row" >bom.csv
 printf '%s\nOld,1880-01-01,Pu-239,h,M,1900-01-01,,1\nOld,1880-01-01,Cs-137,h,F,2290-01-01,,1\n' \
   "$header" >old.csv
 status=0
-"$batch" --intakes old.csv --until 2300 --regions lung --by-intake -q --output-dir old 2>err.txt ||
+"$batch" --intakes old.csv --tail cubic --until 2300 --regions lung --by-intake -q --output-dir old 2>err.txt ||
   status=$?
 { [ "$status" = 1 ] && grep -q 'old.csv:2: Pu-239: .* on are marked unbounded' err.txt &&
   grep -q ',unbounded$' old/annual_doses.csv; } || fail "no unbounded warning: $status $(cat err.txt)"

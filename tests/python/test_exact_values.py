@@ -150,6 +150,24 @@ def test_curve_values_and_negative_times(folder, exact):
         for bad in ([-1.0], [2.0, -1e-9], np.array([[1.0, 2.0], [3.0, -4.0]])):
             with pytest.raises(ValueError):
                 call(bad)
+    # integrate: over [a, b] alone (the rate 0 before intake), broadcast, each
+    # within 1e-13 of the exact difference; from intake bit for bit the dose.
+    starts, ends = np.array([[-3.0], [0.0], [0.25], [2.0], [29.5]]), np.array([30.0, 45.5, 400.0])
+    low, high = curve.integrate(starts, ends)
+    assert low.shape == high.shape == (5, 3)
+    for i, a in enumerate(starts[:, 0]):
+        for j, b in enumerate(ends):
+            for value, exact_curve in [(low[i, j], low_curve), (high[i, j], high_curve)]:
+                want = exact_curve.dc(Fraction(b))[0] - exact_curve.dc(Fraction(a))[0]
+                assert abs(Fraction(value) - want) <= abs(want) * Fraction(1, 10 ** 13), (a, b)
+    periods = np.array([0.0, 0.5, 7.0, 45.5, 400.0, 1e5])
+    for from_intake, dose in zip(curve.integrate(0, periods), curve.dose(periods)):
+        assert np.array_equal(from_intake, dose)
+    assert np.array_equal(curve.integrate(-5.0, 2.0)[1], curve.dose(2.0)[1])
+    assert curve.integrate(-5.0, -1.0)[0] == 0
+    for a, b in [(2.0, 1.0), ([0.0, 3.0], 2.0), (np.nan, 1.0), (0.0, np.inf)]:
+        with pytest.raises(ValueError):
+            curve.integrate(a, b)
 
 
 def test_tail_past_the_data(folder, exact):
