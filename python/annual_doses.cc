@@ -44,7 +44,7 @@ Status ComputeAnnualDoses(const HistoryRequest& request, HistoryColumns* result)
   base::Result<run::HistoryRun> opened = run::OpenHistory(
       ReadIntakes(request),
       {folder, request.regions, request.untilYear, request.highLetWeight, request.label,
-       std::max(1U, std::thread::hardware_concurrency()), kListWords, "until="});
+       std::max(1U, std::thread::hardware_concurrency()), kListWords, "until=", request.tail});
   if (!opened.ok()) return opened.status();
   const run::HistoryRun& historyRun = opened.value();
   if (!historyRun.badRows.empty()) return FaultError(request.label, historyRun.badRows);

@@ -20,6 +20,7 @@
 #include "input/age_groups.h"
 #include "input/data_kind.h"
 #include "integration/extrapolation_check.h"
+#include "integration/tail.h"
 
 namespace py = pybind11;
 
@@ -74,6 +75,13 @@ input::DataKind DataKindNamed(const std::string& text) {
   if (const std::optional<input::DataKind> kind = input::FindDataSet(text)) return *kind;
   Raise(
       base::Status::InvalidArgument("unknown data set \"" + text + "\" (inhalation or ingestion)"));
+}
+
+// The tail `text` names, as the parameter tail= takes it.
+integration::Tail TailNamed(const std::string& text) {
+  if (const std::optional<integration::Tail> tail = integration::ParseTail(text)) return *tail;
+  Raise(base::Status::InvalidArgument("unknown tail \"" + text +
+                                      "\": tail= takes exponential, zero or cubic"));
 }
 
 std::string AgeLabel(int ageGroup) {
@@ -277,10 +285,14 @@ py::list HistoryFrameColumns(HistoryColumns&& columns) {
       case AnnualDoseField::kLowLet:
       case AnnualDoseField::kHighLet:
       case AnnualDoseField::kWeighted:
+      case AnnualDoseField::kLowLetTail:
+      case AnnualDoseField::kHighLetTail:
         kind = "number";
-        values = Take(std::move(field == AnnualDoseField::kLowLet    ? rows.low
-                                : field == AnnualDoseField::kHighLet ? rows.high
-                                                                     : rows.weighted));
+        values = Take(std::move(field == AnnualDoseField::kLowLet       ? rows.low
+                                : field == AnnualDoseField::kHighLet    ? rows.high
+                                : field == AnnualDoseField::kWeighted   ? rows.weighted
+                                : field == AnnualDoseField::kLowLetTail ? rows.lowTail
+                                                                        : rows.highTail));
         codes = py::none();
         break;
       case AnnualDoseField::kExtrapolation:
@@ -311,7 +323,7 @@ std::variant<std::string, std::vector<input::IntakeColumn>> Intakes(const py::ob
 py::tuple AnnualDosesOf(const py::object& intakes, const std::string& label,
                         const std::string& dataDir, std::optional<int> untilYear,
                         const std::string& regions, std::optional<double> highLetWeight,
-                        bool byIntake) {
+                        bool byIntake, const std::string& tail) {
   HistoryRequest request;
   request.intakes = Intakes(intakes);
   request.label = label;
@@ -320,6 +332,7 @@ py::tuple AnnualDosesOf(const py::object& intakes, const std::string& label,
   request.regions = regions;
   request.highLetWeight = highLetWeight;
   request.byIntake = byIntake;
+  request.tail = TailNamed(tail);
   HistoryColumns columns;
   CheckWithoutGil([&] { return ComputeAnnualDoses(request, &columns); });
   py::list messages = Messages(columns.messages);
