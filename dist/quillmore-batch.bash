@@ -113,6 +113,10 @@ _quillmore_batch()
             COMPREPLY=($(compgen -W 'ages forms nuclides' -- "$cur"))
             return
             ;;
+        --tail)
+            COMPREPLY=($(compgen -W 'exponential zero cubic' -- "$cur"))
+            return
+            ;;
         --figure-size)
             COMPREPLY=($(compgen -W '6.4x7.2 6.4x4.8 3.5x5' -- "$cur"))
             return

@@ -99,6 +99,7 @@ Status DataSet::Select(const Request& request, run::RunSelection* run,
       run::SelectRegions(request.regions, regionNames_, kListWords);
   if (!regions.ok()) return regions.status();
   run->selectedRegions = std::move(regions).value();
+  run->tail = request.tail;
   if (request.periods) {
     run->integrationTimes = *request.periods;
     return CheckPeriods(run->integrationTimes);
@@ -153,8 +154,9 @@ Status DataSet::ComputeCoefficients(const Request& request, Coefficients* result
 }
 
 Status DataSet::ReadCurve(const std::string& nuclide, const std::string& age, std::int64_t form,
-                          const std::string& region, Curve* curve) const {
+                          const std::string& region, integration::Tail tail, Curve* curve) const {
   Request request;
+  request.tail = tail;
   request.ages = age;
   request.regions = region;
   request.periods = std::vector<double>{0};

@@ -37,6 +37,7 @@ struct Request {
   std::optional<std::string> timesFile;        // else the data folder's
   std::string ages = "all";
   std::string regions = "all";
+  integration::Tail tail = integration::Tail::kCubic;  // past each block's data
 };
 
 // A run's warnings and notes, in the order the batch reports them.
@@ -73,7 +74,7 @@ class DataSet {
   // The curve of `form` (the CSV's form number) of `nuclide` for one age
   // group and one region, each given as the batch's options take them.
   base::Status ReadCurve(const std::string& nuclide, const std::string& age, std::int64_t form,
-                         const std::string& region, Curve* curve) const;
+                         const std::string& region, integration::Tail tail, Curve* curve) const;
 
  private:
   // Times-file warnings go to `warnings`.

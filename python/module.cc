@@ -77,13 +77,6 @@ input::DataKind DataKindNamed(const std::string& text) {
       base::Status::InvalidArgument("unknown data set \"" + text + "\" (inhalation or ingestion)"));
 }
 
-// The tail `text` names, as the parameter tail= takes it.
-integration::Tail TailNamed(const std::string& text) {
-  if (const std::optional<integration::Tail> tail = integration::ParseTail(text)) return *tail;
-  Raise(base::Status::InvalidArgument("unknown tail \"" + text +
-                                      "\": tail= takes exponential, zero or cubic"));
-}
-
 std::string AgeLabel(int ageGroup) {
   return base::TrimBlanks(input::AgeGroupLabel(ageGroup));
 }
@@ -117,12 +110,23 @@ py::dict Columns(CoefficientColumns&& columns) {
   return dict;
 }
 
+// The tail named by `name` (tail=), or a ValueError.
+integration::Tail TailNamed(const std::string& name) {
+  const std::optional<integration::Tail> tail = integration::ParseTail(name);
+  if (!tail) {
+    Raise(base::Status::InvalidArgument("tail= takes exponential, zero or cubic, not '" + name +
+                                        "'"));
+  }
+  return *tail;
+}
+
 py::tuple CoefficientColumnsOf(const DataSet& dataSet,
                                const std::optional<std::vector<std::string>>& nuclides,
                                const std::optional<std::vector<double>>& periods,
                                const std::optional<std::string>& times, const std::string& ages,
-                               const std::string& regions) {
+                               const std::string& regions, const std::string& tail) {
   Request request;
+  request.tail = TailNamed(tail);
   request.allNuclides = !nuclides;
   if (nuclides) request.nuclides = *nuclides;
   request.periods = periods;
@@ -186,10 +190,12 @@ std::vector<std::string> NuclideNames(const DataSet& dataSet) {
 }
 
 std::unique_ptr<Curve> CurveOf(const DataSet& dataSet, const std::string& nuclide,
-                               const std::string& age, std::int64_t form,
-                               const std::string& region) {
+                               const std::string& age, std::int64_t form, const std::string& region,
+                               const std::string& tail) {
   auto curve = std::make_unique<Curve>();
-  CheckWithoutGil([&] { return dataSet.ReadCurve(nuclide, age, form, region, curve.get()); });
+  const integration::Tail chosen = TailNamed(tail);
+  CheckWithoutGil(
+      [&] { return dataSet.ReadCurve(nuclide, age, form, region, chosen, curve.get()); });
   return curve;
 }
 
@@ -356,6 +362,8 @@ void BindCurve(py::module_& m) {
           [](const Curve& c) { return Copy(c.curves[integration::kHighLet].rates()); })
       .def_property_readonly("single_point",
                              [](const Curve& c) { return c.curves[0].singlePoint(); })
+      .def_property_readonly(
+          "tail", [](const Curve& c) { return integration::TailName(c.curves[0].tail()); })
       .def("dose", CurveDoses, "(low, high) doses in Gy/Bq from intake to each period (days).")
       .def("rate", CurveRates, "(low, high) rates in Gy/Bq per day at each time (days).");
 }

@@ -124,7 +124,8 @@ class DataSet:
         frame = self._coefficients([nuclide], [0.0], None, "all", "1", stacklevel=4)
         return frame[["age_group", "form", "form_code", "form_label"]].reset_index(drop=True)
 
-    def coefficients(self, nuclides="all", periods=None, times=None, ages="all", regions="all"):
+    def coefficients(self, nuclides="all", periods=None, times=None, ages="all", regions="all",
+                     tail="cubic"):
         """Dose coefficients (Gy/Bq) as a long DataFrame with the columns and
         rows of quillmore-batch's CSV: one row per nuclide, age group, form,
         period and region, nuclides in the order given, then age groups in the
@@ -139,6 +140,11 @@ class DataSet:
             10y, 15y, adult), as a list or a comma-separated string.
         regions: "all", or regions by number (1-30) or name (any case), as a
             list or a comma-separated string.
+        tail: the rate past each block's last tabulated time: "cubic" (the
+            last piece continued, as the tables), "exponential" (the last
+            segment's own decay; the last rate kept where it was not falling)
+            or "zero" (nothing past the data, a lower bound). Values past the
+            data are "bounded" under "exponential" and "zero".
 
         age_group is an ordered categorical in age order; text columns hold
         str ("" where the CSV has an empty field). Warnings of the run (those
@@ -157,23 +163,24 @@ class DataSet:
         if times is not None:
             times = _os.fspath(times)
         return self._coefficients(nuclides, periods, times, _list_text(ages, "ages"),
-                                  _list_text(regions, "regions"), stacklevel=4)
+                                  _list_text(regions, "regions"), stacklevel=4, tail=str(tail))
 
-    def _coefficients(self, nuclides, periods, times, ages, regions, stacklevel):
+    def _coefficients(self, nuclides, periods, times, ages, regions, stacklevel, tail="cubic"):
         """The frame of a core run; its messages reported at the caller's caller."""
-        columns, messages = self._core.coefficients(nuclides, periods, times, ages, regions)
+        columns, messages = self._core.coefficients(nuclides, periods, times, ages, regions, tail)
         _report(messages, stacklevel)
         return _frame(columns, self.data_set, self._core.region_names)
 
-    def curve(self, nuclide, age, form, region):
+    def curve(self, nuclide, age, form, region, tail="cubic"):
         """The rate curve of one block and region as a :class:`Curve`.
 
         age: one age group (number or name); form: the form number of the
         coefficient frame's `form` column (1 for the first); region: one
-        region (number or name, "Lung" for the composite lung).
+        region (number or name, "Lung" for the composite lung); tail: the
+        rate past the last tabulated time, as for coefficients().
         Raises UnknownNameError, DataError or ValueError.
         """
-        return Curve(self._core.curve(str(nuclide), str(age), int(form), str(region)),
+        return Curve(self._core.curve(str(nuclide), str(age), int(form), str(region), str(tail)),
                      self.data_set, self._core.region_names)
 
 
@@ -288,7 +295,8 @@ class Curve:
     components, and the interpolant and integrals the tables use.
 
     times, rates_low, rates_high: the tabulated points (days; Gy/Bq per day)
-    as NumPy arrays; single_point is True for a block of one time point.
+    as NumPy arrays; single_point is True for a block of one time point;
+    tail names what the curve follows past its last tabulated time.
     nuclide, intake, age_group, form, form_code, form_label,
     region and region_name name it as the coefficient frames do.
     """
@@ -307,6 +315,7 @@ class Curve:
         self.rates_low = core.rates_low
         self.rates_high = core.rates_high
         self.single_point = core.single_point
+        self.tail = core.tail
 
     def __repr__(self):
         return (f"<quillmore.Curve {self.nuclide} {self.intake} {self.age_group} "
@@ -330,6 +339,8 @@ class Curve:
     def rate(self, times):
         """The dose rate (Gy/Bq per day) at each of `times` (days, array-like)
         as a pair (low, high) of arrays of its shape: the monotone cubic
-        Hermite interpolant of the tabulated rates, its end pieces continued
-        beyond the data. Raises ValueError for a negative or non-finite time."""
+        Hermite interpolant of the tabulated rates, its first piece continued
+        before the data and past them the curve's tail (the last piece
+        continued under "cubic"). Raises ValueError for a negative or
+        non-finite time."""
         return self._core.rate(times)

@@ -42,9 +42,10 @@ class DataSet:
         times: _Path | None = ...,
         ages: _Names = ...,
         regions: _Names = ...,
+        tail: str = ...,
     ) -> pd.DataFrame: ...
     def curve(self, nuclide: str, age: Union[str, int], form: int,
-              region: Union[str, int]) -> Curve: ...
+              region: Union[str, int], tail: str = ...) -> Curve: ...
 
 class Curve:
     nuclide: str
@@ -59,5 +60,6 @@ class Curve:
     rates_low: npt.NDArray[np.float64]
     rates_high: npt.NDArray[np.float64]
     single_point: bool
+    tail: str
     def dose(self, periods: npt.ArrayLike) -> Tuple[npt.NDArray[np.float64], npt.NDArray[np.float64]]: ...
     def rate(self, times: npt.ArrayLike) -> Tuple[npt.NDArray[np.float64], npt.NDArray[np.float64]]: ...

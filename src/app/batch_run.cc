@@ -84,7 +84,8 @@ int RunCheck(const std::filesystem::path& dataFolder, const std::filesystem::pat
     // Warnings before the notes, as the data check orders its own.
     const auto notes = std::find_if(problems.begin(), problems.end(),
                                     [](const input::Fault& problem) { return problem.note; });
-    const std::vector<input::Fault> far = run::CheckFarExtrapolation(dataFolder, times.value());
+    const std::vector<input::Fault> far = run::CheckFarExtrapolation(
+        dataFolder, times.value(), options.tail.value_or(integration::Tail::kCubic));
     problems.insert(notes, far.begin(), far.end());
   }
   std::size_t notes = 0;
@@ -221,7 +222,7 @@ run::FigureOptions FigureOptionsOf(const BatchOptions& options, const OpenedData
 }
 
 // The provenance of the run's JSON files and manifest: the data files by
-// their digests, the periods and the selection.
+// their digests, the periods and the selection, and the tail when one was given.
 Status DescribeRun(const OpenedData& data, const run::RunSelection& run, output::Json& json) {
   output::Provenance provenance{"quillmore-batch", QUILLMORE_VERSION, &run, {}, {}, {}};
   Status status = output::DigestFile(data.doseRatePath, provenance.dataSet);
@@ -233,6 +234,7 @@ Status DescribeRun(const OpenedData& data, const run::RunSelection& run, output:
   provenance.index.name = data.indexPath.filename().string();
   provenance.times.name = run.timesFile.string();
   json = output::ProvenanceJson(provenance);
+  if (run.tail) json["tail"] = integration::TailName(*run.tail);
   return Status::Ok();
 }
 
@@ -259,6 +261,7 @@ Status BuildSelection(const BatchOptions& options, const OpenedData& data, run::
       run::SelectRegions(options.regions, run.regionNames, kBatchListWords);
   if (!regions.ok()) return regions.status();
   run.selectedRegions = std::move(regions).value();
+  run.tail = options.tail;
   if (options.periods) {
     run.periodsText = *options.periods;
     run.integrationTimes = options.periodDays;

@@ -18,7 +18,7 @@ void TimeCoverage::AddBlock(int timePointCount, double lastTimeDays) {
   extended_ = extended_ || past;
 }
 
-std::vector<std::string> TimeCoverage::Notes(std::string_view nuclide) const {
+std::vector<std::string> TimeCoverage::Notes(std::string_view nuclide, std::string_view how) const {
   std::vector<std::string> notes;
   const std::string name(nuclide);
   if (extended_) {
@@ -29,7 +29,8 @@ std::vector<std::string> TimeCoverage::Notes(std::string_view nuclide) const {
     }
     notes.push_back(name + ": periods " + periods +
                     " d lie past the last tabulated time of some blocks (earliest " +
-                    base::ShortestText(earliestLastTime_) + " d); their curves are extended");
+                    base::ShortestText(earliestLastTime_) + " d); their curves are extended" +
+                    std::string(how));
   }
   if (singlePointBlocks_ > 0) {
     notes.push_back(name + ": " + std::to_string(singlePointBlocks_) +

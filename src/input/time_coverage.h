@@ -19,8 +19,10 @@ class TimeCoverage {
   void AddBlock(int timePointCount, double lastTimeDays);
 
   // The notes for `nuclide` (as shown, without blanks), in a fixed order;
-  // empty when every block was integrated within its data.
-  std::vector<std::string> Notes(std::string_view nuclide) const;
+  // empty when every block was integrated within its data. `how` follows
+  // "their curves are extended" (" by the exponential tail"; empty for the
+  // last piece continued).
+  std::vector<std::string> Notes(std::string_view nuclide, std::string_view how = {}) const;
 
  private:
   std::span<const double> integrationTimes_;

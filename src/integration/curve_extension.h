@@ -4,7 +4,9 @@
 
 #include <span>
 
+#include "integration/extended.h"
 #include "integration/extrapolation_check.h"
+#include "integration/tail.h"
 
 namespace quillmore::integration {
 
@@ -14,5 +16,13 @@ namespace quillmore::integration {
 // integral of the continued last piece from x[N-1] to `limit`, against f[N-1].
 Extrapolation JudgeCurveExtension(std::span<const double> x, std::span<const double> f,
                                   std::span<const double> d, double doseAtLast, double limit);
+
+// The dose from 0 to `limit` (days, past the last tabulated time `lastTime`)
+// of a curve whose dose to `lastTime` is `doseAtLast` and which follows `tail`
+// past it: doseAtLast plus the tail's closed-form integral, one rounding.
+inline double DoseThroughTail(double doseAtLast, const TailCurve& tail, double lastTime,
+                              double limit) {
+  return Stored(Extended(doseAtLast) + tail.Integral(0, limit - lastTime));
+}
 
 }  // namespace quillmore::integration

@@ -37,11 +37,11 @@ double LeftEndSlope(const Secants& s, double w1, double w2) {
   return d;
 }
 
-// The right end tests strictly below zero (unlike the left end), so a slope of
-// 0 or a flat last interval keeps the three-point value.
+// The left end's rule mirrored: a flat last interval gets slope 0, so the
+// last piece between equal rates stays flat instead of dipping below them.
 double RightEndSlope(const Secants& s, double w1, double w2) {
   double d = Stored(Extended(s.del1) * w1 + Extended(s.del2) * w2);
-  if (SlopeSign(d, s.del2) < 0) {
+  if (SlopeSign(d, s.del2) <= 0) {
     d = 0;
   } else if (SlopeSign(s.del1, s.del2) < 0) {
     const double dmax = Stored(3 * Extended(s.del2));

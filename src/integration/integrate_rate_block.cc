@@ -22,19 +22,32 @@ void CopySingleRate(const RateTable& rates, int timeCount, CoefficientTable& coe
   }
 }
 
-// For times past the curve's data, whether what its continued last piece
-// adds can be trusted.
+// For times past the curve's data: under kCubic, whether what its continued
+// last piece adds can be trusted; under a closed-form tail, the coefficient
+// itself, which such a tail keeps within what the data allow.
 void JudgeExtensions(std::span<const double> times, std::span<const double> integrationTimes,
                      std::span<const double> curve, std::span<const double> slopes, int component,
-                     int position, CoefficientTable& coefficients) {
+                     int position, Tail tail, CoefficientTable& coefficients) {
   const auto timeCount = static_cast<std::size_t>(coefficients.timeCount());
-  const double lastTime = times.back();
+  const std::size_t last = times.size() - 1;
+  const double lastTime = times[last];
   std::optional<double> doseAtLast;  // formed once, for the first time past the data
+  TailCurve tailCurve;
   for (std::size_t k = 0; k < timeCount; ++k) {
     if (integrationTimes[k] <= lastTime) continue;
-    if (!doseAtLast) doseAtLast = HermiteIntegral(times, curve, slopes, 0.0, lastTime);
-    coefficients.extrapolation(component, position, static_cast<int>(k)) =
-        JudgeCurveExtension(times, curve, slopes, *doseAtLast, integrationTimes[k]);
+    if (!doseAtLast) {
+      doseAtLast = HermiteIntegral(times, curve, slopes, 0.0, lastTime);
+      tailCurve = TailCurve::Of(tail, times[last - 1], lastTime, curve[last - 1], curve[last]);
+    }
+    const int timeIndex = static_cast<int>(k);
+    if (tail == Tail::kCubic) {
+      coefficients.extrapolation(component, position, timeIndex) =
+          JudgeCurveExtension(times, curve, slopes, *doseAtLast, integrationTimes[k]);
+    } else {
+      coefficients.at(component, position, timeIndex) =
+          DoseThroughTail(*doseAtLast, tailCurve, lastTime, integrationTimes[k]);
+      coefficients.extrapolation(component, position, timeIndex) = Extrapolation::kBounded;
+    }
   }
 }
 
@@ -46,7 +59,7 @@ void IntegrateCurves(const SlopeGrid& grid, const CurveIntegrator& integrator,
                      const RateTable& rates, std::span<const double> times,
                      std::span<const double> integrationTimes, std::span<double> slopes,
                      std::span<double> pairSlopes, int component, int position, bool pair,
-                     CoefficientTable& coefficients) {
+                     Tail tail, CoefficientTable& coefficients) {
   const int pointCount = static_cast<int>(times.size());
   const std::span<const double> curve = rates.curve(component, position, pointCount);
   HermiteSlopes(grid, curve, slopes);
@@ -64,9 +77,9 @@ void IntegrateCurves(const SlopeGrid& grid, const CurveIntegrator& integrator,
   } else {
     integrator.Integrate(curve, slopes, out);
   }
-  JudgeExtensions(times, integrationTimes, curve, slopes, component, position, coefficients);
+  JudgeExtensions(times, integrationTimes, curve, slopes, component, position, tail, coefficients);
   if (pair) {
-    JudgeExtensions(times, integrationTimes, pairCurve, pairSlopes, component, position + 1,
+    JudgeExtensions(times, integrationTimes, pairCurve, pairSlopes, component, position + 1, tail,
                     coefficients);
   }
 }
@@ -97,7 +110,7 @@ bool IntegratesComponent(char letLetter, int component) {
 base::Status IntegrateRateBlock(const RateTable& rates, const TimeGrid& timeGrid, char letLetter,
                                 std::span<const double> integrationTimes,
                                 std::array<double, input::kMaxTimePoints>& slopes,
-                                CoefficientTable& coefficients) {
+                                CoefficientTable& coefficients, Tail tail) {
   const int timeCount = static_cast<int>(integrationTimes.size());
   coefficients.Reset(rates.regionCount(), timeCount);
   const int pointCount = timeGrid.count();
@@ -122,7 +135,7 @@ base::Status IntegrateRateBlock(const RateTable& rates, const TimeGrid& timeGrid
     for (int j = 0; j < rates.regionCount(); j += 2) {
       IntegrateCurves(grid, integrator, rates, timeGrid.points(), integrationTimes,
                       {slopes.data(), points}, {pairSlopes.data(), points}, c, j,
-                      j + 1 < rates.regionCount(), coefficients);
+                      j + 1 < rates.regionCount(), tail, coefficients);
     }
   }
   return base::Status::Ok();

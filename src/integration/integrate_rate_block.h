@@ -8,6 +8,7 @@
 #include "input/dose_rate_file.h"
 #include "integration/coefficient_table.h"
 #include "integration/rate_table.h"
+#include "integration/tail.h"
 
 namespace quillmore::integration {
 
@@ -30,13 +31,15 @@ bool IntegratesComponent(char letLetter, int component);
 // - one time point: the tabulated rate, in both components, for every time;
 // - more: the components named by `letLetter` ("L" low, "H" high, "B" both,
 //   otherwise none), each curve's monotone cubic Hermite integral from 0 to
-//   the time, first and last pieces continued beyond the data; a time past
-//   the curve's last time point gets JudgeCurveExtension's status.
+//   the time, the first piece continued back to 0; past the curve's last time
+//   point the last piece continued under Tail::kCubic (with
+//   JudgeCurveExtension's status), otherwise the dose to that point plus the
+//   integral of `tail`'s TailCurve (status kBounded).
 // A curve whose time points are not strictly increasing gets coefficients 0
 // and makes the result a Corruption. `slopes` is scratch.
 base::Status IntegrateRateBlock(const RateTable& rates, const TimeGrid& timeGrid, char letLetter,
                                 std::span<const double> integrationTimes,
                                 std::array<double, input::kMaxTimePoints>& slopes,
-                                CoefficientTable& coefficients);
+                                CoefficientTable& coefficients, Tail tail = Tail::kCubic);
 
 }  // namespace quillmore::integration

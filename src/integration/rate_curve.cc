@@ -13,7 +13,8 @@
 namespace quillmore::integration {
 
 std::optional<RateCurve> RateCurve::FromBlock(const RateTable& rates, const TimeGrid& timeGrid,
-                                              char letLetter, int component, int position) {
+                                              char letLetter, int component, int position,
+                                              Tail tail) {
   const int count = timeGrid.count();
   if (count == 0) return std::nullopt;
   RateCurve curve;
@@ -26,11 +27,18 @@ std::optional<RateCurve> RateCurve::FromBlock(const RateTable& rates, const Time
   curve.slopes_.assign(curve.times_.size(), 0.0);
   if (count > 1 && HermiteSlopes(curve.times_, curve.rates_, curve.slopes_) < 0)
     return std::nullopt;
+  curve.tail_ = tail;
+  if (count > 1) {
+    const std::size_t last = curve.times_.size() - 1;
+    curve.tailCurve_ = TailCurve::Of(tail, curve.times_[last - 1], curve.times_[last],
+                                     curve.rates_[last - 1], curve.rates_[last]);
+  }
   return curve;
 }
 
 double RateCurve::Rate(double t) const {
   if (singlePoint()) return rates_[0];
+  if (tail_ != Tail::kCubic && t > times_.back()) return tailCurve_.Rate(t - times_.back());
   // The piece whose interval holds t; beyond the ends the end pieces.
   const auto after = std::upper_bound(times_.begin() + 1, times_.end() - 1, t);
   const auto i = static_cast<std::size_t>(after - times_.begin()) - 1;
@@ -45,12 +53,26 @@ std::vector<double> RateCurve::Doses(std::span<const double> limits) const {
   if (singlePoint()) return std::vector<double>(limits.size(), rates_[0]);
   std::vector<double> doses(limits.size());
   CurveIntegrator(times_, 0.0, limits).Integrate(rates_, slopes_, doses);
+  if (tail_ == Tail::kCubic) return doses;
+  const double lastTime = times_.back();
+  const double doseAtLast = HermiteIntegral(times_, rates_, slopes_, 0.0, lastTime);
+  for (std::size_t i = 0; i < limits.size(); ++i) {
+    if (limits[i] > lastTime)
+      doses[i] = DoseThroughTail(doseAtLast, tailCurve_, lastTime, limits[i]);
+  }
   return doses;
 }
 
 std::vector<Extrapolation> RateCurve::Extrapolations(std::span<const double> limits) const {
   std::vector<Extrapolation> statuses(limits.size(), Extrapolation::kNone);
   if (!integrated_) return statuses;
+  if (tail_ != Tail::kCubic) {
+    // A closed-form tail stays within what the data allow.
+    for (std::size_t i = 0; i < limits.size(); ++i) {
+      if (limits[i] > times_.back()) statuses[i] = Extrapolation::kBounded;
+    }
+    return statuses;
+  }
   const double doseAtLast = HermiteIntegral(times_, rates_, slopes_, 0.0, times_.back());
   for (std::size_t i = 0; i < limits.size(); ++i)
     statuses[i] = JudgeCurveExtension(times_, rates_, slopes_, doseAtLast, limits[i]);

@@ -295,7 +295,11 @@ double DrawLegend(cairo_t* cairo, const Plot& plot, double top, double width) {
       dashed = dashed || !series.dashedLine.empty();
       unbounded = unbounded || !series.unboundedLines.empty();
     }
-  if (dashed) entries.push_back({nullptr, "past the last tabulated time"});
+  if (dashed) {
+    entries.push_back({nullptr, plot.pastDataLabel.empty()
+                                    ? std::string("past the last tabulated time")
+                                    : plot.pastDataLabel});
+  }
   if (unbounded) entries.push_back({nullptr, "past the range of its data", true});
   double x = kLeft, y = top + kLegendRow;
   for (const LegendItem& entry : entries) {

@@ -42,6 +42,9 @@ struct Plot {
   std::string xTitle;              // names the shared axis and its unit
   std::vector<PlotPanel> panels;   // stacked top to bottom
   std::vector<std::string> notes;  // lines under the plot
+  // The legend's words for the dotted lines past the data, when they say
+  // more than "past the last tabulated time".
+  std::string pastDataLabel = {};
 };
 
 }  // namespace quillmore::plot

@@ -56,9 +56,11 @@ std::string HexColor(int style) {
 
 std::string SvgMetadata(const Plot& plot, const FigureFacts& facts,
                         const std::vector<PanelFrame>& frames) {
-  std::string xml = "<metadata>\n<figure xmlns=\"urn:quillmore:figure\"" +
-                    Attribute("title", facts.title) + Attribute("software", facts.software) +
-                    Attribute("data-set", facts.dataSet) + ">\n";
+  std::string xml =
+      "<metadata>\n<figure xmlns=\"urn:quillmore:figure\"" + Attribute("title", facts.title) +
+      Attribute("software", facts.software) + Attribute("data-set", facts.dataSet) +
+      (plot.pastDataLabel.empty() ? std::string() : Attribute("past-data", plot.pastDataLabel)) +
+      ">\n";
   for (std::size_t p = 0; p < frames.size() && p < plot.panels.size(); ++p) {
     const PanelFrame& f = frames[p];
     xml += "<panel" + Attribute("title", plot.panels[p].title) + Attribute("x", f.x) +

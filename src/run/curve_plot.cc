@@ -140,6 +140,18 @@ CurveNames NamesOf(const BlockCurves& block, int position, const RunSelection& r
   return names;
 }
 
+namespace {
+
+// Names the tail the command gave in the legend of a plot drawn past the data.
+void NameTail(const RunSelection& run, bool pastData, plot::Plot& plot) {
+  if (run.tail && pastData) {
+    plot.pastDataLabel =
+        std::string("past the last tabulated time: ") + integration::TailName(*run.tail) + " tail";
+  }
+}
+
+}  // namespace
+
 plot::Plot BuildCurvePlot(const BlockCurves& block, int position, const RunSelection& run) {
   const CurveNames names = NamesOf(block, position, run);
   plot::Plot plot;
@@ -168,6 +180,7 @@ plot::Plot BuildCurvePlot(const BlockCurves& block, int position, const RunSelec
                                   plot::Marker::kPlus, rate, dose);
     if (first > 0 && (firstUnbounded == 0 || first < firstUnbounded)) firstUnbounded = first;
   }
+  NameTail(run, !drawn.beyond.empty(), plot);
   if (firstUnbounded > 0) {
     plot.notes.push_back(
         "Past " + WholeDays(drawn.lastTime) +
@@ -219,9 +232,11 @@ plot::Plot BuildComparisonPlot(const std::vector<ComparedCurve>& curves, const R
   int style = 0;
   bool single = false;
   bool unbounded = false;
+  bool pastData = false;
   for (const ComparedCurve& compared : curves) {
     const auto& pair = compared.block->curves[static_cast<std::size_t>(compared.position)];
     const DrawnTimes drawn = TimesFor(pair[0], periods);
+    pastData = pastData || !drawn.beyond.empty();
     single = single || pair[0].singlePoint();
     for (int c = 0; c < kComponentCount; ++c) {
       if (!integration::IntegratesComponent(compared.block->header.letLetter, c)) continue;
@@ -240,6 +255,7 @@ plot::Plot BuildComparisonPlot(const std::vector<ComparedCurve>& curves, const R
       ++style;
     }
   }
+  NameTail(run, pastData, plot);
   if (single)
     plot.notes.push_back(
         "One time point in a block: its rate holds at every time, not an integral.");

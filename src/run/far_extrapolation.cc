@@ -66,7 +66,8 @@ std::optional<output::RunMessage> UnboundedWarning(
 }
 
 std::vector<input::Fault> CheckFarExtrapolation(const std::filesystem::path& dataFolder,
-                                                std::span<const double> integrationTimes) {
+                                                std::span<const double> integrationTimes,
+                                                integration::Tail tail) {
   std::vector<input::Fault> problems;
   input::DataIndex index;
   if (!OpenIndex(dataFolder, index).ok()) return problems;
@@ -92,7 +93,7 @@ std::vector<input::Fault> CheckFarExtrapolation(const std::filesystem::path& dat
           file, entry, selection, workspace, walkMessages, [&](const WalkedBlock& block) {
             const base::Status integrated = integration::IntegrateRateBlock(
                 block.rates, block.timeGrid, block.header.letLetter, selection.integrationTimes,
-                workspace.slopes, coefficients);
+                workspace.slopes, coefficients, tail);
             if (!integrated.ok()) return integrated;
             if (auto warning = UnboundedWarning(block, coefficients, selection))
               problems.push_back({dataSet.doseRateFileName, warning->record, warning->text});

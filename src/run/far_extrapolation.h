@@ -10,6 +10,7 @@
 #include "input/data_check.h"
 #include "input/selection.h"
 #include "integration/coefficient_table.h"
+#include "integration/tail.h"
 #include "output/run_message.h"
 #include "run/block_walk.h"
 
@@ -27,8 +28,11 @@ std::optional<output::RunMessage> UnboundedWarning(
 // Those warnings for every block of every nuclide of the index in both
 // dose-rate files of `dataFolder`, all regions and `integrationTimes`, each
 // at its dose-rate file and header record. Files that do not open, and blocks
-// the walk cannot read, are passed over: the data check reports them.
+// the walk cannot read, are passed over: the data check reports them. The
+// curves continue past their data as `tail` has them, so only kCubic can give
+// a warning.
 std::vector<input::Fault> CheckFarExtrapolation(const std::filesystem::path& dataFolder,
-                                                std::span<const double> integrationTimes);
+                                                std::span<const double> integrationTimes,
+                                                integration::Tail tail = integration::Tail::kCubic);
 
 }  // namespace quillmore::run

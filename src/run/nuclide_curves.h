@@ -23,8 +23,10 @@ using CurvePair = std::array<integration::RateCurve, integration::kComponentCoun
 
 // The curves of every selected position of a block the walk read, in
 // selection order; none for a block without time points. Corruption for
-// times not strictly increasing, which no read block has.
-base::Result<std::vector<CurvePair>> BuildBlockCurves(const WalkedBlock& walked);
+// times not strictly increasing, which no read block has. Past their data
+// the curves follow `tail`.
+base::Result<std::vector<CurvePair>> BuildBlockCurves(
+    const WalkedBlock& walked, integration::Tail tail = integration::Tail::kCubic);
 
 // One row group of a table: a block of a selected age group.
 struct BlockCurves {
@@ -41,7 +43,8 @@ struct NuclideCurves {
 };
 
 // Walks the blocks of entry.name with the tables' walk (WalkNuclideBlocks)
-// and keeps the curves of every block it hands on; status as the walk's.
+// and keeps the curves of every block it hands on, past their data following
+// TailOf(run); status as the walk's.
 NuclideCurves ReadNuclideCurves(input::DoseRateFile& file, const input::IndexEntry& entry,
                                 const RunSelection& run);
 

@@ -69,13 +69,16 @@ base::Status WriteRowGroups(input::DoseRateFile& file, const input::IndexEntry& 
         // Read rates are strictly increasing in time, which is all integration asks.
         base::Status integrated = integration::IntegrateRateBlock(
             block.rates, block.timeGrid, block.header.letLetter, run.integrationTimes,
-            workspace.block.slopes, workspace.coefficients);
+            workspace.block.slopes, workspace.coefficients, TailOf(run));
         if (!integrated.ok()) return integrated;
         CheckBlock(block, run, workspace, coverage, messages);
         return sink.Add({block.table, block.header, block.form, workspace.coefficients});
       });
   if (!status.ok()) return status;
-  for (std::string& note : coverage.Notes(base::TrimBlanks(entry.name))) {
+  const integration::Tail tail = TailOf(run);
+  const std::string extension =
+      tail == integration::Tail::kCubic ? "" : std::string(" by the ") + TailName(tail) + " tail";
+  for (std::string& note : coverage.Notes(base::TrimBlanks(entry.name), extension)) {
     messages.push_back({MessageKind::kNote, std::move(note)});
   }
   return status;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,13 +14,23 @@
 #include "input/selection.h"
 #include "integration/block_integration.h"
 #include "integration/coefficient_table.h"
+#include "integration/tail.h"
 #include "output/run_message.h"
 #include "output/table_sink.h"
 
 namespace quillmore::run {
 
-// The selection as the run layer names it.
-using RunSelection = input::Selection;
+// The selection as the run layer names it, with the rule for curves past
+// their data: `tail` as the command gave it, unset when it gave none.
+struct RunSelection : input::Selection {
+  std::optional<integration::Tail> tail;
+};
+
+// The tail a table run follows: the one given, otherwise the last piece
+// continued.
+inline integration::Tail TailOf(const RunSelection& run) {
+  return run.tail.value_or(integration::Tail::kCubic);
+}
 
 // A run's warnings and notes; the output keeps them in the JSON files and the manifest.
 using output::MessageKind;

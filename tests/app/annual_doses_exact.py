@@ -88,7 +88,7 @@ def hermite_slopes(x, f):
     def end(h1, h2, s1, s2):
         hs = h1 + h2
         v = (hs + h1) / hs * s1 - h1 / hs * s2
-        if sign(v) * sign(s1) <= 0:
+        if sign(v) * sign(s1) <= 0:  # both ends alike: a flat end secant gives 0
             return Fraction(0)
         if sign(s1) * sign(s2) < 0 and abs(v) > abs(3 * s1):
             return 3 * s1

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -583,6 +584,144 @@ TEST_F(BatchProgramTest, FarPeriodsWarnOfCoefficientsThatCannotBeTrusted) {
                             "1d,1e100d", "--output-dir", "H", "Pu-239"});
   EXPECT_NE(huge.err.find("coefficients for 1e+100 d cannot be trusted\n"), std::string::npos)
       << huge.err;
+}
+
+// The dose to t past the last tabulated point (tN, fN), the point before it
+// (tP, fP) and the dose dN to tN, under the exponential tail, written out
+// apart from the program's closed form.
+long double ExponentialTailDose(long double tP, long double fP, long double tN, long double fN,
+                                long double dN, long double t) {
+  if (!(fN > 0)) return dN;
+  if (!(fP > fN)) return dN + fN * (t - tN);
+  const long double lambda = std::log(fP / fN) / (tN - tP);
+  return dN + fN / lambda * (1 - std::exp(-lambda * (t - tN)));
+}
+
+TEST_F(BatchProgramTest, TailGivenToATableRunIsFollowedInEveryOutputAndRecorded) {
+  WriteFile(work_ / "far.ini", "START\r\n1\r\n365\r\n18250\r\n100000\r\n1000000\r\nEND\r\n");
+  const std::vector<std::string> common{"--data-set", "h",      "--ages",  "adult",
+                                        "--regions",  "2,lung", "--times", "far.ini"};
+  std::vector<std::string> args = common;
+  args.insert(args.end(), {"--tail", "exponential", "--format", "txt,csv,json", "--curves",
+                           "--figures", "svg", "Pu-239"});
+  const Outcome outcome = Run(args);
+  // Under cubic the class M block warns of these periods; the tail adds nothing unbounded.
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(outcome.err.find("cannot be trusted"), std::string::npos) << outcome.err;
+  EXPECT_NE(outcome.err.find("their curves are extended by the exponential tail"),
+            std::string::npos)
+      << outcome.err;
+  const fs::path out = work_ / "OUTPUT";
+
+  // The curves: each curve's last two tabulated points and its dose there.
+  struct Last {
+    double tP = 0, tN = 0, fP[2]{}, fN[2]{}, dN[2]{};
+  };
+  std::map<std::pair<int, int>, Last> lasts;  // (form, region)
+  std::map<std::tuple<int, int, double>, std::vector<std::string>> periodRows;
+  {
+    std::istringstream lines(ReadFile(out / "Pu-239_H_curves.csv"));
+    std::string line;
+    std::getline(lines, line);
+    while (std::getline(lines, line)) {
+      std::vector<std::string> f;
+      std::istringstream fields(line);
+      for (std::string field; std::getline(fields, field, ',');) f.push_back(field);
+      ASSERT_EQ(f.size(), 16u) << line;
+      const std::pair<int, int> key{std::stoi(f[4]), std::stoi(f[7])};
+      if (f[9] == "tabulated") {
+        Last& last = lasts[key];
+        last.tP = last.tN;
+        last.tN = std::stod(f[10]);
+        for (std::size_t c = 0; c < 2; ++c) {
+          last.fP[c] = last.fN[c];
+          last.fN[c] = std::stod(f[11 + c]);
+          last.dN[c] = std::stod(f[13 + c]);
+        }
+      } else if (f[9] == "period") {
+        periodRows[{key.first, key.second, std::stod(f[10])}] = f;
+      }
+    }
+  }
+  ASSERT_FALSE(lasts.empty());
+  // The coefficients: CSV, JSON and text tables.
+  std::map<std::tuple<int, int, double>, std::vector<std::string>> csvRows;
+  {
+    std::istringstream lines(ReadFile(out / "Pu-239_H.csv"));
+    std::string line;
+    std::getline(lines, line);
+    while (std::getline(lines, line)) {
+      std::vector<std::string> f;
+      std::istringstream fields(line);
+      for (std::string field; std::getline(fields, field, ',');) f.push_back(field);
+      ASSERT_EQ(f.size(), 13u) << line;
+      csvRows[{std::stoi(f[4]), std::stoi(f[8]), std::stod(f[7])}] = f;
+    }
+  }
+  const std::string table = ReadFile(out / "Pu-239_7300_H.TXT");
+  int decaying = 0, checked = 0;
+  for (const auto& [key, last] : lasts) {
+    for (const double t : {100000.0, 1000000.0}) {
+      if (!(t > last.tN)) continue;
+      const auto& row = csvRows.at({key.first, key.second, t});
+      const auto& curveRow = periodRows.at({key.first, key.second, t});
+      EXPECT_EQ(row[12], "bounded");
+      EXPECT_EQ(curveRow[15], "bounded");
+      for (std::size_t c = 0; c < 2; ++c) {
+        const long double expected =
+            ExponentialTailDose(last.tP, last.fP[c], last.tN, last.fN[c], last.dN[c], t);
+        EXPECT_NEAR(std::stod(row[10 + c]), static_cast<double>(expected),
+                    static_cast<double>(1e-13L * std::fabs(expected)))
+            << key.first << " " << key.second << " " << t;
+        // The curve's dose is the coefficient.
+        EXPECT_EQ(std::stod(curveRow[13 + c]), std::stod(row[10 + c]));
+        const long double rate =
+            last.fP[c] > last.fN[c] && last.fN[c] > 0
+                ? last.fN[c] * std::pow(static_cast<long double>(last.fN[c]) / last.fP[c],
+                                        (t - last.tN) / (last.tN - last.tP))
+                : std::max(0.0, last.fN[c]);
+        EXPECT_NEAR(std::stod(curveRow[11 + c]), static_cast<double>(rate),
+                    static_cast<double>(1e-13L * rate) + 1e-300);
+        decaying += last.fP[c] > last.fN[c] && last.fN[c] > 0 ? 1 : 0;
+        ++checked;
+      }
+      if (key.second == 30 && t == 1000000.0) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%.2E", std::stod(row[11]));
+        EXPECT_NE(table.find(text), std::string::npos) << text;
+      }
+    }
+  }
+  EXPECT_GT(checked, 0);
+  EXPECT_GT(decaying, 0);
+  const auto json = nlohmann::json::parse(ReadFile(out / "Pu-239_H.json"));
+  EXPECT_EQ(json["provenance"]["tail"], "exponential");
+  const auto manifest = nlohmann::json::parse(ReadFile(out / "quillmore-run.json"));
+  EXPECT_EQ(manifest["provenance"]["tail"], "exponential");
+  // Every figure reaches past its data here and names the tail.
+  int figures = 0;
+  for (const auto& entry : fs::directory_iterator(out)) {
+    if (entry.path().extension() != ".svg") continue;
+    ++figures;
+    EXPECT_NE(
+        ReadFile(entry.path()).find("past-data=\"past the last tabulated time: exponential tail\""),
+        std::string::npos)
+        << entry.path();
+  }
+  EXPECT_GT(figures, 0);
+
+  // Without --tail nothing records one; --check under the tail has nothing to report.
+  args = common;
+  args.insert(args.end(), {"--format", "json", "--output-dir", "PLAIN", "Pu-239"});
+  EXPECT_EQ(Run(args).status, 1);
+  EXPECT_FALSE(
+      nlohmann::json::parse(ReadFile(work_ / "PLAIN" / "Pu-239_H.json"))["provenance"].contains(
+          "tail"));
+  const Outcome check = Run({"--check", "--times", "far.ini", "--tail", "exponential"});
+  EXPECT_EQ(check.status, 0) << check.out;
+  EXPECT_EQ(check.out.find("cannot be trusted"), std::string::npos) << check.out;
+  EXPECT_EQ(Run({"--check", "--times", "far.ini", "--tail", "zero"}).out.find("cannot be trusted"),
+            std::string::npos);
 }
 
 TEST_F(BatchProgramTest, TimesFileFaultsExitTwoNamingFileAndLineAndWriteNothing) {

@@ -8,6 +8,7 @@
 
 #include "integration/integrate_rate_block.h"
 #include "integration/lung_weights.h"
+#include "integration/rate_curve.h"
 #include "support/data_builder.h"
 #include "support/temp_dir.h"
 
@@ -331,6 +332,72 @@ TEST(IntegrateRateBlockTest, CurvesOverUnorderedTimesGetZeros) {
   const base::Status result = IntegrateRateBlock(rates, grid, 'L', times, slopes, coefficients);
   EXPECT_FALSE(result.ok());
   EXPECT_EQ(coefficients.at(kLowLet, 0, 1), 0.0);
+}
+
+// One curve of three points 0, 10, 20 d in the low-LET column of region 1.
+struct ThreePoints {
+  TimeGrid grid;
+  RateTable rates;
+  ThreePoints(double f0, double f1, double f2) {
+    grid.SetCount(3);
+    for (int i = 0; i < 3; ++i) grid.at(i) = 10.0 * i;
+    rates.Reset(1);
+    rates.at(kLowLet, 0, 0) = f0;
+    rates.at(kLowLet, 0, 1) = f1;
+    rates.at(kLowLet, 0, 2) = f2;
+  }
+  CoefficientTable Integrate(std::span<const double> times, Tail tail) const {
+    std::array<double, input::kMaxTimePoints> slopes{};
+    CoefficientTable coefficients;
+    EXPECT_TRUE(IntegrateRateBlock(rates, grid, 'L', times, slopes, coefficients, tail).ok());
+    return coefficients;
+  }
+};
+
+TEST(IntegrateRateBlockTest, PastTheDataTheTailAddsItsExactIntegralToTheDoseAtTheLastPoint) {
+  const std::vector<double> times{10, 20, 40};
+  // Rates halving every 10 d: the exponential tail keeps halving, so from 20
+  // to 40 d it adds 1 x 10/ln 2 x (1 - 1/4).
+  const ThreePoints halving(4, 2, 1);
+  const CoefficientTable cubic = halving.Integrate(times, Tail::kCubic);
+  const CoefficientTable exponential = halving.Integrate(times, Tail::kExponential);
+  const double atLast = cubic.at(kLowLet, 0, 1);
+  const double expected = static_cast<double>(atLast + 7.5L / std::log(2.0L));
+  EXPECT_NEAR(exponential.at(kLowLet, 0, 2), expected, 1e-15 * expected);
+  for (int k = 0; k < 2; ++k) {  // within the data the tail changes nothing
+    EXPECT_EQ(exponential.at(kLowLet, 0, k), cubic.at(kLowLet, 0, k));
+    EXPECT_EQ(exponential.extrapolation(kLowLet, 0, k), Extrapolation::kNone);
+  }
+  EXPECT_EQ(exponential.extrapolation(kLowLet, 0, 2), Extrapolation::kBounded);
+  EXPECT_EQ(exponential.at(kHighLet, 0, 2), 0.0);  // not carried: 0 under every tail
+  EXPECT_EQ(exponential.extrapolation(kHighLet, 0, 2), Extrapolation::kNone);
+  EXPECT_EQ(halving.Integrate(times, Tail::kZero).at(kLowLet, 0, 2), atLast);
+
+  // A last pair that does not fall keeps its last rate (20 d x 3), exactly;
+  // a last rate of 0 adds nothing.
+  const ThreePoints rising(1, 2, 3);
+  const CoefficientTable kept = rising.Integrate(times, Tail::kExponential);
+  EXPECT_EQ(kept.at(kLowLet, 0, 2), kept.at(kLowLet, 0, 1) + 60.0);
+  const ThreePoints ending(4, 2, 0);
+  const CoefficientTable ended = ending.Integrate(times, Tail::kExponential);
+  EXPECT_EQ(ended.at(kLowLet, 0, 2), ended.at(kLowLet, 0, 1));
+
+  // The curve of plots and curve files follows the same tail, bit for bit.
+  const std::optional<RateCurve> curve =
+      RateCurve::FromBlock(halving.rates, halving.grid, 'L', kLowLet, 0, Tail::kExponential);
+  ASSERT_TRUE(curve.has_value());
+  EXPECT_EQ(curve->Doses(times), (std::vector<double>{exponential.at(kLowLet, 0, 0), atLast,
+                                                      exponential.at(kLowLet, 0, 2)}));
+  EXPECT_NEAR(curve->Rate(30), 0.5, 1e-15);
+  EXPECT_EQ(curve->Rate(15),
+            RateCurve::FromBlock(halving.rates, halving.grid, 'L', kLowLet, 0)->Rate(15));
+  EXPECT_EQ(curve->Extrapolations(times),
+            (std::vector<Extrapolation>{Extrapolation::kNone, Extrapolation::kNone,
+                                        Extrapolation::kBounded}));
+  const std::optional<RateCurve> zero =
+      RateCurve::FromBlock(halving.rates, halving.grid, 'L', kLowLet, 0, Tail::kZero);
+  EXPECT_EQ(zero->Rate(20.5), 0.0);
+  EXPECT_EQ(zero->Doses(times)[2], atLast);
 }
 
 }  // namespace

@@ -64,17 +64,22 @@ TEST(HermiteSlopesTest, FlatStretches) {
   EXPECT_EQ(pause.status, 0);  // rising, resting, rising again
 }
 
-TEST(HermiteSlopesTest, EndTestsAreAsymmetric) {
-  // Last interval flat after a fall: -h2/hsum x del1 = 0.5 survives the strict test.
+TEST(HermiteSlopesTest, EndTestsAreSymmetric) {
+  // Last interval flat after a fall: the three-point value -h2/hsum x del1 = 0.5
+  // would make the last piece dip below its equal ends; it is reset to 0.
   const Slopes fall = SlopesOf({1, 2, 3, 4}, {4, 2, 1, 1});
   EXPECT_EQ(fall.status, 0);
   ExpectRelativelyNear(fall.d[0], -2.5);
   ExpectRelativelyNear(fall.d[1], -4.0 / 3.0);
   EXPECT_EQ(fall.d[2], 0.0);
-  EXPECT_EQ(fall.d[3], 0.5);
-  // The mirror at the left end is reset by the zero-or-below test.
+  EXPECT_EQ(fall.d[3], 0.0);
+  // The mirror at the left end, and a rise ending flat, alike.
   const Slopes rise = SlopesOf({1, 2, 3, 4}, {1, 1, 2, 4});
   EXPECT_EQ(rise.d[0], 0.0);
+  EXPECT_EQ(SlopesOf({1, 2, 3, 4}, {1, 2, 4, 4}).d[3], 0.0);
+  // A zero three-point value is 0 either way; two points keep their secant.
+  EXPECT_EQ(SlopesOf({0, 1, 2}, {0, 0, 0}).d[2], 0.0);
+  EXPECT_EQ(SlopesOf({0, 1}, {2, 2}).d, (std::vector<double>{0, 0}));
 }
 
 TEST(HermiteSlopesTest, EndSlopesClampToThreeSecantsWhereDataTurn) {

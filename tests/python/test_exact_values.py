@@ -1,6 +1,7 @@
 """The module on a hand-made data folder (synthetic.py): values against exact
 rational arithmetic, and warnings and refusals whose lines and counts follow
 from how the folder and inputs are made."""
+import decimal
 import warnings
 from fractions import Fraction
 
@@ -149,6 +150,53 @@ def test_curve_values_and_negative_times(folder, exact):
         for bad in ([-1.0], [2.0, -1e-9], np.array([[1.0, 2.0], [3.0, -4.0]])):
             with pytest.raises(ValueError):
                 call(bad)
+
+
+def test_tail_past_the_data(folder, exact):
+    """Am-241 adult region 29: high LET halves from 10 to 30 d, so its exponential
+    tail halves every 20 d; low LET ends flat (1, 1), so its rate is kept."""
+    ds = qm.open(folder, "h")
+    periods = [10, 30, 31, 45.5, 1000, 36500]
+    curve = ds.curve("Am-241", "adult", 1, 29, tail="exponential")
+    frame = ds.coefficients("Am-241", periods=periods, ages="adult", regions=29,
+                            tail="exponential")
+    assert curve.tail == "exponential"
+    assert list(frame.extrapolation) == ["none", "none"] + ["bounded"] * 4
+    low, high = exact.curves("Am-241", "inhalation", 6, 1, 29)
+    decimal.getcontext().prec = 50
+
+    def dec(fraction):
+        return decimal.Decimal(fraction.numerator) / decimal.Decimal(fraction.denominator)
+
+    f_prev, f_last = dec(synthetic.rate(high, 10)), dec(synthetic.rate(high, 30))
+    decay = (f_prev / f_last).ln() / 20
+    doses = curve.dose(periods)
+    rates = curve.rate(periods)
+    for k, t in enumerate(periods):
+        u = decimal.Decimal(max(t - 30, 0))
+        at = Fraction(min(t, 30))
+        want_high = dec(high.dc(at)[0]) + f_last / decay * (1 - (-decay * u).exp())
+        want_low = low.dc(at)[0] + low.last_rate * Fraction(max(t - 30, 0))
+        error = abs(decimal.Decimal(frame.high_let_gy_per_bq.iloc[k]) - want_high)
+        assert error <= want_high * decimal.Decimal("1e-13")
+        assert synthetic.close(frame.low_let_gy_per_bq.iloc[k], want_low)
+        assert doses[1][k] == frame.high_let_gy_per_bq.iloc[k]
+        if t > 30:  # far out the rate falls below the smallest double
+            want_rate = f_last * (-decay * u).exp()
+            error = abs(decimal.Decimal(rates[1][k]) - want_rate)
+            assert error <= want_rate * decimal.Decimal("1e-13") + decimal.Decimal("1e-300")
+            assert rates[0][k] == float(low.last_rate)
+    zero = ds.coefficients("Am-241", periods=periods, ages="adult", regions=29, tail="zero")
+    at_last = zero.high_let_gy_per_bq.iloc[1]
+    assert (zero.high_let_gy_per_bq.iloc[1:] == at_last).all()
+    cubic = quiet_coefficients(ds, "Am-241", periods=periods, ages="adult", regions=29)
+    assert cubic.equals(quiet_coefficients(ds, "Am-241", periods=periods, ages="adult",
+                                           regions=29, tail="cubic"))
+    assert cubic.extrapolation.iloc[-1] == "unbounded"
+    for call in [lambda: ds.coefficients("Am-241", periods=[1], tail="linear"),
+                 lambda: ds.curve("Am-241", "adult", 1, 29, tail="Exponential")]:
+        with pytest.raises(ValueError, match="tail="):
+            call()
 
 
 def intake_file(path, rows):

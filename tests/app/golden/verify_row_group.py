@@ -122,7 +122,7 @@ def slopes(x, f):
             d[i] = min(abs(a), abs(b)) / (a / big * w1 + b / big * w2)
     a, b = s[-2], s[-1]
     d[-1] = ((2 * h[-1] + h[-2]) * b - h[-1] * a) / (h[-2] + h[-1])
-    if sign(d[-1]) * sign(b) < 0:  # strict: a zero end slope or flat last secant stays
+    if sign(d[-1]) * sign(b) <= 0:  # as the left end: a flat last secant gives 0
         d[-1] = Fraction(0)
     elif sign(a) * sign(b) < 0 and abs(d[-1]) > abs(3 * b):
         d[-1] = 3 * b
