@@ -43,7 +43,8 @@ base::Result<HistoryColumns> ComputeAnnualDoses(const HistoryRequest& request) {
   base::Result<run::HistoryRun> opened = run::OpenHistory(
       ReadIntakes(request),
       {std::move(found).value(), request.regions, request.untilYear, request.highLetWeight,
-       request.label, std::max(1U, std::thread::hardware_concurrency()), kListWords, "until="});
+       request.label, std::max(1U, std::thread::hardware_concurrency()), kListWords,
+       "until=", request.tail});
   if (!opened.ok()) return opened.status();
   const run::HistoryRun& historyRun = opened.value();
   if (!historyRun.badRows.empty()) return FaultError(request.label, historyRun.badRows);

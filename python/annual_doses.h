@@ -10,6 +10,7 @@
 #include "base/result.h"
 #include "history_columns.h"
 #include "input/intake_file.h"
+#include "integration/tail.h"
 
 namespace quillmore::python {
 
@@ -23,6 +24,7 @@ struct HistoryRequest {
   std::string regions = "all";
   std::optional<double> highLetWeight;
   bool byIntake = false;
+  integration::Tail tail = integration::Tail::kExponential;
 };
 
 // Runs the history of `request`: the rows of annual_doses_by_intake.csv

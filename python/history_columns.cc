@@ -36,6 +36,8 @@ void HistoryColumns::AddRows(std::uint32_t lead, const integration::YearDoses& d
     rows.low.push_back(values.low);
     rows.high.push_back(values.high);
     if (values.weighted) rows.weighted.push_back(*values.weighted);
+    rows.lowTail.push_back(values.lowTail);
+    rows.highTail.push_back(values.highTail);
     rows.extrapolation.push_back(static_cast<std::int8_t>(values.extrapolation));
   });
 }

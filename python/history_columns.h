@@ -21,7 +21,9 @@ struct HistoryRows {
   std::vector<std::uint32_t> position;
   std::vector<double> low;
   std::vector<double> high;
-  std::vector<double> weighted;            // empty without a high-LET weight
+  std::vector<double> weighted;  // empty without a high-LET weight
+  std::vector<double> lowTail;   // the parts of low and high from past the data
+  std::vector<double> highTail;
   std::vector<std::int8_t> extrapolation;  // integration::Extrapolation
 };
 

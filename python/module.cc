@@ -20,6 +20,7 @@
 #include "input/age_groups.h"
 #include "input/data_kind.h"
 #include "integration/extrapolation_check.h"
+#include "integration/tail.h"
 
 namespace py = pybind11;
 
@@ -314,10 +315,14 @@ py::list HistoryFrameColumns(HistoryColumns&& columns) {
       case AnnualDoseField::kLowLet:
       case AnnualDoseField::kHighLet:
       case AnnualDoseField::kWeighted:
+      case AnnualDoseField::kLowLetTail:
+      case AnnualDoseField::kHighLetTail:
         kind = "number";
-        values = Take(std::move(field == AnnualDoseField::kLowLet    ? rows.low
-                                : field == AnnualDoseField::kHighLet ? rows.high
-                                                                     : rows.weighted));
+        values = Take(std::move(field == AnnualDoseField::kLowLet       ? rows.low
+                                : field == AnnualDoseField::kHighLet    ? rows.high
+                                : field == AnnualDoseField::kWeighted   ? rows.weighted
+                                : field == AnnualDoseField::kLowLetTail ? rows.lowTail
+                                                                        : rows.highTail));
         codes = py::none();
         break;
       case AnnualDoseField::kExtrapolation:
@@ -348,7 +353,7 @@ std::variant<std::string, std::vector<input::IntakeColumn>> Intakes(const py::ob
 py::tuple AnnualDosesOf(const py::object& intakes, const std::string& label,
                         const std::string& dataDir, std::optional<int> untilYear,
                         const std::string& regions, std::optional<double> highLetWeight,
-                        bool byIntake) {
+                        bool byIntake, const std::string& tail) {
   HistoryRequest request;
   request.intakes = Intakes(intakes);
   request.label = label;
@@ -357,6 +362,7 @@ py::tuple AnnualDosesOf(const py::object& intakes, const std::string& label,
   request.regions = regions;
   request.highLetWeight = highLetWeight;
   request.byIntake = byIntake;
+  request.tail = TailNamed(tail);
   HistoryColumns columns = ValueWithoutGil([&] { return ComputeAnnualDoses(request); });
   py::list messages = Messages(columns.messages);
   return py::make_tuple(HistoryFrameColumns(std::move(columns)), messages);

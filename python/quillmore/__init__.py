@@ -206,12 +206,12 @@ def _frame(columns, data_set, region_names):
 
 
 def annual_doses(intakes, data_dir="DATA", until=None, regions="all", high_let_weight=None,
-                 by_intake=False):
+                 by_intake=False, tail="exponential"):
     """The absorbed dose of each person in each calendar year from an intake
     history, as a DataFrame with the rows, columns and values of
     ``quillmore-batch --intakes``'s annual_doses.csv: person, birth_date,
     year, region, region_name, low_let_gy, high_let_gy, [weighted_gy,]
-    extrapolation.
+    low_let_tail_gy, high_let_tail_gy, extrapolation.
 
     intakes: a DataFrame with the intake file's columns (person, birth_date,
         nuclide, intake, form, start, end, activity_bq; dates as
@@ -226,12 +226,20 @@ def annual_doses(intakes, data_dir="DATA", until=None, regions="all", high_let_w
         --high-let-weight; no such column by default.
     by_intake: True returns the rows of annual_doses_by_intake.csv instead,
         one per intake part, year and region (age_group an ordered categorical).
+    tail: the rate past each block's last tabulated time, as --tail:
+        "exponential" (the last segment's own decay; the default), "zero"
+        (nothing past the data: a lower bound) or "cubic" (the last piece
+        continued, as the tables continue it). low_let_tail_gy and
+        high_let_tail_gy are the parts of low_let_gy and high_let_gy from
+        past the data.
 
-    person and birth_date are str. Warnings (blocks left out, unbounded
-    extrapolation) go to the warnings module as QuillmoreWarning.
+    person and birth_date are str; the dose columns float64. Warnings (blocks
+    left out, unbounded extrapolation under the cubic tail) go to the warnings
+    module as QuillmoreWarning; the note on the intakes that run past their
+    data goes to the log.
     Raises ValueError listing the bad rows as the batch does
-    ("FILE:LINE: column ..."), UnknownNameError for an unknown region,
-    DataError for missing or unusable data.
+    ("FILE:LINE: column ...") or for an unknown tail, UnknownNameError for an
+    unknown region, DataError for missing or unusable data.
     """
     if isinstance(intakes, _pd.DataFrame):
         label = "intakes"
@@ -247,7 +255,7 @@ def annual_doses(intakes, data_dir="DATA", until=None, regions="all", high_let_w
     year = None if until is None else int(until)
     columns, messages = _core.annual_doses(
         content, label, _os.fspath(data_dir), year, _list_text(regions, "regions"), weight,
-        bool(by_intake))
+        bool(by_intake), str(tail))
     _report(messages)
     return _pd.DataFrame({name: _history_column(kind, values, codes)
                           for name, kind, values, codes in columns}, copy=False)

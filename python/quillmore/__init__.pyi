@@ -24,6 +24,7 @@ def annual_doses(
     regions: _Names = ...,
     high_let_weight: float | None = ...,
     by_intake: bool = ...,
+    tail: str = ...,
 ) -> pd.DataFrame: ...
 
 class DataSet:

@@ -13,6 +13,7 @@
 #include "base/text.h"
 #include "input/intake_file.h"
 #include "input/path_resolver.h"
+#include "integration/tail.h"
 #include "output/annual_dose_files.h"
 #include "output/file_writer.h"
 #include "output/output_files.h"
@@ -65,9 +66,9 @@ Status DigestJson(const std::filesystem::path& path, const char* key, output::Js
 }
 
 // The program, the intake file and the data files by their digests, and the options.
-Status DescribeHistory(const BatchOptions& options, const std::filesystem::path& intakePath,
-                       run::HistoryFiles& files, const output::AnnualDoseColumns& columns,
-                       output::Json& json) {
+Status DescribeHistory(const BatchOptions& options, integration::Tail tail,
+                       const std::filesystem::path& intakePath, run::HistoryFiles& files,
+                       const output::AnnualDoseColumns& columns, output::Json& json) {
   output::Json intake, index, inhalation, ingestion;
   Status status = DigestJson(intakePath, "path", intake);
   if (status.ok()) status = DigestJson(files.index.file().path(), "file", index);
@@ -88,7 +89,8 @@ Status DescribeHistory(const BatchOptions& options, const std::filesystem::path&
             {"regions", regions},
             {"by_intake", options.byIntake},
             {"high_let_weight",
-             options.highLetWeight ? output::Json(*options.highLetWeight) : output::Json()}}}};
+             options.highLetWeight ? output::Json(*options.highLetWeight) : output::Json()},
+            {"tail", integration::TailName(tail)}}}};
   return Status::Ok();
 }
 
@@ -160,10 +162,11 @@ int RunIntakes(const BatchOptions& options, const std::filesystem::path& dataFol
     return Fail(err, read.message());
   const unsigned jobs = options.jobs > 0 ? static_cast<unsigned>(options.jobs)
                                          : std::max(1U, std::thread::hardware_concurrency());
-  base::Result<run::HistoryRun> opened = run::OpenHistory(
-      input::ReadIntakeFile(bytes),
-      {dataFolder, options.regions, options.untilYear, options.highLetWeight, label, jobs,
-       kBatchListWords, "--until ", options.tail.value_or(integration::Tail::kExponential)});
+  const integration::Tail tail = options.tail.value_or(integration::Tail::kExponential);
+  base::Result<run::HistoryRun> opened =
+      run::OpenHistory(input::ReadIntakeFile(bytes),
+                       {dataFolder, options.regions, options.untilYear, options.highLetWeight,
+                        label, jobs, kBatchListWords, "--until ", tail});
   if (!opened.ok()) return Fail(err, opened.status().message());
   const run::HistoryRun& historyRun = opened.value();
   if (!historyRun.badRows.empty()) return ReportFaults(label, historyRun.badRows, err);
@@ -172,7 +175,8 @@ int RunIntakes(const BatchOptions& options, const std::filesystem::path& dataFol
   run::IntakeHistory& history = *historyRun.history;
 
   output::Json provenance;
-  if (const Status described = DescribeHistory(options, intakePath, files, columns, provenance);
+  if (const Status described =
+          DescribeHistory(options, tail, intakePath, files, columns, provenance);
       !described.ok())
     return Fail(err, described.message());
   const bool formatGiven =
@@ -185,8 +189,13 @@ int RunIntakes(const BatchOptions& options, const std::filesystem::path& dataFol
   output::WrittenFiles written(where.folder, true);
   Status status = WriteHistory(history, where, columns, provenance, written);
   std::vector<output::NuclideMessage> messages;
+  bool warned = false;
   for (const output::RunMessage& message : history.messages()) {
-    err << "quillmore-batch: warning: " << message.text << '\n';
+    const bool warning = message.kind == output::MessageKind::kWarning;
+    if (warning || !options.quiet)
+      err << "quillmore-batch: " << output::MessageKindName(message.kind) << ": " << message.text
+          << '\n';
+    warned = warned || warning;
     messages.push_back({"", message});
   }
   if (status.ok()) {
@@ -205,7 +214,7 @@ int RunIntakes(const BatchOptions& options, const std::filesystem::path& dataFol
         << (persons == 1 ? "" : "s") << " to " << where.folder.string() << " in " << elapsed
         << " s.\n";
   }
-  return messages.empty() ? kBatchOk : kBatchWarnings;
+  return warned ? kBatchWarnings : kBatchOk;
 }
 
 }  // namespace quillmore::app

@@ -61,12 +61,6 @@ struct IntakePartDoses {
   std::string formCode;      // output::FormCode, single-byte data text
   bool contributes = false;  // false for a block the tables leave out
   std::string warning;       // why it does not contribute, as the run reported it
-  // The curves of its block (selected regions, both components) that keep
-  // their last rate past the data under the run's tail (TailCurve::keepsLastRate).
-  int curvesKeepingLastRate = 0;
-  // Some year of it reaches past its block's last tabulated time; set once
-  // computed, before the part is handed on.
-  bool pastData = false;
 };
 
 // An intake row as the history run resolved it.

@@ -26,11 +26,12 @@ std::vector<AnnualDoseField> WithYearFields(std::vector<AnnualDoseField> lead,
   using enum AnnualDoseField;
   lead.insert(lead.end(), {kYear, kRegion, kRegionName, kLowLet, kHighLet});
   if (columns.highLetWeight) lead.push_back(kWeighted);
-  lead.push_back(kExtrapolation);
+  lead.insert(lead.end(), {kLowLetTail, kHighLetTail, kExtrapolation});
   return lead;
 }
 
-// ",<region>,<name>,<low>,<high>[,<weighted>],<status>\n" for position j of `year`.
+// ",<region>,<name>,<low>,<high>[,<weighted>],<low tail>,<high tail>,<status>\n" for
+// position j of `year`.
 void AppendValues(const integration::YearDoses& doses, int year, int j,
                   const AnnualDoseColumns& columns, std::string& out) {
   out += ',' + std::to_string(SelectedRegion(columns, j)) + ',';
@@ -45,6 +46,10 @@ void AppendValues(const integration::YearDoses& doses, int year, int j,
     AppendShortestNumber(*values.weighted, out);
     out += ',';
   }
+  AppendShortestNumber(values.lowTail, out);
+  out += ',';
+  AppendShortestNumber(values.highTail, out);
+  out += ',';
   out += integration::ExtrapolationName(values.extrapolation);
   out += '\n';
 }
@@ -85,6 +90,10 @@ std::string_view AnnualDoseFieldName(AnnualDoseField field) {
       return "high_let_gy";
     case AnnualDoseField::kWeighted:
       return "weighted_gy";
+    case AnnualDoseField::kLowLetTail:
+      return "low_let_tail_gy";
+    case AnnualDoseField::kHighLetTail:
+      return "high_let_tail_gy";
     case AnnualDoseField::kExtrapolation:
       return "extrapolation";
   }
@@ -139,8 +148,8 @@ const std::string& SelectedRegionName(const AnnualDoseColumns& columns, int j) {
 
 DoseValues DoseValuesOf(const integration::YearDoses& doses, int year, int j,
                         const AnnualDoseColumns& columns) {
-  DoseValues values{doses.low(year, j), doses.high(year, j), std::nullopt,
-                    doses.extrapolation(year, j)};
+  DoseValues values{doses.low(year, j),     doses.high(year, j),     std::nullopt,
+                    doses.lowTail(year, j), doses.highTail(year, j), doses.extrapolation(year, j)};
   if (columns.highLetWeight) {
     values.weighted =
         integration::Stored(integration::Extended(values.low) +
@@ -216,11 +225,13 @@ Json IntakeJson(const integration::ResolvedIntake& intake) {
 Json RegionsJson(const integration::YearDoses& doses, const AnnualDoseColumns& columns) {
   Json regions = Json::array();
   for (int j = 0; j < doses.regionCount(); ++j) {
-    std::vector<double> low, high;
+    std::vector<double> low, high, lowTail, highTail;
     std::vector<std::string> status;
     for (int year = doses.firstYear(); year < doses.firstYear() + doses.yearCount(); ++year) {
       low.push_back(doses.low(year, j));
       high.push_back(doses.high(year, j));
+      lowTail.push_back(doses.lowTail(year, j));
+      highTail.push_back(doses.highTail(year, j));
       status.push_back(integration::ExtrapolationName(doses.extrapolation(year, j)));
     }
     const int region = columns.selectedRegions[static_cast<std::size_t>(j)];
@@ -228,6 +239,8 @@ Json RegionsJson(const integration::YearDoses& doses, const AnnualDoseColumns& c
                        {"region_name", columns.regionNames[input::RegionIndex(region)]},
                        {"low_let_gy", std::move(low)},
                        {"high_let_gy", std::move(high)},
+                       {"low_let_tail_gy", std::move(lowTail)},
+                       {"high_let_tail_gy", std::move(highTail)},
                        {"extrapolation", std::move(status)}});
   }
   return regions;

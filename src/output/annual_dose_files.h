@@ -47,6 +47,8 @@ enum class AnnualDoseField {
   kLowLet,
   kHighLet,
   kWeighted,
+  kLowLetTail,
+  kHighLetTail,
   kExtrapolation,
 };
 std::string_view AnnualDoseFieldName(AnnualDoseField field);
@@ -88,6 +90,8 @@ struct DoseValues {
   double low = 0;
   double high = 0;
   std::optional<double> weighted;  // with a high-LET weight
+  double lowTail = 0;              // the parts of low and high from past the data
+  double highTail = 0;
   integration::Extrapolation extrapolation = integration::Extrapolation::kNone;
 };
 DoseValues DoseValuesOf(const integration::YearDoses& doses, int year, int j,
@@ -111,7 +115,8 @@ void AppendPartRows(const integration::ResolvedIntake& intake,
                     const AnnualDoseColumns& columns, std::string& out);
 
 // The JSON file: per person, the birth date, the intakes as read and
-// resolved, the years, the low and high arrays per region, the warnings;
+// resolved, the years, the low and high arrays per region and their parts
+// from past the data, the warnings;
 // then the run's `provenance`.
 Json AnnualDosesJson(std::span<const integration::PersonDoses> persons,
                      const AnnualDoseColumns& columns, const Json& provenance);

@@ -7,8 +7,10 @@
 #include "base/cp1252.h"
 #include "base/text.h"
 #include "input/age_groups.h"
+#include "input/fault_list.h"
 #include "input/nuclide_name.h"
 #include "integration/extended.h"
+#include "run/history_note.h"
 #include "run/nuclide_suggestions.h"
 
 namespace quillmore::run {
@@ -105,7 +107,6 @@ base::Status IntakeHistory::ResolvePart(const input::IntakeRow& row, const std::
   part.formNumber = block->formNumber;
   part.formCode = block->formCode;
   part.contributes = block->integrable.ok();
-  part.curvesKeepingLastRate = block->curvesKeepingLastRate;
   partBlocks_.back().push_back(block);
   if (!part.contributes) {
     part.warning = selection_.fileLabel + ":" + std::to_string(row.line) + ": " +
@@ -245,36 +246,40 @@ base::Status IntakeHistory::HandOn(std::size_t i, const std::vector<integration:
   const integration::ResolvedIntake& intake = intakes_[i];
   integration::PersonDoses& person = persons_[personOf_[i]];
   int firstUnbounded = 0;  // the first year marked unbounded, 0 for none
+  bool past = false;       // a value rests on the curve past its data
   auto doses = parts.begin();
-  for (integration::IntakePartDoses& part : intakes_[i].parts) {
+  for (std::size_t k = 0; k < intake.parts.size(); ++k) {
+    const integration::IntakePartDoses& part = intake.parts[k];
     if (!part.contributes) {
       person.warnings.push_back(part.warning);
       continue;
     }
-    for (int y = doses->firstYear(); y < doses->firstYear() + doses->yearCount(); ++y) {
-      for (int j = 0; j < doses->regionCount(); ++j) {
-        if (doses->extrapolation(y, j) != integration::Extrapolation::kNone) part.pastData = true;
-      }
-    }
     if (base::Status status = onPart(intake, part, *doses); !status.ok()) return status;
     person.doses.Add(*doses);
+    bool partPast = false;
     for (int y = doses->firstYear(); y < doses->firstYear() + doses->yearCount(); ++y) {
       for (int j = 0; j < doses->regionCount(); ++j) {
+        partPast = partPast || doses->extrapolation(y, j) != integration::Extrapolation::kNone;
         if (doses->extrapolation(y, j) == integration::Extrapolation::kUnbounded &&
             (firstUnbounded == 0 || y < firstUnbounded))
           firstUnbounded = y;
       }
     }
+    if (partPast) pastBlocks_.insert(partBlocks_[i][k]);
+    past = past || partPast;
     ++doses;
   }
+  pastIntakes_ += past ? 1 : 0;
   if (firstUnbounded != 0) {
-    messages_.push_back(
-        {output::MessageKind::kWarning,
-         selection_.fileLabel + ":" + std::to_string(intake.row->line) + ": " + intake.nuclide +
-             ": past its last tabulated time the extended curve leaves the range of its data; "
-             "doses from " +
-             std::to_string(firstUnbounded) + " on are marked unbounded and cannot be trusted"});
-    person.warnings.push_back(messages_.back().text);
+    std::string warning =
+        selection_.fileLabel + ":" + std::to_string(intake.row->line) + ": " + intake.nuclide +
+        ": past its last tabulated time the extended curve leaves the range of its data; "
+        "doses from " +
+        std::to_string(firstUnbounded) + " on are marked unbounded and cannot be trusted";
+    // The run lists the first few; each person's own warnings keep them all.
+    if (++unboundedIntakes_ <= input::kFaultsShown)
+      messages_.push_back({output::MessageKind::kWarning, warning});
+    person.warnings.push_back(std::move(warning));
   }
   return base::Status::Ok();
 }
@@ -300,6 +305,19 @@ base::Status IntakeHistory::Compute(const PartSink& onPart) {
       if (base::Status status = HandOn(i, chunk[i - begin], onPart); !status.ok()) return status;
     }
   }
+  if (unboundedIntakes_ > input::kFaultsShown) {
+    messages_.push_back({output::MessageKind::kWarning,
+                         selection_.fileLabel + ": " +
+                             std::to_string(unboundedIntakes_ - input::kFaultsShown) +
+                             " more intakes with doses marked unbounded not shown"});
+  }
+  std::size_t constantBlocks = 0;
+  for (const FormBlock* block : pastBlocks_)
+    constantBlocks += block->curvesKeepingLastRate > 0 ? 1 : 0;
+  if (std::optional<std::string> note =
+          PastDataNote(selection_.tail, {intakes_.size(), pastIntakes_, constantBlocks}, persons_,
+                       selection_.selectedRegions))
+    messages_.push_back({output::MessageKind::kNote, std::move(*note)});
   return base::Status::Ok();
 }
 

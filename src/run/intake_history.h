@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -64,7 +65,9 @@ class IntakeHistory {
   const std::vector<integration::ResolvedIntake>& intakes() const { return intakes_; }
   // In order of first appearance; complete after Compute.
   const std::vector<integration::PersonDoses>& persons() const { return persons_; }
-  // Warnings naming the row: blocks left out, unbounded extrapolation.
+  // Warnings naming the row: blocks left out, unbounded extrapolation (the
+  // first kFaultsShown intakes, then how many more); after Compute, the note
+  // on the values from past the data (PastDataNote).
   const std::vector<output::RunMessage>& messages() const { return messages_; }
 
  private:
@@ -93,6 +96,9 @@ class IntakeHistory {
   std::vector<std::size_t> personOf_;                      // by intake: index in persons_
   std::vector<integration::PersonDoses> persons_;
   std::vector<output::RunMessage> messages_;
+  std::size_t unboundedIntakes_ = 0;       // intakes with a value marked unbounded
+  std::size_t pastIntakes_ = 0;            // intakes with a value past their data
+  std::set<const FormBlock*> pastBlocks_;  // the blocks those values use past the data
 };
 
 }  // namespace quillmore::run

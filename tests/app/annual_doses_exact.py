@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Checks every value of annual_doses.csv against exact rational arithmetic.
+"""Checks every value of annual_doses.csv against exact arithmetic.
 
 Written apart from the program: it reads the index and the dose-rate files
 itself, forms the monotone piecewise cubic Hermite slopes and the integrals
@@ -8,13 +8,26 @@ calendar year and region, A (D(t2 - t0) - D(t1 - t0)) for an acute intake and
 q (C(t2 - s0) - C(t2 - s1) - C(t1 - s0) + C(t1 - s1)) for a constant-rate one.
 Differences of exact fractions lose nothing, unlike differences of doubles.
 
-Usage: annual_doses_exact.py DATA_DIR INTAKES_CSV ANNUAL_DOSES_CSV
-Exit status 0 when every value agrees within 1e-12 relative (1e-30 Gy where
-the exact value is 0), values marked unbounded aside; 1 otherwise.
+Past the last tabulated time t_N the rate follows the tail asked for: the last
+cubic piece continued ("cubic"), nothing ("zero"), or f_N exp(-lambda v) with
+lambda = ln(f_N-1 / f_N) / (t_N - t_N-1), v = u - t_N, where f_N-1 > f_N > 0, the
+constant f_N where the rate does not fall, 0 where f_N <= 0 ("exponential").
+The exponential's integrals, T1(v) = int_0^v of the tail's rate and T2(v) =
+int_0^v T1, are formed with decimal's exp and ln at 50 digits and then taken
+as exact fractions. The columns low_let_tail_gy and high_let_tail_gy are the
+same sums over the curve past t_N alone, whose D and C are T1(u - t_N) and
+T2(u - t_N) (for the cubic, what its continued last piece adds).
+
+Usage: annual_doses_exact.py DATA_DIR INTAKES_CSV ANNUAL_DOSES_CSV [UNTIL [TAIL]]
+TAIL: exponential (the default, as quillmore-batch's), zero or cubic.
+Exit status 0 when every value and tail part agrees within 1e-13 relative
+(1e-30 Gy per Bq taken in where the exact value is 0), rows marked unbounded
+aside; 1 otherwise.
 """
 import bisect
 import csv
 import datetime
+import decimal
 import re
 import struct
 import sys
@@ -55,7 +68,9 @@ def normalise(name):
 
 
 def hermite_slopes(x, f):
-    """Monotone slopes: harmonic-mean interior, shape-preserving three-point ends."""
+    """Monotone slopes: harmonic-mean interior, shape-preserving three-point ends
+    (0 at either end where the three-point value and the end secant do not have
+    the same strict sign)."""
     n = len(x)
     h = [x[i + 1] - x[i] for i in range(n - 1)]
     s = [(f[i + 1] - f[i]) / h[i] for i in range(n - 1)]
@@ -104,6 +119,43 @@ class Curve:
         self.starts = [p[0] for p in self.pieces]
         self.last_time = x[-1]
         self.last_rate = f[-1]
+        self.before_last = (x[-2], f[-2])
+        self.at_last = self._at(len(self.pieces) - 1, x[-1])  # D and C at t_N
+        self.decay = None  # lambda of the exponential tail, once formed
+
+    def _exponential(self, v):
+        """T1(v) and T2(v) of the exponential tail, v days past t_N."""
+        f = self.last_rate
+        t_prev, f_prev = self.before_last
+        if f <= 0 or v == 0:
+            return Fraction(0), Fraction(0)
+        if f_prev <= f:  # the rate does not fall: its last value kept
+            return f * v, f * v * v / 2
+        with decimal.localcontext(decimal.Context(prec=50)):
+            dec = lambda q: decimal.Decimal(q.numerator) / decimal.Decimal(q.denominator)
+            if self.decay is None:
+                self.decay = (dec(f_prev) / dec(f)).ln() / dec(self.last_time - t_prev)
+            lam, w = self.decay, dec(v)
+            rise = (1 - (-lam * w).exp()) / lam  # int_0^v exp(-lambda w) dw
+            t1 = dec(f) * rise
+            t2 = dec(f) * (w - rise) / lam
+        return Fraction(t1), Fraction(t2)
+
+    def parts(self, u, tail):
+        """D(u), C(u) and the parts of them from past t_N, under `tail`."""
+        if u <= self.last_time:
+            d_u, c_u = self.dc(u)
+            return d_u, c_u, Fraction(0), Fraction(0)
+        v = u - self.last_time
+        d_n, c_n = self.at_last
+        if tail == 'cubic':
+            d_u, c_u = self.dc(u)
+            t1, t2 = d_u - d_n, c_u - c_n - d_n * v
+        elif tail == 'zero':
+            t1, t2 = Fraction(0), Fraction(0)
+        else:
+            t1, t2 = self._exponential(v)
+        return d_n + t1, c_n + d_n * v + t2, t1, t2
 
     @staticmethod
     def _p(c, v):
@@ -220,8 +272,8 @@ def parts(birth, start, end):
     return [(group_of(birth, a), a, b) for a, b in zip(cuts, cuts[1:])]
 
 
-def expected(data, rows, regions, until):
-    """{(person, year, region): (low, high)} exactly."""
+def expected_parts(data, rows, regions, until, tail='cubic'):
+    """{(person, year, region): [low, high, low tail, high tail, Bq taken in]} exactly."""
     values, years = {}, {}
     for row in rows:
         start = day(row['start'])
@@ -237,6 +289,10 @@ def expected(data, rows, regions, until):
         route = 'inhalation' if row['intake'].lower() in ('inhalation', 'h') else 'ingestion'
         first, last = years[row['person']]
         last = until if until else last + 50
+        for year in range(first, last + 1):
+            for region in regions:
+                values.setdefault((row['person'], year, region), [Fraction(0)] * 5)
+                values[(row['person'], year, region)][4] += activity
         for group, p0, p1 in parts(birth, start, end):
             forms = data.blocks(normalise(row['nuclide']), route, group, regions)
             form = row['form']
@@ -246,38 +302,45 @@ def expected(data, rows, regions, until):
                 t1 = datetime.date(year, 1, 1).toordinal()
                 t2 = datetime.date(year + 1, 1, 1).toordinal()
                 for j, region in enumerate(regions):
-                    pair = []
-                    for curve in block[0][2][j]:
+                    value = values[(row['person'], year, region)]
+                    for k, curve in enumerate(block[0][2][j]):
                         if p1 is None:
-                            dose = activity * (curve.dc(t2 - p0)[0] - curve.dc(t1 - p0)[0])
+                            a, b = curve.parts(t2 - p0, tail), curve.parts(t1 - p0, tail)
+                            dose, past = activity * (a[0] - b[0]), activity * (a[2] - b[2])
                         else:
                             q = activity / (end - start)
-                            dose = q * (curve.dc(t2 - p0)[1] - curve.dc(t2 - p1)[1]
-                                        - curve.dc(t1 - p0)[1] + curve.dc(t1 - p1)[1])
-                        pair.append(dose)
-                    key = (row['person'], year, region)
-                    old = values.get(key, (Fraction(0), Fraction(0)))
-                    values[key] = (old[0] + pair[0], old[1] + pair[1])
-        for year in range(first, last + 1):
-            for region in regions:
-                values.setdefault((row['person'], year, region), (Fraction(0), Fraction(0)))
+                            ends = [(t2 - p0, 1), (t2 - p1, -1), (t1 - p0, -1), (t1 - p1, 1)]
+                            c = [(curve.parts(u, tail), sign) for u, sign in ends]
+                            dose = q * sum(sign * at[1] for at, sign in c)
+                            past = q * sum(sign * at[3] for at, sign in c)
+                        value[k] += dose
+                        value[2 + k] += past
     return values
 
 
-def agrees(written, exact):
+def expected(data, rows, regions, until):
+    """{(person, year, region): (low, high)} exactly, the last piece continued."""
+    return {key: (v[0], v[1]) for key, v in expected_parts(data, rows, regions, until).items()}
+
+
+def agrees(written, exact, bq):
     if exact == 0:
-        return abs(written) <= 1e-30
-    return abs(Fraction(written) - exact) <= Fraction(1, 10 ** 12) * abs(exact)
+        return abs(written) <= 1e-30 * bq
+    return abs(Fraction(written) - exact) <= Fraction(1, 10 ** 13) * abs(exact)
 
 
-def main(folder, intakes, annual, until=None):
+COLUMNS = ('low_let_gy', 'high_let_gy', 'low_let_tail_gy', 'high_let_tail_gy')
+
+
+def main(folder, intakes, annual, until=None, tail='exponential'):
+    assert tail in ('exponential', 'zero', 'cubic'), tail
     with open(intakes, newline='', encoding='utf-8-sig') as f:
         rows = list(csv.DictReader(f))
     with open(annual, newline='', encoding='utf-8') as f:
         written = list(csv.DictReader(f))
     regions = list(dict.fromkeys(int(r['region']) for r in written))
-    values = expected(DataSet(folder), rows, regions, int(until) if until else None)
-    bad, checked, exempt, worst = 0, 0, 0, 0.0
+    values = expected_parts(DataSet(folder), rows, regions, int(until) if until else None, tail)
+    bad, checked, exempt, worst, past = 0, 0, 0, 0.0, 0
     seen = set()
     for r in written:
         key = (r['person'], int(r['year']), int(r['region']))
@@ -285,19 +348,21 @@ def main(folder, intakes, annual, until=None):
         if r['extrapolation'] == 'unbounded':
             exempt += 1
             continue
-        for value, exact, name in ((r['low_let_gy'], values[key][0], 'low'),
-                                   (r['high_let_gy'], values[key][1], 'high')):
+        for column, exact in zip(COLUMNS, values[key]):
             checked += 1
+            value = float(r[column])
+            past += column.endswith('tail_gy') and exact != 0
             if exact != 0:
-                worst = max(worst, float(abs(Fraction(float(value)) - exact) / abs(exact)))
-            if not agrees(float(value), exact):
+                worst = max(worst, float(abs(Fraction(value) - exact) / abs(exact)))
+            if not agrees(value, exact, values[key][4]):
                 bad += 1
-                print(f'{key} {name}: written {value}, exact {float(exact)!r}')
+                print(f'{key} {column}: written {r[column]}, exact {float(exact)!r}')
     missing = set(values) - seen
     for key in sorted(missing)[:10]:
         print(f'{key}: not written')
-    print(f'{checked} values checked, {exempt} rows unbounded and exempt, {bad} disagree, '
-          f'{len(missing)} missing; largest relative difference {worst:.2e}')
+    print(f'{tail} tail: {checked} values checked ({past} tail parts not 0), {exempt} rows '
+          f'unbounded and exempt, {bad} disagree, {len(missing)} missing; largest relative '
+          f'difference {worst:.2e}')
     return 0 if bad == 0 and not missing and checked > 0 else 1
 
 

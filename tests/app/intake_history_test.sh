@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# quillmore-batch --intakes end to end: every annual dose of a hand-built
-# history against exact rational arithmetic, the sum of annual doses against
+# quillmore-batch --intakes end to end: every annual dose and its part from
+# past the data of a hand-built history against exact arithmetic under each
+# tail, the note on the values past the data, the sum of annual doses against
 # a coefficient, and each kind of bad row refused with nothing written.
 # Usage: intake_history_test.sh BUILD_DIR
 set -euo pipefail
@@ -44,23 +45,23 @@ totals = list(csv.DictReader(open(sys.argv[2])))
 bad = 0
 for r in totals:
     mine = parts.get((r['person'], r['year'], r['region']), [])
-    low = math.fsum(float(p['low_let_gy']) for p in mine)
     worst = max((rank[p['extrapolation']] for p in mine), default=0)
-    if abs(low - float(r['low_let_gy'])) > 1e-12 * abs(float(r['low_let_gy'])) or \
-            rank[r['extrapolation']] != worst:
+    for column in ('low_let_gy', 'high_let_tail_gy'):
+        total = math.fsum(float(p[column]) for p in mine)
+        if abs(total - float(r[column])) > 1e-12 * abs(float(r[column])):
+            bad += 1
+            print(r['person'], r['year'], r['region'], column, r[column], total)
+    if rank[r['extrapolation']] != worst:
         bad += 1
-        print(r['person'], r['year'], r['region'], r['low_let_gy'], low, r['extrapolation'], worst)
+        print(r['person'], r['year'], r['region'], r['extrapolation'], worst)
 sys.exit(1 if bad or not parts else 0)
 PY
 }
-# Under the cubic tail C's Cs-137 years past its data dip below 0 and are
-# marked unbounded (exit 1); the exact check exempts them.
-status=0
-"$batch" --intakes intakes.csv --tail cubic --regions lung,liver,29,1 --until 2035 --by-intake \
-  --high-let-weight 20 --format csv,json -q --output-dir out 2>/dev/null || status=$?
-if [ "$status" -le 1 ]; then
+if "$batch" --intakes intakes.csv --regions lung,liver,29,1 --until 2035 --by-intake \
+  --high-let-weight 20 --format csv,json -q --output-dir out 2>out.err; then
   "$python" "$here/annual_doses_exact.py" DATA intakes.csv out/annual_doses.csv 2035 ||
     fail "annual doses differ from the exact values"
+  grep -q 'note:' out.err && fail "--quiet shows the note: $(cat out.err)"
   grep -q '"sha256"' out/annual_doses.json || fail "annual_doses.json lacks the provenance"
   parts_add_up out/annual_doses_by_intake.csv out/annual_doses.csv ||
     fail "the parts do not add up to the totals"
@@ -88,8 +89,14 @@ parts = {(r['row'], r['age_group'], r['part_start'], r['part_end']) for r in d}
 if parts != {('8', '10 y-old', '2018-01-01', '2018-07-01'),
              ('9', '10 y-old', '2021-01-01', '2022-06-15')}:
     bad.append(f'D: parts {sorted(parts)}')
+# The JSON and the manifest name the tail, the default too.
+manifest = json.load(open(f'{out}/quillmore-run.json'))
+history = json.load(open(f'{out}/annual_doses.json'))
+for where, provenance in (('json', history['provenance']), ('manifest', manifest['provenance'])):
+    if provenance['options'].get('tail') != 'exponential':
+        bad.append(f"{where}: options {provenance['options']}")
 # The manifest lists every file written, by its size and SHA-256 on disk.
-listed = {f['name']: f for f in json.load(open(f'{out}/quillmore-run.json'))['files']}
+listed = {f['name']: f for f in manifest['files']}
 written = sorted(n for n in os.listdir(out) if n != 'quillmore-run.json')
 if sorted(listed) != written:
     bad.append(f'manifest lists {sorted(listed)}, written {written}')
@@ -144,6 +151,57 @@ for row in rows:
 sys.exit(1 if bad or len(rows) != 30 else 0)
 PY
 
+# Years to 150 years after intake under each tail, every value and its part
+# from past the data exact: S's acute Sr-90 and spread Cs-137 (across the
+# birthday at 1), T's spread Pu-239 long past its data; U's intake stays
+# within its data. One note under the exponential and zero tails, none under
+# the cubic; the exponential's share is the largest of the written values'
+# (every last rate of the sample data falls: no block keeps its last rate).
+cat >far.csv <<'CSV'
+person,birth_date,nuclide,intake,form,start,end,activity_bq
+S,1960-04-29,Sr-90,ingestion,1.0E-02,1960-08-27,,1000
+S,1960-04-29,Cs-137,inhalation,F,1961-01-01,1963-06-01,500
+T,1900-01-01,Pu-239,h,M,1920-03-01,1921-03-01,50
+U,1990-01-01,Cs-137,h,F,2050-01-01,,10
+CSV
+statuses=""
+for tail in exponential zero cubic; do
+  status=0
+  "$batch" --intakes far.csv --until 2110 --regions adrenals,lung,liver --tail "$tail" \
+    --output-dir "far-$tail" 2>"far-$tail.err" >/dev/null || status=$?
+  statuses="$statuses $status"
+  [ "$status" = 2 ] && { fail "--tail $tail: $(cat "far-$tail.err")"; continue; }
+  "$python" "$here/annual_doses_exact.py" DATA far.csv "far-$tail/annual_doses.csv" 2110 "$tail" ||
+    fail "--tail $tail: annual doses or their parts past the data differ from the exact values"
+  grep -q "\"tail\": \"$tail\"" "far-$tail/quillmore-run.json" ||
+    fail "--tail $tail: the manifest does not name the tail"
+done
+{ [ "${statuses% *}" = " 0 0" ] && [ "$(grep -c 'note:' far-exponential.err)" = 1 ] &&
+  [ "$(grep -c 'note:' far-zero.err)" = 1 ] &&
+  ! grep -q 'note:' far-cubic.err && ! grep -q 'warning:' far-exponential.err far-zero.err &&
+  ! grep -q unbounded far-exponential/annual_doses.csv far-zero/annual_doses.csv; } ||
+  fail "notes and warnings by tail: $(cat far-*.err)"
+grep -qx 'quillmore-batch: note: 3 of 4 intakes run past the last tabulated time of their data; past it the rate follows the zero tail' far-zero.err ||
+  fail "the zero tail's note: $(cat far-zero.err)"
+"$python" - far-exponential.err far-exponential/annual_doses.csv <<'PY' || fail "the exponential tail's note"
+import csv, sys
+note = open(sys.argv[1]).read().strip()
+share = 0  # the first largest, in the file's order
+for r in csv.DictReader(open(sys.argv[2])):
+    for let in ('low', 'high'):
+        value, tail = float(r[f'{let}_let_gy']), float(r[f'{let}_let_tail_gy'])
+        if value > 0 and tail / value > share:
+            share, person, year, region = tail / value, r['person'], r['year'], r['region']
+            component = let
+expected = ('quillmore-batch: note: 3 of 4 intakes run past the last tabulated time of their '
+            'data; past it the rate follows the exponential tail (columns low_let_tail_gy, '
+            f'high_let_tail_gy); the largest share from past the data is {round(share * 100)} % '
+            f'(person {person}, year {year}, region {region}, {component} LET)')
+if share == 0 or note != expected:
+    print(f'{note}\nexpected {expected if share else "a share above 0"}')
+    sys.exit(1)
+PY
+
 # Each bad row: exit 2, a message naming the file, line and column, no file written.
 header=person,birth_date,nuclide,intake,form,start,end,activity_bq
 refused() {  # EXPECTED-MESSAGE CSV-TEXT [OPTION...]
@@ -191,14 +249,15 @@ refused 'bad.csv:3: column "nuclide": no data are available for "Xx-1"' "$header
 printf '\xef\xbb\xbf%s\r\n%s\r\n' "$header" "$ok_row" >bom.csv
 "$batch" --intakes bom.csv -q --output-dir bom || fail "a file with a byte-order mark and CR LF is refused"
 
-# Warnings (exit 1), the files still written: years that rest on a curve
-# continued far past its data, and a block the tables do not integrate.
-# Old's second intake stays within its data, whose years are unbounded all the same.
+# Warnings (exit 1), the files still written: under the cubic tail, years that
+# rest on a curve continued far past its data, and a block the tables do not
+# integrate. Old's second intake stays within its data, whose years are
+# unbounded all the same.
 printf '%s\nOld,1880-01-01,Pu-239,h,M,1900-01-01,,1\nOld,1880-01-01,Cs-137,h,F,2290-01-01,,1\n' \
   "$header" >old.csv
 status=0
-"$batch" --intakes old.csv --tail cubic --until 2300 --regions lung --by-intake -q --output-dir old 2>err.txt ||
-  status=$?
+"$batch" --intakes old.csv --until 2300 --regions lung --by-intake --tail cubic -q --output-dir old \
+  2>err.txt || status=$?
 { [ "$status" = 1 ] && grep -q 'old.csv:2: Pu-239: .* on are marked unbounded' err.txt &&
   grep -q ',unbounded$' old/annual_doses.csv; } || fail "no unbounded warning: $status $(cat err.txt)"
 parts_add_up old/annual_doses_by_intake.csv old/annual_doses.csv ||
@@ -209,6 +268,15 @@ grep -q "old.csv:2: Pu-239: .* doses from $first on are marked unbounded" err.tx
 grep -q "old.csv:3: " err.txt && fail "a warning for an intake within its data: $(cat err.txt)"
 grep -q '^Old,.*,2295,30,.*,unbounded$' old/annual_doses.csv && grep -q '^Old,.*,2295,30,.*,none$' old/annual_doses_by_intake.csv ||
   fail "no year where the intakes' statuses differ"
+# 22 intakes with unbounded years: 20 warnings, then how many more.
+{ echo "$header"; for n in $(seq 10 31); do echo "Old,1880-01-01,Pu-239,h,M,1900-01-$n,,1"; done; } >many.csv
+status=0
+"$batch" --intakes many.csv --until 2300 --regions lung --tail cubic -q --output-dir many 2>err.txt ||
+  status=$?
+{ [ "$status" = 1 ] && [ "$(grep -c ': Pu-239: .* on are marked unbounded' err.txt)" = 20 ] &&
+  grep -qx 'quillmore-batch: warning: many.csv: 2 more intakes with doses marked unbounded not shown' err.txt &&
+  [ "$(grep -c 'marked unbounded' many/quillmore-run.json)" = 21 ]; } ||
+  fail "22 unbounded intakes: $status $(cat err.txt)"
 cp -r DATA damaged
 "$python" - damaged <<'PY'
 import sys

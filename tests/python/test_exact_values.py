@@ -228,7 +228,7 @@ def test_annual_doses_warn_as_the_batch_does(folder, exact, tmp_path):
             "P,1950-01-01,Be-7,h,M,2001-05-05,,10"]
     path = intake_file(tmp_path / "intakes.csv", rows)
     with pytest.warns(qm.QuillmoreWarning) as caught:
-        frame = qm.annual_doses(path, data_dir=folder, until=2002, regions=[1, 30])
+        frame = qm.annual_doses(path, data_dir=folder, until=2002, regions=[1, 30], tail="cubic")
     texts = [str(w.message) for w in caught]
     # Line 2's high-LET curve leaves its data 30 d after intake, inside 2000;
     # line 3's block has a single time point and adds nothing.
@@ -238,7 +238,7 @@ def test_annual_doses_warn_as_the_batch_does(folder, exact, tmp_path):
     assert texts[1].startswith(f"{path}:2: Am-241: past its last tabulated time")
     assert "doses from 2000 on are marked unbounded" in texts[1]
     batch = run_batch("--intakes", path, "--data-dir", folder, "--until", 2002, "--regions",
-                      "1,30", "--output-dir", tmp_path / "out", "--quiet")
+                      "1,30", "--tail", "cubic", "--output-dir", tmp_path / "out", "--quiet")
     assert sorted(texts) == sorted(batch_warnings(batch))
     # Only line 2 adds dose; the values of 1000 Bq from it alone, exactly.
     fields = "person,birth_date,nuclide,intake,form,start,end,activity_bq".split(",")
@@ -249,6 +249,41 @@ def test_annual_doses_warn_as_the_batch_does(folder, exact, tmp_path):
         low, high = values[(row.person, row.year, row.region)]
         assert synthetic.close(row.low_let_gy, low) and synthetic.close(row.high_let_gy, high)
     assert list(frame.extrapolation) == ["unbounded"] * 6
+
+
+def test_annual_doses_and_their_parts_past_the_data_by_tail(folder, exact, tmp_path, caplog):
+    rows = ["P,1950-01-01,Am-241,inhalation,F,2000-03-01,,1000",
+            "P,1950-01-01,Am-241,h,1,2000-06-01,2001-06-01,500"]
+    path = intake_file(tmp_path / "intakes.csv", rows)
+    fields = "person,birth_date,nuclide,intake,form,start,end,activity_bq".split(",")
+    intakes = [dict(zip(fields, row.split(","))) for row in rows]
+    doses = ["low_let_gy", "high_let_gy", "low_let_tail_gy", "high_let_tail_gy"]
+    for tail in ["exponential", "zero", "cubic"]:
+        caplog.clear()
+        with warnings.catch_warnings(), caplog.at_level("INFO", logger="quillmore"):
+            warnings.simplefilter("ignore", qm.QuillmoreWarning)  # unbounded under the cubic
+            options = {} if tail == "exponential" else {"tail": tail}  # the default
+            frame = qm.annual_doses(path, data_dir=folder, until=2004, regions=[1, 30], **options)
+        assert list(frame.columns[5:]) == doses + ["extrapolation"]
+        assert all(frame[column].dtype == np.float64 for column in doses)
+        values = synthetic.exact.expected_parts(exact.data, intakes, [1, 30], 2004, tail)
+        assert len(frame) == len(values) == 5 * 2
+        for row in frame[frame.extrapolation != "unbounded"].itertuples():
+            want = values[(row.person, row.year, row.region)]
+            for column, exact_value in zip(doses, want):
+                value = getattr(row, column)
+                assert (abs(Fraction(value) - exact_value) <= abs(exact_value) / 10 ** 13
+                        if exact_value else abs(value) <= 1e-30 * 1500), (tail, row, column)
+        assert (frame.extrapolation != "unbounded").all() or tail == "cubic"
+        notes = [record.getMessage() for record in caplog.records]
+        # Both intakes run past the data's 30 d; region 1's low-LET rate ends flat.
+        assert notes == [] if tail == "cubic" else len(notes) == 1
+        if tail == "exponential":
+            assert notes[0].startswith("2 of 2 intakes run past the last tabulated time of their "
+                                       "data; past it the rate follows the exponential tail")
+            assert notes[0].endswith("; 1 block whose last two rates do not fall keeps its last rate")
+    with pytest.raises(ValueError, match="tail= takes exponential, zero or cubic"):
+        qm.annual_doses(path, data_dir=folder, tail="linear")
 
 
 def test_bad_intake_rows_listed_in_line_order(folder, tmp_path):

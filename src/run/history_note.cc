@@ -1,0 +1,76 @@
+#include "run/history_note.h"
+
+#include <cmath>
+
+namespace quillmore::run {
+namespace {
+
+std::string Count(std::size_t count, const char* one, const char* more) {
+  return std::to_string(count) + " " + (count == 1 ? one : more);
+}
+
+// The largest tail / value over the values above 0, and where it is.
+struct Share {
+  double share = 0;
+  const integration::PersonDoses* person = nullptr;
+  int year = 0;
+  int position = 0;
+  bool high = false;
+};
+
+Share LargestShare(std::span<const integration::PersonDoses> persons) {
+  Share largest;
+  for (const integration::PersonDoses& person : persons) {
+    const integration::YearDoses& doses = person.doses;
+    for (int year = doses.firstYear(); year < doses.firstYear() + doses.yearCount(); ++year) {
+      for (int j = 0; j < doses.regionCount(); ++j) {
+        for (const bool high : {false, true}) {
+          const double value = high ? doses.high(year, j) : doses.low(year, j);
+          const double tail = high ? doses.highTail(year, j) : doses.lowTail(year, j);
+          if (!(value > 0) || !(tail / value > largest.share)) continue;
+          largest = {tail / value, &person, year, j, high};
+        }
+      }
+    }
+  }
+  return largest;
+}
+
+// "38 %"; "under 1 %" for a share that rounds to none.
+std::string Percent(double share) {
+  const long percent = std::lround(share * 100);
+  return percent == 0 ? "under 1 %" : std::to_string(percent) + " %";
+}
+
+}  // namespace
+
+std::optional<std::string> PastDataNote(integration::Tail tail, const PastDataCounts& counts,
+                                        std::span<const integration::PersonDoses> persons,
+                                        const std::vector<int>& selectedRegions) {
+  if (tail == integration::Tail::kCubic || counts.pastIntakes == 0) return std::nullopt;
+  const bool one = counts.pastIntakes == 1;
+  std::string note = std::to_string(counts.pastIntakes) + " of " +
+                     Count(counts.intakes, "intake", "intakes") + (one ? " runs" : " run") +
+                     " past the last tabulated time of " + (one ? "its" : "their") +
+                     " data; past it the rate follows the " + integration::TailName(tail) + " tail";
+  // Under the zero tail nothing comes from past the data: its columns hold 0.
+  if (tail == integration::Tail::kZero) return note;
+  note += " (columns low_let_tail_gy, high_let_tail_gy)";
+  const Share largest = LargestShare(persons);
+  if (largest.person == nullptr) {
+    note += "; no dose comes from past the data";
+  } else {
+    note += "; the largest share from past the data is " + Percent(largest.share) + " (person " +
+            largest.person->person + ", year " + std::to_string(largest.year) + ", region " +
+            std::to_string(selectedRegions[static_cast<std::size_t>(largest.position)]) +
+            (largest.high ? ", high LET)" : ", low LET)");
+  }
+  if (counts.constantBlocks > 0) {
+    note += "; " + Count(counts.constantBlocks, "block", "blocks") +
+            " whose last two rates do not fall " +
+            (counts.constantBlocks == 1 ? "keeps its" : "keep their") + " last rate";
+  }
+  return note;
+}
+
+}  // namespace quillmore::run
