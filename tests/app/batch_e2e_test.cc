@@ -64,6 +64,21 @@ std::vector<std::string> Names(const std::map<std::string, std::string>& content
   return names;
 }
 
+// The lines of a CSV text after its header, each split at its commas (the
+// files tested here quote no field).
+std::vector<std::vector<std::string>> CsvRows(const std::string& text) {
+  std::istringstream lines(text);
+  std::string line;
+  std::getline(lines, line);
+  std::vector<std::vector<std::string>> rows;
+  while (std::getline(lines, line)) {
+    std::vector<std::string>& row = rows.emplace_back();
+    std::istringstream fields(line);
+    for (std::string field; std::getline(fields, field, ',');) row.push_back(field);
+  }
+  return rows;
+}
+
 std::size_t CountLines(const std::string& text) {
   return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
 }
@@ -456,11 +471,8 @@ TEST_F(BatchProgramTest, CurvesMeetTheTabulatedRatesAndTheTableCoefficients) {
               "nuclide,intake,age_group,age_days,form,form_code,form_label,region,region_name,"
               "kind,time_days,low_let_rate_gy_per_bq_per_day,high_let_rate_gy_per_bq_per_day,"
               "low_let_gy_per_bq,high_let_gy_per_bq,extrapolation");
-    while (std::getline(lines, line)) {
-      std::vector<std::string> f;
-      std::istringstream fields(line);
-      for (std::string field; std::getline(fields, field, ',');) f.push_back(field);
-      ASSERT_EQ(f.size(), 16u) << line;
+    for (const std::vector<std::string>& f : CsvRows(csv)) {
+      ASSERT_EQ(f.size(), 16u) << f[0];
       EXPECT_EQ(f[0] + "," + f[1], base::TrimBlanks(nuclide) + ",inhalation");
       const std::tuple<int, int, int> key{std::stoi(f[3]), std::stoi(f[4]), std::stoi(f[7])};
       if (f[9] == "grid") grids[key].push_back(std::stod(f[10]));
@@ -624,44 +636,28 @@ TEST_F(BatchProgramTest, TailGivenToATableRunIsFollowedInEveryOutputAndRecorded)
   };
   std::map<std::pair<int, int>, Last> lasts;  // (form, region)
   std::map<std::tuple<int, int, double>, std::vector<std::string>> periodRows;
-  {
-    std::istringstream lines(ReadFile(out / "Pu-239_H_curves.csv"));
-    std::string line;
-    std::getline(lines, line);
-    while (std::getline(lines, line)) {
-      std::vector<std::string> f;
-      std::istringstream fields(line);
-      for (std::string field; std::getline(fields, field, ',');) f.push_back(field);
-      ASSERT_EQ(f.size(), 16u) << line;
-      const std::pair<int, int> key{std::stoi(f[4]), std::stoi(f[7])};
-      if (f[9] == "tabulated") {
-        Last& last = lasts[key];
-        last.tP = last.tN;
-        last.tN = std::stod(f[10]);
-        for (std::size_t c = 0; c < 2; ++c) {
-          last.fP[c] = last.fN[c];
-          last.fN[c] = std::stod(f[11 + c]);
-          last.dN[c] = std::stod(f[13 + c]);
-        }
-      } else if (f[9] == "period") {
-        periodRows[{key.first, key.second, std::stod(f[10])}] = f;
+  for (const std::vector<std::string>& f : CsvRows(ReadFile(out / "Pu-239_H_curves.csv"))) {
+    ASSERT_EQ(f.size(), 16u) << f[0];
+    const std::pair<int, int> key{std::stoi(f[4]), std::stoi(f[7])};
+    if (f[9] == "tabulated") {
+      Last& last = lasts[key];
+      last.tP = last.tN;
+      last.tN = std::stod(f[10]);
+      for (std::size_t c = 0; c < 2; ++c) {
+        last.fP[c] = last.fN[c];
+        last.fN[c] = std::stod(f[11 + c]);
+        last.dN[c] = std::stod(f[13 + c]);
       }
+    } else if (f[9] == "period") {
+      periodRows[{key.first, key.second, std::stod(f[10])}] = f;
     }
   }
   ASSERT_FALSE(lasts.empty());
   // The coefficients: CSV, JSON and text tables.
   std::map<std::tuple<int, int, double>, std::vector<std::string>> csvRows;
-  {
-    std::istringstream lines(ReadFile(out / "Pu-239_H.csv"));
-    std::string line;
-    std::getline(lines, line);
-    while (std::getline(lines, line)) {
-      std::vector<std::string> f;
-      std::istringstream fields(line);
-      for (std::string field; std::getline(fields, field, ',');) f.push_back(field);
-      ASSERT_EQ(f.size(), 13u) << line;
-      csvRows[{std::stoi(f[4]), std::stoi(f[8]), std::stod(f[7])}] = f;
-    }
+  for (const std::vector<std::string>& f : CsvRows(ReadFile(out / "Pu-239_H.csv"))) {
+    ASSERT_EQ(f.size(), 13u) << f[0];
+    csvRows[{std::stoi(f[4]), std::stoi(f[8]), std::stod(f[7])}] = f;
   }
   const std::string table = ReadFile(out / "Pu-239_7300_H.TXT");
   int decaying = 0, checked = 0;

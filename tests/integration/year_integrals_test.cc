@@ -33,6 +33,19 @@ PieceIntegrals::Dose YearDose(const PieceIntegrals& curve, const std::vector<Dos
   return curve.Sum(geometry);
 }
 
+// The windows of one year [t1, t2) of an acute intake, and of one spread over [s0, s1).
+std::vector<DoseWindow> Acute(double intake, double t1, double t2) {
+  std::vector<DoseWindow> windows;
+  AcuteWindows(intake, t1, t2, windows);
+  return windows;
+}
+
+std::vector<DoseWindow> Spread(double s0, double s1, double t1, double t2) {
+  std::vector<DoseWindow> windows;
+  SpreadWindows(s0, s1, t1, t2, windows);
+  return windows;
+}
+
 double Dose(const PieceIntegrals& curve, const std::vector<DoseWindow>& windows,
             std::span<const double> x) {
   return YearDose(curve, windows, x).value;
@@ -123,22 +136,12 @@ TEST(YearIntegralsTest, TailsPastTheDataInClosedForm) {
   const Extended rate = 1e-9, decay = std::log(2.0L) / 900;  // halved over the last interval
   const auto past = [&](Extended u) { return std::exp(-decay * (u - 1000)); };
   const PieceIntegrals curve(x, f, d, Tail::kExponential);
-  const auto acute = [](double intake, double t1, double t2) {
-    std::vector<DoseWindow> w;
-    AcuteWindows(intake, t1, t2, w);
-    return w;
-  };
-  const auto spread = [](double s0, double s1, double t1, double t2) {
-    std::vector<DoseWindow> w;
-    SpreadWindows(s0, s1, t1, t2, w);
-    return w;
-  };
-  const PieceIntegrals::Dose late = YearDose(curve, acute(5, 3005, 3370), x);
+  const PieceIntegrals::Dose late = YearDose(curve, Acute(5, 3005, 3370), x);
   const double lateExact = Stored(rate / decay * (past(3000) - past(3365)));
   EXPECT_NEAR(late.value, lateExact, 1e-14 * lateExact);
   EXPECT_EQ(late.tail, late.value);
 
-  const PieceIntegrals::Dose first = YearDose(curve, acute(5, 0, 2005), x);
+  const PieceIntegrals::Dose first = YearDose(curve, Acute(5, 0, 2005), x);
   const TailCurve tail = TailCurve::Of(Tail::kExponential, 100, 1000, 2e-9, 1e-9);
   EXPECT_EQ(first.value,
             Stored(Extended(HermiteIntegral(x, f, d, 0.0, 1000)) + tail.Integral(0, 1000)));
@@ -146,7 +149,7 @@ TEST(YearIntegralsTest, TailsPastTheDataInClosedForm) {
   EXPECT_EQ(first.extrapolation, Extrapolation::kBounded);
 
   // Over [0, 730), the year [2000, 2365): every day past the data.
-  const PieceIntegrals::Dose wholly = YearDose(curve, spread(0, 730, 2000, 2365), x);
+  const PieceIntegrals::Dose wholly = YearDose(curve, Spread(0, 730, 2000, 2365), x);
   const double whollyExact =
       Stored(rate / (decay * decay * 730) * (past(1270) - past(1635) - past(2000) + past(2365)));
   EXPECT_NEAR(wholly.value, whollyExact, 1e-13 * whollyExact);
@@ -167,14 +170,14 @@ TEST(YearIntegralsTest, TailsPastTheDataInClosedForm) {
     const auto g = [&](Extended t) { return (R(t) - R(t - 730)) / 730; };
     return Quadrature(g, 800, 830, 8) + Quadrature(g, 830, 1000, 8) + Quadrature(g, 1000, 1165, 8);
   };
-  const PieceIntegrals::Dose straddling = YearDose(curve, spread(0, 730, 800, 1165), x);
+  const PieceIntegrals::Dose straddling = YearDose(curve, Spread(0, 730, 800, 1165), x);
   const double straddlingExact = Stored(across(dose)), straddlingTail = Stored(across(tailDose));
   EXPECT_NEAR(straddling.value, straddlingExact, 1e-12 * straddlingExact);
   EXPECT_NEAR(straddling.tail, straddlingTail, 1e-12 * straddlingTail);
   EXPECT_GT(straddling.tail, 0);
   // The zero tail takes nothing past the data.
   const PieceIntegrals::Dose zero =
-      YearDose(PieceIntegrals(x, f, d, Tail::kZero), spread(0, 730, 800, 1165), x);
+      YearDose(PieceIntegrals(x, f, d, Tail::kZero), Spread(0, 730, 800, 1165), x);
   EXPECT_EQ(zero.tail, 0);
   EXPECT_NEAR(zero.value, straddlingExact - straddlingTail, 1e-12 * straddlingExact);
 
@@ -185,8 +188,8 @@ TEST(YearIntegralsTest, TailsPastTheDataInClosedForm) {
   HermiteSlopes(x, rising, e);
   const PieceIntegrals kept(x, rising, e, Tail::kExponential);
   EXPECT_TRUE(kept.tailCurve().keepsLastRate());
-  EXPECT_NEAR(YearDose(kept, acute(0, 2000, 2365), x).value, 4e-9 * 365, 1e-22);
-  EXPECT_NEAR(YearDose(kept, spread(0, 730, 2000, 2365), x).value, 4e-9 * 365, 1e-22);
+  EXPECT_NEAR(YearDose(kept, Acute(0, 2000, 2365), x).value, 4e-9 * 365, 1e-22);
+  EXPECT_NEAR(YearDose(kept, Spread(0, 730, 2000, 2365), x).value, 4e-9 * 365, 1e-22);
 }
 
 // A year far from both ends of a long piece keeps full precision, from an
@@ -271,36 +274,26 @@ TEST(YearIntegralsTest, ExtrapolationStatusOfTheContinuedPiece) {
                           const std::vector<DoseWindow>& days) {
     return YearDose(PieceIntegrals(x, f, s, kind), days, x).extrapolation;
   };
-  const auto acute = [](double intake, double t1, double t2) {
-    std::vector<DoseWindow> w;
-    AcuteWindows(intake, t1, t2, w);
-    return w;
-  };
-  const auto spread = [](double s0, double s1, double t1, double t2) {
-    std::vector<DoseWindow> w;
-    SpreadWindows(s0, s1, t1, t2, w);
-    return w;
-  };
-  EXPECT_EQ(judged(dips, dipSlopes, Tail::kCubic, acute(0, 1000, 1440)), Extrapolation::kBounded);
-  EXPECT_EQ(judged(dips, dipSlopes, Tail::kCubic, acute(0, 1100, 1465)), Extrapolation::kUnbounded);
-  EXPECT_EQ(judged(dips, dipSlopes, Tail::kExponential, acute(0, 1100, 1465)),
+  EXPECT_EQ(judged(dips, dipSlopes, Tail::kCubic, Acute(0, 1000, 1440)), Extrapolation::kBounded);
+  EXPECT_EQ(judged(dips, dipSlopes, Tail::kCubic, Acute(0, 1100, 1465)), Extrapolation::kUnbounded);
+  EXPECT_EQ(judged(dips, dipSlopes, Tail::kExponential, Acute(0, 1100, 1465)),
             Extrapolation::kBounded);
-  EXPECT_EQ(judged(dips, dipSlopes, Tail::kZero, acute(0, 1100, 1465)), Extrapolation::kBounded);
+  EXPECT_EQ(judged(dips, dipSlopes, Tail::kZero, Acute(0, 1100, 1465)), Extrapolation::kBounded);
   // Both ends at the last rate, the middle far above it.
-  EXPECT_EQ(judged(bulges, bulgeSlopes, Tail::kCubic, acute(0, 1000, 1450)),
+  EXPECT_EQ(judged(bulges, bulgeSlopes, Tail::kCubic, Acute(0, 1000, 1450)),
             Extrapolation::kUnbounded);
-  EXPECT_EQ(judged(bulges, bulgeSlopes, Tail::kCubic, acute(0, 500, 1000)), Extrapolation::kNone);
+  EXPECT_EQ(judged(bulges, bulgeSlopes, Tail::kCubic, Acute(0, 500, 1000)), Extrapolation::kNone);
   // A spread intake over [0, 730) judges u from t1 - 730 to t2: the year
   // [1100, 1440) reaches u = 1440 (inside), [1100, 1465) the dip; [1460,
   // 1767) ends inside the bulging piece (back at 0 near u = 1767) and starts
   // at u = 730, before the bulge.
-  EXPECT_EQ(judged(dips, dipSlopes, Tail::kCubic, spread(0, 730, 1100, 1440)),
+  EXPECT_EQ(judged(dips, dipSlopes, Tail::kCubic, Spread(0, 730, 1100, 1440)),
             Extrapolation::kBounded);
-  EXPECT_EQ(judged(dips, dipSlopes, Tail::kCubic, spread(0, 730, 1100, 1465)),
+  EXPECT_EQ(judged(dips, dipSlopes, Tail::kCubic, Spread(0, 730, 1100, 1465)),
             Extrapolation::kUnbounded);
-  EXPECT_EQ(judged(bulges, bulgeSlopes, Tail::kCubic, spread(0, 730, 1460, 1760)),
+  EXPECT_EQ(judged(bulges, bulgeSlopes, Tail::kCubic, Spread(0, 730, 1460, 1760)),
             Extrapolation::kUnbounded);
-  EXPECT_EQ(judged(bulges, bulgeSlopes, Tail::kCubic, acute(0, 1460, 1760)),
+  EXPECT_EQ(judged(bulges, bulgeSlopes, Tail::kCubic, Acute(0, 1460, 1760)),
             Extrapolation::kBounded);
 }
 
