@@ -44,7 +44,7 @@ int ReportFaults(const std::string& file, const input::FaultList& faults, std::o
   return kBatchError;
 }
 
-Status ReadBytes(const std::filesystem::path& path, std::string& bytes) {
+base::Result<std::string> ReadBytes(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream text;
   if (in) text << in.rdbuf();
@@ -52,46 +52,48 @@ Status ReadBytes(const std::filesystem::path& path, std::string& bytes) {
   if (!in || std::filesystem::is_directory(path, error)) {
     return Status::IoError("unable to read the intake file " + path.string());
   }
-  bytes = text.str();
-  return Status::Ok();
+  return text.str();
 }
 
-Status DigestJson(const std::filesystem::path& path, const char* key, output::Json& json) {
+base::Result<output::Json> DigestJson(const std::filesystem::path& path, const char* key) {
   const base::Result<output::FileDigest> digest = output::DigestFile(path);
   if (!digest.ok()) return digest.status();
-  json = {{key, key == std::string("path") ? path.string() : path.filename().string()},
-          {"size", digest.value().size},
-          {"sha256", digest.value().sha256}};
-  return Status::Ok();
+  return output::Json{{key, key == std::string("path") ? path.string() : path.filename().string()},
+                      {"size", digest.value().size},
+                      {"sha256", digest.value().sha256}};
 }
 
 // The program, the intake file and the data files by their digests, and the options.
-Status DescribeHistory(const BatchOptions& options, integration::Tail tail,
-                       const std::filesystem::path& intakePath, run::HistoryFiles& files,
-                       const output::AnnualDoseColumns& columns, output::Json& json) {
-  output::Json intake, index, inhalation, ingestion;
-  Status status = DigestJson(intakePath, "path", intake);
-  if (status.ok()) status = DigestJson(files.index.file().path(), "file", index);
-  if (status.ok()) status = DigestJson(files.inhalation.file().path(), "file", inhalation);
-  if (status.ok() && files.ingestionOpen)
-    status = DigestJson(files.ingestion.file().path(), "file", ingestion);
-  if (!status.ok()) return status;
-  output::Json data{{"index", index}, {"inhalation", inhalation}};
-  if (files.ingestionOpen) data["ingestion"] = ingestion;
+base::Result<output::Json> DescribeHistory(const BatchOptions& options, integration::Tail tail,
+                                           const std::filesystem::path& intakePath,
+                                           run::HistoryFiles& files,
+                                           const output::AnnualDoseColumns& columns) {
+  const base::Result<output::Json> intake = DigestJson(intakePath, "path");
+  if (!intake.ok()) return intake.status();
+  output::Json data;
+  for (const auto& [name, file] :
+       {std::pair<const char*, const input::RecordFile*>{"index", &files.index.file()},
+        {"inhalation", &files.inhalation.file()},
+        {"ingestion", files.ingestionOpen ? &files.ingestion.file() : nullptr}}) {
+    if (file == nullptr) continue;
+    base::Result<output::Json> digest = DigestJson(file->path(), "file");
+    if (!digest.ok()) return digest.status();
+    data[name] = std::move(digest).value();
+  }
   output::Json regions = output::Json::array();
   for (const int region : columns.selectedRegions)
     regions.push_back(output::RegionJson(region, columns.regionNames));
-  json = {{"program", {{"name", "quillmore-batch"}, {"version", QUILLMORE_VERSION}}},
-          {"intake_file", intake},
-          {"data_files", data},
-          {"options",
-           {{"until", options.untilYear ? output::Json(*options.untilYear) : output::Json()},
-            {"regions", regions},
-            {"by_intake", options.byIntake},
-            {"high_let_weight",
-             options.highLetWeight ? output::Json(*options.highLetWeight) : output::Json()},
-            {"tail", integration::TailName(tail)}}}};
-  return Status::Ok();
+  return output::Json{
+      {"program", {{"name", "quillmore-batch"}, {"version", QUILLMORE_VERSION}}},
+      {"intake_file", intake.value()},
+      {"data_files", data},
+      {"options",
+       {{"until", options.untilYear ? output::Json(*options.untilYear) : output::Json()},
+        {"regions", regions},
+        {"by_intake", options.byIntake},
+        {"high_let_weight",
+         options.highLetWeight ? output::Json(*options.highLetWeight) : output::Json()},
+        {"tail", integration::TailName(tail)}}}};
 }
 
 struct HistoryOutput {
@@ -157,14 +159,13 @@ int RunIntakes(const BatchOptions& options, const std::filesystem::path& dataFol
   const auto started = std::chrono::steady_clock::now();
   const std::filesystem::path intakePath = input::ResolvePath("", *options.intakesFile);
   const std::string label = intakePath.string();
-  std::string bytes;
-  if (const Status read = ReadBytes(intakePath, bytes); !read.ok())
-    return Fail(err, read.message());
+  const base::Result<std::string> bytes = ReadBytes(intakePath);
+  if (!bytes.ok()) return Fail(err, bytes.status().message());
   const unsigned jobs = options.jobs > 0 ? static_cast<unsigned>(options.jobs)
                                          : std::max(1U, std::thread::hardware_concurrency());
   const integration::Tail tail = options.tail.value_or(integration::Tail::kExponential);
   base::Result<run::HistoryRun> opened =
-      run::OpenHistory(input::ReadIntakeFile(bytes),
+      run::OpenHistory(input::ReadIntakeFile(bytes.value()),
                        {dataFolder, options.regions, options.untilYear, options.highLetWeight,
                         label, jobs, kBatchListWords, "--until ", tail});
   if (!opened.ok()) return Fail(err, opened.status().message());
@@ -174,11 +175,10 @@ int RunIntakes(const BatchOptions& options, const std::filesystem::path& dataFol
   run::HistoryFiles& files = *historyRun.files;
   run::IntakeHistory& history = *historyRun.history;
 
-  output::Json provenance;
-  if (const Status described =
-          DescribeHistory(options, tail, intakePath, files, columns, provenance);
-      !described.ok())
-    return Fail(err, described.message());
+  const base::Result<output::Json> described =
+      DescribeHistory(options, tail, intakePath, files, columns);
+  if (!described.ok()) return Fail(err, described.status().message());
+  const output::Json& provenance = described.value();
   const bool formatGiven =
       std::find(options.given.begin(), options.given.end(), "--format") != options.given.end();
   const HistoryOutput where{input::ResolvePath("", options.outputDir),

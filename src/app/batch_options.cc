@@ -19,25 +19,25 @@ namespace {
 using base::Status;
 
 // "txt,csv,json" in any combination, each once.
-Status ParseFormats(const std::string& text, OutputFormats* formats) {
-  *formats = {false, false, false};
+base::Result<OutputFormats> ParseFormats(const std::string& text) {
+  OutputFormats formats{false, false, false};
   for (const std::string& item : base::SplitCommas(text)) {
     const std::string name = base::AsciiLower(item);
-    bool* chosen = name == "txt"    ? &formats->text
-                   : name == "csv"  ? &formats->csv
-                   : name == "json" ? &formats->json
+    bool* chosen = name == "txt"    ? &formats.text
+                   : name == "csv"  ? &formats.csv
+                   : name == "json" ? &formats.json
                                     : nullptr;
     if (chosen == nullptr)
       return Status::InvalidArgument("unknown format \"" + item + "\" (txt, csv, json)");
     if (*chosen) return Status::InvalidArgument("format \"" + item + "\" listed twice");
     *chosen = true;
   }
-  return Status::Ok();
+  return formats;
 }
 
 // One --periods item, "30.5d" or "50y", in days: digits with an optional
 // point and exponent, then the unit. "d" is a unit here, never an exponent.
-Status ParsePeriod(const std::string& item, double* days) {
+base::Result<double> ParsePeriod(const std::string& item) {
   const auto refuse = [&item](const std::string& why) {
     return Status::InvalidArgument("--periods: \"" + item + "\" " + why);
   };
@@ -58,14 +58,14 @@ Status ParsePeriod(const std::string& item, double* days) {
     return refuse("is not a number of days (d) or years (y)");
   }
   constexpr double kDaysPerYear = 365;  // as the sample times file counts 50 y: 18250 d
-  *days = unit == 'y' ? value * kDaysPerYear : value;
+  const double days = unit == 'y' ? value * kDaysPerYear : value;
   // Out of range is either side: only a magnitude above 1 is too large, a
   // value that underflows to 0 is no positive period.
   const bool overflow =
       error == std::errc::result_out_of_range && std::fabs(input::ReadNumber(number)) > 1;
-  if (overflow || !std::isfinite(*days)) return refuse("is too large a period");
-  if (!(*days > 0)) return refuse("is not a positive period");
-  return Status::Ok();
+  if (overflow || !std::isfinite(days)) return refuse("is too large a period");
+  if (!(days > 0)) return refuse("is not a positive period");
+  return days;
 }
 
 // "1d,7d,30.5d,1y,50y": the periods in days, in the order given, each once.
@@ -73,8 +73,9 @@ Status ParsePeriods(const std::string& value, BatchOptions* options) {
   options->periods = value;
   options->periodDays.clear();
   for (const std::string& item : base::SplitCommas(value)) {
-    double days = 0;
-    if (Status status = ParsePeriod(item, &days); !status.ok()) return status;
+    const base::Result<double> period = ParsePeriod(item);
+    if (!period.ok()) return period.status();
+    const double days = period.value();
     if (std::find(options->periodDays.begin(), options->periodDays.end(), days) !=
         options->periodDays.end()) {
       return Status::InvalidArgument("--periods: \"" + item + "\" repeats " +
@@ -234,7 +235,10 @@ Status ParseJobs(const std::string& value, BatchOptions* options) {
 }
 
 Status ParseFormatOption(const std::string& value, BatchOptions* options) {
-  return ParseFormats(value, &options->formats);
+  base::Result<OutputFormats> formats = ParseFormats(value);
+  if (!formats.ok()) return formats.status();
+  options->formats = formats.value();
+  return Status::Ok();
 }
 
 Status ParseUntil(const std::string& value, BatchOptions* options) {

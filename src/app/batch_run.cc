@@ -224,7 +224,7 @@ run::FigureOptions FigureOptionsOf(const BatchOptions& options, const OpenedData
 
 // The provenance of the run's JSON files and manifest: the data files by
 // their digests, the periods and the selection, and the tail when one was given.
-Status DescribeRun(const OpenedData& data, const run::RunSelection& run, output::Json& json) {
+base::Result<output::Json> DescribeRun(const OpenedData& data, const run::RunSelection& run) {
   output::Provenance provenance{"quillmore-batch", QUILLMORE_VERSION, &run, {}, {}, {}};
   const auto digest = [](const std::filesystem::path& path, output::FileDigest& into) {
     base::Result<output::FileDigest> digested = output::DigestFile(path);
@@ -238,9 +238,9 @@ Status DescribeRun(const OpenedData& data, const run::RunSelection& run, output:
   provenance.dataSet.name = data.doseRatePath.filename().string();
   provenance.index.name = data.indexPath.filename().string();
   provenance.times.name = run.timesFile.string();
-  json = output::ProvenanceJson(provenance);
+  output::Json json = output::ProvenanceJson(provenance);
   if (run.tail) json["tail"] = integration::TailName(*run.tail);
-  return Status::Ok();
+  return json;
 }
 
 // Opens the index and the dose-rate file of `kind` in data.folder.
@@ -376,8 +376,9 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   output.written = &written;
   output::Json provenance;
   if (manifest || options.formats.json) {
-    const Status described = DescribeRun(data, run, provenance);
-    if (!described.ok()) return Fail(err, described.message());
+    base::Result<output::Json> described = DescribeRun(data, run);
+    if (!described.ok()) return Fail(err, described.status().message());
+    provenance = std::move(described).value();
     output.provenance = &provenance;
   }
   if (manifest) {
