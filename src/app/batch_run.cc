@@ -243,17 +243,19 @@ base::Result<output::Json> DescribeRun(const OpenedData& data, const run::RunSel
   return json;
 }
 
-// Opens the index and the dose-rate file of `kind` in data.folder.
-Status OpenData(input::DataKind kind, OpenedData& data) {
-  base::Result<input::DataIndex> index = run::OpenIndex(data.folder);
+// The index and the dose-rate file of `kind` in `folder`, opened.
+base::Result<OpenedData> OpenData(const std::filesystem::path& folder, input::DataKind kind) {
+  OpenedData data;
+  data.folder = folder;
+  base::Result<input::DataIndex> index = run::OpenIndex(folder);
   if (!index.ok()) return index.status();
   data.index = std::move(index).value();
   data.indexPath = data.index.file().path();
-  base::Result<input::DoseRateFile> doseRates = run::OpenDoseRates(data.folder, kind);
+  base::Result<input::DoseRateFile> doseRates = run::OpenDoseRates(folder, kind);
   if (!doseRates.ok()) return doseRates.status();
   data.doseRates = std::move(doseRates).value();
   data.doseRatePath = data.doseRates.file().path();
-  return Status::Ok();
+  return data;
 }
 
 // The age groups, regions, times file and integration times the options
@@ -337,17 +339,18 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
     out << "quillmore-batch " << QUILLMORE_VERSION << '\n';
     return kBatchOk;
   }
-  OpenedData data;
   // A mistyped --data-dir is a usage error, not a list of missing files.
-  base::Result<std::filesystem::path> found = run::FindDataFolder("", options.dataDir);
+  const base::Result<std::filesystem::path> found = run::FindDataFolder("", options.dataDir);
   if (!found.ok())
     return Fail(err, run::NoDataFolder("", options.dataDir, found.status()).message());
-  data.folder = std::move(found).value();
-  if (options.check) return RunCheck(data.folder, TimesPath(options, data.folder), options, out);
-  if (options.intakesFile) return RunIntakes(options, data.folder, out, err);
+  const std::filesystem::path& folder = found.value();
+  if (options.check) return RunCheck(folder, TimesPath(options, folder), options, out);
+  if (options.intakesFile) return RunIntakes(options, folder, out, err);
 
   const input::DataKind kind = *options.dataKind;
-  if (const Status opened = OpenData(kind, data); !opened.ok()) return Fail(err, opened.message());
+  base::Result<OpenedData> opened = OpenData(folder, kind);
+  if (!opened.ok()) return Fail(err, opened.status().message());
+  OpenedData& data = opened.value();
   run::RunSelection run;
   run.dataKind = kind;
   run.regionNames = run::ReadRegionNames(data.doseRates);
