@@ -212,14 +212,18 @@ void IntakeHistory::ComputePart(const integration::IntakePartDoses& part, const 
     }
     // What the year takes from the block's times, once for all its curves.
     geometry.Set(block.times, windows);
+    // Within the data every part from past it is 0.
+    const bool past = geometry.pastData();
     for (int j = 0; j < doses.regionCount(); ++j) {
       const auto at = static_cast<std::size_t>(j) * integration::kComponentCount;
       const auto low = block.integrals[at + integration::kLowLet].Sum(geometry);
       const auto high = block.integrals[at + integration::kHighLet].Sum(geometry);
       doses.low(year, j) = integration::Stored(low.value * activity);
       doses.high(year, j) = integration::Stored(high.value * activity);
-      doses.lowTail(year, j) = integration::Stored(low.tail * activity);
-      doses.highTail(year, j) = integration::Stored(high.tail * activity);
+      if (past) {
+        doses.SetTails(year, j, integration::Stored(low.tail * activity),
+                       integration::Stored(high.tail * activity));
+      }
       doses.extrapolation(year, j) = integration::Worse(low.extrapolation, high.extrapolation);
     }
   }
@@ -256,16 +260,19 @@ base::Status IntakeHistory::HandOn(std::size_t i, const std::vector<integration:
     }
     if (base::Status status = onPart(intake, part, *doses); !status.ok()) return status;
     person.doses.Add(*doses);
-    bool partPast = false;
-    for (int y = doses->firstYear(); y < doses->firstYear() + doses->yearCount(); ++y) {
-      for (int j = 0; j < doses->regionCount(); ++j) {
-        partPast = partPast || doses->extrapolation(y, j) != integration::Extrapolation::kNone;
-        if (doses->extrapolation(y, j) == integration::Extrapolation::kUnbounded &&
-            (firstUnbounded == 0 || y < firstUnbounded))
-          firstUnbounded = y;
+    // A part holds tail parts exactly when some value reaches past its data:
+    // within the data every status is kNone.
+    const bool partPast = doses->hasTails();
+    if (partPast) {
+      pastBlocks_.insert(partBlocks_[i][k]);
+      for (int y = doses->firstYear(); y < doses->firstYear() + doses->yearCount(); ++y) {
+        for (int j = 0; j < doses->regionCount(); ++j) {
+          if (doses->extrapolation(y, j) == integration::Extrapolation::kUnbounded &&
+              (firstUnbounded == 0 || y < firstUnbounded))
+            firstUnbounded = y;
+        }
       }
     }
-    if (partPast) pastBlocks_.insert(partBlocks_[i][k]);
     past = past || partPast;
     ++doses;
   }
