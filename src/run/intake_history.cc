@@ -74,6 +74,12 @@ input::Days LastDayOfIntake(const input::IntakeRow& row) {
 IntakeHistory::IntakeHistory(HistoryData data, HistorySelection selection)
     : data_(data), selection_(std::move(selection)) {}
 
+const input::IndexEntry* IntakeHistory::Entry(const std::string& name) {
+  auto [found, added] = entries_.try_emplace(name);
+  if (added && data_.index->FindNuclide(name) != 0) found->second = data_.index->entry();
+  return found->second ? &*found->second : nullptr;
+}
+
 base::Result<const std::vector<FormBlock>*> IntakeHistory::Blocks(input::DataKind kind,
                                                                   const std::string& name,
                                                                   int ageGroup) {
@@ -81,9 +87,9 @@ base::Result<const std::vector<FormBlock>*> IntakeHistory::Blocks(input::DataKin
   auto found = blocks_.find(key);
   if (found != blocks_.end()) return &found->second;
   input::DoseRateFile& file = *data_.doseRates[kind == input::DataKind::kInhalation ? 0 : 1];
-  data_.index->FindNuclide(name);
+  // Resolve found the nuclide before asking for its blocks.
   base::Result<std::vector<FormBlock>> blocks = ReadAgeGroupBlocks(
-      file, data_.index->entry(), kind, ageGroup, selection_.selectedRegions, selection_.tail);
+      file, *Entry(name), kind, ageGroup, selection_.selectedRegions, selection_.tail);
   if (!blocks.ok()) return blocks.status();
   return &(blocks_[key] = std::move(blocks).value());
 }
@@ -140,13 +146,14 @@ base::Status IntakeHistory::Resolve(const std::vector<input::IntakeRow>& rows,
                                std::to_string(*selection_.untilYear));
       continue;
     }
-    if (data_.index->FindNuclide(name) == 0) {
+    const input::IndexEntry* entry = Entry(name);
+    if (entry == nullptr) {
       faults.Add(row.line, "column \"nuclide\": no data are available for " +
                                Quoted(intake.nuclide) +
                                SuggestionText(name, *data_.index, row.kind));
       continue;
     }
-    if (file == nullptr || data_.index->entry().startFor(row.kind) == 0) {
+    if (file == nullptr || entry->startFor(row.kind) == 0) {
       faults.Add(row.line, "column \"nuclide\": " + intake.nuclide + " has no data in " +
                                dataSet.doseRateFileName + " (" + std::string(dataSet.name) + ")");
       continue;
