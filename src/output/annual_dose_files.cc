@@ -30,13 +30,9 @@ std::vector<AnnualDoseField> WithYearFields(std::vector<AnnualDoseField> lead,
   return lead;
 }
 
-// ",<region>,<name>,<low>,<high>[,<weighted>],<low tail>,<high tail>,<status>\n" for
-// position j of `year`.
+// "<low>,<high>[,<weighted>],<low tail>,<high tail>,<status>\n" for position j of `year`.
 void AppendValues(const integration::YearDoses& doses, int year, int j,
                   const AnnualDoseColumns& columns, std::string& out) {
-  out += ',' + std::to_string(SelectedRegion(columns, j)) + ',';
-  AppendCsvField(SelectedRegionName(columns, j), out);
-  out += ',';
   const DoseValues values = DoseValuesOf(doses, year, j, columns);
   AppendShortestNumber(values.low, out);
   out += ',';
@@ -162,6 +158,14 @@ DoseValues DoseValuesOf(const integration::YearDoses& doses, int year, int j,
 // before "year".
 void AppendYearRows(const std::string& lead, const integration::YearDoses& doses,
                     const AnnualDoseColumns& columns, std::string& out) {
+  // ",<region>,<name>," of each position, written once for all the years.
+  std::vector<std::string> regionFields(static_cast<std::size_t>(doses.regionCount()));
+  for (int j = 0; j < doses.regionCount(); ++j) {
+    std::string& text = regionFields[static_cast<std::size_t>(j)];
+    text = ',' + std::to_string(SelectedRegion(columns, j)) + ',';
+    AppendCsvField(SelectedRegionName(columns, j), text);
+    text += ',';
+  }
   std::string yearText;
   int textYear = 0;
   ForEachYearRow(doses, [&](int year, int j) {
@@ -171,6 +175,7 @@ void AppendYearRows(const std::string& lead, const integration::YearDoses& doses
     }
     out += lead;
     out += yearText;
+    out += regionFields[static_cast<std::size_t>(j)];
     AppendValues(doses, year, j, columns, out);
   });
 }
