@@ -27,8 +27,8 @@ def number(text):
         return 0.0
 
 
-def read_blocks(path, inhalation):
-    """{(nuclide, age days): [(times, low rates, high rates) by form]}"""
+def read_blocks(path, inhalation, nuclides):
+    """{(nuclide, age days): [(times, low rates, high rates) by form]} of `nuclides`"""
     with open(path, encoding="latin-1", newline="") as f:
         lines = f.read().split("\r\n")
     blocks, i, off = {}, 2, 0 if inhalation else -7
@@ -36,6 +36,10 @@ def read_blocks(path, inhalation):
         header = lines[i]
         count = int(number(header[27 + off:31 + off]))
         per_point = int(number(header[31 + off:33 + off]))
+        key = (header[0:7].strip(), int(number(header[7:12])))
+        if key[0] not in nuclides:  # only the cohort's nuclides are parsed
+            i += 1 + count * per_point
+            continue
         records = []
         for line in lines[i + 1:i + 1 + count * per_point]:
             rates = np.array([number(line[9 + 10 * k:19 + 10 * k]) for k in range(29)])
@@ -45,7 +49,6 @@ def read_blocks(path, inhalation):
         let = header[34 + off]
         pair = [np.array([r for _, r in records[start::per_point]]) if let in (c, "B") else None
                 for c, start in (("L", 0), ("H", per_point - 1))]
-        key = (header[0:7].strip(), int(number(header[7:12])))
         blocks.setdefault(key, []).append((x, *pair))
     return blocks
 
@@ -56,10 +59,15 @@ def day(text):
 
 def main():
     data, intakes, until, out = sys.argv[1], sys.argv[2], int(sys.argv[3]), sys.argv[4]
-    files = {True: read_blocks(os.path.join(data, "TQV27INH2.DRT"), True),
-             False: read_blocks(os.path.join(data, "TQV27ING2.DRT"), False)}
+    rows = list(csv.DictReader(open(intakes)))
+    nuclides = {row["nuclide"] for row in rows}
+    files = {True: read_blocks(os.path.join(data, "TQV27INH2.DRT"), True, nuclides),
+             False: read_blocks(os.path.join(data, "TQV27ING2.DRT"), False, nuclides)}
+    # Day numbers of 1 January, from the first year of intake to the year after the last.
+    base = min(datetime.date.fromisoformat(row["start"]).year for row in rows)
+    year_starts = np.array([day(f"{y}-01-01") for y in range(base, until + 2)], float)
     curves, totals = {}, {}
-    for row in csv.DictReader(open(intakes)):
+    for row in rows:
         inhalation = row["intake"].lower().startswith("h") or row["intake"].lower() == "inhalation"
         s0 = day(row["start"])
         years = (s0 - day(row["birth_date"])) / 365.25
@@ -74,7 +82,7 @@ def main():
             curves[key] = (first, second, first(0.0), second(0.0))
         first, second, f0, g0 = curves[key]
         first_year = datetime.date.fromordinal(s0).year
-        bounds = np.array([day(f"{y}-01-01") for y in range(first_year, until + 2)], float)
+        bounds = year_starts[first_year - base:]
         activity = float(row["activity_bq"])
         if row["end"]:
             s1 = day(row["end"])
@@ -86,17 +94,17 @@ def main():
         else:
             u = np.maximum(bounds - s0, 0.0)
             cumulative = np.where((u > 0)[:, None], first(u) - f0, 0.0)
-        doses = np.diff(cumulative, axis=0) * activity
-        person = totals.setdefault(row["person"], {})
-        for k, year in enumerate(range(first_year, until + 1)):
-            person[year] = person.get(year, 0.0) + doses[k]
+        # Each person's doses by year from `base` and by region, both components.
+        person = totals.setdefault(row["person"], [first_year, np.zeros((until + 1 - base, 60))])
+        person[0] = min(person[0], first_year)
+        person[1][first_year - base:] += np.diff(cumulative, axis=0) * activity
     with open(out, "w") as f:
         f.write("person,year,region,low_let_gy,high_let_gy\n")
-        for name, years in totals.items():
-            for year in sorted(years):
+        for name, (first_year, doses) in totals.items():
+            for year in range(first_year, until + 1):
+                dose = doses[year - base]
                 for region in range(30):
-                    f.write(f"{name},{year},{region + 1},{years[year][region]!r},"
-                            f"{years[year][30 + region]!r}\n")
+                    f.write(f"{name},{year},{region + 1},{dose[region]!r},{dose[30 + region]!r}\n")
 
 
 if __name__ == "__main__":

@@ -15,13 +15,15 @@ namespace quillmore::integration {
 
 // Low- and high-LET doses (Gy), the part of each from past the data's last
 // tabulated time, and their extrapolation status by year (from firstYear) and
-// selected region (by position).
+// selected region (by position). The parts from past the data take room only
+// once one is set: most histories stay within their data, where every one is 0.
 class YearDoses {
  public:
   // All zero, kNone, for `yearCount` years from `firstYear` and `regionCount` regions.
   void Reset(int firstYear, int yearCount, int regionCount);
-  // Sized as Reset sizes it, the values left as they were: for a table
-  // whose every value is written next (the room of a reused table is kept).
+  // Sized as Reset sizes it, the values and statuses left as they were: for
+  // a table whose every one is written next (the room of a reused table is
+  // kept); the parts from past the data are 0 until set.
   void Resize(int firstYear, int yearCount, int regionCount);
   int firstYear() const { return firstYear_; }
   int yearCount() const { return yearCount_; }
@@ -29,13 +31,14 @@ class YearDoses {
 
   double& low(int year, int region) { return low_[At(year, region)]; }
   double& high(int year, int region) { return high_[At(year, region)]; }
-  double& lowTail(int year, int region) { return lowTail_[At(year, region)]; }
-  double& highTail(int year, int region) { return highTail_[At(year, region)]; }
   Extrapolation& extrapolation(int year, int region) { return extrapolation_[At(year, region)]; }
   double low(int year, int region) const { return low_[At(year, region)]; }
   double high(int year, int region) const { return high_[At(year, region)]; }
-  double lowTail(int year, int region) const { return lowTail_[At(year, region)]; }
-  double highTail(int year, int region) const { return highTail_[At(year, region)]; }
+  double lowTail(int year, int region) const { return tails_ ? lowTail_[At(year, region)] : 0; }
+  double highTail(int year, int region) const { return tails_ ? highTail_[At(year, region)] : 0; }
+  // Some part from past the data was set (or added); without one every part is 0.
+  bool hasTails() const { return tails_; }
+  void SetTails(int year, int region, double low, double high);
   Extrapolation extrapolation(int year, int region) const {
     return extrapolation_[At(year, region)];
   }
@@ -48,7 +51,11 @@ class YearDoses {
     return static_cast<std::size_t>((year - firstYear_) * regionCount_ + region);
   }
 
+  // Gives the parts from past the data their room, all 0, unless they have it.
+  void HoldTails();
+
   int firstYear_ = 0, yearCount_ = 0, regionCount_ = 0;
+  bool tails_ = false;  // lowTail_ and highTail_ hold the table's parts
   std::vector<double> low_, high_, lowTail_, highTail_;
   std::vector<Extrapolation> extrapolation_;
 };

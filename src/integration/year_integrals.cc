@@ -86,9 +86,7 @@ void WindowGeometry::Set(std::span<const double> x, std::span<const DoseWindow> 
   const double lastTime = x[last];
   inside_.clear();
   tail_.clear();
-  past_ = {last - 1};
-  intakePast_ = {last - 1};
-  intake_ = {};
+  intake_.present = false;
   pastFrom_ = std::numeric_limits<double>::infinity();
   pastTo_ = -pastFrom_;
   for (const DoseWindow& w : windows) {
@@ -99,6 +97,12 @@ void WindowGeometry::Set(std::span<const double> x, std::span<const DoseWindow> 
     const bool past = w.to > lastTime;
     const double pastFrom = std::max(w.from, lastTime);
     if (past) {
+      // Most years lie within the data and never read the weights past it:
+      // they start from 0 at the first window that reaches past it.
+      if (tail_.empty()) {
+        past_ = {last - 1};
+        intakePast_ = {last - 1};
+      }
       pastFrom_ = std::min(pastFrom_, pastFrom);
       pastTo_ = std::max(pastTo_, w.to);
       tail_.push_back(
@@ -206,14 +210,18 @@ PieceIntegrals::Dose PieceIntegrals::Sum(const WindowGeometry& g) const {
   const bool past = g.pastData();
   if (past) dose.extrapolation = Extrapolation::kBounded;
   if (zero_) return dose;  // a component the block does not carry: its tail is 0 too
-  Extended value = 0, tail = 0;
   // Values and slopes summed apart: two chains of additions side by side.
   Extended values = 0, slopes = 0;
   for (std::size_t k = 0; k < g.points_.size(); ++k) {
     values += g.points_[k].value * f_[g.firstPoint_ + k];
     slopes += g.points_[k].slope * d_[g.firstPoint_ + k];
   }
-  value = values + slopes;
+  Extended value = values + slopes, tail = 0;
+  // Most years are neither the intake's first nor past the data: nothing more to add.
+  if (!g.intake_.present && !past) {
+    dose.value = Stored(value);
+    return dose;
+  }
   if (g.intake_.present) {
     const WindowGeometry::FromIntake& in = g.intake_;
     if (in.pastData && tail_ != Tail::kCubic) {

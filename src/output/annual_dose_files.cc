@@ -1,5 +1,7 @@
 #include "output/annual_dose_files.h"
 
+#include <algorithm>
+
 #include "base/cp1252.h"
 #include "input/age_groups.h"
 #include "integration/extended.h"
@@ -30,28 +32,30 @@ std::vector<AnnualDoseField> WithYearFields(std::vector<AnnualDoseField> lead,
   return lead;
 }
 
-// ",<region>,<name>,<low>,<high>[,<weighted>],<low tail>,<high tail>,<status>\n" for
-// position j of `year`.
-void AppendValues(const integration::YearDoses& doses, int year, int j,
-                  const AnnualDoseColumns& columns, std::string& out) {
-  out += ',' + std::to_string(SelectedRegion(columns, j)) + ',';
-  AppendCsvField(SelectedRegionName(columns, j), out);
-  out += ',';
+// Room for the values of a row: five numbers, their commas, a status and the newline.
+constexpr std::size_t kValuesRoom = 5 * (kNumberRoom + 1) + 16;
+
+// Writes "<low>,<high>[,<weighted>],<low tail>,<high tail>,<status>\n" for
+// position j of `year` at `at` (kValuesRoom bytes); returns its end.
+char* PutValues(const integration::YearDoses& doses, int year, int j,
+                const AnnualDoseColumns& columns, char* at) {
   const DoseValues values = DoseValuesOf(doses, year, j, columns);
-  AppendShortestNumber(values.low, out);
-  out += ',';
-  AppendShortestNumber(values.high, out);
-  out += ',';
+  at = PutShortestNumber(values.low, at);
+  *at++ = ',';
+  at = PutShortestNumber(values.high, at);
+  *at++ = ',';
   if (values.weighted) {
-    AppendShortestNumber(*values.weighted, out);
-    out += ',';
+    at = PutShortestNumber(*values.weighted, at);
+    *at++ = ',';
   }
-  AppendShortestNumber(values.lowTail, out);
-  out += ',';
-  AppendShortestNumber(values.highTail, out);
-  out += ',';
-  out += integration::ExtrapolationName(values.extrapolation);
-  out += '\n';
+  at = PutShortestNumber(values.lowTail, at);
+  *at++ = ',';
+  at = PutShortestNumber(values.highTail, at);
+  *at++ = ',';
+  const std::string_view status = integration::ExtrapolationName(values.extrapolation);
+  at = std::copy(status.begin(), status.end(), at);
+  *at++ = '\n';
+  return at;
 }
 
 }  // namespace
@@ -162,6 +166,14 @@ DoseValues DoseValuesOf(const integration::YearDoses& doses, int year, int j,
 // before "year".
 void AppendYearRows(const std::string& lead, const integration::YearDoses& doses,
                     const AnnualDoseColumns& columns, std::string& out) {
+  // ",<region>,<name>," of each position, written once for all the years.
+  std::vector<std::string> regionFields(static_cast<std::size_t>(doses.regionCount()));
+  for (int j = 0; j < doses.regionCount(); ++j) {
+    std::string& text = regionFields[static_cast<std::size_t>(j)];
+    text = ',' + std::to_string(SelectedRegion(columns, j)) + ',';
+    AppendCsvField(SelectedRegionName(columns, j), text);
+    text += ',';
+  }
   std::string yearText;
   int textYear = 0;
   ForEachYearRow(doses, [&](int year, int j) {
@@ -171,7 +183,9 @@ void AppendYearRows(const std::string& lead, const integration::YearDoses& doses
     }
     out += lead;
     out += yearText;
-    AppendValues(doses, year, j, columns, out);
+    out += regionFields[static_cast<std::size_t>(j)];
+    char values[kValuesRoom];
+    out.append(values, PutValues(doses, year, j, columns, values));
   });
 }
 

@@ -19,21 +19,17 @@ constexpr std::string_view kHeader =
     "nuclide,intake,age_group,age_days,form,form_code,form_label,period_days,region,"
     "region_name,low_let_gy_per_bq,high_let_gy_per_bq,extrapolation\n";
 
-// Room for any double's shortest text ("-2.2250738585072014e-308" is 24).
-constexpr std::size_t kNumberRoom = 32;
-
-// Writes the shortest text of `value` at `at` (kNumberRoom bytes); returns its end.
-char* PutShortestNumber(double value, char* at) {
-  // to_chars writes "-nan" for a NaN with its sign bit set; a NaN has no sign to show.
-  if (std::isnan(value)) return std::copy_n("nan", 3, at);
-  return std::to_chars(at, at + kNumberRoom, value).ptr;
-}
-
 char* Put(std::string_view text, char* at) {
   return std::copy(text.begin(), text.end(), at);
 }
 
 }  // namespace
+
+char* PutShortestNumber(double value, char* at) {
+  // to_chars writes "-nan" for a NaN with its sign bit set; a NaN has no sign to show.
+  if (std::isnan(value)) return std::copy_n("nan", 3, at);
+  return std::to_chars(at, at + kNumberRoom, value).ptr;
+}
 
 void AppendShortestNumber(double value, std::string& out) {
   char text[kNumberRoom];

@@ -2,6 +2,7 @@
 // one row per age group, form, period and region, numbers at full precision.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -15,6 +16,10 @@ namespace quillmore::output {
 // The shortest text that reads back to `value` ("1.5e-10", "365"); "inf",
 // "-inf" and "nan" for the non-finite values.
 void AppendShortestNumber(double value, std::string& out);
+// Room for any double's shortest text ("-2.2250738585072014e-308" is 24).
+inline constexpr std::size_t kNumberRoom = 32;
+// The same text written at `at` (kNumberRoom bytes); returns its end.
+char* PutShortestNumber(double value, char* at);
 
 // `field` as one CSV field: enclosed in double quotes, its quotes doubled,
 // when it holds a comma, a quote, CR or LF.

@@ -74,6 +74,12 @@ input::Days LastDayOfIntake(const input::IntakeRow& row) {
 IntakeHistory::IntakeHistory(HistoryData data, HistorySelection selection)
     : data_(data), selection_(std::move(selection)) {}
 
+const input::IndexEntry* IntakeHistory::Entry(const std::string& name) {
+  auto [found, added] = entries_.try_emplace(name);
+  if (added && data_.index->FindNuclide(name) != 0) found->second = data_.index->entry();
+  return found->second ? &*found->second : nullptr;
+}
+
 base::Result<const std::vector<FormBlock>*> IntakeHistory::Blocks(input::DataKind kind,
                                                                   const std::string& name,
                                                                   int ageGroup) {
@@ -81,9 +87,9 @@ base::Result<const std::vector<FormBlock>*> IntakeHistory::Blocks(input::DataKin
   auto found = blocks_.find(key);
   if (found != blocks_.end()) return &found->second;
   input::DoseRateFile& file = *data_.doseRates[kind == input::DataKind::kInhalation ? 0 : 1];
-  data_.index->FindNuclide(name);
+  // Resolve found the nuclide before asking for its blocks.
   base::Result<std::vector<FormBlock>> blocks = ReadAgeGroupBlocks(
-      file, data_.index->entry(), kind, ageGroup, selection_.selectedRegions, selection_.tail);
+      file, *Entry(name), kind, ageGroup, selection_.selectedRegions, selection_.tail);
   if (!blocks.ok()) return blocks.status();
   return &(blocks_[key] = std::move(blocks).value());
 }
@@ -140,13 +146,14 @@ base::Status IntakeHistory::Resolve(const std::vector<input::IntakeRow>& rows,
                                std::to_string(*selection_.untilYear));
       continue;
     }
-    if (data_.index->FindNuclide(name) == 0) {
+    const input::IndexEntry* entry = Entry(name);
+    if (entry == nullptr) {
       faults.Add(row.line, "column \"nuclide\": no data are available for " +
                                Quoted(intake.nuclide) +
                                SuggestionText(name, *data_.index, row.kind));
       continue;
     }
-    if (file == nullptr || data_.index->entry().startFor(row.kind) == 0) {
+    if (file == nullptr || entry->startFor(row.kind) == 0) {
       faults.Add(row.line, "column \"nuclide\": " + intake.nuclide + " has no data in " +
                                dataSet.doseRateFileName + " (" + std::string(dataSet.name) + ")");
       continue;
@@ -212,14 +219,18 @@ void IntakeHistory::ComputePart(const integration::IntakePartDoses& part, const 
     }
     // What the year takes from the block's times, once for all its curves.
     geometry.Set(block.times, windows);
+    // Within the data every part from past it is 0.
+    const bool past = geometry.pastData();
     for (int j = 0; j < doses.regionCount(); ++j) {
       const auto at = static_cast<std::size_t>(j) * integration::kComponentCount;
       const auto low = block.integrals[at + integration::kLowLet].Sum(geometry);
       const auto high = block.integrals[at + integration::kHighLet].Sum(geometry);
       doses.low(year, j) = integration::Stored(low.value * activity);
       doses.high(year, j) = integration::Stored(high.value * activity);
-      doses.lowTail(year, j) = integration::Stored(low.tail * activity);
-      doses.highTail(year, j) = integration::Stored(high.tail * activity);
+      if (past) {
+        doses.SetTails(year, j, integration::Stored(low.tail * activity),
+                       integration::Stored(high.tail * activity));
+      }
       doses.extrapolation(year, j) = integration::Worse(low.extrapolation, high.extrapolation);
     }
   }
@@ -256,16 +267,19 @@ base::Status IntakeHistory::HandOn(std::size_t i, const std::vector<integration:
     }
     if (base::Status status = onPart(intake, part, *doses); !status.ok()) return status;
     person.doses.Add(*doses);
-    bool partPast = false;
-    for (int y = doses->firstYear(); y < doses->firstYear() + doses->yearCount(); ++y) {
-      for (int j = 0; j < doses->regionCount(); ++j) {
-        partPast = partPast || doses->extrapolation(y, j) != integration::Extrapolation::kNone;
-        if (doses->extrapolation(y, j) == integration::Extrapolation::kUnbounded &&
-            (firstUnbounded == 0 || y < firstUnbounded))
-          firstUnbounded = y;
+    // A part holds tail parts exactly when some value reaches past its data:
+    // within the data every status is kNone.
+    const bool partPast = doses->hasTails();
+    if (partPast) {
+      pastBlocks_.insert(partBlocks_[i][k]);
+      for (int y = doses->firstYear(); y < doses->firstYear() + doses->yearCount(); ++y) {
+        for (int j = 0; j < doses->regionCount(); ++j) {
+          if (doses->extrapolation(y, j) == integration::Extrapolation::kUnbounded &&
+              (firstUnbounded == 0 || y < firstUnbounded))
+            firstUnbounded = y;
+        }
       }
     }
-    if (partPast) pastBlocks_.insert(partBlocks_[i][k]);
     past = past || partPast;
     ++doses;
   }

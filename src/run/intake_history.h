@@ -72,6 +72,9 @@ class IntakeHistory {
 
  private:
   using BlockKey = std::tuple<int, std::string, int>;  // data set, nuclide, age group
+  // The index entry of the nuclide `name` (normalised, padded), searched for
+  // once; null when the index has none.
+  const input::IndexEntry* Entry(const std::string& name);
   // The blocks of one nuclide and age group, read once.
   base::Result<const std::vector<FormBlock>*> Blocks(input::DataKind kind, const std::string& name,
                                                      int ageGroup);
@@ -90,6 +93,7 @@ class IntakeHistory {
 
   HistoryData data_;
   HistorySelection selection_;
+  std::map<std::string, std::optional<input::IndexEntry>> entries_;  // by Entry's name
   std::map<BlockKey, std::vector<FormBlock>> blocks_;
   std::vector<integration::ResolvedIntake> intakes_;
   std::vector<std::vector<const FormBlock*>> partBlocks_;  // by intake, then part

@@ -247,6 +247,25 @@ TEST(YearIntegralsTest, ExtrapolationStatusOfTheContinuedPiece) {
   EXPECT_EQ(status(flat, d, 900), Extrapolation::kBounded);
   EXPECT_EQ(status(flat, d, 3650), Extrapolation::kBounded);
   EXPECT_EQ(status(rising, e, 3650), Extrapolation::kUnbounded);
+  // One geometry reused from period to period starts each anew (the fourth
+  // from intake past the data): the flat last piece continues at 3e-9 a day,
+  // the same in every year wholly past the data.
+  const PieceIntegrals level(x, flat, d);
+  WindowGeometry reused;
+  for (const auto& [t1, t2] : {std::pair{3650.0, 4015.0},
+                               {0.0, 365.0},
+                               {900.0, 1265.0},
+                               {-100.0, 1100.0},
+                               {7300.0, 7665.0}}) {
+    std::vector<DoseWindow> windows;
+    AcuteWindows(0, t1, t2, windows);
+    reused.Set(x, windows);
+    const PieceIntegrals::Dose fresh = YearDose(level, windows, x);
+    EXPECT_EQ(level.Sum(reused).value, fresh.value) << t1;
+    EXPECT_EQ(level.Sum(reused).tail, fresh.tail) << t1;
+  }
+  EXPECT_NEAR(level.Sum(reused).value, 3e-9 * 365, 1e-15 * 3e-9 * 365);
+  EXPECT_EQ(level.Sum(reused).tail, level.Sum(reused).value);
   // The bound is the last rate's: a tail climbing from 2e-9 adds more than
   // 2e-9 x 365 a year ten years on, far less than the first rate's 1e-6 x 365.
   const std::vector<double> steep{1e-6, 1e-9, 1e-9, 2e-9};

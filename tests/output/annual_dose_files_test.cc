@@ -30,8 +30,7 @@ TEST(AnnualDoseFiles, TailPartsFollowTheirValuesInTheCsvAndJson) {
   person.doses.Reset(2000, 2, 1);
   person.doses.low(2001, 0) = 1.5;
   person.doses.high(2001, 0) = 0.25;
-  person.doses.lowTail(2001, 0) = 0.5;
-  person.doses.highTail(2001, 0) = 0.125;
+  person.doses.SetTails(2001, 0, 0.5, 0.125);
   person.doses.extrapolation(2001, 0) = integration::Extrapolation::kBounded;
   std::string rows;
   AppendPersonRows(person, columns, rows);

@@ -26,16 +26,16 @@ TEST(PastDataNote, NamesTheLargestShareOfAValueAboveZero) {
   std::vector<integration::PersonDoses> persons{Person("A"), Person("M12")};
   integration::YearDoses& a = persons[0].doses;
   a.high(2059, 0) = 4e-9;
-  a.highTail(2059, 0) = 1e-9;  // 25 %
+  a.SetTails(2059, 0, 0, 1e-9);  // 25 %
   a.low(2061, 1) = 0;
-  a.lowTail(2061, 1) = 1e-12;  // no share of a value of 0
+  a.SetTails(2061, 1, 1e-12, 0);  // no share of a value of 0
   a.low(2060, 0) = -1e-12;
-  a.lowTail(2060, 0) = -1e-12;  // nor of a negative value
+  a.SetTails(2060, 0, -1e-12, 0);  // nor of a negative value
   integration::YearDoses& m = persons[1].doses;
   m.low(2060, 1) = 1e-9;
-  m.lowTail(2060, 1) = 0.38e-9;
+  m.SetTails(2060, 1, 0.38e-9, 0);
   m.high(2061, 1) = 1e-9;
-  m.highTail(2061, 1) = 0.3e-9;
+  m.SetTails(2061, 1, 0, 0.3e-9);
   const std::vector<int> regions{3, 7};
   EXPECT_EQ(PastDataNote(Tail::kExponential, {9, 7, 3}, persons, regions),
             "7 of 9 intakes run past the last tabulated time of their data; past it the rate "
@@ -49,16 +49,16 @@ TEST(PastDataNote, NamesTheLargestShareOfAValueAboveZero) {
   EXPECT_EQ(PastDataNote(Tail::kCubic, {9, 7, 3}, persons, regions), std::nullopt);
   EXPECT_EQ(PastDataNote(Tail::kExponential, {9, 0, 0}, persons, regions), std::nullopt);
 
-  m.lowTail(2060, 1) = 0;
-  m.highTail(2061, 1) = 0.004e-9;
-  a.highTail(2059, 0) = 0.003e-9;
+  m.SetTails(2060, 1, 0, 0);
+  m.SetTails(2061, 1, 0, 0.004e-9);
+  a.SetTails(2059, 0, 0, 0.003e-9);
   EXPECT_EQ(PastDataNote(Tail::kExponential, {1, 1, 1}, persons, regions),
             "1 of 1 intake runs past the last tabulated time of its data; past it the rate "
             "follows the exponential tail (columns low_let_tail_gy, high_let_tail_gy); the "
             "largest share from past the data is under 1 % (person M12, year 2061, region 7, "
             "high LET); 1 block whose last two rates do not fall keeps its last rate");
-  m.highTail(2061, 1) = 0;
-  a.highTail(2059, 0) = 0;
+  m.SetTails(2061, 1, 0, 0);
+  a.SetTails(2059, 0, 0, 0);
   EXPECT_EQ(PastDataNote(Tail::kExponential, {2, 1, 0}, persons, regions),
             "1 of 2 intakes runs past the last tabulated time of its data; past it the rate "
             "follows the exponential tail (columns low_let_tail_gy, high_let_tail_gy); no dose "
