@@ -90,7 +90,7 @@ _quillmore_batch()
             _filedir csv
             return
             ;;
-        --until | --high-let-weight | --periods)
+        --until | --until-age | --high-let-weight | --periods)
             return
             ;;
         --jobs)

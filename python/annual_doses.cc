@@ -40,11 +40,18 @@ input::IntakeFile ReadIntakes(const HistoryRequest& request) {
 base::Result<HistoryColumns> ComputeAnnualDoses(const HistoryRequest& request) {
   base::Result<std::filesystem::path> found = run::FindDataFolder("", request.dataDir);
   if (!found.ok()) return run::NoDataFolder("", request.dataDir, found.status());
-  base::Result<run::HistoryRun> opened = run::OpenHistory(
-      ReadIntakes(request),
-      {std::move(found).value(), request.regions, request.untilYear, request.highLetWeight,
-       request.label, std::max(1U, std::thread::hardware_concurrency()), kListWords,
-       "until=", request.tail});
+  const run::HistoryRequest opening{std::move(found).value(),
+                                    request.regions,
+                                    request.untilYear,
+                                    request.highLetWeight,
+                                    request.label,
+                                    std::max(1U, std::thread::hardware_concurrency()),
+                                    kListWords,
+                                    "until=",
+                                    request.tail,
+                                    request.untilAge,
+                                    "until_age="};
+  base::Result<run::HistoryRun> opened = run::OpenHistory(ReadIntakes(request), opening);
   if (!opened.ok()) return opened.status();
   const run::HistoryRun& historyRun = opened.value();
   if (!historyRun.badRows.empty()) return FaultError(request.label, historyRun.badRows);
@@ -64,6 +71,9 @@ base::Result<HistoryColumns> ComputeAnnualDoses(const HistoryRequest& request) {
       result.AddPerson(person, columns);
   }
   result.messages = history.messages();
+  // Rows left out change what a frame holds: a user of the module should not miss it.
+  if (const std::optional<std::size_t> note = history.leftOutNoteIndex())
+    result.messages[*note].kind = output::MessageKind::kWarning;
   return result;
 }
 

@@ -25,12 +25,14 @@ struct HistoryRequest {
   std::optional<double> highLetWeight;
   bool byIntake = false;
   integration::Tail tail = integration::Tail::kExponential;
+  std::optional<int> untilAge;  // each person followed to this birthday
 };
 
 // Runs the history of `request`: the rows of annual_doses_by_intake.csv
 // with request.byIntake, of annual_doses.csv otherwise. Bad rows: kInvalidArgument listing up to 20
 // of them, one a line, "LABEL:LINE: message", as the batch lists them; an
 // unknown region kUnknownName; missing or unusable data kIoError or kCorruption.
+// The note on the intakes left out by the end of follow-up comes as a warning.
 base::Result<HistoryColumns> ComputeAnnualDoses(const HistoryRequest& request);
 
 }  // namespace quillmore::python

@@ -1,5 +1,7 @@
 #include "history_columns.h"
 
+#include "input/intake_calendar.h"
+
 namespace quillmore::python {
 
 void HistoryColumns::Begin(const output::AnnualDoseColumns& columns, bool byIntake) {
@@ -13,7 +15,8 @@ void HistoryColumns::Begin(const output::AnnualDoseColumns& columns, bool byInta
 
 void HistoryColumns::AddPerson(const integration::PersonDoses& person,
                                const output::AnnualDoseColumns& columns) {
-  AddRows(static_cast<std::uint32_t>(persons.size()), person.doses, columns);
+  AddRows(static_cast<std::uint32_t>(persons.size()), input::YearOf(person.birthDate), person.doses,
+          columns);
   persons.push_back(output::PersonFieldsOf(person));
 }
 
@@ -21,17 +24,19 @@ void HistoryColumns::AddPart(const integration::ResolvedIntake& intake,
                              const integration::IntakePartDoses& part,
                              const integration::YearDoses& doses,
                              const output::AnnualDoseColumns& columns) {
-  AddRows(static_cast<std::uint32_t>(parts.size()), doses, columns);
+  AddRows(static_cast<std::uint32_t>(parts.size()), input::YearOf(intake.row->birthDate), doses,
+          columns);
   parts.push_back(output::PartFieldsOf(intake, part));
   persons.push_back(parts.back().person);
 }
 
-void HistoryColumns::AddRows(std::uint32_t lead, const integration::YearDoses& doses,
+void HistoryColumns::AddRows(std::uint32_t lead, int birthYear, const integration::YearDoses& doses,
                              const output::AnnualDoseColumns& columns) {
   output::ForEachYearRow(doses, [&](int year, int j) {
     const output::DoseValues values = output::DoseValuesOf(doses, year, j, columns);
     rows.lead.push_back(lead);
     rows.year.push_back(year);
+    rows.age.push_back(year - birthYear);
     rows.position.push_back(static_cast<std::uint32_t>(j));
     rows.low.push_back(values.low);
     rows.high.push_back(values.high);

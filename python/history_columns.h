@@ -18,6 +18,7 @@ namespace quillmore::python {
 struct HistoryRows {
   std::vector<std::uint32_t> lead;
   std::vector<std::int64_t> year;
+  std::vector<std::int64_t> age;  // year - birth year
   std::vector<std::uint32_t> position;
   std::vector<double> low;
   std::vector<double> high;
@@ -45,7 +46,7 @@ struct HistoryColumns {
                const integration::YearDoses& doses, const output::AnnualDoseColumns& columns);
 
  private:
-  void AddRows(std::uint32_t lead, const integration::YearDoses& doses,
+  void AddRows(std::uint32_t lead, int birthYear, const integration::YearDoses& doses,
                const output::AnnualDoseColumns& columns);
 };
 

@@ -299,8 +299,9 @@ py::list HistoryFrameColumns(HistoryColumns&& columns) {
         values = py::cast(Table(parts, [](const auto& p) { return p.end; }));
         break;
       case AnnualDoseField::kYear:
+      case AnnualDoseField::kAge:
         kind = "number";
-        values = Take(std::move(rows.year));
+        values = Take(std::move(field == AnnualDoseField::kYear ? rows.year : rows.age));
         codes = py::none();
         break;
       case AnnualDoseField::kRegion:
@@ -353,7 +354,7 @@ std::variant<std::string, std::vector<input::IntakeColumn>> Intakes(const py::ob
 py::tuple AnnualDosesOf(const py::object& intakes, const std::string& label,
                         const std::string& dataDir, std::optional<int> untilYear,
                         const std::string& regions, std::optional<double> highLetWeight,
-                        bool byIntake, const std::string& tail) {
+                        bool byIntake, const std::string& tail, std::optional<int> untilAge) {
   HistoryRequest request;
   request.intakes = Intakes(intakes);
   request.label = label;
@@ -363,6 +364,7 @@ py::tuple AnnualDosesOf(const py::object& intakes, const std::string& label,
   request.highLetWeight = highLetWeight;
   request.byIntake = byIntake;
   request.tail = TailNamed(tail);
+  request.untilAge = untilAge;
   HistoryColumns columns = ValueWithoutGil([&] { return ComputeAnnualDoses(request); });
   py::list messages = Messages(columns.messages);
   return py::make_tuple(HistoryFrameColumns(std::move(columns)), messages);

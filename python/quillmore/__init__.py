@@ -206,20 +206,25 @@ def _frame(columns, data_set, region_names):
 
 
 def annual_doses(intakes, data_dir="DATA", until=None, regions="all", high_let_weight=None,
-                 by_intake=False, tail="exponential"):
+                 by_intake=False, tail="exponential", until_age=None):
     """The absorbed dose of each person in each calendar year from an intake
     history, as a DataFrame with the rows, columns and values of
     ``quillmore-batch --intakes``'s annual_doses.csv: person, birth_date,
-    year, region, region_name, low_let_gy, high_let_gy, [weighted_gy,]
+    year, age, region, region_name, low_let_gy, high_let_gy, [weighted_gy,]
     low_let_tail_gy, high_let_tail_gy, extrapolation.
 
     intakes: a DataFrame with the intake file's columns (person, birth_date,
-        nuclide, intake, form, start, end, activity_bq; dates as
-        "YYYY-MM-DD" text or datetimes, end empty or NaN for an acute
-        intake), or the path of an intake file.
+        nuclide, intake, form, start, end, activity_bq, and optionally
+        follow_up_end; dates as "YYYY-MM-DD" text or datetimes, end empty or
+        NaN for an acute intake), or the path of an intake file.
     data_dir: the data folder, as --data-dir.
     until: the last year reported, as --until; by default 50 years after
         each person's last day of intake.
+    until_age: each person followed to 00:00 of this birthday (1 to 150), as
+        --until-age. A person's end is the earliest of follow_up_end,
+        until_age and until; the last year is counted up to it. Intakes
+        starting on or after the end until or until_age sets are left out,
+        with a QuillmoreWarning naming them and the persons left without rows.
     regions: "all", or regions by number or name (either data set's), as a
         list or a comma-separated string.
     high_let_weight: W of the column weighted_gy = low + W * high, as
@@ -234,9 +239,9 @@ def annual_doses(intakes, data_dir="DATA", until=None, regions="all", high_let_w
         past the data.
 
     person and birth_date are str; the dose columns float64. Warnings (blocks
-    left out, unbounded extrapolation under the cubic tail) go to the warnings
-    module as QuillmoreWarning; the note on the intakes that run past their
-    data goes to the log.
+    left out, unbounded extrapolation under the cubic tail, intakes left out
+    by until or until_age) go to the warnings module as QuillmoreWarning; the
+    note on the intakes that run past their data goes to the log.
     Raises ValueError listing the bad rows as the batch does
     ("FILE:LINE: column ...") or for an unknown tail, UnknownNameError for an
     unknown region, DataError for missing or unusable data.
@@ -253,9 +258,12 @@ def annual_doses(intakes, data_dir="DATA", until=None, regions="all", high_let_w
             raise DataError(f"unable to read the intake file {label}") from error
     weight = None if high_let_weight is None else float(high_let_weight)
     year = None if until is None else int(until)
+    age = None if until_age is None else int(until_age)
+    if age is not None and not 1 <= age <= 150:
+        raise ValueError(f"until_age= takes a number of years from 1 to 150, not {until_age!r}")
     columns, messages = _core.annual_doses(
         content, label, _os.fspath(data_dir), year, _list_text(regions, "regions"), weight,
-        bool(by_intake), str(tail))
+        bool(by_intake), str(tail), age)
     _report(messages)
     return _pd.DataFrame({name: _history_column(kind, values, codes)
                           for name, kind, values, codes in columns}, copy=False)

@@ -25,6 +25,7 @@ def annual_doses(
     high_let_weight: float | None = ...,
     by_intake: bool = ...,
     tail: str = ...,
+    until_age: int | None = ...,
 ) -> pd.DataFrame: ...
 
 class DataSet:

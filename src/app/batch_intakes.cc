@@ -89,6 +89,7 @@ base::Result<output::Json> DescribeHistory(const BatchOptions& options, integrat
       {"data_files", data},
       {"options",
        {{"until", options.untilYear ? output::Json(*options.untilYear) : output::Json()},
+        {"until_age", options.untilAge ? output::Json(*options.untilAge) : output::Json()},
         {"regions", regions},
         {"by_intake", options.byIntake},
         {"high_let_weight",
@@ -164,10 +165,19 @@ int RunIntakes(const BatchOptions& options, const std::filesystem::path& dataFol
   const unsigned jobs = options.jobs > 0 ? static_cast<unsigned>(options.jobs)
                                          : std::max(1U, std::thread::hardware_concurrency());
   const integration::Tail tail = options.tail.value_or(integration::Tail::kExponential);
+  const run::HistoryRequest request{dataFolder,
+                                    options.regions,
+                                    options.untilYear,
+                                    options.highLetWeight,
+                                    label,
+                                    jobs,
+                                    kBatchListWords,
+                                    "--until ",
+                                    tail,
+                                    options.untilAge,
+                                    "--until-age "};
   base::Result<run::HistoryRun> opened =
-      run::OpenHistory(input::ReadIntakeFile(bytes.value()),
-                       {dataFolder, options.regions, options.untilYear, options.highLetWeight,
-                        label, jobs, kBatchListWords, "--until ", tail});
+      run::OpenHistory(input::ReadIntakeFile(bytes.value()), request);
   if (!opened.ok()) return Fail(err, opened.status().message());
   const run::HistoryRun& historyRun = opened.value();
   if (!historyRun.badRows.empty()) return ReportFaults(label, historyRun.badRows, err);

@@ -163,7 +163,8 @@ std::string BatchUsage() {
          "  or:  quillmore-batch --data-set KIND --all [options]\n"
          "  or:  quillmore-batch --data-set KIND --list-regions|--list-nuclides\n"
          "  or:  quillmore-batch --check [--data-dir DIR]\n"
-         "  or:  quillmore-batch --intakes FILE [--until YEAR] [--by-intake] [options]\n"
+         "  or:  quillmore-batch --intakes FILE [--until YEAR] [--until-age N] [--by-intake]\n"
+         "                      [options]\n"
          "\n"
          "Writes the absorbed dose coefficient tables of each nuclide, one file per age\n"
          "group, exactly as the interactive program quillmore does; with --intakes, the\n"
@@ -199,6 +200,8 @@ std::string BatchUsage() {
          "                      person, calendar year and region: annual_doses.csv\n"
          "  --until YEAR        last calendar year reported (default: 50 years after the\n"
          "                      year of each person's last day of intake)\n"
+         "  --until-age N       follow each person to their Nth birthday, 1-150 (with\n"
+         "                      --until and follow_up_end, the earliest end counts)\n"
          "  --by-intake         also annual_doses_by_intake.csv, one row per intake part\n"
          "  --tail KIND         the rate past a block's last tabulated time: exponential\n"
          "                      (the last segment's decay; default with --intakes), zero\n"
@@ -245,6 +248,12 @@ Status ParseUntil(const std::string& value, BatchOptions* options) {
   options->untilYear = base::WholeNumber(value, 1, 9998);
   if (options->untilYear) return Status::Ok();
   return Status::InvalidArgument("--until takes a year from 1 to 9998");
+}
+
+Status ParseUntilAge(const std::string& value, BatchOptions* options) {
+  options->untilAge = base::WholeNumber(value, 1, 150);
+  if (options->untilAge) return Status::Ok();
+  return Status::InvalidArgument("--until-age takes a number of years from 1 to 150");
 }
 
 Status ParseTailOption(const std::string& value, BatchOptions* options) {
@@ -297,6 +306,7 @@ constexpr auto kOptions = std::to_array<OptionSpec>({
     {"--form", "", "a number", &ParseForm},
     {"--intakes", "", "a file", &BatchOptions::intakesFile},
     {"--until", "", "a year", &ParseUntil},
+    {"--until-age", "", "a number", &ParseUntilAge},
     {"--high-let-weight", "", "a number", &ParseHighLetWeight},
     {"--tail", "", "exponential, zero or cubic", &ParseTailOption},
     {"--by-intake", "", "", &BatchOptions::byIntake},
@@ -419,7 +429,7 @@ Status CheckIntakeOptions(const BatchOptions& options) {
 Status CheckCombination(const BatchOptions& options) {
   if (options.help || options.version) return Status::Ok();
   if (options.intakesFile) return CheckIntakeOptions(options);
-  for (const char* name : {"--until", "--by-intake", "--high-let-weight"}) {
+  for (const char* name : {"--until", "--until-age", "--by-intake", "--high-let-weight"}) {
     if (Given(options, name))
       return Status::InvalidArgument(std::string(name) + " needs --intakes");
   }

@@ -52,6 +52,7 @@ struct BatchOptions {
   std::vector<std::string> nuclides;
   std::optional<std::string> intakesFile;  // --intakes: annual doses of an intake history
   std::optional<int> untilYear;
+  std::optional<int> untilAge;  // --until-age: each person to this birthday
   bool byIntake = false;
   std::optional<double> highLetWeight;
   std::optional<integration::Tail> tail;  // --tail: cubic for tables, exponential for --intakes

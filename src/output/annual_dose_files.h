@@ -42,6 +42,7 @@ enum class AnnualDoseField {
   kPartStart,
   kPartEnd,
   kYear,
+  kAge,  // year - birth year: the age reached in that year
   kRegion,
   kRegionName,
   kLowLet,
@@ -114,9 +115,9 @@ void AppendPartRows(const integration::ResolvedIntake& intake,
                     const integration::IntakePartDoses& part, const integration::YearDoses& doses,
                     const AnnualDoseColumns& columns, std::string& out);
 
-// The JSON file: per person, the birth date, the intakes as read and
-// resolved, the years, the low and high arrays per region and their parts
-// from past the data, the warnings;
+// The JSON file: per person, the birth date, the end of follow-up, the
+// intakes as read and resolved, the years and ages, the low and high arrays
+// per region and their parts from past the data, the warnings;
 // then the run's `provenance`.
 Json AnnualDosesJson(std::span<const integration::PersonDoses> persons,
                      const AnnualDoseColumns& columns, const Json& provenance);

@@ -78,10 +78,11 @@ TEST(ParseBatchOptions, AcceptsRunsListingsAndChecks) {
   EXPECT_TRUE(Parse({"--check", "--data-dir", "x"}, &check).ok());
   BatchOptions intakes;
   ASSERT_TRUE(Parse({"--intakes", "i.csv", "--until", "2040", "--by-intake", "--high-let-weight",
-                     "20", "--regions", "lung", "--format", "csv,json"},
+                     "20", "--regions", "lung", "--format", "csv,json", "--until-age", "150"},
                     &intakes)
                   .ok());
   EXPECT_EQ(intakes.untilYear, 2040);
+  EXPECT_EQ(intakes.untilAge, 150);
   EXPECT_EQ(intakes.highLetWeight, 20.0);
   EXPECT_TRUE(intakes.byIntake);
   BatchOptions dashes;
@@ -132,6 +133,9 @@ TEST(ParseBatchOptions, UsageErrorsAreOneLine) {
       {"--intakes", "i.csv", "Cs-137"},
       {"--intakes", "i.csv", "--format", "txt"},
       {"--intakes", "i.csv", "--until", "20x"},
+      {"--intakes", "i.csv", "--until-age", "0"},
+      {"--intakes", "i.csv", "--until-age", "151"},
+      {"--data-set", "h", "--until-age", "70", "--all"},
       {"--intakes", "i.csv", "--high-let-weight", "-1"},
       {"--data-set", "h", "--until", "2040", "--all"}};
   for (const auto& arguments : bad) {
