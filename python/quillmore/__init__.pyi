@@ -25,6 +25,7 @@ def annual_doses(
     high_let_weight: float | None = ...,
     by_intake: bool = ...,
     tail: str = ...,
+    by: str | None = ...,
 ) -> pd.DataFrame: ...
 
 class DataSet:
