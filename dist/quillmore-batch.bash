@@ -117,6 +117,14 @@ _quillmore_batch()
             COMPREPLY=($(compgen -W 'exponential zero cubic' -- "$cur"))
             return
             ;;
+        --by)
+            _quillmore_batch_unlisted nuclide route intake
+            return
+            ;;
+        --compress)
+            COMPREPLY=($(compgen -W 'gzip' -- "$cur"))
+            return
+            ;;
         --figure-size)
             COMPREPLY=($(compgen -W '6.4x7.2 6.4x4.8 3.5x5' -- "$cur"))
             return

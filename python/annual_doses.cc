@@ -58,17 +58,24 @@ base::Result<HistoryColumns> ComputeAnnualDoses(const HistoryRequest& request) {
   const output::AnnualDoseColumns& columns = historyRun.columns;
   run::IntakeHistory& history = *historyRun.history;
   HistoryColumns result;
-  result.Begin(columns, request.byIntake);
+  result.Begin(columns, request.byIntake, request.byGroup);
+  std::optional<integration::GroupedDoses> grouped;
+  if (request.byGroup) grouped.emplace(*request.byGroup);
   const Status status = history.Compute([&](const integration::ResolvedIntake& intake,
                                             const integration::IntakePartDoses& part,
                                             const integration::YearDoses& doses) {
     if (request.byIntake) result.AddPart(intake, part, doses, columns);
+    if (grouped) grouped->Add(intake, doses);
     return Status::Ok();
   });
   if (!status.ok()) return status;
-  if (!request.byIntake) {
-    for (const integration::PersonDoses& person : history.persons())
+  for (const integration::PersonDoses& person : history.persons()) {
+    if (grouped) {
+      for (const integration::GroupDoses& group : grouped->Of(person.person))
+        result.AddGroup(person, grouped->by(), group, columns);
+    } else if (!request.byIntake) {
       result.AddPerson(person, columns);
+    }
   }
   result.messages = history.messages();
   // Rows left out change what a frame holds: a user of the module should not miss it.

@@ -1,12 +1,16 @@
 #include "history_columns.h"
 
+#include "input/data_kind.h"
 #include "input/intake_calendar.h"
 
 namespace quillmore::python {
 
-void HistoryColumns::Begin(const output::AnnualDoseColumns& columns, bool byIntake) {
+void HistoryColumns::Begin(const output::AnnualDoseColumns& columns, bool byIntake,
+                           std::optional<integration::DoseGroup> group) {
   *this = {};
-  fields = byIntake ? output::ByIntakeFields(columns) : output::AnnualDosesFields(columns);
+  fields = byIntake ? output::ByIntakeFields(columns)
+           : group  ? output::ByGroupFields(columns, *group)
+                    : output::AnnualDosesFields(columns);
   for (int j = 0; j < static_cast<int>(columns.selectedRegions.size()); ++j) {
     regions.push_back(output::SelectedRegion(columns, j));
     regionNames.push_back(output::SelectedRegionName(columns, j));
@@ -27,6 +31,22 @@ void HistoryColumns::AddPart(const integration::ResolvedIntake& intake,
   AddRows(static_cast<std::uint32_t>(parts.size()), input::YearOf(intake.row->birthDate), doses,
           columns);
   parts.push_back(output::PartFieldsOf(intake, part));
+  persons.push_back(parts.back().person);
+}
+
+void HistoryColumns::AddGroup(const integration::PersonDoses& person, integration::DoseGroup by,
+                              const integration::GroupDoses& group,
+                              const output::AnnualDoseColumns& columns) {
+  AddRows(static_cast<std::uint32_t>(parts.size()), input::YearOf(person.birthDate), group.doses,
+          columns);
+  output::PartFields lead;
+  lead.person = output::PersonFieldsOf(person);
+  if (by == integration::DoseGroup::kNuclide) {
+    lead.nuclide = group.name;
+  } else if (const std::optional<input::DataKind> kind = input::FindDataSet(group.name)) {
+    lead.intake = input::DataSetOf(*kind).name;  // a view that outlives the group
+  }
+  parts.push_back(std::move(lead));
   persons.push_back(parts.back().person);
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,12 +39,18 @@ struct HistoryColumns {
   std::vector<std::string> regionNames;
   std::vector<output::RunMessage> messages;
 
-  // Empties the columns for the by-intake file (`byIntake`) or the annual file.
-  void Begin(const output::AnnualDoseColumns& columns, bool byIntake);
+  // Empties the columns for the by-intake file (`byIntake`), the by-nuclide
+  // or by-route file (`group`) or the annual file.
+  void Begin(const output::AnnualDoseColumns& columns, bool byIntake,
+             std::optional<integration::DoseGroup> group = std::nullopt);
   // Appends the rows of a person (annual file) or of an intake part (by-intake file).
   void AddPerson(const integration::PersonDoses& person, const output::AnnualDoseColumns& columns);
   void AddPart(const integration::ResolvedIntake& intake, const integration::IntakePartDoses& part,
                const integration::YearDoses& doses, const output::AnnualDoseColumns& columns);
+  // Appends the rows of one group of a person; its lead is a part holding
+  // only the person and the nuclide or route.
+  void AddGroup(const integration::PersonDoses& person, integration::DoseGroup by,
+                const integration::GroupDoses& group, const output::AnnualDoseColumns& columns);
 
  private:
   void AddRows(std::uint32_t lead, int birthYear, const integration::YearDoses& doses,

@@ -350,11 +350,13 @@ std::variant<std::string, std::vector<input::IntakeColumn>> Intakes(const py::ob
 }
 
 // (columns, messages) of an intake history: the rows of
-// annual_doses_by_intake.csv with byIntake, of annual_doses.csv otherwise.
+// annual_doses_by_<by>.csv with `by` ("intake", "nuclide" or "route"), of
+// annual_doses.csv with an empty `by`.
 py::tuple AnnualDosesOf(const py::object& intakes, const std::string& label,
                         const std::string& dataDir, std::optional<int> untilYear,
                         const std::string& regions, std::optional<double> highLetWeight,
-                        bool byIntake, const std::string& tail, std::optional<int> untilAge) {
+                        const std::string& by, const std::string& tail,
+                        std::optional<int> untilAge) {
   HistoryRequest request;
   request.intakes = Intakes(intakes);
   request.label = label;
@@ -362,7 +364,11 @@ py::tuple AnnualDosesOf(const py::object& intakes, const std::string& label,
   request.untilYear = untilYear;
   request.regions = regions;
   request.highLetWeight = highLetWeight;
-  request.byIntake = byIntake;
+  request.byIntake = by == "intake";
+  if (by == "nuclide") request.byGroup = integration::DoseGroup::kNuclide;
+  if (by == "route") request.byGroup = integration::DoseGroup::kRoute;
+  if (!by.empty() && !request.byIntake && !request.byGroup)
+    Raise(base::Status::InvalidArgument("by= takes nuclide, route or intake, not '" + by + "'"));
   request.tail = TailNamed(tail);
   request.untilAge = untilAge;
   HistoryColumns columns = ValueWithoutGil([&] { return ComputeAnnualDoses(request); });

@@ -206,7 +206,7 @@ def _frame(columns, data_set, region_names):
 
 
 def annual_doses(intakes, data_dir="DATA", until=None, regions="all", high_let_weight=None,
-                 by_intake=False, tail="exponential", until_age=None):
+                 by_intake=False, tail="exponential", until_age=None, by=None):
     """The absorbed dose of each person in each calendar year from an intake
     history, as a DataFrame with the rows, columns and values of
     ``quillmore-batch --intakes``'s annual_doses.csv: person, birth_date,
@@ -230,7 +230,13 @@ def annual_doses(intakes, data_dir="DATA", until=None, regions="all", high_let_w
     high_let_weight: W of the column weighted_gy = low + W * high, as
         --high-let-weight; no such column by default.
     by_intake: True returns the rows of annual_doses_by_intake.csv instead,
-        one per intake part, year and region (age_group an ordered categorical).
+        one per intake part, year and region (age_group an ordered categorical);
+        the same as by="intake".
+    by: "nuclide" or "route" returns the rows of annual_doses_by_nuclide.csv or
+        annual_doses_by_route.csv instead (as --by): each person's doses summed
+        by nuclide (column nuclide) or by route (column intake), from the
+        first year of that nuclide's or route's intakes; "intake" those of
+        annual_doses_by_intake.csv.
     tail: the rate past each block's last tabulated time, as --tail:
         "exponential" (the last segment's own decay; the default), "zero"
         (nothing past the data: a lower bound) or "cubic" (the last piece
@@ -256,6 +262,11 @@ def annual_doses(intakes, data_dir="DATA", until=None, regions="all", high_let_w
                 content = file.read()
         except OSError as error:
             raise DataError(f"unable to read the intake file {label}") from error
+    if by is not None and str(by) not in ("nuclide", "route", "intake"):
+        raise ValueError(f"by= takes nuclide, route or intake, not {by!r}")
+    if by_intake and by is not None and str(by) != "intake":
+        raise ValueError(f"by_intake=True and by={by!r} ask for two files; give one")
+    group = "intake" if by_intake else ("" if by is None else str(by))
     weight = None if high_let_weight is None else float(high_let_weight)
     year = None if until is None else int(until)
     age = None if until_age is None else int(until_age)
@@ -263,7 +274,7 @@ def annual_doses(intakes, data_dir="DATA", until=None, regions="all", high_let_w
         raise ValueError(f"until_age= takes a number of years from 1 to 150, not {until_age!r}")
     columns, messages = _core.annual_doses(
         content, label, _os.fspath(data_dir), year, _list_text(regions, "regions"), weight,
-        bool(by_intake), str(tail), age)
+        group, str(tail), age)
     _report(messages)
     return _pd.DataFrame({name: _history_column(kind, values, codes)
                           for name, kind, values, codes in columns}, copy=False)

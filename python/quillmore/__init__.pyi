@@ -26,6 +26,7 @@ def annual_doses(
     by_intake: bool = ...,
     tail: str = ...,
     until_age: int | None = ...,
+    by: str | None = ...,
 ) -> pd.DataFrame: ...
 
 class DataSet:

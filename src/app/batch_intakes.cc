@@ -63,6 +63,15 @@ base::Result<output::Json> DigestJson(const std::filesystem::path& path, const c
                       {"sha256", digest.value().sha256}};
 }
 
+// The grouped files asked for, in the order the files are written.
+output::Json ByList(const BatchOptions& options) {
+  output::Json list = output::Json::array();
+  if (options.byIntake) list.push_back("intake");
+  if (options.byNuclide) list.push_back("nuclide");
+  if (options.byRoute) list.push_back("route");
+  return list;
+}
+
 // The program, the intake file and the data files by their digests, and the options.
 base::Result<output::Json> DescribeHistory(const BatchOptions& options, integration::Tail tail,
                                            const std::filesystem::path& intakePath,
@@ -92,6 +101,10 @@ base::Result<output::Json> DescribeHistory(const BatchOptions& options, integrat
         {"until_age", options.untilAge ? output::Json(*options.untilAge) : output::Json()},
         {"regions", regions},
         {"by_intake", options.byIntake},
+        {"by", ByList(options)},
+        {"compress", options.compress == output::Compression::kNone
+                         ? output::Json()
+                         : output::Json(output::CompressionName(options.compress))},
         {"high_let_weight",
          options.highLetWeight ? output::Json(*options.highLetWeight) : output::Json()},
         {"tail", integration::TailName(tail)}}}};
@@ -102,7 +115,31 @@ struct HistoryOutput {
   bool csv = true;
   bool json = false;
   bool byIntake = false;
+  std::vector<integration::DoseGroup> groups;  // the by-nuclide and by-route files asked for
+  output::Compression compression = output::Compression::kNone;
 };
+
+// Writes the by-nuclide or by-route file of `grouped`: person by person, each
+// person's groups in turn; records it.
+Status WriteGroups(const std::vector<integration::PersonDoses>& persons,
+                   const integration::GroupedDoses& grouped, const HistoryOutput& where,
+                   const output::AnnualDoseColumns& columns, output::WrittenFiles& written) {
+  output::StreamedFile file;
+  Status status =
+      file.Open(where.folder / output::ByGroupFileName(grouped.by()), true, where.compression);
+  if (status.ok()) status = file.Append(output::ByGroupHeader(columns, grouped.by()));
+  std::string rows;
+  for (const integration::PersonDoses& person : persons) {
+    if (!status.ok()) break;
+    rows.clear();
+    for (const integration::GroupDoses& group : grouped.Of(person.person))
+      output::AppendGroupRows(person, group, columns, rows);
+    status = file.Append(rows);
+  }
+  if (status.ok()) status = file.Close();
+  if (status.ok()) status = written.Add(file.path(), file.hashed());
+  return status;
+}
 
 // Computes the history and writes its files; the files closed go to `written`.
 Status WriteHistory(run::IntakeHistory& history, const HistoryOutput& where,
@@ -113,26 +150,32 @@ Status WriteHistory(run::IntakeHistory& history, const HistoryOutput& where,
   if (error)
     return Status::IoError("unable to create " + where.folder.string() + ": " + error.message());
   output::StreamedFile byIntake;
-  const std::filesystem::path byIntakePath = where.folder / output::kAnnualDosesByIntakeCsv;
   Status status;
-  if (where.byIntake) status = byIntake.Open(byIntakePath);
+  if (where.byIntake) {
+    status = byIntake.Open(where.folder / output::kAnnualDosesByIntakeCsv, true, where.compression);
+  }
   if (status.ok()) status = byIntake.Append(output::ByIntakeHeader(columns));
   if (!status.ok() && where.byIntake) return status;
+  std::vector<integration::GroupedDoses> groups(where.groups.begin(), where.groups.end());
   std::string rows;
   status = history.Compute([&](const integration::ResolvedIntake& intake,
                                const integration::IntakePartDoses& part,
                                const integration::YearDoses& doses) {
+    for (integration::GroupedDoses& grouped : groups) grouped.Add(intake, doses);
     if (!where.byIntake) return Status::Ok();
     rows.clear();
     output::AppendPartRows(intake, part, doses, columns, rows);
     return byIntake.Append(rows);
   });
   if (status.ok() && where.byIntake) status = byIntake.Close();
-  if (status.ok() && where.byIntake) status = written.Add(byIntakePath, byIntake.hashed());
+  if (status.ok() && where.byIntake) status = written.Add(byIntake.path(), byIntake.hashed());
+  for (const integration::GroupedDoses& grouped : groups) {
+    if (status.ok()) status = WriteGroups(history.persons(), grouped, where, columns, written);
+  }
   if (status.ok() && where.csv) {
     output::StreamedFile csv;
     const std::filesystem::path path = where.folder / output::kAnnualDosesCsv;
-    status = csv.Open(path);
+    status = csv.Open(path, true, where.compression);
     if (status.ok()) status = csv.Append(output::AnnualDosesHeader(columns));
     for (const integration::PersonDoses& person : history.persons()) {
       if (!status.ok()) break;
@@ -141,7 +184,7 @@ Status WriteHistory(run::IntakeHistory& history, const HistoryOutput& where,
       status = csv.Append(rows);
     }
     if (status.ok()) status = csv.Close();
-    if (status.ok()) status = written.Add(path, csv.hashed());
+    if (status.ok()) status = written.Add(csv.path(), csv.hashed());
   }
   if (status.ok() && where.json) {
     const std::filesystem::path path = where.folder / output::kAnnualDosesJson;
@@ -191,9 +234,14 @@ int RunIntakes(const BatchOptions& options, const std::filesystem::path& dataFol
   const output::Json& provenance = described.value();
   const bool formatGiven =
       std::find(options.given.begin(), options.given.end(), "--format") != options.given.end();
-  const HistoryOutput where{input::ResolvePath("", options.outputDir),
-                            !formatGiven || options.formats.csv, options.formats.json,
-                            options.byIntake};
+  HistoryOutput where;
+  where.folder = input::ResolvePath("", options.outputDir);
+  where.csv = !formatGiven || options.formats.csv;
+  where.json = options.formats.json;
+  where.byIntake = options.byIntake;
+  if (options.byNuclide) where.groups.push_back(integration::DoseGroup::kNuclide);
+  if (options.byRoute) where.groups.push_back(integration::DoseGroup::kRoute);
+  where.compression = options.compress;
   std::error_code ignored;
   std::filesystem::remove(where.folder / output::kManifestFileName, ignored);
   output::WrittenFiles written(where.folder, true);

@@ -163,7 +163,7 @@ std::string BatchUsage() {
          "  or:  quillmore-batch --data-set KIND --all [options]\n"
          "  or:  quillmore-batch --data-set KIND --list-regions|--list-nuclides\n"
          "  or:  quillmore-batch --check [--data-dir DIR]\n"
-         "  or:  quillmore-batch --intakes FILE [--until YEAR] [--until-age N] [--by-intake]\n"
+         "  or:  quillmore-batch --intakes FILE [--until YEAR] [--until-age N] [--by LIST]\n"
          "                      [options]\n"
          "\n"
          "Writes the absorbed dose coefficient tables of each nuclide, one file per age\n"
@@ -202,7 +202,11 @@ std::string BatchUsage() {
          "                      year of each person's last day of intake)\n"
          "  --until-age N       follow each person to their Nth birthday, 1-150 (with\n"
          "                      --until and follow_up_end, the earliest end counts)\n"
-         "  --by-intake         also annual_doses_by_intake.csv, one row per intake part\n"
+         "  --by LIST           nuclide, route, intake, comma-separated: also\n"
+         "                      annual_doses_by_nuclide.csv, annual_doses_by_route.csv,\n"
+         "                      annual_doses_by_intake.csv (one row per intake part)\n"
+         "  --by-intake         the same as --by intake\n"
+         "  --compress gzip     write every CSV file as FILE.csv.gz (gzip, level 6)\n"
          "  --tail KIND         the rate past a block's last tabulated time: exponential\n"
          "                      (the last segment's decay; default with --intakes), zero\n"
          "                      or cubic (the last piece continued; default otherwise)\n"
@@ -262,6 +266,31 @@ Status ParseTailOption(const std::string& value, BatchOptions* options) {
   return Status::InvalidArgument("--tail takes exponential, zero or cubic");
 }
 
+// "nuclide,route,intake": the grouped files of an intake history.
+Status ParseBy(const std::string& value, BatchOptions* options) {
+  bool listed[3] = {false, false, false};
+  for (const std::string& item : base::SplitCommas(value)) {
+    const std::string name = base::AsciiLower(item);
+    const int group = name == "nuclide" ? 0 : name == "route" ? 1 : name == "intake" ? 2 : -1;
+    if (group < 0)
+      return Status::InvalidArgument("--by: unknown group \"" + item +
+                                     "\" (nuclide, route, intake)");
+    if (listed[group]) return Status::InvalidArgument("--by: \"" + item + "\" listed twice");
+    listed[group] = true;
+  }
+  options->byNuclide = options->byNuclide || listed[0];
+  options->byRoute = options->byRoute || listed[1];
+  options->byIntake = options->byIntake || listed[2];
+  return Status::Ok();
+}
+
+Status ParseCompress(const std::string& value, BatchOptions* options) {
+  const std::optional<output::Compression> compression = output::ParseCompression(value);
+  if (!compression) return Status::InvalidArgument("--compress takes gzip");
+  options->compress = *compression;
+  return Status::Ok();
+}
+
 Status ParseHighLetWeight(const std::string& value, BatchOptions* options) {
   double weight = 0;
   const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), weight);
@@ -309,7 +338,9 @@ constexpr auto kOptions = std::to_array<OptionSpec>({
     {"--until-age", "", "a number", &ParseUntilAge},
     {"--high-let-weight", "", "a number", &ParseHighLetWeight},
     {"--tail", "", "exponential, zero or cubic", &ParseTailOption},
+    {"--by", "", "a list", &ParseBy},
     {"--by-intake", "", "", &BatchOptions::byIntake},
+    {"--compress", "", "a method", &ParseCompress},
     {"--all", "", "", &BatchOptions::allNuclides},
     {"--list-regions", "", "", &BatchOptions::listRegions},
     {"--list-nuclides", "", "", &BatchOptions::listNuclides},
@@ -422,6 +453,10 @@ Status CheckIntakeOptions(const BatchOptions& options) {
     return Status::InvalidArgument("--intakes takes no nuclide names: the intake file names them");
   if (Given(options, "--format") && options.formats.text)
     return Status::InvalidArgument("--intakes writes csv and json, not txt");
+  const bool csv = !Given(options, "--format") || options.formats.csv || options.byIntake ||
+                   options.byNuclide || options.byRoute;
+  if (Given(options, "--compress") && !csv)
+    return Status::InvalidArgument("--compress is for CSV files: give --format csv or --by");
   return Status::Ok();
 }
 
@@ -429,10 +464,13 @@ Status CheckIntakeOptions(const BatchOptions& options) {
 Status CheckCombination(const BatchOptions& options) {
   if (options.help || options.version) return Status::Ok();
   if (options.intakesFile) return CheckIntakeOptions(options);
-  for (const char* name : {"--until", "--until-age", "--by-intake", "--high-let-weight"}) {
+  for (const char* name : {"--until", "--until-age", "--by", "--by-intake", "--high-let-weight"}) {
     if (Given(options, name))
       return Status::InvalidArgument(std::string(name) + " needs --intakes");
   }
+  // Without a CSV file to write it would do nothing.
+  if (Given(options, "--compress") && !options.formats.csv && !options.curves)
+    return Status::InvalidArgument("--compress is for CSV files: give --format csv or --curves");
   // An action replaces the run: nuclides given with it would silently be ignored.
   const char* action = options.check          ? "--check"
                        : options.listRegions  ? "--list-regions"

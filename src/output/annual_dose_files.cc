@@ -118,12 +118,29 @@ std::vector<AnnualDoseField> ByIntakeFields(const AnnualDoseColumns& columns) {
                         columns);
 }
 
+std::vector<AnnualDoseField> ByGroupFields(const AnnualDoseColumns& columns,
+                                           integration::DoseGroup group) {
+  using enum AnnualDoseField;
+  return WithYearFields(
+      {kPerson, kBirthDate, group == integration::DoseGroup::kNuclide ? kNuclide : kIntake},
+      columns);
+}
+
+std::string_view ByGroupFileName(integration::DoseGroup group) {
+  return group == integration::DoseGroup::kNuclide ? "annual_doses_by_nuclide.csv"
+                                                   : "annual_doses_by_route.csv";
+}
+
 std::string AnnualDosesHeader(const AnnualDoseColumns& columns) {
   return HeaderOf(AnnualDosesFields(columns));
 }
 
 std::string ByIntakeHeader(const AnnualDoseColumns& columns) {
   return HeaderOf(ByIntakeFields(columns));
+}
+
+std::string ByGroupHeader(const AnnualDoseColumns& columns, integration::DoseGroup group) {
+  return HeaderOf(ByGroupFields(columns, group));
 }
 
 PersonFields PersonFieldsOf(const integration::PersonDoses& person) {
@@ -198,6 +215,17 @@ void AppendPersonRows(const integration::PersonDoses& person, const AnnualDoseCo
   AppendCsvField(fields.person, lead);
   lead += ',' + fields.birthDate + ',';
   AppendYearRows(lead, input::YearOf(person.birthDate), person.doses, columns, out);
+}
+
+void AppendGroupRows(const integration::PersonDoses& person, const integration::GroupDoses& group,
+                     const AnnualDoseColumns& columns, std::string& out) {
+  const PersonFields fields = PersonFieldsOf(person);
+  std::string lead;
+  AppendCsvField(fields.person, lead);
+  lead += ',' + fields.birthDate + ',';
+  AppendCsvField(group.name, lead);
+  lead += ',';
+  AppendYearRows(lead, input::YearOf(person.birthDate), group.doses, columns, out);
 }
 
 void AppendPartRows(const integration::ResolvedIntake& intake,
