@@ -15,6 +15,7 @@ void HistoryColumns::AddPerson(const integration::PersonDoses& person,
                                const output::AnnualDoseColumns& columns) {
   AddRows(static_cast<std::uint32_t>(persons.size()), person.doses, columns);
   persons.push_back(output::PersonFieldsOf(person));
+  birthDates.push_back(person.birthDate);
 }
 
 void HistoryColumns::AddPart(const integration::ResolvedIntake& intake,
@@ -24,6 +25,9 @@ void HistoryColumns::AddPart(const integration::ResolvedIntake& intake,
   AddRows(static_cast<std::uint32_t>(parts.size()), doses, columns);
   parts.push_back(output::PartFieldsOf(intake, part));
   persons.push_back(parts.back().person);
+  birthDates.push_back(intake.row->birthDate);
+  partStarts.push_back(part.part.start);
+  partEnds.push_back(part.part.end);
 }
 
 void HistoryColumns::AddRows(std::uint32_t lead, const integration::YearDoses& doses,
