@@ -22,6 +22,7 @@ void HistoryColumns::AddPerson(const integration::PersonDoses& person,
   AddRows(static_cast<std::uint32_t>(persons.size()), input::YearOf(person.birthDate), person.doses,
           columns);
   persons.push_back(output::PersonFieldsOf(person));
+  birthDates.push_back(person.birthDate);
 }
 
 void HistoryColumns::AddPart(const integration::ResolvedIntake& intake,
@@ -32,6 +33,9 @@ void HistoryColumns::AddPart(const integration::ResolvedIntake& intake,
           columns);
   parts.push_back(output::PartFieldsOf(intake, part));
   persons.push_back(parts.back().person);
+  birthDates.push_back(intake.row->birthDate);
+  partStarts.push_back(part.part.start);
+  partEnds.push_back(part.part.end);
 }
 
 void HistoryColumns::AddGroup(const integration::PersonDoses& person, integration::DoseGroup by,
@@ -48,6 +52,7 @@ void HistoryColumns::AddGroup(const integration::PersonDoses& person, integratio
   }
   parts.push_back(std::move(lead));
   persons.push_back(parts.back().person);
+  birthDates.push_back(person.birthDate);
 }
 
 void HistoryColumns::AddRows(std::uint32_t lead, int birthYear, const integration::YearDoses& doses,

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "input/intake_calendar.h"
 #include "output/annual_dose_files.h"
 #include "output/run_message.h"
 
@@ -33,6 +34,12 @@ struct HistoryColumns {
   std::vector<output::AnnualDoseField> fields;  // the file's, in order
   std::vector<output::PersonFields> persons;    // by lead, in either file
   std::vector<output::PartFields> parts;        // by lead, in the by-intake file
+  // The dates of persons and parts as days, by lead, for date columns that
+  // need no text: the birth date in either file, a part's start and end
+  // (none for an acute part) in the by-intake file.
+  std::vector<input::Days> birthDates;
+  std::vector<input::Days> partStarts;
+  std::vector<std::optional<input::Days>> partEnds;
   HistoryRows rows;
   // By position in the selected regions.
   std::vector<std::int64_t> regions;

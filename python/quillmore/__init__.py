@@ -78,9 +78,46 @@ def _list_text(value, what):
     return ",".join(items)
 
 
-def _texts(table, codes):
-    """Text column: each code replaced by its text (one str object per text)."""
-    return _np.array(list(table), dtype=object)[codes]
+#: Columns typed by their name, in whichever frame they appear: few-valued
+#: texts as categoricals, dates as datetime64[ns] (NaT where empty).
+_CATEGORICAL = frozenset({"nuclide", "intake", "form_code", "form_label", "region_name",
+                          "extrapolation"})
+_DATES = frozenset({"birth_date", "part_start", "part_end"})
+_DOSE_SUFFIXES = ("_gy", "_gy_per_bq")
+
+
+def _column(name, values, codes=None):
+    """A frame column from a table of `values` and each row's index into it
+    (`codes`; None when `values` holds a value per row), typed by its name:
+    age_group an ordered categorical of AGE_GROUPS, the few-valued texts
+    categoricals, dates datetime64[ns] (the core gives nanoseconds since
+    1970), doses float64, other texts (person) str."""
+    if name == "age_group":
+        codes = _AGE_TYPE.categories.get_indexer(list(values))[codes]
+        return _pd.Categorical.from_codes(codes, dtype=_AGE_TYPE)
+    if name in _CATEGORICAL:
+        return _categorical(values, codes)
+    if isinstance(values, list):
+        values = _np.array(values, dtype=object)
+    if codes is not None:
+        values = values[codes]
+    if name in _DATES:
+        return values.view("datetime64[ns]")
+    if name.endswith(_DOSE_SUFFIXES):
+        return values.astype(_np.float64, copy=False)
+    return values
+
+
+def _categorical(table, codes):
+    """The texts `table[codes]` as a categorical whose categories are the
+    texts the rows hold, sorted, as read_csv(dtype="category") and
+    astype("category") make them."""
+    table = _np.array(list(table), dtype=object)
+    held = _np.bincount(codes, minlength=len(table)) > 0
+    categories, places = _np.unique(table[held], return_inverse=True)
+    remap = _np.full(len(table), -1, dtype=_np.int64)
+    remap[held] = places
+    return _pd.Categorical.from_codes(remap[codes], categories=categories)
 
 
 class DataSet:
@@ -114,8 +151,9 @@ class DataSet:
     def regions(self):
         """DataFrame of the 30 regions: region (1 to 30), region_name."""
         names = self._core.region_names
-        return _pd.DataFrame({"region": _np.arange(1, len(names) + 1, dtype=_np.int64),
-                              "region_name": _np.array(names, dtype=object)})
+        regions = _np.arange(1, len(names) + 1, dtype=_np.int64)
+        return _pd.DataFrame({"region": regions,
+                              "region_name": _column("region_name", names, regions - 1)})
 
     def forms(self, nuclide):
         """DataFrame of the forms of `nuclide` per age group: age_group, form,
@@ -146,8 +184,10 @@ class DataSet:
             or "zero" (nothing past the data, a lower bound). Values past the
             data are "bounded" under "exponential" and "zero".
 
-        age_group is an ordered categorical in age order; text columns hold
-        str ("" where the CSV has an empty field). Warnings of the run (those
+        age_group is an ordered categorical in age order; nuclide, intake,
+        form_code, form_label, region_name and extrapolation are categoricals
+        (categories the texts held, sorted; "" where the CSV has an empty
+        field); the coefficients float64. Warnings of the run (those
         of the times file first) go to the warnings module (QuillmoreWarning),
         notes to the log.
         Raises UnknownNameError, DataError or ValueError.
@@ -188,21 +228,23 @@ def _frame(columns, data_set, region_names):
     """The coefficient frame from the core's columns."""
     rows = len(columns["low_let_gy_per_bq"])
     region = columns["region"]
-    return _pd.DataFrame({
-        "nuclide": _texts(columns["nuclide_names"], columns["nuclide"]),
-        "intake": _np.full(rows, data_set, dtype=object),
-        "age_group": _pd.Categorical.from_codes(columns["age_group"] - 1, dtype=_AGE_TYPE),
-        "age_days": columns["age_days"],
-        "form": columns["form"],
-        "form_code": _texts(columns["form_codes"], columns["form_code"]),
-        "form_label": _texts(columns["form_labels"], columns["form_label"]),
-        "period_days": columns["period_days"],
-        "region": region,
-        "region_name": _texts(region_names, region - 1),
-        "low_let_gy_per_bq": columns["low_let_gy_per_bq"],
-        "high_let_gy_per_bq": columns["high_let_gy_per_bq"],
-        "extrapolation": _texts(_EXTRAPOLATIONS, columns["extrapolation"]),
-    }, copy=False)
+    parts = {
+        "nuclide": (columns["nuclide_names"], columns["nuclide"]),
+        "intake": ([data_set], _np.zeros(rows, dtype=_np.int8)),
+        "age_group": (AGE_GROUPS, columns["age_group"] - 1),
+        "age_days": (columns["age_days"],),
+        "form": (columns["form"],),
+        "form_code": (columns["form_codes"], columns["form_code"]),
+        "form_label": (columns["form_labels"], columns["form_label"]),
+        "period_days": (columns["period_days"],),
+        "region": (region,),
+        "region_name": (region_names, region - 1),
+        "low_let_gy_per_bq": (columns["low_let_gy_per_bq"],),
+        "high_let_gy_per_bq": (columns["high_let_gy_per_bq"],),
+        "extrapolation": (_EXTRAPOLATIONS, columns["extrapolation"]),
+    }
+    return _pd.DataFrame({name: _column(name, *part) for name, part in parts.items()},
+                         copy=False)
 
 
 def annual_doses(intakes, data_dir="DATA", until=None, regions="all", high_let_weight=None,
@@ -244,13 +286,17 @@ def annual_doses(intakes, data_dir="DATA", until=None, regions="all", high_let_w
         high_let_tail_gy are the parts of low_let_gy and high_let_gy from
         past the data.
 
-    person and birth_date are str; the dose columns float64. Warnings (blocks
+    person is str; birth_date, part_start and part_end datetime64[ns] (NaT
+    for an acute part's end); nuclide, intake, form_code, region_name and
+    extrapolation categoricals; the dose columns float64. Warnings (blocks
     left out, unbounded extrapolation under the cubic tail, intakes left out
     by until or until_age) go to the warnings module as QuillmoreWarning; the
     note on the intakes that run past their data goes to the log.
     Raises ValueError listing the bad rows as the batch does
-    ("FILE:LINE: column ...") or for an unknown tail, UnknownNameError for an
-    unknown region, DataError for missing or unusable data.
+    ("FILE:LINE: column ..."), for a date of the frame outside 1678-01-01 to
+    2261-12-31 (those pandas holds in nanoseconds), or for an unknown tail;
+    UnknownNameError for an unknown region, DataError for missing or
+    unusable data.
     """
     if isinstance(intakes, _pd.DataFrame):
         label = "intakes"
@@ -276,8 +322,8 @@ def annual_doses(intakes, data_dir="DATA", until=None, regions="all", high_let_w
         content, label, _os.fspath(data_dir), year, _list_text(regions, "regions"), weight,
         group, str(tail), age)
     _report(messages)
-    return _pd.DataFrame({name: _history_column(kind, values, codes)
-                          for name, kind, values, codes in columns}, copy=False)
+    return _pd.DataFrame({name: _column(name, values, codes) for name, values, codes in columns},
+                         copy=False)
 
 
 def _intake_columns(frame):
@@ -297,16 +343,6 @@ def _intake_columns(frame):
         columns.append((str(name), ["" if gone else str(value)
                                     for value, gone in zip(values, missing)]))
     return columns
-
-
-def _history_column(kind, values, codes):
-    """A frame column from the core's (kind, values, codes)."""
-    if kind == "text":
-        return _texts(values, codes)
-    if kind == "age_group":
-        return _pd.Categorical.from_codes(_pd.Categorical(values, dtype=_AGE_TYPE).codes[codes],
-                                          dtype=_AGE_TYPE)
-    return values if codes is None else values[codes]
 
 
 class Curve:
