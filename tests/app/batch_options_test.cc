@@ -77,13 +77,15 @@ TEST(ParseBatchOptions, AcceptsRunsListingsAndChecks) {
   BatchOptions check;
   EXPECT_TRUE(Parse({"--check", "--data-dir", "x"}, &check).ok());
   BatchOptions intakes;
-  ASSERT_TRUE(Parse({"--intakes", "i.csv", "--until", "2040", "--by-intake", "--high-let-weight",
-                     "20", "--regions", "lung", "--format", "csv,json"},
-                    &intakes)
-                  .ok());
+  ASSERT_TRUE(
+      Parse({"--intakes", "i.csv", "--until", "2040", "--by-intake", "--high-let-weight", "20",
+             "--regions", "lung", "--format", "csv,json", "--figures", "svg,png", "--dpi", "100"},
+            &intakes)
+          .ok());
   EXPECT_EQ(intakes.untilYear, 2040);
   EXPECT_EQ(intakes.highLetWeight, 20.0);
   EXPECT_TRUE(intakes.byIntake);
+  EXPECT_EQ(intakes.figures.size(), 2U);
   BatchOptions dashes;
   EXPECT_TRUE(Parse({"--data-set", "g", "--", "-odd"}, &dashes).ok());
   EXPECT_EQ(dashes.nuclides, std::vector<std::string>{"-odd"});
@@ -127,7 +129,8 @@ TEST(ParseBatchOptions, UsageErrorsAreOneLine) {
       {"--intakes", "i.csv", "--data-set", "h"},
       {"--intakes", "i.csv", "--ages", "all"},
       {"--intakes", "i.csv", "--all"},
-      {"--intakes", "i.csv", "--figures", "svg"},
+      {"--intakes", "i.csv", "--figures", "svg", "--compare", "ages"},
+      {"--intakes", "i.csv", "--dpi", "300"},  // nothing to draw it in
       {"--intakes", "i.csv", "--times", "t.ini"},
       {"--intakes", "i.csv", "Cs-137"},
       {"--intakes", "i.csv", "--format", "txt"},
