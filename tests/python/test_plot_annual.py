@@ -40,3 +40,23 @@ def test_plot_annual_draws_a_line_per_region_on_log_axes(data_dir):
     frame_all = qm.annual_doses(EXAMPLE, data_dir=data_dir)
     with pytest.raises(ValueError, match="at most 8 with regions="):
         qm.plot_annual(frame_all, "W-001")
+
+    # By hand: 2000 alone beside a 0, 2002 within the data, then two years
+    # with a part from past the data (2003's of 0, as under the zero tail);
+    # the high LET all 0.
+    years = np.arange(2000, 2005)
+    hand = pd.DataFrame({"person": "P", "year": years, "region": 15, "region_name": "Liver",
+                         "low_let_gy": [1e-3, 0, 2e-4, 1e-4, 5e-5], "high_let_gy": 0.0,
+                         "low_let_tail_gy": [0, 0, 0, 0, 1e-6], "high_let_tail_gy": 0.0,
+                         "extrapolation": ["none"] * 3 + ["bounded"] * 2})
+    low, high = qm.plot_annual(hand, "P")
+    solid, dotted, alone, end = low.get_lines()
+    assert solid.get_xdata().size == 0
+    assert list(dotted.get_xdata()) == [2002.5, 2003.5, 2004.5]
+    assert dotted.get_linestyle() == ":"
+    assert list(alone.get_xdata()) == [2000.5]
+    assert list(end.get_xdata()) == [2005, 2005]
+    assert [text.get_text() for text in low.texts] == [
+        "1 value <= 0 left out (a log axis cannot show them)"]
+    assert [text.get_text() for text in high.texts] == [
+        "5 values <= 0 left out (a log axis cannot show them)"]
