@@ -7,7 +7,8 @@ CMAKE_FLAGS ?=
 PACKAGES := g++ cmake ninja-build libgtest-dev libbenchmark-dev libncurses-dev tmux \
   help2man scdoc groff man-db bash-completion dpkg-dev file lintian nlohmann-json3-dev rapidjson-dev \
   libssl-dev zlib1g-dev clang-format libcairo2-dev libpng-dev pkg-config poppler-utils fonts-dejavu-core \
-  python3 pybind11-dev python3-dev python3-numpy python3-pandas python3-pytest
+  python3 pybind11-dev python3-dev python3-numpy python3-pandas python3-pytest \
+  python3-matplotlib
 WORKSPACE := $(BUILD_DIR)/workspace
 # The fuzz build (its own folder, so that `make test` never needs clang).
 FUZZ_DIR ?= build-fuzz

@@ -27,7 +27,7 @@ import pandas as _pd
 from . import _core
 from ._errors import DataError, QuillmoreWarning, UnknownNameError
 
-__all__ = ["open", "annual_doses", "DataSet", "Curve", "DataError", "UnknownNameError",
+__all__ = ["open", "annual_doses", "plot_annual", "DataSet", "Curve", "DataError", "UnknownNameError",
            "QuillmoreWarning", "AGE_GROUPS", "COEFFICIENT_COLUMNS"]
 
 #: The age groups in age order, as the ``age_group`` column names them.
@@ -324,6 +324,114 @@ def annual_doses(intakes, data_dir="DATA", until=None, regions="all", high_let_w
     _report(messages)
     return _pd.DataFrame({name: _column(name, values, codes) for name, values, codes in columns},
                          copy=False)
+
+
+#: The lines a person's figure draws in each panel at most: one a region.
+_MAX_FIGURE_REGIONS = 8
+
+
+def _joined(x, y, keep):
+    """The points of the segments (i - 1, i) that `keep` selects, as one line
+    for matplotlib: each run of segments joined, NaN between runs."""
+    xs, ys = [], []
+    for i in _np.flatnonzero(keep):
+        if xs and xs[-1] != x[i - 1]:
+            xs.append(_np.nan)
+            ys.append(_np.nan)
+        if not xs or xs[-1] != x[i - 1]:
+            xs.append(x[i - 1])
+            ys.append(y[i - 1])
+        xs.append(x[i])
+        ys.append(y[i])
+    return _np.asarray(xs, dtype=float), _np.asarray(ys, dtype=float)
+
+
+def plot_annual(frame, person, axes=None, intakes=None):
+    """Draws one person's annual doses as ``quillmore-batch --intakes ...
+    --figures`` draws them: dose (Gy, log axis) against calendar year, low LET
+    in the first axes and high LET in the second, one line per region; each
+    year's value at the middle of its year, the lines into and out of a year
+    whose value has a part from past the data (a tail column not 0, or an
+    extrapolation other than "none") dotted, values <= 0 left out and counted
+    in a note, the follow-up end (the end of the frame's last year of that
+    person) as a dashed line.
+
+    frame: a frame of :func:`annual_doses` (not by_intake), holding at most 8
+        regions for the person.
+    person: the person as the frame's ``person`` column holds it.
+    axes: two matplotlib axes (low LET, then high LET); None creates a figure
+        with two axes sharing the year axis.
+    intakes: optionally the intakes (a DataFrame with ``person`` and
+        ``start``), whose starts for the person are ticked along the year axis.
+
+    Returns the two axes. Raises ValueError for a person without rows, more
+    than 8 regions or other than two axes. Needs matplotlib (python3-matplotlib).
+    """
+    rows = frame[frame["person"].astype(str) == str(person)]
+    if rows.empty:
+        raise ValueError(f"the frame holds no rows of person {person!r}")
+    regions = list(dict.fromkeys(rows["region"].tolist()))
+    if len(regions) > _MAX_FIGURE_REGIONS:
+        raise ValueError(
+            f"a person's figure draws one line per region, at most {_MAX_FIGURE_REGIONS}; the "
+            f"frame holds {len(regions)} regions of person {person!r} (select at most "
+            f"{_MAX_FIGURE_REGIONS} with regions=)")
+    if axes is None:
+        from matplotlib import pyplot  # only here: the module needs no matplotlib otherwise
+        axes = pyplot.subplots(2, 1, sharex=True, figsize=(6.4, 7.2))[1]
+    axes = tuple(axes)
+    if len(axes) != 2:
+        raise ValueError(f"axes takes two matplotlib axes (low LET, high LET), not {len(axes)}")
+    end = int(rows["year"].max()) + 1
+    starts = []
+    if intakes is not None:
+        table = intakes.reset_index() if "person" not in intakes.columns else intakes
+        mine = table[table["person"].astype(str) == str(person)]
+        for start in _pd.to_datetime(mine["start"]):
+            following = _pd.Timestamp(year=start.year + 1, month=1, day=1)
+            first = _pd.Timestamp(year=start.year, month=1, day=1)
+            starts.append(start.year + (start - first) / (following - first))
+    panels = (("low_let_gy", "low_let_tail_gy", "Low-LET annual dose (Gy)"),
+              ("high_let_gy", "high_let_tail_gy", "High-LET annual dose (Gy)"))
+    for ax, (column, tail, title) in zip(axes, panels):
+        left_out = 0
+        shown = False
+        for k, region in enumerate(regions):
+            mine = rows[rows["region"] == region].sort_values("year")
+            x = mine["year"].to_numpy(dtype=float) + 0.5
+            y = mine[column].to_numpy(dtype=float)
+            past = ((mine[tail].to_numpy(dtype=float) != 0)
+                    | (mine["extrapolation"].astype(str).to_numpy() != "none"))
+            drawn = y > 0
+            left_out += int((~drawn).sum())
+            shown = shown or drawn.any()
+            joined = _np.zeros(len(y), dtype=bool)  # segment (i - 1, i) drawn
+            joined[1:] = drawn[1:] & drawn[:-1]
+            dotted = joined.copy()
+            dotted[1:] &= past[1:] | past[:-1]
+            alone = drawn & ~joined & ~_np.append(joined[1:], False)
+            color = f"C{k}"
+            name = str(mine["region_name"].iloc[0])
+            ax.plot(*_joined(x, y, joined & ~dotted), color=color, label=name)
+            ax.plot(*_joined(x, y, dotted), color=color, linestyle=":", label="_past")
+            ax.plot(x[alone], y[alone], color=color, marker="o", linestyle="none",
+                    label="_alone")
+        ax.axvline(end, color="0.3", linestyle="--", linewidth=1, label="follow-up end")
+        if starts:
+            ax.plot(starts, _np.zeros(len(starts)), color="0.3", marker="|", markersize=12,
+                    linestyle="none", transform=ax.get_xaxis_transform(), label="intake")
+        ax.set_yscale("log")
+        if not shown:
+            ax.set_ylim(0.1, 1)  # no value to show: one decade, as the batch's figures
+        if left_out:
+            ax.text(0.01, 0.98, f"{left_out} value{'s' if left_out > 1 else ''} <= 0 left out "
+                    "(a log axis cannot show them)", transform=ax.transAxes, va="top",
+                    fontsize="small")
+        ax.set_title(title, loc="left", fontsize="medium")
+    axes[0].figure.suptitle(f"{person}: absorbed dose by calendar year")
+    axes[-1].set_xlabel("Calendar year")
+    axes[0].legend(fontsize="small")
+    return axes
 
 
 def _intake_columns(frame):

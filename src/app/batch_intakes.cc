@@ -19,6 +19,7 @@
 #include "output/output_files.h"
 #include "output/run_manifest.h"
 #include "output/written_files.h"
+#include "run/annual_figures.h"
 #include "run/data_files.h"
 #include "run/history_run.h"
 #include "run/intake_history.h"
@@ -110,6 +111,21 @@ base::Result<output::Json> DescribeHistory(const BatchOptions& options, integrat
         {"tail", integration::TailName(tail)}}}};
 }
 
+// How the persons' figures are drawn, and the data files they are drawn from.
+run::FigureOptions FigureOptionsOf(const BatchOptions& options, run::HistoryFiles& files) {
+  run::FigureOptions figures;
+  figures.formats = options.figures;
+  figures.size = options.figureSize;
+  figures.words = kBatchListWords;
+  figures.facts.software = std::string("quillmore-batch ") + QUILLMORE_VERSION;
+  figures.facts.dataSet = base::Cp1252ToUtf8(files.inhalation.file().path().filename().string());
+  if (files.ingestionOpen) {
+    figures.facts.dataSet +=
+        ", " + base::Cp1252ToUtf8(files.ingestion.file().path().filename().string());
+  }
+  return figures;
+}
+
 struct HistoryOutput {
   std::filesystem::path folder;
   bool csv = true;
@@ -117,6 +133,7 @@ struct HistoryOutput {
   bool byIntake = false;
   std::vector<integration::DoseGroup> groups;  // the by-nuclide and by-route files asked for
   output::Compression compression = output::Compression::kNone;
+  const run::FigureOptions* figures = nullptr;  // each person's figure, when asked for
 };
 
 // Writes the by-nuclide or by-route file of `grouped`: person by person, each
@@ -193,6 +210,9 @@ Status WriteHistory(run::IntakeHistory& history, const HistoryOutput& where,
     status = output::WriteWholeFile(path, text);
     if (status.ok()) status = written.Add(path, text);
   }
+  if (status.ok() && where.figures != nullptr)
+    status =
+        run::WriteAnnualFigures(history.persons(), columns, *where.figures, where.folder, &written);
   return status;
 }
 
@@ -223,6 +243,11 @@ int RunIntakes(const BatchOptions& options, const std::filesystem::path& dataFol
       run::OpenHistory(input::ReadIntakeFile(bytes.value()), request);
   if (!opened.ok()) return Fail(err, opened.status().message());
   const run::HistoryRun& historyRun = opened.value();
+  if (!options.figures.empty()) {
+    const Status drawable =
+        run::CheckAnnualFigureRegions(historyRun.columns.selectedRegions.size(), kBatchListWords);
+    if (!drawable.ok()) return Fail(err, drawable.message());
+  }
   if (!historyRun.badRows.empty()) return ReportFaults(label, historyRun.badRows, err);
   const output::AnnualDoseColumns& columns = historyRun.columns;
   run::HistoryFiles& files = *historyRun.files;
@@ -242,6 +267,8 @@ int RunIntakes(const BatchOptions& options, const std::filesystem::path& dataFol
   if (options.byNuclide) where.groups.push_back(integration::DoseGroup::kNuclide);
   if (options.byRoute) where.groups.push_back(integration::DoseGroup::kRoute);
   where.compression = options.compress;
+  const run::FigureOptions figures = FigureOptionsOf(options, files);
+  if (!options.figures.empty()) where.figures = &figures;
   std::error_code ignored;
   std::filesystem::remove(where.folder / output::kManifestFileName, ignored);
   output::WrittenFiles written(where.folder, true);

@@ -189,7 +189,9 @@ std::string BatchUsage() {
          "  --curves            also write NUCLIDE_H|G_curves.csv: rates and doses from\n"
          "                      intake at the tabulated, integration and grid times\n"
          "  --figures LIST      svg, pdf, png, comma-separated: each curve's rate and\n"
-         "                      dose plot as NUCLIDE_H|G_AGEDAYS_fFORM_rREGION.EXT\n"
+         "                      dose plot as NUCLIDE_H|G_AGEDAYS_fFORM_rREGION.EXT;\n"
+         "                      with --intakes each person's annual doses by year as\n"
+         "                      PERSON_annual.EXT (at most 8 --regions)\n"
          "  --figure-size WxH   figure width and height in inches (default 6.4x7.2)\n"
          "  --dpi N             resolution of the PNG figures, 50-1200 (default 150)\n"
          "  --compare WHAT      ages, forms or nuclides: one figure per comparison, its\n"
@@ -441,9 +443,9 @@ Status CheckFigureOptions(const BatchOptions& options) {
 
 // An intake history says itself what the table options would choose.
 Status CheckIntakeOptions(const BatchOptions& options) {
-  for (const char* name : {"--data-set", "--ages", "--all", "--times", "--periods", "--check",
-                           "--list-regions", "--list-nuclides", "--curves", "--figures",
-                           "--figure-size", "--dpi", "--compare", "--form"}) {
+  for (const char* name :
+       {"--data-set", "--ages", "--all", "--times", "--periods", "--check", "--list-regions",
+        "--list-nuclides", "--curves", "--compare", "--form"}) {
     if (Given(options, name)) {
       return Status::InvalidArgument(std::string("--intakes takes no ") + name +
                                      ": the intake file says what each intake is");
@@ -457,7 +459,7 @@ Status CheckIntakeOptions(const BatchOptions& options) {
                    options.byNuclide || options.byRoute;
   if (Given(options, "--compress") && !csv)
     return Status::InvalidArgument("--compress is for CSV files: give --format csv or --by");
-  return Status::Ok();
+  return CheckFigureOptions(options);
 }
 
 // What the options ask for must be one thing that can be done.

@@ -78,13 +78,15 @@ TEST(ParseBatchOptions, AcceptsRunsListingsAndChecks) {
   EXPECT_TRUE(Parse({"--check", "--data-dir", "x"}, &check).ok());
   BatchOptions intakes;
   ASSERT_TRUE(Parse({"--intakes", "i.csv", "--until", "2040", "--by-intake", "--high-let-weight",
-                     "20", "--regions", "lung", "--format", "csv,json", "--until-age", "150"},
+                     "20", "--regions", "lung", "--format", "csv,json", "--until-age", "150",
+                     "--figures", "svg,png", "--dpi", "100"},
                     &intakes)
                   .ok());
   EXPECT_EQ(intakes.untilYear, 2040);
   EXPECT_EQ(intakes.untilAge, 150);
   EXPECT_EQ(intakes.highLetWeight, 20.0);
   EXPECT_TRUE(intakes.byIntake);
+  EXPECT_EQ(intakes.figures.size(), 2U);
   EXPECT_FALSE(intakes.byNuclide || intakes.byRoute);
   EXPECT_EQ(intakes.compress, output::Compression::kNone);
   BatchOptions grouped;
@@ -140,7 +142,8 @@ TEST(ParseBatchOptions, UsageErrorsAreOneLine) {
       {"--intakes", "i.csv", "--data-set", "h"},
       {"--intakes", "i.csv", "--ages", "all"},
       {"--intakes", "i.csv", "--all"},
-      {"--intakes", "i.csv", "--figures", "svg"},
+      {"--intakes", "i.csv", "--figures", "svg", "--compare", "ages"},
+      {"--intakes", "i.csv", "--dpi", "300"},  // nothing to draw it in
       {"--intakes", "i.csv", "--times", "t.ini"},
       {"--intakes", "i.csv", "Cs-137"},
       {"--intakes", "i.csv", "--format", "txt"},
