@@ -84,7 +84,11 @@ base::Result<HistoryRun> OpenHistory(input::IntakeFile intakes, const HistoryReq
   run.rows = std::make_unique<std::vector<input::IntakeRow>>(std::move(intakes.rows));
   run.history = std::make_unique<IntakeHistory>(
       data, HistorySelection{run.columns.selectedRegions, request.untilYear, request.fileLabel,
-                             request.jobs, request.untilWords, request.tail});
+                             request.jobs, request.untilWords, request.tail, request.frameIndex});
+  const input::TablePlaces places{request.fileLabel, request.frameIndex};
+  for (const input::Fault& note : intakes.notes)
+    run.history->AddMessage(
+        {output::MessageKind::kNote, places.Of(note.line) + ": " + note.message});
   if (const Status resolved = run.history->Resolve(*run.rows, faults); !resolved.ok())
     return failed(resolved);
   if (!faults.empty()) return BadRows(std::move(faults));

@@ -40,6 +40,8 @@ struct HistorySelection {
   unsigned jobs = 1;                 // threads computing intakes at once
   std::string untilWords;            // how the face names the last year: "--until ", "until="
   integration::Tail tail = integration::Tail::kExponential;  // past each block's data
+  // A data frame's index labels, one a row: messages name its rows by them.
+  std::optional<std::vector<std::string>> frameIndex;
 };
 
 class IntakeHistory {
@@ -69,6 +71,8 @@ class IntakeHistory {
   // first kFaultsShown intakes, then how many more); after Compute, the note
   // on the values from past the data (PastDataNote).
   const std::vector<output::RunMessage>& messages() const { return messages_; }
+  // Adds a message of the run's own (the intake reader's notes).
+  void AddMessage(output::RunMessage message) { messages_.push_back(std::move(message)); }
 
  private:
   using BlockKey = std::tuple<int, std::string, int>;  // data set, nuclide, age group

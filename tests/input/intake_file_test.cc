@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "input/csv_reader.h"
+#include "input/form_choice.h"
 
 namespace quillmore::input {
 namespace {
@@ -74,10 +75,15 @@ TEST(IntakeFileTest, ReadsRowsAndListsEveryFault) {
   EXPECT_EQ(file.faults[0].line, 3);
   EXPECT_EQ(file.faults[0].message,
             "column \"intake\": \"x\" is neither inhalation (h) nor ingestion (g)");
-  EXPECT_EQ(file.faults[1].line, 3);                                   // activity
-  EXPECT_EQ(file.faults[2].line, 3);                                   // end not after start
-  EXPECT_EQ(file.faults[3].line, 4);                                   // a second birth date
-  EXPECT_EQ(ReadIntakeFile("person,birth_date\n").faults.size(), 6U);  // six columns missing
+  EXPECT_EQ(file.faults[1].line, 3);  // activity
+  EXPECT_EQ(file.faults[2].line, 3);  // end not after start
+  EXPECT_EQ(file.faults[3].line, 4);  // a second birth date
+  // The columns missing in one fault (end may be absent).
+  const IntakeFile missing = ReadIntakeFile("person,birth_date\n");
+  ASSERT_EQ(missing.faults.size(), 1U);
+  EXPECT_EQ(missing.faults[0].message,
+            "no columns \"nuclide\", \"intake\", \"form\", \"start\", \"activity_bq\" in the "
+            "header, split by comma, semicolon or tab");
 
   const std::string header = "person,birth_date,nuclide,intake,form,start,end,activity_bq";
   const std::string row = "A,1990-01-01,Cs-137,h,F,2000-01-01,,1";
@@ -112,16 +118,23 @@ TEST(IntakeFileTest, ColumnsReadAsTheirCsvFile) {
   EXPECT_EQ(file.rows[0].nuclide, "Cs-137");
   EXPECT_EQ(file.rows[0].kind, DataKind::kInhalation);
   EXPECT_EQ(file.rows[0].activityBq, 1000);
-  EXPECT_EQ(file.rows[1].line, 5);  // B's person takes lines 3 and 4
-  EXPECT_EQ(file.rows[2].line, 6);
+  EXPECT_EQ(file.rows[1].line, 4);  // a line end within a field takes no line
+  EXPECT_EQ(file.rows[2].line, 5);
   ASSERT_EQ(file.faults.size(), 4U);
   for (int i = 0; i < 3; ++i) EXPECT_EQ(file.faults[static_cast<std::size_t>(i)].line, 3);
   EXPECT_EQ(file.faults[0].message,
             "column \"intake\": \"x\" is neither inhalation (h) nor ingestion (g)");
-  EXPECT_EQ(file.faults[3].line, 5);
+  EXPECT_EQ(file.faults[3].line, 4);
   EXPECT_EQ(file.faults[3].message,
             "column \"birth_date\": \"1990-01-02\" differs from 1990-01-01 on line 2 for person "
             "\"A\"");
+  // A frame's rows named by position and index label.
+  const IntakeFile frame =
+      ReadIntakeColumns(columns, {"", std::vector<std::string>{"a", "b", "c", "d"}});
+  ASSERT_EQ(frame.faults.size(), 4U);
+  EXPECT_EQ(frame.faults[3].message,
+            "column \"birth_date\": \"1990-01-02\" differs from 1990-01-01 on DataFrame row 0 "
+            "(index a) for person \"A\"");
 
   std::vector<IntakeColumn> header(columns.begin(), columns.end());
   for (IntakeColumn& column : header) column.fields.clear();
