@@ -25,6 +25,7 @@ struct HistoryRequest {
   std::optional<double> highLetWeight;
   bool byIntake = false;
   integration::Tail tail = integration::Tail::kExponential;
+  std::optional<std::vector<std::string>> frameIndex;  // a data frame's index labels, one a row
 };
 
 // Runs the history of `request`: the rows of annual_doses_by_intake.csv
