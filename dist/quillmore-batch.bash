@@ -87,7 +87,7 @@ _quillmore_batch()
             return
             ;;
         --intakes)
-            _filedir csv
+            _filedir '@(csv|tsv|txt)'  # semicolon- or tab-separated files too
             return
             ;;
         --until | --high-let-weight | --periods)
