@@ -89,7 +89,7 @@ _quillmore_batch()
             return
             ;;
         --intakes)
-            _filedir csv
+            _filedir '@(csv|tsv|txt)'  # semicolon- or tab-separated files too
             return
             ;;
         --until | --until-age | --high-let-weight | --periods)

@@ -21,16 +21,16 @@ namespace {
 using base::Status;
 
 // The bad rows as the batch lists them, without its program prefix.
-Status FaultError(const std::string& label, const input::FaultList& faults) {
+Status FaultError(const input::TablePlaces& places, const input::FaultList& faults) {
   std::string text;
-  for (const std::string& line : faults.ShownLines(label, "bad rows"))
+  for (const std::string& line : faults.ShownLines(places, "bad rows"))
     text += (text.empty() ? "" : "\n") + line;
   return Status::InvalidArgument(text);
 }
 
 input::IntakeFile ReadIntakes(const HistoryRequest& request) {
   if (const auto* columns = std::get_if<std::vector<input::IntakeColumn>>(&request.intakes)) {
-    return input::ReadIntakeColumns(*columns);
+    return input::ReadIntakeColumns(*columns, {request.label, request.frameIndex});
   }
   return input::ReadIntakeFile(std::get<std::string>(request.intakes));
 }
@@ -50,11 +50,13 @@ base::Result<HistoryColumns> ComputeAnnualDoses(const HistoryRequest& request) {
                                     "until=",
                                     request.tail,
                                     request.untilAge,
-                                    "until_age="};
+                                    "until_age=",
+                                    request.frameIndex};
   base::Result<run::HistoryRun> opened = run::OpenHistory(ReadIntakes(request), opening);
   if (!opened.ok()) return opened.status();
   const run::HistoryRun& historyRun = opened.value();
-  if (!historyRun.badRows.empty()) return FaultError(request.label, historyRun.badRows);
+  if (!historyRun.badRows.empty())
+    return FaultError({request.label, request.frameIndex}, historyRun.badRows);
   const output::AnnualDoseColumns& columns = historyRun.columns;
   run::IntakeHistory& history = *historyRun.history;
   HistoryColumns result;

@@ -27,7 +27,8 @@ struct HistoryRequest {
   bool byIntake = false;
   std::optional<integration::DoseGroup> byGroup;  // the by-nuclide or by-route rows instead
   integration::Tail tail = integration::Tail::kExponential;
-  std::optional<int> untilAge;  // each person followed to this birthday
+  std::optional<int> untilAge;                         // each person followed to this birthday
+  std::optional<std::vector<std::string>> frameIndex;  // a data frame's index labels, one a row
 };
 
 // Runs the history of `request`: the rows of annual_doses_by_intake.csv

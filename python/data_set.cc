@@ -11,6 +11,7 @@
 #include "input/age_groups.h"
 #include "input/data_index.h"
 #include "input/dose_rate_file.h"
+#include "input/form_choice.h"
 #include "input/integration_times.h"
 #include "input/nuclide_name.h"
 #include "input/path_resolver.h"
@@ -160,7 +161,7 @@ base::Result<Coefficients> DataSet::ComputeCoefficients(const Request& request) 
 }
 
 base::Result<Curve> DataSet::ReadCurve(const std::string& nuclide, const std::string& age,
-                                       std::int64_t form, const std::string& region,
+                                       const std::string& form, const std::string& region,
                                        integration::Tail tail) const {
   Request request;
   request.tail = tail;
@@ -187,22 +188,30 @@ base::Result<Curve> DataSet::ReadCurve(const std::string& nuclide, const std::st
   if (!found.status.ok()) return found.status;
   const std::string shown = base::TrimBlanks(name);
   const std::string where = shown + ", " + input::AgeGroupList(run.selectedAges);
-  const auto block = std::find_if(found.blocks.begin(), found.blocks.end(),
-                                  [form](const run::BlockCurves& b) { return b.rowGroup == form; });
-  if (block == found.blocks.end()) {
+  std::vector<input::FormName> forms;
+  std::string list;
+  for (const run::BlockCurves& b : found.blocks) {
+    forms.push_back(
+        {b.rowGroup, base::TrimBlanks(FormTextsOf(kind_, b.header, b.formNumber).code)});
+    list +=
+        (list.empty() ? "" : ", ") + std::to_string(b.rowGroup) + " (" + forms.back().code + ")";
+  }
+  const base::Result<std::size_t> chosen = input::FindForm(base::TrimBlanks(form), forms);
+  if (!chosen.ok()) {
     return Status::InvalidArgument(
         found.blocks.empty() ? where + ": no forms in " + doseRatePath_.filename().string()
-                             : where + ": form " + std::to_string(form) + " is not one of 1 to " +
-                                   std::to_string(found.blocks.back().rowGroup));
+                             : where + ": form \"" + form + "\": " + chosen.status().message() +
+                                   "; its forms: " + list);
   }
+  const auto block = found.blocks.begin() + static_cast<std::ptrdiff_t>(chosen.value());
   if (block->curves.empty()) {
-    return Status::Corruption(where + ", form " + std::to_string(form) +
+    return Status::Corruption(where + ", form " + std::to_string(block->rowGroup) +
                               ": no time points, so no curve (its coefficients are 0)");
   }
   Curve curve;
   curve.nuclide = base::Cp1252ToUtf8(shown);
   curve.ageGroup = run.selectedAges[0];
-  curve.form = form;
+  curve.form = block->rowGroup;
   curve.formTexts = FormTextsOf(kind_, block->header, block->formNumber);
   curve.region = run.selectedRegions[0];
   curve.curves = std::move(block->curves[0]);

@@ -81,10 +81,11 @@ class DataSet {
   base::Result<std::vector<std::string>> Nuclides() const;
   // The coefficients `request` asks for, as the batch's CSV holds them.
   base::Result<Coefficients> ComputeCoefficients(const Request& request) const;
-  // The curve of `form` (the CSV's form number) of `nuclide` for one age
-  // group and one region, each given as the batch's options take them.
+  // The curve of `form` (the CSV's form number, or a form code as an intake
+  // file names it: input::FindForm) of `nuclide` for one age group and one
+  // region, each given as the batch's options take them.
   base::Result<Curve> ReadCurve(const std::string& nuclide, const std::string& age,
-                                std::int64_t form, const std::string& region,
+                                const std::string& form, const std::string& region,
                                 integration::Tail tail) const;
 
  private:

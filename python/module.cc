@@ -222,8 +222,8 @@ std::vector<std::string> NuclideNames(const DataSet& dataSet) {
 }
 
 std::unique_ptr<Curve> CurveOf(const DataSet& dataSet, const std::string& nuclide,
-                               const std::string& age, std::int64_t form, const std::string& region,
-                               const std::string& tail) {
+                               const std::string& age, const std::string& form,
+                               const std::string& region, const std::string& tail) {
   const integration::Tail chosen = TailNamed(tail);
   return std::make_unique<Curve>(
       ValueWithoutGil([&] { return dataSet.ReadCurve(nuclide, age, form, region, chosen); }));
@@ -384,9 +384,10 @@ std::variant<std::string, std::vector<input::IntakeColumn>> Intakes(const py::ob
 py::tuple AnnualDosesOf(const py::object& intakes, const std::string& label,
                         const std::string& dataDir, std::optional<int> untilYear,
                         const std::string& regions, std::optional<double> highLetWeight,
-                        const std::string& by, const std::string& tail,
-                        std::optional<int> untilAge) {
+                        const std::string& by, const std::string& tail, std::optional<int> untilAge,
+                        std::optional<std::vector<std::string>> frameIndex) {
   HistoryRequest request;
+  request.frameIndex = std::move(frameIndex);
   request.intakes = Intakes(intakes);
   request.label = label;
   request.dataDir = dataDir;
@@ -452,7 +453,11 @@ PYBIND11_MODULE(_core, m) {
   BindDataSet(m);
   m.def("open", OpenDataSet, "The DataSet of (data_dir, data_set).");
   m.def("annual_doses", AnnualDosesOf,
-        "(columns, messages) of an intake history given as a file's bytes or a frame's columns.");
+        "(columns, messages) of an intake history given as a file's bytes or a frame's columns "
+        "(and its index labels, one a row, which name its rows in messages).",
+        py::arg("intakes"), py::arg("label"), py::arg("data_dir"), py::arg("until"),
+        py::arg("regions"), py::arg("high_let_weight"), py::arg("by"), py::arg("tail"),
+        py::arg("until_age"), py::arg("frame_index") = py::none());
   m.attr("EXTRAPOLATIONS") = ExtrapolationNames();
   std::vector<std::string> ages;
   for (int age = 1; age <= quillmore::input::kAgeGroupCount; ++age) ages.push_back(AgeLabel(age));

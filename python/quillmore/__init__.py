@@ -17,6 +17,7 @@ arguments. Warnings use the category :class:`QuillmoreWarning`; notes go to
 """
 
 import builtins as _builtins
+import datetime as _dt
 import logging as _logging
 import os as _os
 import warnings as _warnings
@@ -215,12 +216,14 @@ class DataSet:
         """The rate curve of one block and region as a :class:`Curve`.
 
         age: one age group (number or name); form: the form number of the
-        coefficient frame's `form` column (1 for the first); region: one
+        coefficient frame's `form` column (1 for the first), or a form code
+        as an intake file names it ("F", "m"; an f1 by value: 0.3, "3E-1",
+        "3.0E-01"); region: one
         region (number or name, "Lung" for the composite lung); tail: the
         rate past the last tabulated time, as for coefficients().
         Raises UnknownNameError, DataError or ValueError.
         """
-        return Curve(self._core.curve(str(nuclide), str(age), int(form), str(region), str(tail)),
+        return Curve(self._core.curve(str(nuclide), str(age), str(form), str(region), str(tail)),
                      self.data_set, self._core.region_names)
 
 
@@ -257,8 +260,10 @@ def annual_doses(intakes, data_dir="DATA", until=None, regions="all", high_let_w
 
     intakes: a DataFrame with the intake file's columns (person, birth_date,
         nuclide, intake, form, start, end, activity_bq, and optionally
-        follow_up_end; dates as "YYYY-MM-DD" text or datetimes, end empty or
-        NaN for an acute intake), or the path of an intake file.
+        follow_up_end, in any case; others ignored with a note; person may be
+        the index; dates as "YYYY-MM-DD" text or datetimes at midnight without
+        a time zone, end empty or NaN for an acute intake), or the path of an
+        intake file.
     data_dir: the data folder, as --data-dir.
     until: the last year reported, as --until; by default 50 years after
         each person's last day of intake.
@@ -293,21 +298,23 @@ def annual_doses(intakes, data_dir="DATA", until=None, regions="all", high_let_w
     by until or until_age) go to the warnings module as QuillmoreWarning; the
     note on the intakes that run past their data goes to the log.
     Raises ValueError listing the bad rows as the batch does
-    ("FILE:LINE: column ..."), for a date of the frame outside 1678-01-01 to
-    2261-12-31 (those pandas holds in nanoseconds), or for an unknown tail;
-    UnknownNameError for an unknown region, DataError for missing or
-    unusable data.
+    ("FILE:LINE: column ...", a frame's as "DataFrame row R (index X): column
+    ...", R from 0 as iloc counts), for a date of the frame outside 1678-01-01
+    to 2261-12-31 (those pandas holds in nanoseconds), or for an unknown tail;
+    UnknownNameError for an unknown region, DataError for missing or unusable
+    data.
     """
+    frame_index = None
     if isinstance(intakes, _pd.DataFrame):
         label = "intakes"
-        content = _intake_columns(intakes)
+        content, frame_index = _intake_columns(intakes)
     else:
         label = _os.fspath(intakes)
         try:
             with _builtins.open(label, "rb") as file:
                 content = file.read()
         except OSError as error:
-            raise DataError(f"unable to read the intake file {label}") from error
+            raise DataError(f"unable to read the intake file {label}: {error.strerror}") from error
     if by is not None and str(by) not in ("nuclide", "route", "intake"):
         raise ValueError(f"by= takes nuclide, route or intake, not {by!r}")
     if by_intake and by is not None and str(by) != "intake":
@@ -320,7 +327,7 @@ def annual_doses(intakes, data_dir="DATA", until=None, regions="all", high_let_w
         raise ValueError(f"until_age= takes a number of years from 1 to 150, not {until_age!r}")
     columns, messages = _core.annual_doses(
         content, label, _os.fspath(data_dir), year, _list_text(regions, "regions"), weight,
-        group, str(tail), age)
+        group, str(tail), age, frame_index)
     _report(messages)
     return _pd.DataFrame({name: _column(name, values, codes) for name, values, codes in columns},
                          copy=False)
@@ -434,23 +441,72 @@ def plot_annual(frame, person, axes=None, intakes=None):
     return axes
 
 
+#: The intake columns that hold dates, as the reader matches names.
+_DATE_COLUMNS = ("birth_date", "start", "end", "follow_up_end")
+
+
+def _column_key(name):
+    """A column name as the intake reader matches it."""
+    return str(name).strip().lower()
+
+
 def _intake_columns(frame):
-    """The frame's columns as (name, fields): each field the text that
-    DataFrame.to_csv writes for it (dates as YYYY-MM-DD, "" where missing),
-    so that a frame reads as the CSV file made from it would."""
+    """(columns, index labels) of an intake frame: the columns as (name,
+    fields), each field the text that DataFrame.to_csv writes for it (dates
+    as YYYY-MM-DD, "" where missing), so that a frame reads as the CSV file
+    made from it would; person may be the index. A datetime of a date column
+    must be midnight and without a time zone, or it would lose its time."""
+    labels = [str(label) for label in frame.index]
+    keys = [_column_key(name) for name in frame.columns]
+    if frame.index.name is not None and _column_key(frame.index.name) == "person":
+        if "person" in keys:
+            raise ValueError('the DataFrame holds "person" both as its index name and as a '
+                             "column: keep one")
+        frame = frame.reset_index()
+        keys = [_column_key(name) for name in frame.columns]
     columns = []
     for i, name in enumerate(frame.columns):
         column = frame.iloc[:, i]
         missing = column.isna().to_numpy()
-        if column.dtype.kind == "M":
-            values = column.dt.strftime("%Y-%m-%d").to_numpy(dtype=object)
+        if keys[i] in _DATE_COLUMNS:
+            values = _date_texts(column, missing, name, labels)
         elif column.dtype.kind in "biuf":  # as NumPy writes them: float32 at its own precision
             values = column.to_numpy().astype(str)
         else:
             values = column.to_numpy(dtype=object)
         columns.append((str(name), ["" if gone else str(value)
                                     for value, gone in zip(values, missing)]))
-    return columns
+    return columns, labels
+
+
+def _date_texts(column, missing, name, labels):
+    """The fields of a date column: datetimes as YYYY-MM-DD, other values as
+    they are; a datetime with a time of day or a time zone a ValueError
+    naming its row."""
+    def refuse(row, value, what):
+        raise ValueError(f'DataFrame row {row} (index {labels[row]}): column "{name}": '
+                         f"{value} {what}")
+
+    if column.dtype.kind == "M":
+        if getattr(column.dtype, "tz", None) is not None:
+            row = int(_np.flatnonzero(~missing)[0]) if (~missing).any() else 0
+            refuse(row, column.iloc[row], "has a time zone: give dates without one")
+        timed = ~missing & (column.dt.normalize() != column).to_numpy()
+        if timed.any():
+            row = int(_np.flatnonzero(timed)[0])
+            refuse(row, column.iloc[row], "is not at midnight: give a date")
+        return column.dt.strftime("%Y-%m-%d").to_numpy(dtype=object)
+    values = column.to_numpy(dtype=object).copy()
+    for row, value in enumerate(values):
+        if missing[row] or not isinstance(value, _dt.date):
+            continue
+        if isinstance(value, _dt.datetime):
+            if value.tzinfo is not None:
+                refuse(row, value, "has a time zone: give dates without one")
+            if value.time() != _dt.time():
+                refuse(row, value, "is not at midnight: give a date")
+        values[row] = value.strftime("%Y-%m-%d")
+    return values
 
 
 class Curve:

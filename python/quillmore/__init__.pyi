@@ -52,7 +52,7 @@ class DataSet:
         regions: _Names = ...,
         tail: str = ...,
     ) -> pd.DataFrame: ...
-    def curve(self, nuclide: str, age: Union[str, int], form: int,
+    def curve(self, nuclide: str, age: Union[str, int], form: Union[int, float, str],
               region: Union[str, int], tail: str = ...) -> Curve: ...
 
 class Curve:

@@ -1,8 +1,10 @@
 #include "app/batch_intakes.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <system_error>
@@ -45,14 +47,18 @@ int ReportFaults(const std::string& file, const input::FaultList& faults, std::o
   return kBatchError;
 }
 
+// The bytes of the intake file, or why the system could not read them.
 base::Result<std::string> ReadBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  if (in) text << in.rdbuf();
+  const std::string unable = "unable to read the intake file " + path.string() + ": ";
   std::error_code error;
-  if (!in || std::filesystem::is_directory(path, error)) {
-    return Status::IoError("unable to read the intake file " + path.string());
-  }
+  if (std::filesystem::is_directory(path, error))
+    return Status::IoError(unable + std::make_error_code(std::errc::is_a_directory).message());
+  errno = 0;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return Status::IoError(unable + std::strerror(errno != 0 ? errno : EIO));
+  std::ostringstream text;
+  text << in.rdbuf();
+  if (in.bad()) return Status::IoError(unable + std::strerror(EIO));
   return text.str();
 }
 
@@ -238,7 +244,8 @@ int RunIntakes(const BatchOptions& options, const std::filesystem::path& dataFol
                                     "--until ",
                                     tail,
                                     options.untilAge,
-                                    "--until-age "};
+                                    "--until-age ",
+                                    std::nullopt};
   base::Result<run::HistoryRun> opened =
       run::OpenHistory(input::ReadIntakeFile(bytes.value()), request);
   if (!opened.ok()) return Fail(err, opened.status().message());

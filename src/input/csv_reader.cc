@@ -12,6 +12,7 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 // The reader's position in the text and the line it stands on.
 struct Cursor {
   std::string_view text;
+  char separator = ',';
   std::size_t at = 0;
   int line = 1;
 
@@ -48,14 +49,14 @@ base::Status ReadQuoted(Cursor& c, std::string& field) {
       break;
     }
   }
-  if (!c.atEnd() && c.peek() != ',' && !c.AtLineEnd()) {
+  if (!c.atEnd() && c.peek() != c.separator && !c.AtLineEnd()) {
     return base::Status::Corruption("text after the closing quote of a field");
   }
   return base::Status::Ok();
 }
 
 base::Status ReadUnquoted(Cursor& c, std::string& field) {
-  while (!c.atEnd() && c.peek() != ',' && !c.AtLineEnd()) {
+  while (!c.atEnd() && c.peek() != c.separator && !c.AtLineEnd()) {
     if (c.peek() == '"') {
       return base::Status::Corruption("a quote inside an unquoted field");
     }
@@ -78,16 +79,16 @@ base::Status ReadRecord(Cursor& c, CsvRecord& record) {
       c.SkipLineEnd();
       return base::Status::Ok();
     }
-    ++c.at;  // the comma
+    ++c.at;  // the separator
   }
 }
 
 }  // namespace
 
-CsvText ReadCsv(std::string_view text) {
+CsvText ReadCsv(std::string_view text, char separator) {
   CsvText result;
   if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) text.remove_prefix(3);
-  Cursor c{text};
+  Cursor c{text, separator};
   while (!c.atEnd()) {
     if (c.AtLineEnd()) {
       c.SkipLineEnd();

@@ -1,4 +1,4 @@
-// A small RFC 4180 reader: comma-separated fields, double-quoted fields that
+// A small RFC 4180 reader: comma-separated fields (or another separator), double-quoted fields that
 // may hold commas, line ends and doubled quotes, records ended by LF or CR LF.
 #pragma once
 
@@ -25,7 +25,8 @@ struct CsvText {
 
 // Reads `text`. A leading UTF-8 byte-order mark is skipped; a final record
 // needs no line end. A quote inside an unquoted field, or text after a closing
-// quote, stops the reading.
-CsvText ReadCsv(std::string_view text);
+// quote, stops the reading. `separator` stands between fields, as a comma
+// does in RFC 4180.
+CsvText ReadCsv(std::string_view text, char separator = ',');
 
 }  // namespace quillmore::input

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +19,20 @@ struct Fault {
   std::int64_t line = 0;
   std::string message;
   bool note = false;  // worth knowing, nothing wrong
+};
+
+// How messages name the lines of an intake table: a file's "FILE:LINE"
+// ("FILE" for the file as a whole); a data frame's row R (counted from 0, as
+// iloc counts; line R + 2, below its header) "DataFrame row R (index X)",
+// and "DataFrame" for the frame as a whole and its columns.
+struct TablePlaces {
+  std::string label;                                   // the file as messages name it
+  std::optional<std::vector<std::string>> frameIndex;  // a frame's index labels, one a row
+
+  // Where a message about `line` is, before its text.
+  std::string Of(std::int64_t line) const;
+  // The same within a message: "line 2", "DataFrame row 0 (index A)".
+  std::string Within(std::int64_t line) const;
 };
 
 // The faults a program lists before saying how many more there are.
@@ -40,6 +55,8 @@ class FaultList {
   // ("LABEL: message" for line 0), then "LABEL: N more WHAT not shown" when
   // there are more: what the programs show of a refused file `label`.
   std::vector<std::string> ShownLines(std::string_view label, std::string_view what) const;
+  // The same with each line named as `places` names it.
+  std::vector<std::string> ShownLines(const TablePlaces& places, std::string_view what) const;
   // How many distinct lines the faults are on.
   std::size_t LineCount() const;
 

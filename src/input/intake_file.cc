@@ -8,6 +8,7 @@
 
 #include "base/text.h"
 #include "input/csv_reader.h"
+#include "input/name_suggestions.h"
 
 namespace quillmore::input {
 namespace {
@@ -24,51 +25,116 @@ enum Column {
   kActivity,
   kFollowUpEnd
 };
-
 constexpr std::size_t kAbsent = static_cast<std::size_t>(-1);
+constexpr std::size_t kMaxGuessDistance = 2;
 
-// A column that may be left out: its fields then read as empty.
-bool Optional(std::size_t column) {
-  return column == kFollowUpEnd;
-}
-
-// Where each column stands in a row, from the header record.
+// Where each column stands in a row, from the header record (kAbsent).
 using ColumnPositions = std::array<std::size_t, kColumnCount>;
 
 std::string Quoted(std::string_view text) {
   return "\"" + std::string(text) + "\"";
 }
 
-// Finds the columns in the header `names`, on line `line`.
-bool FindColumns(int line, std::span<const std::string_view> names, ColumnPositions& at,
-                 FaultList& faults) {
-  at.fill(kAbsent);
-  const std::size_t before = faults.size();
+// "\"a\"", "\"a\", \"b\"".
+std::string QuotedList(const std::vector<std::string>& names) {
+  std::string list;
+  for (const std::string& name : names) list += (list.empty() ? "" : ", ") + Quoted(name);
+  return list;
+}
+
+// The columns a header names, and what it names besides.
+struct HeaderMatch {
+  ColumnPositions at{};
+  std::vector<std::string> unknown;  // as written, blanks at either end dropped
+  std::vector<std::string> twice;
+  std::vector<std::string> missing;  // required columns absent
+
+  bool complete() const { return missing.empty(); }
+};
+
+HeaderMatch MatchHeader(std::span<const std::string_view> names) {
+  HeaderMatch match;
+  match.at.fill(kAbsent);
   for (std::size_t i = 0; i < names.size(); ++i) {
     const std::string name = base::TrimBlanks(names[i]);
+    const std::string key = base::AsciiLower(name);
     std::size_t column = 0;
-    while (column < kColumnCount && kIntakeColumns[column] != name) ++column;
+    while (column < kColumnCount && kIntakeColumns[column].name != key) ++column;
     if (column == kColumnCount) {
-      faults.Add(line, "unknown column " + Quoted(name));
-    } else if (at[column] != kAbsent) {
-      faults.Add(line, "column " + Quoted(name) + " appears twice");
+      match.unknown.push_back(name);
+    } else if (match.at[column] != kAbsent) {
+      match.twice.push_back(name);
     } else {
-      at[column] = i;
+      match.at[column] = i;
     }
   }
   for (std::size_t column = 0; column < kColumnCount; ++column) {
-    if (at[column] == kAbsent && !Optional(column)) {
-      faults.Add(line, "column " + Quoted(kIntakeColumns[column]) + " is missing");
-    }
+    if (match.at[column] == kAbsent && kIntakeColumns[column].required)
+      match.missing.emplace_back(kIntakeColumns[column].name);
+  }
+  return match;
+}
+
+// The faults of a header on `line`, none when its columns can be read;
+// `split` names how the header was split ("" for a frame's columns). An
+// unknown name close to a missing column is taken for a typo of it: refused
+// rather than ignored, so that no column is misread.
+bool HeaderFaults(int line, const HeaderMatch& match, std::string_view split, FaultList& faults) {
+  const std::size_t before = faults.size();
+  for (const std::string& name : match.twice)
+    faults.Add(line, "column " + Quoted(name) + " appears twice");
+  std::vector<std::string> unguessed = match.missing;
+  for (const std::string& name : match.unknown) {
+    const std::string key = base::AsciiLower(name);
+    const auto closest = std::min_element(match.missing.begin(), match.missing.end(),
+                                          [&key](const auto& a, const auto& b) {
+                                            return EditDistance(key, a) < EditDistance(key, b);
+                                          });
+    if (closest == match.missing.end() || EditDistance(key, *closest) > kMaxGuessDistance) continue;
+    faults.Add(line,
+               "column " + Quoted(name) + " is not known; did you mean " + Quoted(*closest) + "?");
+    std::erase(unguessed, *closest);
+  }
+  if (!unguessed.empty()) {
+    faults.Add(line, std::string(unguessed.size() == 1 ? "no column " : "no columns ") +
+                         QuotedList(unguessed) + (split.empty() ? "" : " in the header, split ") +
+                         std::string(split));
   }
   return faults.size() == before;
 }
 
-// One row as text: its line and its fields in the order of kIntakeColumns.
+// The note on the columns a header names that are not known.
+void IgnoredNote(int line, const HeaderMatch& match, std::vector<Fault>& notes) {
+  if (match.unknown.empty()) return;
+  const bool one = match.unknown.size() == 1;
+  notes.push_back({"", line,
+                   std::string(one ? "column " : "columns ") + QuotedList(match.unknown) +
+                       (one ? " is" : " are") + " not known and ignored",
+                   true});
+}
+
+// One row as text: its line and its fields in the order of kIntakeColumns
+// (empty for a column the header does not name).
 struct RowFields {
   int line = 0;
   std::array<std::string_view, kColumnCount> fields;
+  bool decimalComma = false;  // fields separated by semicolons
 };
+
+// `text` with its comma as the decimal point, where a semicolon-separated
+// file writes a number so: one comma, no point.
+std::string DecimalPoint(std::string text, bool decimalComma) {
+  if (decimalComma && std::count(text.begin(), text.end(), ',') == 1 &&
+      text.find('.') == std::string::npos)
+    std::replace(text.begin(), text.end(), ',', '.');
+  return text;
+}
+
+// Whether all of `text` reads as a number.
+bool IsNumber(const std::string& text, double& value) {
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return !text.empty() && error == std::errc() && end == text.data() + text.size();
+}
 
 // Reads the fields of one row; the first fault of each field is listed.
 class RowReader {
@@ -78,6 +144,13 @@ class RowReader {
 
   bool ok() const { return faults_.size() == before_; }
 
+  // A form as written; a number with a decimal comma with its point.
+  std::string Form() {
+    std::string text = Text(kForm);
+    std::string pointed = DecimalPoint(text, record_.decimalComma);
+    double value = 0;
+    return IsNumber(pointed, value) ? pointed : text;
+  }
   std::string Text(Column column, bool required = true) {
     std::string text = base::TrimBlanks(record_.fields[column]);
     if (required && text.empty()) Fault(column, "is empty");
@@ -102,15 +175,14 @@ class RowReader {
   double Activity() {
     const std::string text = Text(kActivity);
     double value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    const bool number = error == std::errc() && end == text.data() + text.size();
+    const bool number = IsNumber(DecimalPoint(text, record_.decimalComma), value);
     if (!text.empty() && (!number || !std::isfinite(value) || !(value > 0))) {
       Fault(kActivity, Quoted(text) + " is not a positive finite number of Bq");
     }
     return value;
   }
   void Fault(Column column, const std::string& what) {
-    faults_.Add(record_.line, "column " + Quoted(kIntakeColumns[column]) + ": " + what);
+    faults_.Add(record_.line, "column " + Quoted(kIntakeColumns[column].name) + ": " + what);
   }
 
  private:
@@ -127,7 +199,7 @@ bool ReadRow(const RowFields& record, IntakeRow& row, FaultList& faults) {
   const std::optional<Days> birth = reader.Date(kBirthDate);
   row.nuclide = reader.Text(kNuclide);
   const std::optional<DataKind> kind = reader.Kind();
-  row.form = reader.Text(kForm);
+  row.form = reader.Form();
   const std::optional<Days> start = reader.Date(kStart);
   row.end = reader.Date(kEnd, false);
   row.activityBq = reader.Activity();
@@ -161,14 +233,14 @@ std::string DateOrEmpty(const std::optional<Days>& day) {
 
 // The checks across rows: one birth date per person, and one follow-up end
 // or none.
-void CheckPersons(IntakeFile& file) {
+void CheckPersons(IntakeFile& file, const TablePlaces& places) {
   std::map<std::string, const IntakeRow*> firstRowOf;  // by person
   for (const IntakeRow& row : file.rows) {
     const auto [first, added] = firstRowOf.emplace(row.person, &row);
     if (added) continue;
     const IntakeRow& earlier = *first->second;
     const std::string where =
-        " on line " + std::to_string(earlier.line) + " for person " + Quoted(row.person);
+        " on " + places.Within(earlier.line) + " for person " + Quoted(row.person);
     if (earlier.birthDate != row.birthDate) {
       file.faults.Add(row.line, "column \"birth_date\": " + Quoted(DateText(row.birthDate)) +
                                     " differs from " + DateText(earlier.birthDate) + where);
@@ -185,17 +257,75 @@ void CheckPersons(IntakeFile& file) {
 constexpr std::string_view kEmpty = "the file is empty";
 constexpr std::string_view kHeaderOnly = "the file holds no intakes, only its header";
 
+// The first line of `bytes` that is not blank, without its line end.
+std::string_view HeaderLine(std::string_view bytes) {
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
+  while (!bytes.empty()) {
+    std::string_view line = bytes.substr(0, bytes.find('\n'));
+    bytes.remove_prefix(std::min(bytes.size(), line.size() + 1));
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    if (!line.empty()) return line;
+  }
+  return {};
+}
+
+struct Separator {
+  char character;
+  std::string_view plural;  // as a note names it
+};
+constexpr Separator kSeparators[] = {{',', "commas"}, {';', "semicolons"}, {'\t', "tabs"}};
+
+// The header's fields split by `separator`.
+std::vector<std::string> HeaderNames(std::string_view header, char separator) {
+  CsvText csv = ReadCsv(header, separator);
+  return csv.records.empty() ? std::vector<std::string>{} : std::move(csv.records[0].fields);
+}
+
+HeaderMatch MatchNames(const std::vector<std::string>& fields) {
+  const std::vector<std::string_view> names(fields.begin(), fields.end());
+  return MatchHeader(names);
+}
+
 }  // namespace
 
 IntakeFile ReadIntakeFile(std::string_view bytes) {
   IntakeFile file;
-  const CsvText csv = ReadCsv(bytes);
-  ColumnPositions at{};
+  // The header's separator: the comma, else the one other it holds; should
+  // its fields lack a column, another separator that gives them all.
+  const std::string_view header = HeaderLine(bytes);
+  const bool comma = header.find(',') != std::string_view::npos;
+  const bool semicolon = header.find(';') != std::string_view::npos;
+  const bool tab = header.find('\t') != std::string_view::npos;
+  if (!comma && semicolon && tab) {
+    file.faults.Add(1, "the header holds both semicolons and tabs: separate its fields by one");
+    return file;
+  }
+  const Separator* separator = &kSeparators[comma ? 0 : semicolon ? 1 : tab ? 2 : 0];
+  if (!MatchNames(HeaderNames(header, separator->character)).complete()) {
+    for (const Separator& other : kSeparators) {
+      if (header.find(other.character) != std::string_view::npos &&
+          MatchNames(HeaderNames(header, other.character)).complete()) {
+        separator = &other;
+        break;
+      }
+    }
+  }
+  const CsvText csv = ReadCsv(bytes, separator->character);
+  HeaderMatch match;
   bool columns = false;
   if (!csv.records.empty()) {
-    const std::vector<std::string_view> names(csv.records[0].fields.begin(),
-                                              csv.records[0].fields.end());
-    columns = FindColumns(csv.records[0].line, names, at, file.faults);
+    const int line = csv.records[0].line;
+    match = MatchNames(csv.records[0].fields);
+    columns = HeaderFaults(line, match, "by comma, semicolon or tab", file.faults);
+    if (columns && separator->character != ',') {
+      file.notes.push_back(
+          {"", line,
+           "the fields are separated by " + std::string(separator->plural) +
+               (separator->character == ';' ? "; a number's one comma is its decimal point" : ""),
+           true});
+    }
+    if (columns) IgnoredNote(line, match, file.notes);
   }
   for (std::size_t r = 1; columns && r < csv.records.size(); ++r) {
     const CsvRecord& record = csv.records[r];
@@ -205,13 +335,14 @@ IntakeFile ReadIntakeFile(std::string_view bytes) {
                                        std::to_string(csv.records[0].fields.size()));
       continue;
     }
-    RowFields fields{record.line, {}};
-    for (std::size_t c = 0; c < kColumnCount; ++c)
-      if (at[c] != kAbsent) fields.fields[c] = record.fields[at[c]];
+    RowFields fields{record.line, {}, separator->character == ';'};
+    for (std::size_t c = 0; c < kColumnCount; ++c) {
+      if (match.at[c] != kAbsent) fields.fields[c] = record.fields[match.at[c]];
+    }
     IntakeRow row;
     if (ReadRow(fields, row, file.faults)) file.rows.push_back(std::move(row));
   }
-  CheckPersons(file);
+  CheckPersons(file, {});
   if (csv.stop) file.faults.Add(csv.stop->line, csv.stop->message);
   file.faults.SortByLine();
   if (csv.records.empty() && !csv.stop) file.faults.Add(0, std::string(kEmpty));
@@ -221,7 +352,7 @@ IntakeFile ReadIntakeFile(std::string_view bytes) {
   return file;
 }
 
-IntakeFile ReadIntakeColumns(std::span<const IntakeColumn> columns) {
+IntakeFile ReadIntakeColumns(std::span<const IntakeColumn> columns, const TablePlaces& places) {
   IntakeFile file;
   if (columns.empty()) {
     file.faults.Add(0, std::string(kEmpty));
@@ -236,21 +367,18 @@ IntakeFile ReadIntakeColumns(std::span<const IntakeColumn> columns) {
     }
     names.push_back(column.name);
   }
-  ColumnPositions at{};
-  // A name with a line end is no column's, so the header takes line 1 alone.
-  if (!FindColumns(1, names, at, file.faults)) return file;
-  int line = 1;
+  const HeaderMatch match = MatchHeader(names);
+  if (!HeaderFaults(1, match, "", file.faults)) return file;
+  IgnoredNote(1, match, file.notes);
   for (std::size_t r = 0; r < rowCount; ++r) {
-    RowFields fields{++line, {}};
-    for (std::size_t c = 0; c < kColumnCount; ++c)
-      if (at[c] != kAbsent) fields.fields[c] = columns[at[c]].fields[r];
-    for (const IntakeColumn& column : columns) {
-      line += static_cast<int>(std::count(column.fields[r].begin(), column.fields[r].end(), '\n'));
+    RowFields fields{static_cast<int>(r) + 2, {}, false};
+    for (std::size_t c = 0; c < kColumnCount; ++c) {
+      if (match.at[c] != kAbsent) fields.fields[c] = columns[match.at[c]].fields[r];
     }
     IntakeRow row;
     if (ReadRow(fields, row, file.faults)) file.rows.push_back(std::move(row));
   }
-  CheckPersons(file);
+  CheckPersons(file, places);
   file.faults.SortByLine();
   if (rowCount == 0) file.faults.Add(0, std::string(kHeaderOnly));
   return file;

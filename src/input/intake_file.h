@@ -14,11 +14,18 @@
 
 namespace quillmore::input {
 
-// The columns, in the order the documentation lists them; follow_up_end may
-// be left out.
-inline constexpr std::string_view kIntakeColumns[] = {"person", "birth_date",  "nuclide",
-                                                      "intake", "form",        "start",
-                                                      "end",    "activity_bq", "follow_up_end"};
+// A column of the intake file: its name, and whether a file must hold it.
+struct IntakeColumnRule {
+  std::string_view name;
+  bool required = true;
+};
+
+// The columns, in the order the documentation lists them. A file without
+// `end` holds acute intakes only; follow_up_end may be left out.
+inline constexpr IntakeColumnRule kIntakeColumns[] = {
+    {"person"},     {"birth_date"},  {"nuclide"},
+    {"intake"},     {"form"},        {"start"},
+    {"end", false}, {"activity_bq"}, {"follow_up_end", false}};
 
 struct IntakeRow {
   int line = 0;  // line of the file where the row starts
@@ -40,11 +47,22 @@ struct IntakeFile {
   // Every bad row (or header) by line, 0 for the file as a whole, with what is
   // wrong: `column "start": "2023-02-30" is not a date`.
   FaultList faults;
+  // What is worth knowing about a file that is read, by line: the columns
+  // ignored, a separator other than the comma.
+  std::vector<Fault> notes;
 };
 
 // Reads the bytes of an intake file: every row is checked, and each fault
 // listed; a file without rows is a fault. Persons, birth dates, dates and
 // activities are judged here; nuclides and forms need the data.
+//
+// Column names are matched ignoring case and blanks at either end; a column
+// not known is ignored (a note), unless a required column is missing and
+// the name is within edit distance 2 of it (a fault suggesting it). A header
+// holding no comma has its fields separated by the semicolon or the tab it
+// holds (a note; both are a fault); with semicolons, a number in
+// activity_bq or form with one comma and no point takes the comma as its
+// decimal point.
 IntakeFile ReadIntakeFile(std::string_view bytes);
 
 // One column of an intake table held in memory (a data frame's): its name
@@ -55,10 +73,9 @@ struct IntakeColumn {
 };
 
 // Reads the rows of `columns` by the rules of ReadIntakeFile, with its
-// messages. The lines are those of the CSV file the columns would make: the
-// header on line 1, then a row a line, each after the line ends inside the
-// fields before it. No columns is an empty file; columns of unequal length
-// are a fault of the whole.
-IntakeFile ReadIntakeColumns(std::span<const IntakeColumn> columns);
+// messages: the header on line 1, row R (from 0) on line R + 2, named in
+// messages as `places` names them. No columns is an empty file; columns of
+// unequal length are a fault of the whole.
+IntakeFile ReadIntakeColumns(std::span<const IntakeColumn> columns, const TablePlaces& places = {});
 
 }  // namespace quillmore::input

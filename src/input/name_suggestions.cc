@@ -54,12 +54,16 @@ std::size_t EditDistance(std::string_view a, std::string_view b) {
   return at(a.size() + 1, b.size() + 1);
 }
 
-std::vector<std::string> SuggestNames(std::string_view typed, const std::vector<std::string>& names,
-                                      std::size_t maxCount) {
-  const std::string key = Normalised(typed);
+namespace {
+
+// Up to `maxCount` of `names` within the distance of `typed`, both keyed by `key`.
+template <typename Key>
+std::vector<std::string> Closest(std::string_view typed, const std::vector<std::string>& names,
+                                 std::size_t maxCount, Key key) {
+  const std::string typedKey = key(typed);
   std::vector<std::pair<std::size_t, std::size_t>> close;  // distance, index
   for (std::size_t i = 0; i < names.size(); ++i) {
-    const std::size_t distance = EditDistance(key, Normalised(names[i]));
+    const std::size_t distance = EditDistance(typedKey, key(names[i]));
     if (distance <= kMaxSuggestedDistance) close.emplace_back(distance, i);
   }
   std::stable_sort(close.begin(), close.end(),
@@ -69,6 +73,20 @@ std::vector<std::string> SuggestNames(std::string_view typed, const std::vector<
     suggestions.push_back(names[close[i].second]);
   }
   return suggestions;
+}
+
+}  // namespace
+
+std::vector<std::string> SuggestNames(std::string_view typed, const std::vector<std::string>& names,
+                                      std::size_t maxCount) {
+  return Closest(typed, names, maxCount, Normalised);
+}
+
+std::vector<std::string> SuggestCaselessNames(std::string_view typed,
+                                              const std::vector<std::string>& names,
+                                              std::size_t maxCount) {
+  return Closest(typed, names, maxCount,
+                 [](std::string_view name) { return base::AsciiLower(base::TrimBlanks(name)); });
 }
 
 }  // namespace quillmore::input

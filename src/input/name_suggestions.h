@@ -20,4 +20,10 @@ std::size_t EditDistance(std::string_view a, std::string_view b);
 std::vector<std::string> SuggestNames(std::string_view typed, const std::vector<std::string>& names,
                                       std::size_t maxCount = 3);
 
+// The same for names compared ignoring case and blanks at either end (region
+// names).
+std::vector<std::string> SuggestCaselessNames(std::string_view typed,
+                                              const std::vector<std::string>& names,
+                                              std::size_t maxCount = 3);
+
 }  // namespace quillmore::input

@@ -75,7 +75,7 @@ std::optional<std::string> PastDataNote(integration::Tail tail, const PastDataCo
   return note;
 }
 
-std::optional<std::string> LeftOutNote(const std::string& fileLabel, std::span<const int> lines,
+std::optional<std::string> LeftOutNote(const input::TablePlaces& places, std::span<const int> lines,
                                        std::span<const std::string> persons,
                                        const std::string& limit) {
   if (lines.empty()) return std::nullopt;
@@ -83,9 +83,12 @@ std::optional<std::string> LeftOutNote(const std::string& fileLabel, std::span<c
   std::string note = Count(lines.size(), "intake starts", "intakes start") +
                      " on or after the end of follow-up set by " + limit +
                      (one ? " and contributes nothing (" : " and contribute nothing (") +
-                     fileLabel + (one ? " line " : " lines ");
-  for (std::size_t i = 0; i < lines.size() && i < kLeftOutRowsShown; ++i)
-    note += (i == 0 ? "" : ", ") + std::to_string(lines[i]);
+                     (places.frameIndex ? "" : places.label + (one ? " line " : " lines "));
+  // A data frame's rows are named one by one, by position and index label.
+  for (std::size_t i = 0; i < lines.size() && i < kLeftOutRowsShown; ++i) {
+    note += (i == 0 ? "" : ", ") +
+            (places.frameIndex ? places.Within(lines[i]) : std::to_string(lines[i]));
+  }
   if (lines.size() > kLeftOutRowsShown)
     note += " and " + std::to_string(lines.size() - kLeftOutRowsShown) + " more";
   note += ")";

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "input/fault_list.h"
 #include "integration/annual_doses.h"
 #include "integration/tail.h"
 
@@ -36,7 +37,7 @@ inline constexpr std::size_t kLeftOutRowsShown = 5;
 // and contribute nothing: how many (`lines`, their lines in file order),
 // the first kLeftOutRowsShown lines, and the persons left with no intake
 // (the first kFaultsShown), who have no rows. Empty when no intake is left out.
-std::optional<std::string> LeftOutNote(const std::string& fileLabel, std::span<const int> lines,
+std::optional<std::string> LeftOutNote(const input::TablePlaces& places, std::span<const int> lines,
                                        std::span<const std::string> persons,
                                        const std::string& limit);
 

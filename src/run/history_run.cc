@@ -85,7 +85,11 @@ base::Result<HistoryRun> OpenHistory(input::IntakeFile intakes, const HistoryReq
   run.history = std::make_unique<IntakeHistory>(
       data, HistorySelection{run.columns.selectedRegions, request.untilYear, request.fileLabel,
                              request.jobs, request.untilWords, request.tail, request.untilAge,
-                             request.untilAgeWords});
+                             request.untilAgeWords, request.frameIndex});
+  const input::TablePlaces places{request.fileLabel, request.frameIndex};
+  for (const input::Fault& note : intakes.notes)
+    run.history->AddMessage(
+        {output::MessageKind::kNote, places.Of(note.line) + ": " + note.message});
   if (const Status resolved = run.history->Resolve(*run.rows, faults); !resolved.ok())
     return failed(resolved);
   if (!faults.empty()) return BadRows(std::move(faults));

@@ -42,6 +42,7 @@ struct HistoryRequest {
   integration::Tail tail = integration::Tail::kExponential;  // past each block's data
   std::optional<int> untilAge;  // each person followed to 00:00 of this birthday
   std::string untilAgeWords;    // how the face names it: "--until-age ", "until_age="
+  std::optional<std::vector<std::string>> frameIndex;  // a data frame's index labels, one a row
 };
 
 // An opened history. With bad rows nothing is open and nothing may be
@@ -56,7 +57,8 @@ struct HistoryRun {
 };
 
 // Opens the files of `request.dataFolder` that `intakes` needs, selects the
-// regions and resolves the rows. The good rows are resolved even beside bad
+// regions and resolves the rows; the reader's notes on `intakes` head the
+// history's messages. The good rows are resolved even beside bad
 // ones, so that one run lists every bad row. Fails (with no bad rows to
 // show) for a data set that cannot be opened or used (kNotFound, kIoError,
 // kCorruption) and, before any bad row, for a region list that names no

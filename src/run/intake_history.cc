@@ -8,6 +8,7 @@
 #include "base/text.h"
 #include "input/age_groups.h"
 #include "input/fault_list.h"
+#include "input/form_choice.h"
 #include "input/nuclide_name.h"
 #include "integration/extended.h"
 #include "run/history_note.h"
@@ -42,27 +43,15 @@ std::string FormList(const std::vector<FormBlock>& blocks) {
   return list.empty() ? "none" : list;
 }
 
-// The block `form` names: its number, else the one block with that code
-// as the CSV writes it (ignoring the case of letters); UnknownName for no such
-// form, InvalidArgument for a code that two blocks share.
+// The block `form` names, by input::FindForm's rule.
 base::Result<const FormBlock*> FindForm(const std::vector<FormBlock>& blocks,
                                         const std::string& form) {
-  const bool number = !form.empty() && std::all_of(form.begin(), form.end(),
-                                                   [](char c) { return c >= '0' && c <= '9'; });
-  const FormBlock* found = nullptr;
-  int matches = 0;
-  for (const FormBlock& block : blocks) {
-    const bool match =
-        number ? form.size() < 6 && block.formNumber == std::stoi(form)
-               : base::AsciiLower(base::Cp1252ToUtf8(block.formCode)) == base::AsciiLower(form);
-    if (match) {
-      found = found == nullptr ? &block : found;
-      ++matches;
-    }
-  }
-  if (matches == 1) return found;
-  if (matches == 0) return base::Status::UnknownName("no such form");
-  return base::Status::InvalidArgument("the code is ambiguous");
+  std::vector<input::FormName> names;
+  for (const FormBlock& block : blocks)
+    names.push_back({block.formNumber, base::TrimBlanks(base::Cp1252ToUtf8(block.formCode))});
+  const base::Result<std::size_t> found = input::FindForm(form, names);
+  if (!found.ok()) return found.status();
+  return &blocks[found.value()];
 }
 
 input::Days LastDayOfIntake(const input::IntakeRow& row) {
@@ -115,9 +104,9 @@ base::Status IntakeHistory::ResolvePart(const input::IntakeRow& row, const std::
   part.contributes = block->integrable.ok();
   partBlocks_.back().push_back(block);
   if (!part.contributes) {
-    part.warning = selection_.fileLabel + ":" + std::to_string(row.line) + ": " +
-                   base::TrimBlanks(name) + " form " + std::to_string(block->formNumber) + " (" +
-                   base::Cp1252ToUtf8(block->formCode) + "), age group " +
+    part.warning = input::TablePlaces{selection_.fileLabel, selection_.frameIndex}.Of(row.line) +
+                   ": " + base::TrimBlanks(name) + " form " + std::to_string(block->formNumber) +
+                   " (" + base::Cp1252ToUtf8(block->formCode) + "), age group " +
                    AgeGroupName(part.part.ageGroup) + ", block at record " +
                    std::to_string(block->record) + ": " + block->integrable.message() +
                    "; this intake contributes nothing there";
@@ -211,7 +200,7 @@ base::Status IntakeHistory::Resolve(const std::vector<input::IntakeRow>& rows,
              std::to_string(*selection_.untilAge);
   }
   if (std::optional<std::string> note =
-          LeftOutNote(selection_.fileLabel, leftOut, emptied, limit)) {
+          LeftOutNote({selection_.fileLabel, selection_.frameIndex}, leftOut, emptied, limit)) {
     leftOutNote_ = messages_.size();
     messages_.push_back({output::MessageKind::kNote, std::move(*note)});
   }
@@ -328,7 +317,8 @@ base::Status IntakeHistory::HandOn(std::size_t i, const std::vector<integration:
   pastIntakes_ += past ? 1 : 0;
   if (firstUnbounded != 0) {
     std::string warning =
-        selection_.fileLabel + ":" + std::to_string(intake.row->line) + ": " + intake.nuclide +
+        input::TablePlaces{selection_.fileLabel, selection_.frameIndex}.Of(intake.row->line) +
+        ": " + intake.nuclide +
         ": past its last tabulated time the extended curve leaves the range of its data; "
         "doses from " +
         std::to_string(firstUnbounded) + " on are marked unbounded and cannot be trusted";

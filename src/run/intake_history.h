@@ -43,6 +43,8 @@ struct HistorySelection {
   integration::Tail tail = integration::Tail::kExponential;  // past each block's data
   std::optional<int> untilAge;  // each person followed to 00:00 of this birthday
   std::string untilAgeWords;    // how the face names it: "--until-age ", "until_age="
+  // A data frame's index labels, one a row: messages name its rows by them.
+  std::optional<std::vector<std::string>> frameIndex;
 };
 
 class IntakeHistory {
@@ -76,6 +78,8 @@ class IntakeHistory {
   const std::vector<output::RunMessage>& messages() const { return messages_; }
   // Where messages() holds the note on the rows left out, if it does.
   std::optional<std::size_t> leftOutNoteIndex() const { return leftOutNote_; }
+  // Adds a message of the run's own (the intake reader's notes).
+  void AddMessage(output::RunMessage message) { messages_.push_back(std::move(message)); }
 
  private:
   using BlockKey = std::tuple<int, std::string, int>;  // data set, nuclide, age group

@@ -7,6 +7,7 @@
 #include "base/text.h"
 #include "input/age_groups.h"
 #include "input/dose_rate_file.h"
+#include "input/name_suggestions.h"
 #include "input/region_names.h"
 
 namespace quillmore::run {
@@ -77,7 +78,16 @@ base::Result<int> FindRegion(const std::string& name, const std::vector<std::str
   }
   if (caseless.size() == 1) return caseless[0];
   if (input::IsRemainderAlias(base::AsciiLower(name))) return input::kRegionColumnCount;
-  return Status::UnknownName("unknown region \"" + name + "\" (" + words.regionHint + ")");
+  std::string suggested;
+  const std::vector<std::string> close = input::SuggestCaselessNames(name, regionNames);
+  for (std::size_t i = 0; i < close.size(); ++i) {
+    suggested += (i == 0                  ? "; did you mean "
+                  : i + 1 == close.size() ? " or "
+                                          : ", ") +
+                 ("\"" + close[i] + "\"") + (i + 1 == close.size() ? "?" : "");
+  }
+  return Status::UnknownName("unknown region \"" + name + "\"" + suggested + " (" +
+                             words.regionHint + ")");
 }
 
 base::Result<std::vector<int>> SelectRegions(const std::string& text,

@@ -267,8 +267,22 @@ refused() {  # EXPECTED-MESSAGE CSV-TEXT [OPTION...]
   fi
 }
 ok_row='A,1990-01-01,Cs-137,h,F,2000-01-01,,1'
-refused 'bad.csv:1: column "activity_bq" is missing' $'person,birth_date,nuclide,intake,form,start,end\nA,1990-01-01,Cs-137,h,F,2000-01-01,\n'
-refused 'bad.csv:1: unknown column "dose"' "$header,dose"$'\n'"$ok_row,1"$'\n'
+refused 'bad.csv:1: no column "activity_bq" in the header, split by comma, semicolon or tab' $'person,birth_date,nuclide,intake,form,start,end\nA,1990-01-01,Cs-137,h,F,2000-01-01,\n'
+refused 'bad.csv:1: column "activty_bq" is not known; did you mean "activity_bq"?' "${header%activity_bq}activty_bq"$'\n'"$ok_row"$'\n'
+# A column not known is read past, in one note on stderr and in the manifest.
+printf '%s\n%s\n' "$header,dose,Cohort" "$ok_row,1,c" >extra.csv
+"$batch" --intakes extra.csv --output-dir extra 2>err.txt >/dev/null ||
+  fail "a column not known is refused: $(cat err.txt)"
+[ "$(cat err.txt)" = 'quillmore-batch: note: extra.csv:1: columns "dose", "Cohort" are not known and ignored' ] ||
+  fail "the note on columns not known: $(cat err.txt)"
+grep -qF '"message": "extra.csv:1: columns \"dose\", \"Cohort\" are not known and ignored"' extra/quillmore-run.json ||
+  fail "the manifest keeps no note on columns not known"
+# A file the system cannot read: its reason.
+status=0
+"$batch" --intakes missing.csv --output-dir refused 2>err.txt >/dev/null || status=$?
+[ "$status" = 2 ] &&
+  [ "$(cat err.txt)" = 'quillmore-batch: unable to read the intake file missing.csv: No such file or directory' ] ||
+  fail "a missing intake file: $status $(cat err.txt)"
 refused 'bad.csv:2: column "person": is empty' "$header"$'\n'",1990-01-01,Cs-137,h,F,2000-01-01,,1"$'\n'
 refused 'bad.csv:2: column "start": "2023-02-30" is not a date' "$header"$'\n'"A,1990-01-01,Cs-137,h,F,2023-02-30,,1"$'\n'
 refused 'bad.csv:2: column "start": "1989-12-31" is before the birth date' "$header"$'\n'"A,1990-01-01,Cs-137,h,F,1989-12-31,,1"$'\n'

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "input/csv_reader.h"
+#include "input/form_choice.h"
 
 namespace quillmore::input {
 namespace {
@@ -88,10 +89,15 @@ TEST(IntakeFileTest, ReadsRowsAndListsEveryFault) {
   EXPECT_EQ(file.faults[0].line, 3);
   EXPECT_EQ(file.faults[0].message,
             "column \"intake\": \"x\" is neither inhalation (h) nor ingestion (g)");
-  EXPECT_EQ(file.faults[1].line, 3);                                   // activity
-  EXPECT_EQ(file.faults[2].line, 3);                                   // end not after start
-  EXPECT_EQ(file.faults[3].line, 4);                                   // a second birth date
-  EXPECT_EQ(ReadIntakeFile("person,birth_date\n").faults.size(), 6U);  // six columns missing
+  EXPECT_EQ(file.faults[1].line, 3);  // activity
+  EXPECT_EQ(file.faults[2].line, 3);  // end not after start
+  EXPECT_EQ(file.faults[3].line, 4);  // a second birth date
+  // The columns missing in one fault (end may be absent).
+  const IntakeFile missing = ReadIntakeFile("person,birth_date\n");
+  ASSERT_EQ(missing.faults.size(), 1U);
+  EXPECT_EQ(missing.faults[0].message,
+            "no columns \"nuclide\", \"intake\", \"form\", \"start\", \"activity_bq\" in the "
+            "header, split by comma, semicolon or tab");
 
   const std::string header = "person,birth_date,nuclide,intake,form,start,end,activity_bq";
   const std::string row = "A,1990-01-01,Cs-137,h,F,2000-01-01,,1";
@@ -165,9 +171,146 @@ TEST(IntakeFileTest, FollowUpEndIsOptionalAfterEveryStartAndOneAPerson) {
   EXPECT_EQ(columns.faults[0].line, 2);
 }
 
+// Names in any case and with blanks; columns not known ignored with one note,
+// unless one is a typo of a missing required column; end may be absent.
+TEST(IntakeFileTest, HeaderNamesMatchedLooselyAndUnknownColumnsNoted) {
+  const IntakeFile file = ReadIntakeFile(
+      " Person ,BIRTH_DATE,Nuclide,intake,Form,cohort,Start, Activity_Bq,Site \n"
+      "A,1990-01-01,Cs-137,h,F,c1,2000-01-01,5,x\n");
+  ASSERT_TRUE(file.faults.empty()) << file.faults[0].message;
+  ASSERT_EQ(file.rows.size(), 1U);
+  EXPECT_EQ(file.rows[0].person, "A");
+  EXPECT_EQ(file.rows[0].form, "F");
+  EXPECT_EQ(file.rows[0].activityBq, 5);
+  EXPECT_FALSE(file.rows[0].end.has_value());
+  ASSERT_EQ(file.notes.size(), 1U);
+  EXPECT_EQ(file.notes[0].line, 1);
+  EXPECT_EQ(file.notes[0].message, "columns \"cohort\", \"Site\" are not known and ignored");
+
+  const std::string row = "\nA,1990-01-01,Cs-137,h,F,2000-01-01,,5\n";
+  for (const auto& [header, faults] : std::vector<std::pair<std::string, std::vector<std::string>>>{
+           // One edit (an insertion), then two (a transposition, an insertion).
+           {"person,birth_date,nuclide,intake,form,start,end,activty_bq",
+            {"column \"activty_bq\" is not known; did you mean \"activity_bq\"?"}},
+           {"PERSON,birth_date,nuclide,intake,form,start,end,Acitvty_BQ",
+            {"column \"Acitvty_BQ\" is not known; did you mean \"activity_bq\"?"}},
+           // Three edits: no guess, the column is missing.
+           {"person,birth_date,nuclide,intake,form,start,end,activity",
+            {"no column \"activity_bq\" in the header, split by comma, semicolon or tab"}},
+           {"person,birth_date,nuclide,intake,form,start,end,activity_bq,START",
+            {"column \"START\" appears twice"}}}) {
+    const IntakeFile refused = ReadIntakeFile(header + row);
+    EXPECT_TRUE(refused.rows.empty()) << header;
+    std::vector<std::string> messages;
+    for (const Fault& fault : refused.faults) messages.push_back(fault.message);
+    EXPECT_EQ(messages, faults) << header;
+  }
+  // An optional column is no guess's: "edn" is ignored, and every intake acute.
+  const IntakeFile optional =
+      ReadIntakeFile("person,birth_date,nuclide,intake,form,start,edn,activity_bq" + row);
+  EXPECT_EQ(optional.rows.size(), 1U);
+  ASSERT_EQ(optional.notes.size(), 1U);
+  EXPECT_EQ(optional.notes[0].message, "column \"edn\" is not known and ignored");
+}
+
+// A header without a comma is split by the semicolon or tab it holds (a
+// note), where a number's one comma is its decimal point with semicolons.
+TEST(IntakeFileTest, SemicolonsAndTabsSeparateWhereTheHeaderHoldsNoComma) {
+  const std::string names[] = {"person", "birth_date", "nuclide", "intake",
+                               "form",   "start",      "end",     "activity_bq"};
+  const auto joined = [](std::span<const std::string> fields, char separator) {
+    std::string text;
+    for (const std::string& field : fields)
+      text += (text.empty() ? "" : std::string(1, separator)) + field;
+    return text + "\n";
+  };
+  const std::string rows[][8] = {
+      {"A", "1990-01-01", "Sr-90", "g", "0,3", "2000-01-01", "", "1000,5"},
+      {"B", "1990-01-01", "Sr-90", "g", "3E-1", "2000-01-01", "", "2,5e3"},
+      {"C", "1990-01-01", "Sr-90", "g", "1", "2000-01-01", "", "1.000,5"},
+      {"D", "1990-01-01", "Sr-90", "g", "1", "2000-01-01", "", "1,0,5"}};
+  std::string semicolons = joined(names, ';');
+  for (const auto& row : rows) semicolons += joined(row, ';');
+  const IntakeFile file = ReadIntakeFile(semicolons);
+  ASSERT_EQ(file.rows.size(), 2U);
+  EXPECT_EQ(file.rows[0].form, "0.3");
+  EXPECT_EQ(file.rows[0].activityBq, 1000.5);
+  EXPECT_EQ(file.rows[1].form, "3E-1");
+  EXPECT_EQ(file.rows[1].activityBq, 2500);
+  ASSERT_EQ(file.faults.size(), 2U);  // a point beside the comma, two commas
+  EXPECT_EQ(file.faults[0].line, 4);
+  EXPECT_EQ(file.faults[0].message,
+            "column \"activity_bq\": \"1.000,5\" is not a positive finite number of Bq");
+  EXPECT_EQ(file.faults[1].line, 5);
+  ASSERT_EQ(file.notes.size(), 1U);
+  EXPECT_EQ(file.notes[0].message,
+            "the fields are separated by semicolons; a number's one comma is its decimal point");
+
+  // Tabs: no decimal comma; a form with a comma stays as written.
+  const std::string plain[] = {"E", "1990-01-01", "Sr-90", "g", "0,3", "2000-01-01", "", "7"};
+  const IntakeFile tabs =
+      ReadIntakeFile(joined(names, '\t') + joined(rows[0], '\t') + joined(plain, '\t'));
+  ASSERT_EQ(tabs.faults.size(), 1U);
+  EXPECT_EQ(tabs.faults[0].line, 2);
+  EXPECT_EQ(tabs.faults[0].message,
+            "column \"activity_bq\": \"1000,5\" is not a positive finite number of Bq");
+  ASSERT_EQ(tabs.rows.size(), 1U);
+  EXPECT_EQ(tabs.rows[0].form, "0,3");
+  ASSERT_EQ(tabs.notes.size(), 1U);
+  EXPECT_EQ(tabs.notes[0].message, "the fields are separated by tabs");
+
+  // A comma inside a header of semicolons: the split that finds every column.
+  std::string withComma = joined(names, ';');
+  withComma.insert(withComma.size() - 1, ";note, more");
+  std::vector<std::string> commaRow(std::begin(rows[0]), std::end(rows[0]));
+  commaRow.push_back("x");
+  const IntakeFile commaInside = ReadIntakeFile(withComma + joined(commaRow, ';'));
+  ASSERT_EQ(commaInside.rows.size(), 1U);
+  EXPECT_EQ(commaInside.rows[0].activityBq, 1000.5);
+
+  const IntakeFile both = ReadIntakeFile("person;birth_date\tnuclide\n");
+  ASSERT_EQ(both.faults.size(), 1U);
+  EXPECT_EQ(both.faults[0].message,
+            "the header holds both semicolons and tabs: separate its fields by one");
+  // No split finds the columns: one fault naming the separators tried.
+  const IntakeFile none =
+      ReadIntakeFile("person|birth_date|nuclide|intake|form|start|end|activity_bq\nA|1990-01-01\n");
+  ASSERT_EQ(none.faults.size(), 1U);
+  EXPECT_EQ(none.faults[0].line, 1);
+  EXPECT_EQ(none.faults[0].message,
+            "no columns \"person\", \"birth_date\", \"nuclide\", \"intake\", \"form\", "
+            "\"start\", \"activity_bq\" in the header, split by comma, semicolon or tab");
+  EXPECT_TRUE(none.notes.empty());
+}
+
+// A whole number up to the count of forms is a form number; any other number
+// an f1 by value; text a code in any case.
+TEST(FindFormTest, NumbersThenValuesThenCodes) {
+  const std::vector<FormName> ingestion = {{1, "3.0E-01"}, {2, "1.0E-02"}, {3, "1.0E+00"}};
+  const auto found = [](std::string_view typed, std::span<const FormName> forms) {
+    const base::Result<std::size_t> form = FindForm(typed, forms);
+    return form.ok() ? static_cast<int>(form.value()) : -static_cast<int>(form.status().code());
+  };
+  for (const char* f1 : {"0.3", "3E-1", "3.0E-01", ".3", "3e-01"})
+    EXPECT_EQ(found(f1, ingestion), 0) << f1;
+  EXPECT_EQ(found("2", ingestion), 1);    // the form number, not f1 = 2
+  EXPECT_EQ(found("1.0", ingestion), 2);  // no whole number: f1 = 1
+  EXPECT_EQ(found("01", ingestion), 0);   // a form number still
+  EXPECT_EQ(found("1.0e+00", ingestion), 2);
+  const int unknown = -static_cast<int>(base::Status::Code::kUnknownName);
+  EXPECT_EQ(found("4", ingestion), unknown);  // past the forms, and no f1 of 4
+  EXPECT_EQ(found("0.31", ingestion), unknown);
+  EXPECT_EQ(found("0", ingestion), unknown);
+  const std::vector<FormName> inhalation = {{1, "F"}, {2, "M"}, {3, "S"}, {4, "V"}};
+  EXPECT_EQ(found("m", inhalation), 1);
+  EXPECT_EQ(found("4", inhalation), 3);
+  EXPECT_EQ(found("5", inhalation), unknown);
+  const std::vector<FormName> shared = {{1, "5.0E-01"}, {2, "0.5"}};
+  EXPECT_EQ(FindForm("5E-1", shared).status().code(), base::Status::Code::kInvalidArgument);
+}
+
 // A table's columns read as the CSV file written from them would: line 1 the
-// header, each row on the next line but for the line ends inside the fields
-// before it.
+// header, row R on line R + 2.
 TEST(IntakeFileTest, ColumnsReadAsTheirCsvFile) {
   const std::vector<IntakeColumn> columns = {
       {"activity_bq", {"1e3", "0", "5", "2"}},
@@ -184,16 +327,23 @@ TEST(IntakeFileTest, ColumnsReadAsTheirCsvFile) {
   EXPECT_EQ(file.rows[0].nuclide, "Cs-137");
   EXPECT_EQ(file.rows[0].kind, DataKind::kInhalation);
   EXPECT_EQ(file.rows[0].activityBq, 1000);
-  EXPECT_EQ(file.rows[1].line, 5);  // B's person takes lines 3 and 4
-  EXPECT_EQ(file.rows[2].line, 6);
+  EXPECT_EQ(file.rows[1].line, 4);  // a line end within a field takes no line
+  EXPECT_EQ(file.rows[2].line, 5);
   ASSERT_EQ(file.faults.size(), 4U);
   for (int i = 0; i < 3; ++i) EXPECT_EQ(file.faults[static_cast<std::size_t>(i)].line, 3);
   EXPECT_EQ(file.faults[0].message,
             "column \"intake\": \"x\" is neither inhalation (h) nor ingestion (g)");
-  EXPECT_EQ(file.faults[3].line, 5);
+  EXPECT_EQ(file.faults[3].line, 4);
   EXPECT_EQ(file.faults[3].message,
             "column \"birth_date\": \"1990-01-02\" differs from 1990-01-01 on line 2 for person "
             "\"A\"");
+  // A frame's rows named by position and index label.
+  const IntakeFile frame =
+      ReadIntakeColumns(columns, {"", std::vector<std::string>{"a", "b", "c", "d"}});
+  ASSERT_EQ(frame.faults.size(), 4U);
+  EXPECT_EQ(frame.faults[3].message,
+            "column \"birth_date\": \"1990-01-02\" differs from 1990-01-01 on DataFrame row 0 "
+            "(index a) for person \"A\"");
 
   std::vector<IntakeColumn> header(columns.begin(), columns.end());
   for (IntakeColumn& column : header) column.fields.clear();

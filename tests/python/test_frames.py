@@ -72,6 +72,25 @@ def test_curve_dose_equals_coefficients(data_dir, kind, nuclide):
                 assert (low == curve.rates_low[0]).all()
 
 
+def test_curve_takes_a_form_as_an_intake_file_names_it(data_dir):
+    """form= by number, by code in any case, an f1 by value in any notation."""
+    for kind in ["h", "g"]:
+        ds = qm.open(data_dir, kind)
+        for nuclide in ds.nuclides()[:15]:
+            forms = ds.forms(nuclide)
+            adult = forms[forms.age_group == qm.AGE_GROUPS[-1]]
+            unique = adult[~adult.form_code.duplicated(keep=False) & (adult.form_code != "")]
+            for number, code in zip(unique.form, unique.form_code):
+                typed = [code.lower(), code.upper()]
+                if kind == "g":
+                    value = float(code)
+                    typed = [value, f"{value:.6E}", repr(value)]
+                for form in typed:
+                    assert ds.curve(nuclide, "adult", form, 1).form == number, (nuclide, form)
+    with pytest.raises(ValueError, match=r'form "Q": no such form; its forms: 1 \(F\)'):
+        qm.open(data_dir, "h").curve("Cs-137", "adult", "Q", 1)
+
+
 def test_curve_rate_passes_through_the_tabulated_points(data_dir):
     curve = qm.open(data_dir, "h").curve("Am-241", "adult", 2, "Lung")
     low, high = curve.rate(curve.times)

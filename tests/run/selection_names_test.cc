@@ -69,6 +69,13 @@ TEST(SelectRegions, NumbersNamesLungAndAll) {
             "unknown region \"all\" (see --list-regions)");
   EXPECT_EQ(RegionsRefused("spleen", names, {"ages=", "regions=", "see regions()"}).message(),
             "unknown region \"spleen\" (see regions())");
+  // A typo gets the names within two edits, ignoring case: closest first,
+  // then in region order, three at most.
+  EXPECT_EQ(RegionsRefused("LVIER", names).message(),
+            "unknown region \"LVIER\"; did you mean \"Liver\"? (see --list-regions)");
+  EXPECT_EQ(RegionsRefused("regoin 12", names).message(),
+            "unknown region \"regoin 12\"; did you mean \"Region 12\", \"Region 1\" or "
+            "\"Region 2\"? (see --list-regions)");
 }
 
 TEST(SelectRegions, ExactNameWinsThenCaseThenRemainderAndNoRegionTwice) {
