@@ -54,9 +54,9 @@ struct BatchOptions {
   std::optional<std::string> intakesFile;  // --intakes: annual doses of an intake history
   std::optional<int> untilYear;
   std::optional<int> untilAge;  // --until-age: each person to this birthday
-  bool byIntake = false;   // --by intake, or --by-intake
-  bool byNuclide = false;  // --by nuclide
-  bool byRoute = false;    // --by route
+  bool byIntake = false;        // --by intake, or --by-intake
+  bool byNuclide = false;       // --by nuclide
+  bool byRoute = false;         // --by route
   std::optional<double> highLetWeight;
   std::optional<integration::Tail> tail;  // --tail: cubic for tables, exponential for --intakes
   output::Compression compress = output::Compression::kNone;  // of every CSV file
