@@ -353,6 +353,12 @@ def _joined(x, y, keep):
     return _np.asarray(xs, dtype=float), _np.asarray(ys, dtype=float)
 
 
+def _year_position(day):
+    """A date as a calendar year and the share of it gone: 2000-07-02 is 2000.5."""
+    first = _pd.Timestamp(year=day.year, month=1, day=1)
+    return day.year + (day - first) / (_pd.Timestamp(year=day.year + 1, month=1, day=1) - first)
+
+
 def plot_annual(frame, person, axes=None, intakes=None):
     """Draws one person's annual doses as ``quillmore-batch --intakes ...
     --figures`` draws them: dose (Gy, log axis) against calendar year, low LET
@@ -360,8 +366,9 @@ def plot_annual(frame, person, axes=None, intakes=None):
     year's value at the middle of its year, the lines into and out of a year
     whose value has a part from past the data (a tail column not 0, or an
     extrapolation other than "none") dotted, values <= 0 left out and counted
-    in a note, the follow-up end (the end of the frame's last year of that
-    person) as a dashed line.
+    in a note, the follow-up end (the person's follow_up_end among the
+    intakes given, else the end of the frame's last year of that person) as a
+    dashed line.
 
     frame: a frame of :func:`annual_doses` (not by_intake), holding at most 8
         regions for the person.
@@ -369,7 +376,8 @@ def plot_annual(frame, person, axes=None, intakes=None):
     axes: two matplotlib axes (low LET, then high LET); None creates a figure
         with two axes sharing the year axis.
     intakes: optionally the intakes (a DataFrame with ``person`` and
-        ``start``), whose starts for the person are ticked along the year axis.
+        ``start``, and perhaps ``follow_up_end``), whose starts for the person
+        are ticked along the year axis.
 
     Returns the two axes. Raises ValueError for a person without rows, more
     than 8 regions or other than two axes. Needs matplotlib (python3-matplotlib).
@@ -394,10 +402,12 @@ def plot_annual(frame, person, axes=None, intakes=None):
     if intakes is not None:
         table = intakes.reset_index() if "person" not in intakes.columns else intakes
         mine = table[table["person"].astype(str) == str(person)]
-        for start in _pd.to_datetime(mine["start"]):
-            following = _pd.Timestamp(year=start.year + 1, month=1, day=1)
-            first = _pd.Timestamp(year=start.year, month=1, day=1)
-            starts.append(start.year + (start - first) / (following - first))
+        starts = [_year_position(start) for start in _pd.to_datetime(mine["start"])]
+        # The frame's last year is counted up to a follow_up_end within it.
+        if "follow_up_end" in mine.columns:
+            ends = _pd.to_datetime(mine["follow_up_end"].replace("", None)).dropna()
+            if len(ends) > 0:
+                end = min(end, _year_position(ends.iloc[0]))
     panels = (("low_let_gy", "low_let_tail_gy", "Low-LET annual dose (Gy)"),
               ("high_let_gy", "high_let_tail_gy", "High-LET annual dose (Gy)"))
     for ax, (column, tail, title) in zip(axes, panels):
