@@ -57,7 +57,8 @@ def test_plot_annual_draws_a_line_per_region_on_log_axes(data_dir):
     assert list(alone.get_xdata()) == [2000.5]
     assert list(end.get_xdata()) == [2005, 2005]
     # A follow_up_end within the last year: 2 July of a leap year is its middle.
-    ended = pd.DataFrame({"person": ["P"], "start": ["2000-03-01"], "follow_up_end": ["2004-07-02"]})
+    ended = pd.DataFrame({"person": ["P"], "start": ["2000-03-01"],
+                          "follow_up_end": ["2004-07-02"]})
     end = qm.plot_annual(hand, "P", intakes=ended)[0].get_lines()[-2]
     assert end.get_label() == "follow-up end" and list(end.get_xdata()) == [2004.5, 2004.5]
     assert [text.get_text() for text in low.texts] == [
