@@ -6,8 +6,9 @@ BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 PACKAGES := g++ cmake ninja-build libgtest-dev libbenchmark-dev libncurses-dev tmux \
   help2man scdoc groff man-db bash-completion dpkg-dev file lintian nlohmann-json3-dev rapidjson-dev \
-  libssl-dev clang-format libcairo2-dev libpng-dev pkg-config poppler-utils fonts-dejavu-core \
-  python3 pybind11-dev python3-dev python3-numpy python3-pandas python3-pytest
+  libssl-dev zlib1g-dev clang-format libcairo2-dev libpng-dev pkg-config poppler-utils fonts-dejavu-core \
+  python3 pybind11-dev python3-dev python3-numpy python3-pandas python3-pytest \
+  python3-matplotlib
 WORKSPACE := $(BUILD_DIR)/workspace
 # The fuzz build (its own folder, so that `make test` never needs clang).
 FUZZ_DIR ?= build-fuzz

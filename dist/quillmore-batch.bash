@@ -57,7 +57,7 @@ _quillmore_batch()
     local cur prev words cword split
     _init_completion -s || return
 
-    local program=${words[0]} i word data_set=""
+    local program=${words[0]} i word data_set="" intakes="" figures=""
     local -a data_dir=()
     [[ $program == "~"* ]] && program=${program/#\~/$HOME}
     type -P -- "$program" >/dev/null || program=quillmore-batch
@@ -68,6 +68,8 @@ _quillmore_batch()
             --data-dir=*) data_dir=(--data-dir "$(_quillmore_batch_plain "${word#*=}")") ;;
             --data-set) data_set=$(_quillmore_batch_plain "${words[i + 1]}") ;;
             --data-set=*) data_set=$(_quillmore_batch_plain "${word#*=}") ;;
+            --intakes | --intakes=*) intakes=1 ;;
+            --figures | --figures=*) figures=1 ;;
         esac
     done
 
@@ -90,7 +92,7 @@ _quillmore_batch()
             _filedir csv
             return
             ;;
-        --until | --high-let-weight | --periods)
+        --until | --until-age | --high-let-weight | --periods)
             return
             ;;
         --jobs)
@@ -117,6 +119,14 @@ _quillmore_batch()
             COMPREPLY=($(compgen -W 'exponential zero cubic' -- "$cur"))
             return
             ;;
+        --by)
+            _quillmore_batch_unlisted nuclide route intake
+            return
+            ;;
+        --compress)
+            COMPREPLY=($(compgen -W 'gzip' -- "$cur"))
+            return
+            ;;
         --figure-size)
             COMPREPLY=($(compgen -W '6.4x7.2 6.4x4.8 3.5x5' -- "$cur"))
             return
@@ -130,7 +140,8 @@ _quillmore_batch()
             return
             ;;
         --regions)
-            items=(all)
+            # A person's figure draws at most 8 regions: "all" would be refused.
+            [[ $intakes && $figures ]] || items=(all)
             while IFS= read -r line; do
                 [[ $line =~ ^\ *([0-9]+)\ \ (.*)$ ]] &&
                     items+=("${BASH_REMATCH[1]}" "${BASH_REMATCH[2]}")

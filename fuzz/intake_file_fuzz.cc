@@ -40,6 +40,9 @@ void CheckRow(const input::IntakeRow& row) {
   fuzz::Check(std::isfinite(row.activityBq) && row.activityBq > 0, "activity positive, finite");
   fuzz::Check(row.start >= row.birthDate, "no intake before birth");
   fuzz::Check(!row.end || *row.end > row.start, "end after start");
+  fuzz::Check(
+      !row.followUpEnd || (*row.followUpEnd > row.birthDate && *row.followUpEnd > row.start),
+      "follow-up ends after birth and start");
   const auto parts = input::SplitByAgeGroup(row.birthDate, row.start, row.end);
   input::Days at = row.start;
   int group = 0;

@@ -40,30 +40,47 @@ input::IntakeFile ReadIntakes(const HistoryRequest& request) {
 base::Result<HistoryColumns> ComputeAnnualDoses(const HistoryRequest& request) {
   base::Result<std::filesystem::path> found = run::FindDataFolder("", request.dataDir);
   if (!found.ok()) return run::NoDataFolder("", request.dataDir, found.status());
-  base::Result<run::HistoryRun> opened = run::OpenHistory(
-      ReadIntakes(request),
-      {std::move(found).value(), request.regions, request.untilYear, request.highLetWeight,
-       request.label, std::max(1U, std::thread::hardware_concurrency()), kListWords,
-       "until=", request.tail});
+  const run::HistoryRequest opening{std::move(found).value(),
+                                    request.regions,
+                                    request.untilYear,
+                                    request.highLetWeight,
+                                    request.label,
+                                    std::max(1U, std::thread::hardware_concurrency()),
+                                    kListWords,
+                                    "until=",
+                                    request.tail,
+                                    request.untilAge,
+                                    "until_age="};
+  base::Result<run::HistoryRun> opened = run::OpenHistory(ReadIntakes(request), opening);
   if (!opened.ok()) return opened.status();
   const run::HistoryRun& historyRun = opened.value();
   if (!historyRun.badRows.empty()) return FaultError(request.label, historyRun.badRows);
   const output::AnnualDoseColumns& columns = historyRun.columns;
   run::IntakeHistory& history = *historyRun.history;
   HistoryColumns result;
-  result.Begin(columns, request.byIntake);
+  result.Begin(columns, request.byIntake, request.byGroup);
+  std::optional<integration::GroupedDoses> grouped;
+  if (request.byGroup) grouped.emplace(*request.byGroup);
   const Status status = history.Compute([&](const integration::ResolvedIntake& intake,
                                             const integration::IntakePartDoses& part,
                                             const integration::YearDoses& doses) {
     if (request.byIntake) result.AddPart(intake, part, doses, columns);
+    if (grouped) grouped->Add(intake, doses);
     return Status::Ok();
   });
   if (!status.ok()) return status;
-  if (!request.byIntake) {
-    for (const integration::PersonDoses& person : history.persons())
+  for (const integration::PersonDoses& person : history.persons()) {
+    if (grouped) {
+      for (const integration::GroupDoses& group : grouped->Of(person.person))
+        result.AddGroup(person, grouped->by(), group, columns);
+    } else if (!request.byIntake) {
       result.AddPerson(person, columns);
+    }
   }
   result.messages = history.messages();
+  // Rows left out change what a frame holds: a user of the module should not miss it.
+  if (const std::optional<std::size_t> note = history.leftOutNoteIndex())
+    result.messages[*note].kind = output::MessageKind::kWarning;
   return result;
 }
 

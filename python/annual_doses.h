@@ -10,6 +10,7 @@
 #include "base/result.h"
 #include "history_columns.h"
 #include "input/intake_file.h"
+#include "integration/grouped_doses.h"
 #include "integration/tail.h"
 
 namespace quillmore::python {
@@ -24,13 +25,17 @@ struct HistoryRequest {
   std::string regions = "all";
   std::optional<double> highLetWeight;
   bool byIntake = false;
+  std::optional<integration::DoseGroup> byGroup;  // the by-nuclide or by-route rows instead
   integration::Tail tail = integration::Tail::kExponential;
+  std::optional<int> untilAge;  // each person followed to this birthday
 };
 
 // Runs the history of `request`: the rows of annual_doses_by_intake.csv
-// with request.byIntake, of annual_doses.csv otherwise. Bad rows: kInvalidArgument listing up to 20
+// with request.byIntake, of the by-nuclide or by-route file with
+// request.byGroup, of annual_doses.csv otherwise. Bad rows: kInvalidArgument listing up to 20
 // of them, one a line, "LABEL:LINE: message", as the batch lists them; an
 // unknown region kUnknownName; missing or unusable data kIoError or kCorruption.
+// The note on the intakes left out by the end of follow-up comes as a warning.
 base::Result<HistoryColumns> ComputeAnnualDoses(const HistoryRequest& request);
 
 }  // namespace quillmore::python

@@ -4,9 +4,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "input/intake_calendar.h"
 #include "output/annual_dose_files.h"
 #include "output/run_message.h"
 
@@ -18,6 +20,7 @@ namespace quillmore::python {
 struct HistoryRows {
   std::vector<std::uint32_t> lead;
   std::vector<std::int64_t> year;
+  std::vector<std::int64_t> age;  // year - birth year
   std::vector<std::uint32_t> position;
   std::vector<double> low;
   std::vector<double> high;
@@ -31,21 +34,33 @@ struct HistoryColumns {
   std::vector<output::AnnualDoseField> fields;  // the file's, in order
   std::vector<output::PersonFields> persons;    // by lead, in either file
   std::vector<output::PartFields> parts;        // by lead, in the by-intake file
+  // The dates of persons and parts as days, by lead, for date columns that
+  // need no text: the birth date in either file, a part's start and end
+  // (none for an acute part) in the by-intake file.
+  std::vector<input::Days> birthDates;
+  std::vector<input::Days> partStarts;
+  std::vector<std::optional<input::Days>> partEnds;
   HistoryRows rows;
   // By position in the selected regions.
   std::vector<std::int64_t> regions;
   std::vector<std::string> regionNames;
   std::vector<output::RunMessage> messages;
 
-  // Empties the columns for the by-intake file (`byIntake`) or the annual file.
-  void Begin(const output::AnnualDoseColumns& columns, bool byIntake);
+  // Empties the columns for the by-intake file (`byIntake`), the by-nuclide
+  // or by-route file (`group`) or the annual file.
+  void Begin(const output::AnnualDoseColumns& columns, bool byIntake,
+             std::optional<integration::DoseGroup> group = std::nullopt);
   // Appends the rows of a person (annual file) or of an intake part (by-intake file).
   void AddPerson(const integration::PersonDoses& person, const output::AnnualDoseColumns& columns);
   void AddPart(const integration::ResolvedIntake& intake, const integration::IntakePartDoses& part,
                const integration::YearDoses& doses, const output::AnnualDoseColumns& columns);
+  // Appends the rows of one group of a person; its lead is a part holding
+  // only the person and the nuclide or route.
+  void AddGroup(const integration::PersonDoses& person, integration::DoseGroup by,
+                const integration::GroupDoses& group, const output::AnnualDoseColumns& columns);
 
  private:
-  void AddRows(std::uint32_t lead, const integration::YearDoses& doses,
+  void AddRows(std::uint32_t lead, int birthYear, const integration::YearDoses& doses,
                const output::AnnualDoseColumns& columns);
 };
 

@@ -6,7 +6,10 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <chrono>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,6 +22,7 @@
 #include "data_set.h"
 #include "input/age_groups.h"
 #include "input/data_kind.h"
+#include "input/intake_calendar.h"
 #include "integration/extrapolation_check.h"
 #include "integration/tail.h"
 
@@ -248,10 +252,43 @@ auto Table(const std::vector<Item>& items, Get get) {
   return table;
 }
 
-// The rows of a history run as (name, kind, values, codes), one a field in
-// the file's order. kind "number": NumPy values, each row's or indexed by
-// codes; "text": str values indexed by codes; "age_group": age-group labels
-// indexed by codes.
+// pandas holds datetime64[ns] from 1677-09-21 to 2262-04-11; the frames take
+// the whole years within, so that the limit is easy to state.
+constexpr input::Days kFirstFrameDay{std::chrono::year(1678) / std::chrono::January / 1};
+constexpr input::Days kLastFrameDay{std::chrono::year(2261) / std::chrono::December / 31};
+constexpr std::int64_t kNanosecondsPerDay = 86'400'000'000'000;
+constexpr std::int64_t kNotATime = std::numeric_limits<std::int64_t>::min();  // NaT
+
+// 00:00 of `day` as nanoseconds since 1970 (NaT for none), or a ValueError
+// naming the date and its person where pandas cannot hold it.
+std::int64_t Nanoseconds(std::optional<input::Days> day, output::AnnualDoseField field,
+                         const output::PersonFields& person) {
+  if (!day) return kNotATime;
+  if (*day < kFirstFrameDay || *day > kLastFrameDay) {
+    Raise(base::Status::InvalidArgument(
+        "person \"" + person.person + "\": " + std::string(output::AnnualDoseFieldName(field)) +
+        " " + input::DateText(*day) +
+        " is outside the dates pandas holds (1678-01-01 to 2261-12-31)"));
+  }
+  return std::int64_t{day->time_since_epoch().count()} * kNanosecondsPerDay;
+}
+
+// A date of each lead as nanoseconds since 1970.
+template <typename Day>
+py::array_t<std::int64_t> DateColumn(const std::vector<Day>& days, output::AnnualDoseField field,
+                                     const std::vector<output::PersonFields>& persons) {
+  std::vector<std::int64_t> column;
+  column.reserve(days.size());
+  for (std::size_t k = 0; k < days.size(); ++k) {
+    column.push_back(Nanoseconds(days[k], field, persons[k]));
+  }
+  return Take(std::move(column));
+}
+
+// The rows of a history run as (name, values, codes), one a field in the
+// file's order: a table of values (a NumPy array, or a list of str) and each
+// row's index into it, or the values of each row with codes None. Dates are
+// nanoseconds since 1970; the module types each column by its name.
 py::list HistoryFrameColumns(HistoryColumns&& columns) {
   using output::AnnualDoseField;
   HistoryRows& rows = columns.rows;
@@ -262,17 +299,15 @@ py::list HistoryFrameColumns(HistoryColumns&& columns) {
   py::list list;
   for (const AnnualDoseField field : columns.fields) {
     py::object values;
-    const char* kind = "text";
     py::object codes = lead;
     switch (field) {
       case AnnualDoseField::kPerson:
         values = py::cast(Table(persons, [](const auto& p) { return p.person; }));
         break;
       case AnnualDoseField::kBirthDate:
-        values = py::cast(Table(persons, [](const auto& p) { return p.birthDate; }));
+        values = DateColumn(columns.birthDates, field, persons);
         break;
       case AnnualDoseField::kRow:
-        kind = "number";
         values = Take(Table(parts, [](const auto& p) { return std::int64_t{p.row}; }));
         break;
       case AnnualDoseField::kNuclide:
@@ -282,29 +317,26 @@ py::list HistoryFrameColumns(HistoryColumns&& columns) {
         values = py::cast(Table(parts, [](const auto& p) { return std::string(p.intake); }));
         break;
       case AnnualDoseField::kForm:
-        kind = "number";
         values = Take(Table(parts, [](const auto& p) { return std::int64_t{p.form}; }));
         break;
       case AnnualDoseField::kFormCode:
         values = py::cast(Table(parts, [](const auto& p) { return p.formCode; }));
         break;
       case AnnualDoseField::kAgeGroup:
-        kind = "age_group";
         values = py::cast(Table(parts, [](const auto& p) { return AgeLabel(p.ageGroup); }));
         break;
       case AnnualDoseField::kPartStart:
-        values = py::cast(Table(parts, [](const auto& p) { return p.start; }));
+        values = DateColumn(columns.partStarts, field, persons);
         break;
       case AnnualDoseField::kPartEnd:
-        values = py::cast(Table(parts, [](const auto& p) { return p.end; }));
+        values = DateColumn(columns.partEnds, field, persons);
         break;
       case AnnualDoseField::kYear:
-        kind = "number";
-        values = Take(std::move(rows.year));
+      case AnnualDoseField::kAge:
+        values = Take(std::move(field == AnnualDoseField::kYear ? rows.year : rows.age));
         codes = py::none();
         break;
       case AnnualDoseField::kRegion:
-        kind = "number";
         values = Take(std::move(columns.regions));
         codes = position;
         break;
@@ -317,7 +349,6 @@ py::list HistoryFrameColumns(HistoryColumns&& columns) {
       case AnnualDoseField::kWeighted:
       case AnnualDoseField::kLowLetTail:
       case AnnualDoseField::kHighLetTail:
-        kind = "number";
         values = Take(std::move(field == AnnualDoseField::kLowLet       ? rows.low
                                 : field == AnnualDoseField::kHighLet    ? rows.high
                                 : field == AnnualDoseField::kWeighted   ? rows.weighted
@@ -330,8 +361,7 @@ py::list HistoryFrameColumns(HistoryColumns&& columns) {
         codes = Take(std::move(rows.extrapolation));
         break;
     }
-    list.append(
-        py::make_tuple(std::string(output::AnnualDoseFieldName(field)), kind, values, codes));
+    list.append(py::make_tuple(std::string(output::AnnualDoseFieldName(field)), values, codes));
   }
   return list;
 }
@@ -349,11 +379,13 @@ std::variant<std::string, std::vector<input::IntakeColumn>> Intakes(const py::ob
 }
 
 // (columns, messages) of an intake history: the rows of
-// annual_doses_by_intake.csv with byIntake, of annual_doses.csv otherwise.
+// annual_doses_by_<by>.csv with `by` ("intake", "nuclide" or "route"), of
+// annual_doses.csv with an empty `by`.
 py::tuple AnnualDosesOf(const py::object& intakes, const std::string& label,
                         const std::string& dataDir, std::optional<int> untilYear,
                         const std::string& regions, std::optional<double> highLetWeight,
-                        bool byIntake, const std::string& tail) {
+                        const std::string& by, const std::string& tail,
+                        std::optional<int> untilAge) {
   HistoryRequest request;
   request.intakes = Intakes(intakes);
   request.label = label;
@@ -361,8 +393,13 @@ py::tuple AnnualDosesOf(const py::object& intakes, const std::string& label,
   request.untilYear = untilYear;
   request.regions = regions;
   request.highLetWeight = highLetWeight;
-  request.byIntake = byIntake;
+  request.byIntake = by == "intake";
+  if (by == "nuclide") request.byGroup = integration::DoseGroup::kNuclide;
+  if (by == "route") request.byGroup = integration::DoseGroup::kRoute;
+  if (!by.empty() && !request.byIntake && !request.byGroup)
+    Raise(base::Status::InvalidArgument("by= takes nuclide, route or intake, not '" + by + "'"));
   request.tail = TailNamed(tail);
+  request.untilAge = untilAge;
   HistoryColumns columns = ValueWithoutGil([&] { return ComputeAnnualDoses(request); });
   py::list messages = Messages(columns.messages);
   return py::make_tuple(HistoryFrameColumns(std::move(columns)), messages);

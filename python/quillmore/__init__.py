@@ -27,7 +27,7 @@ import pandas as _pd
 from . import _core
 from ._errors import DataError, QuillmoreWarning, UnknownNameError
 
-__all__ = ["open", "annual_doses", "DataSet", "Curve", "DataError", "UnknownNameError",
+__all__ = ["open", "annual_doses", "plot_annual", "DataSet", "Curve", "DataError", "UnknownNameError",
            "QuillmoreWarning", "AGE_GROUPS", "COEFFICIENT_COLUMNS"]
 
 #: The age groups in age order, as the ``age_group`` column names them.
@@ -78,9 +78,46 @@ def _list_text(value, what):
     return ",".join(items)
 
 
-def _texts(table, codes):
-    """Text column: each code replaced by its text (one str object per text)."""
-    return _np.array(list(table), dtype=object)[codes]
+#: Columns typed by their name, in whichever frame they appear: few-valued
+#: texts as categoricals, dates as datetime64[ns] (NaT where empty).
+_CATEGORICAL = frozenset({"nuclide", "intake", "form_code", "form_label", "region_name",
+                          "extrapolation"})
+_DATES = frozenset({"birth_date", "part_start", "part_end"})
+_DOSE_SUFFIXES = ("_gy", "_gy_per_bq")
+
+
+def _column(name, values, codes=None):
+    """A frame column from a table of `values` and each row's index into it
+    (`codes`; None when `values` holds a value per row), typed by its name:
+    age_group an ordered categorical of AGE_GROUPS, the few-valued texts
+    categoricals, dates datetime64[ns] (the core gives nanoseconds since
+    1970), doses float64, other texts (person) str."""
+    if name == "age_group":
+        codes = _AGE_TYPE.categories.get_indexer(list(values))[codes]
+        return _pd.Categorical.from_codes(codes, dtype=_AGE_TYPE)
+    if name in _CATEGORICAL:
+        return _categorical(values, codes)
+    if isinstance(values, list):
+        values = _np.array(values, dtype=object)
+    if codes is not None:
+        values = values[codes]
+    if name in _DATES:
+        return values.view("datetime64[ns]")
+    if name.endswith(_DOSE_SUFFIXES):
+        return values.astype(_np.float64, copy=False)
+    return values
+
+
+def _categorical(table, codes):
+    """The texts `table[codes]` as a categorical whose categories are the
+    texts the rows hold, sorted, as read_csv(dtype="category") and
+    astype("category") make them."""
+    table = _np.array(list(table), dtype=object)
+    held = _np.bincount(codes, minlength=len(table)) > 0
+    categories, places = _np.unique(table[held], return_inverse=True)
+    remap = _np.full(len(table), -1, dtype=_np.int64)
+    remap[held] = places
+    return _pd.Categorical.from_codes(remap[codes], categories=categories)
 
 
 class DataSet:
@@ -114,8 +151,9 @@ class DataSet:
     def regions(self):
         """DataFrame of the 30 regions: region (1 to 30), region_name."""
         names = self._core.region_names
-        return _pd.DataFrame({"region": _np.arange(1, len(names) + 1, dtype=_np.int64),
-                              "region_name": _np.array(names, dtype=object)})
+        regions = _np.arange(1, len(names) + 1, dtype=_np.int64)
+        return _pd.DataFrame({"region": regions,
+                              "region_name": _column("region_name", names, regions - 1)})
 
     def forms(self, nuclide):
         """DataFrame of the forms of `nuclide` per age group: age_group, form,
@@ -146,8 +184,10 @@ class DataSet:
             or "zero" (nothing past the data, a lower bound). Values past the
             data are "bounded" under "exponential" and "zero".
 
-        age_group is an ordered categorical in age order; text columns hold
-        str ("" where the CSV has an empty field). Warnings of the run (those
+        age_group is an ordered categorical in age order; nuclide, intake,
+        form_code, form_label, region_name and extrapolation are categoricals
+        (categories the texts held, sorted; "" where the CSV has an empty
+        field); the coefficients float64. Warnings of the run (those
         of the times file first) go to the warnings module (QuillmoreWarning),
         notes to the log.
         Raises UnknownNameError, DataError or ValueError.
@@ -188,44 +228,57 @@ def _frame(columns, data_set, region_names):
     """The coefficient frame from the core's columns."""
     rows = len(columns["low_let_gy_per_bq"])
     region = columns["region"]
-    return _pd.DataFrame({
-        "nuclide": _texts(columns["nuclide_names"], columns["nuclide"]),
-        "intake": _np.full(rows, data_set, dtype=object),
-        "age_group": _pd.Categorical.from_codes(columns["age_group"] - 1, dtype=_AGE_TYPE),
-        "age_days": columns["age_days"],
-        "form": columns["form"],
-        "form_code": _texts(columns["form_codes"], columns["form_code"]),
-        "form_label": _texts(columns["form_labels"], columns["form_label"]),
-        "period_days": columns["period_days"],
-        "region": region,
-        "region_name": _texts(region_names, region - 1),
-        "low_let_gy_per_bq": columns["low_let_gy_per_bq"],
-        "high_let_gy_per_bq": columns["high_let_gy_per_bq"],
-        "extrapolation": _texts(_EXTRAPOLATIONS, columns["extrapolation"]),
-    }, copy=False)
+    parts = {
+        "nuclide": (columns["nuclide_names"], columns["nuclide"]),
+        "intake": ([data_set], _np.zeros(rows, dtype=_np.int8)),
+        "age_group": (AGE_GROUPS, columns["age_group"] - 1),
+        "age_days": (columns["age_days"],),
+        "form": (columns["form"],),
+        "form_code": (columns["form_codes"], columns["form_code"]),
+        "form_label": (columns["form_labels"], columns["form_label"]),
+        "period_days": (columns["period_days"],),
+        "region": (region,),
+        "region_name": (region_names, region - 1),
+        "low_let_gy_per_bq": (columns["low_let_gy_per_bq"],),
+        "high_let_gy_per_bq": (columns["high_let_gy_per_bq"],),
+        "extrapolation": (_EXTRAPOLATIONS, columns["extrapolation"]),
+    }
+    return _pd.DataFrame({name: _column(name, *part) for name, part in parts.items()},
+                         copy=False)
 
 
 def annual_doses(intakes, data_dir="DATA", until=None, regions="all", high_let_weight=None,
-                 by_intake=False, tail="exponential"):
+                 by_intake=False, tail="exponential", until_age=None, by=None):
     """The absorbed dose of each person in each calendar year from an intake
     history, as a DataFrame with the rows, columns and values of
     ``quillmore-batch --intakes``'s annual_doses.csv: person, birth_date,
-    year, region, region_name, low_let_gy, high_let_gy, [weighted_gy,]
+    year, age, region, region_name, low_let_gy, high_let_gy, [weighted_gy,]
     low_let_tail_gy, high_let_tail_gy, extrapolation.
 
     intakes: a DataFrame with the intake file's columns (person, birth_date,
-        nuclide, intake, form, start, end, activity_bq; dates as
-        "YYYY-MM-DD" text or datetimes, end empty or NaN for an acute
-        intake), or the path of an intake file.
+        nuclide, intake, form, start, end, activity_bq, and optionally
+        follow_up_end; dates as "YYYY-MM-DD" text or datetimes, end empty or
+        NaN for an acute intake), or the path of an intake file.
     data_dir: the data folder, as --data-dir.
     until: the last year reported, as --until; by default 50 years after
         each person's last day of intake.
+    until_age: each person followed to 00:00 of this birthday (1 to 150), as
+        --until-age. A person's end is the earliest of follow_up_end,
+        until_age and until; the last year is counted up to it. Intakes
+        starting on or after the end until or until_age sets are left out,
+        with a QuillmoreWarning naming them and the persons left without rows.
     regions: "all", or regions by number or name (either data set's), as a
         list or a comma-separated string.
     high_let_weight: W of the column weighted_gy = low + W * high, as
         --high-let-weight; no such column by default.
     by_intake: True returns the rows of annual_doses_by_intake.csv instead,
-        one per intake part, year and region (age_group an ordered categorical).
+        one per intake part, year and region (age_group an ordered categorical);
+        the same as by="intake".
+    by: "nuclide" or "route" returns the rows of annual_doses_by_nuclide.csv or
+        annual_doses_by_route.csv instead (as --by): each person's doses summed
+        by nuclide (column nuclide) or by route (column intake), from the
+        first year of that nuclide's or route's intakes; "intake" those of
+        annual_doses_by_intake.csv.
     tail: the rate past each block's last tabulated time, as --tail:
         "exponential" (the last segment's own decay; the default), "zero"
         (nothing past the data: a lower bound) or "cubic" (the last piece
@@ -233,13 +286,17 @@ def annual_doses(intakes, data_dir="DATA", until=None, regions="all", high_let_w
         high_let_tail_gy are the parts of low_let_gy and high_let_gy from
         past the data.
 
-    person and birth_date are str; the dose columns float64. Warnings (blocks
-    left out, unbounded extrapolation under the cubic tail) go to the warnings
-    module as QuillmoreWarning; the note on the intakes that run past their
-    data goes to the log.
+    person is str; birth_date, part_start and part_end datetime64[ns] (NaT
+    for an acute part's end); nuclide, intake, form_code, region_name and
+    extrapolation categoricals; the dose columns float64. Warnings (blocks
+    left out, unbounded extrapolation under the cubic tail, intakes left out
+    by until or until_age) go to the warnings module as QuillmoreWarning; the
+    note on the intakes that run past their data goes to the log.
     Raises ValueError listing the bad rows as the batch does
-    ("FILE:LINE: column ...") or for an unknown tail, UnknownNameError for an
-    unknown region, DataError for missing or unusable data.
+    ("FILE:LINE: column ..."), for a date of the frame outside 1678-01-01 to
+    2261-12-31 (those pandas holds in nanoseconds), or for an unknown tail;
+    UnknownNameError for an unknown region, DataError for missing or
+    unusable data.
     """
     if isinstance(intakes, _pd.DataFrame):
         label = "intakes"
@@ -251,14 +308,130 @@ def annual_doses(intakes, data_dir="DATA", until=None, regions="all", high_let_w
                 content = file.read()
         except OSError as error:
             raise DataError(f"unable to read the intake file {label}") from error
+    if by is not None and str(by) not in ("nuclide", "route", "intake"):
+        raise ValueError(f"by= takes nuclide, route or intake, not {by!r}")
+    if by_intake and by is not None and str(by) != "intake":
+        raise ValueError(f"by_intake=True and by={by!r} ask for two files; give one")
+    group = "intake" if by_intake else ("" if by is None else str(by))
     weight = None if high_let_weight is None else float(high_let_weight)
     year = None if until is None else int(until)
+    age = None if until_age is None else int(until_age)
+    if age is not None and not 1 <= age <= 150:
+        raise ValueError(f"until_age= takes a number of years from 1 to 150, not {until_age!r}")
     columns, messages = _core.annual_doses(
         content, label, _os.fspath(data_dir), year, _list_text(regions, "regions"), weight,
-        bool(by_intake), str(tail))
+        group, str(tail), age)
     _report(messages)
-    return _pd.DataFrame({name: _history_column(kind, values, codes)
-                          for name, kind, values, codes in columns}, copy=False)
+    return _pd.DataFrame({name: _column(name, values, codes) for name, values, codes in columns},
+                         copy=False)
+
+
+#: The lines a person's figure draws in each panel at most: one a region.
+_MAX_FIGURE_REGIONS = 8
+
+
+def _joined(x, y, keep):
+    """The points of the segments (i - 1, i) that `keep` selects, as one line
+    for matplotlib: each run of segments joined, NaN between runs."""
+    xs, ys = [], []
+    for i in _np.flatnonzero(keep):
+        if xs and xs[-1] != x[i - 1]:
+            xs.append(_np.nan)
+            ys.append(_np.nan)
+        if not xs or xs[-1] != x[i - 1]:
+            xs.append(x[i - 1])
+            ys.append(y[i - 1])
+        xs.append(x[i])
+        ys.append(y[i])
+    return _np.asarray(xs, dtype=float), _np.asarray(ys, dtype=float)
+
+
+def plot_annual(frame, person, axes=None, intakes=None):
+    """Draws one person's annual doses as ``quillmore-batch --intakes ...
+    --figures`` draws them: dose (Gy, log axis) against calendar year, low LET
+    in the first axes and high LET in the second, one line per region; each
+    year's value at the middle of its year, the lines into and out of a year
+    whose value has a part from past the data (a tail column not 0, or an
+    extrapolation other than "none") dotted, values <= 0 left out and counted
+    in a note, the follow-up end (the end of the frame's last year of that
+    person) as a dashed line.
+
+    frame: a frame of :func:`annual_doses` (not by_intake), holding at most 8
+        regions for the person.
+    person: the person as the frame's ``person`` column holds it.
+    axes: two matplotlib axes (low LET, then high LET); None creates a figure
+        with two axes sharing the year axis.
+    intakes: optionally the intakes (a DataFrame with ``person`` and
+        ``start``), whose starts for the person are ticked along the year axis.
+
+    Returns the two axes. Raises ValueError for a person without rows, more
+    than 8 regions or other than two axes. Needs matplotlib (python3-matplotlib).
+    """
+    rows = frame[frame["person"].astype(str) == str(person)]
+    if rows.empty:
+        raise ValueError(f"the frame holds no rows of person {person!r}")
+    regions = list(dict.fromkeys(rows["region"].tolist()))
+    if len(regions) > _MAX_FIGURE_REGIONS:
+        raise ValueError(
+            f"a person's figure draws one line per region, at most {_MAX_FIGURE_REGIONS}; the "
+            f"frame holds {len(regions)} regions of person {person!r} (select at most "
+            f"{_MAX_FIGURE_REGIONS} with regions=)")
+    if axes is None:
+        from matplotlib import pyplot  # only here: the module needs no matplotlib otherwise
+        axes = pyplot.subplots(2, 1, sharex=True, figsize=(6.4, 7.2))[1]
+    axes = tuple(axes)
+    if len(axes) != 2:
+        raise ValueError(f"axes takes two matplotlib axes (low LET, high LET), not {len(axes)}")
+    end = int(rows["year"].max()) + 1
+    starts = []
+    if intakes is not None:
+        table = intakes.reset_index() if "person" not in intakes.columns else intakes
+        mine = table[table["person"].astype(str) == str(person)]
+        for start in _pd.to_datetime(mine["start"]):
+            following = _pd.Timestamp(year=start.year + 1, month=1, day=1)
+            first = _pd.Timestamp(year=start.year, month=1, day=1)
+            starts.append(start.year + (start - first) / (following - first))
+    panels = (("low_let_gy", "low_let_tail_gy", "Low-LET annual dose (Gy)"),
+              ("high_let_gy", "high_let_tail_gy", "High-LET annual dose (Gy)"))
+    for ax, (column, tail, title) in zip(axes, panels):
+        left_out = 0
+        shown = False
+        for k, region in enumerate(regions):
+            mine = rows[rows["region"] == region].sort_values("year")
+            x = mine["year"].to_numpy(dtype=float) + 0.5
+            y = mine[column].to_numpy(dtype=float)
+            past = ((mine[tail].to_numpy(dtype=float) != 0)
+                    | (mine["extrapolation"].astype(str).to_numpy() != "none"))
+            drawn = y > 0
+            left_out += int((~drawn).sum())
+            shown = shown or drawn.any()
+            joined = _np.zeros(len(y), dtype=bool)  # segment (i - 1, i) drawn
+            joined[1:] = drawn[1:] & drawn[:-1]
+            dotted = joined.copy()
+            dotted[1:] &= past[1:] | past[:-1]
+            alone = drawn & ~joined & ~_np.append(joined[1:], False)
+            color = f"C{k}"
+            name = str(mine["region_name"].iloc[0])
+            ax.plot(*_joined(x, y, joined & ~dotted), color=color, label=name)
+            ax.plot(*_joined(x, y, dotted), color=color, linestyle=":", label="_past")
+            ax.plot(x[alone], y[alone], color=color, marker="o", linestyle="none",
+                    label="_alone")
+        ax.axvline(end, color="0.3", linestyle="--", linewidth=1, label="follow-up end")
+        if starts:
+            ax.plot(starts, _np.zeros(len(starts)), color="0.3", marker="|", markersize=12,
+                    linestyle="none", transform=ax.get_xaxis_transform(), label="intake")
+        ax.set_yscale("log")
+        if not shown:
+            ax.set_ylim(0.1, 1)  # no value to show: one decade, as the batch's figures
+        if left_out:
+            ax.text(0.01, 0.98, f"{left_out} value{'s' if left_out > 1 else ''} <= 0 left out "
+                    "(a log axis cannot show them)", transform=ax.transAxes, va="top",
+                    fontsize="small")
+        ax.set_title(title, loc="left", fontsize="medium")
+    axes[0].figure.suptitle(f"{person}: absorbed dose by calendar year")
+    axes[-1].set_xlabel("Calendar year")
+    axes[0].legend(fontsize="small")
+    return axes
 
 
 def _intake_columns(frame):
@@ -278,16 +451,6 @@ def _intake_columns(frame):
         columns.append((str(name), ["" if gone else str(value)
                                     for value, gone in zip(values, missing)]))
     return columns
-
-
-def _history_column(kind, values, codes):
-    """A frame column from the core's (kind, values, codes)."""
-    if kind == "text":
-        return _texts(values, codes)
-    if kind == "age_group":
-        return _pd.Categorical.from_codes(_pd.Categorical(values, dtype=_AGE_TYPE).codes[codes],
-                                          dtype=_AGE_TYPE)
-    return values if codes is None else values[codes]
 
 
 class Curve:

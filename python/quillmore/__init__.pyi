@@ -1,6 +1,6 @@
 # Type stub of the quillmore package, for editors and type checkers.
 import os
-from typing import Iterable, Sequence, Tuple, Union
+from typing import Any, Iterable, Sequence, Tuple, Union
 
 import numpy as np
 import numpy.typing as npt
@@ -25,7 +25,15 @@ def annual_doses(
     high_let_weight: float | None = ...,
     by_intake: bool = ...,
     tail: str = ...,
+    until_age: int | None = ...,
+    by: str | None = ...,
 ) -> pd.DataFrame: ...
+def plot_annual(
+    frame: pd.DataFrame,
+    person: str,
+    axes: Sequence[Any] | None = ...,
+    intakes: pd.DataFrame | None = ...,
+) -> Tuple[Any, Any]: ...
 
 class DataSet:
     @property

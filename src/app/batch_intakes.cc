@@ -19,6 +19,7 @@
 #include "output/output_files.h"
 #include "output/run_manifest.h"
 #include "output/written_files.h"
+#include "run/annual_figures.h"
 #include "run/data_files.h"
 #include "run/history_run.h"
 #include "run/intake_history.h"
@@ -63,6 +64,15 @@ base::Result<output::Json> DigestJson(const std::filesystem::path& path, const c
                       {"sha256", digest.value().sha256}};
 }
 
+// The grouped files asked for, in the order the files are written.
+output::Json ByList(const BatchOptions& options) {
+  output::Json list = output::Json::array();
+  if (options.byIntake) list.push_back("intake");
+  if (options.byNuclide) list.push_back("nuclide");
+  if (options.byRoute) list.push_back("route");
+  return list;
+}
+
 // The program, the intake file and the data files by their digests, and the options.
 base::Result<output::Json> DescribeHistory(const BatchOptions& options, integration::Tail tail,
                                            const std::filesystem::path& intakePath,
@@ -89,11 +99,31 @@ base::Result<output::Json> DescribeHistory(const BatchOptions& options, integrat
       {"data_files", data},
       {"options",
        {{"until", options.untilYear ? output::Json(*options.untilYear) : output::Json()},
+        {"until_age", options.untilAge ? output::Json(*options.untilAge) : output::Json()},
         {"regions", regions},
         {"by_intake", options.byIntake},
+        {"by", ByList(options)},
+        {"compress", options.compress == output::Compression::kNone
+                         ? output::Json()
+                         : output::Json(output::CompressionName(options.compress))},
         {"high_let_weight",
          options.highLetWeight ? output::Json(*options.highLetWeight) : output::Json()},
         {"tail", integration::TailName(tail)}}}};
+}
+
+// How the persons' figures are drawn, and the data files they are drawn from.
+run::FigureOptions FigureOptionsOf(const BatchOptions& options, run::HistoryFiles& files) {
+  run::FigureOptions figures;
+  figures.formats = options.figures;
+  figures.size = options.figureSize;
+  figures.words = kBatchListWords;
+  figures.facts.software = std::string("quillmore-batch ") + QUILLMORE_VERSION;
+  figures.facts.dataSet = base::Cp1252ToUtf8(files.inhalation.file().path().filename().string());
+  if (files.ingestionOpen) {
+    figures.facts.dataSet +=
+        ", " + base::Cp1252ToUtf8(files.ingestion.file().path().filename().string());
+  }
+  return figures;
 }
 
 struct HistoryOutput {
@@ -101,7 +131,32 @@ struct HistoryOutput {
   bool csv = true;
   bool json = false;
   bool byIntake = false;
+  std::vector<integration::DoseGroup> groups;  // the by-nuclide and by-route files asked for
+  output::Compression compression = output::Compression::kNone;
+  const run::FigureOptions* figures = nullptr;  // each person's figure, when asked for
 };
+
+// Writes the by-nuclide or by-route file of `grouped`: person by person, each
+// person's groups in turn; records it.
+Status WriteGroups(const std::vector<integration::PersonDoses>& persons,
+                   const integration::GroupedDoses& grouped, const HistoryOutput& where,
+                   const output::AnnualDoseColumns& columns, output::WrittenFiles& written) {
+  output::StreamedFile file;
+  Status status =
+      file.Open(where.folder / output::ByGroupFileName(grouped.by()), true, where.compression);
+  if (status.ok()) status = file.Append(output::ByGroupHeader(columns, grouped.by()));
+  std::string rows;
+  for (const integration::PersonDoses& person : persons) {
+    if (!status.ok()) break;
+    rows.clear();
+    for (const integration::GroupDoses& group : grouped.Of(person.person))
+      output::AppendGroupRows(person, group, columns, rows);
+    status = file.Append(rows);
+  }
+  if (status.ok()) status = file.Close();
+  if (status.ok()) status = written.Add(file.path(), file.hashed());
+  return status;
+}
 
 // Computes the history and writes its files; the files closed go to `written`.
 Status WriteHistory(run::IntakeHistory& history, const HistoryOutput& where,
@@ -112,26 +167,32 @@ Status WriteHistory(run::IntakeHistory& history, const HistoryOutput& where,
   if (error)
     return Status::IoError("unable to create " + where.folder.string() + ": " + error.message());
   output::StreamedFile byIntake;
-  const std::filesystem::path byIntakePath = where.folder / output::kAnnualDosesByIntakeCsv;
   Status status;
-  if (where.byIntake) status = byIntake.Open(byIntakePath);
+  if (where.byIntake) {
+    status = byIntake.Open(where.folder / output::kAnnualDosesByIntakeCsv, true, where.compression);
+  }
   if (status.ok()) status = byIntake.Append(output::ByIntakeHeader(columns));
   if (!status.ok() && where.byIntake) return status;
+  std::vector<integration::GroupedDoses> groups(where.groups.begin(), where.groups.end());
   std::string rows;
   status = history.Compute([&](const integration::ResolvedIntake& intake,
                                const integration::IntakePartDoses& part,
                                const integration::YearDoses& doses) {
+    for (integration::GroupedDoses& grouped : groups) grouped.Add(intake, doses);
     if (!where.byIntake) return Status::Ok();
     rows.clear();
     output::AppendPartRows(intake, part, doses, columns, rows);
     return byIntake.Append(rows);
   });
   if (status.ok() && where.byIntake) status = byIntake.Close();
-  if (status.ok() && where.byIntake) status = written.Add(byIntakePath, byIntake.hashed());
+  if (status.ok() && where.byIntake) status = written.Add(byIntake.path(), byIntake.hashed());
+  for (const integration::GroupedDoses& grouped : groups) {
+    if (status.ok()) status = WriteGroups(history.persons(), grouped, where, columns, written);
+  }
   if (status.ok() && where.csv) {
     output::StreamedFile csv;
     const std::filesystem::path path = where.folder / output::kAnnualDosesCsv;
-    status = csv.Open(path);
+    status = csv.Open(path, true, where.compression);
     if (status.ok()) status = csv.Append(output::AnnualDosesHeader(columns));
     for (const integration::PersonDoses& person : history.persons()) {
       if (!status.ok()) break;
@@ -140,7 +201,7 @@ Status WriteHistory(run::IntakeHistory& history, const HistoryOutput& where,
       status = csv.Append(rows);
     }
     if (status.ok()) status = csv.Close();
-    if (status.ok()) status = written.Add(path, csv.hashed());
+    if (status.ok()) status = written.Add(csv.path(), csv.hashed());
   }
   if (status.ok() && where.json) {
     const std::filesystem::path path = where.folder / output::kAnnualDosesJson;
@@ -149,6 +210,9 @@ Status WriteHistory(run::IntakeHistory& history, const HistoryOutput& where,
     status = output::WriteWholeFile(path, text);
     if (status.ok()) status = written.Add(path, text);
   }
+  if (status.ok() && where.figures != nullptr)
+    status =
+        run::WriteAnnualFigures(history.persons(), columns, *where.figures, where.folder, &written);
   return status;
 }
 
@@ -164,12 +228,26 @@ int RunIntakes(const BatchOptions& options, const std::filesystem::path& dataFol
   const unsigned jobs = options.jobs > 0 ? static_cast<unsigned>(options.jobs)
                                          : std::max(1U, std::thread::hardware_concurrency());
   const integration::Tail tail = options.tail.value_or(integration::Tail::kExponential);
+  const run::HistoryRequest request{dataFolder,
+                                    options.regions,
+                                    options.untilYear,
+                                    options.highLetWeight,
+                                    label,
+                                    jobs,
+                                    kBatchListWords,
+                                    "--until ",
+                                    tail,
+                                    options.untilAge,
+                                    "--until-age "};
   base::Result<run::HistoryRun> opened =
-      run::OpenHistory(input::ReadIntakeFile(bytes.value()),
-                       {dataFolder, options.regions, options.untilYear, options.highLetWeight,
-                        label, jobs, kBatchListWords, "--until ", tail});
+      run::OpenHistory(input::ReadIntakeFile(bytes.value()), request);
   if (!opened.ok()) return Fail(err, opened.status().message());
   const run::HistoryRun& historyRun = opened.value();
+  if (!options.figures.empty()) {
+    const Status drawable =
+        run::CheckAnnualFigureRegions(historyRun.columns.selectedRegions.size(), kBatchListWords);
+    if (!drawable.ok()) return Fail(err, drawable.message());
+  }
   if (!historyRun.badRows.empty()) return ReportFaults(label, historyRun.badRows, err);
   const output::AnnualDoseColumns& columns = historyRun.columns;
   run::HistoryFiles& files = *historyRun.files;
@@ -181,9 +259,16 @@ int RunIntakes(const BatchOptions& options, const std::filesystem::path& dataFol
   const output::Json& provenance = described.value();
   const bool formatGiven =
       std::find(options.given.begin(), options.given.end(), "--format") != options.given.end();
-  const HistoryOutput where{input::ResolvePath("", options.outputDir),
-                            !formatGiven || options.formats.csv, options.formats.json,
-                            options.byIntake};
+  HistoryOutput where;
+  where.folder = input::ResolvePath("", options.outputDir);
+  where.csv = !formatGiven || options.formats.csv;
+  where.json = options.formats.json;
+  where.byIntake = options.byIntake;
+  if (options.byNuclide) where.groups.push_back(integration::DoseGroup::kNuclide);
+  if (options.byRoute) where.groups.push_back(integration::DoseGroup::kRoute);
+  where.compression = options.compress;
+  const run::FigureOptions figures = FigureOptionsOf(options, files);
+  if (!options.figures.empty()) where.figures = &figures;
   std::error_code ignored;
   std::filesystem::remove(where.folder / output::kManifestFileName, ignored);
   output::WrittenFiles written(where.folder, true);

@@ -163,7 +163,8 @@ std::string BatchUsage() {
          "  or:  quillmore-batch --data-set KIND --all [options]\n"
          "  or:  quillmore-batch --data-set KIND --list-regions|--list-nuclides\n"
          "  or:  quillmore-batch --check [--data-dir DIR]\n"
-         "  or:  quillmore-batch --intakes FILE [--until YEAR] [--by-intake] [options]\n"
+         "  or:  quillmore-batch --intakes FILE [--until YEAR] [--until-age N] [--by LIST]\n"
+         "                      [options]\n"
          "\n"
          "Writes the absorbed dose coefficient tables of each nuclide, one file per age\n"
          "group, exactly as the interactive program quillmore does; with --intakes, the\n"
@@ -188,7 +189,9 @@ std::string BatchUsage() {
          "  --curves            also write NUCLIDE_H|G_curves.csv: rates and doses from\n"
          "                      intake at the tabulated, integration and grid times\n"
          "  --figures LIST      svg, pdf, png, comma-separated: each curve's rate and\n"
-         "                      dose plot as NUCLIDE_H|G_AGEDAYS_fFORM_rREGION.EXT\n"
+         "                      dose plot as NUCLIDE_H|G_AGEDAYS_fFORM_rREGION.EXT;\n"
+         "                      with --intakes each person's annual doses by year as\n"
+         "                      PERSON_annual.EXT (at most 8 --regions)\n"
          "  --figure-size WxH   figure width and height in inches (default 6.4x7.2)\n"
          "  --dpi N             resolution of the PNG figures, 50-1200 (default 150)\n"
          "  --compare WHAT      ages, forms or nuclides: one figure per comparison, its\n"
@@ -199,7 +202,13 @@ std::string BatchUsage() {
          "                      person, calendar year and region: annual_doses.csv\n"
          "  --until YEAR        last calendar year reported (default: 50 years after the\n"
          "                      year of each person's last day of intake)\n"
-         "  --by-intake         also annual_doses_by_intake.csv, one row per intake part\n"
+         "  --until-age N       follow each person to their Nth birthday, 1-150 (with\n"
+         "                      --until and follow_up_end, the earliest end counts)\n"
+         "  --by LIST           nuclide, route, intake, comma-separated: also\n"
+         "                      annual_doses_by_nuclide.csv, annual_doses_by_route.csv,\n"
+         "                      annual_doses_by_intake.csv (one row per intake part)\n"
+         "  --by-intake         the same as --by intake\n"
+         "  --compress gzip     write every CSV file as FILE.csv.gz (gzip, level 6)\n"
          "  --tail KIND         the rate past a block's last tabulated time: exponential\n"
          "                      (the last segment's decay; default with --intakes), zero\n"
          "                      or cubic (the last piece continued; default otherwise)\n"
@@ -247,10 +256,41 @@ Status ParseUntil(const std::string& value, BatchOptions* options) {
   return Status::InvalidArgument("--until takes a year from 1 to 9998");
 }
 
+Status ParseUntilAge(const std::string& value, BatchOptions* options) {
+  options->untilAge = base::WholeNumber(value, 1, 150);
+  if (options->untilAge) return Status::Ok();
+  return Status::InvalidArgument("--until-age takes a number of years from 1 to 150");
+}
+
 Status ParseTailOption(const std::string& value, BatchOptions* options) {
   options->tail = integration::ParseTail(value);
   if (options->tail) return Status::Ok();
   return Status::InvalidArgument("--tail takes exponential, zero or cubic");
+}
+
+// "nuclide,route,intake": the grouped files of an intake history.
+Status ParseBy(const std::string& value, BatchOptions* options) {
+  bool listed[3] = {false, false, false};
+  for (const std::string& item : base::SplitCommas(value)) {
+    const std::string name = base::AsciiLower(item);
+    const int group = name == "nuclide" ? 0 : name == "route" ? 1 : name == "intake" ? 2 : -1;
+    if (group < 0)
+      return Status::InvalidArgument("--by: unknown group \"" + item +
+                                     "\" (nuclide, route, intake)");
+    if (listed[group]) return Status::InvalidArgument("--by: \"" + item + "\" listed twice");
+    listed[group] = true;
+  }
+  options->byNuclide = options->byNuclide || listed[0];
+  options->byRoute = options->byRoute || listed[1];
+  options->byIntake = options->byIntake || listed[2];
+  return Status::Ok();
+}
+
+Status ParseCompress(const std::string& value, BatchOptions* options) {
+  const std::optional<output::Compression> compression = output::ParseCompression(value);
+  if (!compression) return Status::InvalidArgument("--compress takes gzip");
+  options->compress = *compression;
+  return Status::Ok();
 }
 
 Status ParseHighLetWeight(const std::string& value, BatchOptions* options) {
@@ -297,9 +337,12 @@ constexpr auto kOptions = std::to_array<OptionSpec>({
     {"--form", "", "a number", &ParseForm},
     {"--intakes", "", "a file", &BatchOptions::intakesFile},
     {"--until", "", "a year", &ParseUntil},
+    {"--until-age", "", "a number", &ParseUntilAge},
     {"--high-let-weight", "", "a number", &ParseHighLetWeight},
     {"--tail", "", "exponential, zero or cubic", &ParseTailOption},
+    {"--by", "", "a list", &ParseBy},
     {"--by-intake", "", "", &BatchOptions::byIntake},
+    {"--compress", "", "a method", &ParseCompress},
     {"--all", "", "", &BatchOptions::allNuclides},
     {"--list-regions", "", "", &BatchOptions::listRegions},
     {"--list-nuclides", "", "", &BatchOptions::listNuclides},
@@ -400,9 +443,9 @@ Status CheckFigureOptions(const BatchOptions& options) {
 
 // An intake history says itself what the table options would choose.
 Status CheckIntakeOptions(const BatchOptions& options) {
-  for (const char* name : {"--data-set", "--ages", "--all", "--times", "--periods", "--check",
-                           "--list-regions", "--list-nuclides", "--curves", "--figures",
-                           "--figure-size", "--dpi", "--compare", "--form"}) {
+  for (const char* name :
+       {"--data-set", "--ages", "--all", "--times", "--periods", "--check", "--list-regions",
+        "--list-nuclides", "--curves", "--compare", "--form"}) {
     if (Given(options, name)) {
       return Status::InvalidArgument(std::string("--intakes takes no ") + name +
                                      ": the intake file says what each intake is");
@@ -412,17 +455,24 @@ Status CheckIntakeOptions(const BatchOptions& options) {
     return Status::InvalidArgument("--intakes takes no nuclide names: the intake file names them");
   if (Given(options, "--format") && options.formats.text)
     return Status::InvalidArgument("--intakes writes csv and json, not txt");
-  return Status::Ok();
+  const bool csv = !Given(options, "--format") || options.formats.csv || options.byIntake ||
+                   options.byNuclide || options.byRoute;
+  if (Given(options, "--compress") && !csv)
+    return Status::InvalidArgument("--compress is for CSV files: give --format csv or --by");
+  return CheckFigureOptions(options);
 }
 
 // What the options ask for must be one thing that can be done.
 Status CheckCombination(const BatchOptions& options) {
   if (options.help || options.version) return Status::Ok();
   if (options.intakesFile) return CheckIntakeOptions(options);
-  for (const char* name : {"--until", "--by-intake", "--high-let-weight"}) {
+  for (const char* name : {"--until", "--until-age", "--by", "--by-intake", "--high-let-weight"}) {
     if (Given(options, name))
       return Status::InvalidArgument(std::string(name) + " needs --intakes");
   }
+  // Without a CSV file to write it would do nothing.
+  if (Given(options, "--compress") && !options.formats.csv && !options.curves)
+    return Status::InvalidArgument("--compress is for CSV files: give --format csv or --curves");
   // An action replaces the run: nuclides given with it would silently be ignored.
   const char* action = options.check          ? "--check"
                        : options.listRegions  ? "--list-regions"

@@ -9,6 +9,7 @@
 #include "base/status.h"
 #include "input/data_kind.h"
 #include "integration/tail.h"
+#include "output/file_writer.h"
 #include "plot/figure.h"
 #include "run/figure_export.h"
 #include "run/selection_names.h"
@@ -52,11 +53,15 @@ struct BatchOptions {
   std::vector<std::string> nuclides;
   std::optional<std::string> intakesFile;  // --intakes: annual doses of an intake history
   std::optional<int> untilYear;
-  bool byIntake = false;
+  std::optional<int> untilAge;  // --until-age: each person to this birthday
+  bool byIntake = false;   // --by intake, or --by-intake
+  bool byNuclide = false;  // --by nuclide
+  bool byRoute = false;    // --by route
   std::optional<double> highLetWeight;
   std::optional<integration::Tail> tail;  // --tail: cubic for tables, exponential for --intakes
-  std::vector<std::string> given;         // the options given, by their long names
-  std::vector<std::string> arguments;     // as given, for the run's manifest
+  output::Compression compress = output::Compression::kNone;  // of every CSV file
+  std::vector<std::string> given;      // the options given, by their long names
+  std::vector<std::string> arguments;  // as given, for the run's manifest
 };
 
 // Parses argv[1..]; a usage error is kInvalidArgument with a one-line message.

@@ -55,7 +55,8 @@ struct RunOutput {
   bool curves = false;
   const run::FigureOptions* figures = nullptr;  // when figures are asked for
   output::WrittenFiles* written = nullptr;
-  const output::Json* provenance = nullptr;  // for the JSON files
+  const output::Json* provenance = nullptr;                      // for the JSON files
+  output::Compression compression = output::Compression::kNone;  // of the CSV files
 };
 
 // The data set a run reads: index, the chosen dose-rate file, region names.
@@ -167,7 +168,7 @@ Status RunJobs(std::vector<Job>& jobs, const run::RunSelection& run, const Opene
     Status status = file.Open(data.doseRatePath);
     run::NuclideWorkspace workspace;
     output::TextTableSink text(output.folder, output.written);
-    output::CsvSink csv(output.folder, output.written);
+    output::CsvSink csv(output.folder, output.written, output.compression);
     const output::Json noProvenance;
     output::JsonSink json(output.folder, output.written,
                           output.provenance != nullptr ? *output.provenance : noProvenance);
@@ -182,7 +183,8 @@ Status RunJobs(std::vector<Job>& jobs, const run::RunSelection& run, const Opene
       job.status = std::move(result.status);
       job.messages = std::move(result.messages);
       if (output.curves && job.status.ok()) {
-        job.status = run::WriteNuclideCurves(file, job.entry, run, output.folder, output.written);
+        job.status = run::WriteNuclideCurves(file, job.entry, run, output.folder, output.written,
+                                             output.compression);
       }
       if (output.figures != nullptr && job.status.ok() &&
           output.figures->compare != run::Comparison::kNuclides) {
@@ -372,6 +374,7 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
   output.folder = input::ResolvePath("", options.outputDir);
   output.formats = options.formats;
   output.curves = options.curves;
+  output.compression = options.compress;
   const run::FigureOptions figures = FigureOptionsOf(options, data, kind);
   if (!options.figures.empty()) output.figures = &figures;
   const bool manifest = options.manifest || options.formats.csv || options.formats.json;
@@ -382,6 +385,8 @@ int RunBatch(const BatchOptions& options, std::ostream& out, std::ostream& err, 
     base::Result<output::Json> described = DescribeRun(data, run);
     if (!described.ok()) return Fail(err, described.status().message());
     provenance = std::move(described).value();
+    if (options.compress != output::Compression::kNone)
+      provenance["compress"] = output::CompressionName(options.compress);
     output.provenance = &provenance;
   }
   if (manifest) {

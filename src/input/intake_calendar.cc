@@ -1,5 +1,6 @@
 #include "input/intake_calendar.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -64,6 +65,14 @@ int CompletedYears(Days birth, Days day) {
   int years = YearOf(day) - YearOf(birth);
   if (Birthday(birth, years) > day) --years;
   return years;
+}
+
+std::optional<Days> FollowUpEnd(Days birth, const FollowUpLimits& limits) {
+  std::optional<Days> end = limits.followUpEnd;
+  const auto take = [&end](Days day) { end = end ? std::min(*end, day) : day; };
+  if (limits.untilYear) take(YearStart(*limits.untilYear + 1));
+  if (limits.untilAge) take(Birthday(birth, *limits.untilAge));
+  return end;
 }
 
 int AgeGroupForYears(int completedYears) {

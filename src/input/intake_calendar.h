@@ -25,6 +25,16 @@ Days YearStart(int year);
 int CompletedYears(Days birth, Days day);
 // The day someone born on `birth` completes `years` years.
 Days Birthday(Days birth, int years);
+// What ends a person's follow-up, each where given: the intake file's
+// follow-up end, 1 January after the year `untilYear`, the `untilAge`th birthday.
+struct FollowUpLimits {
+  std::optional<Days> followUpEnd;
+  std::optional<int> untilYear;
+  std::optional<int> untilAge;
+};
+// The earliest of the limits given for someone born on `birth` (doses count
+// up to 00:00 of that day); nullopt when none is.
+std::optional<Days> FollowUpEnd(Days birth, const FollowUpLimits& limits);
 // The age group (1 Infant to 6 Adult) of `completedYears`.
 int AgeGroupForYears(int completedYears);
 

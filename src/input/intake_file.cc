@@ -13,7 +13,24 @@ namespace quillmore::input {
 namespace {
 
 constexpr std::size_t kColumnCount = std::size(kIntakeColumns);
-enum Column { kPerson, kBirthDate, kNuclide, kIntake, kForm, kStart, kEnd, kActivity };
+enum Column {
+  kPerson,
+  kBirthDate,
+  kNuclide,
+  kIntake,
+  kForm,
+  kStart,
+  kEnd,
+  kActivity,
+  kFollowUpEnd
+};
+
+constexpr std::size_t kAbsent = static_cast<std::size_t>(-1);
+
+// A column that may be left out: its fields then read as empty.
+bool Optional(std::size_t column) {
+  return column == kFollowUpEnd;
+}
 
 // Where each column stands in a row, from the header record.
 using ColumnPositions = std::array<std::size_t, kColumnCount>;
@@ -25,7 +42,6 @@ std::string Quoted(std::string_view text) {
 // Finds the columns in the header `names`, on line `line`.
 bool FindColumns(int line, std::span<const std::string_view> names, ColumnPositions& at,
                  FaultList& faults) {
-  constexpr std::size_t kAbsent = static_cast<std::size_t>(-1);
   at.fill(kAbsent);
   const std::size_t before = faults.size();
   for (std::size_t i = 0; i < names.size(); ++i) {
@@ -41,7 +57,7 @@ bool FindColumns(int line, std::span<const std::string_view> names, ColumnPositi
     }
   }
   for (std::size_t column = 0; column < kColumnCount; ++column) {
-    if (at[column] == kAbsent) {
+    if (at[column] == kAbsent && !Optional(column)) {
       faults.Add(line, "column " + Quoted(kIntakeColumns[column]) + " is missing");
     }
   }
@@ -115,12 +131,21 @@ bool ReadRow(const RowFields& record, IntakeRow& row, FaultList& faults) {
   const std::optional<Days> start = reader.Date(kStart);
   row.end = reader.Date(kEnd, false);
   row.activityBq = reader.Activity();
+  row.followUpEnd = reader.Date(kFollowUpEnd, false);
   if (birth && start && *start < *birth) {
     reader.Fault(kStart,
                  Quoted(DateText(*start)) + " is before the birth date " + DateText(*birth));
   }
   if (start && row.end && !(*row.end > *start)) {
     reader.Fault(kEnd, Quoted(DateText(*row.end)) + " is not after the start " + DateText(*start));
+  }
+  if (birth && row.followUpEnd && !(*row.followUpEnd > *birth)) {
+    reader.Fault(kFollowUpEnd, Quoted(DateText(*row.followUpEnd)) +
+                                   " is not after the birth date " + DateText(*birth));
+  } else if (start && row.followUpEnd && !(*start < *row.followUpEnd)) {
+    // An intake after the end of follow-up: the row or the end is wrong.
+    reader.Fault(kStart, Quoted(DateText(*start)) + " is not before the follow-up end " +
+                             DateText(*row.followUpEnd));
   }
   if (!reader.ok()) return false;
   row.birthDate = *birth;
@@ -129,16 +154,30 @@ bool ReadRow(const RowFields& record, IntakeRow& row, FaultList& faults) {
   return true;
 }
 
-// The checks across rows: one birth date per person.
+// "YYYY-MM-DD", or "empty" for none.
+std::string DateOrEmpty(const std::optional<Days>& day) {
+  return day ? DateText(*day) : "empty";
+}
+
+// The checks across rows: one birth date per person, and one follow-up end
+// or none.
 void CheckPersons(IntakeFile& file) {
   std::map<std::string, const IntakeRow*> firstRowOf;  // by person
   for (const IntakeRow& row : file.rows) {
     const auto [first, added] = firstRowOf.emplace(row.person, &row);
-    if (!added && first->second->birthDate != row.birthDate) {
+    if (added) continue;
+    const IntakeRow& earlier = *first->second;
+    const std::string where =
+        " on line " + std::to_string(earlier.line) + " for person " + Quoted(row.person);
+    if (earlier.birthDate != row.birthDate) {
       file.faults.Add(row.line, "column \"birth_date\": " + Quoted(DateText(row.birthDate)) +
-                                    " differs from " + DateText(first->second->birthDate) +
-                                    " on line " + std::to_string(first->second->line) +
-                                    " for person " + Quoted(row.person));
+                                    " differs from " + DateText(earlier.birthDate) + where);
+    }
+    if (earlier.followUpEnd != row.followUpEnd) {
+      const std::string value =
+          row.followUpEnd ? Quoted(DateText(*row.followUpEnd)) : std::string("empty");
+      file.faults.Add(row.line, "column \"follow_up_end\": " + value + " differs from " +
+                                    DateOrEmpty(earlier.followUpEnd) + where);
     }
   }
 }
@@ -167,7 +206,8 @@ IntakeFile ReadIntakeFile(std::string_view bytes) {
       continue;
     }
     RowFields fields{record.line, {}};
-    for (std::size_t c = 0; c < kColumnCount; ++c) fields.fields[c] = record.fields[at[c]];
+    for (std::size_t c = 0; c < kColumnCount; ++c)
+      if (at[c] != kAbsent) fields.fields[c] = record.fields[at[c]];
     IntakeRow row;
     if (ReadRow(fields, row, file.faults)) file.rows.push_back(std::move(row));
   }
@@ -202,7 +242,8 @@ IntakeFile ReadIntakeColumns(std::span<const IntakeColumn> columns) {
   int line = 1;
   for (std::size_t r = 0; r < rowCount; ++r) {
     RowFields fields{++line, {}};
-    for (std::size_t c = 0; c < kColumnCount; ++c) fields.fields[c] = columns[at[c]].fields[r];
+    for (std::size_t c = 0; c < kColumnCount; ++c)
+      if (at[c] != kAbsent) fields.fields[c] = columns[at[c]].fields[r];
     for (const IntakeColumn& column : columns) {
       line += static_cast<int>(std::count(column.fields[r].begin(), column.fields[r].end(), '\n'));
     }

@@ -14,9 +14,11 @@
 
 namespace quillmore::input {
 
-// The columns, in the order the documentation lists them.
-inline constexpr std::string_view kIntakeColumns[] = {
-    "person", "birth_date", "nuclide", "intake", "form", "start", "end", "activity_bq"};
+// The columns, in the order the documentation lists them; follow_up_end may
+// be left out.
+inline constexpr std::string_view kIntakeColumns[] = {"person", "birth_date",  "nuclide",
+                                                      "intake", "form",        "start",
+                                                      "end",    "activity_bq", "follow_up_end"};
 
 struct IntakeRow {
   int line = 0;  // line of the file where the row starts
@@ -28,6 +30,9 @@ struct IntakeRow {
   Days start;
   std::optional<Days> end;  // empty for an acute intake
   double activityBq = 0;    // positive and finite
+  // 00:00 of the day the person's follow-up ends, after the birth date and
+  // the start; the same on every row of a person, or on none.
+  std::optional<Days> followUpEnd;
 };
 
 struct IntakeFile {

@@ -80,6 +80,9 @@ struct ResolvedIntake {
 struct PersonDoses {
   std::string person;
   input::Days birthDate;
+  // 00:00 of the day the follow-up ends: the year holding it is the last,
+  // counted up to it.
+  input::Days end;
   std::vector<const ResolvedIntake*> intakes;  // in file order
   YearDoses doses;
   std::vector<std::string> warnings;

@@ -26,7 +26,7 @@ std::string HeaderOf(const std::vector<AnnualDoseField>& fields) {
 std::vector<AnnualDoseField> WithYearFields(std::vector<AnnualDoseField> lead,
                                             const AnnualDoseColumns& columns) {
   using enum AnnualDoseField;
-  lead.insert(lead.end(), {kYear, kRegion, kRegionName, kLowLet, kHighLet});
+  lead.insert(lead.end(), {kYear, kAge, kRegion, kRegionName, kLowLet, kHighLet});
   if (columns.highLetWeight) lead.push_back(kWeighted);
   lead.insert(lead.end(), {kLowLetTail, kHighLetTail, kExtrapolation});
   return lead;
@@ -84,6 +84,8 @@ std::string_view AnnualDoseFieldName(AnnualDoseField field) {
       return "part_end";
     case AnnualDoseField::kYear:
       return "year";
+    case AnnualDoseField::kAge:
+      return "age";
     case AnnualDoseField::kRegion:
       return "region";
     case AnnualDoseField::kRegionName:
@@ -116,12 +118,29 @@ std::vector<AnnualDoseField> ByIntakeFields(const AnnualDoseColumns& columns) {
                         columns);
 }
 
+std::vector<AnnualDoseField> ByGroupFields(const AnnualDoseColumns& columns,
+                                           integration::DoseGroup group) {
+  using enum AnnualDoseField;
+  return WithYearFields(
+      {kPerson, kBirthDate, group == integration::DoseGroup::kNuclide ? kNuclide : kIntake},
+      columns);
+}
+
+std::string_view ByGroupFileName(integration::DoseGroup group) {
+  return group == integration::DoseGroup::kNuclide ? "annual_doses_by_nuclide.csv"
+                                                   : "annual_doses_by_route.csv";
+}
+
 std::string AnnualDosesHeader(const AnnualDoseColumns& columns) {
   return HeaderOf(AnnualDosesFields(columns));
 }
 
 std::string ByIntakeHeader(const AnnualDoseColumns& columns) {
   return HeaderOf(ByIntakeFields(columns));
+}
+
+std::string ByGroupHeader(const AnnualDoseColumns& columns, integration::DoseGroup group) {
+  return HeaderOf(ByGroupFields(columns, group));
 }
 
 PersonFields PersonFieldsOf(const integration::PersonDoses& person) {
@@ -163,8 +182,8 @@ DoseValues DoseValuesOf(const integration::YearDoses& doses, int year, int j,
 }
 
 // One row per year and region of `doses`, each after `lead`, the fields
-// before "year".
-void AppendYearRows(const std::string& lead, const integration::YearDoses& doses,
+// before "year", of someone born in `birthYear`.
+void AppendYearRows(const std::string& lead, int birthYear, const integration::YearDoses& doses,
                     const AnnualDoseColumns& columns, std::string& out) {
   // ",<region>,<name>," of each position, written once for all the years.
   std::vector<std::string> regionFields(static_cast<std::size_t>(doses.regionCount()));
@@ -178,7 +197,7 @@ void AppendYearRows(const std::string& lead, const integration::YearDoses& doses
   int textYear = 0;
   ForEachYearRow(doses, [&](int year, int j) {
     if (yearText.empty() || year != textYear) {
-      yearText = std::to_string(year);
+      yearText = std::to_string(year) + ',' + std::to_string(year - birthYear);
       textYear = year;
     }
     out += lead;
@@ -195,7 +214,18 @@ void AppendPersonRows(const integration::PersonDoses& person, const AnnualDoseCo
   std::string lead;
   AppendCsvField(fields.person, lead);
   lead += ',' + fields.birthDate + ',';
-  AppendYearRows(lead, person.doses, columns, out);
+  AppendYearRows(lead, input::YearOf(person.birthDate), person.doses, columns, out);
+}
+
+void AppendGroupRows(const integration::PersonDoses& person, const integration::GroupDoses& group,
+                     const AnnualDoseColumns& columns, std::string& out) {
+  const PersonFields fields = PersonFieldsOf(person);
+  std::string lead;
+  AppendCsvField(fields.person, lead);
+  lead += ',' + fields.birthDate + ',';
+  AppendCsvField(group.name, lead);
+  lead += ',';
+  AppendYearRows(lead, input::YearOf(person.birthDate), group.doses, columns, out);
 }
 
 void AppendPartRows(const integration::ResolvedIntake& intake,
@@ -209,7 +239,7 @@ void AppendPartRows(const integration::ResolvedIntake& intake,
   lead += ',' + std::string(fields.intake) + ',' + std::to_string(fields.form) + ',';
   AppendCsvField(fields.formCode, lead);
   lead += ',' + AgeGroupText(fields.ageGroup) + ',' + fields.start + ',' + fields.end + ',';
-  AppendYearRows(lead, doses, columns, out);
+  AppendYearRows(lead, input::YearOf(intake.row->birthDate), doses, columns, out);
 }
 
 namespace {
@@ -269,13 +299,17 @@ Json AnnualDosesJson(std::span<const integration::PersonDoses> persons,
     Json intakes = Json::array();
     for (const integration::ResolvedIntake* intake : person.intakes)
       intakes.push_back(IntakeJson(*intake));
-    std::vector<int> years;
-    for (int y = 0; y < person.doses.yearCount(); ++y)
+    std::vector<int> years, ages;
+    for (int y = 0; y < person.doses.yearCount(); ++y) {
       years.push_back(person.doses.firstYear() + y);
+      ages.push_back(years.back() - input::YearOf(person.birthDate));
+    }
     people.push_back({{"person", person.person},
                       {"birth_date", input::DateText(person.birthDate)},
+                      {"follow_up_end", input::DateText(person.end)},
                       {"intakes", std::move(intakes)},
                       {"years", std::move(years)},
+                      {"ages", std::move(ages)},
                       {"regions", RegionsJson(person.doses, columns)},
                       {"warnings", person.warnings}});
   }

@@ -1,5 +1,7 @@
 // The files of an intake-history run: annual_doses.csv (per person),
-// annual_doses_by_intake.csv (per intake part) and annual_doses.json.
+// annual_doses_by_intake.csv (per intake part), annual_doses_by_nuclide.csv
+// and annual_doses_by_route.csv (per person and nuclide or route) and
+// annual_doses.json.
 #pragma once
 
 #include <filesystem>
@@ -12,6 +14,7 @@
 #include "base/status.h"
 #include "integration/annual_doses.h"
 #include "integration/extrapolation_check.h"
+#include "integration/grouped_doses.h"
 #include "output/provenance.h"
 #include "output/run_message.h"
 
@@ -20,6 +23,8 @@ namespace quillmore::output {
 inline constexpr const char* kAnnualDosesCsv = "annual_doses.csv";
 inline constexpr const char* kAnnualDosesByIntakeCsv = "annual_doses_by_intake.csv";
 inline constexpr const char* kAnnualDosesJson = "annual_doses.json";
+// annual_doses_by_nuclide.csv or annual_doses_by_route.csv.
+std::string_view ByGroupFileName(integration::DoseGroup group);
 
 // What every row shares: the regions and their names, and W of weighted_gy.
 struct AnnualDoseColumns {
@@ -42,6 +47,7 @@ enum class AnnualDoseField {
   kPartStart,
   kPartEnd,
   kYear,
+  kAge,  // year - birth year: the age reached in that year
   kRegion,
   kRegionName,
   kLowLet,
@@ -55,10 +61,15 @@ std::string_view AnnualDoseFieldName(AnnualDoseField field);
 // The fields of annual_doses.csv and annual_doses_by_intake.csv, in order.
 std::vector<AnnualDoseField> AnnualDosesFields(const AnnualDoseColumns& columns);
 std::vector<AnnualDoseField> ByIntakeFields(const AnnualDoseColumns& columns);
+// Those of the by-nuclide (nuclide after birth_date) or by-route file
+// (intake after birth_date).
+std::vector<AnnualDoseField> ByGroupFields(const AnnualDoseColumns& columns,
+                                           integration::DoseGroup group);
 
 // The header lines of the two CSV files.
 std::string AnnualDosesHeader(const AnnualDoseColumns& columns);
 std::string ByIntakeHeader(const AnnualDoseColumns& columns);
+std::string ByGroupHeader(const AnnualDoseColumns& columns, integration::DoseGroup group);
 
 // The fields of a row before "year", as the files write them (UTF-8): a
 // person's, and those of an intake part.
@@ -114,9 +125,13 @@ void AppendPartRows(const integration::ResolvedIntake& intake,
                     const integration::IntakePartDoses& part, const integration::YearDoses& doses,
                     const AnnualDoseColumns& columns, std::string& out);
 
-// The JSON file: per person, the birth date, the intakes as read and
-// resolved, the years, the low and high arrays per region and their parts
-// from past the data, the warnings;
+// Appends the rows of one group of `person`: years, then regions.
+void AppendGroupRows(const integration::PersonDoses& person, const integration::GroupDoses& group,
+                     const AnnualDoseColumns& columns, std::string& out);
+
+// The JSON file: per person, the birth date, the end of follow-up, the
+// intakes as read and resolved, the years and ages, the low and high arrays
+// per region and their parts from past the data, the warnings;
 // then the run's `provenance`.
 Json AnnualDosesJson(std::span<const integration::PersonDoses> persons,
                      const AnnualDoseColumns& columns, const Json& provenance);

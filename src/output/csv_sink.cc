@@ -49,8 +49,8 @@ void AppendCsvField(std::string_view field, std::string& out) {
   out += '"';
 }
 
-CsvSink::CsvSink(std::filesystem::path folder, WrittenFiles* written)
-    : file_(std::move(folder), ".csv"), written_(written) {}
+CsvSink::CsvSink(std::filesystem::path folder, WrittenFiles* written, Compression compression)
+    : file_(std::move(folder), ".csv"), written_(written), compression_(compression) {}
 
 base::Status CsvSink::Begin(const NuclideTables& tables) {
   const base::Status status = file_.Name(tables);
@@ -132,7 +132,7 @@ base::Status CsvSink::End(std::span<const RunMessage> /*messages*/) {
   std::vector<std::string_view> pieces{kHeader};
   for (std::size_t i = 0; i < tables_.selection->selectedAges.size(); ++i)
     pieces.push_back(rows_[i]);
-  return WriteRecordedFile(*path, pieces, written_);
+  return WriteRecordedFile(*path, pieces, written_, compression_);
 }
 
 }  // namespace quillmore::output

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "output/file_writer.h"
 #include "output/table_sink.h"
 #include "output/written_files.h"
 
@@ -27,7 +28,9 @@ void AppendCsvField(std::string_view field, std::string& out);
 
 class CsvSink final : public TableSink {
  public:
-  CsvSink(std::filesystem::path folder, WrittenFiles* written);
+  // With Compression::kGzip each file is "<nuclide>_<H|G>.csv.gz".
+  CsvSink(std::filesystem::path folder, WrittenFiles* written,
+          Compression compression = Compression::kNone);
 
   base::Status Begin(const NuclideTables& tables) override;
   base::Status Add(const RowGroup& group) override;
@@ -36,6 +39,7 @@ class CsvSink final : public TableSink {
  private:
   NuclideFile file_;
   WrittenFiles* written_;
+  Compression compression_;
   NuclideTables tables_;
   // Buffers keep their capacity from nuclide to nuclide, so a run does not
   // allocate and fault in fresh pages for every file.

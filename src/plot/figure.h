@@ -36,6 +36,7 @@ struct FigureFacts {
 struct PanelFrame {
   double x = 0, y = 0, width = 0, height = 0;  // points, from the top left
   DecadeRange xRange, yRange;
+  bool xYears = false;  // xRange holds calendar years, linear, not decades
 };
 
 // A style's colour (0 to 1 each) from the Okabe-Ito palette, which readers

@@ -23,6 +23,10 @@ const std::vector<std::vector<double>> kPatterns = {
 const std::vector<double> kDotted = {0.01, 2.6};
 // Under a stretch that cannot be trusted: a broad red band, unlike every style.
 constexpr double kBandWidth = 6;
+// Marks on the shared axis: a dashed grey line across the panel, or a tick
+// this long up from its bottom edge.
+const std::vector<double> kMarkLine = {5, 3};
+constexpr double kMarkTick = 8;
 
 void BandColor(cairo_t* cairo) {
   cairo_set_source_rgba(cairo, 0.85, 0.1, 0.1, 0.3);
@@ -115,11 +119,16 @@ class PanelMap {
   bool Map(const PlotPoint& point, double& x, double& y) const {
     if (!(point.x > 0) || !(point.y > 0) || std::isinf(point.x) || std::isinf(point.y))
       return false;
-    x = frame_.x + (std::log10(point.x) - frame_.xRange.low) /
-                       (frame_.xRange.high - frame_.xRange.low) * frame_.width;
+    x = X(point.x);
     y = frame_.y + (frame_.yRange.high - std::log10(point.y)) /
                        (frame_.yRange.high - frame_.yRange.low) * frame_.height;
     return true;
+  }
+  // Where `value` (> 0) of the shared axis lies.
+  double X(double value) const {
+    const double at = frame_.xYears ? value : std::log10(value);
+    return frame_.x +
+           (at - frame_.xRange.low) / (frame_.xRange.high - frame_.xRange.low) * frame_.width;
   }
 
  private:
@@ -170,6 +179,25 @@ void DrawSeries(cairo_t* cairo, const PanelFrame& frame, const PlotPanel& panel)
   }
 }
 
+void MarkColor(cairo_t* cairo) {
+  cairo_set_source_rgb(cairo, 0.3, 0.3, 0.3);
+}
+
+void DrawMarks(cairo_t* cairo, const PanelFrame& frame, const std::vector<AxisMarks>& marks) {
+  const PanelMap map(frame);
+  const double bottom = frame.y + frame.height;
+  MarkColor(cairo);
+  for (const AxisMarks& mark : marks) {
+    for (const double at : mark.at) {
+      const double x = map.X(at);
+      if (!(at > 0) || x < frame.x - 0.01 || x > frame.x + frame.width + 0.01) continue;
+      cairo_move_to(cairo, x, mark.line ? frame.y : bottom - kMarkTick);
+      cairo_line_to(cairo, x, bottom);
+    }
+    StrokeStyled(cairo, mark.line ? kMarkLine : std::vector<double>{}, 1);
+  }
+}
+
 // Every `step`-th decade is labelled so that labels keep `room` points apart.
 int LabelStep(double decades, double length, double room) {
   return std::max(1, static_cast<int>(std::ceil(room / (length / decades))));
@@ -194,14 +222,38 @@ std::vector<Tick> Ticks(const DecadeRange& range, double length) {
   return ticks;
 }
 
+// The years between labels on an axis of `length` points: 1, 2 or 5 times
+// a power of ten, so that labels keep `room` points apart.
+int YearStep(const DecadeRange& range, double length, double room) {
+  const double perYear = length / (range.high - range.low);
+  for (int step = 1;; step *= 10)
+    for (const int k : {1, 2, 5})
+      if (k * step * perYear >= room || step >= 1000) return k * step;
+}
+
+// Ticks along a year axis: every labelled year, and the years between
+// (or every fifth) where they lie at least 4 points apart.
+std::vector<Tick> YearTicks(const DecadeRange& range, double length) {
+  const double perYear = length / (range.high - range.low);
+  const int step = YearStep(range, length, 4 * kFontSize);
+  const int minor = step % 5 == 0 && step > 5 ? step / 5 : 1;
+  std::vector<Tick> ticks;
+  for (int year = static_cast<int>(std::ceil(range.low)); year <= range.high; ++year) {
+    if (year % step == 0 || (minor * perYear >= 4 && year % minor == 0))
+      ticks.push_back({(year - range.low) * perYear, year % step == 0});
+  }
+  return ticks;
+}
+
 // The panel's frame with ticks inward on all four sides: 5 points at
-// decades, 2.5 between.
+// decades (or labelled years), 2.5 between.
 void DrawFrame(cairo_t* cairo, const PanelFrame& frame) {
   cairo_set_source_rgb(cairo, 0, 0, 0);
   cairo_set_line_width(cairo, 0.8);
   cairo_rectangle(cairo, frame.x, frame.y, frame.width, frame.height);
   const double bottom = frame.y + frame.height, right = frame.x + frame.width;
-  for (const Tick& tick : Ticks(frame.xRange, frame.width)) {
+  for (const Tick& tick :
+       frame.xYears ? YearTicks(frame.xRange, frame.width) : Ticks(frame.xRange, frame.width)) {
     const double x = frame.x + tick.along, length = tick.decade ? 5 : 2.5;
     cairo_move_to(cairo, x, bottom);
     cairo_line_to(cairo, x, bottom - length);
@@ -231,6 +283,18 @@ void DrawDecadeLabels(cairo_t* cairo, const PanelFrame& frame, bool xLabels) {
     DecadeLabel(cairo, decade, frame.x - 4 - width, y + kFontSize * 0.35, true);
   }
   if (!xLabels) return;
+  if (frame.xYears) {
+    const double perYear = frame.width / (xr.high - xr.low);
+    const int step = YearStep(xr, frame.width, 4 * kFontSize);
+    Font(cairo, kFontSize);
+    for (int year = static_cast<int>(std::ceil(xr.low)); year <= xr.high; ++year) {
+      if (year % step != 0) continue;
+      const std::string label = std::to_string(year);
+      Text(cairo, frame.x + (year - xr.low) * perYear - TextWidth(cairo, label) / 2,
+           frame.y + frame.height + 4 + kFontSize, label);
+    }
+    return;
+  }
   const double perX = frame.width / (xr.high - xr.low);
   const int xStep = LabelStep(xr.high - xr.low, frame.width, 4 * kFontSize);
   for (int decade = static_cast<int>(xr.low); decade <= xr.high; decade += xStep) {
@@ -246,6 +310,7 @@ struct LegendItem {
   const PlotSeries* series = nullptr;
   std::string label;
   bool band = false;
+  const AxisMarks* marks = nullptr;  // or a mark on the shared axis
 };
 
 // One legend entry: a line sample in the series' style with its marker, and
@@ -256,6 +321,15 @@ double LegendEntry(cairo_t* cairo, double x, double y, const LegendItem& item, b
   Font(cairo, kFontSize * 0.95);
   const double width = 24 + TextWidth(cairo, label) + 14;
   if (!draw) return width;
+  if (item.marks != nullptr) {
+    MarkColor(cairo);
+    cairo_move_to(cairo, item.marks->line ? x : x + 10, item.marks->line ? y - 3 : y - 7);
+    cairo_line_to(cairo, item.marks->line ? x + 20 : x + 10, item.marks->line ? y - 3 : y + 1);
+    StrokeStyled(cairo, item.marks->line ? kMarkLine : std::vector<double>{}, 1);
+    cairo_set_source_rgb(cairo, 0, 0, 0);
+    Text(cairo, x + 24, y, label);
+    return width;
+  }
   if (item.band) {
     cairo_move_to(cairo, x, y - 3);
     cairo_line_to(cairo, x + 20, y - 3);
@@ -291,7 +365,12 @@ double DrawLegend(cairo_t* cairo, const Plot& plot, double top, double width) {
   bool unbounded = false;
   for (const PlotPanel& panel : plot.panels)
     for (const PlotSeries& series : panel.series) {
-      if (!series.label.empty()) entries.push_back({&series, series.label});
+      // A series drawn alike in several panels is named once.
+      const bool named = std::any_of(entries.begin(), entries.end(), [&](const LegendItem& item) {
+        return item.label == series.label && StyleOf(*item.series) == StyleOf(series) &&
+               item.series->marker == series.marker;
+      });
+      if (!series.label.empty() && !named) entries.push_back({&series, series.label});
       dashed = dashed || !series.dashedLine.empty();
       unbounded = unbounded || !series.unboundedLines.empty();
     }
@@ -301,6 +380,8 @@ double DrawLegend(cairo_t* cairo, const Plot& plot, double top, double width) {
                                     : plot.pastDataLabel});
   }
   if (unbounded) entries.push_back({nullptr, "past the range of its data", true});
+  for (const AxisMarks& marks : plot.marks)
+    if (!marks.at.empty()) entries.push_back({nullptr, marks.label, false, &marks});
   double x = kLeft, y = top + kLegendRow;
   for (const LegendItem& entry : entries) {
     const double entryWidth = LegendEntry(cairo, 0, 0, entry, false);
@@ -361,11 +442,13 @@ std::vector<PanelFrame> DrawFigure(cairo_t* cairo, const Plot& plot, double widt
                      width - kLeft - kRight,
                      std::max(band - panelTitle - tickLabels, 10.0),
                      x,
-                     YRange(panel)};
+                     YRange(panel),
+                     plot.xYears};
     Font(cairo, kFontSize, true);
     cairo_set_source_rgb(cairo, 0, 0, 0);
     Text(cairo, kLeft, top + panelTitle - 5, panel.title);
     DrawSeries(cairo, frame, panel);
+    DrawMarks(cairo, frame, plot.marks);
     DrawFrame(cairo, frame);
     DrawDecadeLabels(cairo, frame, p + 1 == plot.panels.size());
     frames.push_back(frame);

@@ -21,7 +21,9 @@ struct DecadeRange {
   void Round();
 };
 
-// The shared time axis: every positive x of every panel, whole decades.
+// The shared time axis: every positive x of every panel, whole decades; for
+// a plot in years the years themselves (and the marks), from 1 January of
+// the first to the end of the year holding the last.
 DecadeRange XRange(const Plot& plot);
 
 // A panel's own axis: the y of its points with both coordinates positive.
@@ -30,5 +32,8 @@ DecadeRange YRange(const PlotPanel& panel);
 // The plot's notes, then one per panel that has values <= 0 left out:
 // "<panel title up to its unit>: N values <= 0 left out (...)".
 std::vector<std::string> PlotNotes(const Plot& plot);
+
+// A panel's values <= 0 left out: its markers' and its series' leftOut.
+int LeftOutCount(const PlotPanel& panel);
 
 }  // namespace quillmore::plot

@@ -1,8 +1,11 @@
 #include "plot/svg_metadata.h"
 
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <map>
+
+#include "plot/plot_scales.h"
 
 namespace quillmore::plot {
 
@@ -44,6 +47,16 @@ std::string Attribute(std::string_view name, double value) {
   return Attribute(name, std::string(text));
 }
 
+std::string Positions(const std::vector<double>& values) {
+  std::string text;
+  for (const double value : values) {
+    char number[32];
+    std::snprintf(number, sizeof number, "%.4f", value);
+    text += (text.empty() ? "" : " ") + std::string(number);
+  }
+  return text;
+}
+
 std::string HexColor(int style) {
   const std::array<double, 3> rgb = StyleColor(style);
   char text[8];
@@ -65,14 +78,22 @@ std::string SvgMetadata(const Plot& plot, const FigureFacts& facts,
     const PanelFrame& f = frames[p];
     xml += "<panel" + Attribute("title", plot.panels[p].title) + Attribute("x", f.x) +
            Attribute("y", f.y) + Attribute("width", f.width) + Attribute("height", f.height) +
-           Attribute("x-min", f.xRange.low) + Attribute("x-max", f.xRange.high) +
-           Attribute("y-min", f.yRange.low) + Attribute("y-max", f.yRange.high) + ">\n";
+           (f.xYears ? Attribute("x-min-year", std::to_string(std::lround(f.xRange.low))) +
+                           Attribute("x-max-year", std::to_string(std::lround(f.xRange.high)))
+                     : Attribute("x-min", f.xRange.low) + Attribute("x-max", f.xRange.high)) +
+           Attribute("y-min", f.yRange.low) + Attribute("y-max", f.yRange.high) +
+           Attribute("values-left-out", std::to_string(LeftOutCount(plot.panels[p]))) + ">\n";
     for (const PlotSeries& series : plot.panels[p].series) {
       xml += "<series" + Attribute("label", series.label) +
              Attribute("color", HexColor(series.style)) +
              Attribute("marker", kMarkerNames[static_cast<int>(series.marker)]) + "/>\n";
     }
     xml += "</panel>\n";
+  }
+  for (const AxisMarks& marks : plot.marks) {
+    xml += "<mark" + Attribute("label", marks.label) +
+           Attribute("kind", marks.line ? "line" : "tick") + Attribute("at", Positions(marks.at)) +
+           "/>\n";
   }
   return xml + "</figure>\n</metadata>";
 }

@@ -12,9 +12,11 @@
 namespace quillmore::plot {
 
 // <metadata> holding <figure xmlns="urn:quillmore:figure" title software
-// data-set> and per panel <panel title x y width height x-min x-max y-min
-// y-max> (the rectangle in user units, the axis ranges in decades) with a
-// <series label color marker> per series. Text is taken as UTF-8.
+// data-set>, per panel <panel title x y width height x-min x-max y-min
+// y-max values-left-out> (the rectangle in user units, the axis ranges in
+// decades; x-min-year and x-max-year instead of x-min and x-max for an axis
+// of years) with a <series label color marker> per series, and per set of
+// axis marks <mark label kind="line|tick" at="x x ...">. Text is taken as UTF-8.
 std::string SvgMetadata(const Plot& plot, const FigureFacts& facts,
                         const std::vector<PanelFrame>& frames);
 

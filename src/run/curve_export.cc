@@ -55,7 +55,7 @@ std::vector<CurvePoint> CurvePoints(const BlockCurves& block, int position,
 
 base::Status WriteNuclideCurves(input::DoseRateFile& file, const input::IndexEntry& entry,
                                 const RunSelection& run, const std::filesystem::path& outputFolder,
-                                output::WrittenFiles* written) {
+                                output::WrittenFiles* written, output::Compression compression) {
   const NuclideCurves curves = ReadNuclideCurves(file, entry, run);
   if (!curves.status.ok()) return curves.status;
   std::string text;
@@ -82,7 +82,7 @@ base::Status WriteNuclideCurves(input::DoseRateFile& file, const input::IndexEnt
     }
   }
   const std::filesystem::path path = outputFolder / output::CurveFileName(entry.name, run.dataKind);
-  return output::WriteRecordedFile(path, text, written);
+  return output::WriteRecordedFile(path, text, written, compression);
 }
 
 }  // namespace quillmore::run

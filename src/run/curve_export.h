@@ -7,6 +7,7 @@
 #include "base/status.h"
 #include "input/data_index.h"
 #include "input/dose_rate_file.h"
+#include "output/file_writer.h"
 #include "output/written_files.h"
 #include "run/nuclide_run.h"
 
@@ -20,9 +21,11 @@ inline constexpr int kCurveGridPerDecade = 50;
 // of both LET components at the tabulated times, at the integration times and
 // on a log grid from the first positive tabulated time to the last
 // integration time, in time order, each row flagged by its kind. The file is
-// recorded in `written` when given.
+// recorded in `written` when given; with Compression::kGzip it is
+// "<entry.name>_<H|G>_curves.csv.gz".
 base::Status WriteNuclideCurves(input::DoseRateFile& file, const input::IndexEntry& entry,
                                 const RunSelection& run, const std::filesystem::path& outputFolder,
-                                output::WrittenFiles* written);
+                                output::WrittenFiles* written,
+                                output::Compression compression = output::Compression::kNone);
 
 }  // namespace quillmore::run

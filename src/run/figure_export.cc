@@ -143,7 +143,13 @@ base::Status WriteFigureFiles(const plot::Plot& plot, const std::string& stem,
                               const FigureOptions& options, const std::filesystem::path& folder,
                               output::WrittenFiles* written,
                               std::vector<std::filesystem::path>* paths) {
-  const plot::Plot text = InUtf8(plot);
+  return WriteUtf8FigureFiles(InUtf8(plot), stem, options, folder, written, paths);
+}
+
+base::Status WriteUtf8FigureFiles(const plot::Plot& text, const std::string& stem,
+                                  const FigureOptions& options, const std::filesystem::path& folder,
+                                  output::WrittenFiles* written,
+                                  std::vector<std::filesystem::path>* paths) {
   plot::FigureFacts facts = options.facts;
   facts.title = text.title;
   for (const plot::FigureFormat format : options.formats) {

@@ -38,6 +38,11 @@ base::Status WriteFigureFiles(const plot::Plot& plot, const std::string& stem,
                               const FigureOptions& options, const std::filesystem::path& folder,
                               output::WrittenFiles* written,
                               std::vector<std::filesystem::path>* paths);
+// As WriteFigureFiles, for a plot whose text is UTF-8 already.
+base::Status WriteUtf8FigureFiles(const plot::Plot& plot, const std::string& stem,
+                                  const FigureOptions& options, const std::filesystem::path& folder,
+                                  output::WrittenFiles* written,
+                                  std::vector<std::filesystem::path>* paths);
 
 // The name, without extension, of the figure of one curve of `nuclideName`
 // (blanks at either end dropped): "<nuclide>_<H|G>_<age days>_f<form>_r<region>"

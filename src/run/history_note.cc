@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "input/fault_list.h"
+
 namespace quillmore::run {
 namespace {
 
@@ -70,6 +72,30 @@ std::optional<std::string> PastDataNote(integration::Tail tail, const PastDataCo
             " whose last two rates do not fall " +
             (counts.constantBlocks == 1 ? "keeps its" : "keep their") + " last rate";
   }
+  return note;
+}
+
+std::optional<std::string> LeftOutNote(const std::string& fileLabel, std::span<const int> lines,
+                                       std::span<const std::string> persons,
+                                       const std::string& limit) {
+  if (lines.empty()) return std::nullopt;
+  const bool one = lines.size() == 1;
+  std::string note = Count(lines.size(), "intake starts", "intakes start") +
+                     " on or after the end of follow-up set by " + limit +
+                     (one ? " and contributes nothing (" : " and contribute nothing (") +
+                     fileLabel + (one ? " line " : " lines ");
+  for (std::size_t i = 0; i < lines.size() && i < kLeftOutRowsShown; ++i)
+    note += (i == 0 ? "" : ", ") + std::to_string(lines[i]);
+  if (lines.size() > kLeftOutRowsShown)
+    note += " and " + std::to_string(lines.size() - kLeftOutRowsShown) + " more";
+  note += ")";
+  if (persons.empty()) return note;
+  note += "; " + Count(persons.size(), "person is", "persons are") + " left with no intake and " +
+          (persons.size() == 1 ? "has" : "have") + " no rows: ";
+  for (std::size_t i = 0; i < persons.size() && i < input::kFaultsShown; ++i)
+    note += (i == 0 ? "" : ", ") + persons[i];
+  if (persons.size() > input::kFaultsShown)
+    note += " and " + std::to_string(persons.size() - input::kFaultsShown) + " more";
   return note;
 }
 

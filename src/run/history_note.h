@@ -28,4 +28,16 @@ std::optional<std::string> PastDataNote(integration::Tail tail, const PastDataCo
                                         std::span<const integration::PersonDoses> persons,
                                         const std::vector<int>& selectedRegions);
 
+// Rows of the intake file a note on the rows left out names, before "and N more".
+inline constexpr std::size_t kLeftOutRowsShown = 5;
+
+// The note's text, without "note: ", on the intakes of `fileLabel` that
+// start on or after the end of follow-up `limit` sets ("--until-age 70")
+// and contribute nothing: how many (`lines`, their lines in file order),
+// the first kLeftOutRowsShown lines, and the persons left with no intake
+// (the first kFaultsShown), who have no rows. Empty when no intake is left out.
+std::optional<std::string> LeftOutNote(const std::string& fileLabel, std::span<const int> lines,
+                                       std::span<const std::string> persons,
+                                       const std::string& limit);
+
 }  // namespace quillmore::run

@@ -84,7 +84,8 @@ base::Result<HistoryRun> OpenHistory(input::IntakeFile intakes, const HistoryReq
   run.rows = std::make_unique<std::vector<input::IntakeRow>>(std::move(intakes.rows));
   run.history = std::make_unique<IntakeHistory>(
       data, HistorySelection{run.columns.selectedRegions, request.untilYear, request.fileLabel,
-                             request.jobs, request.untilWords, request.tail});
+                             request.jobs, request.untilWords, request.tail, request.untilAge,
+                             request.untilAgeWords});
   if (const Status resolved = run.history->Resolve(*run.rows, faults); !resolved.ok())
     return failed(resolved);
   if (!faults.empty()) return BadRows(std::move(faults));

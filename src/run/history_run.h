@@ -40,6 +40,8 @@ struct HistoryRequest {
   ListWords words;                      // how the face names its region list
   std::string untilWords;               // and its last year: "--until ", "until="
   integration::Tail tail = integration::Tail::kExponential;  // past each block's data
+  std::optional<int> untilAge;  // each person followed to 00:00 of this birthday
+  std::string untilAgeWords;    // how the face names it: "--until-age ", "until_age="
 };
 
 // An opened history. With bad rows nothing is open and nothing may be

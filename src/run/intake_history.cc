@@ -126,9 +126,42 @@ base::Status IntakeHistory::ResolvePart(const input::IntakeRow& row, const std::
   return base::Status::Ok();
 }
 
+std::optional<input::Days> IntakeHistory::SelectionEnd(input::Days birth) const {
+  return input::FollowUpEnd(birth, {std::nullopt, selection_.untilYear, selection_.untilAge});
+}
+
+void IntakeHistory::FindEnds(const std::vector<input::IntakeRow>& rows) {
+  std::map<std::string, input::Days> lastDays;  // by person: the last day of intake
+  for (const input::IntakeRow& row : rows) {
+    const auto [at, added] = lastDays.emplace(row.person, LastDayOfIntake(row));
+    if (!added) at->second = std::max(at->second, LastDayOfIntake(row));
+  }
+  for (const input::IntakeRow& row : rows) {
+    if (ends_.contains(row.person)) continue;
+    const std::optional<input::Days> end = input::FollowUpEnd(
+        row.birthDate, {row.followUpEnd, selection_.untilYear, selection_.untilAge});
+    ends_[row.person] =
+        end ? *end
+            : input::YearStart(input::YearOf(lastDays.at(row.person)) + kYearsAfterLastIntake + 1);
+  }
+}
+
 base::Status IntakeHistory::Resolve(const std::vector<input::IntakeRow>& rows,
                                     input::FaultList& faults) {
+  FindEnds(rows);
+  std::vector<int> leftOut;          // lines of the rows left out
+  std::vector<std::string> persons;  // in order of first appearance
+  std::set<std::string> seen, kept;  // persons seen, those with an intake kept
   for (const input::IntakeRow& row : rows) {
+    if (seen.insert(row.person).second) persons.push_back(row.person);
+    // What starts at or after the end the selection sets adds nothing.
+    if (const std::optional<input::Days> cut = SelectionEnd(row.birthDate);
+        cut && row.start >= *cut) {
+      leftOut.push_back(row.line);
+      continue;
+    }
+    kept.insert(row.person);
+    const input::Days end = ends_.at(row.person);
     integration::ResolvedIntake& intake = intakes_.emplace_back();
     partBlocks_.emplace_back();
     intake.row = &row;
@@ -138,14 +171,6 @@ base::Status IntakeHistory::Resolve(const std::vector<input::IntakeRow>& rows,
     const input::DataSet& dataSet = input::DataSetOf(row.kind);
     const input::DoseRateFile* file =
         data_.doseRates[row.kind == input::DataKind::kInhalation ? 0 : 1];
-    const input::Days lastDay = LastDayOfIntake(row);
-    if (selection_.untilYear && input::YearOf(lastDay) > *selection_.untilYear) {
-      faults.Add(row.line, std::string("column \"") + (row.end ? "end" : "start") +
-                               "\": intake on " + input::DateText(lastDay) +
-                               ", after the last year reported, " + selection_.untilWords +
-                               std::to_string(*selection_.untilYear));
-      continue;
-    }
     const input::IndexEntry* entry = Entry(name);
     if (entry == nullptr) {
       faults.Add(row.line, "column \"nuclide\": no data are available for " +
@@ -161,6 +186,7 @@ base::Status IntakeHistory::Resolve(const std::vector<input::IntakeRow>& rows,
     const Extended total = row.end ? Extended(DayNumber(*row.end)) - DayNumber(row.start) : 1;
     for (const input::IntakePart& split :
          input::SplitByAgeGroup(row.birthDate, row.start, row.end)) {
+      if (split.start >= end) break;  // a part past the end adds nothing
       integration::IntakePartDoses& part = intake.parts.emplace_back();
       part.part = split;
       const Extended share =
@@ -174,43 +200,58 @@ base::Status IntakeHistory::Resolve(const std::vector<input::IntakeRow>& rows,
       if (!resolved.ok()) return resolved;
     }
   }
+  std::vector<std::string> emptied;  // persons left with no intake
+  for (const std::string& person : persons) {
+    if (!kept.contains(person)) emptied.push_back(person);
+  }
+  std::string limit;
+  if (selection_.untilYear) limit = selection_.untilWords + std::to_string(*selection_.untilYear);
+  if (selection_.untilAge) {
+    limit += (limit.empty() ? "" : " and ") + selection_.untilAgeWords +
+             std::to_string(*selection_.untilAge);
+  }
+  if (std::optional<std::string> note =
+          LeftOutNote(selection_.fileLabel, leftOut, emptied, limit)) {
+    leftOutNote_ = messages_.size();
+    messages_.push_back({output::MessageKind::kNote, std::move(*note)});
+  }
   return base::Status::Ok();
 }
 
 void IntakeHistory::AddPersons() {
   std::map<std::string, std::size_t> personIndex;
-  std::vector<std::pair<int, int>> years;  // by person: first and last year of intake
+  std::vector<int> firstYears;  // by person: the first year of intake
   for (const integration::ResolvedIntake& intake : intakes_) {
     const input::IntakeRow& row = *intake.row;
     const auto [at, added] = personIndex.emplace(row.person, persons_.size());
     if (added) {
-      persons_.push_back({row.person, row.birthDate, {}, {}, {}});
-      years.emplace_back(input::YearOf(row.start), input::YearOf(row.start));
+      persons_.push_back({row.person, row.birthDate, ends_.at(row.person), {}, {}, {}});
+      firstYears.push_back(input::YearOf(row.start));
     }
     persons_[at->second].intakes.push_back(&intake);
     personOf_.push_back(at->second);
-    auto& [first, last] = years[at->second];
-    first = std::min(first, input::YearOf(row.start));
-    last = std::max(last, input::YearOf(LastDayOfIntake(row)));
+    firstYears[at->second] = std::min(firstYears[at->second], input::YearOf(row.start));
   }
   const auto regionCount = static_cast<int>(selection_.selectedRegions.size());
   for (std::size_t p = 0; p < persons_.size(); ++p) {
-    const auto [first, lastOfIntake] = years[p];
-    const int last =
-        selection_.untilYear ? *selection_.untilYear : lastOfIntake + kYearsAfterLastIntake;
+    // Every intake starts before the end: the year holding the end is the
+    // last, unless the end is its 1 January.
+    const int first = firstYears[p];
+    const int last = input::YearOf(persons_[p].end - std::chrono::days(1));
     persons_[p].doses.Reset(first, last - first + 1, regionCount);
   }
 }
 
 void IntakeHistory::ComputePart(const integration::IntakePartDoses& part, const FormBlock& block,
-                                integration::YearDoses& doses) const {
+                                input::Days end, integration::YearDoses& doses) const {
   std::vector<integration::DoseWindow> windows;
   integration::WindowGeometry geometry;
   const double s0 = DayNumber(part.part.start);
   const Extended activity = part.activityBq;
   for (int year = doses.firstYear(); year < doses.firstYear() + doses.yearCount(); ++year) {
     const double t1 = DayNumber(input::YearStart(year));
-    const double t2 = DayNumber(input::YearStart(year + 1));
+    // The last year is counted up to the end of follow-up.
+    const double t2 = DayNumber(std::min(input::YearStart(year + 1), end));
     windows.clear();
     if (part.part.end) {
       integration::SpreadWindows(s0, DayNumber(*part.part.end), t1, t2, windows);
@@ -238,7 +279,8 @@ void IntakeHistory::ComputePart(const integration::IntakePartDoses& part, const 
 
 void IntakeHistory::ComputeIntake(std::size_t i, std::vector<integration::YearDoses>& parts) const {
   const integration::ResolvedIntake& intake = intakes_[i];
-  const integration::YearDoses& years = persons_[personOf_[i]].doses;
+  const integration::PersonDoses& person = persons_[personOf_[i]];
+  const integration::YearDoses& years = person.doses;
   std::size_t computed = 0;
   for (std::size_t k = 0; k < intake.parts.size(); ++k) {
     const integration::IntakePartDoses& part = intake.parts[k];
@@ -248,7 +290,7 @@ void IntakeHistory::ComputeIntake(std::size_t i, std::vector<integration::YearDo
     integration::YearDoses& doses = parts[computed++];
     // ComputePart writes every value.
     doses.Resize(first, years.firstYear() + years.yearCount() - first, years.regionCount());
-    ComputePart(part, *partBlocks_[i][k], doses);
+    ComputePart(part, *partBlocks_[i][k], person.end, doses);
   }
 }
 

@@ -24,7 +24,8 @@
 
 namespace quillmore::run {
 
-// Years reported by default after the year of a person's last day of intake.
+// Years reported by default after the year of a person's last day of intake,
+// when nothing ends the person's follow-up.
 inline constexpr int kYearsAfterLastIntake = 50;
 
 struct HistoryData {
@@ -40,6 +41,8 @@ struct HistorySelection {
   unsigned jobs = 1;                 // threads computing intakes at once
   std::string untilWords;            // how the face names the last year: "--until ", "until="
   integration::Tail tail = integration::Tail::kExponential;  // past each block's data
+  std::optional<int> untilAge;  // each person followed to 00:00 of this birthday
+  std::string untilAgeWords;    // how the face names it: "--until-age ", "until_age="
 };
 
 class IntakeHistory {
@@ -48,9 +51,11 @@ class IntakeHistory {
   IntakeHistory(HistoryData data, HistorySelection selection);
 
   // Resolves each of `rows` (which must outlive this) to its parts and
-  // blocks. Returns every row that cannot be resolved (unknown nuclide or
-  // form, no data in the route's set, a day of intake after the last year),
+  // blocks, up to each person's end of follow-up. Returns every row that
+  // cannot be resolved (unknown nuclide or form, no data in the route's set),
   // or a Status for a damaged data set. With faults, nothing may be computed.
+  // A row that starts on or after the end set by untilYear or untilAge is
+  // left out, and the one note on such rows (LeftOutNote) joins messages().
   base::Status Resolve(const std::vector<input::IntakeRow>& rows, input::FaultList& faults);
 
   // Called for each part of each intake, in file order, with its doses.
@@ -69,6 +74,8 @@ class IntakeHistory {
   // first kFaultsShown intakes, then how many more); after Compute, the note
   // on the values from past the data (PastDataNote).
   const std::vector<output::RunMessage>& messages() const { return messages_; }
+  // Where messages() holds the note on the rows left out, if it does.
+  std::optional<std::size_t> leftOutNoteIndex() const { return leftOutNote_; }
 
  private:
   using BlockKey = std::tuple<int, std::string, int>;  // data set, nuclide, age group
@@ -80,8 +87,9 @@ class IntakeHistory {
                                                      int ageGroup);
   base::Status ResolvePart(const input::IntakeRow& row, const std::string& name,
                            integration::IntakePartDoses& part);
+  // The doses of `part` up to 00:00 of `end`.
   void ComputePart(const integration::IntakePartDoses& part, const FormBlock& block,
-                   integration::YearDoses& doses) const;
+                   input::Days end, integration::YearDoses& doses) const;
   // The doses of each part of intake `i` that contributes, in the first
   // entries of `parts` (reused; entries past them are left as they were);
   // safe on several threads.
@@ -90,6 +98,10 @@ class IntakeHistory {
   base::Status HandOn(std::size_t i, const std::vector<integration::YearDoses>& parts,
                       const PartSink& onPart);
   void AddPersons();
+  // Each person's end of follow-up, from every row of `rows`.
+  void FindEnds(const std::vector<input::IntakeRow>& rows);
+  // The end set by untilYear and untilAge alone for someone born on `birth`.
+  std::optional<input::Days> SelectionEnd(input::Days birth) const;
 
   HistoryData data_;
   HistorySelection selection_;
@@ -100,9 +112,11 @@ class IntakeHistory {
   std::vector<std::size_t> personOf_;                      // by intake: index in persons_
   std::vector<integration::PersonDoses> persons_;
   std::vector<output::RunMessage> messages_;
-  std::size_t unboundedIntakes_ = 0;       // intakes with a value marked unbounded
-  std::size_t pastIntakes_ = 0;            // intakes with a value past their data
-  std::set<const FormBlock*> pastBlocks_;  // the blocks those values use past the data
+  std::optional<std::size_t> leftOutNote_;
+  std::map<std::string, input::Days> ends_;  // by person: the end of follow-up
+  std::size_t unboundedIntakes_ = 0;         // intakes with a value marked unbounded
+  std::size_t pastIntakes_ = 0;              // intakes with a value past their data
+  std::set<const FormBlock*> pastBlocks_;    // the blocks those values use past the data
 };
 
 }  // namespace quillmore::run

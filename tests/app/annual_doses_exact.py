@@ -18,8 +18,16 @@ as exact fractions. The columns low_let_tail_gy and high_let_tail_gy are the
 same sums over the curve past t_N alone, whose D and C are T1(u - t_N) and
 T2(u - t_N) (for the cubic, what its continued last piece adds).
 
-Usage: annual_doses_exact.py DATA_DIR INTAKES_CSV ANNUAL_DOSES_CSV [UNTIL [TAIL]]
-TAIL: exponential (the default, as quillmore-batch's), zero or cubic.
+A person is followed to 00:00 of the earliest of the intake file's
+follow_up_end, the UNTIL_AGEth birthday (1 March for 29 February in a common
+year) and 1 January after UNTIL; with none, to 1 January 51 years after the
+year of the last day of intake. The year holding that end is summed up to it
+alone (t2 the end), later years are absent, and intakes starting on or after
+it are left out. Each row's age is its year less the birth year.
+
+Usage: annual_doses_exact.py DATA_DIR INTAKES_CSV ANNUAL_DOSES_CSV [UNTIL [TAIL [UNTIL_AGE]]]
+UNTIL may be "" for none. TAIL: exponential (the default, as quillmore-batch's),
+zero or cubic.
 Exit status 0 when every value and tail part agrees within 1e-13 relative
 (1e-30 Gy per Bq taken in where the exact value is 0), rows marked unbounded
 aside; 1 otherwise.
@@ -272,35 +280,53 @@ def parts(birth, start, end):
     return [(group_of(birth, a), a, b) for a, b in zip(cuts, cuts[1:])]
 
 
-def expected_parts(data, rows, regions, until, tail='cubic'):
+def follow_up_end(row, last_day, until, until_age):
+    """The day at 00:00 of which the person's follow-up ends."""
+    ends = [day(row['follow_up_end'])] if row.get('follow_up_end') else []
+    if until:
+        ends.append(datetime.date(until + 1, 1, 1).toordinal())
+    if until_age:
+        ends.append(birthday(day(row['birth_date']), until_age))
+    if not ends:
+        return datetime.date(datetime.date.fromordinal(last_day).year + 51, 1, 1).toordinal()
+    return min(ends)
+
+
+def expected_parts(data, rows, regions, until, tail='cubic', until_age=None):
     """{(person, year, region): [low, high, low tail, high tail, Bq taken in]} exactly."""
-    values, years = {}, {}
+    values, last_days, stops, firsts = {}, {}, {}, {}
     for row in rows:
         start = day(row['start'])
-        end = day(row['end']) if row['end'] else None
-        last = datetime.date.fromordinal(end - 1 if end else start).year
-        first = datetime.date.fromordinal(start).year
-        span = years.get(row['person'], (first, last))
-        years[row['person']] = (min(span[0], first), max(span[1], last))
+        last = day(row['end']) - 1 if row['end'] else start
+        last_days[row['person']] = max(last_days.get(row['person'], last), last)
+    for row in rows:
+        stops[row['person']] = follow_up_end(row, last_days[row['person']], until, until_age)
+    rows = [row for row in rows if day(row['start']) < stops[row['person']]]
+    for row in rows:
+        first = datetime.date.fromordinal(day(row['start'])).year
+        firsts[row['person']] = min(firsts.get(row['person'], first), first)
     for row in rows:
         birth, start = day(row['birth_date']), day(row['start'])
         end = day(row['end']) if row['end'] else None
         activity = Fraction(row['activity_bq'])
         route = 'inhalation' if row['intake'].lower() in ('inhalation', 'h') else 'ingestion'
-        first, last = years[row['person']]
-        last = until if until else last + 50
+        stop = stops[row['person']]
+        first = firsts[row['person']]
+        last = datetime.date.fromordinal(stop - 1).year
         for year in range(first, last + 1):
             for region in regions:
                 values.setdefault((row['person'], year, region), [Fraction(0)] * 5)
                 values[(row['person'], year, region)][4] += activity
         for group, p0, p1 in parts(birth, start, end):
+            if p0 >= stop:
+                continue
             forms = data.blocks(normalise(row['nuclide']), route, group, regions)
             form = row['form']
             block = [b for b in forms if (str(b[0]) == form if form.isdigit() else b[1].lower() == form.lower())]
             assert len(block) == 1, (row, group)
             for year in range(first, last + 1):
                 t1 = datetime.date(year, 1, 1).toordinal()
-                t2 = datetime.date(year + 1, 1, 1).toordinal()
+                t2 = min(datetime.date(year + 1, 1, 1).toordinal(), stop)
                 for j, region in enumerate(regions):
                     value = values[(row['person'], year, region)]
                     for k, curve in enumerate(block[0][2][j]):
@@ -332,19 +358,27 @@ def agrees(written, exact, bq):
 COLUMNS = ('low_let_gy', 'high_let_gy', 'low_let_tail_gy', 'high_let_tail_gy')
 
 
-def main(folder, intakes, annual, until=None, tail='exponential'):
+def main(folder, intakes, annual, until=None, tail='exponential', until_age=None):
     assert tail in ('exponential', 'zero', 'cubic'), tail
     with open(intakes, newline='', encoding='utf-8-sig') as f:
         rows = list(csv.DictReader(f))
     with open(annual, newline='', encoding='utf-8') as f:
         written = list(csv.DictReader(f))
     regions = list(dict.fromkeys(int(r['region']) for r in written))
-    values = expected_parts(DataSet(folder), rows, regions, int(until) if until else None, tail)
+    values = expected_parts(DataSet(folder), rows, regions, int(until) if until else None, tail,
+                            int(until_age) if until_age else None)
     bad, checked, exempt, worst, past = 0, 0, 0, 0.0, 0
     seen = set()
     for r in written:
         key = (r['person'], int(r['year']), int(r['region']))
         seen.add(key)
+        if int(r['age']) != key[1] - int(r['birth_date'][:4]):
+            bad += 1
+            print(f"{key}: age {r['age']}")
+        if key not in values:
+            bad += 1
+            print(f'{key}: written, but past the end of follow-up or before the first intake')
+            continue
         if r['extrapolation'] == 'unbounded':
             exempt += 1
             continue

@@ -273,6 +273,80 @@ TEST_F(BatchProgramTest, UsageAndDataSetErrorsExitTwoWithOneLineAndNoOutput) {
   EXPECT_EQ(CountLines(blocked.err), 1u) << blocked.err;
 }
 
+// The value of attribute `name` in the first tag from `from` on of `svg`.
+std::string SvgAttribute(const std::string& svg, std::size_t from, const std::string& name) {
+  const std::size_t at = svg.find(" " + name + "=\"", from);
+  if (at == std::string::npos || at > svg.find('>', from)) return "(none)";
+  const std::size_t start = at + name.size() + 3;
+  return svg.substr(start, svg.find('"', start) - start);
+}
+
+TEST_F(BatchProgramTest, PersonFiguresAreNamedByPersonRecordedAndDrawAtMostEightRegions) {
+  WriteFile(work_ / "f.csv",
+            "person,birth_date,nuclide,intake,form,start,end,activity_bq\n"
+            "W 1,1990-01-01,Cs-137,h,F,2000-06-01,,1000\n"
+            "W_1,1980-05-05,Pu-239,h,M,2010-01-01,2010-12-31,100\n"
+            "W 1,1990-01-01,Cs-137,g,1,2005-03-01,,500\n");
+  // All regions (the default) are more lines than a figure holds: nothing is written.
+  const Outcome all = Run({"--intakes", "f.csv", "--figures", "svg"});
+  EXPECT_EQ(all.status, 2);
+  EXPECT_EQ(CountLines(all.err), 1u) << all.err;
+  EXPECT_NE(all.err.find("--regions"), std::string::npos) << all.err;
+  EXPECT_FALSE(fs::exists(work_ / "OUTPUT"));
+
+  const Outcome drawn =
+      Run({"--intakes", "f.csv", "--figures", "svg,png", "--regions", "lung,liver"});
+  ASSERT_EQ(drawn.status, 0) << drawn.err;
+  const nlohmann::json manifest =
+      nlohmann::json::parse(ReadFile(work_ / "OUTPUT" / "quillmore-run.json"));
+  std::vector<std::string> listed;
+  for (const auto& file : manifest["files"]) listed.push_back(file["name"]);
+  EXPECT_EQ(listed,
+            (std::vector<std::string>{"W_1_2_annual.png", "W_1_2_annual.svg", "W_1_annual.png",
+                                      "W_1_annual.svg", "annual_doses.csv"}));
+  // What W 1's figure spans and leaves out, from the rows of annual_doses.csv:
+  // its years and values <= 0 per panel.
+  int firstYear = 9999, lastYear = 0, lowLeftOut = 0, highLeftOut = 0;
+  for (const std::vector<std::string>& row :
+       CsvRows(ReadFile(work_ / "OUTPUT" / "annual_doses.csv"))) {
+    if (row[0] != "W 1") continue;
+    const int year = std::stoi(row[2]);
+    firstYear = std::min(firstYear, year);
+    lastYear = std::max(lastYear, year);
+    lowLeftOut += std::stod(row[6]) <= 0 ? 1 : 0;
+    highLeftOut += std::stod(row[7]) <= 0 ? 1 : 0;
+  }
+  ASSERT_EQ(lastYear, 2055);  // 50 years after the last intake
+  const std::string svg = ReadFile(work_ / "OUTPUT" / "W_1_annual.svg");
+  std::vector<std::size_t> panels;
+  for (std::size_t at = svg.find("<panel "); at != std::string::npos;
+       at = svg.find("<panel ", at + 1))
+    panels.push_back(at);
+  ASSERT_EQ(panels.size(), 2u);
+  const int leftOut[] = {lowLeftOut, highLeftOut};
+  for (std::size_t p = 0; p < 2; ++p) {
+    SCOPED_TRACE(p);
+    EXPECT_EQ(SvgAttribute(svg, panels[p], "x-min-year"), std::to_string(firstYear));
+    // To the end of the year holding the end of follow-up, 1 January after the last year.
+    EXPECT_EQ(SvgAttribute(svg, panels[p], "x-max-year"), std::to_string(lastYear + 2));
+    EXPECT_EQ(SvgAttribute(svg, panels[p], "values-left-out"), std::to_string(leftOut[p]));
+    const std::size_t end = svg.find("</panel>", panels[p]);
+    std::size_t series = 0;
+    for (std::size_t at = svg.find("<series ", panels[p]); at < end;
+         at = svg.find("<series ", at + 1))
+      ++series;
+    EXPECT_EQ(series, 2u);
+  }
+  EXPECT_EQ(SvgAttribute(svg, panels[0], "title"), "Low-LET annual dose (Gy)");
+  const std::size_t end = svg.find("<mark label=\"follow-up end\"");
+  ASSERT_NE(end, std::string::npos);
+  EXPECT_EQ(SvgAttribute(svg, end, "at"), std::to_string(lastYear + 1) + ".0000");
+  const std::size_t intakes = svg.find("<mark label=\"intake\"");
+  ASSERT_NE(intakes, std::string::npos);
+  // 1 June 2000: 152 days of 366 gone; 1 March 2005: 59 of 365.
+  EXPECT_EQ(SvgAttribute(svg, intakes, "at"), "2000.4153 2005.1616");
+}
+
 TEST_F(BatchProgramTest, NuclideNamedTwiceIsWrittenOnce) {
   const Outcome outcome = Run({"--data-set", "h", "tc-99m", "TC-99M", "Tc-99m"});
   EXPECT_EQ(outcome.status, 0) << outcome.err;

@@ -78,12 +78,27 @@ TEST(ParseBatchOptions, AcceptsRunsListingsAndChecks) {
   EXPECT_TRUE(Parse({"--check", "--data-dir", "x"}, &check).ok());
   BatchOptions intakes;
   ASSERT_TRUE(Parse({"--intakes", "i.csv", "--until", "2040", "--by-intake", "--high-let-weight",
-                     "20", "--regions", "lung", "--format", "csv,json"},
+                     "20", "--regions", "lung", "--format", "csv,json", "--until-age", "150",
+                     "--figures", "svg,png", "--dpi", "100"},
                     &intakes)
                   .ok());
   EXPECT_EQ(intakes.untilYear, 2040);
+  EXPECT_EQ(intakes.untilAge, 150);
   EXPECT_EQ(intakes.highLetWeight, 20.0);
   EXPECT_TRUE(intakes.byIntake);
+  EXPECT_EQ(intakes.figures.size(), 2U);
+  EXPECT_FALSE(intakes.byNuclide || intakes.byRoute);
+  EXPECT_EQ(intakes.compress, output::Compression::kNone);
+  BatchOptions grouped;
+  ASSERT_TRUE(Parse({"--intakes", "i.csv", "--by", "Route,nuclide", "--compress", "gzip",
+                     "--format", "json"},
+                    &grouped)
+                  .ok());
+  EXPECT_TRUE(grouped.byNuclide && grouped.byRoute && !grouped.byIntake);
+  EXPECT_EQ(grouped.compress, output::Compression::kGzip);
+  BatchOptions byIntake;
+  ASSERT_TRUE(Parse({"--intakes", "i.csv", "--by", "intake"}, &byIntake).ok());
+  EXPECT_TRUE(byIntake.byIntake && !byIntake.byNuclide && !byIntake.byRoute);
   BatchOptions dashes;
   EXPECT_TRUE(Parse({"--data-set", "g", "--", "-odd"}, &dashes).ok());
   EXPECT_EQ(dashes.nuclides, std::vector<std::string>{"-odd"});
@@ -127,19 +142,36 @@ TEST(ParseBatchOptions, UsageErrorsAreOneLine) {
       {"--intakes", "i.csv", "--data-set", "h"},
       {"--intakes", "i.csv", "--ages", "all"},
       {"--intakes", "i.csv", "--all"},
-      {"--intakes", "i.csv", "--figures", "svg"},
+      {"--intakes", "i.csv", "--figures", "svg", "--compare", "ages"},
+      {"--intakes", "i.csv", "--dpi", "300"},  // nothing to draw it in
       {"--intakes", "i.csv", "--times", "t.ini"},
       {"--intakes", "i.csv", "Cs-137"},
       {"--intakes", "i.csv", "--format", "txt"},
       {"--intakes", "i.csv", "--until", "20x"},
+      {"--intakes", "i.csv", "--until-age", "0"},
+      {"--intakes", "i.csv", "--until-age", "151"},
+      {"--data-set", "h", "--until-age", "70", "--all"},
       {"--intakes", "i.csv", "--high-let-weight", "-1"},
-      {"--data-set", "h", "--until", "2040", "--all"}};
+      {"--data-set", "h", "--until", "2040", "--all"},
+      {"--data-set", "h", "--by", "nuclide", "--all"},
+      {"--intakes", "i.csv", "--by", "nuclide,age"},
+      {"--intakes", "i.csv", "--by", "route,Route"},
+      {"--intakes", "i.csv", "--by", ""},
+      {"--intakes", "i.csv", "--compress", "bzip2"},
+      // Nothing for --compress to compress: no CSV file is written.
+      {"--intakes", "i.csv", "--format", "json", "--compress", "gzip"},
+      {"--data-set", "h", "--compress", "gzip", "--all"},
+      {"--data-set", "h", "--format", "json", "--compress", "gzip", "--all"}};
   for (const auto& arguments : bad) {
     BatchOptions options;
     const Status status = Parse(arguments, &options);
     EXPECT_EQ(status.code(), Status::Code::kInvalidArgument) << arguments.back();
     EXPECT_EQ(status.message().find('\n'), std::string::npos);
   }
+  BatchOptions options;
+  EXPECT_NE(
+      Parse({"--intakes", "i.csv", "--by", "nuclide,age"}, &options).message().find("\"age\""),
+      std::string::npos);
 }
 
 }  // namespace

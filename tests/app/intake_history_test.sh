@@ -128,6 +128,57 @@ for until in 1999 ""; do
   fi
 done
 
+# Each person followed to their own end, every value exact and each row's age
+# its year less the birth year: V to its follow_up_end in 2001 (its spread
+# Sr-90 running past it), W (born 29 February) to 1 March at 70, X to its
+# 70th birthday on 1 January 2030 before its follow_up_end; Y's only intake
+# and Z's second start after their 70th birthdays and are left out, in one note.
+cat >ends.csv <<'CSV'
+person,birth_date,nuclide,intake,form,start,end,activity_bq,follow_up_end
+V,1950-03-15,Cs-137,h,F,1990-06-01,,1000,2001-09-20
+V,1950-03-15,Sr-90,g,1,1995-01-01,2005-01-01,500,2001-09-20
+W,2012-02-29,Pu-239,h,M,2013-01-01,2016-06-01,100,
+X,1960-01-01,I-131,h,1,2000-02-01,,3000,2040-01-01
+Y,1930-01-01,Cs-137,h,F,2005-01-01,,10,
+Z,1940-05-05,Cs-137,g,1,2000-01-01,,10,
+Z,1940-05-05,Cs-137,h,F,2010-05-05,,10,
+CSV
+status=0
+"$batch" --intakes ends.csv --until-age 70 --regions lung,liver --by-intake --format csv,json \
+  --output-dir ends 2>ends.err >/dev/null || status=$?
+if [ "$status" = 0 ]; then
+  "$python" "$here/annual_doses_exact.py" DATA ends.csv ends/annual_doses.csv "" exponential 70 ||
+    fail "annual doses to each person's end differ from the exact values"
+  grep -qx 'quillmore-batch: note: 2 intakes start on or after the end of follow-up set by --until-age 70 and contribute nothing (ends.csv lines 6, 8); 1 person is left with no intake and has no rows: Y' ends.err ||
+    fail "the note on the intakes left out: $(cat ends.err)"
+  "$python" - ends <<'PY' || fail "ends: ages, part dates, follow-up ends or options are wrong"
+import csv, json, sys
+out = sys.argv[1]
+bad = []
+rows = list(csv.DictReader(open(f'{out}/annual_doses_by_intake.csv')))
+bad += [f"age {r['age']} in {r['year']}" for r in rows
+        if int(r['age']) != int(r['year']) - int(r['birth_date'][:4])]
+last = {}
+for r in csv.DictReader(open(f'{out}/annual_doses.csv')):
+    last[r['person']] = max(last.get(r['person'], 0), int(r['year']))
+if last != {'V': 2001, 'W': 2082, 'X': 2029, 'Z': 2010}:
+    bad.append(f'last years {last}')
+sr = {(r['part_start'], r['part_end']) for r in rows if r['nuclide'] == 'Sr-90'}
+if sr != {('1995-01-01', '2005-01-01')}:
+    bad.append(f'Sr-90 parts {sr}')
+history = json.load(open(f'{out}/annual_doses.json'))
+ends = {p['person']: p['follow_up_end'] for p in history['persons']}
+if ends != {'V': '2001-09-20', 'W': '2082-03-01', 'X': '2030-01-01', 'Z': '2010-05-05'}:
+    bad.append(f'follow-up ends {ends}')
+if history['provenance']['options'].get('until_age') != 70:
+    bad.append(f"options {history['provenance']['options']}")
+print('\n'.join(bad))
+sys.exit(1 if bad else 0)
+PY
+else
+  fail "the run to each person's end failed: $(cat ends.err)"
+fi
+
 # The sum of the annual doses of 1 Bq taken on 1 January 2000 through 2009 is
 # the coefficient for the 3653 days to 1 January 2010.
 printf 'START\n3653\nEND\n' >ten-years.ini
@@ -228,7 +279,7 @@ refused 'bad.csv:3: column "birth_date": "1990-01-02" differs' "$header"$'\n'"$o
 refused 'bad.csv:2: column "nuclide": no data are available for "Xx-1"' "$header"$'\n'"A,1990-01-01,Xx-1,h,F,2000-01-01,,1"$'\n'
 refused 'bad.csv:2: column "nuclide": Kr-85 has no data in TQV27ING2.DRT' "$header"$'\n'"A,1990-01-01,Kr-85,g,1,2000-01-01,,1"$'\n'
 refused 'bad.csv:2: column "form": "Q": no such form for Cs-137 inhalation, age group 10 y-old; its forms: 1 (F), 2 (M)' "$header"$'\n'"A,1990-01-01,Cs-137,h,Q,2000-01-01,,1"$'\n'
-refused 'bad.csv:2: column "start": intake on 2000-01-01, after the last year reported, --until 1999' "$header"$'\n'"$ok_row"$'\n' --until 1999
+refused 'bad.csv:2: column "start": "2000-01-01" is not before the follow-up end 2000-01-01' "$header,follow_up_end"$'\n'"$ok_row,2000-01-01"$'\n'
 refused 'bad.csv:2: column "form": "V": the code is ambiguous for C-14 inhalation' "$header"$'\n'"A,1990-01-01,C-14,h,V,2000-01-01,,1"$'\n'
 # "all" stands only for the whole list, as in a table run.
 refused 'unknown region "all"' "$header"$'\n'"$ok_row"$'\n' --regions all,lung
@@ -266,7 +317,7 @@ first=$(awk -F, '$3 == 2 && $NF == "unbounded" { print $11; exit }' old/annual_d
 grep -q "old.csv:2: Pu-239: .* doses from $first on are marked unbounded" err.txt ||
   fail "the warning does not name $first, the first year marked unbounded: $(cat err.txt)"
 grep -q "old.csv:3: " err.txt && fail "a warning for an intake within its data: $(cat err.txt)"
-grep -q '^Old,.*,2295,30,.*,unbounded$' old/annual_doses.csv && grep -q '^Old,.*,2295,30,.*,none$' old/annual_doses_by_intake.csv ||
+grep -q '^Old,.*,2295,415,30,.*,unbounded$' old/annual_doses.csv && grep -q '^Old,.*,2295,415,30,.*,none$' old/annual_doses_by_intake.csv ||
   fail "no year where the intakes' statuses differ"
 # 22 intakes with unbounded years: 20 warnings, then how many more.
 { echo "$header"; for n in $(seq 10 31); do echo "Old,1880-01-01,Pu-239,h,M,1900-01-$n,,1"; done; } >many.csv

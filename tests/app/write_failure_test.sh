@@ -40,11 +40,15 @@ for suffix in _H.TXT _H.csv _H.json _H_curves.csv quillmore-run.json; do
 done
 printf '%s\n' person,birth_date,nuclide,intake,form,start,end,activity_bq \
   A,1990-01-01,Cs-137,h,F,2000-01-01,2000-03-01,1 >intakes.csv
-for suffix in annual_doses.csv annual_doses_by_intake.csv annual_doses.json quillmore-run.json; do
+for suffix in annual_doses.csv annual_doses_by_intake.csv annual_doses_by_nuclide.csv \
+  annual_doses.json quillmore-run.json; do
   expect_failure "close of $suffix of an intake history" "$suffix" env LD_PRELOAD="$shim" \
-    QUILLMORE_FAIL_CLOSE_SUFFIX="$suffix" "$batch" --intakes intakes.csv --until 2001 --by-intake \
-    --format csv,json
+    QUILLMORE_FAIL_CLOSE_SUFFIX="$suffix" "$batch" --intakes intakes.csv --until 2001 \
+    --by intake,nuclide --format csv,json
 done
+expect_failure "close of a gzip file" "annual_doses.csv.gz" env LD_PRELOAD="$shim" \
+  QUILLMORE_FAIL_CLOSE_SUFFIX=annual_doses.csv.gz "$batch" --intakes intakes.csv --until 2001 \
+  --compress gzip
 
 [ "$failures" -eq 0 ] && echo "write_failure_test: all passed"
 exit "$failures"

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "input/csv_reader.h"
 
 namespace quillmore::input {
@@ -46,6 +50,16 @@ TEST(IntakeCalendarTest, DatesAgesAndSplits) {
   EXPECT_EQ(parts[2].ageGroup, 3);
   EXPECT_EQ(DateText(*parts[2].end), "2018-06-01");
   EXPECT_EQ(SplitByAgeGroup(leapling, *ParseDate("2030-01-01"), std::nullopt).size(), 1U);
+  // A follow-up ends at the earliest of its limits; a 29 February birthday
+  // counts on 1 March in a common year, and --until Y ends on 1 January Y + 1.
+  EXPECT_EQ(FollowUpEnd(leapling, {}), std::nullopt);
+  EXPECT_EQ(DateText(*FollowUpEnd(leapling, {std::nullopt, std::nullopt, 70})), "2086-03-01");
+  EXPECT_EQ(DateText(*FollowUpEnd(leapling, {std::nullopt, std::nullopt, 4})), "2020-02-29");
+  EXPECT_EQ(DateText(*FollowUpEnd(leapling, {std::nullopt, 2085, 70})), "2086-01-01");
+  EXPECT_EQ(DateText(*FollowUpEnd(leapling, {std::nullopt, 2086, 70})), "2086-03-01");
+  EXPECT_EQ(DateText(*FollowUpEnd(leapling, {ParseDate("2086-02-28"), 2086, 70})), "2086-02-28");
+  EXPECT_EQ(DateText(*FollowUpEnd(leapling, {ParseDate("2200-01-01"), std::nullopt, std::nullopt})),
+            "2200-01-01");
   // Past the 7th birthday (2017-06-15) a spread intake stays in group 4 until
   // the 12th (2022-06-15): started the year after, or ended on the 12th, one part.
   const Days born = *ParseDate("2010-06-15");
@@ -91,6 +105,64 @@ TEST(IntakeFileTest, ReadsRowsAndListsEveryFault) {
   ASSERT_EQ(longer.faults.size(), 1U);
   EXPECT_EQ(longer.faults[0].line, 3);
   EXPECT_EQ(longer.faults[0].message, "the row has 9 fields, the header 8");
+}
+
+// follow_up_end may be left out; given, it is after the birth date and every
+// start, and one for all rows of a person, or none.
+TEST(IntakeFileTest, FollowUpEndIsOptionalAfterEveryStartAndOneAPerson) {
+  const std::string header = "person,birth_date,nuclide,intake,form,start,end,activity_bq";
+  const IntakeFile without = ReadIntakeFile(header + "\nA,1990-01-01,Cs-137,h,F,2000-01-01,,1\n");
+  ASSERT_EQ(without.rows.size(), 1U);
+  EXPECT_TRUE(without.faults.empty());
+  EXPECT_EQ(without.rows[0].followUpEnd, std::nullopt);
+
+  const IntakeFile file = ReadIntakeFile(
+      "follow_up_end," + header +
+      "\n"
+      "2030-07-01,A,1990-01-01,Cs-137,h,F,2000-01-01,2040-01-01,1\n"  // spread past the end
+      "2030-07-01,A,1990-01-01,Cs-137,h,F,2030-06-30,,1\n"
+      ",B,1990-01-01,Cs-137,h,F,2000-01-01,,1\n"
+      ",B,1990-01-01,Cs-137,h,F,2001-01-01,,1\n"
+      "2030-07-01,A,1990-01-01,Cs-137,h,F,2030-07-01,,1\n"  // 6: starts at the end
+      "1990-01-01,C,1990-01-01,Cs-137,h,F,1990-01-01,,1\n"  // 7: ends at birth
+      "2030-07-02,A,1990-01-01,Cs-137,h,F,2001-01-01,,1\n"  // 8: another end
+      "2030-07-01,B,1990-01-01,Cs-137,h,F,2002-01-01,,1\n"  // 9: one where B has none
+      ",A,1990-01-01,Cs-137,h,F,2003-01-01,,1\n"            // 10: none where A has one
+      "2030-02-30,D,1990-01-01,Cs-137,h,F,2003-01-01,,1\n");
+  ASSERT_EQ(file.rows.size(), 7U);
+  EXPECT_EQ(DateText(*file.rows[0].followUpEnd), "2030-07-01");
+  EXPECT_EQ(file.rows[2].followUpEnd, std::nullopt);
+  std::vector<std::pair<int, std::string>> faults;
+  for (const Fault& fault : file.faults) faults.emplace_back(fault.line, fault.message);
+  EXPECT_EQ(faults,
+            (std::vector<std::pair<int, std::string>>{
+                {6, "column \"start\": \"2030-07-01\" is not before the follow-up end 2030-07-01"},
+                {7,
+                 "column \"follow_up_end\": \"1990-01-01\" is not after the birth date "
+                 "1990-01-01"},
+                {8,
+                 "column \"follow_up_end\": \"2030-07-02\" differs from 2030-07-01 on line 2 "
+                 "for person \"A\""},
+                {9,
+                 "column \"follow_up_end\": \"2030-07-01\" differs from empty on line 4 for "
+                 "person \"B\""},
+                {10,
+                 "column \"follow_up_end\": empty differs from 2030-07-01 on line 2 for "
+                 "person \"A\""},
+                {11, "column \"follow_up_end\": \"2030-02-30\" is not a date (YYYY-MM-DD)"}}));
+  // A frame's columns: the same rules.
+  const IntakeFile columns =
+      ReadIntakeColumns(std::vector<IntakeColumn>{{"person", {"A"}},
+                                                  {"birth_date", {"1990-01-01"}},
+                                                  {"nuclide", {"Cs-137"}},
+                                                  {"intake", {"h"}},
+                                                  {"form", {"F"}},
+                                                  {"start", {"2031-01-01"}},
+                                                  {"end", {""}},
+                                                  {"activity_bq", {"1"}},
+                                                  {"follow_up_end", {"2031-01-01"}}});
+  ASSERT_EQ(columns.faults.size(), 1U);
+  EXPECT_EQ(columns.faults[0].line, 2);
 }
 
 // A table's columns read as the CSV file written from them would: line 1 the

@@ -96,6 +96,9 @@ expect_completion 'inhalation' quillmore-batch --data-set in --data-set=inh
 expect_completion 'R\ Marrow' quillmore-batch --data-set h --regions "r m"
 expect_completion $'1,R\\ Marrow\n1,Rest\\ Body' quillmore-batch --regions "1,R"
 expect_completion $'Lung BB\nLung bb' quillmore-batch --regions '"Lung b'
+# A person's figure takes at most 8 regions: "all" is not offered for it.
+expect_completion 'all' quillmore-batch --intakes i.csv --regions al
+expect_completion '' quillmore-batch --intakes i.csv --figures svg --regions al
 expect_completion '10y' quillmore-batch --ages 10
 expect_completion $'txt,csv\ntxt,json' quillmore-batch --format txt,
 expect_completion 'Tc-99m' quillmore-batch --data-set g tc

@@ -18,7 +18,7 @@ version=$(sed -nE 's/^CMAKE_PROJECT_VERSION:STATIC=(.*)/\1/p' "$build/CMakeCache
 [ "$(dpkg-deb -f "$deb" Package)" = quillmore ] || fail "package name"
 [ "$(dpkg-deb -f "$deb" Version)" = "$version-1" ] || fail "package version, not $version-1"
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libc6 'libstdc\+\+6' 'libncursesw?6' libssl3 libcairo2 'libpng16-16'; do
+for library in libc6 'libstdc\+\+6' 'libncursesw?6' libssl3 zlib1g libcairo2 'libpng16-16'; do
   echo "$depends" | grep -qE "(^|, )($library) " || fail "Depends: $depends lacks $library"
 done
 # Only runtime libraries: nothing to build with, nothing beyond what the figures need.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
+#include <zlib.h>
 
 #include <charconv>
 #include <cmath>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "output/csv_sink.h"
+#include "output/file_writer.h"
 #include "output/json_sink.h"
 #include "output/json_writing.h"
 #include "output/run_manifest.h"
@@ -165,6 +167,71 @@ TEST(RunManifest, ReadsAsTheDumpOfItsDocumentWithFilesByNameHashedWholeOrInPiece
   EXPECT_EQ(manifest["notes"][0]["record"], 12);
   EXPECT_EQ(manifest["notes"][1],
             (Json{{"nuclide", "Be-7"}, {"record", 34}, {"message", "no age"}}));
+}
+
+// The whole text a gzip stream holds, by zlib's inflate; "" when it is not
+// one whole stream.
+std::string Gunzip(const std::string& bytes) {
+  z_stream stream{};
+  if (inflateInit2(&stream, 15 + 16) != Z_OK) return "";
+  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
+  stream.avail_in = static_cast<uInt>(bytes.size());
+  std::string text;
+  int result = Z_OK;
+  while (result == Z_OK) {
+    char out[1 << 16];
+    stream.next_out = reinterpret_cast<Bytef*>(out);
+    stream.avail_out = sizeof out;
+    result = inflate(&stream, Z_NO_FLUSH);
+    text.append(out, sizeof out - stream.avail_out);
+  }
+  const bool whole = result == Z_STREAM_END && stream.avail_in == 0;
+  inflateEnd(&stream);
+  return whole ? text : "";
+}
+
+// A gzip file's bytes are a function of its text alone: the header fixed, the
+// same whether streamed in many flushes or written whole, and the manifest's
+// digest that of the compressed bytes.
+TEST(GzipFiles, FixedHeaderTheTextBackAndTheSameBytesHoweverWritten) {
+  std::string text;
+  for (unsigned i = 0, x = 1; text.size() < (5U << 19); ++i) {  // 2.5 MB: several flushes
+    x = x * 1103515245U + 12345U;
+    text += "P" + std::to_string(i % 97) + ",1961-04-12," + std::to_string(x) + "e-17,none\n";
+  }
+  testing::TempDir dir;
+  WrittenFiles written(dir.path(), true);
+  StreamedFile streamed;
+  ASSERT_TRUE(streamed.Open(dir / "s.csv", true, Compression::kGzip).ok());
+  EXPECT_EQ(streamed.path(), dir / "s.csv.gz");
+  for (std::size_t at = 0; at < text.size(); at += 7001)
+    ASSERT_TRUE(streamed.Append(std::string_view(text).substr(at, 7001)).ok());
+  ASSERT_TRUE(streamed.Close().ok());
+  ASSERT_TRUE(written.Add(streamed.path(), streamed.hashed()).ok());
+  const std::string_view halves[] = {std::string_view(text).substr(0, 12345),
+                                     std::string_view(text).substr(12345)};
+  ASSERT_TRUE(WriteRecordedFile(dir / "w.csv", halves, &written, Compression::kGzip).ok());
+  ASSERT_TRUE(WriteRecordedFile(dir / "e.csv", "", &written, Compression::kGzip).ok());
+
+  const std::string bytes = testing::ReadFile(dir / "s.csv.gz");
+  EXPECT_EQ(bytes, testing::ReadFile(dir / "w.csv.gz"));
+  EXPECT_LT(bytes.size(), text.size() / 2);
+  // ID1 ID2, deflate, no flags (no name), modification time 0, no extra
+  // flags at level 6, OS 3 (Unix).
+  EXPECT_EQ(bytes.substr(0, 10), std::string("\x1f\x8b\x08\0\0\0\0\0\0\x03", 10));
+  EXPECT_EQ(Gunzip(bytes), text);
+  const std::string empty = testing::ReadFile(dir / "e.csv.gz");
+  EXPECT_EQ(Gunzip(empty), "");
+  EXPECT_EQ(empty.size(), 20U);  // header, an empty final block, CRC and length
+  std::vector<std::string> names;
+  written.ForEachSorted([&](std::string_view name, std::uintmax_t size, std::string_view sha256) {
+    names.emplace_back(name);
+    const base::Result<FileDigest> digest = DigestFile(dir.path() / name);
+    ASSERT_TRUE(digest.ok());
+    EXPECT_EQ(size, digest.value().size) << name;
+    EXPECT_EQ(sha256, digest.value().sha256) << name;
+  });
+  EXPECT_EQ(names, (std::vector<std::string>{"e.csv.gz", "s.csv.gz", "w.csv.gz"}));
 }
 
 TEST(DigestFile, Sha256OfKnownTextAndAMissingFile) {

@@ -38,8 +38,12 @@ TEST(SvgMetadataTest, GoesRightAfterTheRootStartTagWithEachPanelAndItsSeries) {
       << xml;
   EXPECT_NE(xml.find("<panel title=\"rate\" x=\"10.0000\" y=\"20.0000\" width=\"300.0000\" "
                      "height=\"150.0000\" x-min=\"0.0000\" x-max=\"2.0000\" y-min=\"-12.0000\" "
-                     "y-max=\"-8.0000\">\n<series label=\"low LET &amp; more\" color=\"#0072B2\" "
-                     "marker=\"circle\"/>"),
+                     "y-max=\"-8.0000\" values-left-out=\"0\">\n<series label=\"low LET &amp; "
+                     "more\" color=\"#0072B2\" marker=\"circle\"/>"),
+            std::string::npos)
+      << xml;
+  // The dose panel's marker at 0 is the one value left out.
+  EXPECT_NE(xml.find("y-max=\"-8.0000\" values-left-out=\"1\">\n<series label=\"\""),
             std::string::npos)
       << xml;
 }

@@ -7,13 +7,26 @@ import subprocess
 import pandas as pd
 import pytest
 
+import quillmore as qm
+
 BUILD = pathlib.Path(os.environ["QUILLMORE_BINARY_DIR"])
+
+
+# The call of doc/python.md ("Reading the batch's CSV back"), as written there.
+TYPES = {"person": str, "period_days": float,
+         "age_group": pd.CategoricalDtype(qm.AGE_GROUPS, ordered=True),
+         **dict.fromkeys(["nuclide", "intake", "form_code", "form_label", "region_name",
+                          "extrapolation"], "category"),
+         **dict.fromkeys(["low_let_gy_per_bq", "high_let_gy_per_bq", "low_let_gy", "high_let_gy",
+                          "weighted_gy", "low_let_tail_gy", "high_let_tail_gy"], float)}
 
 
 def read_csv(path):
     """A CSV of quillmore-batch, read as the documentation tells users to."""
-    return pd.read_csv(path, float_precision="round_trip",
-                       dtype={"form_code": str, "form_label": str}, keep_default_na=False)
+    csv = pd.read_csv(path, dtype=TYPES, float_precision="round_trip", keep_default_na=False)
+    for name in csv.columns.intersection(["birth_date", "part_start", "part_end"]):
+        csv[name] = pd.to_datetime(csv[name])
+    return csv
 
 
 def run_batch(*args):

@@ -264,7 +264,7 @@ def test_annual_doses_and_their_parts_past_the_data_by_tail(folder, exact, tmp_p
             warnings.simplefilter("ignore", qm.QuillmoreWarning)  # unbounded under the cubic
             options = {} if tail == "exponential" else {"tail": tail}  # the default
             frame = qm.annual_doses(path, data_dir=folder, until=2004, regions=[1, 30], **options)
-        assert list(frame.columns[5:]) == doses + ["extrapolation"]
+        assert list(frame.columns[6:]) == doses + ["extrapolation"]
         assert all(frame[column].dtype == np.float64 for column in doses)
         values = synthetic.exact.expected_parts(exact.data, intakes, [1, 30], 2004, tail)
         assert len(frame) == len(values) == 5 * 2
@@ -284,6 +284,30 @@ def test_annual_doses_and_their_parts_past_the_data_by_tail(folder, exact, tmp_p
             assert notes[0].endswith("; 1 block whose last two rates do not fall keeps its last rate")
     with pytest.raises(ValueError, match="tail= takes exponential, zero or cubic"):
         qm.annual_doses(path, data_dir=folder, tail="linear")
+
+
+def test_until_age_ends_each_person_and_warns_of_the_intakes_left_out(folder, exact, tmp_path):
+    rows = ["P,1952-02-29,Am-241,inhalation,F,2000-03-01,,1000",  # 50 on 2002-03-01
+            "P,1952-02-29,Am-241,h,1,2001-06-01,2003-06-01,500",  # spread past the end
+            "P,1952-02-29,Am-241,h,F,2002-03-01,,7",              # 4: on the end, left out
+            "Q,1940-01-01,Am-241,h,F,2000-01-01,,1"]              # 5: after 50, Q with it
+    path = intake_file(tmp_path / "intakes.csv", rows)
+    fields = "person,birth_date,nuclide,intake,form,start,end,activity_bq".split(",")
+    intakes = [dict(zip(fields, row.split(","))) for row in rows]
+    with pytest.warns(qm.QuillmoreWarning) as caught:
+        frame = qm.annual_doses(path, data_dir=folder, until_age=50, regions=[1, 30])
+    assert [str(w.message) for w in caught] == [
+        "2 intakes start on or after the end of follow-up set by until_age=50 and contribute "
+        f"nothing ({path} lines 4, 5); 1 person is left with no intake and has no rows: Q"]
+    values = synthetic.exact.expected_parts(exact.data, intakes, [1, 30], None, "exponential",
+                                            50)
+    assert len(frame) == len(values) == 3 * 2
+    assert list(frame.age) == [48, 48, 49, 49, 50, 50]
+    for row in frame.itertuples():
+        low, high = values[(row.person, row.year, row.region)][:2]
+        assert synthetic.close(row.low_let_gy, low) and synthetic.close(row.high_let_gy, high)
+    with pytest.raises(ValueError, match="until_age= takes a number of years from 1 to 150"):
+        qm.annual_doses(path, data_dir=folder, until_age=151)
 
 
 def test_bad_intake_rows_listed_in_line_order(folder, tmp_path):

@@ -65,6 +65,27 @@ TEST(PastDataNote, NamesTheLargestShareOfAValueAboveZero) {
             "comes from past the data");
 }
 
+TEST(LeftOutNote, CountsTheIntakesNamesTheFirstRowsAndThePersonsWithoutRows) {
+  EXPECT_EQ(LeftOutNote("in.csv", {}, {}, "--until 2000"), std::nullopt);
+  EXPECT_EQ(LeftOutNote("in.csv", std::vector<int>{7}, {}, "until_age=70"),
+            "1 intake starts on or after the end of follow-up set by until_age=70 and "
+            "contributes nothing (in.csv line 7)");
+  std::vector<int> lines;
+  std::vector<std::string> persons;
+  for (int n = 2; n <= 8; ++n) lines.push_back(n);
+  for (int n = 1; n <= 22; ++n) persons.push_back("P" + std::to_string(n));
+  std::string named = "P1";
+  for (int n = 2; n <= 20; ++n) named += ", P" + std::to_string(n);
+  EXPECT_EQ(LeftOutNote("in.csv", lines, persons, "--until 2000 and --until-age 70"),
+            "7 intakes start on or after the end of follow-up set by --until 2000 and "
+            "--until-age 70 and contribute nothing (in.csv lines 2, 3, 4, 5, 6 and 2 more); 22 "
+            "persons are left with no intake and have no rows: " +
+                named + " and 2 more");
+  EXPECT_EQ(LeftOutNote("in.csv", std::vector<int>{3, 9}, std::vector<std::string>{"B"}, "x"),
+            "2 intakes start on or after the end of follow-up set by x and contribute nothing "
+            "(in.csv lines 3, 9); 1 person is left with no intake and has no rows: B");
+}
+
 // A block keeps its last rate under the exponential tail when one curve of
 // the selection, in either component, ends on a positive rate not below the
 // one before; never under the zero tail.
