@@ -22,14 +22,16 @@ enum Column {
   kStart,
   kEnd,
   kActivity,
-  kFollowUpEnd
+  kFollowUpEnd,
+  kActivityGsd,
+  kSex
 };
 
 constexpr std::size_t kAbsent = static_cast<std::size_t>(-1);
 
 // A column that may be left out: its fields then read as empty.
 bool Optional(std::size_t column) {
-  return column == kFollowUpEnd;
+  return column == kFollowUpEnd || column == kActivityGsd || column == kSex;
 }
 
 // Where each column stands in a row, from the header record.
@@ -109,6 +111,28 @@ class RowReader {
     }
     return value;
   }
+  // 1 where empty.
+  double Gsd() {
+    const std::string text = Text(kActivityGsd, false);
+    if (text.empty()) return 1;
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    const bool number = error == std::errc() && end == text.data() + text.size();
+    if (!number || !(value >= 1 && value <= kMaxActivityGsd)) {
+      Fault(kActivityGsd, Quoted(text) + " is not a geometric standard deviation from 1 to 100");
+      return 1;
+    }
+    return value;
+  }
+  std::optional<Sex> SexOf() {
+    const std::string text = base::AsciiLower(Text(kSex, false));
+    if (text.empty()) return std::nullopt;
+    if (text == "female" || text == "f") return Sex::kFemale;
+    if (text == "male" || text == "m") return Sex::kMale;
+    Fault(kSex,
+          Quoted(base::TrimBlanks(record_.fields[kSex])) + " is neither female (F) nor male (M)");
+    return std::nullopt;
+  }
   void Fault(Column column, const std::string& what) {
     faults_.Add(record_.line, "column " + Quoted(kIntakeColumns[column]) + ": " + what);
   }
@@ -132,6 +156,8 @@ bool ReadRow(const RowFields& record, IntakeRow& row, FaultList& faults) {
   row.end = reader.Date(kEnd, false);
   row.activityBq = reader.Activity();
   row.followUpEnd = reader.Date(kFollowUpEnd, false);
+  row.activityGsd = reader.Gsd();
+  row.sex = reader.SexOf();
   if (birth && start && *start < *birth) {
     reader.Fault(kStart,
                  Quoted(DateText(*start)) + " is before the birth date " + DateText(*birth));
@@ -159,8 +185,12 @@ std::string DateOrEmpty(const std::optional<Days>& day) {
   return day ? DateText(*day) : "empty";
 }
 
+std::string SexOrEmpty(const std::optional<Sex>& sex) {
+  return sex ? std::string(SexName(*sex)) : "empty";
+}
+
 // The checks across rows: one birth date per person, and one follow-up end
-// or none.
+// or none, one sex or none.
 void CheckPersons(IntakeFile& file) {
   std::map<std::string, const IntakeRow*> firstRowOf;  // by person
   for (const IntakeRow& row : file.rows) {
@@ -179,6 +209,11 @@ void CheckPersons(IntakeFile& file) {
       file.faults.Add(row.line, "column \"follow_up_end\": " + value + " differs from " +
                                     DateOrEmpty(earlier.followUpEnd) + where);
     }
+    if (earlier.sex != row.sex) {
+      const std::string value = row.sex ? Quoted(SexName(*row.sex)) : std::string("empty");
+      file.faults.Add(row.line, "column \"sex\": " + value + " differs from " +
+                                    SexOrEmpty(earlier.sex) + where);
+    }
   }
 }
 
@@ -186,6 +221,10 @@ constexpr std::string_view kEmpty = "the file is empty";
 constexpr std::string_view kHeaderOnly = "the file holds no intakes, only its header";
 
 }  // namespace
+
+std::string_view SexName(Sex sex) {
+  return sex == Sex::kFemale ? "female" : "male";
+}
 
 IntakeFile ReadIntakeFile(std::string_view bytes) {
   IntakeFile file;
@@ -196,6 +235,7 @@ IntakeFile ReadIntakeFile(std::string_view bytes) {
     const std::vector<std::string_view> names(csv.records[0].fields.begin(),
                                               csv.records[0].fields.end());
     columns = FindColumns(csv.records[0].line, names, at, file.faults);
+    file.uncertain = at[kActivityGsd] != kAbsent;
   }
   for (std::size_t r = 1; columns && r < csv.records.size(); ++r) {
     const CsvRecord& record = csv.records[r];
@@ -239,6 +279,7 @@ IntakeFile ReadIntakeColumns(std::span<const IntakeColumn> columns) {
   ColumnPositions at{};
   // A name with a line end is no column's, so the header takes line 1 alone.
   if (!FindColumns(1, names, at, file.faults)) return file;
+  file.uncertain = at[kActivityGsd] != kAbsent;
   int line = 1;
   for (std::size_t r = 0; r < rowCount; ++r) {
     RowFields fields{++line, {}};

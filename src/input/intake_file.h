@@ -14,11 +14,18 @@
 
 namespace quillmore::input {
 
-// The columns, in the order the documentation lists them; follow_up_end may
-// be left out.
-inline constexpr std::string_view kIntakeColumns[] = {"person", "birth_date",  "nuclide",
-                                                      "intake", "form",        "start",
-                                                      "end",    "activity_bq", "follow_up_end"};
+// The columns, in the order the documentation lists them; follow_up_end,
+// activity_gsd and sex may be left out.
+inline constexpr std::string_view kIntakeColumns[] = {
+    "person", "birth_date",  "nuclide",       "intake",       "form", "start",
+    "end",    "activity_bq", "follow_up_end", "activity_gsd", "sex"};
+
+// Largest geometric standard deviation an intake's activity may have.
+inline constexpr double kMaxActivityGsd = 100;
+
+enum class Sex { kFemale, kMale };
+// "female" or "male", as every file writes it.
+std::string_view SexName(Sex sex);
 
 struct IntakeRow {
   int line = 0;  // line of the file where the row starts
@@ -33,6 +40,11 @@ struct IntakeRow {
   // 00:00 of the day the person's follow-up ends, after the birth date and
   // the start; the same on every row of a person, or on none.
   std::optional<Days> followUpEnd;
+  // The geometric standard deviation of a lognormal activity whose median
+  // is activityBq: 1 (known exactly) to kMaxActivityGsd.
+  double activityGsd = 1;
+  // The same on every row of a person, or on none.
+  std::optional<Sex> sex;
 };
 
 struct IntakeFile {
@@ -40,6 +52,8 @@ struct IntakeFile {
   // Every bad row (or header) by line, 0 for the file as a whole, with what is
   // wrong: `column "start": "2023-02-30" is not a date`.
   FaultList faults;
+  // The file has an activity_gsd column: its doses are uncertain.
+  bool uncertain = false;
 };
 
 // Reads the bytes of an intake file: every row is checked, and each fault
