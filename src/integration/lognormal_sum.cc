@@ -8,15 +8,17 @@ namespace quillmore::integration {
 namespace {
 
 // The 95th percentile of the standard normal distribution.
-constexpr Extended kZ95 = 1.6448536269514722L;
+constexpr Extended kZ95 = 1.64485362695147271486L;
 
 }  // namespace
 
-void AddLognormalTerm(double atMedian, double sigma, Moments& sum) {
+LognormalFactors LognormalFactorsOf(double sigma) {
   const Extended s2 = Extended(sigma) * sigma;
-  const Extended grown = std::exp(s2);
-  sum.mean = Stored(sum.mean + atMedian * std::exp(s2 / 2));
-  sum.variance = Stored(sum.variance + Extended(atMedian) * atMedian * grown * std::expm1(s2));
+  return {Stored(std::exp(s2 / 2)), Stored(std::exp(s2) * std::expm1(s2))};
+}
+
+void AddLognormalTerm(double atMedian, double sigma, Moments& sum) {
+  AddLognormalTerm(atMedian, LognormalFactorsOf(sigma), sum);
 }
 
 std::optional<MatchedLognormal> MatchLognormal(const Moments& moments) {

@@ -6,6 +6,8 @@
 
 #include <optional>
 
+#include "integration/extended.h"
+
 namespace quillmore::integration {
 
 // The mean and variance of a value, summed term by term.
@@ -13,6 +15,21 @@ struct Moments {
   double mean = 0;
   double variance = 0;
 };
+
+// What one intake's terms are multiplied by, formed once for all its values:
+// exp(sigma^2 / 2) for the mean, exp(sigma^2) (exp(sigma^2) - 1) for the
+// variance.
+struct LognormalFactors {
+  double mean = 1;
+  double variance = 0;
+};
+LognormalFactors LognormalFactorsOf(double sigma);
+// Adds the term c A with A's factors: the mean grows by atMedian x the mean's
+// factor, the variance by atMedian^2 x the variance's.
+inline void AddLognormalTerm(double atMedian, const LognormalFactors& factors, Moments& sum) {
+  sum.mean = Stored(sum.mean + Extended(atMedian) * factors.mean);
+  sum.variance = Stored(sum.variance + Extended(atMedian) * atMedian * factors.variance);
+}
 
 // Adds the term c A, where c A is `atMedian` at A's median and ln A has the
 // standard deviation `sigma` (ln GSD): mean atMedian exp(sigma^2 / 2),

@@ -85,7 +85,8 @@ base::Result<HistoryRun> OpenHistory(input::IntakeFile intakes, const HistoryReq
   run.history = std::make_unique<IntakeHistory>(
       data, HistorySelection{run.columns.selectedRegions, request.untilYear, request.fileLabel,
                              request.jobs, request.untilWords, request.tail, request.untilAge,
-                             request.untilAgeWords});
+                             request.untilAgeWords, request.moments || intakes.uncertain});
+  run.uncertain = intakes.uncertain;
   if (const Status resolved = run.history->Resolve(*run.rows, faults); !resolved.ok())
     return failed(resolved);
   if (!faults.empty()) return BadRows(std::move(faults));
