@@ -50,7 +50,8 @@ base::Result<HistoryColumns> ComputeAnnualDoses(const HistoryRequest& request) {
                                     "until=",
                                     request.tail,
                                     request.untilAge,
-                                    "until_age="};
+                                    "until_age=",
+                                    request.distributions};
   base::Result<run::HistoryRun> opened = run::OpenHistory(ReadIntakes(request), opening);
   if (!opened.ok()) return opened.status();
   const run::HistoryRun& historyRun = opened.value();
@@ -58,7 +59,7 @@ base::Result<HistoryColumns> ComputeAnnualDoses(const HistoryRequest& request) {
   const output::AnnualDoseColumns& columns = historyRun.columns;
   run::IntakeHistory& history = *historyRun.history;
   HistoryColumns result;
-  result.Begin(columns, request.byIntake, request.byGroup);
+  result.Begin(columns, request.byIntake, request.byGroup, request.distributions);
   std::optional<integration::GroupedDoses> grouped;
   if (request.byGroup) grouped.emplace(*request.byGroup);
   const Status status = history.Compute([&](const integration::ResolvedIntake& intake,
@@ -70,7 +71,9 @@ base::Result<HistoryColumns> ComputeAnnualDoses(const HistoryRequest& request) {
   });
   if (!status.ok()) return status;
   for (const integration::PersonDoses& person : history.persons()) {
-    if (grouped) {
+    if (request.distributions) {
+      result.AddDistributions(person);
+    } else if (grouped) {
       for (const integration::GroupDoses& group : grouped->Of(person.person))
         result.AddGroup(person, grouped->by(), group, columns);
     } else if (!request.byIntake) {

@@ -360,6 +360,25 @@ py::list HistoryFrameColumns(HistoryColumns&& columns) {
         values = py::cast(ExtrapolationNames());
         codes = Take(std::move(rows.extrapolation));
         break;
+      case AnnualDoseField::kLet:
+        values = py::cast(std::vector<std::string>{std::string(output::LetName(0)),
+                                                   std::string(output::LetName(1))});
+        codes = Take(std::move(rows.let));
+        break;
+      case AnnualDoseField::kMean:
+      case AnnualDoseField::kSd:
+      case AnnualDoseField::kGm:
+      case AnnualDoseField::kGsd:
+      case AnnualDoseField::kP05:
+      case AnnualDoseField::kP95:
+        values = Take(std::move(field == AnnualDoseField::kMean  ? rows.mean
+                                : field == AnnualDoseField::kSd  ? rows.sd
+                                : field == AnnualDoseField::kGm  ? rows.gm
+                                : field == AnnualDoseField::kGsd ? rows.gsd
+                                : field == AnnualDoseField::kP05 ? rows.p05
+                                                                 : rows.p95));
+        codes = py::none();
+        break;
     }
     list.append(py::make_tuple(std::string(output::AnnualDoseFieldName(field)), values, codes));
   }
@@ -384,8 +403,8 @@ std::variant<std::string, std::vector<input::IntakeColumn>> Intakes(const py::ob
 py::tuple AnnualDosesOf(const py::object& intakes, const std::string& label,
                         const std::string& dataDir, std::optional<int> untilYear,
                         const std::string& regions, std::optional<double> highLetWeight,
-                        const std::string& by, const std::string& tail,
-                        std::optional<int> untilAge) {
+                        const std::string& by, const std::string& tail, std::optional<int> untilAge,
+                        bool distributions) {
   HistoryRequest request;
   request.intakes = Intakes(intakes);
   request.label = label;
@@ -400,6 +419,9 @@ py::tuple AnnualDosesOf(const py::object& intakes, const std::string& label,
     Raise(base::Status::InvalidArgument("by= takes nuclide, route or intake, not '" + by + "'"));
   request.tail = TailNamed(tail);
   request.untilAge = untilAge;
+  request.distributions = distributions;
+  if (distributions && !by.empty())
+    Raise(base::Status::InvalidArgument("distributions=True and by= ask for two files; give one"));
   HistoryColumns columns = ValueWithoutGil([&] { return ComputeAnnualDoses(request); });
   py::list messages = Messages(columns.messages);
   return py::make_tuple(HistoryFrameColumns(std::move(columns)), messages);
