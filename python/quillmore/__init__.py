@@ -103,7 +103,7 @@ def _column(name, values, codes=None):
         values = values[codes]
     if name in _DATES:
         return values.view("datetime64[ns]")
-    if name.endswith(_DOSE_SUFFIXES) or name == "gsd":
+    if name.endswith(_DOSE_SUFFIXES):
         return values.astype(_np.float64, copy=False)
     return values
 
