@@ -258,7 +258,7 @@ def annual_doses(intakes, data_dir="DATA", until=None, regions="all", high_let_w
 
     intakes: a DataFrame with the intake file's columns (person, birth_date,
         nuclide, intake, form, start, end, activity_bq, and optionally
-        follow_up_end; dates as "YYYY-MM-DD" text or datetimes, end empty or
+        follow_up_end, activity_gsd and sex; dates as "YYYY-MM-DD" text or datetimes, end empty or
         NaN for an acute intake), or the path of an intake file.
     data_dir: the data folder, as --data-dir.
     until: the last year reported, as --until; by default 50 years after

@@ -200,6 +200,8 @@ std::string BatchUsage() {
          "                      (default 1)\n"
          "  --intakes FILE      annual doses of the intake history in FILE (CSV), per\n"
          "                      person, calendar year and region: annual_doses.csv\n"
+         "                      (and annual_dose_distributions.csv where FILE has an\n"
+         "                      activity_gsd column)\n"
          "  --until YEAR        last calendar year reported (default: 50 years after the\n"
          "                      year of each person's last day of intake)\n"
          "  --until-age N       follow each person to their Nth birthday, 1-150 (with\n"
