@@ -219,11 +219,9 @@ DoseValues DoseValuesOf(const integration::YearDoses& doses, int year, int j,
   return values;
 }
 
-// One row per year and region of `doses`, each after `lead`, the fields
-// before "year", of someone born in `birthYear`.
-void AppendYearRows(const std::string& lead, int birthYear, const integration::YearDoses& doses,
-                    const AnnualDoseColumns& columns, std::string& out) {
-  // ",<region>,<name>," of each position, written once for all the years.
+// ",<region>,<name>," of each position, written once for all the years.
+std::vector<std::string> RegionFields(const integration::YearDoses& doses,
+                                      const AnnualDoseColumns& columns) {
   std::vector<std::string> regionFields(static_cast<std::size_t>(doses.regionCount()));
   for (int j = 0; j < doses.regionCount(); ++j) {
     std::string& text = regionFields[static_cast<std::size_t>(j)];
@@ -231,6 +229,14 @@ void AppendYearRows(const std::string& lead, int birthYear, const integration::Y
     AppendCsvField(SelectedRegionName(columns, j), text);
     text += ',';
   }
+  return regionFields;
+}
+
+// One row per year and region of `doses`, each after `lead`, the fields
+// before "year", of someone born in `birthYear`.
+void AppendYearRows(const std::string& lead, int birthYear, const integration::YearDoses& doses,
+                    const AnnualDoseColumns& columns, std::string& out) {
+  const std::vector<std::string> regionFields = RegionFields(doses, columns);
   std::string yearText;
   int textYear = 0;
   ForEachYearRow(doses, [&](int year, int j) {
@@ -261,15 +267,20 @@ void AppendDistributionRows(const integration::PersonDoses& person,
   std::string lead;
   AppendCsvField(fields.person, lead);
   lead += ',' + fields.birthDate + ',';
+  const std::vector<std::string> regionFields = RegionFields(person.doses, columns);
   const int birthYear = input::YearOf(person.birthDate);
+  std::string yearText;
+  int textYear = 0;
   ForEachYearRow(person.doses, [&](int year, int j) {
-    std::string head = lead + std::to_string(year) + ',' + std::to_string(year - birthYear) + ',' +
-                       std::to_string(SelectedRegion(columns, j)) + ',';
-    AppendCsvField(SelectedRegionName(columns, j), head);
-    head += ',';
+    if (yearText.empty() || year != textYear) {
+      yearText = std::to_string(year) + ',' + std::to_string(year - birthYear);
+      textYear = year;
+    }
     for (const int let : {integration::kLowLet, integration::kHighLet}) {
       const DistributionValues values = DistributionValuesOf(person, year, j, let);
-      out += head;
+      out += lead;
+      out += yearText;
+      out += regionFields[static_cast<std::size_t>(j)];
       out += LetName(let);
       char text[7 * (kNumberRoom + 1) + 16];
       char* at = text;
@@ -277,12 +288,14 @@ void AppendDistributionRows(const integration::PersonDoses& person,
       at = PutShortestNumber(values.mean, at);
       *at++ = ',';
       at = PutShortestNumber(values.sd, at);
-      for (const double value : {values.lognormal ? values.lognormal->gm : 0.0,
-                                 values.lognormal ? values.lognormal->gsd : 0.0,
-                                 values.lognormal ? values.lognormal->p05 : 0.0,
-                                 values.lognormal ? values.lognormal->p95 : 0.0}) {
-        *at++ = ',';
-        if (values.lognormal) at = PutShortestNumber(value, at);
+      if (values.lognormal) {
+        for (const double value : {values.lognormal->gm, values.lognormal->gsd,
+                                   values.lognormal->p05, values.lognormal->p95}) {
+          *at++ = ',';
+          at = PutShortestNumber(value, at);
+        }
+      } else {
+        at = std::copy_n(",,,,", 4, at);
       }
       *at++ = ',';
       const std::string_view status = integration::ExtrapolationName(values.extrapolation);
