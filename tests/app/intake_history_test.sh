@@ -399,6 +399,14 @@ PY
 else
   fail "uncertain intakes: exit $status $(cat err.txt)"
 fi
+# Compressed as the other CSV files, to the same bytes; only with the CSV format.
+"$batch" --intakes uncertain.csv --until 2030 --regions lung,liver --compress gzip -q \
+  --output-dir uncertain-gz 2>/dev/null || fail "uncertain intakes, gzip: refused"
+gzip -dc uncertain-gz/annual_dose_distributions.csv.gz | cmp -s - uncertain/annual_dose_distributions.csv ||
+  fail "the gzip distributions differ"
+"$batch" --intakes uncertain.csv --until 2030 --regions lung,liver --format json -q \
+  --output-dir uncertain-json 2>/dev/null || fail "uncertain intakes, json: refused"
+[ -e uncertain-json/annual_dose_distributions.csv ] && fail "distributions CSV written with --format json"
 # Without the column no distributions; a bad GSD or sex is a bad row.
 [ -e out/annual_dose_distributions.csv ] && fail "distributions written without activity_gsd"
 printf '%s\n%s\n' 'person,birth_date,nuclide,intake,form,start,end,activity_bq,activity_gsd,sex' \
