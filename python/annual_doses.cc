@@ -51,7 +51,8 @@ base::Result<HistoryColumns> ComputeAnnualDoses(const HistoryRequest& request) {
                                     request.tail,
                                     request.untilAge,
                                     "until_age=",
-                                    request.frameIndex};
+                                    request.frameIndex,
+                                    request.distributions};
   base::Result<run::HistoryRun> opened = run::OpenHistory(ReadIntakes(request), opening);
   if (!opened.ok()) return opened.status();
   const run::HistoryRun& historyRun = opened.value();
@@ -60,7 +61,7 @@ base::Result<HistoryColumns> ComputeAnnualDoses(const HistoryRequest& request) {
   const output::AnnualDoseColumns& columns = historyRun.columns;
   run::IntakeHistory& history = *historyRun.history;
   HistoryColumns result;
-  result.Begin(columns, request.byIntake, request.byGroup);
+  result.Begin(columns, request.byIntake, request.byGroup, request.distributions);
   std::optional<integration::GroupedDoses> grouped;
   if (request.byGroup) grouped.emplace(*request.byGroup);
   const Status status = history.Compute([&](const integration::ResolvedIntake& intake,
@@ -72,7 +73,9 @@ base::Result<HistoryColumns> ComputeAnnualDoses(const HistoryRequest& request) {
   });
   if (!status.ok()) return status;
   for (const integration::PersonDoses& person : history.persons()) {
-    if (grouped) {
+    if (request.distributions) {
+      result.AddDistributions(person);
+    } else if (grouped) {
       for (const integration::GroupDoses& group : grouped->Of(person.person))
         result.AddGroup(person, grouped->by(), group, columns);
     } else if (!request.byIntake) {

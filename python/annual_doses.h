@@ -29,14 +29,16 @@ struct HistoryRequest {
   integration::Tail tail = integration::Tail::kExponential;
   std::optional<int> untilAge;                         // each person followed to this birthday
   std::optional<std::vector<std::string>> frameIndex;  // a data frame's index labels, one a row
+  bool distributions = false;  // the rows of annual_dose_distributions.csv instead
 };
 
 // Runs the history of `request`: the rows of annual_doses_by_intake.csv
 // with request.byIntake, of the by-nuclide or by-route file with
-// request.byGroup, of annual_doses.csv otherwise. Bad rows: kInvalidArgument listing up to 20
-// of them, one a line, "LABEL:LINE: message", as the batch lists them; an
-// unknown region kUnknownName; missing or unusable data kIoError or kCorruption.
-// The note on the intakes left out by the end of follow-up comes as a warning.
+// request.byGroup, of annual_dose_distributions.csv with request.distributions
+// (every intake exact without an activity_gsd column), of annual_doses.csv otherwise. Bad rows:
+// kInvalidArgument listing up to 20 of them, one a line, "LABEL:LINE: message", as the batch lists
+// them; an unknown region kUnknownName; missing or unusable data kIoError or kCorruption. The note
+// on the intakes left out by the end of follow-up comes as a warning.
 base::Result<HistoryColumns> ComputeAnnualDoses(const HistoryRequest& request);
 
 }  // namespace quillmore::python

@@ -1,16 +1,20 @@
 #include "history_columns.h"
 
+#include <limits>
+
 #include "input/data_kind.h"
 #include "input/intake_calendar.h"
+#include "integration/coefficient_table.h"
 
 namespace quillmore::python {
 
 void HistoryColumns::Begin(const output::AnnualDoseColumns& columns, bool byIntake,
-                           std::optional<integration::DoseGroup> group) {
+                           std::optional<integration::DoseGroup> group, bool distributions) {
   *this = {};
-  fields = byIntake ? output::ByIntakeFields(columns)
-           : group  ? output::ByGroupFields(columns, *group)
-                    : output::AnnualDosesFields(columns);
+  fields = distributions ? output::DistributionFields()
+           : byIntake    ? output::ByIntakeFields(columns)
+           : group       ? output::ByGroupFields(columns, *group)
+                         : output::AnnualDosesFields(columns);
   for (int j = 0; j < static_cast<int>(columns.selectedRegions.size()); ++j) {
     regions.push_back(output::SelectedRegion(columns, j));
     regionNames.push_back(output::SelectedRegionName(columns, j));
@@ -21,6 +25,31 @@ void HistoryColumns::AddPerson(const integration::PersonDoses& person,
                                const output::AnnualDoseColumns& columns) {
   AddRows(static_cast<std::uint32_t>(persons.size()), input::YearOf(person.birthDate), person.doses,
           columns);
+  persons.push_back(output::PersonFieldsOf(person));
+  birthDates.push_back(person.birthDate);
+}
+
+void HistoryColumns::AddDistributions(const integration::PersonDoses& person) {
+  const auto lead = static_cast<std::uint32_t>(persons.size());
+  const int birthYear = input::YearOf(person.birthDate);
+  const double none = std::numeric_limits<double>::quiet_NaN();
+  output::ForEachYearRow(person.doses, [&](int year, int j) {
+    for (const int let : {integration::kLowLet, integration::kHighLet}) {
+      const output::DistributionValues values = output::DistributionValuesOf(person, year, j, let);
+      rows.lead.push_back(lead);
+      rows.year.push_back(year);
+      rows.age.push_back(year - birthYear);
+      rows.position.push_back(static_cast<std::uint32_t>(j));
+      rows.let.push_back(static_cast<std::int8_t>(let));
+      rows.mean.push_back(values.mean);
+      rows.sd.push_back(values.sd);
+      rows.gm.push_back(values.lognormal ? values.lognormal->gm : none);
+      rows.gsd.push_back(values.lognormal ? values.lognormal->gsd : none);
+      rows.p05.push_back(values.lognormal ? values.lognormal->p05 : none);
+      rows.p95.push_back(values.lognormal ? values.lognormal->p95 : none);
+      rows.extrapolation.push_back(static_cast<std::int8_t>(values.extrapolation));
+    }
+  });
   persons.push_back(output::PersonFieldsOf(person));
   birthDates.push_back(person.birthDate);
 }

@@ -28,6 +28,10 @@ struct HistoryRows {
   std::vector<double> lowTail;   // the parts of low and high from past the data
   std::vector<double> highTail;
   std::vector<std::int8_t> extrapolation;  // integration::Extrapolation
+  // Those of annual_dose_distributions.csv: the LET (kLowLet, kHighLet) and
+  // the values, the lognormal's NaN where it is empty.
+  std::vector<std::int8_t> let;
+  std::vector<double> mean, sd, gm, gsd, p05, p95;
 };
 
 struct HistoryColumns {
@@ -47,9 +51,13 @@ struct HistoryColumns {
   std::vector<output::RunMessage> messages;
 
   // Empties the columns for the by-intake file (`byIntake`), the by-nuclide
-  // or by-route file (`group`) or the annual file.
+  // or by-route file (`group`), the distributions file (`distributions`) or
+  // the annual file.
   void Begin(const output::AnnualDoseColumns& columns, bool byIntake,
-             std::optional<integration::DoseGroup> group = std::nullopt);
+             std::optional<integration::DoseGroup> group = std::nullopt,
+             bool distributions = false);
+  // Appends the rows of a person (holding moments) to the distributions file's.
+  void AddDistributions(const integration::PersonDoses& person);
   // Appends the rows of a person (annual file) or of an intake part (by-intake file).
   void AddPerson(const integration::PersonDoses& person, const output::AnnualDoseColumns& columns);
   void AddPart(const integration::ResolvedIntake& intake, const integration::IntakePartDoses& part,

@@ -360,6 +360,25 @@ py::list HistoryFrameColumns(HistoryColumns&& columns) {
         values = py::cast(ExtrapolationNames());
         codes = Take(std::move(rows.extrapolation));
         break;
+      case AnnualDoseField::kLet:
+        values = py::cast(std::vector<std::string>{std::string(output::LetName(0)),
+                                                   std::string(output::LetName(1))});
+        codes = Take(std::move(rows.let));
+        break;
+      case AnnualDoseField::kMean:
+      case AnnualDoseField::kSd:
+      case AnnualDoseField::kGm:
+      case AnnualDoseField::kGsd:
+      case AnnualDoseField::kP05:
+      case AnnualDoseField::kP95:
+        values = Take(std::move(field == AnnualDoseField::kMean  ? rows.mean
+                                : field == AnnualDoseField::kSd  ? rows.sd
+                                : field == AnnualDoseField::kGm  ? rows.gm
+                                : field == AnnualDoseField::kGsd ? rows.gsd
+                                : field == AnnualDoseField::kP05 ? rows.p05
+                                                                 : rows.p95));
+        codes = py::none();
+        break;
     }
     list.append(py::make_tuple(std::string(output::AnnualDoseFieldName(field)), values, codes));
   }
@@ -385,7 +404,7 @@ py::tuple AnnualDosesOf(const py::object& intakes, const std::string& label,
                         const std::string& dataDir, std::optional<int> untilYear,
                         const std::string& regions, std::optional<double> highLetWeight,
                         const std::string& by, const std::string& tail, std::optional<int> untilAge,
-                        std::optional<std::vector<std::string>> frameIndex) {
+                        std::optional<std::vector<std::string>> frameIndex, bool distributions) {
   HistoryRequest request;
   request.frameIndex = std::move(frameIndex);
   request.intakes = Intakes(intakes);
@@ -401,6 +420,9 @@ py::tuple AnnualDosesOf(const py::object& intakes, const std::string& label,
     Raise(base::Status::InvalidArgument("by= takes nuclide, route or intake, not '" + by + "'"));
   request.tail = TailNamed(tail);
   request.untilAge = untilAge;
+  request.distributions = distributions;
+  if (distributions && !by.empty())
+    Raise(base::Status::InvalidArgument("distributions=True and by= ask for two files; give one"));
   HistoryColumns columns = ValueWithoutGil([&] { return ComputeAnnualDoses(request); });
   py::list messages = Messages(columns.messages);
   return py::make_tuple(HistoryFrameColumns(std::move(columns)), messages);
@@ -457,7 +479,8 @@ PYBIND11_MODULE(_core, m) {
         "(and its index labels, one a row, which name its rows in messages).",
         py::arg("intakes"), py::arg("label"), py::arg("data_dir"), py::arg("until"),
         py::arg("regions"), py::arg("high_let_weight"), py::arg("by"), py::arg("tail"),
-        py::arg("until_age"), py::arg("frame_index") = py::none());
+        py::arg("until_age"), py::arg("frame_index") = py::none(),
+        py::arg("distributions") = false);
   m.attr("EXTRAPOLATIONS") = ExtrapolationNames();
   std::vector<std::string> ages;
   for (int age = 1; age <= quillmore::input::kAgeGroupCount; ++age) ages.push_back(AgeLabel(age));

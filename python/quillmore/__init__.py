@@ -82,7 +82,7 @@ def _list_text(value, what):
 #: Columns typed by their name, in whichever frame they appear: few-valued
 #: texts as categoricals, dates as datetime64[ns] (NaT where empty).
 _CATEGORICAL = frozenset({"nuclide", "intake", "form_code", "form_label", "region_name",
-                          "extrapolation"})
+                          "extrapolation", "let"})
 _DATES = frozenset({"birth_date", "part_start", "part_end"})
 _DOSE_SUFFIXES = ("_gy", "_gy_per_bq")
 
@@ -251,7 +251,8 @@ def _frame(columns, data_set, region_names):
 
 
 def annual_doses(intakes, data_dir="DATA", until=None, regions="all", high_let_weight=None,
-                 by_intake=False, tail="exponential", until_age=None, by=None):
+                 by_intake=False, tail="exponential", until_age=None, by=None,
+                 distributions=False):
     """The absorbed dose of each person in each calendar year from an intake
     history, as a DataFrame with the rows, columns and values of
     ``quillmore-batch --intakes``'s annual_doses.csv: person, birth_date,
@@ -260,10 +261,10 @@ def annual_doses(intakes, data_dir="DATA", until=None, regions="all", high_let_w
 
     intakes: a DataFrame with the intake file's columns (person, birth_date,
         nuclide, intake, form, start, end, activity_bq, and optionally
-        follow_up_end, in any case; others ignored with a note; person may be
-        the index; dates as "YYYY-MM-DD" text or datetimes at midnight without
-        a time zone, end empty or NaN for an acute intake), or the path of an
-        intake file.
+        follow_up_end, activity_gsd and sex, in any case; others ignored with
+        a note; person may be the index; dates as "YYYY-MM-DD" text or
+        datetimes at midnight without a time zone, end empty or NaN for an
+        acute intake), or the path of an intake file.
     data_dir: the data folder, as --data-dir.
     until: the last year reported, as --until; by default 50 years after
         each person's last day of intake.
@@ -290,6 +291,13 @@ def annual_doses(intakes, data_dir="DATA", until=None, regions="all", high_let_w
         continued, as the tables continue it). low_let_tail_gy and
         high_let_tail_gy are the parts of low_let_gy and high_let_gy from
         past the data.
+    distributions: True returns the rows of annual_dose_distributions.csv
+        instead: person, birth_date, year, age, region, region_name, let
+        ("low" before "high"), mean_gy, sd_gy, gm_gy, gsd, p05_gy, p95_gy,
+        extrapolation; each intake's activity lognormal with its
+        activity_gsd (every intake exact without that column: sd_gy 0, gsd 1,
+        gm_gy, p05_gy and p95_gy the value). The four lognormal columns are
+        NaN where mean_gy is not above 0.
 
     person is str; birth_date, part_start and part_end datetime64[ns] (NaT
     for an acute part's end); nuclide, intake, form_code, region_name and
@@ -320,6 +328,8 @@ def annual_doses(intakes, data_dir="DATA", until=None, regions="all", high_let_w
     if by_intake and by is not None and str(by) != "intake":
         raise ValueError(f"by_intake=True and by={by!r} ask for two files; give one")
     group = "intake" if by_intake else ("" if by is None else str(by))
+    if distributions and group:
+        raise ValueError("distributions=True and by= or by_intake=True ask for two files; give one")
     weight = None if high_let_weight is None else float(high_let_weight)
     year = None if until is None else int(until)
     age = None if until_age is None else int(until_age)
@@ -327,7 +337,7 @@ def annual_doses(intakes, data_dir="DATA", until=None, regions="all", high_let_w
         raise ValueError(f"until_age= takes a number of years from 1 to 150, not {until_age!r}")
     columns, messages = _core.annual_doses(
         content, label, _os.fspath(data_dir), year, _list_text(regions, "regions"), weight,
-        group, str(tail), age, frame_index)
+        group, str(tail), age, frame_index, bool(distributions))
     _report(messages)
     return _pd.DataFrame({name: _column(name, values, codes) for name, values, codes in columns},
                          copy=False)

@@ -27,6 +27,7 @@ def annual_doses(
     tail: str = ...,
     until_age: int | None = ...,
     by: str | None = ...,
+    distributions: bool = ...,
 ) -> pd.DataFrame: ...
 def plot_annual(
     frame: pd.DataFrame,

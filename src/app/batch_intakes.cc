@@ -137,6 +137,7 @@ struct HistoryOutput {
   bool csv = true;
   bool json = false;
   bool byIntake = false;
+  bool distributions = false;                  // annual_dose_distributions.csv
   std::vector<integration::DoseGroup> groups;  // the by-nuclide and by-route files asked for
   output::Compression compression = output::Compression::kNone;
   const run::FigureOptions* figures = nullptr;  // each person's figure, when asked for
@@ -209,6 +210,19 @@ Status WriteHistory(run::IntakeHistory& history, const HistoryOutput& where,
     if (status.ok()) status = csv.Close();
     if (status.ok()) status = written.Add(csv.path(), csv.hashed());
   }
+  if (status.ok() && where.distributions) {
+    output::StreamedFile csv;
+    status = csv.Open(where.folder / output::kAnnualDoseDistributionsCsv, true, where.compression);
+    if (status.ok()) status = csv.Append(output::DistributionsHeader());
+    for (const integration::PersonDoses& person : history.persons()) {
+      if (!status.ok()) break;
+      rows.clear();
+      output::AppendDistributionRows(person, columns, rows);
+      status = csv.Append(rows);
+    }
+    if (status.ok()) status = csv.Close();
+    if (status.ok()) status = written.Add(csv.path(), csv.hashed());
+  }
   if (status.ok() && where.json) {
     const std::filesystem::path path = where.folder / output::kAnnualDosesJson;
     const std::string text =
@@ -271,6 +285,7 @@ int RunIntakes(const BatchOptions& options, const std::filesystem::path& dataFol
   where.csv = !formatGiven || options.formats.csv;
   where.json = options.formats.json;
   where.byIntake = options.byIntake;
+  where.distributions = historyRun.uncertain && where.csv;
   if (options.byNuclide) where.groups.push_back(integration::DoseGroup::kNuclide);
   if (options.byRoute) where.groups.push_back(integration::DoseGroup::kRoute);
   where.compression = options.compress;

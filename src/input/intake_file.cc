@@ -23,7 +23,9 @@ enum Column {
   kStart,
   kEnd,
   kActivity,
-  kFollowUpEnd
+  kFollowUpEnd,
+  kActivityGsd,
+  kSex
 };
 constexpr std::size_t kAbsent = static_cast<std::size_t>(-1);
 constexpr std::size_t kMaxGuessDistance = 2;
@@ -181,6 +183,28 @@ class RowReader {
     }
     return value;
   }
+  // 1 where empty.
+  double Gsd() {
+    const std::string text = Text(kActivityGsd, false);
+    if (text.empty()) return 1;
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    const bool number = error == std::errc() && end == text.data() + text.size();
+    if (!number || !(value >= 1 && value <= kMaxActivityGsd)) {
+      Fault(kActivityGsd, Quoted(text) + " is not a geometric standard deviation from 1 to 100");
+      return 1;
+    }
+    return value;
+  }
+  std::optional<Sex> SexOf() {
+    const std::string text = base::AsciiLower(Text(kSex, false));
+    if (text.empty()) return std::nullopt;
+    if (text == "female" || text == "f") return Sex::kFemale;
+    if (text == "male" || text == "m") return Sex::kMale;
+    Fault(kSex,
+          Quoted(base::TrimBlanks(record_.fields[kSex])) + " is neither female (F) nor male (M)");
+    return std::nullopt;
+  }
   void Fault(Column column, const std::string& what) {
     faults_.Add(record_.line, "column " + Quoted(kIntakeColumns[column].name) + ": " + what);
   }
@@ -204,6 +228,8 @@ bool ReadRow(const RowFields& record, IntakeRow& row, FaultList& faults) {
   row.end = reader.Date(kEnd, false);
   row.activityBq = reader.Activity();
   row.followUpEnd = reader.Date(kFollowUpEnd, false);
+  row.activityGsd = reader.Gsd();
+  row.sex = reader.SexOf();
   if (birth && start && *start < *birth) {
     reader.Fault(kStart,
                  Quoted(DateText(*start)) + " is before the birth date " + DateText(*birth));
@@ -231,8 +257,12 @@ std::string DateOrEmpty(const std::optional<Days>& day) {
   return day ? DateText(*day) : "empty";
 }
 
+std::string SexOrEmpty(const std::optional<Sex>& sex) {
+  return sex ? std::string(SexName(*sex)) : "empty";
+}
+
 // The checks across rows: one birth date per person, and one follow-up end
-// or none.
+// or none, one sex or none.
 void CheckPersons(IntakeFile& file, const TablePlaces& places) {
   std::map<std::string, const IntakeRow*> firstRowOf;  // by person
   for (const IntakeRow& row : file.rows) {
@@ -250,6 +280,11 @@ void CheckPersons(IntakeFile& file, const TablePlaces& places) {
           row.followUpEnd ? Quoted(DateText(*row.followUpEnd)) : std::string("empty");
       file.faults.Add(row.line, "column \"follow_up_end\": " + value + " differs from " +
                                     DateOrEmpty(earlier.followUpEnd) + where);
+    }
+    if (earlier.sex != row.sex) {
+      const std::string value = row.sex ? Quoted(SexName(*row.sex)) : std::string("empty");
+      file.faults.Add(row.line, "column \"sex\": " + value + " differs from " +
+                                    SexOrEmpty(earlier.sex) + where);
     }
   }
 }
@@ -289,6 +324,10 @@ HeaderMatch MatchNames(const std::vector<std::string>& fields) {
 
 }  // namespace
 
+std::string_view SexName(Sex sex) {
+  return sex == Sex::kFemale ? "female" : "male";
+}
+
 IntakeFile ReadIntakeFile(std::string_view bytes) {
   IntakeFile file;
   // The header's separator: the comma, else the one other it holds; should
@@ -326,6 +365,7 @@ IntakeFile ReadIntakeFile(std::string_view bytes) {
            true});
     }
     if (columns) IgnoredNote(line, match, file.notes);
+    file.uncertain = match.at[kActivityGsd] != kAbsent;
   }
   for (std::size_t r = 1; columns && r < csv.records.size(); ++r) {
     const CsvRecord& record = csv.records[r];
@@ -370,6 +410,7 @@ IntakeFile ReadIntakeColumns(std::span<const IntakeColumn> columns, const TableP
   const HeaderMatch match = MatchHeader(names);
   if (!HeaderFaults(1, match, "", file.faults)) return file;
   IgnoredNote(1, match, file.notes);
+  file.uncertain = match.at[kActivityGsd] != kAbsent;
   for (std::size_t r = 0; r < rowCount; ++r) {
     RowFields fields{static_cast<int>(r) + 2, {}, false};
     for (std::size_t c = 0; c < kColumnCount; ++c) {

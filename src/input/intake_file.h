@@ -21,11 +21,26 @@ struct IntakeColumnRule {
 };
 
 // The columns, in the order the documentation lists them. A file without
-// `end` holds acute intakes only; follow_up_end may be left out.
-inline constexpr IntakeColumnRule kIntakeColumns[] = {
-    {"person"},     {"birth_date"},  {"nuclide"},
-    {"intake"},     {"form"},        {"start"},
-    {"end", false}, {"activity_bq"}, {"follow_up_end", false}};
+// `end` holds acute intakes only; follow_up_end, activity_gsd and sex may
+// be left out.
+inline constexpr IntakeColumnRule kIntakeColumns[] = {{"person"},
+                                                      {"birth_date"},
+                                                      {"nuclide"},
+                                                      {"intake"},
+                                                      {"form"},
+                                                      {"start"},
+                                                      {"end", false},
+                                                      {"activity_bq"},
+                                                      {"follow_up_end", false},
+                                                      {"activity_gsd", false},
+                                                      {"sex", false}};
+
+// Largest geometric standard deviation an intake's activity may have.
+inline constexpr double kMaxActivityGsd = 100;
+
+enum class Sex { kFemale, kMale };
+// "female" or "male", as every file writes it.
+std::string_view SexName(Sex sex);
 
 struct IntakeRow {
   int line = 0;  // line of the file where the row starts
@@ -40,6 +55,11 @@ struct IntakeRow {
   // 00:00 of the day the person's follow-up ends, after the birth date and
   // the start; the same on every row of a person, or on none.
   std::optional<Days> followUpEnd;
+  // The geometric standard deviation of a lognormal activity whose median
+  // is activityBq: 1 (known exactly) to kMaxActivityGsd.
+  double activityGsd = 1;
+  // The same on every row of a person, or on none.
+  std::optional<Sex> sex;
 };
 
 struct IntakeFile {
@@ -50,6 +70,8 @@ struct IntakeFile {
   // What is worth knowing about a file that is read, by line: the columns
   // ignored, a separator other than the comma.
   std::vector<Fault> notes;
+  // The file has an activity_gsd column: its doses are uncertain.
+  bool uncertain = false;
 };
 
 // Reads the bytes of an intake file: every row is checked, and each fault

@@ -13,6 +13,12 @@ void YearDoses::Reset(int firstYear, int yearCount, int regionCount) {
   tails_ = false;
 }
 
+void YearMoments::Reset(int firstYear, int yearCount, int regionCount) {
+  firstYear_ = firstYear;
+  regionCount_ = regionCount;
+  moments_.assign(static_cast<std::size_t>(yearCount * regionCount * 2), Moments{});
+}
+
 void YearDoses::Resize(int firstYear, int yearCount, int regionCount) {
   firstYear_ = firstYear;
   yearCount_ = yearCount;

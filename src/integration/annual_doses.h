@@ -4,12 +4,14 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "input/intake_calendar.h"
 #include "input/intake_file.h"
 #include "integration/extrapolation_check.h"
+#include "integration/lognormal_sum.h"
 
 namespace quillmore::integration {
 
@@ -60,6 +62,27 @@ class YearDoses {
   std::vector<Extrapolation> extrapolation_;
 };
 
+// The exact moments of the low- and high-LET values by year and region, as
+// YearDoses holds the values, when the intakes are uncertain.
+class YearMoments {
+ public:
+  // All zero for `yearCount` years from `firstYear` and `regionCount` regions.
+  void Reset(int firstYear, int yearCount, int regionCount);
+  // Nothing held: the run computes no moments.
+  bool empty() const { return moments_.empty(); }
+  // `let` is kLowLet or kHighLet (coefficient_table.h); `region` a position from 0.
+  Moments& at(int year, int region, int let) { return moments_[At(year, region, let)]; }
+  const Moments& at(int year, int region, int let) const { return moments_[At(year, region, let)]; }
+
+ private:
+  std::size_t At(int year, int region, int let) const {
+    return static_cast<std::size_t>(((year - firstYear_) * regionCount_ + region) * 2 + let);
+  }
+
+  int firstYear_ = 0, regionCount_ = 0;
+  std::vector<Moments> moments_;
+};
+
 // One part of an intake: the whole intake, or its stretch within one age group.
 struct IntakePartDoses {
   input::IntakePart part;
@@ -86,6 +109,10 @@ struct PersonDoses {
   std::vector<const ResolvedIntake*> intakes;  // in file order
   YearDoses doses;
   std::vector<std::string> warnings;
+  std::optional<input::Sex> sex;  // as the intake file gives it
+  // The moments of every value of `doses`, each intake lognormal about its
+  // activity; empty unless the run computes them.
+  YearMoments moments;
 };
 
 }  // namespace quillmore::integration

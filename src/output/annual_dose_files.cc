@@ -1,9 +1,11 @@
 #include "output/annual_dose_files.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "base/cp1252.h"
 #include "input/age_groups.h"
+#include "integration/coefficient_table.h"
 #include "integration/extended.h"
 #include "output/csv_sink.h"
 
@@ -102,6 +104,20 @@ std::string_view AnnualDoseFieldName(AnnualDoseField field) {
       return "high_let_tail_gy";
     case AnnualDoseField::kExtrapolation:
       return "extrapolation";
+    case AnnualDoseField::kLet:
+      return "let";
+    case AnnualDoseField::kMean:
+      return "mean_gy";
+    case AnnualDoseField::kSd:
+      return "sd_gy";
+    case AnnualDoseField::kGm:
+      return "gm_gy";
+    case AnnualDoseField::kGsd:
+      return "gsd";
+    case AnnualDoseField::kP05:
+      return "p05_gy";
+    case AnnualDoseField::kP95:
+      return "p95_gy";
   }
   return "";
 }
@@ -124,6 +140,28 @@ std::vector<AnnualDoseField> ByGroupFields(const AnnualDoseColumns& columns,
   return WithYearFields(
       {kPerson, kBirthDate, group == integration::DoseGroup::kNuclide ? kNuclide : kIntake},
       columns);
+}
+
+std::vector<AnnualDoseField> DistributionFields() {
+  using enum AnnualDoseField;
+  return {kPerson, kBirthDate, kYear, kAge, kRegion, kRegionName, kLet,
+          kMean,   kSd,        kGm,   kGsd, kP05,    kP95,        kExtrapolation};
+}
+
+std::string DistributionsHeader() {
+  return HeaderOf(DistributionFields());
+}
+
+std::string_view LetName(int let) {
+  return let == integration::kLowLet ? "low" : "high";
+}
+
+DistributionValues DistributionValuesOf(const integration::PersonDoses& person, int year, int j,
+                                        int let) {
+  const integration::Moments& moments = person.moments.at(year, j, let);
+  // Rounding may leave a value known exactly a variance a hair below 0.
+  return {moments.mean, std::sqrt(std::max(moments.variance, 0.0)),
+          integration::MatchLognormal(moments), person.doses.extrapolation(year, j)};
 }
 
 std::string_view ByGroupFileName(integration::DoseGroup group) {
@@ -181,11 +219,9 @@ DoseValues DoseValuesOf(const integration::YearDoses& doses, int year, int j,
   return values;
 }
 
-// One row per year and region of `doses`, each after `lead`, the fields
-// before "year", of someone born in `birthYear`.
-void AppendYearRows(const std::string& lead, int birthYear, const integration::YearDoses& doses,
-                    const AnnualDoseColumns& columns, std::string& out) {
-  // ",<region>,<name>," of each position, written once for all the years.
+// ",<region>,<name>," of each position, written once for all the years.
+std::vector<std::string> RegionFields(const integration::YearDoses& doses,
+                                      const AnnualDoseColumns& columns) {
   std::vector<std::string> regionFields(static_cast<std::size_t>(doses.regionCount()));
   for (int j = 0; j < doses.regionCount(); ++j) {
     std::string& text = regionFields[static_cast<std::size_t>(j)];
@@ -193,6 +229,14 @@ void AppendYearRows(const std::string& lead, int birthYear, const integration::Y
     AppendCsvField(SelectedRegionName(columns, j), text);
     text += ',';
   }
+  return regionFields;
+}
+
+// One row per year and region of `doses`, each after `lead`, the fields
+// before "year", of someone born in `birthYear`.
+void AppendYearRows(const std::string& lead, int birthYear, const integration::YearDoses& doses,
+                    const AnnualDoseColumns& columns, std::string& out) {
+  const std::vector<std::string> regionFields = RegionFields(doses, columns);
   std::string yearText;
   int textYear = 0;
   ForEachYearRow(doses, [&](int year, int j) {
@@ -215,6 +259,51 @@ void AppendPersonRows(const integration::PersonDoses& person, const AnnualDoseCo
   AppendCsvField(fields.person, lead);
   lead += ',' + fields.birthDate + ',';
   AppendYearRows(lead, input::YearOf(person.birthDate), person.doses, columns, out);
+}
+
+void AppendDistributionRows(const integration::PersonDoses& person,
+                            const AnnualDoseColumns& columns, std::string& out) {
+  const PersonFields fields = PersonFieldsOf(person);
+  std::string lead;
+  AppendCsvField(fields.person, lead);
+  lead += ',' + fields.birthDate + ',';
+  const std::vector<std::string> regionFields = RegionFields(person.doses, columns);
+  const int birthYear = input::YearOf(person.birthDate);
+  std::string yearText;
+  int textYear = 0;
+  ForEachYearRow(person.doses, [&](int year, int j) {
+    if (yearText.empty() || year != textYear) {
+      yearText = std::to_string(year) + ',' + std::to_string(year - birthYear);
+      textYear = year;
+    }
+    for (const int let : {integration::kLowLet, integration::kHighLet}) {
+      const DistributionValues values = DistributionValuesOf(person, year, j, let);
+      out += lead;
+      out += yearText;
+      out += regionFields[static_cast<std::size_t>(j)];
+      out += LetName(let);
+      char text[7 * (kNumberRoom + 1) + 16];
+      char* at = text;
+      *at++ = ',';
+      at = PutShortestNumber(values.mean, at);
+      *at++ = ',';
+      at = PutShortestNumber(values.sd, at);
+      if (values.lognormal) {
+        for (const double value : {values.lognormal->gm, values.lognormal->gsd,
+                                   values.lognormal->p05, values.lognormal->p95}) {
+          *at++ = ',';
+          at = PutShortestNumber(value, at);
+        }
+      } else {
+        at = std::copy_n(",,,,", 4, at);
+      }
+      *at++ = ',';
+      const std::string_view status = integration::ExtrapolationName(values.extrapolation);
+      at = std::copy(status.begin(), status.end(), at);
+      *at++ = '\n';
+      out.append(text, at);
+    }
+  });
 }
 
 void AppendGroupRows(const integration::PersonDoses& person, const integration::GroupDoses& group,
@@ -266,7 +355,37 @@ Json IntakeJson(const integration::ResolvedIntake& intake) {
           {"parts", std::move(parts)}};
 }
 
-Json RegionsJson(const integration::YearDoses& doses, const AnnualDoseColumns& columns) {
+// A value of a distribution, null where the lognormal is empty.
+Json NumberOrNull(const std::optional<double>& value) {
+  return value ? Json(*value) : Json();
+}
+
+// {"low": {...}, "high": {...}} of position j: the mean, sd, GM and GSD by year.
+Json DistributionsJson(const integration::PersonDoses& person, int j) {
+  Json distributions = Json::object();
+  const integration::YearDoses& doses = person.doses;
+  for (const int let : {integration::kLowLet, integration::kHighLet}) {
+    std::vector<double> mean, sd;
+    Json gm = Json::array(), gsd = Json::array();
+    for (int year = doses.firstYear(); year < doses.firstYear() + doses.yearCount(); ++year) {
+      const DistributionValues values = DistributionValuesOf(person, year, j, let);
+      mean.push_back(values.mean);
+      sd.push_back(values.sd);
+      gm.push_back(
+          NumberOrNull(values.lognormal ? std::optional(values.lognormal->gm) : std::nullopt));
+      gsd.push_back(
+          NumberOrNull(values.lognormal ? std::optional(values.lognormal->gsd) : std::nullopt));
+    }
+    distributions[std::string(LetName(let))] = {{"mean_gy", std::move(mean)},
+                                                {"sd_gy", std::move(sd)},
+                                                {"gm_gy", std::move(gm)},
+                                                {"gsd", std::move(gsd)}};
+  }
+  return distributions;
+}
+
+Json RegionsJson(const integration::PersonDoses& person, const AnnualDoseColumns& columns) {
+  const integration::YearDoses& doses = person.doses;
   Json regions = Json::array();
   for (int j = 0; j < doses.regionCount(); ++j) {
     std::vector<double> low, high, lowTail, highTail;
@@ -286,6 +405,7 @@ Json RegionsJson(const integration::YearDoses& doses, const AnnualDoseColumns& c
                        {"low_let_tail_gy", std::move(lowTail)},
                        {"high_let_tail_gy", std::move(highTail)},
                        {"extrapolation", std::move(status)}});
+    if (!person.moments.empty()) regions.back()["distributions"] = DistributionsJson(person, j);
   }
   return regions;
 }
@@ -310,8 +430,9 @@ Json AnnualDosesJson(std::span<const integration::PersonDoses> persons,
                       {"intakes", std::move(intakes)},
                       {"years", std::move(years)},
                       {"ages", std::move(ages)},
-                      {"regions", RegionsJson(person.doses, columns)},
+                      {"regions", RegionsJson(person, columns)},
                       {"warnings", person.warnings}});
+    if (person.sex) people.back()["sex"] = input::SexName(*person.sex);
   }
   Json json{{"persons", std::move(people)}};
   if (columns.highLetWeight) json["high_let_weight"] = *columns.highLetWeight;

@@ -23,6 +23,7 @@ namespace quillmore::output {
 inline constexpr const char* kAnnualDosesCsv = "annual_doses.csv";
 inline constexpr const char* kAnnualDosesByIntakeCsv = "annual_doses_by_intake.csv";
 inline constexpr const char* kAnnualDosesJson = "annual_doses.json";
+inline constexpr const char* kAnnualDoseDistributionsCsv = "annual_dose_distributions.csv";
 // annual_doses_by_nuclide.csv or annual_doses_by_route.csv.
 std::string_view ByGroupFileName(integration::DoseGroup group);
 
@@ -56,6 +57,14 @@ enum class AnnualDoseField {
   kLowLetTail,
   kHighLetTail,
   kExtrapolation,
+  // annual_dose_distributions.csv's, after region_name
+  kLet,  // low, high
+  kMean,
+  kSd,
+  kGm,
+  kGsd,
+  kP05,
+  kP95,
 };
 std::string_view AnnualDoseFieldName(AnnualDoseField field);
 // The fields of annual_doses.csv and annual_doses_by_intake.csv, in order.
@@ -66,10 +75,14 @@ std::vector<AnnualDoseField> ByIntakeFields(const AnnualDoseColumns& columns);
 std::vector<AnnualDoseField> ByGroupFields(const AnnualDoseColumns& columns,
                                            integration::DoseGroup group);
 
+// Those of annual_dose_distributions.csv.
+std::vector<AnnualDoseField> DistributionFields();
+
 // The header lines of the two CSV files.
 std::string AnnualDosesHeader(const AnnualDoseColumns& columns);
 std::string ByIntakeHeader(const AnnualDoseColumns& columns);
 std::string ByGroupHeader(const AnnualDoseColumns& columns, integration::DoseGroup group);
+std::string DistributionsHeader();
 
 // The fields of a row before "year", as the files write them (UTF-8): a
 // person's, and those of an intake part.
@@ -108,6 +121,21 @@ struct DoseValues {
 DoseValues DoseValuesOf(const integration::YearDoses& doses, int year, int j,
                         const AnnualDoseColumns& columns);
 
+// The values of a row of annual_dose_distributions.csv after "let": the
+// exact mean and standard deviation, the lognormal with those moments (none
+// where the mean is not above 0), the status of the row's year and region.
+struct DistributionValues {
+  double mean = 0;
+  double sd = 0;
+  std::optional<integration::MatchedLognormal> lognormal;
+  integration::Extrapolation extrapolation = integration::Extrapolation::kNone;
+};
+// `let` is integration::kLowLet or kHighLet; `person` holds moments.
+DistributionValues DistributionValuesOf(const integration::PersonDoses& person, int year, int j,
+                                        int let);
+// "low" or "high".
+std::string_view LetName(int let);
+
 // Calls `row(year, j)` for each row of `doses` in the files' order: years,
 // then positions of the selected regions.
 template <typename Row>
@@ -125,13 +153,19 @@ void AppendPartRows(const integration::ResolvedIntake& intake,
                     const integration::IntakePartDoses& part, const integration::YearDoses& doses,
                     const AnnualDoseColumns& columns, std::string& out);
 
+// Appends the rows of annual_dose_distributions.csv of `person` (which holds
+// moments): years, then regions, then low before high.
+void AppendDistributionRows(const integration::PersonDoses& person,
+                            const AnnualDoseColumns& columns, std::string& out);
+
 // Appends the rows of one group of `person`: years, then regions.
 void AppendGroupRows(const integration::PersonDoses& person, const integration::GroupDoses& group,
                      const AnnualDoseColumns& columns, std::string& out);
 
 // The JSON file: per person, the birth date, the end of follow-up, the
 // intakes as read and resolved, the years and ages, the low and high arrays
-// per region and their parts from past the data, the warnings;
+// per region and their parts from past the data (and, where the persons hold
+// moments, the distributions of the values), the warnings;
 // then the run's `provenance`.
 Json AnnualDosesJson(std::span<const integration::PersonDoses> persons,
                      const AnnualDoseColumns& columns, const Json& provenance);

@@ -85,7 +85,9 @@ base::Result<HistoryRun> OpenHistory(input::IntakeFile intakes, const HistoryReq
   run.history = std::make_unique<IntakeHistory>(
       data, HistorySelection{run.columns.selectedRegions, request.untilYear, request.fileLabel,
                              request.jobs, request.untilWords, request.tail, request.untilAge,
-                             request.untilAgeWords, request.frameIndex});
+                             request.untilAgeWords, request.frameIndex,
+                             request.moments || intakes.uncertain});
+  run.uncertain = intakes.uncertain;
   const input::TablePlaces places{request.fileLabel, request.frameIndex};
   for (const input::Fault& note : intakes.notes)
     run.history->AddMessage(

@@ -43,6 +43,9 @@ struct HistoryRequest {
   std::optional<int> untilAge;  // each person followed to 00:00 of this birthday
   std::string untilAgeWords;    // how the face names it: "--until-age ", "until_age="
   std::optional<std::vector<std::string>> frameIndex;  // a data frame's index labels, one a row
+  // The moments of every value even when the file has no activity_gsd
+  // column (every intake then exact); with one they are always computed.
+  bool moments = false;
 };
 
 // An opened history. With bad rows nothing is open and nothing may be
@@ -54,6 +57,9 @@ struct HistoryRun {
   output::AnnualDoseColumns columns;                    // the regions selected, their names (UTF-8)
   std::unique_ptr<std::vector<input::IntakeRow>> rows;  // what `history` resolved
   std::unique_ptr<IntakeHistory> history;
+  // The intake file has an activity_gsd column: the history computes each
+  // person's moments.
+  bool uncertain = false;
 };
 
 // Opens the files of `request.dataFolder` that `intakes` needs, selects the

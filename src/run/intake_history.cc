@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <thread>
 
 #include "base/cp1252.h"
@@ -10,7 +11,9 @@
 #include "input/fault_list.h"
 #include "input/form_choice.h"
 #include "input/nuclide_name.h"
+#include "integration/coefficient_table.h"
 #include "integration/extended.h"
+#include "integration/lognormal_sum.h"
 #include "run/history_note.h"
 #include "run/nuclide_suggestions.h"
 
@@ -214,7 +217,8 @@ void IntakeHistory::AddPersons() {
     const input::IntakeRow& row = *intake.row;
     const auto [at, added] = personIndex.emplace(row.person, persons_.size());
     if (added) {
-      persons_.push_back({row.person, row.birthDate, ends_.at(row.person), {}, {}, {}});
+      persons_.push_back(
+          {row.person, row.birthDate, ends_.at(row.person), {}, {}, {}, row.sex, {}});
       firstYears.push_back(input::YearOf(row.start));
     }
     persons_[at->second].intakes.push_back(&intake);
@@ -228,6 +232,7 @@ void IntakeHistory::AddPersons() {
     const int first = firstYears[p];
     const int last = input::YearOf(persons_[p].end - std::chrono::days(1));
     persons_[p].doses.Reset(first, last - first + 1, regionCount);
+    if (selection_.moments) persons_[p].moments.Reset(first, last - first + 1, regionCount);
   }
 }
 
@@ -283,6 +288,30 @@ void IntakeHistory::ComputeIntake(std::size_t i, std::vector<integration::YearDo
   }
 }
 
+void IntakeHistory::AddMoments(std::size_t i, const std::vector<integration::YearDoses>& parts,
+                               std::size_t count) {
+  if (count == 0) return;
+  // One intake is one draw: its parts (the earliest first) add up to each of
+  // its values before it becomes a term.
+  const integration::YearDoses* sum = &parts[0];
+  if (count > 1) {
+    intakeSum_.Reset(parts[0].firstYear(), parts[0].yearCount(), parts[0].regionCount());
+    for (std::size_t k = 0; k < count; ++k) intakeSum_.Add(parts[k]);
+    sum = &intakeSum_;
+  }
+  const integration::LognormalFactors factors = integration::LognormalFactorsOf(
+      static_cast<double>(std::log(Extended(intakes_[i].row->activityGsd))));
+  integration::YearMoments& moments = persons_[personOf_[i]].moments;
+  for (int year = sum->firstYear(); year < sum->firstYear() + sum->yearCount(); ++year) {
+    for (int j = 0; j < sum->regionCount(); ++j) {
+      integration::AddLognormalTerm(sum->low(year, j), factors,
+                                    moments.at(year, j, integration::kLowLet));
+      integration::AddLognormalTerm(sum->high(year, j), factors,
+                                    moments.at(year, j, integration::kHighLet));
+    }
+  }
+}
+
 base::Status IntakeHistory::HandOn(std::size_t i, const std::vector<integration::YearDoses>& parts,
                                    const PartSink& onPart) {
   const integration::ResolvedIntake& intake = intakes_[i];
@@ -315,6 +344,7 @@ base::Status IntakeHistory::HandOn(std::size_t i, const std::vector<integration:
     ++doses;
   }
   pastIntakes_ += past ? 1 : 0;
+  if (selection_.moments) AddMoments(i, parts, static_cast<std::size_t>(doses - parts.begin()));
   if (firstUnbounded != 0) {
     std::string warning =
         input::TablePlaces{selection_.fileLabel, selection_.frameIndex}.Of(intake.row->line) +

@@ -45,6 +45,9 @@ struct HistorySelection {
   std::string untilAgeWords;    // how the face names it: "--until-age ", "until_age="
   // A data frame's index labels, one a row: messages name its rows by them.
   std::optional<std::vector<std::string>> frameIndex;
+  // Each person's moments (PersonDoses::moments), every intake lognormal
+  // about its activity with its row's GSD.
+  bool moments = false;
 };
 
 class IntakeHistory {
@@ -101,6 +104,10 @@ class IntakeHistory {
   // Hands the parts of intake `i` to `onPart` and adds them to its person.
   base::Status HandOn(std::size_t i, const std::vector<integration::YearDoses>& parts,
                       const PartSink& onPart);
+  // Adds the terms of intake `i`, whose contributing parts are the first
+  // `count` of `parts`, to its person's moments.
+  void AddMoments(std::size_t i, const std::vector<integration::YearDoses>& parts,
+                  std::size_t count);
   void AddPersons();
   // Each person's end of follow-up, from every row of `rows`.
   void FindEnds(const std::vector<input::IntakeRow>& rows);
@@ -121,6 +128,7 @@ class IntakeHistory {
   std::size_t unboundedIntakes_ = 0;         // intakes with a value marked unbounded
   std::size_t pastIntakes_ = 0;              // intakes with a value past their data
   std::set<const FormBlock*> pastBlocks_;    // the blocks those values use past the data
+  integration::YearDoses intakeSum_;         // an intake's parts summed, for its moments
 };
 
 }  // namespace quillmore::run

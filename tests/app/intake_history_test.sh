@@ -361,5 +361,75 @@ status=0
 { [ "$status" = 1 ] && grep -q 'baby.csv:2: Cs-137 form 1 .* LET letter is unknown.* contributes nothing' err.txt &&
   [ -s baby/annual_doses.csv ]; } || fail "no warning for a block left out: $status $(cat err.txt)"
 
+# Uncertain intakes: three lognormal (U's Pu-239 in 2015, U's Cs-137 spread
+# over the birthday at 7, so two parts of one draw, and T's Sr-90) and two
+# exact (U's Cs-137 of 2015 with an empty GSD and its Pu-239 of 2016 with 1):
+# every distribution against exact arithmetic, the JSON's the same as the
+# CSV's, the file in the manifest, the sex in the JSON as written.
+cat >uncertain.csv <<'CSV'
+person,birth_date,nuclide,intake,form,start,end,activity_bq,activity_gsd,sex
+U,2010-06-15,Pu-239,h,M,2015-03-01,,200,2.5,F
+U,2010-06-15,Cs-137,g,1,2015-09-01,,1000,,f
+U,2010-06-15,Cs-137,h,F,2016-01-01,2018-01-01,500,1.8,female
+U,2010-06-15,Pu-239,h,M,2016-05-01,,50,1,F
+T,1980-01-01,Sr-90,g,1,2000-01-01,,3000,3.0,
+CSV
+status=0
+"$batch" --intakes uncertain.csv --until 2030 --regions lung,liver --format csv,json -q \
+  --output-dir uncertain 2>err.txt || status=$?
+if [ "$status" = 0 ]; then
+  "$python" "$here/annual_doses_exact.py" DATA uncertain.csv uncertain/annual_doses.csv 2030 ||
+    fail "doses at the median activities differ from the exact values"
+  "$python" "$here/annual_dose_distributions_exact.py" DATA uncertain.csv \
+    uncertain/annual_doses.csv uncertain/annual_dose_distributions.csv 2030 ||
+    fail "dose distributions differ from the exact values"
+  "$python" - uncertain <<'PY' || fail "the distributions in the JSON or the manifest are wrong"
+import csv, json, math, sys
+out = sys.argv[1]
+rows = list(csv.DictReader(open(f'{out}/annual_dose_distributions.csv')))
+persons = json.load(open(f'{out}/annual_doses.json'))['persons']
+manifest = json.load(open(f'{out}/quillmore-run.json'))
+bad = []
+if 'annual_dose_distributions.csv' not in json.dumps(manifest):
+    bad.append('not in the manifest')
+if [p.get('sex') for p in persons] != ['female', None]:
+    bad.append(f"sexes {[p.get('sex') for p in persons]}")
+at = 0
+for p in persons:
+    for y, year in enumerate(p['years']):
+        for region in p['regions']:
+            for let in ('low', 'high'):
+                r = rows[at]
+                at += 1
+                d = region['distributions'][let]
+                for key in ('mean_gy', 'sd_gy', 'gm_gy', 'gsd'):
+                    want = float(r[key]) if r[key] else None
+                    if d[key][y] != want:
+                        bad.append(f"{p['person']} {year} {region['region']} {let} {key}: {d[key][y]} {want}")
+bad += ['rows left'] if at != len(rows) else []
+print('\n'.join(bad[:10]))
+sys.exit(1 if bad else 0)
+PY
+else
+  fail "uncertain intakes: exit $status $(cat err.txt)"
+fi
+# Compressed as the other CSV files, to the same bytes; only with the CSV format.
+"$batch" --intakes uncertain.csv --until 2030 --regions lung,liver --compress gzip -q \
+  --output-dir uncertain-gz 2>/dev/null || fail "uncertain intakes, gzip: refused"
+gzip -dc uncertain-gz/annual_dose_distributions.csv.gz | cmp -s - uncertain/annual_dose_distributions.csv ||
+  fail "the gzip distributions differ"
+"$batch" --intakes uncertain.csv --until 2030 --regions lung,liver --format json -q \
+  --output-dir uncertain-json 2>/dev/null || fail "uncertain intakes, json: refused"
+[ -e uncertain-json/annual_dose_distributions.csv ] && fail "distributions CSV written with --format json"
+# Without the column no distributions; a bad GSD or sex is a bad row.
+[ -e out/annual_dose_distributions.csv ] && fail "distributions written without activity_gsd"
+printf '%s\n%s\n' 'person,birth_date,nuclide,intake,form,start,end,activity_bq,activity_gsd,sex' \
+  'U,2010-06-15,Pu-239,h,M,2015-03-01,,200,0.5,X' >badgsd.csv
+status=0
+"$batch" --intakes badgsd.csv -q --output-dir badgsd 2>err.txt || status=$?
+{ [ "$status" = 2 ] && grep -q 'badgsd.csv:2: column "activity_gsd": "0.5" is not a geometric standard deviation' err.txt &&
+  grep -q 'badgsd.csv:2: column "sex": "X" is neither female' err.txt && [ ! -e badgsd ]; } ||
+  fail "a bad GSD or sex: $status $(cat err.txt)"
+
 [ "$failures" = 0 ] && echo "intake histories: all checks passed"
 exit "$failures"

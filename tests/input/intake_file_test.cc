@@ -309,6 +309,74 @@ TEST(FindFormTest, NumbersThenValuesThenCodes) {
   EXPECT_EQ(FindForm("5E-1", shared).status().code(), base::Status::Code::kInvalidArgument);
 }
 
+// activity_gsd and sex may be left out; a GSD from 1 to 100, empty for 1; a
+// sex in either spelling and any case, one for all rows of a person, or none.
+TEST(IntakeFileTest, ActivityGsdAndSexAreOptionalAndCheckedRowByRow) {
+  const std::string header = "person,birth_date,nuclide,intake,form,start,end,activity_bq";
+  const IntakeFile without = ReadIntakeFile(header + "\nA,1990-01-01,Cs-137,h,F,2000-01-01,,1\n");
+  ASSERT_EQ(without.rows.size(), 1U);
+  EXPECT_FALSE(without.uncertain);
+  EXPECT_EQ(without.rows[0].activityGsd, 1);
+  EXPECT_EQ(without.rows[0].sex, std::nullopt);
+
+  const IntakeFile file =
+      ReadIntakeFile("sex," + header +
+                     ",activity_gsd\n"
+                     "F,A,1990-01-01,Cs-137,h,F,2000-01-01,,1,2.5\n"
+                     "female,A,1990-01-01,Cs-137,h,F,2001-01-01,,1,\n"
+                     " m ,B,1990-01-01,Cs-137,h,F,2000-01-01,,1,100\n"
+                     "MALE,B,1990-01-01,Cs-137,h,F,2001-01-01,,1,1\n"
+                     ",C,1990-01-01,Cs-137,h,F,2001-01-01,,1,1e0\n"
+                     "F,D,1990-01-01,Cs-137,h,F,2001-01-01,,1,0.99\n"     // 7
+                     "F,D,1990-01-01,Cs-137,h,F,2001-01-01,,1,100.001\n"  // 8
+                     "F,D,1990-01-01,Cs-137,h,F,2001-01-01,,1,nan\n"      // 9
+                     "x,D,1990-01-01,Cs-137,h,F,2001-01-01,,1,2\n"        // 10
+                     "M,A,1990-01-01,Cs-137,h,F,2002-01-01,,1,2\n"        // 11: another sex
+                     ",B,1990-01-01,Cs-137,h,F,2002-01-01,,1,2\n");  // 12: none where B has one
+  EXPECT_TRUE(file.uncertain);
+  ASSERT_EQ(file.rows.size(), 7U);
+  EXPECT_EQ(file.rows[0].activityGsd, 2.5);
+  EXPECT_EQ(file.rows[1].activityGsd, 1);
+  EXPECT_EQ(file.rows[2].activityGsd, 100);
+  EXPECT_EQ(file.rows[4].activityGsd, 1);
+  EXPECT_EQ(file.rows[0].sex, Sex::kFemale);
+  EXPECT_EQ(file.rows[1].sex, Sex::kFemale);
+  EXPECT_EQ(file.rows[2].sex, Sex::kMale);
+  EXPECT_EQ(file.rows[3].sex, Sex::kMale);
+  EXPECT_EQ(file.rows[4].sex, std::nullopt);
+  EXPECT_EQ(SexName(Sex::kFemale), "female");
+  EXPECT_EQ(SexName(Sex::kMale), "male");
+  std::vector<std::pair<int, std::string>> faults;
+  for (const Fault& fault : file.faults) faults.emplace_back(fault.line, fault.message);
+  const std::string gsd = " is not a geometric standard deviation from 1 to 100";
+  EXPECT_EQ(faults,
+            (std::vector<std::pair<int, std::string>>{
+                {7, "column \"activity_gsd\": \"0.99\"" + gsd},
+                {8, "column \"activity_gsd\": \"100.001\"" + gsd},
+                {9, "column \"activity_gsd\": \"nan\"" + gsd},
+                {10, "column \"sex\": \"x\" is neither female (F) nor male (M)"},
+                {11,
+                 "column \"sex\": \"male\" differs from female on line 2 for person "
+                 "\"A\""},
+                {12, "column \"sex\": empty differs from male on line 4 for person \"B\""}}));
+  // A frame's columns: the same rules, and the column makes the doses uncertain.
+  const IntakeFile columns =
+      ReadIntakeColumns(std::vector<IntakeColumn>{{"person", {"A"}},
+                                                  {"birth_date", {"1990-01-01"}},
+                                                  {"nuclide", {"Cs-137"}},
+                                                  {"intake", {"h"}},
+                                                  {"form", {"F"}},
+                                                  {"start", {"2001-01-01"}},
+                                                  {"end", {""}},
+                                                  {"activity_bq", {"1"}},
+                                                  {"activity_gsd", {""}},
+                                                  {"sex", {"f"}}});
+  EXPECT_TRUE(columns.faults.empty());
+  EXPECT_TRUE(columns.uncertain);
+  ASSERT_EQ(columns.rows.size(), 1U);
+  EXPECT_EQ(columns.rows[0].sex, Sex::kFemale);
+}
+
 // A table's columns read as the CSV file written from them would: line 1 the
 // header, row R on line R + 2.
 TEST(IntakeFileTest, ColumnsReadAsTheirCsvFile) {
