@@ -285,6 +285,35 @@ py::array_t<std::int64_t> DateColumn(const std::vector<Day>& days, output::Annua
   return Take(std::move(column));
 }
 
+// The row values of a dose column (Gy).
+std::vector<double>& DoseColumn(HistoryRows& rows, output::AnnualDoseField field) {
+  using enum output::AnnualDoseField;
+  switch (field) {
+    case kLowLet:
+      return rows.low;
+    case kHighLet:
+      return rows.high;
+    case kWeighted:
+      return rows.weighted;
+    case kLowLetTail:
+      return rows.lowTail;
+    case kHighLetTail:
+      return rows.highTail;
+    case kMean:
+      return rows.mean;
+    case kSd:
+      return rows.sd;
+    case kGm:
+      return rows.gm;
+    case kGsd:
+      return rows.gsd;
+    case kP05:
+      return rows.p05;
+    default:
+      return rows.p95;
+  }
+}
+
 // The rows of a history run as (name, values, codes), one a field in the
 // file's order: a table of values (a NumPy array, or a list of str) and each
 // row's index into it, or the values of each row with codes None. Dates are
@@ -349,11 +378,13 @@ py::list HistoryFrameColumns(HistoryColumns&& columns) {
       case AnnualDoseField::kWeighted:
       case AnnualDoseField::kLowLetTail:
       case AnnualDoseField::kHighLetTail:
-        values = Take(std::move(field == AnnualDoseField::kLowLet       ? rows.low
-                                : field == AnnualDoseField::kHighLet    ? rows.high
-                                : field == AnnualDoseField::kWeighted   ? rows.weighted
-                                : field == AnnualDoseField::kLowLetTail ? rows.lowTail
-                                                                        : rows.highTail));
+      case AnnualDoseField::kMean:
+      case AnnualDoseField::kSd:
+      case AnnualDoseField::kGm:
+      case AnnualDoseField::kGsd:
+      case AnnualDoseField::kP05:
+      case AnnualDoseField::kP95:
+        values = Take(std::move(DoseColumn(rows, field)));
         codes = py::none();
         break;
       case AnnualDoseField::kExtrapolation:
@@ -364,20 +395,6 @@ py::list HistoryFrameColumns(HistoryColumns&& columns) {
         values = py::cast(std::vector<std::string>{std::string(output::LetName(0)),
                                                    std::string(output::LetName(1))});
         codes = Take(std::move(rows.let));
-        break;
-      case AnnualDoseField::kMean:
-      case AnnualDoseField::kSd:
-      case AnnualDoseField::kGm:
-      case AnnualDoseField::kGsd:
-      case AnnualDoseField::kP05:
-      case AnnualDoseField::kP95:
-        values = Take(std::move(field == AnnualDoseField::kMean  ? rows.mean
-                                : field == AnnualDoseField::kSd  ? rows.sd
-                                : field == AnnualDoseField::kGm  ? rows.gm
-                                : field == AnnualDoseField::kGsd ? rows.gsd
-                                : field == AnnualDoseField::kP05 ? rows.p05
-                                                                 : rows.p95));
-        codes = py::none();
         break;
     }
     list.append(py::make_tuple(std::string(output::AnnualDoseFieldName(field)), values, codes));

@@ -12,6 +12,18 @@
 namespace quillmore::input {
 namespace {
 
+// A frame of one acute Cs-137 intake of person A starting on `start`, with
+// the optional columns `extra`.
+std::vector<IntakeColumn> OneIntakeColumns(const std::string& start,
+                                           std::vector<IntakeColumn> extra) {
+  std::vector<IntakeColumn> columns = {{"person", {"A"}},       {"birth_date", {"1990-01-01"}},
+                                       {"nuclide", {"Cs-137"}}, {"intake", {"h"}},
+                                       {"form", {"F"}},         {"start", {start}},
+                                       {"end", {""}},           {"activity_bq", {"1"}}};
+  for (IntakeColumn& column : extra) columns.push_back(std::move(column));
+  return columns;
+}
+
 TEST(CsvReaderTest, QuotedFieldsLineEndsAndFaults) {
   const CsvText csv = ReadCsv(
       "\xEF\xBB\xBF"
@@ -158,15 +170,7 @@ TEST(IntakeFileTest, FollowUpEndIsOptionalAfterEveryStartAndOneAPerson) {
                 {11, "column \"follow_up_end\": \"2030-02-30\" is not a date (YYYY-MM-DD)"}}));
   // A frame's columns: the same rules.
   const IntakeFile columns =
-      ReadIntakeColumns(std::vector<IntakeColumn>{{"person", {"A"}},
-                                                  {"birth_date", {"1990-01-01"}},
-                                                  {"nuclide", {"Cs-137"}},
-                                                  {"intake", {"h"}},
-                                                  {"form", {"F"}},
-                                                  {"start", {"2031-01-01"}},
-                                                  {"end", {""}},
-                                                  {"activity_bq", {"1"}},
-                                                  {"follow_up_end", {"2031-01-01"}}});
+      ReadIntakeColumns(OneIntakeColumns("2031-01-01", {{"follow_up_end", {"2031-01-01"}}}));
   ASSERT_EQ(columns.faults.size(), 1U);
   EXPECT_EQ(columns.faults[0].line, 2);
 }
@@ -361,16 +365,7 @@ TEST(IntakeFileTest, ActivityGsdAndSexAreOptionalAndCheckedRowByRow) {
                 {12, "column \"sex\": empty differs from male on line 4 for person \"B\""}}));
   // A frame's columns: the same rules, and the column makes the doses uncertain.
   const IntakeFile columns =
-      ReadIntakeColumns(std::vector<IntakeColumn>{{"person", {"A"}},
-                                                  {"birth_date", {"1990-01-01"}},
-                                                  {"nuclide", {"Cs-137"}},
-                                                  {"intake", {"h"}},
-                                                  {"form", {"F"}},
-                                                  {"start", {"2001-01-01"}},
-                                                  {"end", {""}},
-                                                  {"activity_bq", {"1"}},
-                                                  {"activity_gsd", {""}},
-                                                  {"sex", {"f"}}});
+      ReadIntakeColumns(OneIntakeColumns("2001-01-01", {{"activity_gsd", {""}}, {"sex", {"f"}}}));
   EXPECT_TRUE(columns.faults.empty());
   EXPECT_TRUE(columns.uncertain);
   ASSERT_EQ(columns.rows.size(), 1U);
