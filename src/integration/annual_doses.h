@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +16,28 @@
 
 namespace quillmore::integration {
 
+// Leaves what a vector grows by unset: for tables whose every value is
+// written next, so that tens of megabytes are not zeroed only to be
+// overwritten.
+template <class T>
+struct UnsetOnGrowth : std::allocator<T> {
+  template <class U>
+  struct rebind {
+    using other = UnsetOnGrowth<U>;
+  };
+  UnsetOnGrowth() = default;
+  template <class U>
+  explicit UnsetOnGrowth(const UnsetOnGrowth<U>&) {}
+  template <class U>
+  void construct(U* at) {
+    ::new (static_cast<void*>(at)) U;
+  }
+  template <class U, class... Args>
+  void construct(U* at, Args&&... args) {
+    ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
+  }
+};
+
 // Low- and high-LET doses (Gy), the part of each from past the data's last
 // tabulated time, and their extrapolation status by year (from firstYear) and
 // selected region (by position). The parts from past the data take room only
@@ -23,6 +46,12 @@ class YearDoses {
  public:
   // All zero, kNone, for `yearCount` years from `firstYear` and `regionCount` regions.
   void Reset(int firstYear, int yearCount, int regionCount);
+  // Sized as Reset sizes it, the zeros left to the first Add or Hold: the
+  // first Add then writes each value once, while the table is in the cache.
+  // Nothing may be read before.
+  void Shape(int firstYear, int yearCount, int regionCount);
+  // All zero, kNone, unless held already.
+  void Hold();
   // Sized as Reset sizes it, the values and statuses left as they were: for
   // a table whose every one is written next (the room of a reused table is
   // kept); the parts from past the data are 0 until set.
@@ -58,8 +87,14 @@ class YearDoses {
 
   int firstYear_ = 0, yearCount_ = 0, regionCount_ = 0;
   bool tails_ = false;  // lowTail_ and highTail_ hold the table's parts
-  std::vector<double> low_, high_, lowTail_, highTail_;
-  std::vector<Extrapolation> extrapolation_;
+  bool held_ = false;   // the values have their room
+  // The first Add into a table shaped but not held: 0 + the part's values,
+  // 0 elsewhere.
+  void FirstAdd(const YearDoses& part);
+
+  std::vector<double, UnsetOnGrowth<double>> low_, high_;
+  std::vector<double> lowTail_, highTail_;
+  std::vector<Extrapolation, UnsetOnGrowth<Extrapolation>> extrapolation_;
 };
 
 // The exact moments of the low- and high-LET values by year and region, as

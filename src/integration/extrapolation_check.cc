@@ -18,10 +18,6 @@ const char* ExtrapolationName(Extrapolation status) {
   return "none";
 }
 
-Extrapolation Worse(Extrapolation a, Extrapolation b) {
-  return a < b ? b : a;
-}
-
 Extrapolation JudgeExtension(double addedDose, double lastRate, double spanPastData,
                              double doseAtLast) {
   if (!(spanPastData > 0)) return Extrapolation::kNone;

@@ -12,7 +12,9 @@ enum class Extrapolation { kNone, kBounded, kUnbounded };
 // "none", "bounded", "unbounded".
 const char* ExtrapolationName(Extrapolation status);
 
-Extrapolation Worse(Extrapolation a, Extrapolation b);
+inline Extrapolation Worse(Extrapolation a, Extrapolation b) {
+  return a < b ? b : a;
+}
 
 // Judges `addedDose` (Gy/Bq), the dose the continuation adds over a stretch
 // of `spanPastData` days past the last tabulated time, for a curve whose last

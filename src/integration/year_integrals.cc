@@ -205,23 +205,12 @@ bool PieceIntegrals::LeavesRange(Extended u1, Extended u2) const {
   return false;
 }
 
-PieceIntegrals::Dose PieceIntegrals::Sum(const WindowGeometry& g) const {
+PieceIntegrals::Dose PieceIntegrals::SumAll(const WindowGeometry& g) const {
   Dose dose;
   const bool past = g.pastData();
   if (past) dose.extrapolation = Extrapolation::kBounded;
   if (zero_) return dose;  // a component the block does not carry: its tail is 0 too
-  // Values and slopes summed apart: two chains of additions side by side.
-  Extended values = 0, slopes = 0;
-  for (std::size_t k = 0; k < g.points_.size(); ++k) {
-    values += g.points_[k].value * f_[g.firstPoint_ + k];
-    slopes += g.points_[k].slope * d_[g.firstPoint_ + k];
-  }
-  Extended value = values + slopes, tail = 0;
-  // Most years are neither the intake's first nor past the data: nothing more to add.
-  if (!g.intake_.present && !past) {
-    dose.value = Stored(value);
-    return dose;
-  }
+  Extended value = PointSum(g), tail = 0;
   if (g.intake_.present) {
     const WindowGeometry::FromIntake& in = g.intake_;
     if (in.pastData && tail_ != Tail::kCubic) {

@@ -231,7 +231,7 @@ void IntakeHistory::AddPersons() {
     // last, unless the end is its 1 January.
     const int first = firstYears[p];
     const int last = input::YearOf(persons_[p].end - std::chrono::days(1));
-    persons_[p].doses.Reset(first, last - first + 1, regionCount);
+    persons_[p].doses.Shape(first, last - first + 1, regionCount);
     if (selection_.moments) persons_[p].moments.Reset(first, last - first + 1, regionCount);
   }
 }
@@ -381,6 +381,8 @@ base::Status IntakeHistory::Compute(const PartSink& onPart) {
       if (base::Status status = HandOn(i, chunk[i - begin], onPart); !status.ok()) return status;
     }
   }
+  // A person none of whose parts contributes still has a table of zeros.
+  for (integration::PersonDoses& person : persons_) person.doses.Hold();
   if (unboundedIntakes_ > input::kFaultsShown) {
     messages_.push_back({output::MessageKind::kWarning,
                          selection_.fileLabel + ": " +
