@@ -28,6 +28,11 @@ char* Put(std::string_view text, char* at) {
 char* PutShortestNumber(double value, char* at) {
   // to_chars writes "-nan" for a NaN with its sign bit set; a NaN has no sign to show.
   if (std::isnan(value)) return std::copy_n("nan", 3, at);
+  // Most parts from past the data are 0: written without the general search.
+  if (value == 0 && !std::signbit(value)) {
+    *at = '0';
+    return at + 1;
+  }
   return std::to_chars(at, at + kNumberRoom, value).ptr;
 }
 
