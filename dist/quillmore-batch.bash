@@ -104,7 +104,19 @@ _quillmore_batch()
             return
             ;;
         --format)
-            _quillmore_batch_unlisted txt csv json
+            _quillmore_batch_unlisted txt csv json risk
+            return
+            ;;
+        --sites)
+            _filedir csv
+            return
+            ;;
+        --risk-unit)
+            COMPREPLY=($(compgen -W 'mGy Gy cGy' -- "$cur"))
+            return
+            ;;
+        --radiation-names)
+            COMPREPLY=($(compgen -W 'alpha,low-LET' -- "$cur"))
             return
             ;;
         --figures)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <limits>
 #include <thread>
 
 #include "base/cp1252.h"
@@ -10,6 +11,8 @@
 #include "input/data_index.h"
 #include "input/dose_rate_file.h"
 #include "input/intake_file.h"
+#include "input/sites_file.h"
+#include "integration/coefficient_table.h"
 #include "output/annual_dose_files.h"
 #include "run/data_files.h"
 #include "run/history_run.h"
@@ -86,6 +89,81 @@ base::Result<HistoryColumns> ComputeAnnualDoses(const HistoryRequest& request) {
   // Rows left out change what a frame holds: a user of the module should not miss it.
   if (const std::optional<std::size_t> note = history.leftOutNoteIndex())
     result.messages[*note].kind = output::MessageKind::kWarning;
+  return result;
+}
+
+base::Result<RiskColumns> ComputeRiskInput(
+    const HistoryRequest& request,
+    const std::variant<std::string, std::vector<input::IntakeColumn>>& sites,
+    const std::string& sitesLabel, const std::optional<std::vector<std::string>>& sitesIndex,
+    const output::RiskOptions& options) {
+  const input::TablePlaces sitePlaces{sitesLabel, sitesIndex};
+  const input::SitesFile sitesFile =
+      std::holds_alternative<std::string>(sites)
+          ? input::ReadSitesFile(std::get<std::string>(sites))
+          : input::ReadSitesColumns(std::get<std::vector<input::IntakeColumn>>(sites), sitePlaces);
+  base::Result<std::filesystem::path> found = run::FindDataFolder("", request.dataDir);
+  if (!found.ok()) return run::NoDataFolder("", request.dataDir, found.status());
+  // The sites' regions are computed whatever is selected: select one alone.
+  run::HistoryRequest opening{std::move(found).value(),
+                              std::string(1, '1'),
+                              request.untilYear,
+                              std::nullopt,
+                              request.label,
+                              std::max(1U, std::thread::hardware_concurrency()),
+                              kListWords,
+                              "until=",
+                              request.tail,
+                              request.untilAge,
+                              "until_age=",
+                              request.frameIndex,
+                              false};
+  opening.sites = &sitesFile;
+  opening.sitesLabel = sitesLabel;
+  base::Result<run::HistoryRun> opened = run::OpenHistory(ReadIntakes(request), opening);
+  if (!opened.ok()) return opened.status();
+  const run::HistoryRun& historyRun = opened.value();
+  if (!historyRun.badSites.empty()) return FaultError(sitePlaces, historyRun.badSites);
+  if (!historyRun.badRows.empty())
+    return FaultError({request.label, request.frameIndex}, historyRun.badRows);
+  run::IntakeHistory& history = *historyRun.history;
+  const Status status =
+      history.Compute([](const integration::ResolvedIntake&, const integration::IntakePartDoses&,
+                         const integration::YearDoses&) { return Status::Ok(); });
+  if (!status.ok()) return status;
+  RiskColumns result;
+  for (const input::Site& site : sitesFile.sites) result.siteNames.push_back(site.name);
+  result.radiationNames = {options.highLetName, options.lowLetName};
+  std::size_t unbounded = 0;
+  for (const integration::PersonDoses& person : history.persons()) {
+    const auto lead = static_cast<std::uint32_t>(result.persons.size());
+    result.persons.push_back(person.person);
+    result.sexes.emplace_back(person.sex ? input::SexName(*person.sex) : "");
+    const int birthYear = input::YearOf(person.birthDate);
+    unbounded +=
+        output::ForEachRiskRow(person, sitesFile.sites, options, [&](const output::RiskRow& row) {
+          result.lead.push_back(lead);
+          result.birth.push_back(birthYear);
+          result.exposure.push_back(row.year);
+          result.age.push_back(row.year - birthYear);
+          result.site.push_back(static_cast<std::uint32_t>(row.site));
+          result.radiation.push_back(row.let == integration::kHighLet ? 0 : 1);
+          result.dosedist.push_back(row.lognormal ? 1 : 0);
+          result.dose1.push_back(row.dose1);
+          result.dose2.push_back(row.lognormal ? row.dose2
+                                               : std::numeric_limits<double>::quiet_NaN());
+          result.dose3.push_back(std::numeric_limits<double>::quiet_NaN());
+        });
+  }
+  result.messages = history.messages();
+  if (const std::optional<std::size_t> note = history.leftOutNoteIndex())
+    result.messages[*note].kind = output::MessageKind::kWarning;
+  if (unbounded > 0) {
+    std::string text = std::to_string(unbounded);
+    text += unbounded == 1 ? " row" : " rows";
+    text += " left out: their doses are marked unbounded and cannot be trusted";
+    result.messages.push_back({output::MessageKind::kWarning, std::move(text)});
+  }
   return result;
 }
 

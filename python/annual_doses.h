@@ -2,6 +2,7 @@
 // history run, its rows as columns with the values of the batch's files.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <variant>
@@ -12,6 +13,8 @@
 #include "input/intake_file.h"
 #include "integration/grouped_doses.h"
 #include "integration/tail.h"
+#include "output/risk_input.h"
+#include "output/run_message.h"
 
 namespace quillmore::python {
 
@@ -40,5 +43,31 @@ struct HistoryRequest {
 // them; an unknown region kUnknownName; missing or unusable data kIoError or kCorruption. The note
 // on the intakes left out by the end of follow-up comes as a warning.
 base::Result<HistoryColumns> ComputeAnnualDoses(const HistoryRequest& request);
+
+// The rows of risk_input.csv as columns: texts as tables and each row's
+// index into them.
+struct RiskColumns {
+  std::vector<std::string> persons;  // by lead
+  std::vector<std::string> sexes;    // by lead: "female", "male"
+  std::vector<std::uint32_t> lead;   // by row: its person
+  std::vector<std::int64_t> birth, exposure, age;
+  std::vector<std::uint32_t> site;          // index into siteNames
+  std::vector<std::uint8_t> radiation;      // index into radiationNames: high LET first
+  std::vector<std::uint8_t> dosedist;       // 0 fixedvalue, 1 lognormal
+  std::vector<double> dose1, dose2, dose3;  // NaN where empty
+  std::vector<std::string> siteNames;
+  std::vector<std::string> radiationNames;  // high LET, low LET
+  std::vector<output::RunMessage> messages;
+};
+
+// Runs the history of `request` with the sites of `sites` (a file's bytes or
+// a frame's columns, named in messages by `sitesLabel` and, for a frame,
+// `sitesIndex`) into risk_input.csv's rows. Bad rows of either table are
+// kInvalidArgument, listed as ComputeAnnualDoses lists them.
+base::Result<RiskColumns> ComputeRiskInput(
+    const HistoryRequest& request,
+    const std::variant<std::string, std::vector<input::IntakeColumn>>& sites,
+    const std::string& sitesLabel, const std::optional<std::vector<std::string>>& sitesIndex,
+    const output::RiskOptions& options);
 
 }  // namespace quillmore::python

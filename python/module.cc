@@ -445,6 +445,63 @@ py::tuple AnnualDosesOf(const py::object& intakes, const std::string& label,
   return py::make_tuple(HistoryFrameColumns(std::move(columns)), messages);
 }
 
+// The rows of risk_input.csv as (name, values, codes), as HistoryFrameColumns gives them.
+py::list RiskFrameColumns(RiskColumns&& columns) {
+  const py::object lead = Take(std::move(columns.lead));
+  const auto rowCount = static_cast<std::size_t>(py::len(lead));
+  py::list list;
+  const auto add = [&list](const char* name, py::object values, py::object codes) {
+    list.append(py::make_tuple(name, std::move(values), std::move(codes)));
+  };
+  add("pid", py::cast(columns.persons), lead);
+  add("sex", py::cast(columns.sexes), lead);
+  add("birth", Take(std::move(columns.birth)), py::none());
+  add("exposure", Take(std::move(columns.exposure)), py::none());
+  add("age", Take(std::move(columns.age)), py::none());
+  add("site", py::cast(columns.siteNames), Take(std::move(columns.site)));
+  add("radiation", py::cast(columns.radiationNames), Take(std::move(columns.radiation)));
+  add("exposure_rate", py::cast(std::vector<std::string>{std::string(output::kExposureRate)}),
+      Take(std::vector<std::uint8_t>(rowCount, 0)));
+  add("dosedist",
+      py::cast(std::vector<std::string>{std::string(output::DoseDistName(false)),
+                                        std::string(output::DoseDistName(true))}),
+      Take(std::move(columns.dosedist)));
+  add("dose1", Take(std::move(columns.dose1)), py::none());
+  add("dose2", Take(std::move(columns.dose2)), py::none());
+  add("dose3", Take(std::move(columns.dose3)), py::none());
+  return list;
+}
+
+// (columns, messages) of risk_input.csv's rows.
+py::tuple RiskInputOf(const py::object& intakes, const std::string& label, const py::object& sites,
+                      const std::string& sitesLabel, const std::string& dataDir,
+                      std::optional<int> untilYear, std::optional<int> untilAge,
+                      const std::string& unit, const std::string& highName,
+                      const std::string& lowName, const std::string& tail,
+                      std::optional<std::vector<std::string>> frameIndex,
+                      std::optional<std::vector<std::string>> sitesIndex) {
+  HistoryRequest request;
+  request.frameIndex = std::move(frameIndex);
+  request.intakes = Intakes(intakes);
+  request.label = label;
+  request.dataDir = dataDir;
+  request.untilYear = untilYear;
+  request.untilAge = untilAge;
+  request.tail = TailNamed(tail);
+  output::RiskOptions options;
+  const std::optional<output::RiskUnit> riskUnit = output::ParseRiskUnit(unit);
+  if (!riskUnit)
+    Raise(base::Status::InvalidArgument("unit= takes mGy, Gy or cGy, not '" + unit + "'"));
+  options.unit = *riskUnit;
+  options.highLetName = highName;
+  options.lowLetName = lowName;
+  const auto siteTable = Intakes(sites);
+  RiskColumns columns = ValueWithoutGil(
+      [&] { return ComputeRiskInput(request, siteTable, sitesLabel, sitesIndex, options); });
+  py::list messages = Messages(columns.messages);
+  return py::make_tuple(RiskFrameColumns(std::move(columns)), messages);
+}
+
 void BindCurve(py::module_& m) {
   py::class_<Curve>(m, "Curve", "One rate curve of a block (see quillmore.Curve).")
       .def_readonly("nuclide", &Curve::nuclide)
@@ -498,6 +555,13 @@ PYBIND11_MODULE(_core, m) {
         py::arg("regions"), py::arg("high_let_weight"), py::arg("by"), py::arg("tail"),
         py::arg("until_age"), py::arg("frame_index") = py::none(),
         py::arg("distributions") = false);
+  m.def("risk_input", RiskInputOf,
+        "(columns, messages) of risk_input.csv's rows from intakes and sites, each a file's "
+        "bytes or a frame's columns.",
+        py::arg("intakes"), py::arg("label"), py::arg("sites"), py::arg("sites_label"),
+        py::arg("data_dir"), py::arg("until"), py::arg("until_age"), py::arg("unit"),
+        py::arg("high_name"), py::arg("low_name"), py::arg("tail"),
+        py::arg("frame_index") = py::none(), py::arg("sites_index") = py::none());
   m.attr("EXTRAPOLATIONS") = ExtrapolationNames();
   std::vector<std::string> ages;
   for (int age = 1; age <= quillmore::input::kAgeGroupCount; ++age) ages.push_back(AgeLabel(age));

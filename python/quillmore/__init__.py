@@ -28,7 +28,7 @@ import pandas as _pd
 from . import _core
 from ._errors import DataError, QuillmoreWarning, UnknownNameError
 
-__all__ = ["open", "annual_doses", "plot_annual", "DataSet", "Curve", "DataError", "UnknownNameError",
+__all__ = ["open", "annual_doses", "risk_input", "plot_annual", "DataSet", "Curve", "DataError", "UnknownNameError",
            "QuillmoreWarning", "AGE_GROUPS", "COEFFICIENT_COLUMNS"]
 
 #: The age groups in age order, as the ``age_group`` column names them.
@@ -82,9 +82,12 @@ def _list_text(value, what):
 #: Columns typed by their name, in whichever frame they appear: few-valued
 #: texts as categoricals, dates as datetime64[ns] (NaT where empty).
 _CATEGORICAL = frozenset({"nuclide", "intake", "form_code", "form_label", "region_name",
-                          "extrapolation", "let"})
+                          "extrapolation", "let", "sex", "site", "radiation", "exposure_rate",
+                          "dosedist"})
 _DATES = frozenset({"birth_date", "part_start", "part_end"})
 _DOSE_SUFFIXES = ("_gy", "_gy_per_bq")
+#: risk_input.csv's dose columns, named as risk calculators name them.
+_RISK_DOSES = frozenset({"dose1", "dose2", "dose3"})
 
 
 def _column(name, values, codes=None):
@@ -104,7 +107,7 @@ def _column(name, values, codes=None):
         values = values[codes]
     if name in _DATES:
         return values.view("datetime64[ns]")
-    if name.endswith(_DOSE_SUFFIXES):
+    if name.endswith(_DOSE_SUFFIXES) or name in _RISK_DOSES:
         return values.astype(_np.float64, copy=False)
     return values
 
@@ -338,6 +341,74 @@ def annual_doses(intakes, data_dir="DATA", until=None, regions="all", high_let_w
     columns, messages = _core.annual_doses(
         content, label, _os.fspath(data_dir), year, _list_text(regions, "regions"), weight,
         group, str(tail), age, frame_index, bool(distributions))
+    _report(messages)
+    return _pd.DataFrame({name: _column(name, values, codes) for name, values, codes in columns},
+                         copy=False)
+
+
+def _table_content(table, label, what):
+    """(content, label, index labels) of a table given as a DataFrame (its
+    columns as text, rows named by the index) or as the path of a file (its
+    bytes)."""
+    if isinstance(table, _pd.DataFrame):
+        content, labels = _intake_columns(table)
+        return content, label, labels
+    path = _os.fspath(table)
+    try:
+        with _builtins.open(path, "rb") as file:
+            return file.read(), path, None
+    except OSError as error:
+        raise DataError(f"unable to read the {what} {path}: {error.strerror}") from error
+
+
+def risk_input(intakes, sites, data_dir="DATA", until=None, until_age=None, unit="mGy",
+               radiation_names=("alpha", "low-LET"), tail="exponential"):
+    """The rows a radiation risk calculator takes, as a DataFrame with the
+    rows, columns and values of ``quillmore-batch --format risk``'s
+    risk_input.csv: pid, sex, birth, exposure, age, site, radiation,
+    exposure_rate, dosedist, dose1, dose2, dose3. One row per person,
+    calendar year, site and radiation type whose mean dose is above 0:
+    persons in the intakes' order, then years, sites in the sites' order
+    (a site with a sex only for persons of that sex), then the high-LET
+    radiation before the low-LET one.
+
+    intakes: the intakes as annual_doses takes them; every person needs a
+        sex (column sex: female, male, F or M).
+    sites: a DataFrame with the columns site, region, weight and optionally
+        sex (female, male or empty for both), or the path of such a CSV
+        file: a site's dose is the weighted sum of its regions' (by number
+        or by name, as regions= takes them); the weights of a site add up
+        to 1.
+    data_dir, until, until_age, tail: as annual_doses takes them.
+    unit: "mGy" (the default), "Gy" or "cGy": the unit of dose1 for both
+        distributions (never of a GSD).
+    radiation_names: (high LET, low LET): the names of the radiation types.
+
+    dosedist is "fixedvalue" (dose1 the value) where every intake adding to
+    the row is exact, else "lognormal" (dose1 its median, dose2 its GSD: the
+    lognormal with the exact mean and variance); dose3 is always NaN, as is
+    dose2 of a fixed value; exposure_rate is "chronic". pid is str; sex,
+    site, radiation, exposure_rate and dosedist categoricals; birth,
+    exposure and age int64; dose1 to dose3 float64. Rows of a value marked
+    unbounded (only with tail="cubic") are left out with a
+    QuillmoreWarning counting them. Raises ValueError listing the bad rows
+    of either table as annual_doses lists them, UnknownNameError for none,
+    DataError for missing or unusable data.
+    """
+    content, label, frame_index = _table_content(intakes, "intakes", "intake file")
+    site_content, site_label, site_index = _table_content(sites, "sites", "sites file")
+    names = list(radiation_names)
+    if len(names) != 2 or not all(isinstance(name, str) and name for name in names) \
+            or names[0] == names[1]:
+        raise ValueError("radiation_names= takes two different names, high LET first, not "
+                         f"{radiation_names!r}")
+    year = None if until is None else int(until)
+    age = None if until_age is None else int(until_age)
+    if age is not None and not 1 <= age <= 150:
+        raise ValueError(f"until_age= takes a number of years from 1 to 150, not {until_age!r}")
+    columns, messages = _core.risk_input(
+        content, label, site_content, site_label, _os.fspath(data_dir), year, age, str(unit),
+        names[0], names[1], str(tail), frame_index, site_index)
     _report(messages)
     return _pd.DataFrame({name: _column(name, values, codes) for name, values, codes in columns},
                          copy=False)

@@ -29,6 +29,16 @@ def annual_doses(
     by: str | None = ...,
     distributions: bool = ...,
 ) -> pd.DataFrame: ...
+def risk_input(
+    intakes: Union[pd.DataFrame, _Path],
+    sites: Union[pd.DataFrame, _Path],
+    data_dir: _Path = ...,
+    until: int | None = ...,
+    until_age: int | None = ...,
+    unit: str = ...,
+    radiation_names: Tuple[str, str] = ...,
+    tail: str = ...,
+) -> pd.DataFrame: ...
 def plot_annual(
     frame: pd.DataFrame,
     person: str,

@@ -15,10 +15,12 @@
 #include "base/text.h"
 #include "input/intake_file.h"
 #include "input/path_resolver.h"
+#include "input/sites_file.h"
 #include "integration/tail.h"
 #include "output/annual_dose_files.h"
 #include "output/file_writer.h"
 #include "output/output_files.h"
+#include "output/risk_input.h"
 #include "output/run_manifest.h"
 #include "output/written_files.h"
 #include "run/annual_figures.h"
@@ -47,9 +49,10 @@ int ReportFaults(const std::string& file, const input::FaultList& faults, std::o
   return kBatchError;
 }
 
-// The bytes of the intake file, or why the system could not read them.
-base::Result<std::string> ReadBytes(const std::filesystem::path& path) {
-  const std::string unable = "unable to read the intake file " + path.string() + ": ";
+// The bytes of the intake (or sites) file, or why the system could not read them.
+base::Result<std::string> ReadBytes(const std::filesystem::path& path,
+                                    const char* what = "intake file") {
+  const std::string unable = "unable to read the " + std::string(what) + " " + path.string() + ": ";
   std::error_code error;
   if (std::filesystem::is_directory(path, error))
     return Status::IoError(unable + std::make_error_code(std::errc::is_a_directory).message());
@@ -82,6 +85,7 @@ output::Json ByList(const BatchOptions& options) {
 // The program, the intake file and the data files by their digests, and the options.
 base::Result<output::Json> DescribeHistory(const BatchOptions& options, integration::Tail tail,
                                            const std::filesystem::path& intakePath,
+                                           const std::optional<std::filesystem::path>& sitesPath,
                                            run::HistoryFiles& files,
                                            const output::AnnualDoseColumns& columns) {
   const base::Result<output::Json> intake = DigestJson(intakePath, "path");
@@ -99,7 +103,7 @@ base::Result<output::Json> DescribeHistory(const BatchOptions& options, integrat
   output::Json regions = output::Json::array();
   for (const int region : columns.selectedRegions)
     regions.push_back(output::RegionJson(region, columns.regionNames));
-  return output::Json{
+  output::Json described{
       {"program", {{"name", "quillmore-batch"}, {"version", QUILLMORE_VERSION}}},
       {"intake_file", intake.value()},
       {"data_files", data},
@@ -115,6 +119,15 @@ base::Result<output::Json> DescribeHistory(const BatchOptions& options, integrat
         {"high_let_weight",
          options.highLetWeight ? output::Json(*options.highLetWeight) : output::Json()},
         {"tail", integration::TailName(tail)}}}};
+  // Only a run that writes risk_input.csv says how, so that other runs keep their bytes.
+  if (sitesPath) {
+    const base::Result<output::Json> sites = DigestJson(*sitesPath, "path");
+    if (!sites.ok()) return sites.status();
+    described["sites_file"] = sites.value();
+    described["options"]["risk_unit"] = output::RiskUnitName(options.riskUnit);
+    described["options"]["radiation_names"] = {options.highLetName, options.lowLetName};
+  }
+  return described;
 }
 
 // How the persons' figures are drawn, and the data files they are drawn from.
@@ -137,7 +150,9 @@ struct HistoryOutput {
   bool csv = true;
   bool json = false;
   bool byIntake = false;
-  bool distributions = false;                  // annual_dose_distributions.csv
+  bool distributions = false;               // annual_dose_distributions.csv
+  const input::SitesFile* sites = nullptr;  // risk_input.csv, with these sites
+  output::RiskOptions risk;
   std::vector<integration::DoseGroup> groups;  // the by-nuclide and by-route files asked for
   output::Compression compression = output::Compression::kNone;
   const run::FigureOptions* figures = nullptr;  // each person's figure, when asked for
@@ -165,10 +180,30 @@ Status WriteGroups(const std::vector<integration::PersonDoses>& persons,
   return status;
 }
 
-// Computes the history and writes its files; the files closed go to `written`.
+// Writes risk_input.csv and records it; `unbounded` counts the rows left out.
+Status WriteRiskInput(const std::vector<integration::PersonDoses>& persons,
+                      const HistoryOutput& where, output::WrittenFiles& written,
+                      std::size_t& unbounded) {
+  output::StreamedFile csv;
+  Status status = csv.Open(where.folder / output::kRiskInputCsv, true, where.compression);
+  if (status.ok()) status = csv.Append(output::RiskInputHeader());
+  std::string rows;
+  for (const integration::PersonDoses& person : persons) {
+    if (!status.ok()) break;
+    rows.clear();
+    unbounded += output::AppendRiskRows(person, where.sites->sites, where.risk, rows);
+    status = csv.Append(rows);
+  }
+  if (status.ok()) status = csv.Close();
+  if (status.ok()) status = written.Add(csv.path(), csv.hashed());
+  return status;
+}
+
+// Computes the history and writes its files; the files closed go to `written`,
+// the count of risk_input.csv's rows left out as unbounded to `unbounded`.
 Status WriteHistory(run::IntakeHistory& history, const HistoryOutput& where,
                     const output::AnnualDoseColumns& columns, const output::Json& provenance,
-                    output::WrittenFiles& written) {
+                    output::WrittenFiles& written, std::size_t& unbounded) {
   std::error_code error;
   std::filesystem::create_directories(where.folder, error);
   if (error)
@@ -223,6 +258,8 @@ Status WriteHistory(run::IntakeHistory& history, const HistoryOutput& where,
     if (status.ok()) status = csv.Close();
     if (status.ok()) status = written.Add(csv.path(), csv.hashed());
   }
+  if (status.ok() && where.sites != nullptr)
+    status = WriteRiskInput(history.persons(), where, written, unbounded);
   if (status.ok() && where.json) {
     const std::filesystem::path path = where.folder / output::kAnnualDosesJson;
     const std::string text =
@@ -248,18 +285,30 @@ int RunIntakes(const BatchOptions& options, const std::filesystem::path& dataFol
   const unsigned jobs = options.jobs > 0 ? static_cast<unsigned>(options.jobs)
                                          : std::max(1U, std::thread::hardware_concurrency());
   const integration::Tail tail = options.tail.value_or(integration::Tail::kExponential);
-  const run::HistoryRequest request{dataFolder,
-                                    options.regions,
-                                    options.untilYear,
-                                    options.highLetWeight,
-                                    label,
-                                    jobs,
-                                    kBatchListWords,
-                                    "--until ",
-                                    tail,
-                                    options.untilAge,
-                                    "--until-age ",
-                                    std::nullopt};
+  std::optional<std::filesystem::path> sitesPath;
+  input::SitesFile sites;
+  if (options.formats.risk) {
+    sitesPath = input::ResolvePath("", *options.sitesFile);
+    const base::Result<std::string> sitesBytes = ReadBytes(*sitesPath, "sites file");
+    if (!sitesBytes.ok()) return Fail(err, sitesBytes.status().message());
+    sites = input::ReadSitesFile(sitesBytes.value());
+  }
+  run::HistoryRequest request{dataFolder,
+                              options.regions,
+                              options.untilYear,
+                              options.highLetWeight,
+                              label,
+                              jobs,
+                              kBatchListWords,
+                              "--until ",
+                              tail,
+                              options.untilAge,
+                              "--until-age ",
+                              std::nullopt};
+  if (sitesPath) {
+    request.sites = &sites;
+    request.sitesLabel = sitesPath->string();
+  }
   base::Result<run::HistoryRun> opened =
       run::OpenHistory(input::ReadIntakeFile(bytes.value()), request);
   if (!opened.ok()) return Fail(err, opened.status().message());
@@ -269,13 +318,18 @@ int RunIntakes(const BatchOptions& options, const std::filesystem::path& dataFol
         run::CheckAnnualFigureRegions(historyRun.columns.selectedRegions.size(), kBatchListWords);
     if (!drawable.ok()) return Fail(err, drawable.message());
   }
+  if (!historyRun.badSites.empty()) {
+    if (!historyRun.badRows.empty())
+      static_cast<void>(ReportFaults(label, historyRun.badRows, err));
+    return ReportFaults(request.sitesLabel, historyRun.badSites, err);
+  }
   if (!historyRun.badRows.empty()) return ReportFaults(label, historyRun.badRows, err);
   const output::AnnualDoseColumns& columns = historyRun.columns;
   run::HistoryFiles& files = *historyRun.files;
   run::IntakeHistory& history = *historyRun.history;
 
   const base::Result<output::Json> described =
-      DescribeHistory(options, tail, intakePath, files, columns);
+      DescribeHistory(options, tail, intakePath, sitesPath, files, columns);
   if (!described.ok()) return Fail(err, described.status().message());
   const output::Json& provenance = described.value();
   const bool formatGiven =
@@ -289,12 +343,23 @@ int RunIntakes(const BatchOptions& options, const std::filesystem::path& dataFol
   if (options.byNuclide) where.groups.push_back(integration::DoseGroup::kNuclide);
   if (options.byRoute) where.groups.push_back(integration::DoseGroup::kRoute);
   where.compression = options.compress;
+  if (options.formats.risk) {
+    where.sites = &sites;
+    where.risk = {options.riskUnit, options.highLetName, options.lowLetName};
+  }
   const run::FigureOptions figures = FigureOptionsOf(options, files);
   if (!options.figures.empty()) where.figures = &figures;
   std::error_code ignored;
   std::filesystem::remove(where.folder / output::kManifestFileName, ignored);
   output::WrittenFiles written(where.folder, true);
-  Status status = WriteHistory(history, where, columns, provenance, written);
+  std::size_t unbounded = 0;
+  Status status = WriteHistory(history, where, columns, provenance, written, unbounded);
+  if (unbounded > 0) {
+    history.AddMessage({output::MessageKind::kWarning,
+                        std::to_string(unbounded) + " row" + (unbounded == 1 ? "" : "s") + " of " +
+                            output::kRiskInputCsv +
+                            " left out: their doses are marked unbounded and cannot be trusted"});
+  }
   std::vector<output::NuclideMessage> messages;
   bool warned = false;
   for (const output::RunMessage& message : history.messages()) {

@@ -18,17 +18,18 @@ namespace {
 
 using base::Status;
 
-// "txt,csv,json" in any combination, each once.
+// "txt,csv,json,risk" in any combination, each once.
 base::Result<OutputFormats> ParseFormats(const std::string& text) {
-  OutputFormats formats{false, false, false};
+  OutputFormats formats{false, false, false, false};
   for (const std::string& item : base::SplitCommas(text)) {
     const std::string name = base::AsciiLower(item);
     bool* chosen = name == "txt"    ? &formats.text
                    : name == "csv"  ? &formats.csv
                    : name == "json" ? &formats.json
+                   : name == "risk" ? &formats.risk
                                     : nullptr;
     if (chosen == nullptr)
-      return Status::InvalidArgument("unknown format \"" + item + "\" (txt, csv, json)");
+      return Status::InvalidArgument("unknown format \"" + item + "\" (txt, csv, json, risk)");
     if (*chosen) return Status::InvalidArgument("format \"" + item + "\" listed twice");
     *chosen = true;
   }
@@ -184,7 +185,9 @@ std::string BatchUsage() {
          "  --jobs N            nuclides processed at once (default: one per core)\n"
          "  --format LIST       txt, csv, json, comma-separated (default txt): the text\n"
          "                      tables, NUCLIDE_H|G.csv and NUCLIDE_H|G.json; with\n"
-         "                      --intakes csv (the default) and json\n"
+         "                      --intakes csv (the default), json and risk\n"
+         "                      (risk_input.csv: rows for a radiation risk calculator\n"
+         "                      by person, year, site and radiation; needs --sites)\n"
          "  --manifest          write quillmore-run.json (always with csv or json)\n"
          "  --curves            also write NUCLIDE_H|G_curves.csv: rates and doses from\n"
          "                      intake at the tabulated, integration and grid times\n"
@@ -212,6 +215,14 @@ std::string BatchUsage() {
          "                      annual_doses_by_intake.csv (one row per intake part)\n"
          "  --by-intake         the same as --by intake\n"
          "  --compress gzip     write every CSV file as FILE.csv.gz (gzip, level 6)\n"
+         "  --sites FILE        the sites of risk_input.csv: CSV with site, region,\n"
+         "                      weight and optional sex (female, male or empty for\n"
+         "                      both); a site's dose is the weighted sum of its regions'\n"
+         "  --risk-unit UNIT    mGy (default), Gy or cGy: the unit of risk_input.csv's\n"
+         "                      values and medians\n"
+         "  --radiation-names HIGH,LOW\n"
+         "                      the radiation names of the high- and low-LET rows of\n"
+         "                      risk_input.csv (default alpha,low-LET)\n"
          "  --tail KIND         the rate past a block's last tabulated time: exponential\n"
          "                      (the last segment's decay; default with --intakes), zero\n"
          "                      or cubic (the last piece continued; default otherwise)\n"
@@ -307,6 +318,24 @@ Status ParseHighLetWeight(const std::string& value, BatchOptions* options) {
   return Status::Ok();
 }
 
+Status ParseRiskUnit(const std::string& value, BatchOptions* options) {
+  const std::optional<output::RiskUnit> unit = output::ParseRiskUnit(value);
+  if (!unit) return Status::InvalidArgument("--risk-unit takes mGy, Gy or cGy");
+  options->riskUnit = *unit;
+  return Status::Ok();
+}
+
+// "HIGH,LOW": the names of the high- and low-LET radiation in risk_input.csv.
+Status ParseRadiationNames(const std::string& value, BatchOptions* options) {
+  const std::vector<std::string> names = base::SplitCommas(value);
+  if (names.size() != 2 || names[0].empty() || names[1].empty() || names[0] == names[1])
+    return Status::InvalidArgument(
+        "--radiation-names takes two different names, high LET first: HIGH,LOW");
+  options->highLetName = names[0];
+  options->lowLetName = names[1];
+  return Status::Ok();
+}
+
 // What an option sets: a switch, its value kept as given, or its value read
 // by a function that may refuse it.
 using Switch = bool BatchOptions::*;
@@ -346,6 +375,9 @@ constexpr auto kOptions = std::to_array<OptionSpec>({
     {"--by", "", "a list", &ParseBy},
     {"--by-intake", "", "", &BatchOptions::byIntake},
     {"--compress", "", "a method", &ParseCompress},
+    {"--sites", "", "a file", &BatchOptions::sitesFile},
+    {"--risk-unit", "", "a unit", &ParseRiskUnit},
+    {"--radiation-names", "", "two names", &ParseRadiationNames},
     {"--all", "", "", &BatchOptions::allNuclides},
     {"--list-regions", "", "", &BatchOptions::listRegions},
     {"--list-nuclides", "", "", &BatchOptions::listNuclides},
@@ -458,8 +490,14 @@ Status CheckIntakeOptions(const BatchOptions& options) {
     return Status::InvalidArgument("--intakes takes no nuclide names: the intake file names them");
   if (Given(options, "--format") && options.formats.text)
     return Status::InvalidArgument("--intakes writes csv and json, not txt");
-  const bool csv = !Given(options, "--format") || options.formats.csv || options.byIntake ||
-                   options.byNuclide || options.byRoute;
+  if (options.formats.risk && !options.sitesFile)
+    return Status::InvalidArgument("--format risk needs --sites FILE");
+  for (const char* name : {"--sites", "--risk-unit", "--radiation-names"}) {
+    if (Given(options, name) && !options.formats.risk)
+      return Status::InvalidArgument(std::string(name) + " needs --format risk");
+  }
+  const bool csv = !Given(options, "--format") || options.formats.csv || options.formats.risk ||
+                   options.byIntake || options.byNuclide || options.byRoute;
   if (Given(options, "--compress") && !csv)
     return Status::InvalidArgument("--compress is for CSV files: give --format csv or --by");
   return CheckFigureOptions(options);
@@ -469,10 +507,12 @@ Status CheckIntakeOptions(const BatchOptions& options) {
 Status CheckCombination(const BatchOptions& options) {
   if (options.help || options.version) return Status::Ok();
   if (options.intakesFile) return CheckIntakeOptions(options);
-  for (const char* name : {"--until", "--until-age", "--by", "--by-intake", "--high-let-weight"}) {
+  for (const char* name : {"--until", "--until-age", "--by", "--by-intake", "--high-let-weight",
+                           "--sites", "--risk-unit", "--radiation-names"}) {
     if (Given(options, name))
       return Status::InvalidArgument(std::string(name) + " needs --intakes");
   }
+  if (options.formats.risk) return Status::InvalidArgument("--format risk needs --intakes");
   // Without a CSV file to write it would do nothing.
   if (Given(options, "--compress") && !options.formats.csv && !options.curves)
     return Status::InvalidArgument("--compress is for CSV files: give --format csv or --curves");

@@ -10,6 +10,7 @@
 #include "input/data_kind.h"
 #include "integration/tail.h"
 #include "output/file_writer.h"
+#include "output/risk_input.h"
 #include "plot/figure.h"
 #include "run/figure_export.h"
 #include "run/selection_names.h"
@@ -24,6 +25,7 @@ struct OutputFormats {
   bool text = true;
   bool csv = false;
   bool json = false;
+  bool risk = false;  // risk_input.csv, with --intakes
 };
 
 struct BatchOptions {
@@ -60,6 +62,10 @@ struct BatchOptions {
   std::optional<double> highLetWeight;
   std::optional<integration::Tail> tail;  // --tail: cubic for tables, exponential for --intakes
   output::Compression compress = output::Compression::kNone;  // of every CSV file
+  std::optional<std::string> sitesFile;  // --sites: the sites of risk_input.csv
+  output::RiskUnit riskUnit = output::RiskUnit::kMilligray;
+  std::string highLetName = "alpha";  // --radiation-names HIGH,LOW
+  std::string lowLetName = "low-LET";
   std::vector<std::string> given;      // the options given, by their long names
   std::vector<std::string> arguments;  // as given, for the run's manifest
 };

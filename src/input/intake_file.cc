@@ -7,8 +7,8 @@
 #include <map>
 
 #include "base/text.h"
+#include "input/column_header.h"
 #include "input/csv_reader.h"
-#include "input/name_suggestions.h"
 
 namespace quillmore::input {
 namespace {
@@ -27,92 +27,10 @@ enum Column {
   kActivityGsd,
   kSex
 };
-constexpr std::size_t kAbsent = static_cast<std::size_t>(-1);
-constexpr std::size_t kMaxGuessDistance = 2;
-
-// Where each column stands in a row, from the header record (kAbsent).
-using ColumnPositions = std::array<std::size_t, kColumnCount>;
+constexpr std::size_t kAbsent = kAbsentColumn;
 
 std::string Quoted(std::string_view text) {
   return "\"" + std::string(text) + "\"";
-}
-
-// "\"a\"", "\"a\", \"b\"".
-std::string QuotedList(const std::vector<std::string>& names) {
-  std::string list;
-  for (const std::string& name : names) list += (list.empty() ? "" : ", ") + Quoted(name);
-  return list;
-}
-
-// The columns a header names, and what it names besides.
-struct HeaderMatch {
-  ColumnPositions at{};
-  std::vector<std::string> unknown;  // as written, blanks at either end dropped
-  std::vector<std::string> twice;
-  std::vector<std::string> missing;  // required columns absent
-
-  bool complete() const { return missing.empty(); }
-};
-
-HeaderMatch MatchHeader(std::span<const std::string_view> names) {
-  HeaderMatch match;
-  match.at.fill(kAbsent);
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    const std::string name = base::TrimBlanks(names[i]);
-    const std::string key = base::AsciiLower(name);
-    std::size_t column = 0;
-    while (column < kColumnCount && kIntakeColumns[column].name != key) ++column;
-    if (column == kColumnCount) {
-      match.unknown.push_back(name);
-    } else if (match.at[column] != kAbsent) {
-      match.twice.push_back(name);
-    } else {
-      match.at[column] = i;
-    }
-  }
-  for (std::size_t column = 0; column < kColumnCount; ++column) {
-    if (match.at[column] == kAbsent && kIntakeColumns[column].required)
-      match.missing.emplace_back(kIntakeColumns[column].name);
-  }
-  return match;
-}
-
-// The faults of a header on `line`, none when its columns can be read;
-// `split` names how the header was split ("" for a frame's columns). An
-// unknown name close to a missing column is taken for a typo of it: refused
-// rather than ignored, so that no column is misread.
-bool HeaderFaults(int line, const HeaderMatch& match, std::string_view split, FaultList& faults) {
-  const std::size_t before = faults.size();
-  for (const std::string& name : match.twice)
-    faults.Add(line, "column " + Quoted(name) + " appears twice");
-  std::vector<std::string> unguessed = match.missing;
-  for (const std::string& name : match.unknown) {
-    const std::string key = base::AsciiLower(name);
-    const auto closest = std::min_element(match.missing.begin(), match.missing.end(),
-                                          [&key](const auto& a, const auto& b) {
-                                            return EditDistance(key, a) < EditDistance(key, b);
-                                          });
-    if (closest == match.missing.end() || EditDistance(key, *closest) > kMaxGuessDistance) continue;
-    faults.Add(line,
-               "column " + Quoted(name) + " is not known; did you mean " + Quoted(*closest) + "?");
-    std::erase(unguessed, *closest);
-  }
-  if (!unguessed.empty()) {
-    faults.Add(line, std::string(unguessed.size() == 1 ? "no column " : "no columns ") +
-                         QuotedList(unguessed) + (split.empty() ? "" : " in the header, split ") +
-                         std::string(split));
-  }
-  return faults.size() == before;
-}
-
-// The note on the columns a header names that are not known.
-void IgnoredNote(int line, const HeaderMatch& match, std::vector<Fault>& notes) {
-  if (match.unknown.empty()) return;
-  const bool one = match.unknown.size() == 1;
-  notes.push_back({"", line,
-                   std::string(one ? "column " : "columns ") + QuotedList(match.unknown) +
-                       (one ? " is" : " are") + " not known and ignored",
-                   true});
 }
 
 // One row as text: its line and its fields in the order of kIntakeColumns
@@ -197,10 +115,9 @@ class RowReader {
     return value;
   }
   std::optional<Sex> SexOf() {
-    const std::string text = base::AsciiLower(Text(kSex, false));
+    const std::string text = Text(kSex, false);
     if (text.empty()) return std::nullopt;
-    if (text == "female" || text == "f") return Sex::kFemale;
-    if (text == "male" || text == "m") return Sex::kMale;
+    if (const std::optional<Sex> sex = FindSex(text)) return sex;
     Fault(kSex,
           Quoted(base::TrimBlanks(record_.fields[kSex])) + " is neither female (F) nor male (M)");
     return std::nullopt;
@@ -318,14 +235,20 @@ std::vector<std::string> HeaderNames(std::string_view header, char separator) {
 }
 
 HeaderMatch MatchNames(const std::vector<std::string>& fields) {
-  const std::vector<std::string_view> names(fields.begin(), fields.end());
-  return MatchHeader(names);
+  return MatchHeader(fields, kIntakeColumns);
 }
 
 }  // namespace
 
 std::string_view SexName(Sex sex) {
   return sex == Sex::kFemale ? "female" : "male";
+}
+
+std::optional<Sex> FindSex(std::string_view text) {
+  const std::string key = base::AsciiLower(base::TrimBlanks(text));
+  if (key == "female" || key == "f") return Sex::kFemale;
+  if (key == "male" || key == "m") return Sex::kMale;
+  return std::nullopt;
 }
 
 IntakeFile ReadIntakeFile(std::string_view bytes) {
@@ -366,6 +289,7 @@ IntakeFile ReadIntakeFile(std::string_view bytes) {
     }
     if (columns) IgnoredNote(line, match, file.notes);
     file.uncertain = match.at[kActivityGsd] != kAbsent;
+    file.sexColumn = match.at[kSex] != kAbsent;
   }
   for (std::size_t r = 1; columns && r < csv.records.size(); ++r) {
     const CsvRecord& record = csv.records[r];
@@ -407,10 +331,11 @@ IntakeFile ReadIntakeColumns(std::span<const IntakeColumn> columns, const TableP
     }
     names.push_back(column.name);
   }
-  const HeaderMatch match = MatchHeader(names);
+  const HeaderMatch match = MatchHeader(names, kIntakeColumns);
   if (!HeaderFaults(1, match, "", file.faults)) return file;
   IgnoredNote(1, match, file.notes);
   file.uncertain = match.at[kActivityGsd] != kAbsent;
+  file.sexColumn = match.at[kSex] != kAbsent;
   for (std::size_t r = 0; r < rowCount; ++r) {
     RowFields fields{static_cast<int>(r) + 2, {}, false};
     for (std::size_t c = 0; c < kColumnCount; ++c) {

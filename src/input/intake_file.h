@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "input/column_header.h"
 #include "input/data_kind.h"
 #include "input/fault_list.h"
 #include "input/intake_calendar.h"
@@ -15,10 +16,7 @@
 namespace quillmore::input {
 
 // A column of the intake file: its name, and whether a file must hold it.
-struct IntakeColumnRule {
-  std::string_view name;
-  bool required = true;
-};
+using IntakeColumnRule = ColumnRule;
 
 // The columns, in the order the documentation lists them. A file without
 // `end` holds acute intakes only; follow_up_end, activity_gsd and sex may
@@ -41,6 +39,9 @@ inline constexpr double kMaxActivityGsd = 100;
 enum class Sex { kFemale, kMale };
 // "female" or "male", as every file writes it.
 std::string_view SexName(Sex sex);
+// The sex `text` names: female or male, F or M, in any case; none for
+// anything else.
+std::optional<Sex> FindSex(std::string_view text);
 
 struct IntakeRow {
   int line = 0;  // line of the file where the row starts
@@ -72,6 +73,7 @@ struct IntakeFile {
   std::vector<Fault> notes;
   // The file has an activity_gsd column: its doses are uncertain.
   bool uncertain = false;
+  bool sexColumn = false;  // the file has a sex column
 };
 
 // Reads the bytes of an intake file: every row is checked, and each fault

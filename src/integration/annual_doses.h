@@ -148,6 +148,11 @@ struct PersonDoses {
   // The moments of every value of `doses`, each intake lognormal about its
   // activity; empty unless the run computes them.
   YearMoments moments;
+  // The doses and moments of the run's sites (by position, as `doses` holds
+  // regions), each a weighted sum of regions, with the worst status of those
+  // regions; empty unless the run has sites.
+  YearDoses siteDoses{};
+  YearMoments siteMoments{};
 };
 
 }  // namespace quillmore::integration

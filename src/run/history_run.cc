@@ -1,6 +1,7 @@
 #include "run/history_run.h"
 
 #include <algorithm>
+#include <span>
 
 #include "base/cp1252.h"
 #include "run/data_files.h"
@@ -31,11 +32,10 @@ Status OpenHistoryFiles(const std::filesystem::path& folder,
   return Status::Ok();
 }
 
-// The regions of `text`, each item resolved against the inhalation names,
-// then the ingestion names (region 29 has another name there).
-base::Result<std::vector<int>> SelectRegions(const std::string& text,
-                                             const std::filesystem::path& folder,
-                                             HistoryFiles& files, const ListWords& words) {
+// The region names items are resolved against: the inhalation names, then
+// the ingestion names (region 29 has another name there).
+std::vector<std::vector<std::string>> RegionNameSets(const std::filesystem::path& folder,
+                                                     HistoryFiles& files) {
   std::vector<std::vector<std::string>> names{ReadRegionNames(files.inhalation)};
   if (files.ingestionOpen) {
     names.push_back(ReadRegionNames(files.ingestion));
@@ -45,7 +45,49 @@ base::Result<std::vector<int>> SelectRegions(const std::string& text,
     // For its names, also where no row takes that route.
     names.push_back(ReadRegionNames(ingestion.value()));
   }
-  return SelectRegionsOfEither(text, names, words);
+  return names;
+}
+
+// The sites of `file` with their regions found in `names`; a region that
+// names none, or one named twice for a site, is a bad row in `faults`.
+std::vector<SiteSum> ResolveSites(const input::SitesFile& file,
+                                  std::span<const std::vector<std::string>> names,
+                                  const ListWords& words, input::FaultList& faults) {
+  std::vector<SiteSum> sites;
+  for (const input::Site& site : file.sites) {
+    SiteSum& sum = sites.emplace_back();
+    for (const input::SiteRegion& region : site.regions) {
+      const base::Result<int> found = FindRegionOfEither(region.region, names, words);
+      if (!found.ok()) {
+        faults.Add(region.line, "column \"region\": " + found.status().message());
+        continue;
+      }
+      const bool twice =
+          std::any_of(sum.regions.begin(), sum.regions.end(),
+                      [&](const auto& taken) { return taken.first == found.value(); });
+      if (twice) {
+        faults.Add(region.line, "column \"region\": region " + std::to_string(found.value()) +
+                                    " is listed twice for site \"" + site.name + "\"");
+        continue;
+      }
+      sum.regions.emplace_back(found.value(), region.weight);
+    }
+  }
+  faults.SortByLine();
+  return sites;
+}
+
+// The rows of persons without a sex, which the sites need: the whole file
+// without a sex column, else each row with an empty one.
+void NeedSexes(const input::IntakeFile& intakes, input::FaultList& faults) {
+  constexpr std::string_view kWhy = "the rows for a risk calculator need each person's sex";
+  if (!intakes.sexColumn) {
+    faults.Add(1, "no column \"sex\": " + std::string(kWhy));
+    return;
+  }
+  for (const input::IntakeRow& row : intakes.rows) {
+    if (!row.sex) faults.Add(row.line, "column \"sex\": is empty; " + std::string(kWhy));
+  }
 }
 
 // `run` holding only its bad rows, in line order.
@@ -74,10 +116,23 @@ base::Result<HistoryRun> OpenHistory(input::IntakeFile intakes, const HistoryReq
   run.columns.highLetWeight = request.highLetWeight;
   for (const std::string& name : ReadRegionNames(files.inhalation))
     run.columns.regionNames.push_back(base::Cp1252ToUtf8(name));
+  const std::vector<std::vector<std::string>> names = RegionNameSets(request.dataFolder, files);
   base::Result<std::vector<int>> regions =
-      SelectRegions(request.regions, request.dataFolder, files, request.words);
+      SelectRegionsOfEither(request.regions, names, request.words);
   if (!regions.ok()) return regions.status();  // a usage error comes before bad rows
   run.columns.selectedRegions = std::move(regions).value();
+  std::vector<SiteSum> sites;
+  if (request.sites != nullptr) {
+    HistoryRun bad;
+    bad.badSites = request.sites->faults;
+    sites = ResolveSites(*request.sites, names, request.words, bad.badSites);
+    if (!bad.badSites.empty()) {
+      bad.badRows = std::move(faults);
+      bad.badRows.SortByLine();
+      return bad;
+    }
+    NeedSexes(intakes, faults);
+  }
 
   const HistoryData data{&files.index,
                          {&files.inhalation, files.ingestionOpen ? &files.ingestion : nullptr}};
@@ -86,7 +141,7 @@ base::Result<HistoryRun> OpenHistory(input::IntakeFile intakes, const HistoryReq
       data, HistorySelection{run.columns.selectedRegions, request.untilYear, request.fileLabel,
                              request.jobs, request.untilWords, request.tail, request.untilAge,
                              request.untilAgeWords, request.frameIndex,
-                             request.moments || intakes.uncertain});
+                             request.moments || intakes.uncertain, std::move(sites)});
   run.uncertain = intakes.uncertain;
   const input::TablePlaces places{request.fileLabel, request.frameIndex};
   for (const input::Fault& note : intakes.notes)

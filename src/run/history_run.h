@@ -14,6 +14,7 @@
 #include "input/dose_rate_file.h"
 #include "input/fault_list.h"
 #include "input/intake_file.h"
+#include "input/sites_file.h"
 #include "integration/tail.h"
 #include "output/annual_dose_files.h"
 #include "run/intake_history.h"
@@ -46,6 +47,10 @@ struct HistoryRequest {
   // The moments of every value even when the file has no activity_gsd
   // column (every intake then exact); with one they are always computed.
   bool moments = false;
+  // The sites of a risk calculator's rows (which must outlive the run), and
+  // the sites file as messages name it. With sites, every person needs a sex.
+  const input::SitesFile* sites = nullptr;
+  std::string sitesLabel{};
 };
 
 // An opened history. With bad rows nothing is open and nothing may be
@@ -53,6 +58,8 @@ struct HistoryRequest {
 struct HistoryRun {
   // Every bad row, in line order (a row's faults keep theirs).
   input::FaultList badRows;
+  // Every bad row of the sites file, in line order; with any, nothing is open.
+  input::FaultList badSites;
   std::unique_ptr<HistoryFiles> files;
   output::AnnualDoseColumns columns;                    // the regions selected, their names (UTF-8)
   std::unique_ptr<std::vector<input::IntakeRow>> rows;  // what `history` resolved
@@ -68,7 +75,8 @@ struct HistoryRun {
 // ones, so that one run lists every bad row. Fails (with no bad rows to
 // show) for a data set that cannot be opened or used (kNotFound, kIoError,
 // kCorruption) and, before any bad row, for a region list that names no
-// region or one twice (kUnknownName, kInvalidArgument).
+// region or one twice (kUnknownName, kInvalidArgument). The sites file's own
+// faults, and its regions that name none, are its bad rows.
 base::Result<HistoryRun> OpenHistory(input::IntakeFile intakes, const HistoryRequest& request);
 
 }  // namespace quillmore::run

@@ -64,7 +64,16 @@ input::Days LastDayOfIntake(const input::IntakeRow& row) {
 }  // namespace
 
 IntakeHistory::IntakeHistory(HistoryData data, HistorySelection selection)
-    : data_(data), selection_(std::move(selection)) {}
+    : data_(data), selection_(std::move(selection)), computedRegions_(selection_.selectedRegions) {
+  for (const SiteSum& site : selection_.sites) {
+    std::vector<std::pair<int, double>>& positions = sitePositions_.emplace_back();
+    for (const auto& [region, weight] : site.regions) {
+      auto at = std::find(computedRegions_.begin(), computedRegions_.end(), region);
+      if (at == computedRegions_.end()) at = computedRegions_.insert(at, region);
+      positions.emplace_back(static_cast<int>(at - computedRegions_.begin()), weight);
+    }
+  }
+}
 
 const input::IndexEntry* IntakeHistory::Entry(const std::string& name) {
   auto [found, added] = entries_.try_emplace(name);
@@ -80,8 +89,8 @@ base::Result<const std::vector<FormBlock>*> IntakeHistory::Blocks(input::DataKin
   if (found != blocks_.end()) return &found->second;
   input::DoseRateFile& file = *data_.doseRates[kind == input::DataKind::kInhalation ? 0 : 1];
   // Resolve found the nuclide before asking for its blocks.
-  base::Result<std::vector<FormBlock>> blocks = ReadAgeGroupBlocks(
-      file, *Entry(name), kind, ageGroup, selection_.selectedRegions, selection_.tail);
+  base::Result<std::vector<FormBlock>> blocks =
+      ReadAgeGroupBlocks(file, *Entry(name), kind, ageGroup, computedRegions_, selection_.tail);
   if (!blocks.ok()) return blocks.status();
   return &(blocks_[key] = std::move(blocks).value());
 }
@@ -233,12 +242,25 @@ void IntakeHistory::AddPersons() {
     const int last = input::YearOf(persons_[p].end - std::chrono::days(1));
     persons_[p].doses.Shape(first, last - first + 1, regionCount);
     if (selection_.moments) persons_[p].moments.Reset(first, last - first + 1, regionCount);
+    if (!sitePositions_.empty()) {
+      const auto siteCount = static_cast<int>(sitePositions_.size());
+      persons_[p].siteDoses.Reset(first, last - first + 1, siteCount);
+      persons_[p].siteMoments.Reset(first, last - first + 1, siteCount);
+    }
   }
 }
 
 void IntakeHistory::ComputePart(const integration::IntakePartDoses& part, const FormBlock& block,
-                                input::Days end, integration::YearDoses& doses) const {
+                                input::Days end, integration::YearDoses& doses,
+                                integration::YearDoses* sites) const {
   std::vector<integration::DoseWindow> windows;
+  // The year's values of every region computed, for the sites.
+  std::vector<double> regionLow, regionHigh;
+  std::vector<integration::Extrapolation> regionStatus;
+  const auto computedCount = static_cast<int>(sites != nullptr ? computedRegions_.size() : 0);
+  regionLow.resize(static_cast<std::size_t>(computedCount));
+  regionHigh.resize(regionLow.size());
+  regionStatus.resize(regionLow.size());
   integration::WindowGeometry geometry;
   const double s0 = DayNumber(part.part.start);
   const Extended activity = part.activityBq;
@@ -256,22 +278,47 @@ void IntakeHistory::ComputePart(const integration::IntakePartDoses& part, const 
     geometry.Set(block.times, windows);
     // Within the data every part from past it is 0.
     const bool past = geometry.pastData();
-    for (int j = 0; j < doses.regionCount(); ++j) {
+    for (int j = 0; j < std::max(doses.regionCount(), computedCount); ++j) {
       const auto at = static_cast<std::size_t>(j) * integration::kComponentCount;
       const auto low = block.integrals[at + integration::kLowLet].Sum(geometry);
       const auto high = block.integrals[at + integration::kHighLet].Sum(geometry);
-      doses.low(year, j) = integration::Stored(low.value * activity);
-      doses.high(year, j) = integration::Stored(high.value * activity);
+      const double lowValue = integration::Stored(low.value * activity);
+      const double highValue = integration::Stored(high.value * activity);
+      const integration::Extrapolation status =
+          integration::Worse(low.extrapolation, high.extrapolation);
+      if (j < computedCount) {
+        regionLow[static_cast<std::size_t>(j)] = lowValue;
+        regionHigh[static_cast<std::size_t>(j)] = highValue;
+        regionStatus[static_cast<std::size_t>(j)] = status;
+      }
+      if (j >= doses.regionCount()) continue;
+      doses.low(year, j) = lowValue;
+      doses.high(year, j) = highValue;
       if (past) {
         doses.SetTails(year, j, integration::Stored(low.tail * activity),
                        integration::Stored(high.tail * activity));
       }
-      doses.extrapolation(year, j) = integration::Worse(low.extrapolation, high.extrapolation);
+      doses.extrapolation(year, j) = status;
+    }
+    if (sites == nullptr) continue;
+    for (std::size_t s = 0; s < sitePositions_.size(); ++s) {
+      Extended low = 0, high = 0;
+      integration::Extrapolation status = integration::Extrapolation::kNone;
+      for (const auto& [position, weight] : sitePositions_[s]) {
+        const auto j = static_cast<std::size_t>(position);
+        low += Extended(weight) * regionLow[j];
+        high += Extended(weight) * regionHigh[j];
+        status = integration::Worse(status, regionStatus[j]);
+      }
+      const auto site = static_cast<int>(s);
+      sites->low(year, site) = integration::Stored(low);
+      sites->high(year, site) = integration::Stored(high);
+      sites->extrapolation(year, site) = status;
     }
   }
 }
 
-void IntakeHistory::ComputeIntake(std::size_t i, std::vector<integration::YearDoses>& parts) const {
+void IntakeHistory::ComputeIntake(std::size_t i, IntakeParts& parts) const {
   const integration::ResolvedIntake& intake = intakes_[i];
   const integration::PersonDoses& person = persons_[personOf_[i]];
   const integration::YearDoses& years = person.doses;
@@ -280,45 +327,72 @@ void IntakeHistory::ComputeIntake(std::size_t i, std::vector<integration::YearDo
     const integration::IntakePartDoses& part = intake.parts[k];
     if (!part.contributes) continue;
     const int first = std::max(years.firstYear(), input::YearOf(part.part.start));
-    if (computed == parts.size()) parts.emplace_back();
-    integration::YearDoses& doses = parts[computed++];
+    if (computed == parts.doses.size()) {
+      parts.doses.emplace_back();
+      if (!sitePositions_.empty()) parts.sites.emplace_back();
+    }
+    integration::YearDoses& doses = parts.doses[computed];
+    const int yearCount = years.firstYear() + years.yearCount() - first;
     // ComputePart writes every value.
-    doses.Resize(first, years.firstYear() + years.yearCount() - first, years.regionCount());
-    ComputePart(part, *partBlocks_[i][k], person.end, doses);
+    doses.Resize(first, yearCount, years.regionCount());
+    integration::YearDoses* sites = nullptr;
+    if (!sitePositions_.empty()) {
+      sites = &parts.sites[computed];
+      sites->Resize(first, yearCount, static_cast<int>(sitePositions_.size()));
+    }
+    ++computed;
+    ComputePart(part, *partBlocks_[i][k], person.end, doses, sites);
   }
 }
 
-void IntakeHistory::AddMoments(std::size_t i, const std::vector<integration::YearDoses>& parts,
-                               std::size_t count) {
-  if (count == 0) return;
-  // One intake is one draw: its parts (the earliest first) add up to each of
-  // its values before it becomes a term.
-  const integration::YearDoses* sum = &parts[0];
-  if (count > 1) {
-    intakeSum_.Reset(parts[0].firstYear(), parts[0].yearCount(), parts[0].regionCount());
-    for (std::size_t k = 0; k < count; ++k) intakeSum_.Add(parts[k]);
-    sum = &intakeSum_;
-  }
-  const integration::LognormalFactors factors = integration::LognormalFactorsOf(
-      static_cast<double>(std::log(Extended(intakes_[i].row->activityGsd))));
-  integration::YearMoments& moments = persons_[personOf_[i]].moments;
-  for (int year = sum->firstYear(); year < sum->firstYear() + sum->yearCount(); ++year) {
-    for (int j = 0; j < sum->regionCount(); ++j) {
-      integration::AddLognormalTerm(sum->low(year, j), factors,
+namespace {
+
+// The values of an intake's parts (the earliest first) summed into `sum`,
+// or the one part itself.
+const integration::YearDoses* IntakeSum(const std::vector<integration::YearDoses>& parts,
+                                        std::size_t count, integration::YearDoses& sum) {
+  if (count == 1) return &parts[0];
+  sum.Reset(parts[0].firstYear(), parts[0].yearCount(), parts[0].regionCount());
+  for (std::size_t k = 0; k < count; ++k) sum.Add(parts[k]);
+  return &sum;
+}
+
+// Adds the terms of one intake's values `sum` with its factors to `moments`.
+void AddTerms(const integration::YearDoses& sum, const integration::LognormalFactors& factors,
+              integration::YearMoments& moments) {
+  for (int year = sum.firstYear(); year < sum.firstYear() + sum.yearCount(); ++year) {
+    for (int j = 0; j < sum.regionCount(); ++j) {
+      integration::AddLognormalTerm(sum.low(year, j), factors,
                                     moments.at(year, j, integration::kLowLet));
-      integration::AddLognormalTerm(sum->high(year, j), factors,
+      integration::AddLognormalTerm(sum.high(year, j), factors,
                                     moments.at(year, j, integration::kHighLet));
     }
   }
 }
 
-base::Status IntakeHistory::HandOn(std::size_t i, const std::vector<integration::YearDoses>& parts,
+}  // namespace
+
+void IntakeHistory::AddMoments(std::size_t i, const IntakeParts& parts, std::size_t count) {
+  if (count == 0 || (!selection_.moments && sitePositions_.empty())) return;
+  // One intake is one draw: its parts add up to each of its values before
+  // it becomes a term; a site's term is the weighted sum of its regions' own
+  // (the regions of one intake move together).
+  const integration::LognormalFactors factors = integration::LognormalFactorsOf(
+      static_cast<double>(std::log(Extended(intakes_[i].row->activityGsd))));
+  integration::PersonDoses& person = persons_[personOf_[i]];
+  if (selection_.moments)
+    AddTerms(*IntakeSum(parts.doses, count, intakeSum_), factors, person.moments);
+  if (!sitePositions_.empty())
+    AddTerms(*IntakeSum(parts.sites, count, intakeSiteSum_), factors, person.siteMoments);
+}
+
+base::Status IntakeHistory::HandOn(std::size_t i, const IntakeParts& parts,
                                    const PartSink& onPart) {
   const integration::ResolvedIntake& intake = intakes_[i];
   integration::PersonDoses& person = persons_[personOf_[i]];
   int firstUnbounded = 0;  // the first year marked unbounded, 0 for none
   bool past = false;       // a value rests on the curve past its data
-  auto doses = parts.begin();
+  auto doses = parts.doses.begin();
   for (std::size_t k = 0; k < intake.parts.size(); ++k) {
     const integration::IntakePartDoses& part = intake.parts[k];
     if (!part.contributes) {
@@ -327,6 +401,8 @@ base::Status IntakeHistory::HandOn(std::size_t i, const std::vector<integration:
     }
     if (base::Status status = onPart(intake, part, *doses); !status.ok()) return status;
     person.doses.Add(*doses);
+    if (!sitePositions_.empty())
+      person.siteDoses.Add(parts.sites[static_cast<std::size_t>(doses - parts.doses.begin())]);
     // A part holds tail parts exactly when some value reaches past its data:
     // within the data every status is kNone.
     const bool partPast = doses->hasTails();
@@ -344,7 +420,7 @@ base::Status IntakeHistory::HandOn(std::size_t i, const std::vector<integration:
     ++doses;
   }
   pastIntakes_ += past ? 1 : 0;
-  if (selection_.moments) AddMoments(i, parts, static_cast<std::size_t>(doses - parts.begin()));
+  AddMoments(i, parts, static_cast<std::size_t>(doses - parts.doses.begin()));
   if (firstUnbounded != 0) {
     std::string warning =
         input::TablePlaces{selection_.fileLabel, selection_.frameIndex}.Of(intake.row->line) +
@@ -364,7 +440,7 @@ base::Status IntakeHistory::Compute(const PartSink& onPart) {
   AddPersons();
   // Intakes are computed a chunk at a time on the threads, then handed on in
   // file order, so that the files do not depend on the number of threads.
-  std::vector<std::vector<integration::YearDoses>> chunk;
+  std::vector<IntakeParts> chunk;
   for (std::size_t begin = 0; begin < intakes_.size(); begin += kChunk) {
     const std::size_t end = std::min(begin + kChunk, intakes_.size());
     // Kept from chunk to chunk: their room is reused rather than allocated anew.

@@ -10,6 +10,7 @@
 #include <set>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "base/result.h"
@@ -34,6 +35,11 @@ struct HistoryData {
   std::array<input::DoseRateFile*, 2> doseRates{};
 };
 
+// A site of a risk calculator's rows: a weighted sum of regions' doses.
+struct SiteSum {
+  std::vector<std::pair<int, double>> regions;  // region number 1 to 30, weight
+};
+
 struct HistorySelection {
   std::vector<int> selectedRegions;  // region numbers 1 to 30, list order
   std::optional<int> untilYear;      // the last year reported
@@ -48,6 +54,9 @@ struct HistorySelection {
   // Each person's moments (PersonDoses::moments), every intake lognormal
   // about its activity with its row's GSD.
   bool moments = false;
+  // Each person's site doses and their moments (PersonDoses::siteDoses and
+  // siteMoments); their regions are computed whether selected or not.
+  std::vector<SiteSum> sites{};
 };
 
 class IntakeHistory {
@@ -94,20 +103,26 @@ class IntakeHistory {
                                                      int ageGroup);
   base::Status ResolvePart(const input::IntakeRow& row, const std::string& name,
                            integration::IntakePartDoses& part);
-  // The doses of `part` up to 00:00 of `end`.
+  // The doses of an intake's parts by selected region, and by site where
+  // the run has sites; reused from intake to intake.
+  struct IntakeParts {
+    std::vector<integration::YearDoses> doses;
+    std::vector<integration::YearDoses> sites;
+  };
+  // The doses of `part` up to 00:00 of `end`, and those of its sites in
+  // `sites` when the run has sites.
   void ComputePart(const integration::IntakePartDoses& part, const FormBlock& block,
-                   input::Days end, integration::YearDoses& doses) const;
+                   input::Days end, integration::YearDoses& doses,
+                   integration::YearDoses* sites) const;
   // The doses of each part of intake `i` that contributes, in the first
   // entries of `parts` (reused; entries past them are left as they were);
   // safe on several threads.
-  void ComputeIntake(std::size_t i, std::vector<integration::YearDoses>& parts) const;
+  void ComputeIntake(std::size_t i, IntakeParts& parts) const;
   // Hands the parts of intake `i` to `onPart` and adds them to its person.
-  base::Status HandOn(std::size_t i, const std::vector<integration::YearDoses>& parts,
-                      const PartSink& onPart);
+  base::Status HandOn(std::size_t i, const IntakeParts& parts, const PartSink& onPart);
   // Adds the terms of intake `i`, whose contributing parts are the first
   // `count` of `parts`, to its person's moments.
-  void AddMoments(std::size_t i, const std::vector<integration::YearDoses>& parts,
-                  std::size_t count);
+  void AddMoments(std::size_t i, const IntakeParts& parts, std::size_t count);
   void AddPersons();
   // Each person's end of follow-up, from every row of `rows`.
   void FindEnds(const std::vector<input::IntakeRow>& rows);
@@ -116,6 +131,10 @@ class IntakeHistory {
 
   HistoryData data_;
   HistorySelection selection_;
+  // The regions computed: those selected, then those only the sites need.
+  std::vector<int> computedRegions_;
+  // By site: its regions' positions in computedRegions_ and their weights.
+  std::vector<std::vector<std::pair<int, double>>> sitePositions_;
   std::map<std::string, std::optional<input::IndexEntry>> entries_;  // by Entry's name
   std::map<BlockKey, std::vector<FormBlock>> blocks_;
   std::vector<integration::ResolvedIntake> intakes_;
@@ -129,6 +148,7 @@ class IntakeHistory {
   std::size_t pastIntakes_ = 0;              // intakes with a value past their data
   std::set<const FormBlock*> pastBlocks_;    // the blocks those values use past the data
   integration::YearDoses intakeSum_;         // an intake's parts summed, for its moments
+  integration::YearDoses intakeSiteSum_;     // and their sites
 };
 
 }  // namespace quillmore::run

@@ -23,17 +23,6 @@ std::vector<int> Numbers(int count) {
 
 // The region of `item` in the first of `regionNames` that knows it: the
 // failure of the first set where none does.
-base::Result<int> FindRegionInAny(const std::string& item,
-                                  std::span<const std::vector<std::string>> regionNames,
-                                  const ListWords& words) {
-  base::Result<int> first = FindRegion(item, regionNames[0], words);
-  for (std::size_t set = 1; !first.ok() && set < regionNames.size(); ++set) {
-    base::Result<int> other = FindRegion(item, regionNames[set], words);
-    if (other.ok()) return other;
-  }
-  return first;
-}
-
 }  // namespace
 
 base::Result<std::vector<int>> SelectAges(const std::string& text, const ListWords& words) {
@@ -104,7 +93,7 @@ base::Result<std::vector<int>> SelectRegionsOfEither(
   if (base::AsciiLower(text) == "all") return Numbers(input::kLungRegion);
   std::vector<int> regions;
   for (const std::string& item : base::SplitCommas(text)) {
-    const base::Result<int> region = FindRegionInAny(base::TrimBlanks(item), regionNames, words);
+    const base::Result<int> region = FindRegionOfEither(base::TrimBlanks(item), regionNames, words);
     if (!region.ok()) return region.status();
     if (std::find(regions.begin(), regions.end(), region.value()) != regions.end()) {
       const std::string name =
@@ -117,6 +106,17 @@ base::Result<std::vector<int>> SelectRegionsOfEither(
     regions.push_back(region.value());
   }
   return regions;
+}
+
+base::Result<int> FindRegionOfEither(const std::string& item,
+                                     std::span<const std::vector<std::string>> regionNames,
+                                     const ListWords& words) {
+  base::Result<int> first = FindRegion(item, regionNames[0], words);
+  for (std::size_t set = 1; !first.ok() && set < regionNames.size(); ++set) {
+    base::Result<int> other = FindRegion(item, regionNames[set], words);
+    if (other.ok()) return other;
+  }
+  return first;
 }
 
 }  // namespace quillmore::run

@@ -44,4 +44,10 @@ base::Result<std::vector<int>> SelectRegionsOfEither(
 base::Result<int> FindRegion(const std::string& name, const std::vector<std::string>& regionNames,
                              const ListWords& words);
 
+// The region one item stands for among several data sets' names: by
+// FindRegion against the first set, then the next; the first set's failure.
+base::Result<int> FindRegionOfEither(const std::string& item,
+                                     std::span<const std::vector<std::string>> regionNames,
+                                     const ListWords& words);
+
 }  // namespace quillmore::run

@@ -99,6 +99,23 @@ TEST(ParseBatchOptions, AcceptsRunsListingsAndChecks) {
   BatchOptions byIntake;
   ASSERT_TRUE(Parse({"--intakes", "i.csv", "--by", "intake"}, &byIntake).ok());
   EXPECT_TRUE(byIntake.byIntake && !byIntake.byNuclide && !byIntake.byRoute);
+  BatchOptions risk;
+  ASSERT_TRUE(Parse({"--intakes", "i.csv", "--format", "csv,risk", "--sites", "s.csv",
+                     "--risk-unit", "cgy", "--radiation-names", "electrons E>15keV,photons"},
+                    &risk)
+                  .ok());
+  EXPECT_TRUE(risk.formats.csv && risk.formats.risk && !risk.formats.json);
+  EXPECT_EQ(risk.sitesFile, "s.csv");
+  EXPECT_EQ(risk.riskUnit, output::RiskUnit::kCentigray);
+  EXPECT_EQ(risk.highLetName, "electrons E>15keV");
+  EXPECT_EQ(risk.lowLetName, "photons");
+  BatchOptions riskAlone;  // a CSV file of its own, which --compress may compress
+  ASSERT_TRUE(
+      Parse({"--intakes", "i.csv", "--format", "risk", "--sites", "s.csv", "--compress", "gzip"},
+            &riskAlone)
+          .ok());
+  EXPECT_EQ(riskAlone.riskUnit, output::RiskUnit::kMilligray);
+  EXPECT_EQ(riskAlone.highLetName + "," + riskAlone.lowLetName, "alpha,low-LET");
   BatchOptions dashes;
   EXPECT_TRUE(Parse({"--data-set", "g", "--", "-odd"}, &dashes).ok());
   EXPECT_EQ(dashes.nuclides, std::vector<std::string>{"-odd"});
@@ -161,7 +178,17 @@ TEST(ParseBatchOptions, UsageErrorsAreOneLine) {
       // Nothing for --compress to compress: no CSV file is written.
       {"--intakes", "i.csv", "--format", "json", "--compress", "gzip"},
       {"--data-set", "h", "--compress", "gzip", "--all"},
-      {"--data-set", "h", "--format", "json", "--compress", "gzip", "--all"}};
+      {"--data-set", "h", "--format", "json", "--compress", "gzip", "--all"},
+      // The rows for a risk calculator need their sites, and their options the rows.
+      {"--intakes", "i.csv", "--format", "risk"},
+      {"--intakes", "i.csv", "--sites", "s.csv"},
+      {"--intakes", "i.csv", "--format", "csv", "--risk-unit", "Gy"},
+      {"--intakes", "i.csv", "--radiation-names", "a,b"},
+      {"--intakes", "i.csv", "--format", "risk", "--sites", "s.csv", "--risk-unit", "rad"},
+      {"--intakes", "i.csv", "--format", "risk", "--sites", "s.csv", "--radiation-names", "a"},
+      {"--intakes", "i.csv", "--format", "risk", "--sites", "s.csv", "--radiation-names", "a,a"},
+      {"--data-set", "h", "--format", "risk", "--all"},
+      {"--data-set", "h", "--sites", "s.csv", "--all"}};
   for (const auto& arguments : bad) {
     BatchOptions options;
     const Status status = Parse(arguments, &options);

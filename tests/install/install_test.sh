@@ -100,7 +100,7 @@ expect_completion $'Lung BB\nLung bb' quillmore-batch --regions '"Lung b'
 expect_completion 'all' quillmore-batch --intakes i.csv --regions al
 expect_completion '' quillmore-batch --intakes i.csv --figures svg --regions al
 expect_completion '10y' quillmore-batch --ages 10
-expect_completion $'txt,csv\ntxt,json' quillmore-batch --format txt,
+expect_completion $'txt,csv\ntxt,json\ntxt,risk' quillmore-batch --format txt,
 expect_completion 'Tc-99m' quillmore-batch --data-set g tc
 expect_completion '--list-nuclides' quillmore-batch --list-n
 expect_completion $'svg,pdf\nsvg,png' quillmore-batch --figures svg,

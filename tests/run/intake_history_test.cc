@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "input/data_kind.h"
+#include "input/sites_file.h"
+#include "integration/coefficient_table.h"
 #include "run/history_run.h"
 #include "support/data_builder.h"
 #include "support/nuclide_run_fixture.h"
@@ -32,10 +34,12 @@ class FollowUpTest : public ::testing::Test {
 
   // Opens and computes the history of the rows (after the header) of `csv`.
   void Compute(const std::string& rows, std::optional<int> untilYear = std::nullopt,
-               std::optional<int> untilAge = std::nullopt) {
+               std::optional<int> untilAge = std::nullopt, const std::string& regions = "1",
+               const input::SitesFile* sites = nullptr) {
     HistoryRequest request;
     request.dataFolder = dir_.path();
-    request.regions = "1";
+    request.regions = regions;
+    request.sites = sites;
     request.untilYear = untilYear;
     request.untilAge = untilAge;
     request.fileLabel = "in.csv";
@@ -43,7 +47,8 @@ class FollowUpTest : public ::testing::Test {
     request.untilAgeWords = "--until-age ";
     base::Result<HistoryRun> opened = OpenHistory(
         input::ReadIntakeFile(
-            "person,birth_date,nuclide,intake,form,start,end,activity_bq,follow_up_end\n" + rows),
+            "person,birth_date,nuclide,intake,form,start,end,activity_bq,follow_up_end" +
+            std::string(sites != nullptr ? ",sex\n" : "\n") + rows),
         request);
     ASSERT_TRUE(opened.ok()) << opened.status().message();
     ASSERT_TRUE(opened.value().badRows.empty()) << opened.value().badRows[0].message;
@@ -73,6 +78,31 @@ class FollowUpTest : public ::testing::Test {
   HistoryRun run_;
   std::map<std::string, const integration::PersonDoses*> persons_;
 };
+
+// A site is the weighted sum of its regions, each computed whether selected
+// or not, with the worst status of them; the selected regions alone are
+// the person's doses.
+TEST_F(FollowUpTest, SitesSumTheirRegionsSelectedOrNot) {
+  const std::string rows = "A,1990-01-01,Cs-137,h,F,2020-03-01,,1000,2090-01-01,F\n";
+  Compute(rows.substr(0, rows.rfind(',')) + "\n", std::nullopt, std::nullopt, "1,2");
+  const integration::YearDoses regions = persons_.at("A")->doses;
+  const input::SitesFile sites = input::ReadSitesFile("site,region,weight\ns,2,0.75\ns,1,0.25\n");
+  ASSERT_TRUE(sites.faults.empty());
+  Compute(rows, std::nullopt, std::nullopt, "1", &sites);
+  const integration::PersonDoses& a = *persons_.at("A");
+  EXPECT_EQ(a.doses.regionCount(), 1);
+  bool past = false;
+  for (int year = 2020; year < 2090; ++year) {
+    const double low = 0.75 * regions.low(year, 1) + 0.25 * regions.low(year, 0);
+    EXPECT_NEAR(a.siteDoses.low(year, 0), low, 1e-15 * low) << year;
+    EXPECT_EQ(a.siteMoments.at(year, 0, integration::kLowLet).mean, a.siteDoses.low(year, 0));
+    const integration::Extrapolation worst =
+        integration::Worse(regions.extrapolation(year, 0), regions.extrapolation(year, 1));
+    EXPECT_EQ(a.siteDoses.extrapolation(year, 0), worst) << year;
+    past = past || worst != integration::Extrapolation::kNone;
+  }
+  EXPECT_TRUE(past);  // some year's status to take
+}
 
 // Each person followed to their own end: the year holding it counted up to
 // it, an end on 1 January leaving that year out; a follow_up_end past the
