@@ -104,9 +104,9 @@ base::Result<RiskColumns> ComputeRiskInput(
           : input::ReadSitesColumns(std::get<std::vector<input::IntakeColumn>>(sites), sitePlaces);
   base::Result<std::filesystem::path> found = run::FindDataFolder("", request.dataDir);
   if (!found.ok()) return run::NoDataFolder("", request.dataDir, found.status());
-  // The sites' regions are computed whatever is selected: select one alone.
+  // The sites' own regions: their notes and warnings are the rows' own.
   run::HistoryRequest opening{std::move(found).value(),
-                              std::string(1, '1'),
+                              std::string(),
                               request.untilYear,
                               std::nullopt,
                               request.label,

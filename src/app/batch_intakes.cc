@@ -308,6 +308,12 @@ int RunIntakes(const BatchOptions& options, const std::filesystem::path& dataFol
   if (sitesPath) {
     request.sites = &sites;
     request.sitesLabel = sitesPath->string();
+    // Rows for a risk calculator alone need the sites' regions only: no
+    // other is computed, and the run's notes speak of those.
+    const bool regionsGiven =
+        std::find(options.given.begin(), options.given.end(), "--regions") != options.given.end();
+    if (!regionsGiven && !options.formats.csv && !options.formats.json && options.figures.empty())
+      request.regions.clear();
   }
   base::Result<run::HistoryRun> opened =
       run::OpenHistory(input::ReadIntakeFile(bytes.value()), request);

@@ -238,7 +238,7 @@ std::string BatchUsage() {
          "Exit status:\n"
          "  0  all written (notes do not count)\n"
          "  1  a warning: a nuclide or age group without data, a suspect block, a check\n"
-         "     problem\n"
+         "     problem, rows of risk_input.csv left out as unbounded\n"
          "  2  usage or data-set error\n";
 }
 

@@ -51,13 +51,15 @@ std::size_t ForEachRiskRow(const integration::PersonDoses& person,
     for (int s = 0; s < doses.regionCount(); ++s) {
       const input::Site& site = sites[static_cast<std::size_t>(s)];
       if (site.sex && person.sex && *site.sex != *person.sex) continue;
-      // A value that cannot be trusted is not passed on, whatever its sign.
-      if (doses.extrapolation(year, s) == integration::Extrapolation::kUnbounded) {
-        unbounded += 2;
-        continue;
-      }
+      // A value that cannot be trusted is not passed on, whatever its sign;
+      // a part the nuclides do not have (all 0) was never a row.
+      const bool trusted = doses.extrapolation(year, s) != integration::Extrapolation::kUnbounded;
       for (const int let : {integration::kHighLet, integration::kLowLet}) {
         const integration::Moments& moments = person.siteMoments.at(year, s, let);
+        if (!trusted) {
+          unbounded += moments.mean != 0 ? 1 : 0;
+          continue;
+        }
         if (!(moments.mean > 0)) continue;
         RiskRow values{year, s, let};
         const std::optional<integration::MatchedLognormal> matched =

@@ -117,10 +117,14 @@ base::Result<HistoryRun> OpenHistory(input::IntakeFile intakes, const HistoryReq
   for (const std::string& name : ReadRegionNames(files.inhalation))
     run.columns.regionNames.push_back(base::Cp1252ToUtf8(name));
   const std::vector<std::vector<std::string>> names = RegionNameSets(request.dataFolder, files);
-  base::Result<std::vector<int>> regions =
-      SelectRegionsOfEither(request.regions, names, request.words);
-  if (!regions.ok()) return regions.status();  // a usage error comes before bad rows
-  run.columns.selectedRegions = std::move(regions).value();
+  // With sites and no regions asked for, the sites' own regions are selected.
+  const bool sitesAlone = request.sites != nullptr && request.regions.empty();
+  if (!sitesAlone) {
+    base::Result<std::vector<int>> regions =
+        SelectRegionsOfEither(request.regions, names, request.words);
+    if (!regions.ok()) return regions.status();  // a usage error comes before bad rows
+    run.columns.selectedRegions = std::move(regions).value();
+  }
   std::vector<SiteSum> sites;
   if (request.sites != nullptr) {
     HistoryRun bad;
@@ -132,6 +136,13 @@ base::Result<HistoryRun> OpenHistory(input::IntakeFile intakes, const HistoryReq
       return bad;
     }
     NeedSexes(intakes, faults);
+  }
+  std::vector<int>& selected = run.columns.selectedRegions;
+  for (const SiteSum& site : sites) {
+    for (const auto& [region, weight] : site.regions) {
+      if (sitesAlone && std::find(selected.begin(), selected.end(), region) == selected.end())
+        selected.push_back(region);
+    }
   }
 
   const HistoryData data{&files.index,

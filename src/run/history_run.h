@@ -33,7 +33,8 @@ struct HistoryFiles {
 
 struct HistoryRequest {
   std::filesystem::path dataFolder;
-  std::string regions = "all";          // as the face took them: numbers, names, "all"
+  // As the face took them: numbers, names, "all"; empty with sites: the sites' regions.
+  std::string regions = "all";
   std::optional<int> untilYear;         // the last year reported
   std::optional<double> highLetWeight;  // adds weighted_gy
   std::string fileLabel;                // the intake file as messages name it

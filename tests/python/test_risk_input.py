@@ -2,6 +2,7 @@
 calculator's data frame and checked against the annual doses, the doses by
 intake and the sites file, each value recomputed here in numpy."""
 import gzip
+import json
 import pathlib
 
 import numpy as np
@@ -113,12 +114,12 @@ def test_risk_input_follows_the_annual_doses_and_the_sites(data_dir, tmp_path):
     assert {"fixedvalue", "lognormal"} <= set(risk["dosedist"])
     assert set(risk.loc[risk.pid == "E", "dosedist"]) == {"fixedvalue"}
 
-    # Regions not selected are still computed for the sites; risk alone
-    # writes no annual file, gzip compresses it, the default unit is mGy.
+    # Risk alone computes the sites' regions only and writes no annual
+    # file; gzip compresses it; the default unit is mGy.
     alone = tmp_path / "alone"
     result = run_batch("--data-dir", data_dir, "--intakes", intakes, "--output-dir", alone,
-                       "--until", 2030, "--format", "risk", "--regions", "1",
-                       "--sites", SITES, "--compress", "gzip")
+                       "--until", 2030, "--format", "risk", "--sites", SITES,
+                       "--compress", "gzip")
     assert result.returncode == 0, result.stderr
     assert sorted(p.name for p in alone.iterdir()) == ["quillmore-run.json",
                                                        "risk_input.csv.gz"]
@@ -130,6 +131,8 @@ def test_risk_input_follows_the_annual_doses_and_the_sites(data_dir, tmp_path):
     assert milli["dose2"].equals(risk["dose2"])
     manifest = (alone / "quillmore-run.json").read_text()
     assert '"risk_unit": "mGy"' in manifest and "risk_input.csv.gz" in manifest
+    computed = [r["region_name"] for r in json.loads(manifest)["provenance"]["options"]["regions"]]
+    assert computed == list(dict.fromkeys(sites["region"]))
 
     # The module gives the same frame, typed as the file reads.
     frame = qm.risk_input(table, SITES, data_dir=data_dir, until=2030, unit="cGy",
