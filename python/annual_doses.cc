@@ -38,25 +38,31 @@ input::IntakeFile ReadIntakes(const HistoryRequest& request) {
   return input::ReadIntakeFile(std::get<std::string>(request.intakes));
 }
 
+// What the run layer takes for `request`, its data folder found.
+base::Result<run::HistoryRequest> RunRequestOf(const HistoryRequest& request) {
+  base::Result<std::filesystem::path> found = run::FindDataFolder("", request.dataDir);
+  if (!found.ok()) return run::NoDataFolder("", request.dataDir, found.status());
+  return run::HistoryRequest{std::move(found).value(),
+                             request.regions,
+                             request.untilYear,
+                             request.highLetWeight,
+                             request.label,
+                             std::max(1U, std::thread::hardware_concurrency()),
+                             kListWords,
+                             "until=",
+                             request.tail,
+                             request.untilAge,
+                             "until_age=",
+                             request.frameIndex,
+                             request.distributions};
+}
+
 }  // namespace
 
 base::Result<HistoryColumns> ComputeAnnualDoses(const HistoryRequest& request) {
-  base::Result<std::filesystem::path> found = run::FindDataFolder("", request.dataDir);
-  if (!found.ok()) return run::NoDataFolder("", request.dataDir, found.status());
-  const run::HistoryRequest opening{std::move(found).value(),
-                                    request.regions,
-                                    request.untilYear,
-                                    request.highLetWeight,
-                                    request.label,
-                                    std::max(1U, std::thread::hardware_concurrency()),
-                                    kListWords,
-                                    "until=",
-                                    request.tail,
-                                    request.untilAge,
-                                    "until_age=",
-                                    request.frameIndex,
-                                    request.distributions};
-  base::Result<run::HistoryRun> opened = run::OpenHistory(ReadIntakes(request), opening);
+  base::Result<run::HistoryRequest> opening = RunRequestOf(request);
+  if (!opening.ok()) return opening.status();
+  base::Result<run::HistoryRun> opened = run::OpenHistory(ReadIntakes(request), opening.value());
   if (!opened.ok()) return opened.status();
   const run::HistoryRun& historyRun = opened.value();
   if (!historyRun.badRows.empty())
@@ -102,25 +108,13 @@ base::Result<RiskColumns> ComputeRiskInput(
       std::holds_alternative<std::string>(sites)
           ? input::ReadSitesFile(std::get<std::string>(sites))
           : input::ReadSitesColumns(std::get<std::vector<input::IntakeColumn>>(sites), sitePlaces);
-  base::Result<std::filesystem::path> found = run::FindDataFolder("", request.dataDir);
-  if (!found.ok()) return run::NoDataFolder("", request.dataDir, found.status());
+  base::Result<run::HistoryRequest> opening = RunRequestOf(request);
+  if (!opening.ok()) return opening.status();
   // The sites' own regions: their notes and warnings are the rows' own.
-  run::HistoryRequest opening{std::move(found).value(),
-                              std::string(),
-                              request.untilYear,
-                              std::nullopt,
-                              request.label,
-                              std::max(1U, std::thread::hardware_concurrency()),
-                              kListWords,
-                              "until=",
-                              request.tail,
-                              request.untilAge,
-                              "until_age=",
-                              request.frameIndex,
-                              false};
-  opening.sites = &sitesFile;
-  opening.sitesLabel = sitesLabel;
-  base::Result<run::HistoryRun> opened = run::OpenHistory(ReadIntakes(request), opening);
+  opening.value().regions.clear();
+  opening.value().sites = &sitesFile;
+  opening.value().sitesLabel = sitesLabel;
+  base::Result<run::HistoryRun> opened = run::OpenHistory(ReadIntakes(request), opening.value());
   if (!opened.ok()) return opened.status();
   const run::HistoryRun& historyRun = opened.value();
   if (!historyRun.badSites.empty()) return FaultError(sitePlaces, historyRun.badSites);

@@ -414,6 +414,23 @@ std::variant<std::string, std::vector<input::IntakeColumn>> Intakes(const py::ob
   return columns;
 }
 
+// What annual_doses and risk_input both take: the intakes, where the data
+// are, how far each person is followed and the tail.
+HistoryRequest RequestOf(const py::object& intakes, const std::string& label,
+                         const std::string& dataDir, std::optional<int> untilYear,
+                         std::optional<int> untilAge, const std::string& tail,
+                         std::optional<std::vector<std::string>> frameIndex) {
+  HistoryRequest request;
+  request.frameIndex = std::move(frameIndex);
+  request.intakes = Intakes(intakes);
+  request.label = label;
+  request.dataDir = dataDir;
+  request.untilYear = untilYear;
+  request.untilAge = untilAge;
+  request.tail = TailNamed(tail);
+  return request;
+}
+
 // (columns, messages) of an intake history: the rows of
 // annual_doses_by_<by>.csv with `by` ("intake", "nuclide" or "route"), of
 // annual_doses.csv with an empty `by`.
@@ -422,12 +439,8 @@ py::tuple AnnualDosesOf(const py::object& intakes, const std::string& label,
                         const std::string& regions, std::optional<double> highLetWeight,
                         const std::string& by, const std::string& tail, std::optional<int> untilAge,
                         std::optional<std::vector<std::string>> frameIndex, bool distributions) {
-  HistoryRequest request;
-  request.frameIndex = std::move(frameIndex);
-  request.intakes = Intakes(intakes);
-  request.label = label;
-  request.dataDir = dataDir;
-  request.untilYear = untilYear;
+  HistoryRequest request =
+      RequestOf(intakes, label, dataDir, untilYear, untilAge, tail, std::move(frameIndex));
   request.regions = regions;
   request.highLetWeight = highLetWeight;
   request.byIntake = by == "intake";
@@ -435,8 +448,6 @@ py::tuple AnnualDosesOf(const py::object& intakes, const std::string& label,
   if (by == "route") request.byGroup = integration::DoseGroup::kRoute;
   if (!by.empty() && !request.byIntake && !request.byGroup)
     Raise(base::Status::InvalidArgument("by= takes nuclide, route or intake, not '" + by + "'"));
-  request.tail = TailNamed(tail);
-  request.untilAge = untilAge;
   request.distributions = distributions;
   if (distributions && !by.empty())
     Raise(base::Status::InvalidArgument("distributions=True and by= ask for two files; give one"));
@@ -480,14 +491,8 @@ py::tuple RiskInputOf(const py::object& intakes, const std::string& label, const
                       const std::string& lowName, const std::string& tail,
                       std::optional<std::vector<std::string>> frameIndex,
                       std::optional<std::vector<std::string>> sitesIndex) {
-  HistoryRequest request;
-  request.frameIndex = std::move(frameIndex);
-  request.intakes = Intakes(intakes);
-  request.label = label;
-  request.dataDir = dataDir;
-  request.untilYear = untilYear;
-  request.untilAge = untilAge;
-  request.tail = TailNamed(tail);
+  const HistoryRequest request =
+      RequestOf(intakes, label, dataDir, untilYear, untilAge, tail, std::move(frameIndex));
   output::RiskOptions options;
   const std::optional<output::RiskUnit> riskUnit = output::ParseRiskUnit(unit);
   if (!riskUnit)

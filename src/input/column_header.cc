@@ -85,4 +85,26 @@ void IgnoredNote(int line, const HeaderMatch& match, std::vector<Fault>& notes) 
                    true});
 }
 
+std::optional<HeaderMatch> MatchFrameHeader(std::span<const IntakeColumn> columns,
+                                            std::span<const ColumnRule> rules,
+                                            std::string_view empty, FaultList& faults,
+                                            std::vector<Fault>& notes) {
+  if (columns.empty()) {
+    faults.Add(0, std::string(empty));
+    return std::nullopt;
+  }
+  std::vector<std::string_view> names;
+  for (const IntakeColumn& column : columns) {
+    if (column.fields.size() != columns[0].fields.size()) {
+      faults.Add(0, "the columns differ in length");
+      return std::nullopt;
+    }
+    names.push_back(column.name);
+  }
+  HeaderMatch match = MatchHeader(names, rules);
+  if (!HeaderFaults(1, match, "", faults)) return std::nullopt;
+  IgnoredNote(1, match, notes);
+  return match;
+}
+
 }  // namespace quillmore::input

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -44,5 +45,21 @@ bool HeaderFaults(int line, const HeaderMatch& match, std::string_view split, Fa
 
 // Adds the note on the columns a header names that are not known.
 void IgnoredNote(int line, const HeaderMatch& match, std::vector<Fault>& notes);
+
+// One column of a table held in memory (a data frame's): its name and its
+// fields as text, one a row.
+struct IntakeColumn {
+  std::string name;
+  std::vector<std::string> fields;
+};
+
+// The header of `columns` matched to `rules` (faults, the note on unknown
+// names and all, on line 1); nothing, with the fault added, for no columns
+// (`empty`, the reader's fault of an empty file), columns of unequal length
+// or a header that cannot be read.
+std::optional<HeaderMatch> MatchFrameHeader(std::span<const IntakeColumn> columns,
+                                            std::span<const ColumnRule> rules,
+                                            std::string_view empty, FaultList& faults,
+                                            std::vector<Fault>& notes);
 
 }  // namespace quillmore::input

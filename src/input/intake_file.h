@@ -89,13 +89,6 @@ struct IntakeFile {
 // decimal point.
 IntakeFile ReadIntakeFile(std::string_view bytes);
 
-// One column of an intake table held in memory (a data frame's): its name
-// and its fields as text, one a row.
-struct IntakeColumn {
-  std::string name;
-  std::vector<std::string> fields;
-};
-
 // Reads the rows of `columns` by the rules of ReadIntakeFile, with its
 // messages: the header on line 1, row R (from 0) on line R + 2, named in
 // messages as `places` names them. No columns is an empty file; columns of

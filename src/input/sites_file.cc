@@ -135,22 +135,11 @@ SitesFile ReadSitesFile(std::string_view bytes) {
 
 SitesFile ReadSitesColumns(std::span<const IntakeColumn> columns, const TablePlaces& places) {
   SitesFile file;
-  if (columns.empty()) {
-    file.faults.Add(0, std::string(kEmpty));
-    return file;
-  }
+  const std::optional<HeaderMatch> matched =
+      MatchFrameHeader(columns, kSiteColumns, kEmpty, file.faults, file.notes);
+  if (!matched) return file;
+  const HeaderMatch& match = *matched;
   const std::size_t rowCount = columns[0].fields.size();
-  std::vector<std::string_view> names;
-  for (const IntakeColumn& column : columns) {
-    if (column.fields.size() != rowCount) {
-      file.faults.Add(0, "the columns differ in length");
-      return file;
-    }
-    names.push_back(column.name);
-  }
-  const HeaderMatch match = MatchHeader(names, kSiteColumns);
-  if (!HeaderFaults(1, match, "", file.faults)) return file;
-  IgnoredNote(1, match, file.notes);
   SitesReader reader(file, places);
   for (std::size_t r = 0; r < rowCount; ++r) {
     reader.Row(static_cast<int>(r) + 2, [&](Column c) -> std::string_view {
