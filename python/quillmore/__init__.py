@@ -378,7 +378,7 @@ def risk_input(intakes, sites, data_dir="DATA", until=None, until_age=None, unit
         sex (female, male or empty for both), or the path of such a CSV
         file: a site's dose is the weighted sum of its regions' (by number
         or by name, as regions= takes them); the weights of a site add up
-        to 1.
+        to 1. Only the sites' regions are computed.
     data_dir, until, until_age, tail: as annual_doses takes them.
     unit: "mGy" (the default), "Gy" or "cGy": the unit of dose1 for both
         distributions (never of a GSD).
