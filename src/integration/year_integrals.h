@@ -77,7 +77,12 @@ class WindowGeometry {
     CubicPiece end;         // of that piece, from x[piece] (from 0 in the first) to its end
   };
 
-  Weights& At(std::vector<Weights>& list, std::size_t piece);
+  // The weights of `piece`, the last of the list or a new one after it;
+  // inline, as it runs for every stretch.
+  static Weights& At(std::vector<Weights>& list, std::size_t piece) {
+    if (list.empty() || list.back().piece != piece) list.push_back({piece});
+    return list.back();
+  }
   void AddStretch(std::span<const double> x, std::size_t piece, Extended a, Extended b,
                   Extended level, Extended slope, Extended scale, Weights& weights);
 
