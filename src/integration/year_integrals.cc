@@ -44,11 +44,6 @@ void SpreadWindows(double s0, double s1, double t1, double t2, std::vector<DoseW
   }
 }
 
-WindowGeometry::Weights& WindowGeometry::At(std::vector<Weights>& list, std::size_t piece) {
-  if (list.empty() || list.back().piece != piece) list.push_back({piece});
-  return list.back();
-}
-
 // The weights of the integral from a to b of the piece, times scale x (level +
 // slope x (t - a)). The cubic is taken about a itself (its value and
 // derivatives there, from the Hermite basis in s = (a - x1) / h and r = (x2 -
@@ -137,7 +132,8 @@ void WindowGeometry::Set(std::span<const double> x, std::span<const DoseWindow> 
       std::minmax_element(inside_.begin(), inside_.end(),
                           [](const Weights& a, const Weights& b) { return a.piece < b.piece; });
   firstPoint_ = lowest->piece;
-  points_.resize(highest->piece - firstPoint_ + 2);
+  // Assigned rather than resized after a clear: zeroed in place, without a call.
+  points_.assign(highest->piece - firstPoint_ + 2, {});
   for (const Weights& w : inside_) {
     PointWeights& start = points_[w.piece - firstPoint_];
     PointWeights& end = points_[w.piece - firstPoint_ + 1];

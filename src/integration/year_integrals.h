@@ -50,6 +50,9 @@ class WindowGeometry {
 
   // Some window reaches past the last tabulated time.
   bool pastData() const { return pastTo_ > pastFrom_; }
+  // Neither the intake's first year nor past the data: the points' weights
+  // are all there is (PieceIntegrals::PointSums).
+  bool pointsOnly() const { return !intake_.present && !pastData(); }
 
  private:
   friend class PieceIntegrals;
@@ -74,7 +77,12 @@ class WindowGeometry {
     CubicPiece end;         // of that piece, from x[piece] (from 0 in the first) to its end
   };
 
-  Weights& At(std::vector<Weights>& list, std::size_t piece);
+  // The weights of `piece`, the last of the list or a new one after it;
+  // inline, as it runs for every stretch.
+  static Weights& At(std::vector<Weights>& list, std::size_t piece) {
+    if (list.empty() || list.back().piece != piece) list.push_back({piece});
+    return list.back();
+  }
   void AddStretch(std::span<const double> x, std::size_t piece, Extended a, Extended b,
                   Extended level, Extended slope, Extended scale, Weights& weights);
 
@@ -121,6 +129,26 @@ class PieceIntegrals {
     Dose dose;
     dose.value = Stored(PointSum(geometry));
     return dose;
+  }
+  // The values of Sum for two curves of one block (a region's low and high
+  // LET) in a year of points alone: the same sums, their four chains side by
+  // side, so that the weights are read once and the chains overlap.
+  struct ValuePair {
+    double first = 0, second = 0;
+  };
+  static ValuePair PointSums(const PieceIntegrals& first, const PieceIntegrals& second,
+                             const WindowGeometry& g) {
+    Extended values1 = 0, slopes1 = 0, values2 = 0, slopes2 = 0;
+    const std::size_t at = g.firstPoint_;
+    for (std::size_t k = 0; k < g.points_.size(); ++k) {
+      const Extended value = g.points_[k].value, slope = g.points_[k].slope;
+      values1 += value * first.f_[at + k];
+      slopes1 += slope * first.d_[at + k];
+      values2 += value * second.f_[at + k];
+      slopes2 += slope * second.d_[at + k];
+    }
+    return {first.zero_ ? 0.0 : Stored(values1 + slopes1),
+            second.zero_ ? 0.0 : Stored(values2 + slopes2)};
   }
 
   const TailCurve& tailCurve() const { return tailCurve_; }

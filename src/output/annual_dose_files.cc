@@ -237,18 +237,23 @@ std::vector<std::string> RegionFields(const integration::YearDoses& doses,
 void AppendYearRows(const std::string& lead, int birthYear, const integration::YearDoses& doses,
                     const AnnualDoseColumns& columns, std::string& out) {
   const std::vector<std::string> regionFields = RegionFields(doses, columns);
-  std::string yearText;
+  std::size_t regionRoom = 0;
+  for (const std::string& field : regionFields) regionRoom = std::max(regionRoom, field.size());
+  // Each row is put together in `row`, behind its year's lead kept at the
+  // front, and added to `out` in one step rather than field by field.
+  std::string row;
+  std::size_t yearEnd = 0;
   int textYear = 0;
   ForEachYearRow(doses, [&](int year, int j) {
-    if (yearText.empty() || year != textYear) {
-      yearText = std::to_string(year) + ',' + std::to_string(year - birthYear);
+    if (row.empty() || year != textYear) {
+      row = lead + std::to_string(year) + ',' + std::to_string(year - birthYear);
+      yearEnd = row.size();
+      row.resize(yearEnd + regionRoom + kValuesRoom);
       textYear = year;
     }
-    out += lead;
-    out += yearText;
-    out += regionFields[static_cast<std::size_t>(j)];
-    char values[kValuesRoom];
-    out.append(values, PutValues(doses, year, j, columns, values));
+    const std::string& region = regionFields[static_cast<std::size_t>(j)];
+    char* at = std::copy(region.begin(), region.end(), row.data() + yearEnd);
+    out.append(row.data(), PutValues(doses, year, j, columns, at));
   });
 }
 

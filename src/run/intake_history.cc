@@ -278,10 +278,21 @@ void IntakeHistory::ComputePart(const integration::IntakePartDoses& part, const 
     geometry.Set(block.times, windows);
     // Within the data every part from past it is 0.
     const bool past = geometry.pastData();
+    const bool pointsOnly = geometry.pointsOnly();
     for (int j = 0; j < std::max(doses.regionCount(), computedCount); ++j) {
       const auto at = static_cast<std::size_t>(j) * integration::kComponentCount;
-      const auto low = block.integrals[at + integration::kLowLet].Sum(geometry);
-      const auto high = block.integrals[at + integration::kHighLet].Sum(geometry);
+      const integration::PieceIntegrals& lowCurve = block.integrals[at + integration::kLowLet];
+      const integration::PieceIntegrals& highCurve = block.integrals[at + integration::kHighLet];
+      integration::PieceIntegrals::Dose low, high;
+      if (pointsOnly) {
+        // Most years: both curves summed at once, nothing past the data.
+        const auto pair = integration::PieceIntegrals::PointSums(lowCurve, highCurve, geometry);
+        low.value = pair.first;
+        high.value = pair.second;
+      } else {
+        low = lowCurve.Sum(geometry);
+        high = highCurve.Sum(geometry);
+      }
       const double lowValue = integration::Stored(low.value * activity);
       const double highValue = integration::Stored(high.value * activity);
       const integration::Extrapolation status =
