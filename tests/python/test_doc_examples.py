@@ -31,14 +31,13 @@ def folder(data_dir, tmp_path_factory):
     shutil.copytree(data_dir, here / "DATA")
     shutil.copytree(SOURCE / "doc" / "examples", here / "doc" / "examples")
     commands = [line for text in blocks("README.md", "")
-                for line in text.splitlines()
+                for line in re.sub(r"\\\n\s*", "", text).splitlines()
                 if line.startswith("quillmore-batch --data-set h --format")
                 or line.startswith("quillmore-batch --intakes")]
-    assert len(commands) == 2, commands
+    assert len(commands) == 3, commands
     environment = dict(os.environ, PATH=f"{(BUILD / 'src').resolve()}:{os.environ['PATH']}")
     for command in commands:
-        command = command.rstrip("\\ ").replace("/usr/share/doc/quillmore/examples/",
-                                                "doc/examples/")
+        command = command.replace("/usr/share/doc/quillmore/examples/", "doc/examples/")
         assert subprocess.run(command, shell=True, cwd=here, env=environment,
                               stdout=subprocess.DEVNULL).returncode in (0, 1), command
     return here
