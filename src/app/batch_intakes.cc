@@ -158,44 +158,24 @@ struct HistoryOutput {
   const run::FigureOptions* figures = nullptr;  // each person's figure, when asked for
 };
 
-// Writes the by-nuclide or by-route file of `grouped`: person by person, each
-// person's groups in turn; records it.
-Status WriteGroups(const std::vector<integration::PersonDoses>& persons,
-                   const integration::GroupedDoses& grouped, const HistoryOutput& where,
-                   const output::AnnualDoseColumns& columns, output::WrittenFiles& written) {
+// Writes the CSV file `name` of the run's folder: `header`, then the rows
+// `append` adds for each person in turn; records it.
+template <typename Append>
+Status WritePersonRows(const std::vector<integration::PersonDoses>& persons,
+                       const HistoryOutput& where, std::string_view name, const std::string& header,
+                       output::WrittenFiles& written, Append&& append) {
   output::StreamedFile file;
-  Status status =
-      file.Open(where.folder / output::ByGroupFileName(grouped.by()), true, where.compression);
-  if (status.ok()) status = file.Append(output::ByGroupHeader(columns, grouped.by()));
+  Status status = file.Open(where.folder / name, true, where.compression);
+  if (status.ok()) status = file.Append(header);
   std::string rows;
   for (const integration::PersonDoses& person : persons) {
     if (!status.ok()) break;
     rows.clear();
-    for (const integration::GroupDoses& group : grouped.Of(person.person))
-      output::AppendGroupRows(person, group, columns, rows);
+    append(person, rows);
     status = file.Append(rows);
   }
   if (status.ok()) status = file.Close();
   if (status.ok()) status = written.Add(file.path(), file.hashed());
-  return status;
-}
-
-// Writes risk_input.csv and records it; `unbounded` counts the rows left out.
-Status WriteRiskInput(const std::vector<integration::PersonDoses>& persons,
-                      const HistoryOutput& where, output::WrittenFiles& written,
-                      std::size_t& unbounded) {
-  output::StreamedFile csv;
-  Status status = csv.Open(where.folder / output::kRiskInputCsv, true, where.compression);
-  if (status.ok()) status = csv.Append(output::RiskInputHeader());
-  std::string rows;
-  for (const integration::PersonDoses& person : persons) {
-    if (!status.ok()) break;
-    rows.clear();
-    unbounded += output::AppendRiskRows(person, where.sites->sites, where.risk, rows);
-    status = csv.Append(rows);
-  }
-  if (status.ok()) status = csv.Close();
-  if (status.ok()) status = written.Add(csv.path(), csv.hashed());
   return status;
 }
 
@@ -229,37 +209,36 @@ Status WriteHistory(run::IntakeHistory& history, const HistoryOutput& where,
   if (status.ok() && where.byIntake) status = byIntake.Close();
   if (status.ok() && where.byIntake) status = written.Add(byIntake.path(), byIntake.hashed());
   for (const integration::GroupedDoses& grouped : groups) {
-    if (status.ok()) status = WriteGroups(history.persons(), grouped, where, columns, written);
+    if (!status.ok()) break;
+    status =
+        WritePersonRows(history.persons(), where, output::ByGroupFileName(grouped.by()),
+                        output::ByGroupHeader(columns, grouped.by()), written,
+                        [&](const integration::PersonDoses& person, std::string& out) {
+                          for (const integration::GroupDoses& group : grouped.Of(person.person))
+                            output::AppendGroupRows(person, group, columns, out);
+                        });
   }
   if (status.ok() && where.csv) {
-    output::StreamedFile csv;
-    const std::filesystem::path path = where.folder / output::kAnnualDosesCsv;
-    status = csv.Open(path, true, where.compression);
-    if (status.ok()) status = csv.Append(output::AnnualDosesHeader(columns));
-    for (const integration::PersonDoses& person : history.persons()) {
-      if (!status.ok()) break;
-      rows.clear();
-      output::AppendPersonRows(person, columns, rows);
-      status = csv.Append(rows);
-    }
-    if (status.ok()) status = csv.Close();
-    if (status.ok()) status = written.Add(csv.path(), csv.hashed());
+    status = WritePersonRows(history.persons(), where, output::kAnnualDosesCsv,
+                             output::AnnualDosesHeader(columns), written,
+                             [&](const integration::PersonDoses& person, std::string& out) {
+                               output::AppendPersonRows(person, columns, out);
+                             });
   }
   if (status.ok() && where.distributions) {
-    output::StreamedFile csv;
-    status = csv.Open(where.folder / output::kAnnualDoseDistributionsCsv, true, where.compression);
-    if (status.ok()) status = csv.Append(output::DistributionsHeader());
-    for (const integration::PersonDoses& person : history.persons()) {
-      if (!status.ok()) break;
-      rows.clear();
-      output::AppendDistributionRows(person, columns, rows);
-      status = csv.Append(rows);
-    }
-    if (status.ok()) status = csv.Close();
-    if (status.ok()) status = written.Add(csv.path(), csv.hashed());
+    status = WritePersonRows(history.persons(), where, output::kAnnualDoseDistributionsCsv,
+                             output::DistributionsHeader(), written,
+                             [&](const integration::PersonDoses& person, std::string& out) {
+                               output::AppendDistributionRows(person, columns, out);
+                             });
   }
-  if (status.ok() && where.sites != nullptr)
-    status = WriteRiskInput(history.persons(), where, written, unbounded);
+  if (status.ok() && where.sites != nullptr) {
+    status = WritePersonRows(
+        history.persons(), where, output::kRiskInputCsv, output::RiskInputHeader(), written,
+        [&](const integration::PersonDoses& person, std::string& out) {
+          unbounded += output::AppendRiskRows(person, where.sites->sites, where.risk, out);
+        });
+  }
   if (status.ok() && where.json) {
     const std::filesystem::path path = where.folder / output::kAnnualDosesJson;
     const std::string text =
