@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <functional>
+#include <list>
 #include <sstream>
 #include <system_error>
 #include <thread>
@@ -158,26 +160,14 @@ struct HistoryOutput {
   const run::FigureOptions* figures = nullptr;  // each person's figure, when asked for
 };
 
-// Writes the CSV file `name` of the run's folder: `header`, then the rows
-// `append` adds for each person in turn; records it.
-template <typename Append>
-Status WritePersonRows(const std::vector<integration::PersonDoses>& persons,
-                       const HistoryOutput& where, std::string_view name, const std::string& header,
-                       output::WrittenFiles& written, Append&& append) {
-  output::StreamedFile file;
-  Status status = file.Open(where.folder / name, true, where.compression);
-  if (status.ok()) status = file.Append(header);
-  std::string rows;
-  for (const integration::PersonDoses& person : persons) {
-    if (!status.ok()) break;
-    rows.clear();
-    append(person, rows);
-    status = file.Append(rows);
-  }
-  if (status.ok()) status = file.Close();
-  if (status.ok()) status = written.Add(file.path(), file.hashed());
-  return status;
-}
+// A CSV file of the run's folder written person by person: its header, then
+// the rows `append` adds for each person in turn.
+struct PersonFile {
+  std::string_view name;
+  std::string header;
+  std::function<void(const integration::PersonDoses&, std::string&)> append;
+  output::StreamedFile file{};
+};
 
 // Computes the history and writes its files; the files closed go to `written`,
 // the count of risk_input.csv's rows left out as unbounded to `unbounded`.
@@ -196,48 +186,70 @@ Status WriteHistory(run::IntakeHistory& history, const HistoryOutput& where,
   if (status.ok()) status = byIntake.Append(output::ByIntakeHeader(columns));
   if (!status.ok() && where.byIntake) return status;
   std::vector<integration::GroupedDoses> groups(where.groups.begin(), where.groups.end());
+  // The files of person rows, in the order the manifest lists them.
+  std::list<PersonFile> personFiles;
+  for (const integration::GroupedDoses& grouped : groups) {
+    personFiles.emplace_back(
+        output::ByGroupFileName(grouped.by()), output::ByGroupHeader(columns, grouped.by()),
+        [&grouped, &columns](const integration::PersonDoses& person, std::string& out) {
+          for (const integration::GroupDoses& group : grouped.Of(person.person))
+            output::AppendGroupRows(person, group, columns, out);
+        });
+  }
+  if (where.csv) {
+    personFiles.emplace_back(output::kAnnualDosesCsv, output::AnnualDosesHeader(columns),
+                             [&columns](const integration::PersonDoses& person, std::string& out) {
+                               output::AppendPersonRows(person, columns, out);
+                             });
+  }
+  if (where.distributions) {
+    personFiles.emplace_back(output::kAnnualDoseDistributionsCsv, output::DistributionsHeader(),
+                             [&columns](const integration::PersonDoses& person, std::string& out) {
+                               output::AppendDistributionRows(person, columns, out);
+                             });
+  }
+  if (where.sites != nullptr) {
+    personFiles.emplace_back(
+        output::kRiskInputCsv, output::RiskInputHeader(),
+        [&where, &unbounded](const integration::PersonDoses& person, std::string& out) {
+          unbounded += output::AppendRiskRows(person, where.sites->sites, where.risk, out);
+        });
+  }
+  for (PersonFile& personFile : personFiles) {
+    if (!status.ok()) break;
+    status = personFile.file.Open(where.folder / personFile.name, true, where.compression);
+    if (status.ok()) status = personFile.file.Append(personFile.header);
+  }
+  if (!status.ok()) return status;
   std::string rows;
-  status = history.Compute([&](const integration::ResolvedIntake& intake,
-                               const integration::IntakePartDoses& part,
-                               const integration::YearDoses& doses) {
+  const auto onPart = [&](const integration::ResolvedIntake& intake,
+                          const integration::IntakePartDoses& part,
+                          const integration::YearDoses& doses) {
     for (integration::GroupedDoses& grouped : groups) grouped.Add(intake, doses);
     if (!where.byIntake) return Status::Ok();
     rows.clear();
     output::AppendPartRows(intake, part, doses, columns, rows);
     return byIntake.Append(rows);
-  });
+  };
+  const auto onPerson = [&](const integration::PersonDoses& person) {
+    for (PersonFile& personFile : personFiles) {
+      rows.clear();
+      personFile.append(person, rows);
+      if (Status appended = personFile.file.Append(rows); !appended.ok()) return appended;
+    }
+    return Status::Ok();
+  };
+  // The JSON file and the figures take every person at the end; the CSV
+  // files take each as complete, so that a cohort's tables need not all
+  // be held at once.
+  const bool keepTables = where.json || where.figures != nullptr;
+  status = history.Compute(onPart, onPerson, keepTables);
   if (status.ok() && where.byIntake) status = byIntake.Close();
   if (status.ok() && where.byIntake) status = written.Add(byIntake.path(), byIntake.hashed());
-  for (const integration::GroupedDoses& grouped : groups) {
+  for (PersonFile& personFile : personFiles) {
     if (!status.ok()) break;
-    status =
-        WritePersonRows(history.persons(), where, output::ByGroupFileName(grouped.by()),
-                        output::ByGroupHeader(columns, grouped.by()), written,
-                        [&](const integration::PersonDoses& person, std::string& out) {
-                          for (const integration::GroupDoses& group : grouped.Of(person.person))
-                            output::AppendGroupRows(person, group, columns, out);
-                        });
-  }
-  if (status.ok() && where.csv) {
-    status = WritePersonRows(history.persons(), where, output::kAnnualDosesCsv,
-                             output::AnnualDosesHeader(columns), written,
-                             [&](const integration::PersonDoses& person, std::string& out) {
-                               output::AppendPersonRows(person, columns, out);
-                             });
-  }
-  if (status.ok() && where.distributions) {
-    status = WritePersonRows(history.persons(), where, output::kAnnualDoseDistributionsCsv,
-                             output::DistributionsHeader(), written,
-                             [&](const integration::PersonDoses& person, std::string& out) {
-                               output::AppendDistributionRows(person, columns, out);
-                             });
-  }
-  if (status.ok() && where.sites != nullptr) {
-    status = WritePersonRows(
-        history.persons(), where, output::kRiskInputCsv, output::RiskInputHeader(), written,
-        [&](const integration::PersonDoses& person, std::string& out) {
-          unbounded += output::AppendRiskRows(person, where.sites->sites, where.risk, out);
-        });
+    status = personFile.file.Close();
+    if (status.ok()) status = written.Add(personFile.file.path(), personFile.file.hashed());
   }
   if (status.ok() && where.json) {
     const std::filesystem::path path = where.folder / output::kAnnualDosesJson;

@@ -11,33 +11,6 @@ std::string Count(std::size_t count, const char* one, const char* more) {
   return std::to_string(count) + " " + (count == 1 ? one : more);
 }
 
-// The largest tail / value over the values above 0, and where it is.
-struct Share {
-  double share = 0;
-  const integration::PersonDoses* person = nullptr;
-  int year = 0;
-  int position = 0;
-  bool high = false;
-};
-
-Share LargestShare(std::span<const integration::PersonDoses> persons) {
-  Share largest;
-  for (const integration::PersonDoses& person : persons) {
-    const integration::YearDoses& doses = person.doses;
-    for (int year = doses.firstYear(); year < doses.firstYear() + doses.yearCount(); ++year) {
-      for (int j = 0; j < doses.regionCount(); ++j) {
-        for (const bool high : {false, true}) {
-          const double value = high ? doses.high(year, j) : doses.low(year, j);
-          const double tail = high ? doses.highTail(year, j) : doses.lowTail(year, j);
-          if (!(value > 0) || !(tail / value > largest.share)) continue;
-          largest = {tail / value, &person, year, j, high};
-        }
-      }
-    }
-  }
-  return largest;
-}
-
 // "38 %"; "under 1 %" for a share that rounds to none.
 std::string Percent(double share) {
   const long percent = std::lround(share * 100);
@@ -46,8 +19,23 @@ std::string Percent(double share) {
 
 }  // namespace
 
+void AddPastShares(const integration::PersonDoses& person, PastShare& largest) {
+  const integration::YearDoses& doses = person.doses;
+  if (!doses.hasTails()) return;
+  for (int year = doses.firstYear(); year < doses.firstYear() + doses.yearCount(); ++year) {
+    for (int j = 0; j < doses.regionCount(); ++j) {
+      for (const bool high : {false, true}) {
+        const double value = high ? doses.high(year, j) : doses.low(year, j);
+        const double tail = high ? doses.highTail(year, j) : doses.lowTail(year, j);
+        if (!(value > 0) || !(tail / value > largest.share)) continue;
+        largest = {tail / value, &person, year, j, high};
+      }
+    }
+  }
+}
+
 std::optional<std::string> PastDataNote(integration::Tail tail, const PastDataCounts& counts,
-                                        std::span<const integration::PersonDoses> persons,
+                                        const PastShare& largest,
                                         const std::vector<int>& selectedRegions) {
   if (tail == integration::Tail::kCubic || counts.pastIntakes == 0) return std::nullopt;
   const bool one = counts.pastIntakes == 1;
@@ -58,7 +46,6 @@ std::optional<std::string> PastDataNote(integration::Tail tail, const PastDataCo
   // Under the zero tail nothing comes from past the data: its columns hold 0.
   if (tail == integration::Tail::kZero) return note;
   note += " (columns low_let_tail_gy, high_let_tail_gy)";
-  const Share largest = LargestShare(persons);
   if (largest.person == nullptr) {
     note += "; no dose comes from past the data";
   } else {

@@ -20,13 +20,25 @@ struct PastDataCounts {
   std::size_t constantBlocks = 0;  // blocks used past their data that keep their last rate
 };
 
+// The largest tail / value over the values above 0, and where it is.
+struct PastShare {
+  double share = 0;
+  const integration::PersonDoses* person = nullptr;  // none: no value above 0 has a tail
+  int year = 0;
+  int position = 0;  // of the region among those selected
+  bool high = false;
+};
+// Widens `largest` by the values of `person` (which must outlive it), so
+// that each person's table is read once, while the history still holds it.
+void AddPastShares(const integration::PersonDoses& person, PastShare& largest);
+
 // The note's text, without "note: ": how many intakes run past their data,
 // the tail followed there and, under kExponential, the columns of its parts,
 // the largest share of a person's value (above 0) from past the data and the
 // blocks that keep their last rate. Empty under kCubic and when no intake runs
 // past its data.
 std::optional<std::string> PastDataNote(integration::Tail tail, const PastDataCounts& counts,
-                                        std::span<const integration::PersonDoses> persons,
+                                        const PastShare& largest,
                                         const std::vector<int>& selectedRegions);
 
 // Rows of the intake file a note on the rows left out names, before "and N more".

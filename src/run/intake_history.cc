@@ -232,6 +232,8 @@ void IntakeHistory::AddPersons() {
     }
     persons_[at->second].intakes.push_back(&intake);
     personOf_.push_back(at->second);
+    lastIntakeOf_.resize(persons_.size());
+    lastIntakeOf_[at->second] = personOf_.size() - 1;
     firstYears[at->second] = std::min(firstYears[at->second], input::YearOf(row.start));
   }
   const auto regionCount = static_cast<int>(selection_.selectedRegions.size());
@@ -240,14 +242,42 @@ void IntakeHistory::AddPersons() {
     // last, unless the end is its 1 January.
     const int first = firstYears[p];
     const int last = input::YearOf(persons_[p].end - std::chrono::days(1));
+    // Room is given as the first intake adds to a table (or the person is
+    // complete): only the persons under way take it.
     persons_[p].doses.Shape(first, last - first + 1, regionCount);
-    if (selection_.moments) persons_[p].moments.Reset(first, last - first + 1, regionCount);
-    if (!sitePositions_.empty()) {
-      const auto siteCount = static_cast<int>(sitePositions_.size());
-      persons_[p].siteDoses.Reset(first, last - first + 1, siteCount);
-      persons_[p].siteMoments.Reset(first, last - first + 1, siteCount);
-    }
+    if (!sitePositions_.empty())
+      persons_[p].siteDoses.Shape(first, last - first + 1, static_cast<int>(sitePositions_.size()));
   }
+}
+
+void IntakeHistory::HoldMoments(integration::PersonDoses& person) const {
+  const integration::YearDoses& doses = person.doses;
+  if (selection_.moments && person.moments.empty())
+    person.moments.Reset(doses.firstYear(), doses.yearCount(), doses.regionCount());
+  if (!sitePositions_.empty() && person.siteMoments.empty()) {
+    person.siteMoments.Reset(doses.firstYear(), doses.yearCount(),
+                             static_cast<int>(sitePositions_.size()));
+  }
+}
+
+base::Status IntakeHistory::FinishPerson(std::size_t p, const PersonSink& onPerson,
+                                         bool keepTables) {
+  integration::PersonDoses& person = persons_[p];
+  // A person none of whose parts contributes still has tables of zeros.
+  person.doses.Hold();
+  if (!sitePositions_.empty()) person.siteDoses.Hold();
+  HoldMoments(person);
+  AddPastShares(person, largestPastShare_);
+  if (onPerson) {
+    if (base::Status status = onPerson(person); !status.ok()) return status;
+  }
+  if (!keepTables) {
+    person.doses = {};
+    person.moments = {};
+    person.siteDoses = {};
+    person.siteMoments = {};
+  }
+  return base::Status::Ok();
 }
 
 void IntakeHistory::ComputePart(const integration::IntakePartDoses& part, const FormBlock& block,
@@ -391,6 +421,7 @@ void IntakeHistory::AddMoments(std::size_t i, const IntakeParts& parts, std::siz
   const integration::LognormalFactors factors = integration::LognormalFactorsOf(
       static_cast<double>(std::log(Extended(intakes_[i].row->activityGsd))));
   integration::PersonDoses& person = persons_[personOf_[i]];
+  HoldMoments(person);
   if (selection_.moments)
     AddTerms(*IntakeSum(parts.doses, count, intakeSum_), factors, person.moments);
   if (!sitePositions_.empty())
@@ -447,8 +478,10 @@ base::Status IntakeHistory::HandOn(std::size_t i, const IntakeParts& parts,
   return base::Status::Ok();
 }
 
-base::Status IntakeHistory::Compute(const PartSink& onPart) {
+base::Status IntakeHistory::Compute(const PartSink& onPart, const PersonSink& onPerson,
+                                    bool keepTables) {
   AddPersons();
+  std::size_t nextPerson = 0;  // the first person not yet complete
   // Intakes are computed a chunk at a time on the threads, then handed on in
   // file order, so that the files do not depend on the number of threads.
   std::vector<IntakeParts> chunk;
@@ -466,10 +499,14 @@ base::Status IntakeHistory::Compute(const PartSink& onPart) {
     for (std::thread& thread : threads) thread.join();
     for (std::size_t i = begin; i < end; ++i) {
       if (base::Status status = HandOn(i, chunk[i - begin], onPart); !status.ok()) return status;
+      // Persons are complete in their order: each once its last intake and
+      // every earlier person's are handed on.
+      for (; nextPerson < persons_.size() && lastIntakeOf_[nextPerson] <= i; ++nextPerson) {
+        if (base::Status status = FinishPerson(nextPerson, onPerson, keepTables); !status.ok())
+          return status;
+      }
     }
   }
-  // A person none of whose parts contributes still has a table of zeros.
-  for (integration::PersonDoses& person : persons_) person.doses.Hold();
   if (unboundedIntakes_ > input::kFaultsShown) {
     messages_.push_back({output::MessageKind::kWarning,
                          selection_.fileLabel + ": " +
@@ -480,8 +517,8 @@ base::Status IntakeHistory::Compute(const PartSink& onPart) {
   for (const FormBlock* block : pastBlocks_)
     constantBlocks += block->curvesKeepingLastRate > 0 ? 1 : 0;
   if (std::optional<std::string> note =
-          PastDataNote(selection_.tail, {intakes_.size(), pastIntakes_, constantBlocks}, persons_,
-                       selection_.selectedRegions))
+          PastDataNote(selection_.tail, {intakes_.size(), pastIntakes_, constantBlocks},
+                       largestPastShare_, selection_.selectedRegions))
     messages_.push_back({output::MessageKind::kNote, std::move(*note)});
   return base::Status::Ok();
 }

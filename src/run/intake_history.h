@@ -21,6 +21,7 @@
 #include "integration/annual_doses.h"
 #include "integration/tail.h"
 #include "output/run_message.h"
+#include "run/history_note.h"
 #include "run/intake_blocks.h"
 
 namespace quillmore::run {
@@ -76,13 +77,21 @@ class IntakeHistory {
   using PartSink = std::function<base::Status(const integration::ResolvedIntake&,
                                               const integration::IntakePartDoses&,
                                               const integration::YearDoses&)>;
+  // Called for each person, complete, in order of first appearance, as soon
+  // as their last intake is handed on.
+  using PersonSink = std::function<base::Status(const integration::PersonDoses&)>;
   // Computes every part's annual doses (on selection.jobs threads), hands
-  // each to `onPart` in file order and sums them per person; stops at the
-  // first failure of `onPart`.
-  base::Status Compute(const PartSink& onPart);
+  // each to `onPart` in file order and sums them per person, handing each
+  // person to `onPerson` (when given) once complete; stops at the first
+  // failure of either. Without `keepTables` each person's doses and moments
+  // are released once handed on, so that a cohort's tables need not fit in
+  // memory at once.
+  base::Status Compute(const PartSink& onPart, const PersonSink& onPerson = {},
+                       bool keepTables = true);
 
   const std::vector<integration::ResolvedIntake>& intakes() const { return intakes_; }
-  // In order of first appearance; complete after Compute.
+  // In order of first appearance; complete after Compute (their tables empty
+  // where it did not keep them).
   const std::vector<integration::PersonDoses>& persons() const { return persons_; }
   // Warnings naming the row: blocks left out, unbounded extrapolation (the
   // first kFaultsShown intakes, then how many more); after Compute, the note
@@ -124,6 +133,12 @@ class IntakeHistory {
   // `count` of `parts`, to its person's moments.
   void AddMoments(std::size_t i, const IntakeParts& parts, std::size_t count);
   void AddPersons();
+  // Gives `person`'s moments their room, all 0, unless they have it or
+  // the run computes none.
+  void HoldMoments(integration::PersonDoses& person) const;
+  // Person `p` is complete: the tables no intake added to are held, the
+  // note's share widened, and the person handed to `onPerson`.
+  base::Status FinishPerson(std::size_t p, const PersonSink& onPerson, bool keepTables);
   // Each person's end of follow-up, from every row of `rows`.
   void FindEnds(const std::vector<input::IntakeRow>& rows);
   // The end set by untilYear and untilAge alone for someone born on `birth`.
@@ -140,6 +155,7 @@ class IntakeHistory {
   std::vector<integration::ResolvedIntake> intakes_;
   std::vector<std::vector<const FormBlock*>> partBlocks_;  // by intake, then part
   std::vector<std::size_t> personOf_;                      // by intake: index in persons_
+  std::vector<std::size_t> lastIntakeOf_;                  // by person: their last intake
   std::vector<integration::PersonDoses> persons_;
   std::vector<output::RunMessage> messages_;
   std::optional<std::size_t> leftOutNote_;
@@ -147,6 +163,7 @@ class IntakeHistory {
   std::size_t unboundedIntakes_ = 0;         // intakes with a value marked unbounded
   std::size_t pastIntakes_ = 0;              // intakes with a value past their data
   std::set<const FormBlock*> pastBlocks_;    // the blocks those values use past the data
+  PastShare largestPastShare_;               // over the persons complete
   integration::YearDoses intakeSum_;         // an intake's parts summed, for its moments
   integration::YearDoses intakeSiteSum_;     // and their sites
 };

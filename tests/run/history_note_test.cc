@@ -37,29 +37,35 @@ TEST(PastDataNote, NamesTheLargestShareOfAValueAboveZero) {
   m.high(2061, 1) = 1e-9;
   m.SetTails(2061, 1, 0, 0.3e-9);
   const std::vector<int> regions{3, 7};
-  EXPECT_EQ(PastDataNote(Tail::kExponential, {9, 7, 3}, persons, regions),
+  // Person by person, as the history hands them on.
+  const auto largest = [&persons] {
+    PastShare share;
+    for (const integration::PersonDoses& person : persons) AddPastShares(person, share);
+    return share;
+  };
+  EXPECT_EQ(PastDataNote(Tail::kExponential, {9, 7, 3}, largest(), regions),
             "7 of 9 intakes run past the last tabulated time of their data; past it the rate "
             "follows the exponential tail (columns low_let_tail_gy, high_let_tail_gy); the "
             "largest share from past the data is 38 % (person M12, year 2060, region 7, low "
             "LET); 3 blocks whose last two rates do not fall keep their last rate");
   // Under the zero tail nothing comes from past the data.
-  EXPECT_EQ(PastDataNote(Tail::kZero, {9, 7, 0}, persons, regions),
+  EXPECT_EQ(PastDataNote(Tail::kZero, {9, 7, 0}, largest(), regions),
             "7 of 9 intakes run past the last tabulated time of their data; past it the rate "
             "follows the zero tail");
-  EXPECT_EQ(PastDataNote(Tail::kCubic, {9, 7, 3}, persons, regions), std::nullopt);
-  EXPECT_EQ(PastDataNote(Tail::kExponential, {9, 0, 0}, persons, regions), std::nullopt);
+  EXPECT_EQ(PastDataNote(Tail::kCubic, {9, 7, 3}, largest(), regions), std::nullopt);
+  EXPECT_EQ(PastDataNote(Tail::kExponential, {9, 0, 0}, largest(), regions), std::nullopt);
 
   m.SetTails(2060, 1, 0, 0);
   m.SetTails(2061, 1, 0, 0.004e-9);
   a.SetTails(2059, 0, 0, 0.003e-9);
-  EXPECT_EQ(PastDataNote(Tail::kExponential, {1, 1, 1}, persons, regions),
+  EXPECT_EQ(PastDataNote(Tail::kExponential, {1, 1, 1}, largest(), regions),
             "1 of 1 intake runs past the last tabulated time of its data; past it the rate "
             "follows the exponential tail (columns low_let_tail_gy, high_let_tail_gy); the "
             "largest share from past the data is under 1 % (person M12, year 2061, region 7, "
             "high LET); 1 block whose last two rates do not fall keeps its last rate");
   m.SetTails(2061, 1, 0, 0);
   a.SetTails(2059, 0, 0, 0);
-  EXPECT_EQ(PastDataNote(Tail::kExponential, {2, 1, 0}, persons, regions),
+  EXPECT_EQ(PastDataNote(Tail::kExponential, {2, 1, 0}, largest(), regions),
             "1 of 2 intakes runs past the last tabulated time of its data; past it the rate "
             "follows the exponential tail (columns low_let_tail_gy, high_let_tail_gy); no dose "
             "comes from past the data");

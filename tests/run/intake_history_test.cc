@@ -4,6 +4,7 @@
 
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -32,10 +33,10 @@ class FollowUpTest : public ::testing::Test {
                        testing::IndexFileBytes({{"Cs-137 ", 0, start}}));
   }
 
-  // Opens and computes the history of the rows (after the header) of `csv`.
-  void Compute(const std::string& rows, std::optional<int> untilYear = std::nullopt,
-               std::optional<int> untilAge = std::nullopt, const std::string& regions = "1",
-               const input::SitesFile* sites = nullptr) {
+  // Opens the history of `rows` (an intake file's, after the header).
+  void Open(const std::string& rows, std::optional<int> untilYear = std::nullopt,
+            std::optional<int> untilAge = std::nullopt, const std::string& regions = "1",
+            const input::SitesFile* sites = nullptr) {
     HistoryRequest request;
     request.dataFolder = dir_.path();
     request.regions = regions;
@@ -53,6 +54,13 @@ class FollowUpTest : public ::testing::Test {
     ASSERT_TRUE(opened.ok()) << opened.status().message();
     ASSERT_TRUE(opened.value().badRows.empty()) << opened.value().badRows[0].message;
     run_ = std::move(opened).value();
+  }
+
+  // Opens and computes the history of `rows`.
+  void Compute(const std::string& rows, std::optional<int> untilYear = std::nullopt,
+               std::optional<int> untilAge = std::nullopt, const std::string& regions = "1",
+               const input::SitesFile* sites = nullptr) {
+    Open(rows, untilYear, untilAge, regions, sites);
     ASSERT_TRUE(
         run_.history
             ->Compute([](const integration::ResolvedIntake&, const integration::IntakePartDoses&,
@@ -102,6 +110,46 @@ TEST_F(FollowUpTest, SitesSumTheirRegionsSelectedOrNot) {
     past = past || worst != integration::Extrapolation::kNone;
   }
   EXPECT_TRUE(past);  // some year's status to take
+}
+
+// Each person is handed on once their last intake and every earlier
+// person's are, in order of first appearance, holding what a kept table
+// holds; unkept, their tables are released after.
+TEST_F(FollowUpTest, PersonsHandedOnCompleteInTheirOrder) {
+  const std::string rows =
+      "A,1990-01-01,Cs-137,h,F,2020-03-01,,1000,\n"
+      "B,1990-01-01,Cs-137,h,F,2010-03-01,2012-01-01,1000,\n"
+      "A,1990-01-01,Cs-137,h,F,2005-03-01,,500,\n"
+      "C,1990-01-01,Cs-137,h,F,2000-05-01,,1000,\n";
+  Compute(rows);
+  std::map<std::string, integration::YearDoses> kept;
+  for (const auto& [name, person] : persons_) kept[name] = person->doses;
+  Open(rows);
+  std::set<int> linesHanded;
+  std::vector<std::string> handed;  // "<person> after <lines handed on>"
+  ASSERT_TRUE(run_.history
+                  ->Compute(
+                      [&](const integration::ResolvedIntake& intake,
+                          const integration::IntakePartDoses&, const integration::YearDoses&) {
+                        linesHanded.insert(intake.row->line);
+                        return base::Status::Ok();
+                      },
+                      [&](const integration::PersonDoses& person) {
+                        handed.push_back(person.person + " after " +
+                                         std::to_string(linesHanded.size()));
+                        const integration::YearDoses& want = kept.at(person.person);
+                        EXPECT_EQ(person.doses.firstYear(), want.firstYear());
+                        EXPECT_EQ(person.doses.yearCount(), want.yearCount());
+                        for (int year = want.firstYear();
+                             year < want.firstYear() + want.yearCount(); ++year)
+                          EXPECT_EQ(person.doses.low(year, 0), want.low(year, 0)) << year;
+                        return base::Status::Ok();
+                      },
+                      false)
+                  .ok());
+  EXPECT_EQ(handed, (std::vector<std::string>{"A after 3", "B after 3", "C after 4"}));
+  for (const integration::PersonDoses& person : run_.history->persons())
+    EXPECT_EQ(person.doses.yearCount(), 0) << person.person;
 }
 
 // Each person followed to their own end: the year holding it counted up to
