@@ -138,9 +138,6 @@ class PieceIntegrals {
   };
   static ValuePair PointSums(const PieceIntegrals& first, const PieceIntegrals& second,
                              const WindowGeometry& g) {
-    // Most nuclides carry one component alone: the other's chains are not run.
-    if (second.zero_) return {first.zero_ ? 0.0 : Stored(first.PointSum(g)), 0.0};
-    if (first.zero_) return {0.0, Stored(second.PointSum(g))};
     Extended values1 = 0, slopes1 = 0, values2 = 0, slopes2 = 0;
     const std::size_t at = g.firstPoint_;
     for (std::size_t k = 0; k < g.points_.size(); ++k) {
@@ -150,10 +147,13 @@ class PieceIntegrals {
       values2 += value * second.f_[at + k];
       slopes2 += slope * second.d_[at + k];
     }
-    return {Stored(values1 + slopes1), Stored(values2 + slopes2)};
+    return {first.zero_ ? 0.0 : Stored(values1 + slopes1),
+            second.zero_ ? 0.0 : Stored(values2 + slopes2)};
   }
 
   const TailCurve& tailCurve() const { return tailCurve_; }
+  // Every rate and slope is 0 (a component the block does not carry): so is every integral.
+  bool zero() const { return zero_; }
 
  private:
   Extended Apply(const WindowGeometry::Weights& w) const {

@@ -292,6 +292,17 @@ void IntakeHistory::ComputePart(const integration::IntakePartDoses& part, const 
   regionHigh.resize(regionLow.size());
   regionStatus.resize(regionLow.size());
   integration::WindowGeometry geometry;
+  const int regionCount = std::max(doses.regionCount(), computedCount);
+  // The curves that carry a dose, by position in block.integrals, and their
+  // values in a year of points alone: summed two at a time, so that each
+  // point's weights are read once for both and their four chains overlap
+  // (most blocks carry one component alone).
+  std::vector<std::size_t> live;
+  for (std::size_t c = 0; c < static_cast<std::size_t>(regionCount) * integration::kComponentCount;
+       ++c)
+    if (!block.integrals[c].zero()) live.push_back(c);
+  std::vector<double> pointValues(
+      static_cast<std::size_t>(regionCount) * integration::kComponentCount, 0.0);
   const double s0 = DayNumber(part.part.start);
   const Extended activity = part.activityBq;
   for (int year = doses.firstYear(); year < doses.firstYear() + doses.yearCount(); ++year) {
@@ -309,16 +320,25 @@ void IntakeHistory::ComputePart(const integration::IntakePartDoses& part, const 
     // Within the data every part from past it is 0.
     const bool past = geometry.pastData();
     const bool pointsOnly = geometry.pointsOnly();
-    for (int j = 0; j < std::max(doses.regionCount(), computedCount); ++j) {
+    if (pointsOnly) {
+      std::size_t k = 0;
+      for (; k + 1 < live.size(); k += 2) {
+        const auto pair = integration::PieceIntegrals::PointSums(
+            block.integrals[live[k]], block.integrals[live[k + 1]], geometry);
+        pointValues[live[k]] = pair.first;
+        pointValues[live[k + 1]] = pair.second;
+      }
+      if (k < live.size()) pointValues[live[k]] = block.integrals[live[k]].Sum(geometry).value;
+    }
+    for (int j = 0; j < regionCount; ++j) {
       const auto at = static_cast<std::size_t>(j) * integration::kComponentCount;
       const integration::PieceIntegrals& lowCurve = block.integrals[at + integration::kLowLet];
       const integration::PieceIntegrals& highCurve = block.integrals[at + integration::kHighLet];
       integration::PieceIntegrals::Dose low, high;
       if (pointsOnly) {
-        // Most years: both curves summed at once, nothing past the data.
-        const auto pair = integration::PieceIntegrals::PointSums(lowCurve, highCurve, geometry);
-        low.value = pair.first;
-        high.value = pair.second;
+        // Most years: nothing past the data.
+        low.value = pointValues[at + integration::kLowLet];
+        high.value = pointValues[at + integration::kHighLet];
       } else {
         low = lowCurve.Sum(geometry);
         high = highCurve.Sum(geometry);
