@@ -44,36 +44,56 @@ void SpreadWindows(double s0, double s1, double t1, double t2, std::vector<DoseW
   }
 }
 
-// The weights of the integral from a to b of the piece, times scale x (level +
-// slope x (t - a)). The cubic is taken about a itself (its value and
-// derivatives there, from the Hermite basis in s = (a - x1) / h and r = (x2 -
-// a) / h), so that a short stretch far from the piece's ends loses no digits
-// to the difference of two large powers.
+// Adds the integral from a to b of the piece, times scale x (level + slope x
+// (t - a)), to the piece's gathered stretches. The cubic is taken about the
+// start of the piece's first stretch (Settle), never about the piece's ends,
+// so that a short stretch far from them loses no digits to the difference of
+// two large powers. The stretches of a piece come in order (a not before the
+// origin), and each weight is split into its two nonnegative ends, so that
+// every term below is nonnegative: nothing cancels.
 void WindowGeometry::AddStretch(std::span<const double> x, std::size_t piece, Extended a,
                                 Extended b, Extended level, Extended slope, Extended scale,
                                 Weights& weights) {
-  const Extended x1 = x[piece];
-  const Extended x2 = x[piece + 1];
+  if (!weights.started) {
+    weights.started = true;
+    weights.origin = a;
+  }
+  const Extended h = Extended(x[piece + 1]) - x[piece];
+  const Extended perWidth = 1 / h;
+  const Extended z = (a - weights.origin) * perWidth;  // where the stretch starts
+  const Extended o = (b - a) * perWidth;               // its length
+  // The weight x h at either end (the far end by the near one, as it was formed).
+  const Extended l = scale * level * h;
+  const Extended far = l + scale * slope * h * h * o;
+  // p_i = o^(i + 1) x the integral over [0, 1] of t^i x (l (1 - t) + far t) dt.
+  constexpr Extended kThird = 1.0L / 3, kSixth = 1.0L / 6, kTwelfth = 1.0L / 12;
+  constexpr Extended kTwentieth = 0.05L, kFifth = 0.2L;
+  const Extended o2 = o * o, o3 = o2 * o, o4 = o3 * o;
+  const Extended p0 = o * (l + far) * 0.5L;
+  const Extended p1 = o2 * (l * kSixth + far * kThird);
+  const Extended p2 = o3 * (l * kTwelfth + far * 0.25L);
+  const Extended p3 = o4 * (l * kTwentieth + far * kFifth);
+  // The integrals of (z + t)^j / j!, expanded in powers of z.
+  weights.g0 += p0;
+  weights.g1 += z * p0 + p1;
+  weights.g2 += (z * (z * p0 + 2 * p1) + p2) * 0.5L;
+  weights.g3 += (z * (z * (z * p0 + 3 * p1) + 3 * p2) + p3) * kSixth;
+}
+
+// The weights from the gathered stretches: each basis function's value and
+// derivatives at the origin, in s = (origin - x1) / h and r = (x2 - origin) / h.
+void WindowGeometry::Settle(std::span<const double> x, Weights& weights) {
+  const Extended x1 = x[weights.piece];
+  const Extended x2 = x[weights.piece + 1];
   const Extended h = x2 - x1;
   const Extended perWidth = 1 / h;
-  const Extended s = (a - x1) * perWidth;
-  const Extended r = (x2 - a) * perWidth;
-  const Extended o = (b - a) * perWidth;
-  const Extended o2 = o * o, o3 = o2 * o, o4 = o3 * o;
-  // h x the integral over [0, o] of z^j / j! x (level + slope h z) dz, j = 0 to 3.
-  const Extended l = scale * level * h;
-  const Extended k = scale * slope * h * h * o;
-  constexpr Extended kThird = 1.0L / 3, kSixth = 1.0L / 6, kEighth = 0.125L;
-  constexpr Extended kTwentyFourth = 1.0L / 24, kThirtieth = 1.0L / 30;
-  const Extended g0 = o * (l + k * 0.5L);
-  const Extended g1 = o2 * (l * 0.5L + k * kThird);
-  const Extended g2 = o3 * (l * kSixth + k * kEighth);
-  const Extended g3 = o4 * (l * kTwentyFourth + k * kThirtieth);
-  // Each basis function's value and derivatives at s (r = 1 - s).
-  weights.value1 += r * r * (1 + 2 * s) * g0 - 6 * s * r * g1 + 6 * (s - r) * g2 + 12 * g3;
-  weights.value2 += s * s * (1 + 2 * r) * g0 + 6 * s * r * g1 + 6 * (r - s) * g2 - 12 * g3;
-  weights.slope1 += h * (s * r * r * g0 + r * (r - 2 * s) * g1 + 2 * (s - 2 * r) * g2 + 6 * g3);
-  weights.slope2 += h * (-s * s * r * g0 + s * (s - 2 * r) * g1 + 2 * (2 * s - r) * g2 + 6 * g3);
+  const Extended s = (weights.origin - x1) * perWidth;
+  const Extended r = (x2 - weights.origin) * perWidth;
+  const Extended g0 = weights.g0, g1 = weights.g1, g2 = weights.g2, g3 = weights.g3;
+  weights.value1 = r * r * (1 + 2 * s) * g0 - 6 * s * r * g1 + 6 * (s - r) * g2 + 12 * g3;
+  weights.value2 = s * s * (1 + 2 * r) * g0 + 6 * s * r * g1 + 6 * (r - s) * g2 - 12 * g3;
+  weights.slope1 = h * (s * r * r * g0 + r * (r - 2 * s) * g1 + 2 * (s - 2 * r) * g2 + 6 * g3);
+  weights.slope2 = h * (-s * s * r * g0 + s * (s - 2 * r) * g1 + 2 * (2 * s - r) * g2 + 6 * g3);
 }
 
 void WindowGeometry::Set(std::span<const double> x, std::span<const DoseWindow> windows) {
@@ -126,6 +146,11 @@ void WindowGeometry::Set(std::span<const double> x, std::span<const DoseWindow> 
     }
   }
   if (!(pastTo_ > pastFrom_)) pastFrom_ = pastTo_ = 0;
+  if (!tail_.empty()) {
+    Settle(x, past_);
+    Settle(x, intakePast_);
+  }
+  for (Weights& w : inside_) Settle(x, w);
   points_.clear();
   if (inside_.empty()) return;
   const auto [lowest, highest] =

@@ -58,10 +58,16 @@ class WindowGeometry {
   friend class PieceIntegrals;
 
   // The integral over piece `piece` (from x[piece] to x[piece + 1]) is
-  // value1 f1 + value2 f2 + slope1 d1 + slope2 d2 for its end values and slopes.
+  // value1 f1 + value2 f2 + slope1 d1 + slope2 d2 for its end values and
+  // slopes. Its stretches are gathered first, as the weighted integrals of
+  // z^j / j! (j = 0 to 3) in z = (u - origin) / h about the start of the
+  // first; Settle turns them into the weights once.
   struct Weights {
     std::size_t piece = 0;
     Extended value1 = 0, value2 = 0, slope1 = 0, slope2 = 0;
+    bool started = false;  // a stretch has set the origin
+    Extended origin = 0;
+    Extended g0 = 0, g1 = 0, g2 = 0, g3 = 0;
   };
   // A stretch past the last tabulated time, in days past it, for a closed-form tail.
   struct TailStretch {
@@ -85,6 +91,7 @@ class WindowGeometry {
   }
   void AddStretch(std::span<const double> x, std::size_t piece, Extended a, Extended b,
                   Extended level, Extended slope, Extended scale, Weights& weights);
+  static void Settle(std::span<const double> x, Weights& weights);
 
   std::vector<Weights> inside_;  // up to the last tabulated time
   // The same by point, from point firstPoint_ on: neighbouring pieces share
