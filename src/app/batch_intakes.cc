@@ -237,6 +237,7 @@ Status WriteHistory(run::IntakeHistory& history, const HistoryOutput& where,
       personFile.append(person, rows);
       if (Status appended = personFile.file.Append(rows); !appended.ok()) return appended;
     }
+    for (integration::GroupedDoses& grouped : groups) grouped.Release(person.person);
     return Status::Ok();
   };
   // The JSON file and the figures take every person at the end; the CSV

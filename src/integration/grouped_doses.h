@@ -35,6 +35,8 @@ class GroupedDoses {
   // The groups of `person` in order of first appearance; none when no part of
   // theirs was added.
   std::span<const GroupDoses> Of(const std::string& person) const;
+  // Drops the groups of `person`, written and needed no more.
+  void Release(const std::string& person) { persons_.erase(person); }
 
  private:
   DoseGroup by_;
