@@ -78,7 +78,7 @@ class IntakeHistory {
                                               const integration::IntakePartDoses&,
                                               const integration::YearDoses&)>;
   // Called for each person, complete, in order of first appearance, as soon
-  // as their last intake is handed on.
+  // as their last intake and every earlier person's are handed on.
   using PersonSink = std::function<base::Status(const integration::PersonDoses&)>;
   // Computes every part's annual doses (on selection.jobs threads), hands
   // each to `onPart` in file order and sums them per person, handing each
@@ -137,7 +137,8 @@ class IntakeHistory {
   // the run computes none.
   void HoldMoments(integration::PersonDoses& person) const;
   // Person `p` is complete: the tables no intake added to are held, the
-  // note's share widened, and the person handed to `onPerson`.
+  // note's share widened, the person handed to `onPerson`, and their tables
+  // released unless kept.
   base::Status FinishPerson(std::size_t p, const PersonSink& onPerson, bool keepTables);
   // Each person's end of follow-up, from every row of `rows`.
   void FindEnds(const std::vector<input::IntakeRow>& rows);
