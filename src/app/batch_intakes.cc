@@ -163,10 +163,13 @@ struct HistoryOutput {
 // A CSV file of the run's folder written person by person: its header, then
 // the rows `append` adds for each person in turn.
 struct PersonFile {
+  PersonFile(std::string_view fileName, std::string fileHeader,
+             std::function<void(const integration::PersonDoses&, std::string&)> appendRows)
+      : name(fileName), header(std::move(fileHeader)), append(std::move(appendRows)) {}
   std::string_view name;
   std::string header;
   std::function<void(const integration::PersonDoses&, std::string&)> append;
-  output::StreamedFile file{};
+  output::StreamedFile file;
 };
 
 // Computes the history and writes its files; the files closed go to `written`,
